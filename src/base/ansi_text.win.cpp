@@ -1,0 +1,26 @@
+// The system's ANSI code page for the Windows build.
+#include <windows.h>
+
+#include "base/ansi_text.h"
+#include "base/win_text.h"
+
+namespace dc {
+
+std::string AnsiToUtf8(std::string_view ansi) { return WideToUtf8(AnsiToWide(ansi)); }
+
+std::optional<std::string> Utf8ToAnsi(std::string_view utf8) {
+  std::wstring wide = Utf8ToWide(utf8);
+  if (wide.empty()) return std::string();
+  BOOL lossy = FALSE;
+  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                              nullptr, 0, nullptr, &lossy);
+  if (n <= 0 || lossy) return std::nullopt;
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                      out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::filesystem::path PathFromUtf8(std::string_view utf8) { return std::filesystem::path(Utf8ToWide(utf8)); }
+
+}  // namespace dc

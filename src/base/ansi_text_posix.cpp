@@ -1,0 +1,81 @@
+// Windows-1252 for the native build.
+#include <array>
+#include <cstdint>
+
+#include "base/ansi_text.h"
+
+namespace dc {
+namespace {
+
+// 0x80..0x9F of Windows-1252; 0 marks the five unassigned bytes.
+constexpr std::array<char32_t, 32> kHigh = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// Decodes one UTF-8 character at s[i]; advances i. Returns 0xFFFFFFFF on a
+// malformed sequence.
+char32_t NextUtf8(std::string_view s, std::size_t& i) {
+  auto b = static_cast<unsigned char>(s[i++]);
+  if (b < 0x80) return b;
+  int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : -1;
+  if (extra < 0) return 0xFFFFFFFF;
+  char32_t c = b & (0x3F >> extra);
+  for (int k = 0; k < extra; ++k) {
+    if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return 0xFFFFFFFF;
+    c = (c << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
+  }
+  return c;
+}
+
+}  // namespace
+
+std::string AnsiToUtf8(std::string_view ansi) {
+  std::string out;
+  for (char ch : ansi) {
+    auto b = static_cast<unsigned char>(ch);
+    char32_t c = b;
+    if (b >= 0x80 && b < 0xA0) c = kHigh[b - 0x80] ? kHigh[b - 0x80] : 0xFFFD;
+    AppendUtf8(out, c);
+  }
+  return out;
+}
+
+std::optional<std::string> Utf8ToAnsi(std::string_view utf8) {
+  std::string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t c = NextUtf8(utf8, i);
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    bool found = false;
+    for (std::size_t k = 0; k < kHigh.size() && !found; ++k) {
+      if (kHigh[k] && kHigh[k] == c) {
+        out += static_cast<char>(0x80 + k);
+        found = true;
+      }
+    }
+    if (!found) return std::nullopt;
+  }
+  return out;
+}
+
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+}  // namespace dc

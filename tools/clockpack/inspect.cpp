@@ -1,0 +1,107 @@
+// clockpack inspect and attach.
+#include "inspect.h"
+
+#include <cstring>
+#include <sstream>
+
+#include "base/ansi_text.h"
+#include "base/file_io.h"
+#include "base/fixed_text.h"
+#include "manifest.h"
+#include "package/clock_db.h"
+#include "package/package_records.h"
+
+namespace clockpack {
+namespace {
+
+using nlohmann::ordered_json;
+
+template <std::size_t N>
+std::string Text(const char (&field)[N]) {
+  return dc::AnsiToUtf8(dc::ReadFixedText(field));
+}
+
+ordered_json Font(const dc::TFontRecord& f) {
+  return {{"charset", f.Charset}, {"color", FormatColour(f.Color)}, {"height", f.Height},
+          {"name", Text(f.Name)},  {"pitch", f.Pitch},                {"size", f.Size},
+          {"bold", (f.Style & 1) != 0}, {"italic", (f.Style & 2) != 0}, {"underline", (f.Style & 4) != 0},
+          {"strikeOut", (f.Style & 8) != 0}};
+}
+
+const char* PositionName(std::uint8_t p) {
+  static const char* kNames[] = {"top-left",           "top-right",           "bottom-left",
+                                 "bottom-right",       "custom",              "desktop-center",
+                                 "main-window-center", "owner-window-center", "active-window-center"};
+  return p < 9 ? kNames[p] : "unknown";
+}
+
+}  // namespace
+
+nlohmann::json DescribePackage(const std::vector<std::uint8_t>& bytes) {
+  if (bytes.size() < dc::kPayloadOffset) throw ToolError("the file is too short to be a clock package");
+  dc::TPackageHeader h;
+  dc::TDisplaySettings d;
+  dc::TAlertSettings a;
+  std::memcpy(&h, bytes.data() + dc::kHeaderOffset, sizeof h);
+  std::memcpy(&d, bytes.data() + dc::kDisplayOffset, sizeof d);
+  std::memcpy(&a, bytes.data() + dc::kAlertOffset, sizeof a);
+  if (dc::ReadFixedText(h.Magic) != "KVX") throw ToolError("the file is no clock package (no \"KVX\" mark)");
+  const std::uint64_t need = dc::kPayloadOffset + std::uint64_t{d.FaceLength} + a.SoundLength;
+  if (bytes.size() < need)
+    throw ToolError("the file holds " + std::to_string(bytes.size()) + " bytes but its face and sound need " +
+                    std::to_string(need));
+
+  ordered_json j;
+  j["clock"] = {{"name", Text(h.ClockName)}, {"author", Text(h.Author)}, {"email", Text(h.Email)},
+                {"website", Text(h.Website)}};
+  j["face"] = {{"type", Text(d.FaceType)}, {"flash", dc::IsFlashFaceType(d)}, {"bytes", d.FaceLength},
+               {"keyColor", FormatColour(d.KeyColor)}, {"left", d.FaceLeft}, {"top", d.FaceTop},
+               {"width", d.FaceWidth}, {"height", d.FaceHeight}, {"shape", d.ShapeToPicture != 0},
+               {"opacity", d.Opacity}};
+  j["led"] = {{"hidden", d.HideLed != 0}, {"left", d.LedLeft}, {"top", d.LedTop},
+              {"background", FormatColour(d.LedBackColor)}, {"lit", FormatColour(d.LedLightColor)},
+              {"thick", d.Thick}, {"wordWidth", d.WordWidth}, {"wordHeight", d.WordHeight},
+              {"space", d.Space}, {"offsetX", d.OffSetX}, {"offsetY", d.OffSetY}};
+  j["alert"] = {{"style", a.AlertStyle == 0 ? "fade" : a.AlertStyle == 1 ? "center-grow" : "unknown"},
+                {"captionFrom", FormatColour(a.CaptionFrom)}, {"captionTo", FormatColour(a.CaptionTo)},
+                {"windowFrom", FormatColour(a.WindowFrom)}, {"windowTo", FormatColour(a.WindowTo)},
+                {"font", Font(a.Font)}, {"headerFont", Font(a.HeaderFont)}, {"timed", a.Timed != 0},
+                {"displaySeconds", a.DisplaySeconds}, {"position", PositionName(a.Position)},
+                {"left", a.Left}, {"top", a.Top}, {"width", a.Width}, {"height", a.Height}};
+  j["sound"] = {{"name", Text(a.SoundName)}, {"bytes", a.SoundLength}};
+  j["fileBytes"] = bytes.size();
+  return j;
+}
+
+std::string FormatDescription(const nlohmann::json& j) {
+  std::ostringstream out;
+  // One line per field, "section.field: value", in the package's order.
+  auto walk = [&](auto&& self, const nlohmann::json& node, const std::string& prefix) -> void {
+    for (auto it = node.begin(); it != node.end(); ++it) {
+      std::string key = prefix.empty() ? it.key() : prefix + "." + it.key();
+      if (it->is_object()) {
+        self(self, *it, key);
+      } else {
+        out << key << ": " << (it->is_string() ? it->get<std::string>() : it->dump()) << "\n";
+      }
+    }
+  };
+  walk(walk, j, "");
+  return out.str();
+}
+
+void AttachPackage(const std::filesystem::path& player, const std::filesystem::path& package,
+                   const std::filesystem::path& out) {
+  std::string name = dc::PathToUtf8(package.filename());
+  std::optional<std::string> ansi = dc::Utf8ToAnsi(name);
+  if (!ansi || ansi->empty() || ansi->size() > 32)
+    throw ToolError("the package name \"" + name + "\" must be 1 to 32 bytes of the ANSI code page");
+  std::vector<std::uint8_t> exe = ReadFileBytes(player);
+  if (exe.size() < 2 || exe[0] != 'M' || exe[1] != 'Z') throw ToolError("\"" + dc::PathToUtf8(player) + "\" is no program");
+  dc::TClockTrailer trailer = dc::MakeTrailer(*ansi);
+  const auto* raw = reinterpret_cast<const std::uint8_t*>(&trailer);
+  exe.insert(exe.end(), raw, raw + sizeof trailer);
+  WriteFileBytes(out, exe);
+}
+
+}  // namespace clockpack

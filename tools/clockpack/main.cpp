@@ -1,0 +1,57 @@
+// clockpack: builds clock packages, shows what they hold, and attaches one
+// to a copy of the player.
+#include <fstream>
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "base/file_io.h"
+#include "inspect.h"
+#include "manifest.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"clockpack: make clock packages for the desk clock player"};
+  app.require_subcommand(1);
+
+  std::string manifestPath, outPath, packagePath, playerPath;
+  bool asJson = false;
+
+  auto* build = app.add_subcommand("build", "build a package from a JSON manifest");
+  build->add_option("MANIFEST", manifestPath, "the manifest (JSON)")->required()->check(CLI::ExistingFile);
+  build->add_option("-o,--output", outPath, "the package to write (NAME.kvx)")->required();
+
+  auto* inspect = app.add_subcommand("inspect", "print every field of a package");
+  inspect->add_option("PACKAGE", packagePath, "the package")->required()->check(CLI::ExistingFile);
+  inspect->add_flag("--json", asJson, "print JSON");
+
+  auto* attach = app.add_subcommand("attach", "copy the player and append the trailer naming a package");
+  attach->add_option("PLAYER", playerPath, "the player (DeskClock.exe)")->required()->check(CLI::ExistingFile);
+  attach->add_option("PACKAGE", packagePath, "the package, which must lie beside the clock")->required();
+  attach->add_option("-o,--output", outPath, "the clock program to write")->required();
+
+  CLI11_PARSE(app, argc, argv);
+  try {
+    if (*build) {
+      std::ifstream in(manifestPath);
+      nlohmann::json manifest;
+      try {
+        manifest = nlohmann::json::parse(in);
+      } catch (const nlohmann::json::parse_error& e) {
+        throw clockpack::ToolError(std::string("the manifest is no valid JSON: ") + e.what());
+      }
+      auto bytes = clockpack::BuildPackage(manifest, std::filesystem::path(manifestPath).parent_path());
+      clockpack::WriteFileBytes(outPath, bytes);
+      std::cout << "wrote " << outPath << " (" << bytes.size() << " bytes)\n";
+    } else if (*inspect) {
+      auto description = clockpack::DescribePackage(clockpack::ReadFileBytes(packagePath));
+      std::cout << (asJson ? description.dump(2) + "\n" : clockpack::FormatDescription(description));
+    } else if (*attach) {
+      clockpack::AttachPackage(playerPath, packagePath, outPath);
+      std::cout << "wrote " << outPath << "\n";
+    }
+  } catch (const std::exception& e) {
+    std::cerr << "clockpack: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,85 @@
+// Reading face pictures with stb_image and writing 24-bit BMP files.
+#include "picture.h"
+
+#include <cstring>
+#include <memory>
+
+#include "base/file_io.h"
+#include "manifest.h"
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_NO_STDIO
+#define STBI_FAILURE_USERMSG
+#include <stb_image.h>
+
+namespace clockpack {
+namespace {
+
+void Put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+  b[at] = static_cast<std::uint8_t>(v);
+  b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+  Put16(b, at, v & 0xFFFF);
+  Put16(b, at + 2, v >> 16);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeBmp24(std::span<const std::uint8_t> rgba, int width, int height,
+                                      std::uint32_t keyColour) {
+  const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+  const std::size_t headers = 14 + 40;
+  std::vector<std::uint8_t> b(headers + stride * static_cast<std::size_t>(height), 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  Put32(b, 2, static_cast<std::uint32_t>(b.size()));
+  Put32(b, 10, static_cast<std::uint32_t>(headers));
+  Put32(b, 14, 40);
+  Put32(b, 18, static_cast<std::uint32_t>(width));
+  Put32(b, 22, static_cast<std::uint32_t>(height));  // positive: rows bottom-up
+  Put16(b, 26, 1);
+  Put16(b, 28, 24);
+  Put32(b, 34, static_cast<std::uint32_t>(stride * static_cast<std::size_t>(height)));
+  Put32(b, 38, 2835);  // 72 dots per inch
+  Put32(b, 42, 2835);
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* row = b.data() + headers + stride * static_cast<std::size_t>(height - 1 - y);
+    for (int x = 0; x < width; ++x) {
+      const std::uint8_t* px = rgba.data() + (static_cast<std::size_t>(y) * width + x) * 4;
+      std::uint8_t r = px[0], g = px[1], bl = px[2];
+      if (px[3] < 128) {
+        r = keyColour & 0xFF;
+        g = (keyColour >> 8) & 0xFF;
+        bl = (keyColour >> 16) & 0xFF;
+      }
+      row[x * 3] = bl;
+      row[x * 3 + 1] = g;
+      row[x * 3 + 2] = r;
+    }
+  }
+  return b;
+}
+
+Picture LoadFacePicture(const std::filesystem::path& file, std::uint32_t keyColour) {
+  std::vector<std::uint8_t> bytes = ReadFileBytes(file);
+  int w = 0, h = 0, channels = 0;
+  std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
+      stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels, 4), stbi_image_free);
+  if (!pixels) {
+    throw ToolError("face.picture: \"" + dc::PathToUtf8(file) + "\" is no picture that can be read (" +
+                    stbi_failure_reason() + ")");
+  }
+  if (w > 16384 || h > 16384) throw ToolError("face.picture: the picture is larger than 16384 pixels");
+  Picture pic;
+  pic.width = w;
+  pic.height = h;
+  if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
+    pic.bmp = std::move(bytes);  // the player loads BMP files as they are
+  } else {
+    pic.bmp = EncodeBmp24({pixels.get(), static_cast<std::size_t>(w) * h * 4}, w, h, keyColour);
+  }
+  return pic;
+}
+
+}  // namespace clockpack
