@@ -66,21 +66,21 @@ TEST(Clockpack, MinimalManifestGivesDefaultsAndTheBmpAsItIs) {
   auto a = RecordAt<dc::TAlertSettings>(pkg, 298);
   EXPECT_EQ(dc::ReadFixedText(h.ClockName), "Mini");
   EXPECT_EQ(dc::ReadFixedText(d.FaceType), ".bmp");
-  EXPECT_EQ(d.FaceLength, TinyBmp().size());
-  EXPECT_EQ(d.FaceWidth, 2);
-  EXPECT_EQ(d.FaceHeight, 2);
-  EXPECT_EQ(d.Opacity, 255);
-  EXPECT_EQ(d.LedLightColor, 0x0000FFF7u) << "the default lit colour is yellow: red 247, green 255";
-  EXPECT_EQ(a.AlertStyle, 0);
-  EXPECT_EQ(a.Timed, 0);
-  EXPECT_EQ(a.Position, 3);
-  EXPECT_EQ(a.Width, 329);
-  EXPECT_EQ(a.SoundLength, 0u);
-  EXPECT_EQ(a.Font.Size, 8);
-  EXPECT_EQ(a.Font.Height, -11);
+  EXPECT_EQ(+d.FaceLength, TinyBmp().size());
+  EXPECT_EQ(+d.FaceWidth, 2);
+  EXPECT_EQ(+d.FaceHeight, 2);
+  EXPECT_EQ(+d.Opacity, 255);
+  EXPECT_EQ(+d.LedLightColor, 0x0000FFF7u) << "the default lit colour is yellow: red 247, green 255";
+  EXPECT_EQ(+a.AlertStyle, 0);
+  EXPECT_EQ(+a.Timed, 0);
+  EXPECT_EQ(+a.Position, 3);
+  EXPECT_EQ(+a.Width, 329);
+  EXPECT_EQ(+a.SoundLength, 0u);
+  EXPECT_EQ(+a.Font.Size, 8);
+  EXPECT_EQ(+a.Font.Height, -11);
   EXPECT_EQ(Bytes(pkg.begin() + 694, pkg.end()), TinyBmp());
   // Reserved and padding bytes are zero.
-  EXPECT_EQ(h.Reserved, 0);
+  EXPECT_EQ(+h.Reserved, 0);
   EXPECT_EQ(d.Reserved0[0] | d.Pad14[0] | d.Reserved45, 0);
 }
 
@@ -109,38 +109,38 @@ TEST(Clockpack, EveryFieldLandsAtItsOffset) {
   EXPECT_EQ(dc::ReadFixedText(h.Author), "A. Maker");
   EXPECT_EQ(dc::ReadFixedText(h.Email), "a@b.c");
   EXPECT_EQ(dc::ReadFixedText(h.Website), "http://w");
-  EXPECT_EQ(d.KeyColor, 0x00302010u);
+  EXPECT_EQ(+d.KeyColor, 0x00302010u);
   EXPECT_EQ((std::vector<int>{d.FaceLeft, d.FaceTop, d.FaceWidth, d.FaceHeight, d.LedLeft, d.LedTop}),
             (std::vector<int>{3, 4, 5, 6, 7, 8}));
-  EXPECT_EQ(d.Opacity, 120);
-  EXPECT_EQ(d.HideLed, 1);
-  EXPECT_EQ(d.ShapeToPicture, 1);
-  EXPECT_EQ(d.LedBackColor, 0x00030201u);
-  EXPECT_EQ(d.LedLightColor, 0x8000000Fu);
+  EXPECT_EQ(+d.Opacity, 120);
+  EXPECT_EQ(+d.HideLed, 1);
+  EXPECT_EQ(+d.ShapeToPicture, 1);
+  EXPECT_EQ(+d.LedBackColor, 0x00030201u);
+  EXPECT_EQ(+d.LedLightColor, 0x8000000Fu);
   EXPECT_EQ((std::vector<int>{d.Thick, d.WordWidth, d.WordHeight, d.Space, d.OffSetX, d.OffSetY}),
             (std::vector<int>{9, 10, 11, 12, 13, 14}));
-  EXPECT_EQ(a.AlertStyle, 1);
-  EXPECT_EQ(a.CaptionFrom, 0x000000FFu);
-  EXPECT_EQ(a.CaptionTo, 0x0000FF00u);
-  EXPECT_EQ(a.WindowFrom, 0x00FF0000u);
-  EXPECT_EQ(a.WindowTo, 0x00EFCDABu);
+  EXPECT_EQ(+a.AlertStyle, 1);
+  EXPECT_EQ(+a.CaptionFrom, 0x000000FFu);
+  EXPECT_EQ(+a.CaptionTo, 0x0000FF00u);
+  EXPECT_EQ(+a.WindowFrom, 0x00FF0000u);
+  EXPECT_EQ(+a.WindowTo, 0x00EFCDABu);
   EXPECT_EQ(dc::ReadFixedText(a.Font.Name), "Arial");
-  EXPECT_EQ(a.Font.Size, 12);
-  EXPECT_EQ(a.Font.Height, 99);
-  EXPECT_EQ(a.Font.Color, 0x00332211u);
-  EXPECT_EQ(a.Font.Charset, 238);
-  EXPECT_EQ(a.Font.Pitch, 2);
-  EXPECT_EQ(a.Font.Style, 1 | 8);
-  EXPECT_EQ(a.HeaderFont.Style, 2 | 4);
-  EXPECT_EQ(a.Timed, 1);
-  EXPECT_EQ(a.DisplaySeconds, 15);
-  EXPECT_EQ(a.Position, 4);
-  EXPECT_EQ(a.Left, -20);
-  EXPECT_EQ(a.Top, 30);
-  EXPECT_EQ(a.Width, 300);
-  EXPECT_EQ(a.Height, 80);
+  EXPECT_EQ(+a.Font.Size, 12);
+  EXPECT_EQ(+a.Font.Height, 99);
+  EXPECT_EQ(+a.Font.Color, 0x00332211u);
+  EXPECT_EQ(+a.Font.Charset, 238);
+  EXPECT_EQ(+a.Font.Pitch, 2);
+  EXPECT_EQ(+a.Font.Style, 1 | 8);
+  EXPECT_EQ(+a.HeaderFont.Style, 2 | 4);
+  EXPECT_EQ(+a.Timed, 1);
+  EXPECT_EQ(+a.DisplaySeconds, 15);
+  EXPECT_EQ(+a.Position, 4);
+  EXPECT_EQ(+a.Left, -20);
+  EXPECT_EQ(+a.Top, 30);
+  EXPECT_EQ(+a.Width, 300);
+  EXPECT_EQ(+a.Height, 80);
   EXPECT_EQ(dc::ReadFixedText(a.SoundName), "ring.wav");
-  EXPECT_EQ(a.SoundLength, 5u);
+  EXPECT_EQ(+a.SoundLength, 5u);
   EXPECT_EQ(Bytes(pkg.end() - 5, pkg.end()), (Bytes{'R', 'I', 'F', 'F', 7}));
 
   // What clockpack writes, the player reads back the same.
@@ -208,7 +208,7 @@ TEST(Clockpack, InspectShowsEveryFieldAndRefusesWhatIsNoPackage) {
   m["clock"]["author"] = "Zo\xc3\xab";  // UTF-8 in the manifest, Windows-1252 in the package
   Bytes pkg = clockpack::BuildPackage(m, dir.path());
   EXPECT_EQ(pkg[69 + 2], 0xEB);
-  json j = clockpack::DescribePackage(pkg);
+  auto j = clockpack::DescribePackage(pkg);
   EXPECT_EQ(j["clock"]["author"], "Zo\xc3\xab");
   EXPECT_EQ(j["led"]["lit"], "#F7FF00");
   EXPECT_EQ(j["face"]["bytes"], TinyBmp().size());

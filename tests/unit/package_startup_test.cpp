@@ -60,7 +60,7 @@ TEST(PackageStartup, ReadyPackageWritesItsSoundAndKeepsTheRecords) {
   EXPECT_EQ(s.faceBitmap, p.face);
   EXPECT_FALSE(s.flashFace);
   EXPECT_EQ(ReadFixedText(s.header.ClockName), "Test Clock");
-  EXPECT_EQ(s.display.Opacity, 200);
+  EXPECT_EQ(+s.display.Opacity, 200);
   EXPECT_TRUE(s.moviePath.empty());
 }
 

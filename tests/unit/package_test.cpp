@@ -38,8 +38,8 @@ TEST(ClockPackage, LoadReadsEveryRecordAndBothPayloadsExactly) {
   EXPECT_EQ(db.FaceData(), p.face);
   EXPECT_EQ(db.SoundData(), p.sound);
   EXPECT_EQ(ReadFixedText(db.Header().ClockName), "Test Clock");
-  EXPECT_EQ(db.Display().WordWidth, 17);
-  EXPECT_EQ(db.Alert().Width, 329);
+  EXPECT_EQ(+db.Display().WordWidth, 17);
+  EXPECT_EQ(+db.Alert().Width, 329);
 
   struct Picture {
     Bytes got;
@@ -55,7 +55,7 @@ TEST(ClockPackage, MissingFileLeavesTheReaderAsCreated) {
   db.Load(dir / "none.kvx");
   EXPECT_FALSE(db.HasMagic());
   EXPECT_TRUE(db.FaceData().empty());
-  EXPECT_EQ(db.Display().FaceLength, 0u);
+  EXPECT_EQ(+db.Display().FaceLength, 0u);
 }
 
 TEST(ClockPackage, MagicRules) {
@@ -81,7 +81,7 @@ TEST(ClockPackage, MagicRules) {
     SCOPED_TRACE(testing::PrintToString(c.magic));
     EXPECT_EQ(db.HasMagic(), c.accepted);
     // A rejected file keeps only its header bytes.
-    EXPECT_EQ(db.Display().WordWidth, c.accepted ? 17 : 0);
+    EXPECT_EQ(+db.Display().WordWidth, c.accepted ? 17 : 0);
     EXPECT_EQ(db.SoundData().size(), c.accepted ? 3u : 0u);
     EXPECT_EQ(std::memcmp(&db.Header(), file.data(), 230), 0);
     EXPECT_EQ(FindPackageDamage(db).empty(), c.accepted);

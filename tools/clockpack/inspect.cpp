@@ -37,7 +37,7 @@ const char* PositionName(std::uint8_t p) {
 
 }  // namespace
 
-nlohmann::json DescribePackage(const std::vector<std::uint8_t>& bytes) {
+nlohmann::ordered_json DescribePackage(const std::vector<std::uint8_t>& bytes) {
   if (bytes.size() < dc::kPayloadOffset) throw ToolError("the file is too short to be a clock package");
   dc::TPackageHeader h;
   dc::TDisplaySettings d;
@@ -73,10 +73,10 @@ nlohmann::json DescribePackage(const std::vector<std::uint8_t>& bytes) {
   return j;
 }
 
-std::string FormatDescription(const nlohmann::json& j) {
+std::string FormatDescription(const nlohmann::ordered_json& j) {
   std::ostringstream out;
   // One line per field, "section.field: value", in the package's order.
-  auto walk = [&](auto&& self, const nlohmann::json& node, const std::string& prefix) -> void {
+  auto walk = [&](auto&& self, const nlohmann::ordered_json& node, const std::string& prefix) -> void {
     for (auto it = node.begin(); it != node.end(); ++it) {
       std::string key = prefix.empty() ? it.key() : prefix + "." + it.key();
       if (it->is_object()) {

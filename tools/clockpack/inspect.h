@@ -11,8 +11,8 @@
 namespace clockpack {
 
 // Throws ToolError for a file that is no clock package or is cut short.
-nlohmann::json DescribePackage(const std::vector<std::uint8_t>& bytes);
-std::string FormatDescription(const nlohmann::json& description);
+nlohmann::ordered_json DescribePackage(const std::vector<std::uint8_t>& bytes);
+std::string FormatDescription(const nlohmann::ordered_json& description);
 
 // Copies the player and appends the 64-byte trailer naming the package
 // (its file name only; the package lies beside the player).

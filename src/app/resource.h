@@ -1,0 +1,4 @@
+// Resource identifiers of the player.
+#pragma once
+
+#define IDI_DESKCLOCK 1

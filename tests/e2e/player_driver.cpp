@@ -1,0 +1,117 @@
+// The outside driver of the player.
+#include "player_driver.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <thread>
+
+#include "base/win_text.h"
+#include "package/clock_db.h"
+#include "test_support.h"
+
+namespace dctest {
+namespace {
+
+std::filesystem::path FromEnvironment(const char* name) {
+  const char* v = std::getenv(name);
+  if (!v || !*v) throw std::runtime_error(std::string(name) + " is not set");
+  std::string s = v;
+  if (s[0] == '/') s = "Z:" + s;  // Wine maps the Unix root to Z:
+  for (char& c : s)
+    if (c == '/') c = '\\';
+  return dc::Utf8ToWide(s);
+}
+
+struct Search {
+  DWORD pid;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<Search*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t cls[64] = {};
+  GetClassNameW(hwnd, cls, 64);
+  if (pid == s->pid && IsWindowVisible(hwnd) && wcscmp(cls, s->className) == 0) {
+    s->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::wstring TextOf(HWND hwnd) {
+  wchar_t buf[2048] = {};
+  GetWindowTextW(hwnd, buf, 2048);
+  return buf;
+}
+
+}  // namespace
+
+std::filesystem::path BuiltPlayer() { return FromEnvironment("DC_PLAYER"); }
+std::filesystem::path DemoPackage() { return FromEnvironment("DC_DEMO_PACKAGE"); }
+
+std::filesystem::path InstallPlayer(const std::filesystem::path& folder, const std::wstring& exeName,
+                                    const std::string& package) {
+  Bytes exe = ReadBytes(BuiltPlayer());
+  if (exe.size() < 1024) throw std::runtime_error("the built player was not found");
+  Bytes trailer = BytesOf(dc::MakeTrailer(package));
+  exe.insert(exe.end(), trailer.begin(), trailer.end());
+  WriteBytes(folder / exeName, exe);
+  return folder / exeName;
+}
+
+PlayerProcess::PlayerProcess(const std::filesystem::path& exe, const std::wstring& params) {
+  std::wstring cmd = L"\"" + exe.native() + L"\"" + (params.empty() ? L"" : L" " + params);
+  STARTUPINFOW si{sizeof si};
+  std::wstring dir = exe.parent_path().native();
+  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_))
+    throw std::runtime_error("cannot start " + dc::WideToUtf8(exe.native()));
+}
+
+PlayerProcess::~PlayerProcess() {
+  if (pi_.hProcess) {
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(pi_.hProcess, 99);
+      WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hProcess);
+    CloseHandle(pi_.hThread);
+  }
+}
+
+HWND PlayerProcess::WaitForWindow(const wchar_t* className, std::chrono::milliseconds timeout) {
+  auto end = std::chrono::steady_clock::now() + timeout;
+  do {
+    Search s{pi_.dwProcessId, className, nullptr};
+    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&s));
+    if (s.found) return s.found;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } while (std::chrono::steady_clock::now() < end);
+  return nullptr;
+}
+
+MessageBoxSeen PlayerProcess::WaitForMessageBox(std::chrono::milliseconds timeout) {
+  MessageBoxSeen box;
+  box.hwnd = WaitForWindow(L"#32770", timeout);
+  if (box.hwnd) {
+    box.caption = TextOf(box.hwnd);
+    box.text = TextOf(GetDlgItem(box.hwnd, 0xFFFF));  // the message box's text control
+  }
+  return box;
+}
+
+void PlayerProcess::Press(const MessageBoxSeen& box, int buttonId) {
+  PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box.hwnd, buttonId)));
+}
+
+long PlayerProcess::WaitForExit(std::chrono::milliseconds timeout) {
+  if (WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(pi_.hProcess, &code);
+  return static_cast<long>(code);
+}
+
+}  // namespace dctest

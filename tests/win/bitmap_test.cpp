@@ -1,0 +1,77 @@
+// Face pictures loaded from memory: exact pixels back, damaged files refused.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "base/file_io.h"
+#include "test_support.h"
+#include "ui/bitmap.h"
+
+using dctest::Bytes;
+
+namespace {
+
+// A 24-bit BMP, rows bottom-up (or top-down for a negative height).
+Bytes Bmp(int w, int h, const std::vector<std::uint32_t>& topDownRgb) {
+  int rows = h < 0 ? -h : h;
+  int stride = (w * 3 + 3) & ~3;
+  Bytes b(54 + stride * rows, 0);
+  BITMAPFILEHEADER f{0x4D42, static_cast<DWORD>(b.size()), 0, 0, 54};
+  BITMAPINFOHEADER i{40, w, h, 1, 24, BI_RGB};
+  memcpy(b.data(), &f, 14);
+  memcpy(b.data() + 14, &i, 40);
+  for (int y = 0; y < rows; ++y) {
+    int fileRow = h < 0 ? y : rows - 1 - y;
+    for (int x = 0; x < w; ++x) {
+      std::uint32_t c = topDownRgb[y * w + x];
+      std::uint8_t* p = b.data() + 54 + fileRow * stride + x * 3;
+      p[0] = c & 0xFF;
+      p[1] = (c >> 8) & 0xFF;
+      p[2] = (c >> 16) & 0xFF;
+    }
+  }
+  return b;
+}
+
+// The bitmap's pixels top-down as 0x00RRGGBB.
+std::vector<std::uint32_t> Pixels(HBITMAP bmp, int w, int h) {
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+  std::vector<std::uint32_t> px(w * h);
+  HDC dc = GetDC(nullptr);
+  GetDIBits(dc, bmp, 0, h, px.data(), &bi, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, dc);
+  for (auto& p : px) p &= 0xFFFFFF;
+  return px;
+}
+
+}  // namespace
+
+TEST(FaceBitmap, BottomUpAndTopDownRowsGiveTheSamePixels) {
+  const std::vector<std::uint32_t> picture = {0xFF0000, 0x00FF00, 0x0000FF,   // red green blue
+                                              0xFFFFFF, 0x000000, 0xFF00FF};  // white black magenta
+  for (int h : {2, -2}) {
+    HBITMAP bmp = dc::ui::BitmapFromBmpBytes(Bmp(3, h, picture));
+    ASSERT_TRUE(bmp);
+    EXPECT_EQ(Pixels(bmp, 3, 2), picture) << "height " << h;
+    DeleteObject(bmp);
+  }
+}
+
+TEST(FaceBitmap, DamagedPicturesAreRefusedWithAReason) {
+  Bytes good = Bmp(3, 2, std::vector<std::uint32_t>(6, 0));
+  Bytes cut(good.begin(), good.end() - 1);
+  Bytes notBmp = good;
+  notBmp[0] = 'X';
+  Bytes huge = good;
+  LONG width = 100000;
+  memcpy(huge.data() + 18, &width, 4);
+  for (const Bytes& b : {cut, notBmp, huge, Bytes{'B', 'M'}}) {
+    try {
+      DeleteObject(dc::ui::BitmapFromBmpBytes(b));
+      ADD_FAILURE() << "accepted a damaged picture of " << b.size() << " bytes";
+    } catch (const dc::UserError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("The clock's face picture cannot be loaded: ", 0), 0u) << e.what();
+    }
+  }
+}
