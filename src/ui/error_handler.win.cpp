@@ -1,0 +1,74 @@
+// The error queue, shown from a message-only window's posted message.
+#include "ui/error_handler.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <deque>
+
+#include "ui/message_box.h"
+
+namespace dc::ui {
+namespace {
+
+constexpr UINT kShowErrors = WM_APP + 1;
+constexpr wchar_t kClass[] = L"DeskClockErrors";
+
+struct ErrorQueue {
+  std::deque<std::string> waiting;
+  HWND owner = nullptr;
+  HWND poster = nullptr;
+  bool showing = false;
+};
+
+ErrorQueue& Queue() {
+  static ErrorQueue q;
+  return q;
+}
+
+LRESULT CALLBACK PosterProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kShowErrors) {
+    ShowQueuedErrors();
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+HWND Poster() {
+  ErrorQueue& q = Queue();
+  if (!q.poster) {
+    WNDCLASSEXW wc{sizeof wc};
+    wc.lpfnWndProc = PosterProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    RegisterClassExW(&wc);  // already registered is fine
+    q.poster = CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  }
+  return q.poster;
+}
+
+}  // namespace
+
+void SetErrorOwner(HWND owner) { Queue().owner = owner; }
+
+void ReportError(const std::string& text) {
+  ErrorQueue& q = Queue();
+  if (std::find(q.waiting.begin(), q.waiting.end(), text) != q.waiting.end()) return;
+  q.waiting.push_back(text);
+  HWND poster = Poster();
+  if (!poster || !PostMessageW(poster, kShowErrors, 0, 0)) ShowQueuedErrors();
+}
+
+void ShowQueuedErrors() {
+  ErrorQueue& q = Queue();
+  if (q.showing) return;  // the box already open shows the rest when closed
+  q.showing = true;
+  while (!q.waiting.empty()) {
+    std::string text = q.waiting.front();
+    ShowError(q.owner && IsWindow(q.owner) ? q.owner : nullptr, text);
+    q.waiting.pop_front();
+  }
+  q.showing = false;
+}
+
+}  // namespace dc::ui

@@ -1,0 +1,63 @@
+// The window base and its procedure.
+#include "ui/window.h"
+
+#include "base/file_io.h"
+#include "base/win_text.h"
+#include "ui/error_handler.h"
+
+namespace dc::ui {
+
+Window::~Window() {
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);  // no message reaches a half-destroyed object
+    DestroyWindow(hwnd_);
+  }
+}
+
+void Window::RegisterWindowClass(const wchar_t* name, UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
+  WNDCLASSEXW wc{sizeof wc};
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &wc)) return;
+  wc = WNDCLASSEXW{sizeof wc};
+  wc.style = style;
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = cursor;
+  wc.hbrBackground = background;
+  wc.hIcon = icon;
+  wc.lpszClassName = name;
+  if (!RegisterClassExW(&wc))
+    throw UserError("The window class " + WideToUtf8(name) + " cannot be registered: " + SystemErrorText(GetLastError()));
+}
+
+void Window::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y, int w,
+                    int h, HWND parent, HMENU idOrMenu) {
+  HWND created = CreateWindowExW(exStyle, className, title, style, x, y, w, h, parent, idOrMenu,
+                                 GetModuleHandleW(nullptr), this);
+  if (!created)
+    throw UserError("The window " + WideToUtf8(className) + " cannot be created: " + SystemErrorText(GetLastError()));
+}
+
+LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (msg == WM_NCCREATE) {
+    self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+  try {
+    if (std::optional<LRESULT> handled = self->HandleMessage(msg, wp, lp)) return *handled;
+  } catch (const std::exception& e) {
+    ReportError(e.what());
+    if (msg == WM_PAINT) ValidateRect(hwnd, nullptr);  // a failing paint must not come back at once
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace dc::ui
