@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <map>
 #include <optional>
 
 namespace dc::ui {
@@ -19,6 +21,11 @@ class Window {
   Window& operator=(const Window&) = delete;
 
   HWND hwnd() const { return hwnd_; }
+
+  // A window-message timer whose WM_TIMER runs `tick`; starting an id again
+  // replaces it. Ticks also arrive inside modal loops.
+  void StartTimer(UINT_PTR id, UINT milliseconds, std::function<void()> tick);
+  void StopTimer(UINT_PTR id);
 
  protected:
   // Registers the class once per process (by name).
@@ -33,6 +40,7 @@ class Window {
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   HWND hwnd_ = nullptr;
+  std::map<UINT_PTR, std::function<void()>> timers_;
 };
 
 }  // namespace dc::ui

@@ -37,6 +37,16 @@ void Window::Create(DWORD exStyle, const wchar_t* className, const wchar_t* titl
     throw UserError("The window " + WideToUtf8(className) + " cannot be created: " + SystemErrorText(GetLastError()));
 }
 
+void Window::StartTimer(UINT_PTR id, UINT milliseconds, std::function<void()> tick) {
+  if (!SetTimer(hwnd_, id, milliseconds, nullptr))
+    throw UserError("A timer cannot be started: " + SystemErrorText(GetLastError()));
+  timers_[id] = std::move(tick);
+}
+
+void Window::StopTimer(UINT_PTR id) {
+  if (timers_.erase(id)) KillTimer(hwnd_, id);
+}
+
 LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg == WM_NCCREATE) {
@@ -51,6 +61,14 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
   }
   try {
+    if (msg == WM_TIMER) {
+      auto it = self->timers_.find(wp);
+      if (it != self->timers_.end()) {
+        std::function<void()> tick = it->second;  // the tick may stop its own timer
+        tick();
+        return 0;
+      }
+    }
     if (std::optional<LRESULT> handled = self->HandleMessage(msg, wp, lp)) return *handled;
   } catch (const std::exception& e) {
     ReportError(e.what());

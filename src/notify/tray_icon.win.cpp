@@ -1,0 +1,133 @@
+// The tray icon's shell calls and notifications.
+#include "notify/tray_icon.win.h"
+
+#include <shlwapi.h>
+
+#include <cwchar>
+
+#include "notify/tray_text.h"
+#include "ui/menu.h"
+
+namespace dc::notify {
+namespace {
+
+constexpr wchar_t kClass[] = L"TJvTrayIconWindow";
+
+// The major version of the shell library, from its DllGetVersion.
+DWORD ShellMajorVersion() {
+  HMODULE shell = GetModuleHandleW(L"shell32.dll");
+  if (!shell) return 4;
+  auto get = reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(GetProcAddress(shell, "DllGetVersion")));
+  DLLVERSIONINFO info{sizeof info};
+  if (!get || FAILED(get(&info))) return 4;
+  return info.dwMajorVersion;
+}
+
+}  // namespace
+
+TJvTrayIcon::TJvTrayIcon(HICON icon, HMENU popupMenu, HWND commandWindow)
+    : icon_(icon), menu_(popupMenu), commandWindow_(commandWindow) {
+  shell5_ = ShellMajorVersion() >= 5;
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  RegisterWindowClass(kClass, 0, nullptr, nullptr);
+  Create(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr);
+}
+
+TJvTrayIcon::~TJvTrayIcon() { SetActive(false); }
+
+NOTIFYICONDATAW TJvTrayIcon::Record() const {
+  NOTIFYICONDATAW nid{};
+  // The size tells the shell which fields the record has.
+  nid.cbSize = shell5_ ? sizeof(NOTIFYICONDATAW) : NOTIFYICONDATAW_V1_SIZE;
+  nid.hWnd = hwnd();
+  nid.uID = kIconId;
+  nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  nid.uCallbackMessage = kCallbackMessage;
+  nid.hIcon = icon_;
+  std::wstring tip = TrayTip(hint_, shell5_);
+  wcsncpy(nid.szTip, tip.c_str(), std::size(nid.szTip) - 1);
+  return nid;
+}
+
+void TJvTrayIcon::Add() {
+  if (added_) return;
+  NOTIFYICONDATAW nid = Record();
+  Shell_NotifyIconW(NIM_ADD, &nid);
+  added_ = true;  // as the shell may refuse while it starts; re-added on TaskbarCreated
+  if (shell5_) {
+    nid.uVersion = NOTIFYICON_VERSION;
+    nid.uFlags = 0;
+    Shell_NotifyIconW(NIM_SETVERSION, &nid);
+  }
+}
+
+void TJvTrayIcon::Remove() {
+  if (!added_) return;
+  NOTIFYICONDATAW nid = Record();
+  nid.uFlags = 0;
+  Shell_NotifyIconW(NIM_DELETE, &nid);
+  added_ = false;
+}
+
+void TJvTrayIcon::SetActive(bool active) {
+  active_ = active;
+  if (active) {
+    Add();
+  } else {
+    Remove();
+  }
+}
+
+void TJvTrayIcon::SetHint(const std::wstring& hint) {
+  if (hint == hint_) return;
+  hint_ = hint;
+  if (added_) {
+    NOTIFYICONDATAW nid = Record();
+    nid.uFlags = NIF_TIP;
+    Shell_NotifyIconW(NIM_MODIFY, &nid);
+  }
+}
+
+void TJvTrayIcon::OpenPopupMenu(POINT screen) { ui::TrackMenu(menu_, hwnd(), screen, commandWindow_); }
+
+std::optional<LRESULT> TJvTrayIcon::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == taskbarCreated_ && taskbarCreated_) {
+    added_ = false;  // the old shell's icons are gone
+    if (active_) Add();
+    return 0;
+  }
+  switch (msg) {
+    case kCallbackMessage: {
+      const UINT event = LOWORD(lp);
+      POINT cursor{};
+      GetCursorPos(&cursor);
+      switch (event) {
+        case WM_CONTEXTMENU:
+        case NIN_KEYSELECT:
+          OpenPopupMenu(cursor);
+          break;
+        case WM_RBUTTONUP:
+          if (!shell5_) OpenPopupMenu(cursor);
+          break;
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
+          if (OnDblClick) OnDblClick(event);
+          break;
+      }
+      return 0;
+    }
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wp) {
+        Remove();
+      } else if (active_) {
+        Add();
+      }
+      return 0;
+  }
+  return std::nullopt;
+}
+
+}  // namespace dc::notify
