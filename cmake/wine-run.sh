@@ -38,12 +38,15 @@ fi
 mkdir -p "$WINEPREFIX"
 (
   flock 9
-  if [ ! -f "$WINEPREFIX/.deskclock-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.deskclock-ready-2" ]; then
     # The wine server outlives this block: it must not keep the lock open.
     wineboot -i >/dev/null 2>&1 9>&- || true
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 9>&-
+    # No window manager runs on Xvfb: windows Wine hands to one would make
+    # every hide wait for it in vain.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 9>&-
     wineserver -w 9>&-
-    touch "$WINEPREFIX/.deskclock-ready"
+    touch "$WINEPREFIX/.deskclock-ready-2"
   fi
 ) 9>"$build/.wineprefix.lock"
 

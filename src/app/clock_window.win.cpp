@@ -196,6 +196,8 @@ HWND TForm1::FaceWindow() const { return flash_ ? flash_->hwnd() : image_->hwnd(
 
 void TForm1::ConfigureLed() {
   const TDisplaySettings& d = package_.display;
+  // The digits lie over the face (a new child window starts below its siblings).
+  SetWindowPos(led_->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (d.HideLed) {
     led_->SetVisible(false);
     FitToChildren();

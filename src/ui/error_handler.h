@@ -4,6 +4,7 @@
 // re-enters the failing handler. The same text waiting twice is shown once.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "ui/win_fwd.h"
@@ -15,5 +16,8 @@ void SetErrorOwner(HWND owner);
 void ReportError(const std::string& text);
 // Shows what is queued now (for start-up code that has no message loop yet).
 void ShowQueuedErrors();
+// Where queued errors go instead of the error box (tests); empty restores
+// the box.
+void SetErrorSink(std::function<void(const std::string&)> sink);
 
 }  // namespace dc::ui

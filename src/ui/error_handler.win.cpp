@@ -19,6 +19,7 @@ struct ErrorQueue {
   HWND owner = nullptr;
   HWND poster = nullptr;
   bool showing = false;
+  std::function<void(const std::string&)> sink;
 };
 
 ErrorQueue& Queue() {
@@ -51,6 +52,8 @@ HWND Poster() {
 
 void SetErrorOwner(HWND owner) { Queue().owner = owner; }
 
+void SetErrorSink(std::function<void(const std::string&)> sink) { Queue().sink = std::move(sink); }
+
 void ReportError(const std::string& text) {
   ErrorQueue& q = Queue();
   if (std::find(q.waiting.begin(), q.waiting.end(), text) != q.waiting.end()) return;
@@ -65,7 +68,11 @@ void ShowQueuedErrors() {
   q.showing = true;
   while (!q.waiting.empty()) {
     std::string text = q.waiting.front();
-    ShowError(q.owner && IsWindow(q.owner) ? q.owner : nullptr, text);
+    if (q.sink) {
+      q.sink(text);
+    } else {
+      ShowError(q.owner && IsWindow(q.owner) ? q.owner : nullptr, text);
+    }
     q.waiting.pop_front();
   }
   q.showing = false;

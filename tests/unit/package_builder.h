@@ -3,7 +3,10 @@
 
 #include <cstring>
 
+#include <filesystem>
+
 #include "base/fixed_text.h"
+#include "package/clock_db.h"
 #include "package/package_records.h"
 #include "test_support.h"
 
@@ -44,6 +47,43 @@ inline PackageParts DemoParts() {
   p.alert.Position = 3;
   dc::WriteFixedText(p.alert.SoundName, "chime.wav");
   return p;
+}
+
+// A fake player in `dir`: some code bytes and the trailer naming `package`.
+inline std::filesystem::path MakePlayer(const std::filesystem::path& dir, const std::string& package) {
+  dctest::Bytes exe = {'M', 'Z'};
+  exe.resize(4096, 0xCC);
+  dctest::Bytes t = BytesOf(dc::MakeTrailer(package));
+  exe.insert(exe.end(), t.begin(), t.end());
+  WriteBytes(dir / "DeskClock.exe", exe);
+  return dir / "DeskClock.exe";
+}
+
+// A 24-bit BMP file from top-down colour values (0x00BBGGRR).
+inline dctest::Bytes Bmp24(int w, int h, const std::vector<std::uint32_t>& colours) {
+  const int stride = (w * 3 + 3) & ~3;
+  dctest::Bytes b(54 + static_cast<std::size_t>(stride) * h, 0);
+  auto put32 = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  b[0] = 'B';
+  b[1] = 'M';
+  put32(2, static_cast<std::uint32_t>(b.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<std::uint32_t>(w));
+  put32(22, static_cast<std::uint32_t>(h));
+  b[26] = 1;
+  b[28] = 24;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      std::uint32_t c = colours[static_cast<std::size_t>(y) * w + x];
+      std::uint8_t* p = b.data() + 54 + static_cast<std::size_t>(h - 1 - y) * stride + x * 3;
+      p[0] = static_cast<std::uint8_t>(c >> 16);  // blue
+      p[1] = static_cast<std::uint8_t>(c >> 8);
+      p[2] = static_cast<std::uint8_t>(c);  // red
+    }
+  return b;
 }
 
 }  // namespace dctest

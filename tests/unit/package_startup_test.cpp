@@ -18,14 +18,8 @@ using Outcome = PackageStart::Outcome;
 
 namespace {
 
-// A fake player: some code bytes and the trailer naming `package`.
 std::filesystem::path MakePlayer(const TempDir& dir, const std::string& package) {
-  Bytes exe = {'M', 'Z'};
-  exe.resize(4096, 0xCC);
-  Bytes t = dctest::BytesOf(MakeTrailer(package));
-  exe.insert(exe.end(), t.begin(), t.end());
-  dctest::WriteBytes(dir / "DeskClock.exe", exe);
-  return dir / "DeskClock.exe";
+  return dctest::MakePlayer(dir.path(), package);
 }
 
 std::size_t FilesIn(const TempDir& dir) {

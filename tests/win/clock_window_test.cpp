@@ -1,0 +1,392 @@
+// The clock window under Wine, built from a package in a temporary folder:
+// start-up, size, shape, tick, commands, registry, tray icon, about box and
+// the Flash fallback.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/clock_window.win.h"
+#include "app/registry_run_keys.win.h"
+#include "base/file_io.h"
+#include "package_builder.h"
+#include "test_support.h"
+#include "ui/error_handler.h"
+
+using namespace dc;
+using dctest::Bytes;
+using dctest::TempDir;
+
+namespace {
+
+constexpr std::uint32_t kKey = 0x00FF00FF;
+
+void Pump() {
+  MSG msg;
+  for (int i = 0; i < 10; ++i) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(5);
+  }
+}
+
+// A 60 x 40 face: key colour in a 4 x 4 block at the top left, in a small
+// block at (20..23, 1..2) and in the last column; a grey gradient elsewhere.
+Bytes Face() {
+  std::vector<std::uint32_t> px(60 * 40);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 60; ++x) {
+      bool key = (x < 4 && y < 4) || (x >= 20 && x < 24 && y >= 1 && y < 3) || x == 59;
+      px[y * 60 + x] = key ? kKey : 0x00303030 + static_cast<std::uint32_t>(y);
+    }
+  return dctest::Bmp24(60, 40, px);
+}
+
+dctest::PackageParts Parts() {
+  dctest::PackageParts p = dctest::DemoParts();
+  p.face = Face();
+  p.display.FaceWidth = 60;
+  p.display.FaceHeight = 40;
+  p.display.KeyColor = kKey;
+  p.display.ShapeToPicture = 1;
+  p.display.Opacity = 200;
+  p.display.LedLeft = 10;
+  p.display.LedTop = 5;
+  p.display.WordWidth = 9;
+  p.display.WordHeight = 13;
+  p.display.Thick = 1;
+  p.display.Space = 2;
+  p.display.LedBackColor = 0x00102030;
+  return p;
+}
+
+struct Clock {
+  TempDir dir;
+  LocalTime now{2026, 12, 8, 9, 59, 58};
+  int minuteChecks = 0;
+  std::vector<std::string> errors;
+  std::vector<std::wstring> opened;
+  std::unique_ptr<TForm1> form;
+
+  explicit Clock(dctest::PackageParts parts = Parts(), bool refuseMachineKey = true) {
+    ui::SetErrorSink([this](const std::string& e) { errors.push_back(e); });
+    dctest::WriteBytes(dir / "clock.kvx", parts.Bytes());
+    auto exe = dctest::MakePlayer(dir.path(), "clock.kvx");
+    PackageStart start = StartPackage(exe, false);
+    EXPECT_EQ(start.outcome, PackageStart::Outcome::Ready) << start.message;
+    ClockSeams seams;
+    seams.now = [this] { return now; };
+    seams.timeFormat.twelveHour = false;
+    seams.runKeys = std::make_shared<RegistryRunKeys>(refuseMachineKey);
+    seams.openAddress = [this](HWND, const std::wstring& a) { opened.push_back(a); };
+    seams.minuteCheck = [this] { ++minuteChecks; };
+    form = std::make_unique<TForm1>(std::move(start), exe, seams);
+    form->Show();
+    Pump();
+  }
+  ~Clock() {
+    form.reset();
+    Pump();
+    ui::SetErrorSink(nullptr);
+  }
+  HWND hwnd() const { return form->hwnd(); }
+  RECT Window() const {
+    RECT r;
+    GetWindowRect(hwnd(), &r);
+    return r;
+  }
+  bool InShape(int x, int y) const {
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    bool in = GetWindowRgn(hwnd(), rgn) != ERROR && PtInRegion(rgn, x, y);
+    DeleteObject(rgn);
+    return in;
+  }
+  UINT MenuState(UINT id) const { return GetMenuState(form->PopupMenu1(), id, MF_BYCOMMAND); }
+  std::wstring MenuText(UINT id) const {
+    wchar_t buf[64] = {};
+    GetMenuStringW(form->PopupMenu1(), id, buf, 64, MF_BYCOMMAND);
+    return buf;
+  }
+  void Command(UINT id) {
+    SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Pump();
+  }
+};
+
+void DeleteRunValue(HKEY root, const wchar_t* name) {
+  HKEY key;
+  if (RegOpenKeyExW(root, RegistryRunKeys::kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    RegDeleteValueW(key, name);
+    RegCloseKey(key);
+  }
+}
+
+std::wstring RunValue(HKEY root, const wchar_t* name) {
+  wchar_t buf[512] = {};
+  DWORD size = sizeof buf;
+  if (RegGetValueW(root, RegistryRunKeys::kRunKey, name, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
+    return L"(none)";
+  return buf;
+}
+
+}  // namespace
+
+TEST(ClockWindow, StartUpBuildsTheWindowFromThePackage) {
+  Clock c;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(c.hwnd(), nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 200);
+  EXPECT_EQ(dctest::ReadBytes(c.dir / "Alarm.sav"), (Bytes{'K', 'V', 'X', 0, 0, 0, 0, 0, 0, 1}));
+  EXPECT_EQ(dctest::ReadBytes(c.dir / "chime.wav"), Bytes{});  // no sound data in this package
+  EXPECT_TRUE(GetWindowLongPtrW(c.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(c.MenuState(TForm1::kShowOnTip) & MF_CHECKED);
+  EXPECT_FALSE(c.MenuState(TForm1::kAutoRun) & MF_CHECKED);
+  wchar_t title[64] = {};
+  GetWindowTextW(c.hwnd(), title, 64);
+  EXPECT_STREQ(title, L"win_tests") << "the application title, never Form1";
+
+  // "9:59:58" in seven cells of 9 with gaps of 2 at (10, 5): 75 x 13. The
+  // window holds the face and the digits.
+  RECT led = c.form->LEDFontNum1().Bounds();
+  EXPECT_EQ(led.left, 10);
+  EXPECT_EQ(led.top, 5);
+  EXPECT_EQ(led.right, 85);
+  EXPECT_EQ(led.bottom, 18);
+  RECT w = c.Window();
+  EXPECT_EQ(w.right - w.left, 85);
+  EXPECT_EQ(w.bottom - w.top, 40);
+  // Placed at the bottom right, 30 pixels above the screen's bottom edge.
+  EXPECT_EQ(w.right, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(w.bottom, GetSystemMetrics(SM_CYSCREEN) - 30);
+  EXPECT_EQ(c.minuteChecks, 0) << "start-up at second 58 runs no minute check";
+  EXPECT_TRUE(c.errors.empty()) << c.errors[0];
+}
+
+TEST(ClockWindow, ShapeIsThePictureWithoutKeyPixelsPlusTheDigits) {
+  Clock c;
+  struct Probe {
+    int x, y;
+    bool in;
+  } probes[] = {{0, 0, false}, {3, 3, false}, {4, 4, true},  {5, 5, true},    {21, 1, false}, {21, 3, true},
+                {59, 30, false}, {58, 39, true}, {70, 10, true}, {70, 30, false}, {84, 17, true}, {85, 17, false}};
+  for (const Probe& p : probes) EXPECT_EQ(c.InShape(p.x, p.y), p.in) << p.x << "," << p.y;
+}
+
+TEST(ClockWindow, DigitsGrowingAtTenReshapeAndResizeTheWindowAndTheMinuteIsCheckedOnce) {
+  Clock c;
+  c.now = {2026, 12, 8, 10, 0, 0};
+  c.form->Timer1Timer();
+  RECT led = c.form->LEDFontNum1().Bounds();
+  EXPECT_EQ(led.right, 10 + 8 * 9 + 7 * 2);
+  RECT w = c.Window();
+  EXPECT_EQ(w.right - w.left, 96);
+  EXPECT_TRUE(c.InShape(90, 10)) << "the last digit must not be cut off";
+  EXPECT_EQ(c.minuteChecks, 1);
+  c.now.second = 1;
+  c.form->Timer1Timer();
+  EXPECT_EQ(c.minuteChecks, 1);
+  // A tick that missed second 0 of the next minute still checks it.
+  c.now = {2026, 12, 8, 10, 1, 1};
+  c.form->Timer1Timer();
+  EXPECT_EQ(c.minuteChecks, 2);
+}
+
+TEST(ClockWindow, HideAndShowToggleTheCaptionAndPlaceTheWindowAgain) {
+  Clock c;
+  EXPECT_EQ(c.MenuText(TForm1::kHide1), L"&Hide");
+  SetWindowPos(c.hwnd(), nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  c.Command(TForm1::kHide1);
+  EXPECT_FALSE(IsWindowVisible(c.hwnd()));
+  EXPECT_EQ(c.MenuText(TForm1::kHide1), L"&Show");
+  c.form->JvTrayIcon1().OnDblClick(WM_LBUTTONDBLCLK);  // a double click does the same
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(c.hwnd()));
+  EXPECT_EQ(c.MenuText(TForm1::kHide1), L"&Hide");
+  RECT w = c.Window();
+  EXPECT_EQ(w.right, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(w.bottom, GetSystemMetrics(SM_CYSCREEN) - 30);
+}
+
+TEST(ClockWindow, AlwaysOnTipSwitchesTopmostAndSavesTheStore) {
+  Clock c;
+  c.Command(TForm1::kShowOnTip);
+  EXPECT_FALSE(GetWindowLongPtrW(c.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_FALSE(c.MenuState(TForm1::kShowOnTip) & MF_CHECKED);
+  EXPECT_EQ(dctest::ReadBytes(c.dir / "Alarm.sav")[9], 0);
+  EXPECT_TRUE(c.InShape(5, 5)) << "the shape is applied again";
+  c.Command(TForm1::kShowOnTip);
+  EXPECT_TRUE(GetWindowLongPtrW(c.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(dctest::ReadBytes(c.dir / "Alarm.sav")[9], 1);
+}
+
+TEST(ClockWindow, AutoRunGoesToTheUsersKeyWhenTheMachineKeyIsRefused) {
+  DeleteRunValue(HKEY_LOCAL_MACHINE, L"Test Clock");
+  DeleteRunValue(HKEY_CURRENT_USER, L"Test Clock");
+  {
+    Clock c;  // the local machine's key refused
+    c.Command(TForm1::kAutoRun);
+    EXPECT_TRUE(c.MenuState(TForm1::kAutoRun) & MF_CHECKED);
+    EXPECT_EQ(dctest::ReadBytes(c.dir / "Alarm.sav")[8], 1);
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER, L"Test Clock"), L"\"" + (c.dir / "DeskClock.exe").native() + L"\"");
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, L"Test Clock"), L"(none)");
+    c.Command(TForm1::kAutoRun);
+    EXPECT_FALSE(c.MenuState(TForm1::kAutoRun) & MF_CHECKED);
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER, L"Test Clock"), L"(none)");
+    EXPECT_EQ(dctest::ReadBytes(c.dir / "Alarm.sav")[8], 0);
+  }
+  {
+    Clock c(Parts(), false);  // an administrator: the machine's key
+    c.Command(TForm1::kAutoRun);
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, L"Test Clock"), L"\"" + (c.dir / "DeskClock.exe").native() + L"\"");
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER, L"Test Clock"), L"(none)");
+    c.Command(TForm1::kAutoRun);
+    EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, L"Test Clock"), L"(none)");
+  }
+  {
+    // A value of the clock's name written by another copy stays as it is.
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, RegistryRunKeys::kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    const wchar_t other[] = L"D:\\elsewhere\\DeskClock.exe";
+    RegSetValueExW(key, L"Test Clock", 0, REG_SZ, reinterpret_cast<const BYTE*>(other), sizeof other);
+    RegCloseKey(key);
+    Clock c;
+    c.Command(TForm1::kAutoRun);
+    EXPECT_TRUE(c.MenuState(TForm1::kAutoRun) & MF_CHECKED);
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER, L"Test Clock"), other);
+    DeleteRunValue(HKEY_CURRENT_USER, L"Test Clock");
+  }
+}
+
+TEST(ClockWindow, TrayIconIsAddedReAddedWithTheTaskbarAndRemovedAtTheEnd) {
+  HWND trayWindow = nullptr;
+  {
+    Clock c;
+    notify::TJvTrayIcon& tray = c.form->JvTrayIcon1();
+    trayWindow = tray.hwnd();
+    NOTIFYICONDATAW nid{sizeof nid};
+    nid.hWnd = trayWindow;
+    nid.uID = notify::TJvTrayIcon::kIconId;
+    nid.uFlags = NIF_TIP;
+    wcscpy(nid.szTip, L"Test Clock");
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &nid)) << "the icon is in the notification area";
+    // The shell restarts: its icons are gone until the clock adds its own again.
+    NOTIFYICONDATAW del{sizeof del};
+    del.hWnd = trayWindow;
+    del.uID = notify::TJvTrayIcon::kIconId;
+    Shell_NotifyIconW(NIM_DELETE, &del);
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &nid));
+    SendMessageW(trayWindow, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &nid));
+    EXPECT_TRUE(tray.Added());
+  }
+  EXPECT_FALSE(IsWindow(trayWindow));
+}
+
+TEST(ClockWindow, AboutBoxShowsThePackageTextsAndOpensOnlyWebAddresses) {
+  dctest::PackageParts p = Parts();
+  WriteFixedText(p.header.Website, "www.example.com");
+  WriteFixedText(p.header.Email, std::string(64, 'e'));
+  Clock c(p);
+  TfrmAbout about(c.hwnd(), {"Test Clock", "Tester", "www.example.com", std::string(64, 'e')});
+  about.openAddress = [&](HWND, const std::wstring& a) { c.opened.push_back(a); };
+  auto text = [&](int id) {
+    wchar_t buf[128] = {};
+    GetWindowTextW(about.Control(id), buf, 128);
+    return std::wstring(buf);
+  };
+  EXPECT_EQ(text(TfrmAbout::kWebsiteId), L"www.example.com");
+  EXPECT_EQ(text(TfrmAbout::kEmailId), std::wstring(64, L'e')) << "64 characters shown whole";
+  SendMessageW(about.hwnd(), WM_COMMAND, MAKEWPARAM(TfrmAbout::kWebsiteId, STN_CLICKED),
+               reinterpret_cast<LPARAM>(about.Control(TfrmAbout::kWebsiteId)));
+  SendMessageW(about.hwnd(), WM_COMMAND, MAKEWPARAM(TfrmAbout::kEmailId, STN_CLICKED),
+               reinterpret_cast<LPARAM>(about.Control(TfrmAbout::kEmailId)));
+  ASSERT_EQ(c.opened.size(), 2u);
+  EXPECT_EQ(c.opened[0], L"http://www.example.com");
+  EXPECT_EQ(c.opened[1], L"mailto:" + std::wstring(64, L'e'));
+  RECT client;
+  GetClientRect(about.hwnd(), &client);
+  EXPECT_EQ(client.right, 309);
+  EXPECT_EQ(client.bottom, 202);
+
+  TfrmAbout evil(c.hwnd(), {"x", "y", "C:\\Windows\\system32\\calc.exe", "z"});
+  evil.openAddress = [&](HWND, const std::wstring& a) { c.opened.push_back(a); };
+  SendMessageW(evil.hwnd(), WM_COMMAND, MAKEWPARAM(TfrmAbout::kWebsiteId, STN_CLICKED),
+               reinterpret_cast<LPARAM>(evil.Control(TfrmAbout::kWebsiteId)));
+  EXPECT_EQ(c.opened.size(), 2u) << "a program path never reaches the shell";
+}
+
+namespace {
+
+int g_step = 0;
+int g_aboutBoxes = -1;
+HWND g_form = nullptr;
+
+BOOL CALLBACK CountAbout(HWND hwnd, LPARAM lp) {
+  wchar_t cls[32] = {};
+  GetClassNameW(hwnd, cls, 32);
+  if (wcscmp(cls, L"TfrmAbout") == 0 && IsWindowVisible(hwnd)) ++*reinterpret_cast<int*>(lp);
+  return TRUE;
+}
+
+void CALLBACK DriveDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  if (g_step == 0) {
+    PostMessageW(g_form, WM_COMMAND, MAKEWPARAM(TForm1::kAbout1, 0), 0);  // a second About
+  } else if (g_step == 1) {
+    g_aboutBoxes = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountAbout, reinterpret_cast<LPARAM>(&g_aboutBoxes));
+    PostMessageW(g_form, WM_COMMAND, MAKEWPARAM(TForm1::kExit1, 0), 0);
+    KillTimer(nullptr, id);
+  }
+  ++g_step;
+}
+
+}  // namespace
+
+TEST(ClockWindow, CommandsUnderAnOpenDialogActOnTheDialog) {
+  Clock c;
+  g_form = c.hwnd();
+  g_step = 0;
+  SetTimer(nullptr, 0, 200, DriveDialog);
+  SendMessageW(c.hwnd(), WM_COMMAND, MAKEWPARAM(TForm1::kAbout1, 0), 0);  // returns when the box closes
+  EXPECT_EQ(g_aboutBoxes, 1) << "a second About brings the open box forward";
+  Pump();
+  EXPECT_FALSE(IsWindow(c.hwnd())) << "Exit closed the box first, then the clock";
+}
+
+TEST(ClockWindow, FlashFaceWithoutTheControlRunsWithAPlaceholder) {
+  dctest::PackageParts p = Parts();
+  std::memcpy(p.display.FaceType, ".swf\0\0", 6);
+  p.face = {'F', 'W', 'S', 9};
+  Clock c(p);
+  ASSERT_EQ(c.errors.size(), 1u);
+  EXPECT_NE(c.errors[0].find("Flash"), std::string::npos) << c.errors[0];
+  EXPECT_EQ(dctest::ReadBytes(c.dir / "tmp.swf"), p.face);
+  HWND face = c.form->FaceWindow();
+  EXPECT_TRUE(GetWindowLongW(face, GWL_STYLE) & WS_VISIBLE);
+  RECT w = c.Window();
+  EXPECT_EQ(w.right - w.left, 85);
+  EXPECT_EQ(w.bottom - w.top, 40);
+  // The shape: the face rectangle and the digits, key colours or not.
+  EXPECT_TRUE(c.InShape(0, 0));
+  EXPECT_TRUE(c.InShape(59, 39));
+  EXPECT_TRUE(c.InShape(84, 10));
+  EXPECT_FALSE(c.InShape(84, 30));
+}
+
+TEST(ClockWindow, HiddenDigitsStayInTheShapeAtTheirDesignedPlace) {
+  dctest::PackageParts p = Parts();
+  p.display.HideLed = 1;
+  Clock c(p);
+  EXPECT_FALSE(GetWindowLongW(c.form->LEDFontNum1().hwnd(), GWL_STYLE) & WS_VISIBLE);
+  RECT w = c.Window();
+  EXPECT_EQ(w.right - w.left, 60);
+  EXPECT_EQ(w.bottom - w.top, 40);
+  // The designed rectangle (56, 0, 46 x 37) moved with the face at start-up
+  // to (16, 0): its pixels are in the shape even where the face has key.
+  RECT led = c.form->LEDFontNum1().Bounds();
+  EXPECT_EQ(led.left, 16);
+  EXPECT_EQ(led.top, 0);
+  EXPECT_TRUE(c.InShape(21, 1));
+  EXPECT_FALSE(c.InShape(2, 2));
+}
