@@ -17,6 +17,7 @@
 #include "ui/error_handler.h"
 #include "ui/menu.h"
 #include "ui/modal.h"
+#include "ui/region.h"
 
 namespace dc {
 namespace {
@@ -169,14 +170,8 @@ void TForm1::BuildFace() {
     std::int32_t w = 0, h = 0;
     std::vector<std::uint32_t> colours = image_->PictureColours(w, h);
     std::vector<Rect> rects = PictureRegionRects(colours, w, h, package_.display.KeyColor, 0, 0);
-    std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
-    auto* rgn = reinterpret_cast<RGNDATA*>(data.data());
-    rgn->rdh = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, static_cast<DWORD>(rects.size()),
-                static_cast<DWORD>(rects.size() * sizeof(RECT)), {0, 0, w, h}};
-    auto* out = reinterpret_cast<RECT*>(rgn->Buffer);
-    for (std::size_t i = 0; i < rects.size(); ++i) out[i] = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
-    pictureShape_.reset(rects.empty() ? CreateRectRgn(0, 0, 0, 0)
-                                      : ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), rgn));
+    pictureShape_.reset(ui::RegionFromRects(rects));
+    if (!pictureShape_) ui::ReportError("The clock's shape cannot be made: " + SystemErrorText(GetLastError()));
     return;
   }
   // A Flash face: the hosted control, or an empty placeholder keeping its place.

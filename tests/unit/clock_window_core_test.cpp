@@ -7,6 +7,7 @@
 
 #include "app/auto_run.h"
 #include "app/clock_tick.h"
+#include "app/message_filter.h"
 #include "app/window_layout.h"
 #include "notify/tray_text.h"
 
@@ -225,4 +226,13 @@ TEST(AutoRun, TurningOffDeletesTheNameWhereverItIs) {
 
   FakeRunKeys empty;
   EXPECT_FALSE(ApplyAutoRun(empty, false, L"Demo", L"C:\\c.exe").inEffect);
+}
+
+TEST(FlashFilter, OnlyPressesOnTheFlashWindowAreActedOn) {
+  EXPECT_EQ(FlashMessageAction(true, true, 0x0201), FilterAction::MoveThenPass);
+  EXPECT_EQ(FlashMessageAction(true, true, 0x0204), FilterAction::OpenMenuAndDrop);
+  EXPECT_EQ(FlashMessageAction(true, true, 0x0205), FilterAction::Pass);  // right button up
+  EXPECT_EQ(FlashMessageAction(true, true, 0x0207), FilterAction::Pass);  // middle button down
+  EXPECT_EQ(FlashMessageAction(true, false, 0x0204), FilterAction::Pass);
+  EXPECT_EQ(FlashMessageAction(false, true, 0x0201), FilterAction::Pass);
 }
