@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "alarms/alarm_due.h"
 #include "alarms/alarm_startup.h"
 #include "app/message_filter.h"
 #include "app/registry_run_keys.win.h"
@@ -105,10 +106,15 @@ TForm1::TForm1(PackageStart package, std::filesystem::path exePath, ClockSeams s
   tray_ = std::make_unique<notify::TJvTrayIcon>(ClockIcon(), menu_.get(), hwnd());
   tray_->OnDblClick = [this](UINT) { Hide1Click(); };
   tray_->SetActive(true);
+  mediaPlayer_ = std::make_unique<notify::TMediaPlayer>();
 
   // FormCreate, from the package's records on.
   if (!SetLayeredWindowAttributes(hwnd(), 0, package_.display.Opacity, LWA_ALPHA))
     ui::ReportError("The clock's opacity cannot be set: " + SystemErrorText(GetLastError()));
+  if (package_.alert.AlertStyle > notify::asCenterGrow) {
+    ui::ReportError("The clock package's alert style " + std::to_string(package_.alert.AlertStyle) +
+                    " is not known (0 fades, 1 grows from the centre); the alarm popups fade.");
+  }
   BuildFace();
   tray_->SetHint(AnsiField(package_.header.ClockName));
   const TDisplaySettings& d = package_.display;
@@ -124,14 +130,18 @@ TForm1::TForm1(PackageStart package, std::filesystem::path exePath, ClockSeams s
   const bool checkNow = minutes_.StartupTick(seams_.now());
   built_ = true;
   ApplyWindowShape();
-  if (checkNow && seams_.minuteCheck) seams_.minuteCheck();
+  if (checkNow) RunMinuteCheck();
   StartTimer(kTimer1, 1000, [this] { Timer1Timer(); });
 }
 
 TForm1::~TForm1() {
-  // Timers first, then the tray icon, the children, and the window last.
+  // Timers first, then the tray icon, the popups and the sound (closed
+  // before its file is deleted), the children, and the window last.
   if (hwnd()) StopTimer(kTimer1);
   tray_.reset();
+  alerts_.clear();
+  if (mediaPlayer_) mediaPlayer_->Close();
+  mediaPlayer_.reset();
   flash_.reset();
   led_.reset();
   image_.reset();
@@ -230,8 +240,82 @@ void TForm1::Show() {
 void TForm1::Timer1Timer() {
   led_->SetText(FormatLongTime(seams_.timeFormat, seams_.now()));
   // A second reading of the clock decides the minute check.
-  if (minutes_.Tick(seams_.now()) && seams_.minuteCheck) seams_.minuteCheck();
+  if (minutes_.Tick(seams_.now())) RunMinuteCheck();
 }
+
+void TForm1::RunMinuteCheck() {
+  if (seams_.minuteCheck) {
+    seams_.minuteCheck();
+    return;
+  }
+  const LocalTime t = seams_.now();
+  passErrors_.clear();
+  dc::RunMinuteCheck(store_, {t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond},
+                     [this](const TAlarmRecord& alarm) { FireAlarm(alarm); });
+  // Shown after the pass, so no box holds back the later popups.
+  std::vector<std::string> errors;
+  errors.swap(passErrors_);
+  for (const std::string& e : errors) ui::ReportError(e);
+}
+
+void TForm1::ApplyFontRecord(const TFontRecord& record, notify::AlertFont& font) {
+  LOGFONTW& f = font.log;
+  f.lfCharSet = record.Charset;
+  font.color = record.Color;
+  f.lfHeight = record.Height;
+  const std::wstring name = AnsiField(record.Name).substr(0, LF_FACESIZE - 1);
+  wcsncpy(f.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+  f.lfFaceName[LF_FACESIZE - 1] = 0;
+  f.lfPitchAndFamily = record.Pitch == 1 ? VARIABLE_PITCH : record.Pitch == 2 ? FIXED_PITCH : DEFAULT_PITCH;
+  f.lfHeight = -MulDiv(record.Size, 96, 72);  // the size decides the height
+  f.lfWeight = record.Style & 1 ? FW_BOLD : FW_NORMAL;
+  f.lfItalic = (record.Style & 2) != 0;
+  f.lfUnderline = (record.Style & 4) != 0;
+  f.lfStrikeOut = (record.Style & 8) != 0;
+}
+
+void TForm1::FireAlarm(const TAlarmRecord& alarm) {
+  const TAlertSettings& a = package_.alert;
+  auto alert = std::make_unique<notify::TJvDesktopAlert>(hwnd());
+  alert->OnClose = [this](notify::TJvDesktopAlert& closed) { JvDesktopAlert1Close(closed); };
+  alert->AutoFree = true;
+  alert->freeAlert = [this](notify::TJvDesktopAlert* done) {
+    PostMessageW(hwnd(), kFreeAlert, 0, reinterpret_cast<LPARAM>(done));
+  };
+  alert->HeaderText = AnsiField(alarm.Title);
+  alert->MessageText = AnsiField(alarm.ToDo);
+  // An unknown style was reported at start-up; such popups fade.
+  alert->SetAlertStyle(a.AlertStyle > notify::asCenterGrow ? notify::asFade : a.AlertStyle);
+  alert->Colors.WindowFrom = a.WindowFrom;
+  alert->Colors.WindowTo = a.WindowTo;
+  alert->Colors.CaptionFrom = a.CaptionFrom;
+  alert->Colors.CaptionTo = a.CaptionTo;
+  ApplyFontRecord(a.Font, alert->Font);
+  ApplyFontRecord(a.HeaderFont, alert->HeaderFont);
+  alert->StyleOptions().options.displayDuration = notify::DisplayDurationOf(a.Timed != 0, a.DisplaySeconds);
+  alert->Location.Position = a.Position;
+  alert->LocationChanged();
+  alert->Location.Left = a.Left;
+  alert->Location.Top = a.Top;
+  alert->Location.Width = a.Width;
+  alert->Location.Height = a.Height;
+  if (!package_.soundPath.empty() && FileExists(package_.soundPath)) {
+    mediaPlayer_->FileName = package_.soundPath.native();
+    try {
+      mediaPlayer_->Open();
+      mediaPlayer_->Play();
+    } catch (const notify::EMCIDeviceError& e) {
+      // The alarm still shows, silently; the error is shown after the pass.
+      const std::string text = "The alarm sound cannot be played: " + std::string(e.what());
+      if (std::find(passErrors_.begin(), passErrors_.end(), text) == passErrors_.end()) passErrors_.push_back(text);
+    }
+  }
+  notify::TJvDesktopAlert* shown = alert.get();
+  alerts_.push_back(std::move(alert));
+  shown->ShowAlert();
+}
+
+void TForm1::JvDesktopAlert1Close(notify::TJvDesktopAlert&) { mediaPlayer_->Close(); }
 
 void TForm1::FitToChildren() {
   if (fitting_) return;
@@ -427,6 +511,12 @@ std::optional<LRESULT> TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (HIWORD(wp) == 0 && lp == 0) OnCommand(LOWORD(wp));
       return 0;
+    case kFreeAlert: {
+      // A closed popup's release: the alert and its window go now.
+      auto* done = reinterpret_cast<notify::TJvDesktopAlert*>(lp);
+      std::erase_if(alerts_, [done](const auto& a) { return a.get() == done; });
+      return 0;
+    }
     case WM_CONTEXTMENU: {
       POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
       if (p.x == -1 && p.y == -1) GetCursorPos(&p);

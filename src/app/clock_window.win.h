@@ -17,6 +17,8 @@
 #include "app/clock_tick.h"
 #include "app/face_controls.win.h"
 #include "led/led_control.win.h"
+#include "notify/desktop_alert.win.h"
+#include "notify/media_player.win.h"
 #include "notify/tray_icon.win.h"
 #include "package/package_startup.h"
 #include "ui/handles.h"
@@ -41,6 +43,7 @@ class TForm1 : public ui::Window {
  public:
   enum Command : UINT { kSetup1 = 100, kHide1, kShowOnTip, kAutoRun, kAbout1, kExit1 };
   static constexpr UINT_PTR kTimer1 = 1;
+  static constexpr UINT kFreeAlert = WM_APP + 10;
 
   TForm1(PackageStart package, std::filesystem::path exePath, ClockSeams seams);
   ~TForm1() override;
@@ -61,6 +64,18 @@ class TForm1 : public ui::Window {
   const std::filesystem::path& AlarmStorePath() const { return storePath_; }
   const std::filesystem::path& SoundFilePath() const { return package_.soundPath; }
   const TAlertSettings& AlertSettings() const { return package_.alert; }
+  notify::TMediaPlayer& MediaPlayer1() { return *mediaPlayer_; }
+  std::size_t OpenAlerts() const { return alerts_.size(); }
+  notify::TJvDesktopAlert* Alert(std::size_t i) { return alerts_[i].get(); }
+
+  // The minute check: every alarm against one reading of the clock; errors
+  // of the sound are shown once, after the pass.
+  void RunMinuteCheck();
+  void FireAlarm(const TAlarmRecord& alarm);
+  void JvDesktopAlert1Close(notify::TJvDesktopAlert& alert);
+  // Copies a package font record onto a font: character set, colour,
+  // height, typeface, pitch, size (which decides the height) and style.
+  static void ApplyFontRecord(const TFontRecord& record, notify::AlertFont& font);
 
  private:
   std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -95,6 +110,9 @@ class TForm1 : public ui::Window {
   std::unique_ptr<FlashFace> flash_;
   std::unique_ptr<led::TLEDFontNum> led_;
   std::unique_ptr<notify::TJvTrayIcon> tray_;
+  std::unique_ptr<notify::TMediaPlayer> mediaPlayer_;
+  std::vector<std::unique_ptr<notify::TJvDesktopAlert>> alerts_;
+  std::vector<std::string> passErrors_;  // errors met during one minute check
   ui::UniqueRegion pictureShape_;  // the picture's non-key pixels at (0, 0)
   bool built_ = false;
   bool fitting_ = false;

@@ -10,106 +10,17 @@
 #include "base/file_io.h"
 #include "package_builder.h"
 #include "test_support.h"
+#include "clock_fixture.h"
 #include "ui/error_handler.h"
 
 using namespace dc;
 using dctest::Bytes;
 using dctest::TempDir;
+using dctest::Clock;
+using dctest::Parts;
+using dctest::Pump;
 
 namespace {
-
-constexpr std::uint32_t kKey = 0x00FF00FF;
-
-void Pump() {
-  MSG msg;
-  for (int i = 0; i < 10; ++i) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(5);
-  }
-}
-
-// A 60 x 40 face: key colour in a 4 x 4 block at the top left, in a small
-// block at (20..23, 1..2) and in the last column; a grey gradient elsewhere.
-Bytes Face() {
-  std::vector<std::uint32_t> px(60 * 40);
-  for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 60; ++x) {
-      bool key = (x < 4 && y < 4) || (x >= 20 && x < 24 && y >= 1 && y < 3) || x == 59;
-      px[y * 60 + x] = key ? kKey : 0x00303030 + static_cast<std::uint32_t>(y);
-    }
-  return dctest::Bmp24(60, 40, px);
-}
-
-dctest::PackageParts Parts() {
-  dctest::PackageParts p = dctest::DemoParts();
-  p.face = Face();
-  p.display.FaceWidth = 60;
-  p.display.FaceHeight = 40;
-  p.display.KeyColor = kKey;
-  p.display.ShapeToPicture = 1;
-  p.display.Opacity = 200;
-  p.display.LedLeft = 10;
-  p.display.LedTop = 5;
-  p.display.WordWidth = 9;
-  p.display.WordHeight = 13;
-  p.display.Thick = 1;
-  p.display.Space = 2;
-  p.display.LedBackColor = 0x00102030;
-  return p;
-}
-
-struct Clock {
-  TempDir dir;
-  LocalTime now{2026, 12, 8, 9, 59, 58};
-  int minuteChecks = 0;
-  std::vector<std::string> errors;
-  std::vector<std::wstring> opened;
-  std::unique_ptr<TForm1> form;
-
-  explicit Clock(dctest::PackageParts parts = Parts(), bool refuseMachineKey = true) {
-    ui::SetErrorSink([this](const std::string& e) { errors.push_back(e); });
-    dctest::WriteBytes(dir / "clock.kvx", parts.Bytes());
-    auto exe = dctest::MakePlayer(dir.path(), "clock.kvx");
-    PackageStart start = StartPackage(exe, false);
-    EXPECT_EQ(start.outcome, PackageStart::Outcome::Ready) << start.message;
-    ClockSeams seams;
-    seams.now = [this] { return now; };
-    seams.timeFormat.twelveHour = false;
-    seams.runKeys = std::make_shared<RegistryRunKeys>(refuseMachineKey);
-    seams.openAddress = [this](HWND, const std::wstring& a) { opened.push_back(a); };
-    seams.minuteCheck = [this] { ++minuteChecks; };
-    form = std::make_unique<TForm1>(std::move(start), exe, seams);
-    form->Show();
-    Pump();
-  }
-  ~Clock() {
-    form.reset();
-    Pump();
-    ui::SetErrorSink(nullptr);
-  }
-  HWND hwnd() const { return form->hwnd(); }
-  RECT Window() const {
-    RECT r;
-    GetWindowRect(hwnd(), &r);
-    return r;
-  }
-  bool InShape(int x, int y) const {
-    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    bool in = GetWindowRgn(hwnd(), rgn) != ERROR && PtInRegion(rgn, x, y);
-    DeleteObject(rgn);
-    return in;
-  }
-  UINT MenuState(UINT id) const { return GetMenuState(form->PopupMenu1(), id, MF_BYCOMMAND); }
-  std::wstring MenuText(UINT id) const {
-    wchar_t buf[64] = {};
-    GetMenuStringW(form->PopupMenu1(), id, buf, 64, MF_BYCOMMAND);
-    return buf;
-  }
-  void Command(UINT id) {
-    SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    Pump();
-  }
-};
 
 void DeleteRunValue(HKEY root, const wchar_t* name) {
   HKEY key;
