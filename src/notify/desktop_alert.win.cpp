@@ -326,9 +326,22 @@ void TJvFormDesktopAlert::Paint(HDC target) {
                                      L"Marlett"));
   {
     ui::ScopedSelect f(mem.get(), marlett.get());
-    SetTextColor(mem.get(), 0x000000);
-    RECT glyph = button;
-    DrawTextW(mem.get(), L"r", 1, &glyph, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(mem.get(), LF_FACESIZE, face);
+    if (_wcsicmp(face, L"Marlett") == 0) {
+      SetTextColor(mem.get(), 0x000000);
+      RECT glyph = button;
+      DrawTextW(mem.get(), L"r", 1, &glyph, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    } else {
+      // Without the Marlett font the close glyph is drawn as its cross.
+      const int cx = (button.left + button.right) / 2, cy = (button.top + button.bottom) / 2;
+      for (int d = -3; d <= 3; ++d) {
+        SetPixel(mem.get(), cx + d, cy + d, 0x000000);
+        SetPixel(mem.get(), cx + d + 1, cy + d, 0x000000);
+        SetPixel(mem.get(), cx - d, cy + d, 0x000000);
+        SetPixel(mem.get(), cx - d + 1, cy + d, 0x000000);
+      }
+    }
   }
   BitBlt(target, 0, 0, w, h, mem.get(), 0, 0, SRCCOPY);
 }
@@ -478,6 +491,10 @@ void TJvDesktopAlert::ShowAlert() {
     }
   }
   SetWindowPos(form_->hwnd(), nullptr, at.left, at.top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The popup has no caption bar; its window text carries both texts for
+  // screen readers and other programs.
+  const std::wstring text = HeaderText + L"\r\n" + MessageText;
+  SetWindowTextW(form_->hwnd(), text.c_str());
   Location.Position = TJvDesktopAlertStack::Shared().Position();
   // The on-show steps: full opacity and size, the show effect, the poll.
   handler_->CancelEffect();
