@@ -152,9 +152,7 @@ void TForm1::BuildMenu() {
   menu_.reset(CreatePopupMenu());
   if (!menu_) throw UserError("The clock's menu cannot be created: " + SystemErrorText(GetLastError()));
   HMENU m = menu_.get();
-  // The alarm list dialog is not part of this version: its command is shown
-  // but cannot be chosen yet.
-  AppendMenuW(m, MF_STRING | MF_GRAYED, kSetup1, L"&Alarms");
+  AppendMenuW(m, MF_STRING, kSetup1, L"&Alarms");
   AppendMenuW(m, MF_STRING, kHide1, L"&Hide");
   AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(m, MF_STRING, kShowOnTip, L"Always On &Tip");
@@ -425,7 +423,7 @@ void TForm1::ApplyStayOnTop() {
 void TForm1::OnCommand(UINT id) {
   switch (id) {
     case kSetup1:
-      ui::BringModalToFront();
+      Setup1Click();
       break;
     case kHide1:
       Hide1Click();
@@ -480,6 +478,12 @@ void TForm1::muAutoRunClick() {
     SaveStore();
   }
   if (!outcome.error.empty()) ui::ReportError(outcome.error);
+}
+
+void TForm1::Setup1Click() {
+  if (ui::BringModalToFront()) return;
+  TfrmAlarmList list(hwnd(), store_, storePath_, seams_.timeFormat);
+  list.ShowModal();
 }
 
 void TForm1::About1Click() {

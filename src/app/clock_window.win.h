@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "alarms/alarm_db.h"
+#include "alarms/alarm_dialogs.win.h"
 #include "app/about_dialog.win.h"
 #include "app/auto_run.h"
 #include "app/clock_tick.h"
@@ -84,6 +85,7 @@ class TForm1 : public ui::Window {
   void ConfigureLed();
   void OpenStore();
   void OnCommand(UINT id);
+  void Setup1Click();
   void Hide1Click();
   void muShowOnTipClick();
   void muAutoRunClick();

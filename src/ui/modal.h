@@ -7,7 +7,7 @@
 
 namespace dc::ui {
 
-// Shows `dialog` and runs messages until it is destroyed; the owner is
+// Shows `dialog` and runs messages until it is destroyed or hidden; the owner is
 // disabled meanwhile and enabled and activated again afterwards.
 void RunModal(HWND dialog, HWND owner);
 // The innermost open modal dialog, or null.

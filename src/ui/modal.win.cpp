@@ -23,7 +23,9 @@ void RunModal(HWND dialog, HWND owner) {
   ShowWindow(dialog, SW_SHOW);
   SetForegroundWindow(dialog);
   MSG msg;
-  while (IsWindow(dialog)) {
+  // The run ends when the dialog is destroyed or hidden (a dialog whose
+  // caller still reads its controls hides itself).
+  while (IsWindow(dialog) && IsWindowVisible(dialog)) {
     BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got <= 0) {
       if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop ends too

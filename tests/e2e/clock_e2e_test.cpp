@@ -158,3 +158,38 @@ TEST(ClockEndToEnd, ASecondStartInTheSameFolderShowsTheRunningClockAndExits) {
   PostMessageW(clock, WM_CLOSE, 0, 0);
   EXPECT_EQ(first.WaitForExit(20s), 0);
 }
+
+TEST(ClockEndToEnd, AlarmsAddOkAddsTheNewAlarmToAlarmSav) {
+  TempDir dir;
+  auto exe = InstallDemo(dir);
+  PlayerProcess player(exe, L"p");
+  HWND clock = player.WaitForWindow(L"DeskClockWindow", 30s);
+  ASSERT_TRUE(clock);
+  ASSERT_EQ(dctest::ReadBytes(dir / "Alarm.sav").size(), 10u);
+  // The menu's "&Alarms" (command 100), as the tray icon's menu sends it.
+  PostMessageW(clock, WM_COMMAND, MAKEWPARAM(100, 0), 0);
+  HWND list = player.WaitForWindow(L"TfrmAlarmList", 20s);
+  ASSERT_TRUE(list);
+  PostMessageW(list, WM_COMMAND, MAKEWPARAM(302, BN_CLICKED), 0);  // "&Add"
+  HWND editor = player.WaitForWindow(L"TfrmModifyAlarm", 20s);
+  ASSERT_TRUE(editor);
+  wchar_t caption[32] = {};
+  GetWindowTextW(editor, caption, 32);
+  EXPECT_STREQ(caption, L"Add Alarm");
+  PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  dctest::Bytes file;
+  for (int i = 0; i < 100 && file.size() != 354; ++i) {
+    Sleep(100);
+    file = dctest::ReadBytes(dir / "Alarm.sav");
+  }
+  ASSERT_EQ(file.size(), 10u + 344u);
+  EXPECT_EQ(file[6], 1);  // Count
+  EXPECT_EQ(file[10], 0);  // Kind: Once
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.data()) + 10 + 22), "Alarm1");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.data()) + 10 + 86), "Don't forget......");
+  PostMessageW(list, WM_COMMAND, MAKEWPARAM(305, BN_CLICKED), 0);  // "&Exit"
+  for (int i = 0; i < 50 && IsWindow(list); ++i) Sleep(100);
+  EXPECT_FALSE(IsWindow(list));
+  PostMessageW(clock, WM_CLOSE, 0, 0);
+  EXPECT_EQ(player.WaitForExit(20s), 0);
+}
