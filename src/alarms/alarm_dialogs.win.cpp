@@ -141,6 +141,17 @@ TfrmModifyAlarm::TfrmModifyAlarm(HWND owner, const std::wstring& caption) : owne
 }
 
 HWND TfrmModifyAlarm::Add(const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w, int h) {
+  if (wcscmp(cls, L"STATIC") == 0 && *text) {
+    // A label takes the size of its text.
+    HDC dc = GetDC(hwnd());
+    HGDIOBJ old = SelectObject(dc, font_.get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd(), dc);
+    w = size.cx;
+    h = size.cy;
+  }
   HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, hwnd(),
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
   SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
