@@ -49,22 +49,22 @@ TEST(AlarmEditor, UnusedFieldsKeepTheirValuesAcrossKindChanges) {
   EditorValues v = NewAlarmValues(kToday);
   LoadControls(monthly, v);
   EXPECT_EQ(v.kind, 3);
-  EXPECT_EQ(v.dateMonth, monthly.Date);
+  EXPECT_EQ(v.dateMonth, +monthly.Date);
   EXPECT_EQ(v.dateOnce, kToday) << "the other pickers keep today";
   v.kind = 1;  // switched to "Every day"
   TAlarmRecord out = monthly;
   StoreControls(v, out, NoLead);
-  EXPECT_EQ(out.Kind, 1);
-  EXPECT_EQ(out.Date, monthly.Date);
-  EXPECT_EQ(out.Weekday, 4);
-  EXPECT_EQ(out.Pad1[0], 0x77);
+  EXPECT_EQ(+out.Kind, 1);
+  EXPECT_EQ(+out.Date, +monthly.Date);
+  EXPECT_EQ(+out.Weekday, 4);
+  EXPECT_EQ(+out.Pad1[0], 0x77);
 
   EditorValues week = NewAlarmValues(kToday);
   week.kind = 2;
   TAlarmRecord w = monthly;
   StoreControls(week, w, NoLead);
-  EXPECT_EQ(w.Weekday, 65535) << "no day picked";
-  EXPECT_EQ(w.Date, monthly.Date);
+  EXPECT_EQ(+w.Weekday, 65535) << "no day picked";
+  EXPECT_EQ(+w.Date, +monthly.Date);
   EditorValues back = NewAlarmValues(kToday);
   LoadControls(w, back);
   EXPECT_EQ(back.weekday, -1);

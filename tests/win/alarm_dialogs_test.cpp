@@ -56,7 +56,7 @@ TEST(AlarmEditorDialog, OkAtOnceGivesTheNewAlarmWithTheOnceDateInFront) {
   EXPECT_FALSE(Visible(editor.Control(TfrmModifyAlarm::kWeek)));
   editor.TransferRecord(true);
   const TAlarmRecord& r = editor.Record;
-  EXPECT_EQ(r.Kind, 0);
+  EXPECT_EQ(+r.Kind, 0);
   EXPECT_EQ(ReadFixedText(r.Title), "Alarm1");
   EXPECT_EQ(ReadFixedText(r.ToDo), "Don't forget......");
   auto time = DecodeDateTime(r.Time);
@@ -64,7 +64,7 @@ TEST(AlarmEditorDialog, OkAtOnceGivesTheNewAlarmWithTheOnceDateInFront) {
   EXPECT_EQ(time->Minute, 0);
   EXPECT_EQ(time->Second, 0);
   EXPECT_EQ(static_cast<int>(r.Date), static_cast<int>(Today()));
-  EXPECT_EQ(r.Weekday, 0);
+  EXPECT_EQ(+r.Weekday, 0);
   RECT client;
   GetClientRect(editor.hwnd(), &client);
   EXPECT_EQ(client.right, 359);
@@ -88,16 +88,16 @@ TEST(AlarmEditorDialog, EditingSwitchesPanelsAndKeepsUnusedFields) {
   EXPECT_EQ(editor.PanelInFront(), 1);
   const double oldDate = editor.Record.Date;
   editor.TransferRecord(true);
-  EXPECT_EQ(editor.Record.Kind, 1);
-  EXPECT_EQ(editor.Record.Date, oldDate);
+  EXPECT_EQ(+editor.Record.Kind, 1);
+  EXPECT_EQ(+editor.Record.Date, oldDate);
   EXPECT_EQ(ReadFixedText(editor.Record.Title), "monthly");
-  EXPECT_EQ(DecodeDateTime(editor.Record.Time)->Minute, 30);
+  EXPECT_EQ(+DecodeDateTime(editor.Record.Time)->Minute, 30);
 
   // "Every week" without a day picked.
   SendMessageW(editor.Control(TfrmModifyAlarm::kKind), CB_SETCURSEL, 2, 0);
   SendMessageW(editor.Control(TfrmModifyAlarm::kWeek), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
   editor.TransferRecord(true);
-  EXPECT_EQ(editor.Record.Weekday, 65535);
+  EXPECT_EQ(+editor.Record.Weekday, 65535);
   // Long texts are cut to their fields.
   SetWindowTextW(editor.Control(TfrmModifyAlarm::kTitle), std::wstring(70, L'x').c_str());
   editor.TransferRecord(true);
