@@ -10,6 +10,7 @@
 #include "ui/error_handler.h"
 #include "ui/message_box.h"
 #include "ui/modal.h"
+#include "ui/text_size.h"
 
 namespace dc {
 namespace {
@@ -143,12 +144,7 @@ TfrmModifyAlarm::TfrmModifyAlarm(HWND owner, const std::wstring& caption) : owne
 HWND TfrmModifyAlarm::Add(const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int w, int h) {
   if (wcscmp(cls, L"STATIC") == 0 && *text) {
     // A label takes the size of its text.
-    HDC dc = GetDC(hwnd());
-    HGDIOBJ old = SelectObject(dc, font_.get());
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd(), dc);
+    const SIZE size = ui::TextSize(hwnd(), font_.get(), text);
     w = size.cx;
     h = size.cy;
   }

@@ -6,6 +6,7 @@
 #include "base/win_text.h"
 #include "notify/tray_text.h"
 #include "ui/modal.h"
+#include "ui/text_size.h"
 
 namespace dc {
 namespace {
@@ -58,12 +59,7 @@ HWND TfrmAbout::Label(const std::wstring& text, int id, int left, int top, int w
                       HFONT font) {
   if (width < 0) {
     // A label without a fixed size takes the size of its text.
-    HDC dc = GetDC(hwnd());
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd(), dc);
+    const SIZE size = ui::TextSize(hwnd(), font, text);
     width = size.cx;
     height = size.cy;
   }

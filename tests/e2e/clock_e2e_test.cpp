@@ -8,6 +8,7 @@
 #include "base/win_text.h"
 #include "led/led_model.h"
 #include "package/clock_db.h"
+#include "pixels.h"
 #include "player_driver.h"
 #include "test_support.h"
 
@@ -29,21 +30,9 @@ HWND ChildOfClass(HWND parent, const wchar_t* cls) { return FindWindowExW(parent
 std::vector<std::uint32_t> WindowPixels(HWND hwnd, int w, int h) {
   RECT at;
   GetWindowRect(hwnd, &at);
-  HDC src = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(src);
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(src, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
-  BitBlt(mem, 0, 0, w, h, src, at.left, at.top, SRCCOPY);
-  GdiFlush();
-  std::vector<std::uint32_t> px(static_cast<const std::uint32_t*>(bits), static_cast<const std::uint32_t*>(bits) + w * h);
-  for (auto& p : px) p &= 0xFFFFFF;
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, src);
+  HDC screen = GetDC(nullptr);
+  std::vector<std::uint32_t> px = dctest::ReadPixels(screen, at.left, at.top, w, h);
+  ReleaseDC(nullptr, screen);
   return px;
 }
 

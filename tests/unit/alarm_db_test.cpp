@@ -11,6 +11,7 @@
 
 using namespace dc;
 using dctest::Bytes;
+using dctest::ErrorOf;
 using dctest::TempDir;
 
 namespace {
@@ -39,14 +40,6 @@ Bytes StoreFile(Bytes header, std::initializer_list<TAlarmRecord> records) {
 
 std::string Title(const TAlarmRecord& r) { return ReadFixedText(r.Title); }
 
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
 
 }  // namespace
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "base/fixed_text.h"
-#include "inspect.h"
+#include "describe.h"
 #include "manifest.h"
 #include "package/clock_db.h"
 #include "package/package_records.h"

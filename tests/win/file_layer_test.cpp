@@ -9,20 +9,8 @@
 #include "base/win_text.h"
 #include "test_support.h"
 
+using dctest::ErrorOf;
 using dctest::TempDir;
-
-namespace {
-
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
-
-}  // namespace
 
 TEST(FileLayer, FileLockedByAnotherProgramCannotBeOpenedAndSaysWhy) {
   TempDir dir;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "led/led_control.win.h"
+#include "pixels.h"
 #include "ui/window.h"
 
 using namespace dc::led;
@@ -31,22 +32,10 @@ void Pump() {
   }
 }
 
-// The control's pixels as the screen holds them, top-down 0x00RRGGBB.
+// The control's pixels as its window holds them.
 std::vector<std::uint32_t> ScreenPixels(HWND hwnd, int w, int h) {
   HDC src = GetDC(hwnd);
-  HDC mem = CreateCompatibleDC(src);
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(src, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
-  BitBlt(mem, 0, 0, w, h, src, 0, 0, SRCCOPY);
-  GdiFlush();
-  std::vector<std::uint32_t> px(static_cast<const std::uint32_t*>(bits), static_cast<const std::uint32_t*>(bits) + w * h);
-  for (auto& p : px) p &= 0xFFFFFF;
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
+  std::vector<std::uint32_t> px = dctest::ReadPixels(src, 0, 0, w, h);
   ReleaseDC(hwnd, src);
   return px;
 }

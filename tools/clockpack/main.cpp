@@ -6,7 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include "base/file_io.h"
-#include "inspect.h"
+#include "describe.h"
 #include "manifest.h"
 
 int main(int argc, char** argv) {

@@ -1,5 +1,5 @@
-// clockpack inspect and attach.
-#include "inspect.h"
+// What clockpack inspect prints, and clockpack attach.
+#include "describe.h"
 
 #include <cstring>
 #include <sstream>
