@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libstb-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 xvfb x11-utils x11-apps xdotool faketime imagemagick valgrind
+  wine wine64 xvfb x11-utils x11-apps faketime imagemagick
 )
 
 missing=()
