@@ -283,7 +283,7 @@ void TForm1::FireAlarm(const TAlarmRecord& alarm) {
   alert->HeaderText = AnsiField(alarm.Title);
   alert->MessageText = AnsiField(alarm.ToDo);
   // An unknown style was reported at start-up; such popups fade.
-  alert->SetAlertStyle(a.AlertStyle > notify::asCenterGrow ? notify::asFade : a.AlertStyle);
+  alert->SetAlertStyle(a.AlertStyle > notify::asCenterGrow ? std::uint8_t{notify::asFade} : a.AlertStyle);
   alert->Colors.WindowFrom = a.WindowFrom;
   alert->Colors.WindowTo = a.WindowTo;
   alert->Colors.CaptionFrom = a.CaptionFrom;
