@@ -117,6 +117,31 @@ TEST(ClockWindow, HideAndShowToggleTheCaptionAndPlaceTheWindowAgain) {
   EXPECT_EQ(w.bottom, GetSystemMetrics(SM_CYSCREEN) - 30);
 }
 
+TEST(ClockWindow, TrayDoubleClickWithAnyButtonTogglesAndASingleClickDoesNothing) {
+  Clock c;
+  HWND tray = c.form->JvTrayIcon1().hwnd();
+  const UINT callback = notify::TJvTrayIcon::kCallbackMessage;
+  SendMessageW(tray, callback, notify::TJvTrayIcon::kIconId, WM_LBUTTONDOWN);
+  SendMessageW(tray, callback, notify::TJvTrayIcon::kIconId, WM_LBUTTONUP);
+  SendMessageW(tray, callback, notify::TJvTrayIcon::kIconId, WM_RBUTTONUP);  // shell 5 and later: no menu here
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(c.hwnd()));
+  EXPECT_TRUE(c.form->JvTrayIcon1().Shell5OrLater());
+  SendMessageW(tray, callback, notify::TJvTrayIcon::kIconId, WM_MBUTTONDBLCLK);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(c.hwnd()));
+  EXPECT_EQ(c.MenuText(TForm1::kHide1), L"&Show");
+  SendMessageW(tray, callback, notify::TJvTrayIcon::kIconId, WM_RBUTTONDBLCLK);
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(c.hwnd()));
+  // The session ends: the icon goes; a cancelled end brings it back.
+  SendMessageW(tray, WM_ENDSESSION, TRUE, 0);
+  EXPECT_FALSE(c.form->JvTrayIcon1().Added());
+  SendMessageW(tray, WM_ENDSESSION, FALSE, 0);
+  EXPECT_TRUE(c.form->JvTrayIcon1().Added());
+  EXPECT_EQ(SendMessageW(tray, WM_QUERYENDSESSION, 0, 0), TRUE);
+}
+
 TEST(ClockWindow, AlwaysOnTipSwitchesTopmostAndSavesTheStore) {
   Clock c;
   c.Command(TForm1::kShowOnTip);
