@@ -33,6 +33,8 @@ class TfrmModifyAlarm : public ui::Window {
   HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
   // The kind whose panel is in front.
   int PanelInFront() const { return panel_; }
+  // Whether the last close was by OK.
+  bool ClosedWithOk() const { return ok_; }
 
  private:
   std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -104,6 +104,43 @@ TEST(AlarmEditorDialog, EditingSwitchesPanelsAndKeepsUnusedFields) {
   EXPECT_EQ(ReadFixedText(editor.Record.Title), std::string(64, 'x'));
 }
 
+TEST(AlarmEditorDialog, KeyboardEnterIsOkExceptInTheToDoBoxAndEscapeIsCancel) {
+  auto key = [](TfrmModifyAlarm& e, int id, WPARAM vk) {
+    HWND target = e.Control(id);
+    SetFocus(target);
+    MSG msg{target, WM_KEYDOWN, vk, 0};
+    return IsDialogMessageW(e.hwnd(), &msg) != 0;
+  };
+  {
+    TfrmModifyAlarm editor(nullptr, L"Add Alarm");
+    ShowWindow(editor.hwnd(), SW_SHOW);
+    // In the to-do box Enter starts a new line and the editor stays.
+    SendMessageW(editor.Control(TfrmModifyAlarm::kTodo), EM_SETSEL, 0, 0);
+    key(editor, TfrmModifyAlarm::kTodo, VK_RETURN);
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (!IsDialogMessageW(editor.hwnd(), &m)) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+      }
+    }
+    EXPECT_TRUE(IsWindowVisible(editor.hwnd()));
+    wchar_t todo[64] = {};
+    GetWindowTextW(editor.Control(TfrmModifyAlarm::kTodo), todo, 64);
+    EXPECT_STREQ(todo, L"\r\nDon't forget......");
+    EXPECT_TRUE(key(editor, TfrmModifyAlarm::kTitle, VK_RETURN));
+    EXPECT_FALSE(IsWindowVisible(editor.hwnd()));
+    EXPECT_TRUE(editor.ClosedWithOk());
+  }
+  {
+    TfrmModifyAlarm editor(nullptr, L"Add Alarm");
+    ShowWindow(editor.hwnd(), SW_SHOW);
+    EXPECT_TRUE(key(editor, TfrmModifyAlarm::kTitle, VK_ESCAPE));
+    EXPECT_FALSE(IsWindowVisible(editor.hwnd()));
+    EXPECT_FALSE(editor.ClosedWithOk());
+  }
+}
+
 TEST(AlarmListDialog, RowsCommandsAndTheFileStayInStep) {
   TempDir dir;
   TAlarmDB store;
