@@ -290,13 +290,15 @@ void TfrmAlarmList::SetRow(int row, const TAlarmRecord& r, bool insert) {
   for (int c = 0; c < 3; ++c) ListView_SetItemText(ListView1(), row, c, const_cast<wchar_t*>(texts[c].c_str()));
 }
 
-void TfrmAlarmList::Save() {
+void SaveAlarmStore(TAlarmDB& store, const std::filesystem::path& path) {
   try {
-    store_.SaveToFile(storePath_);
+    store.SaveToFile(path);
   } catch (const UserError& e) {
     ui::ReportError(e.what());
   }
 }
+
+void TfrmAlarmList::Save() { SaveAlarmStore(store_, storePath_); }
 
 void TfrmAlarmList::Button1Click() {
   TfrmModifyAlarm editor(hwnd(), L"Add Alarm");

@@ -16,6 +16,10 @@
 
 namespace dc {
 
+// Saves the store; an error goes to the error box and the store in memory
+// stays as it is.
+void SaveAlarmStore(TAlarmDB& store, const std::filesystem::path& path);
+
 class TfrmModifyAlarm : public ui::Window {
  public:
   enum Id : int { kKind = 201, kTitle, kTodo, kTime, kDateOnce, kWeek, kDateMonth, kDateYear };

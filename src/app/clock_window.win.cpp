@@ -407,13 +407,7 @@ void TForm1::SetChecked(UINT id, bool checked) {
 
 bool TForm1::Checked(UINT id) const { return (GetMenuState(menu_.get(), id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
 
-void TForm1::SaveStore() {
-  try {
-    store_.SaveToFile(storePath_);
-  } catch (const UserError& e) {
-    ui::ReportError(e.what());
-  }
-}
+void TForm1::SaveStore() { SaveAlarmStore(store_, storePath_); }
 
 void TForm1::ApplyStayOnTop() {
   SetWindowPos(hwnd(), store_.StayOnTop() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,

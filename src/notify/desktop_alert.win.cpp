@@ -56,7 +56,8 @@ void TJvCustomDesktopAlertStyleHandler::StartShowEffect() {
   if (options.startSteps == 0) return;
   StopTimer();
   step_ = 0;
-  EnterShowEffect();
+  ShowNothing();
+  form_.ShowNoActivate();
   StartTimer(options.startInterval, &TJvCustomDesktopAlertStyleHandler::ShowEffectTick);
 }
 
@@ -64,7 +65,7 @@ void TJvCustomDesktopAlertStyleHandler::StartHideEffect() {
   if (options.endSteps == 0) return;
   StopTimer();
   step_ = 0;
-  EnterHideEffect();
+  ShowFull();
   StartTimer(options.endInterval, &TJvCustomDesktopAlertStyleHandler::HideEffectTick);
 }
 
@@ -75,7 +76,29 @@ void TJvCustomDesktopAlertStyleHandler::StartDisplayWait() {
   StartTimer(options.displayDuration, &TJvCustomDesktopAlertStyleHandler::DisplayWaitTick);
 }
 
-void TJvCustomDesktopAlertStyleHandler::HideEffectDone() { form_.CloseAlert(); }
+void TJvCustomDesktopAlertStyleHandler::ShowEffectTick() {
+  ShowStep(step_);
+  if (++step_ >= options.startSteps) {
+    StopTimer();
+    ShowFull();
+    StartDisplayWait();
+  }
+}
+
+void TJvCustomDesktopAlertStyleHandler::HideEffectTick() {
+  ++step_;
+  if (step_ >= options.endSteps) {
+    StopTimer();
+    ShowNothing();
+    form_.CloseAlert();
+  }
+  if (form_.hwnd()) HideStep(step_);
+}
+
+void TJvCustomDesktopAlertStyleHandler::CancelEffect() {
+  StopTimer();
+  ShowFull();
+}
 
 void TJvFadeAlertStyleHandler::SetOpacity(std::uint8_t alpha) {
   HWND h = form_.hwnd();
@@ -85,36 +108,12 @@ void TJvFadeAlertStyleHandler::SetOpacity(std::uint8_t alpha) {
   SetLayeredWindowAttributes(h, 0, alpha, LWA_ALPHA);
 }
 
-void TJvFadeAlertStyleHandler::EnterShowEffect() {
-  SetOpacity(MinAlphaBlendValue);
-  form_.ShowNoActivate();
+void TJvFadeAlertStyleHandler::ShowStep(std::uint32_t step) {
+  SetOpacity(FadeInOpacity(MinAlphaBlendValue, MaxAlphaBlendValue, step, options.startSteps));
 }
 
-void TJvFadeAlertStyleHandler::ShowEffectTick() {
-  SetOpacity(FadeInOpacity(MinAlphaBlendValue, MaxAlphaBlendValue, step_, options.startSteps));
-  if (++step_ >= options.startSteps) {
-    StopTimer();
-    ShowEffectDone();
-    StartDisplayWait();
-  }
-}
-
-void TJvFadeAlertStyleHandler::ShowEffectDone() { SetOpacity(MaxAlphaBlendValue); }
-void TJvFadeAlertStyleHandler::EnterHideEffect() { SetOpacity(MaxAlphaBlendValue); }
-
-void TJvFadeAlertStyleHandler::HideEffectTick() {
-  ++step_;
-  if (step_ >= options.endSteps) {
-    StopTimer();
-    SetOpacity(MinAlphaBlendValue);
-    HideEffectDone();
-  }
-  if (form_.hwnd()) SetOpacity(FadeOutOpacity(MinAlphaBlendValue, MaxAlphaBlendValue, step_, options.endSteps));
-}
-
-void TJvFadeAlertStyleHandler::CancelEffect() {
-  StopTimer();
-  SetOpacity(MaxAlphaBlendValue);
+void TJvFadeAlertStyleHandler::HideStep(std::uint32_t step) {
+  SetOpacity(FadeOutOpacity(MinAlphaBlendValue, MaxAlphaBlendValue, step, options.endSteps));
 }
 
 void TJvCenterGrowAlertStyleHandler::SetGrowth(double percent) {
@@ -127,36 +126,12 @@ void TJvCenterGrowAlertStyleHandler::SetGrowth(double percent) {
   if (rgn && !SetWindowRgn(h, rgn, TRUE)) DeleteObject(rgn);  // the window owns it once set
 }
 
-void TJvCenterGrowAlertStyleHandler::EnterShowEffect() {
-  SetGrowth(min_);
-  form_.ShowNoActivate();
+void TJvCenterGrowAlertStyleHandler::ShowStep(std::uint32_t step) {
+  SetGrowth(GrowInPercent(min_, max_, step, options.startSteps));
 }
 
-void TJvCenterGrowAlertStyleHandler::ShowEffectTick() {
-  SetGrowth(GrowInPercent(min_, max_, step_, options.startSteps));
-  if (++step_ >= options.startSteps) {
-    StopTimer();
-    ShowEffectDone();
-    StartDisplayWait();
-  }
-}
-
-void TJvCenterGrowAlertStyleHandler::ShowEffectDone() { SetGrowth(max_); }
-void TJvCenterGrowAlertStyleHandler::EnterHideEffect() { SetGrowth(max_); }
-
-void TJvCenterGrowAlertStyleHandler::HideEffectTick() {
-  ++step_;
-  if (step_ >= options.endSteps) {
-    StopTimer();
-    SetGrowth(min_);
-    HideEffectDone();
-  }
-  if (form_.hwnd()) SetGrowth(GrowOutPercent(min_, max_, step_, options.endSteps));
-}
-
-void TJvCenterGrowAlertStyleHandler::CancelEffect() {
-  StopTimer();
-  SetGrowth(max_);
+void TJvCenterGrowAlertStyleHandler::HideStep(std::uint32_t step) {
+  SetGrowth(GrowOutPercent(min_, max_, step, options.endSteps));
 }
 
 // ---- the stack ---------------------------------------------------------------

@@ -42,7 +42,8 @@ class TJvFormDesktopAlert;
 class TJvDesktopAlert;
 
 // Fades or grows the popup in and out on its own timer; also times how long
-// the popup stays displayed.
+// the popup stays displayed. The base keeps the steps and timers; the two
+// effects say what one step looks like.
 class TJvCustomDesktopAlertStyleHandler {
  public:
   explicit TJvCustomDesktopAlertStyleHandler(TJvFormDesktopAlert& form) : form_(form) {}
@@ -52,21 +53,27 @@ class TJvCustomDesktopAlertStyleHandler {
   void StartShowEffect();
   void StartHideEffect();
   void StartDisplayWait();
-  virtual void CancelEffect() = 0;
+  // Full opacity or size at once; a running effect stops.
+  void CancelEffect();
   bool TimerRunning() const { return running_; }
 
  protected:
-  virtual void EnterShowEffect() = 0;
-  virtual void ShowEffectTick() = 0;
-  virtual void ShowEffectDone() = 0;
-  virtual void EnterHideEffect() = 0;
-  virtual void HideEffectTick() = 0;
-  void HideEffectDone();
-  void StartTimer(std::uint32_t interval, void (TJvCustomDesktopAlertStyleHandler::*tick)());
-  void StopTimer();
-  void DisplayWaitTick() { StopTimer(); }
+  // The show effect at `step` (the count before the tick), the hide effect
+  // at `step` (the count after it), and its two ends.
+  virtual void ShowStep(std::uint32_t step) = 0;
+  virtual void HideStep(std::uint32_t step) = 0;
+  virtual void ShowFull() = 0;
+  virtual void ShowNothing() = 0;
 
   TJvFormDesktopAlert& form_;
+
+ private:
+  void ShowEffectTick();
+  void HideEffectTick();
+  void DisplayWaitTick() { StopTimer(); }
+  void StartTimer(std::uint32_t interval, void (TJvCustomDesktopAlertStyleHandler::*tick)());
+  void StopTimer();
+
   std::uint32_t step_ = 0;
   bool running_ = false;
 };
@@ -75,14 +82,12 @@ class TJvFadeAlertStyleHandler : public TJvCustomDesktopAlertStyleHandler {
  public:
   using TJvCustomDesktopAlertStyleHandler::TJvCustomDesktopAlertStyleHandler;
   std::uint8_t MinAlphaBlendValue = 0, MaxAlphaBlendValue = 255;
-  void CancelEffect() override;
 
  protected:
-  void EnterShowEffect() override;
-  void ShowEffectTick() override;
-  void ShowEffectDone() override;
-  void EnterHideEffect() override;
-  void HideEffectTick() override;
+  void ShowStep(std::uint32_t step) override;
+  void HideStep(std::uint32_t step) override;
+  void ShowFull() override { SetOpacity(MaxAlphaBlendValue); }
+  void ShowNothing() override { SetOpacity(MinAlphaBlendValue); }
   void SetOpacity(std::uint8_t alpha);
 };
 
@@ -91,14 +96,12 @@ class TJvCenterGrowAlertStyleHandler : public TJvCustomDesktopAlertStyleHandler 
   using TJvCustomDesktopAlertStyleHandler::TJvCustomDesktopAlertStyleHandler;
   void SetMinGrowthPercentage(double v) { min_ = ClampGrowth(v); }
   void SetMaxGrowthPercentage(double v) { max_ = ClampGrowth(v); }
-  void CancelEffect() override;
 
  protected:
-  void EnterShowEffect() override;
-  void ShowEffectTick() override;
-  void ShowEffectDone() override;
-  void EnterHideEffect() override;
-  void HideEffectTick() override;
+  void ShowStep(std::uint32_t step) override;
+  void HideStep(std::uint32_t step) override;
+  void ShowFull() override { SetGrowth(max_); }
+  void ShowNothing() override { SetGrowth(min_); }
   void SetGrowth(double percent);
   double min_ = 0, max_ = 100;
 };
