@@ -11,15 +11,15 @@ namespace {
 
 void RenderPass(benchmark::State& state, const char* text, int w, int h, int t) {
   dc::led::LedModel m;
-  m.SetWordWidth(w);
-  m.SetWordHeight(h);
-  m.SetThick(t);
-  m.SetDarkColor(m.BGColor());  // as the clock window configures it
+  m.SetCellWidth(w);
+  m.SetCellHeight(h);
+  m.SetThickness(t);
+  m.SetUnlitColour(m.Background());  // as the clock window configures it
   m.SetText(text);
-  m.size = {m.TextWidth(), 2 * m.OffSetY() + m.WordHeight()};
+  m.size = {m.TextWidth(), 2 * m.MarginY() + m.CellHeight()};
   // The pass's one pixel buffer (the DIB section in the player).
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(m.size.width) * m.size.height);
-  dc::led::PixelTarget target{pixels.data(), m.size.width, m.size.height, m.size.width};
+  dc::PixelTarget target{pixels.data(), m.size.width, m.size.height, m.size.width};
   const std::size_t before = dcbench::allocations;
   for (auto _ : state) {
     m.Render(target);

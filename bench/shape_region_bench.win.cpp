@@ -26,13 +26,12 @@ int main() {
       LARGE_INTEGER t0, t1;
       QueryPerformanceCounter(&t0);
       std::vector<dc::Rect> rects = dc::PictureRegionRects(px, 1024, 1024, 0x00FF00FF, 0, 0);
-      HRGN region = dc::ui::RegionFromRects(rects, chunk);
+      dc::ui::UniqueRegion region = dc::ui::RegionFromRects(rects, chunk);
       QueryPerformanceCounter(&t1);
       if (!region) {
         std::printf("ExtCreateRegion failed for %zu runs\n", rects.size());
         return 1;
       }
-      DeleteObject(region);
       runs = rects.size();
       best = std::min(best, 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart));
     }

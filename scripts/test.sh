@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
+scripts/check-layers.sh
 scripts/build.sh
 . scripts/xvfb.sh
 

@@ -1,7 +1,7 @@
 // Editor transfers and list rows.
 #include "alarms/alarm_editing.h"
 
-#include "alarms/date_time.h"
+#include "base/date_time.h"
 #include "base/fixed_text.h"
 
 namespace dc {
@@ -13,27 +13,30 @@ EditorValues NewAlarmValues(double today) {
   return v;
 }
 
-void LoadControls(const TAlarmRecord& r, EditorValues& v) {
+namespace {
+
+// The date picker a kind reads its date from: none for every day and every
+// week (the weekday box serves the week).
+double EditorValues::*DatePickerOf(std::uint8_t kind) {
+  switch (static_cast<AlarmKind>(kind)) {
+    case AlarmKind::Once: return &EditorValues::dateOnce;
+    case AlarmKind::EveryMonth: return &EditorValues::dateMonth;
+    case AlarmKind::EveryYear: return &EditorValues::dateYear;
+    case AlarmKind::EveryDay:
+    case AlarmKind::EveryWeek: break;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void LoadControls(const AlarmRecord& r, EditorValues& v) {
   v.kind = r.Kind;
   v.title = ReadFixedText(r.Title);
   v.todo = ReadFixedText(r.ToDo);
   v.time = r.Time;
-  switch (static_cast<TAlarmKind>(r.Kind)) {
-    case TAlarmKind::Once:
-      v.dateOnce = r.Date;
-      break;
-    case TAlarmKind::EveryWeek:
-      v.weekday = r.Weekday <= 6 ? r.Weekday : -1;
-      break;
-    case TAlarmKind::EveryMonth:
-      v.dateMonth = r.Date;
-      break;
-    case TAlarmKind::EveryYear:
-      v.dateYear = r.Date;
-      break;
-    case TAlarmKind::EveryDay:
-      break;
-  }
+  if (double EditorValues::*picker = DatePickerOf(r.Kind)) v.*picker = r.Date;
+  if (r.Kind == static_cast<std::uint8_t>(AlarmKind::EveryWeek)) v.weekday = r.Weekday <= 6 ? r.Weekday : -1;
 }
 
 std::string_view CutToWholeCharacters(std::string_view text, std::size_t width, const LeadBytePredicate& isLead) {
@@ -46,33 +49,20 @@ std::string_view CutToWholeCharacters(std::string_view text, std::size_t width, 
   return text.substr(0, at);
 }
 
-void StoreControls(const EditorValues& v, TAlarmRecord& r, const LeadBytePredicate& isLead) {
+void StoreControls(const EditorValues& v, AlarmRecord& r, const LeadBytePredicate& isLead) {
   WriteFixedText(r.Title, CutToWholeCharacters(v.title, sizeof r.Title, isLead));
   WriteFixedText(r.ToDo, CutToWholeCharacters(v.todo, sizeof r.ToDo, isLead));
   r.Time = v.time;
   r.Kind = static_cast<std::uint8_t>(v.kind);
-  switch (static_cast<TAlarmKind>(v.kind)) {
-    case TAlarmKind::Once:
-      r.Date = v.dateOnce;
-      break;
-    case TAlarmKind::EveryWeek:
-      r.Weekday = static_cast<std::uint16_t>(v.weekday);  // -1 is stored as 65535
-      break;
-    case TAlarmKind::EveryMonth:
-      r.Date = v.dateMonth;
-      break;
-    case TAlarmKind::EveryYear:
-      r.Date = v.dateYear;
-      break;
-    case TAlarmKind::EveryDay:
-      break;
-  }
+  if (double EditorValues::*picker = DatePickerOf(r.Kind)) r.Date = v.*picker;
+  // No day picked (-1) is stored as 65535.
+  if (r.Kind == static_cast<std::uint8_t>(AlarmKind::EveryWeek)) r.Weekday = static_cast<std::uint16_t>(v.weekday);
 }
 
-AlarmRow RowOf(const TAlarmRecord& r, const TimeFormat& format) {
+AlarmRow RowOf(const AlarmRecord& r, const TimeFormat& format) {
   AlarmRow row{ReadFixedText(r.Title), "", ReadFixedText(r.ToDo)};
   if (std::optional<CivilDateTime> t = DecodeDateTime(r.Time))
-    row.time = FormatLongTime(format, {t->Year, t->Month, t->Day, t->Hour, t->Minute, t->Second});
+    row.time = FormatLongTime(format, *t);
   return row;
 }
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "alarms/alarm_record.h"
-#include "app/clock_tick.h"
+#include "base/time_text.h"
 
 namespace dc {
 
@@ -29,7 +29,7 @@ EditorValues NewAlarmValues(double today);
 
 // Record to controls (TransferRecord with false): fields the kind does not
 // use leave their controls as they are.
-void LoadControls(const TAlarmRecord& record, EditorValues& values);
+void LoadControls(const AlarmRecord& record, EditorValues& values);
 
 // Whether a byte starts a double-byte character of the system code page.
 using LeadBytePredicate = std::function<bool(unsigned char)>;
@@ -37,7 +37,7 @@ using LeadBytePredicate = std::function<bool(unsigned char)>;
 // Controls to record (TransferRecord with true): fields the kind does not
 // use keep their old values; no day picked is stored as 65535. Texts longer
 // than their fields are cut at the last whole character that fits.
-void StoreControls(const EditorValues& values, TAlarmRecord& record, const LeadBytePredicate& isLead);
+void StoreControls(const EditorValues& values, AlarmRecord& record, const LeadBytePredicate& isLead);
 
 // The longest prefix of `text` of at most `width` bytes that ends on a
 // whole character.
@@ -47,6 +47,6 @@ std::string_view CutToWholeCharacters(std::string_view text, std::size_t width, 
 struct AlarmRow {
   std::string title, time, todo;
 };
-AlarmRow RowOf(const TAlarmRecord& record, const TimeFormat& format);
+AlarmRow RowOf(const AlarmRecord& record, const TimeFormat& format);
 
 }  // namespace dc

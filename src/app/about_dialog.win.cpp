@@ -3,83 +3,52 @@
 
 #include <shellapi.h>
 
+#include "app/version.h"
 #include "base/win_text.h"
 #include "notify/tray_text.h"
-#include "ui/modal.h"
-#include "ui/text_size.h"
+#include "ui/window_classes.h"
 
 namespace dc {
 namespace {
 
-constexpr wchar_t kClass[] = L"TfrmAbout";
-constexpr int kGroupLeft = 16, kGroupTop = 8;
+constexpr int kClientWidth = 309, kClientHeight = 202;
+// The frame holding the labels; their positions are measured from it.
+constexpr RECT kGroup{16, 8, 16 + 273, 8 + 145};
+constexpr POINT kGroupOrigin{kGroup.left, kGroup.top};
 
 void ShellOpen(HWND owner, const std::wstring& address) {
   ShellExecuteW(owner, nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-HFONT MakeFont(int height, int weight, bool underline) {
-  return CreateFontW(-height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
-}
-
 }  // namespace
 
-TfrmAbout::TfrmAbout(HWND owner, const AboutTexts& texts) : openAddress(ShellOpen), owner_(owner), texts_(texts) {
-  RegisterWindowClass(kClass, 0, LoadCursorW(nullptr, IDC_ARROW), GetSysColorBrush(COLOR_BTNFACE));
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME;
-  RECT frame{0, 0, 309, 202};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-  Create(exStyle, kClass, L"", style, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2,
-         w, h, owner);
-  font_.reset(MakeFont(11, FW_NORMAL, false));
-  nameFont_.reset(MakeFont(16, FW_BOLD, false));
-  linkFont_.reset(MakeFont(11, FW_NORMAL, true));
-
-  HWND ok = CreateWindowExW(0, L"BUTTON", L"&OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 208, 160, 75,
-                            25, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kOkId)), nullptr, nullptr);
-  SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  HWND group = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, kGroupLeft, kGroupTop, 273, 145,
-                               hwnd(), nullptr, nullptr, nullptr);
-  SendMessageW(group, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-
-  Label(Utf8ToWide(texts_.name), 0, 3, 24, 262, 20, SS_CENTER, nameFont_.get());
-  Label(L"Author", 0, 24, 64, -1, -1, 0, font_.get());
-  Label(Utf8ToWide(texts_.author), 0, 72, 64, -1, -1, 0, font_.get());
-  Label(L"Website", 0, 16, 88, -1, -1, 0, font_.get());
-  Label(Utf8ToWide(texts_.website), kWebsiteId, 72, 88, -1, -1, SS_NOTIFY, linkFont_.get());
-  Label(L"Email", 0, 30, 112, -1, -1, 0, font_.get());
-  Label(Utf8ToWide(texts_.email), kEmailId, 72, 112, -1, -1, SS_NOTIFY, linkFont_.get());
-  SetFocus(ok);
+AboutDialog::AboutDialog(HWND owner, const AboutTexts& texts) : Dialog(owner), openAddress(ShellOpen), texts_(texts) {
+  CreateDialogWindow(ui::kAboutClass, L"", kClientWidth, kClientHeight);
+  nameFont_ = ui::MakeDialogFont(16, FW_BOLD);
+  linkFont_ = ui::MakeDialogFont(11, FW_NORMAL, true);
+  const ui::ControlBuilder dialog = Controls();
+  HWND ok = dialog.Add({L"BUTTON", L"&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, kOkId, 208, 160, 75, 25});
+  dialog.Add({L"BUTTON", L"", BS_GROUPBOX, 0, kGroup.left, kGroup.top, kGroup.right - kGroup.left,
+              kGroup.bottom - kGroup.top});
+  // The program's version, left of the OK button.
+  dialog.Label(L"Deskclock " DESKCLOCK_VERSION_W, 16, 166, kVersionId, SS_NOPREFIX);
+  const ui::ControlBuilder group = Controls(kGroupOrigin);
+  group.Add({L"STATIC", Utf8ToWide(texts_.name), SS_NOPREFIX | SS_CENTER, 0, 3, 24, 262, 20, 0, nameFont_.get()});
+  group.Label(L"Author", 24, 64);
+  group.Label(Utf8ToWide(texts_.author), 72, 64, 0, SS_NOPREFIX);
+  group.Label(L"Website", 16, 88);
+  group.Label(Utf8ToWide(texts_.website), 72, 88, kWebsiteId, SS_NOPREFIX | SS_NOTIFY, linkFont_.get());
+  group.Label(L"Email", 30, 112);
+  group.Label(Utf8ToWide(texts_.email), 72, 112, kEmailId, SS_NOPREFIX | SS_NOTIFY, linkFont_.get());
+  SetInitialFocus(ok);
 }
 
-HWND TfrmAbout::Label(const std::wstring& text, int id, int left, int top, int width, int height, DWORD style,
-                      HFONT font) {
-  if (width < 0) {
-    // A label without a fixed size takes the size of its text.
-    const SIZE size = ui::TextSize(hwnd(), font, text);
-    width = size.cx;
-    height = size.cy;
-  }
-  // Labels sit in the group box; their positions are the group box's.
-  HWND label = CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX | style,
-                               kGroupLeft + left, kGroupTop + top, width, height, hwnd(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return label;
-}
-
-void TfrmAbout::ShowModal() { ui::RunModal(hwnd(), owner_); }
-
-std::optional<LRESULT> TfrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+std::optional<LRESULT> AboutDialog::DialogMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
       switch (LOWORD(wp)) {
         case kOkId:
-        case IDCANCEL:
-          DestroyWindow(hwnd());
+          EndModal();
           return 0;
         case kWebsiteId:
           if (HIWORD(wp) == STN_CLICKED) {
@@ -106,9 +75,6 @@ std::optional<LRESULT> TfrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) 
       }
       break;
     }
-    case WM_CLOSE:
-      DestroyWindow(hwnd());
-      return 0;
   }
   return std::nullopt;
 }

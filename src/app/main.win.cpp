@@ -1,16 +1,26 @@
 // The player's entry: one clock per folder; find and read the clock
 // package; then run the clock window until it closes.
 #include <windows.h>
+#include <shlobj.h>
 
 #include "app/clock_window.win.h"
+#include "app/package_startup.h"
 #include "app/single_instance.win.h"
 #include "base/file_io.h"
-#include "package/package_startup.h"
 #include "ui/app_info.h"
 #include "ui/error_handler.h"
 #include "ui/message_box.h"
 
 namespace {
+
+// A known folder of the user's, or an empty path when the system has none.
+std::filesystem::path KnownFolder(REFKNOWNFOLDERID id) {
+  PWSTR path = nullptr;
+  std::filesystem::path out;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &path))) out = path;
+  CoTaskMemFree(path);
+  return out;
+}
 
 int RunPlayer() {
   using dc::PackageStart;
@@ -18,7 +28,9 @@ int RunPlayer() {
   dc::SingleInstance instance;
   if (!instance.Claim(exe.parent_path())) return 0;  // the running clock shows itself
 
-  PackageStart start = dc::StartPackage(exe, dc::IsSilentStart(dc::ui::CommandLineParameters()));
+  dc::StartupEnvironment environment{dc::FolderIsWritable, KnownFolder(FOLDERID_RoamingAppData),
+                                     KnownFolder(FOLDERID_LocalAppData)};
+  PackageStart start = dc::StartPackage(exe, dc::IsSilentStart(dc::ui::CommandLineParameters()), environment);
   switch (start.outcome) {
     case PackageStart::Outcome::Missing:
       dc::ui::ShowInformation(nullptr, start.message);
@@ -29,13 +41,14 @@ int RunPlayer() {
     case PackageStart::Outcome::Ready:
       break;
   }
+  if (!start.notice.empty()) dc::ui::ShowInformation(nullptr, start.notice);
   for (const std::string& warning : start.warnings) dc::ui::ReportError(warning);
 
-  dc::TForm1 form(std::move(start), exe, dc::SystemSeams());
-  form.Show();
+  dc::ClockWindow clock(std::move(start), exe, dc::SystemSeams());
+  clock.Show();
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (form.FilterMessage(msg)) continue;
+    if (clock.FilterMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -49,6 +62,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return RunPlayer();
   } catch (const std::exception& e) {
     dc::ui::ShowError(nullptr, e.what());
+    return 1;
+  } catch (...) {
+    dc::ui::ShowError(nullptr, "An unexpected error stopped the clock.");
     return 1;
   }
 }

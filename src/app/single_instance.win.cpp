@@ -47,6 +47,8 @@ void SingleInstance::MarkWindow(HWND clock, const std::filesystem::path& folder)
   SetPropW(clock, kMark, reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(FolderKey(folder))));
 }
 
+void SingleInstance::UnmarkWindow(HWND clock) { RemovePropW(clock, kMark); }
+
 bool SingleInstance::Claim(const std::filesystem::path& folder) {
   const std::uint32_t key = FolderKey(folder);
   const std::wstring name = L"Local\\DeskClock-" + std::to_wstring(key);

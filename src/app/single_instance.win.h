@@ -16,8 +16,10 @@ class SingleInstance {
   // Claims the folder; false when a clock already runs from it (that clock
   // has then been asked to show itself).
   bool Claim(const std::filesystem::path& folder);
-  // Marks the running clock's window so a second start can find it.
+  // Marks the running clock's window so a second start can find it, and
+  // takes the mark off again when the window goes.
   static void MarkWindow(HWND clock, const std::filesystem::path& folder);
+  static void UnmarkWindow(HWND clock);
   // The message a second start sends the running clock.
   static UINT ShowMessage();
 

@@ -6,12 +6,9 @@
 #include <span>
 #include <vector>
 
-namespace dc {
+#include "base/geometry.h"
 
-struct Rect {
-  std::int32_t left, top, right, bottom;
-  bool operator==(const Rect&) const = default;
-};
+namespace dc {
 
 struct Child {
   Rect bounds;

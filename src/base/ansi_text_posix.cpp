@@ -54,7 +54,7 @@ std::string AnsiToUtf8(std::string_view ansi) {
   return out;
 }
 
-std::optional<std::string> Utf8ToAnsi(std::string_view utf8) {
+std::optional<std::string> Utf8ToAnsi(std::string_view utf8, Unmappable rule) {
   std::string out;
   for (std::size_t i = 0; i < utf8.size();) {
     char32_t c = NextUtf8(utf8, i);
@@ -69,7 +69,10 @@ std::optional<std::string> Utf8ToAnsi(std::string_view utf8) {
         found = true;
       }
     }
-    if (!found) return std::nullopt;
+    if (!found) {
+      if (rule == Unmappable::Refuse) return std::nullopt;
+      out += '?';
+    }
   }
   return out;
 }

@@ -8,17 +8,12 @@
 #include <filesystem>
 #include <memory>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-namespace dc {
+#include "base/user_error.h"
 
-// An error that reaches the user as it is: its text is the whole message.
-class UserError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+namespace dc {
 
 // "Cannot open file "<path>". <system text>" and its kin.
 class FileError : public UserError {
@@ -52,6 +47,17 @@ class InputFile {
   std::unique_ptr<Impl> impl_;
   std::filesystem::path path_;
 };
+
+// The whole file, when it holds at most `maxBytes`; a larger file throws
+// FileError naming it and its size, before anything is allocated.
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& p, std::uint64_t maxBytes);
+
+// Whether a file can be created in the folder: a probe file is created and
+// deleted at once.
+bool FolderIsWritable(const std::filesystem::path& folder);
+
+// Creates the folder and its parents; throws FileError saying why not.
+void CreateFolders(const std::filesystem::path& folder);
 
 // Creates or replaces the file and writes all bytes. Throws FileError
 // "Cannot create file ..." or "Stream write error".

@@ -112,6 +112,17 @@ void RenameFile(const std::filesystem::path& from, const std::filesystem::path& 
   }
 }
 
+bool FolderIsWritable(const std::filesystem::path& folder) {
+  // A file of a name no one uses, gone again when its handle closes.
+  const std::wstring probe =
+      (folder / (L".deskclock-write-probe-" + std::to_wstring(GetCurrentProcessId()))).native();
+  HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
 bool DeleteFileQuietly(const std::filesystem::path& p) { return DeleteFileW(p.c_str()) != 0; }
 
 }  // namespace dc

@@ -3,6 +3,7 @@
 // Windows read-only attribute is, so replacing it fails the same way.
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -124,6 +125,15 @@ void RenameFile(const std::filesystem::path& from, const std::filesystem::path& 
     throw FileError("Cannot rename file \"" + PathToUtf8(from) + "\" to \"" + PathToUtf8(to) +
                     "\". " + LastSystemErrorText());
   }
+}
+
+bool FolderIsWritable(const std::filesystem::path& folder) {
+  std::string probe = (folder / ".deskclock-write-probe-XXXXXX").string();
+  int fd = ::mkstemp(probe.data());
+  if (fd < 0) return false;
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return true;
 }
 
 bool DeleteFileQuietly(const std::filesystem::path& p) { return ::unlink(p.c_str()) == 0; }

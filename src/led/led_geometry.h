@@ -1,6 +1,6 @@
 // The shapes of one LED character cell: seven bevelled segments, the
 // decimal point and two colon dots, each six points, from the cell's corner
-// and the control's WordWidth, WordHeight and Thick.
+// and the control's CellWidth, CellHeight and Thickness.
 #pragma once
 
 #include <array>

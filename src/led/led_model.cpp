@@ -2,29 +2,59 @@
 #include "led/led_model.h"
 
 namespace dc::led {
+namespace {
 
-std::uint32_t NoSystemColours(std::uint32_t colour) { return colour & 0x00FFFFFF; }
+void CheckRange(const char* what, std::int32_t v) {
+  if (v < 0 || v > kMaxPixels) {
+    throw LedValueError("The LED display's " + std::string(what) + " " + std::to_string(v) + " is outside 0 to " +
+                        std::to_string(kMaxPixels) + ".");
+  }
+}
 
-Effect LedModel::SetWordWidth(std::int32_t v) {
-  if (v == wordWidth_ || v <= 2 * thick_) return Effect::None;
-  wordWidth_ = v;
+}  // namespace
+
+Effect LedModel::SetMarginX(std::int32_t v) {
+  CheckRange("left margin", v);
+  return Store(marginX_, v);
+}
+
+Effect LedModel::SetMarginY(std::int32_t v) {
+  CheckRange("top margin", v);
+  return Store(marginY_, v);
+}
+
+Effect LedModel::SetGap(std::int32_t v) {
+  CheckRange("digit gap", v);
+  return Store(gap_, v);
+}
+
+Effect LedModel::SetCellWidth(std::int32_t v) {
+  CheckRange("digit width", v);
+  if (v == cellWidth_ || v <= 2 * thickness_) return Effect::None;
+  cellWidth_ = v;
   return Effect::Repaint;
 }
 
-Effect LedModel::SetWordHeight(std::int32_t v) {
-  if (v == wordHeight_ || v < 4 * thick_) return Effect::None;
+Effect LedModel::SetCellHeight(std::int32_t v) {
+  CheckRange("digit height", v);
+  if (v == cellHeight_ || v < 4 * thickness_) return Effect::None;
   // The middle row of an odd height is (h - 1) / 2.
-  wordHeight_ = v % 2 == 0 ? v + 1 : v;
+  cellHeight_ = v % 2 == 0 ? v + 1 : v;
   return Effect::Repaint;
 }
 
-Effect LedModel::SetThick(std::int32_t v) {
-  if (v == thick_ || 2 * v >= wordWidth_ || 4 * v > wordHeight_ || wordHeight_ % 2 == 0) return Effect::None;
-  thick_ = v;
+Effect LedModel::SetThickness(std::int32_t v) {
+  CheckRange("segment thickness", v);
+  if (v == thickness_ || 2 * v >= cellWidth_ || 4 * v > cellHeight_ || cellHeight_ % 2 == 0) return Effect::None;
+  thickness_ = v;
   return Effect::Repaint;
 }
 
 Effect LedModel::SetText(const std::string& v) {
+  if (v.size() > kMaxTextLength) {
+    throw LedValueError("The LED display cannot show a text of " + std::to_string(v.size()) +
+                        " characters (at most " + std::to_string(kMaxTextLength) + ").");
+  }
   if (v == text_) return Effect::None;
   text_ = v;
   return Effect::DrawNow;
@@ -35,7 +65,7 @@ std::optional<Size> LedModel::SetAutoSize(bool v) {
   autoSize_ = v;
   const std::int32_t cw = TextWidth();
   if (!v || size.width == cw) return std::nullopt;
-  return Size{cw, 2 * offSetY_ + wordHeight_};
+  return Size{cw, 2 * marginY_ + cellHeight_};
 }
 
 CellText SplitDecimalPoint(const std::string& text) {
@@ -49,8 +79,9 @@ CellText SplitDecimalPoint(const std::string& text) {
 }
 
 std::int32_t LedModel::TextWidth() const {
+  // Every term is at most kMaxTextLength x kMaxPixels: no overflow.
   const auto n = static_cast<std::int32_t>(SplitDecimalPoint(text_).cells.size());
-  return n * wordWidth_ + (n - 1) * space_ + 2 * offSetX_;
+  return n * cellWidth_ + (n - 1) * gap_ + 2 * marginX_;
 }
 
 std::optional<Size> LedModel::SizeAfterPass() const {
@@ -58,41 +89,44 @@ std::optional<Size> LedModel::SizeAfterPass() const {
   const std::int32_t cw = TextWidth();
   // The comparison is with cw + 1 while the width set is cw.
   if (size.width == cw + 1) return std::nullopt;
-  Size next{cw, 2 * offSetY_ + wordHeight_};
+  Size next{cw, 2 * marginY_ + cellHeight_};
   if (next == size) return std::nullopt;
   return next;
 }
 
 void DrawCell(PixelTarget& target, const LedModel& m, std::int32_t x0, std::int32_t y0, char c, bool point,
               ColourResolver resolve) {
-  const CellShapes shapes = CalcCellShapes(x0, y0, m.WordWidth(), m.WordHeight(), m.Thick());
+  const CellShapes shapes = CalcCellShapes(x0, y0, m.CellWidth(), m.CellHeight(), m.Thickness());
   auto draw = [&](int shape, std::uint32_t colour) { FillPolygon(target, shapes[shape], ColourToPixel(resolve(colour))); };
-  if (m.DarkColor() != m.BGColor()) {
+  if (m.UnlitColour() != m.Background()) {
     if (c == ':') {
-      draw(kUpperDot, m.DarkColor());
-      draw(kLowerDot, m.DarkColor());
+      draw(kUpperDot, m.UnlitColour());
+      draw(kLowerDot, m.UnlitColour());
     } else {
-      for (char s : kAllSegments) draw(s - '0', m.DarkColor());
-      draw(kPoint, m.DarkColor());
+      for (char s : kAllSegments) draw(s - '0', m.UnlitColour());
+      draw(kPoint, m.UnlitColour());
     }
   }
-  if (c == ' ' || m.LightColor() == m.BGColor()) return;
+  if (c == ' ' || m.LitColour() == m.Background()) return;
   if (c == ':') {
-    draw(kUpperDot, m.LightColor());
-    draw(kLowerDot, m.LightColor());
+    draw(kUpperDot, m.LitColour());
+    draw(kLowerDot, m.LitColour());
     return;
   }
-  for (char s : SegmentList(c)) draw(s - '0', m.LightColor());
-  if (point && c >= '0' && c <= '9') draw(kPoint, m.LightColor());
+  for (char s : SegmentList(c)) draw(s - '0', m.LitColour());
+  if (point && c >= '0' && c <= '9') draw(kPoint, m.LitColour());
 }
 
 void LedModel::Render(PixelTarget& target, ColourResolver resolve) const {
   if (!visible) return;
-  target.Fill(ColourToPixel(resolve(bgColor_)));
+  target.Fill(ColourToPixel(resolve(background_)));
+  if (marginY_ >= target.height) return;  // every cell lies below the surface
   const CellText t = SplitDecimalPoint(text_);
   for (std::size_t k = 0; k < t.cells.size(); ++k) {
-    const auto x = offSetX_ + static_cast<std::int32_t>(k) * (wordWidth_ + space_);
-    DrawCell(target, *this, x, offSetY_, t.cells[k], static_cast<std::int32_t>(k) == t.pointAfter, resolve);
+    const std::int64_t x = marginX_ + static_cast<std::int64_t>(k) * (cellWidth_ + gap_);
+    if (x >= target.width) break;  // this cell and every later one lie right of the surface
+    DrawCell(target, *this, static_cast<std::int32_t>(x), marginY_, t.cells[k], static_cast<std::int32_t>(k) == t.pointAfter,
+             resolve);
   }
 }
 

@@ -1,6 +1,6 @@
 // The LED digit display's model: its properties with their checks, the
 // render pass into a pixel surface, and its automatic size. The Windows
-// control (TLEDFontNum) holds one and turns its answers into drawing and
+// control (LedDisplay) holds one and turns its answers into drawing and
 // resizing.
 #pragma once
 
@@ -8,6 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "base/geometry.h"
+#include "base/pixels.h"
+#include "base/user_error.h"
 #include "led/raster.h"
 
 namespace dc::led {
@@ -17,48 +20,54 @@ struct Size {
   bool operator==(const Size&) const = default;
 };
 
-// Resolves a colour value with a nonzero top byte (a system colour) to
-// 0x00BBGGRR before drawing; values with a zero top byte pass unchanged.
-using ColourResolver = std::uint32_t (*)(std::uint32_t colour);
-std::uint32_t NoSystemColours(std::uint32_t colour);
-
 // What the control must do after an assignment.
 enum class Effect { None, Repaint, DrawNow };
 
+// A value no clock package can carry: every size and position is 0 to
+// kMaxPixels, and a text at most kMaxTextLength characters.
+class LedValueError : public UserError {
+ public:
+  using UserError::UserError;
+};
+
 class LedModel {
  public:
-  static constexpr std::uint32_t kDefaultBGColor = 0x004A424A;
-  static constexpr std::uint32_t kDefaultLightColor = 0x0000FFF7;
-  static constexpr std::uint32_t kDefaultDarkColor = 0x00636363;
+  static constexpr std::uint32_t kDefaultBackground = 0x004A424A;
+  static constexpr std::uint32_t kDefaultLitColour = 0x0000FFF7;
+  static constexpr std::uint32_t kDefaultUnlitColour = 0x00636363;
+  static constexpr std::size_t kMaxTextLength = 1024;
 
-  Effect SetOffSetX(std::int32_t v) { return Store(offSetX_, v); }
-  Effect SetOffSetY(std::int32_t v) { return Store(offSetY_, v); }
-  Effect SetSpace(std::int32_t v) { return Store(space_, v); }
-  Effect SetBGColor(std::uint32_t v) { return Store(bgColor_, v); }
-  Effect SetLightColor(std::uint32_t v) { return Store(lightColor_, v); }
-  Effect SetDarkColor(std::uint32_t v) { return Store(darkColor_, v); }
-  // Refused (ignored) at most 2 x Thick.
-  Effect SetWordWidth(std::int32_t v);
-  // Refused below 4 x Thick; an even value is stored raised by one.
-  Effect SetWordHeight(std::int32_t v);
-  // Refused when 2 x v is at least WordWidth, 4 x v exceeds WordHeight, or
-  // WordHeight is even.
-  Effect SetThick(std::int32_t v);
+  // Every setter first checks its value's range and throws LedValueError,
+  // leaving the model as it was, for a value outside it. Within the range,
+  // the display's own rules below refuse some values silently.
+  Effect SetMarginX(std::int32_t v);
+  Effect SetMarginY(std::int32_t v);
+  Effect SetGap(std::int32_t v);
+  Effect SetBackground(std::uint32_t v) { return Store(background_, v); }
+  Effect SetLitColour(std::uint32_t v) { return Store(litColour_, v); }
+  Effect SetUnlitColour(std::uint32_t v) { return Store(unlitColour_, v); }
+  // Refused (ignored) at most 2 x Thickness.
+  Effect SetCellWidth(std::int32_t v);
+  // Refused below 4 x Thickness; an even value is stored raised by one.
+  Effect SetCellHeight(std::int32_t v);
+  // Refused when 2 x v is at least CellWidth, 4 x v exceeds CellHeight, or
+  // CellHeight is even.
+  Effect SetThickness(std::int32_t v);
   Effect SetText(const std::string& v);
   // The new size to apply at once when AutoSize is turned on and the width
   // differs from the text's width.
   std::optional<Size> SetAutoSize(bool v);
 
-  std::int32_t OffSetX() const { return offSetX_; }
-  std::int32_t OffSetY() const { return offSetY_; }
-  std::int32_t WordWidth() const { return wordWidth_; }
-  std::int32_t WordHeight() const { return wordHeight_; }
-  std::int32_t Thick() const { return thick_; }
-  std::int32_t Space() const { return space_; }
+  std::int32_t MarginX() const { return marginX_; }
+  std::int32_t MarginY() const { return marginY_; }
+  std::int32_t CellWidth() const { return cellWidth_; }
+  std::int32_t CellHeight() const { return cellHeight_; }
+  std::int32_t Thickness() const { return thickness_; }
+  std::int32_t Gap() const { return gap_; }
   const std::string& Text() const { return text_; }
-  std::uint32_t BGColor() const { return bgColor_; }
-  std::uint32_t LightColor() const { return lightColor_; }
-  std::uint32_t DarkColor() const { return darkColor_; }
+  std::uint32_t Background() const { return background_; }
+  std::uint32_t LitColour() const { return litColour_; }
+  std::uint32_t UnlitColour() const { return unlitColour_; }
   bool AutoSize() const { return autoSize_; }
 
   // The control's size and visibility, kept by the control.
@@ -66,7 +75,7 @@ class LedModel {
   bool visible = true;
 
   // The render pass onto a surface of the control's size: background, then
-  // each cell. Draws nothing for a hidden control.
+  // each cell that reaches the surface. Draws nothing for a hidden control.
   void Render(PixelTarget& target, ColourResolver resolve = NoSystemColours) const;
   // The size the control takes at the end of a pass, when it changes.
   std::optional<Size> SizeAfterPass() const;
@@ -81,9 +90,9 @@ class LedModel {
     return Effect::Repaint;
   }
 
-  std::int32_t offSetX_ = 4, offSetY_ = 4, wordWidth_ = 17, wordHeight_ = 29, thick_ = 3, space_ = 4;
+  std::int32_t marginX_ = 4, marginY_ = 4, cellWidth_ = 17, cellHeight_ = 29, thickness_ = 3, gap_ = 4;
   std::string text_ = "00";
-  std::uint32_t bgColor_ = kDefaultBGColor, lightColor_ = kDefaultLightColor, darkColor_ = kDefaultDarkColor;
+  std::uint32_t background_ = kDefaultBackground, litColour_ = kDefaultLitColour, unlitColour_ = kDefaultUnlitColour;
   bool autoSize_ = true;
 };
 
@@ -94,7 +103,7 @@ struct CellText {
 };
 CellText SplitDecimalPoint(const std::string& text);
 
-// Draws one character cell at (x0, y0): the dark layer, then the lit one.
+// Draws one character cell at (x0, y0): the unlit layer, then the lit one.
 void DrawCell(PixelTarget& target, const LedModel& m, std::int32_t x0, std::int32_t y0, char c, bool point,
               ColourResolver resolve);
 

@@ -7,11 +7,11 @@
 
 #include "notify/tray_text.h"
 #include "ui/menu.h"
+#include "ui/window_classes.h"
 
 namespace dc::notify {
 namespace {
 
-constexpr wchar_t kClass[] = L"TJvTrayIconWindow";
 
 // The major version of the shell library, from its DllGetVersion.
 DWORD ShellMajorVersion() {
@@ -25,17 +25,17 @@ DWORD ShellMajorVersion() {
 
 }  // namespace
 
-TJvTrayIcon::TJvTrayIcon(HICON icon, HMENU popupMenu, HWND commandWindow)
+TrayIcon::TrayIcon(HICON icon, HMENU popupMenu, HWND commandWindow)
     : icon_(icon), menu_(popupMenu), commandWindow_(commandWindow) {
   shell5_ = ShellMajorVersion() >= 5;
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-  RegisterWindowClass(kClass, 0, nullptr, nullptr);
-  Create(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr);
+  RegisterWindowClass(ui::kTrayClass, 0, nullptr, nullptr);
+  Create(WS_EX_TOOLWINDOW, ui::kTrayClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr);
 }
 
-TJvTrayIcon::~TJvTrayIcon() { SetActive(false); }
+TrayIcon::~TrayIcon() { SetActive(false); }
 
-NOTIFYICONDATAW TJvTrayIcon::Record() const {
+NOTIFYICONDATAW TrayIcon::Record() const {
   NOTIFYICONDATAW nid{};
   // The size tells the shell which fields the record has.
   nid.cbSize = shell5_ ? sizeof(NOTIFYICONDATAW) : NOTIFYICONDATAW_V1_SIZE;
@@ -49,7 +49,7 @@ NOTIFYICONDATAW TJvTrayIcon::Record() const {
   return nid;
 }
 
-void TJvTrayIcon::Add() {
+void TrayIcon::Add() {
   if (added_) return;
   NOTIFYICONDATAW nid = Record();
   Shell_NotifyIconW(NIM_ADD, &nid);
@@ -61,7 +61,7 @@ void TJvTrayIcon::Add() {
   }
 }
 
-void TJvTrayIcon::Remove() {
+void TrayIcon::Remove() {
   if (!added_) return;
   NOTIFYICONDATAW nid = Record();
   nid.uFlags = 0;
@@ -69,7 +69,7 @@ void TJvTrayIcon::Remove() {
   added_ = false;
 }
 
-void TJvTrayIcon::SetActive(bool active) {
+void TrayIcon::SetActive(bool active) {
   active_ = active;
   if (active) {
     Add();
@@ -78,7 +78,7 @@ void TJvTrayIcon::SetActive(bool active) {
   }
 }
 
-void TJvTrayIcon::SetHint(const std::wstring& hint) {
+void TrayIcon::SetHint(const std::wstring& hint) {
   if (hint == hint_) return;
   hint_ = hint;
   if (added_) {
@@ -88,9 +88,12 @@ void TJvTrayIcon::SetHint(const std::wstring& hint) {
   }
 }
 
-void TJvTrayIcon::OpenPopupMenu(POINT screen) { ui::TrackMenu(menu_, hwnd(), screen, commandWindow_); }
+void TrayIcon::OpenPopupMenu(POINT screen) {
+  if (const UINT command = ui::TrackMenu(menu_, hwnd(), screen))
+    PostMessageW(commandWindow_, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
 
-std::optional<LRESULT> TJvTrayIcon::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+std::optional<LRESULT> TrayIcon::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == taskbarCreated_ && taskbarCreated_) {
     added_ = false;  // the old shell's icons are gone
     if (active_) Add();

@@ -1,4 +1,4 @@
-// TJvTrayIcon: the clock's icon in the notification area, with its own
+// TrayIcon: the clock's icon in the notification area, with its own
 // hidden message window. A right click (the shell's context-menu or
 // key-select notification) opens the popup menu, whose command goes to the
 // command window; a double click with any button calls OnDblClick; a single
@@ -15,15 +15,15 @@
 
 namespace dc::notify {
 
-class TJvTrayIcon : public ui::Window {
+class TrayIcon : public ui::Window {
  public:
   static constexpr UINT kCallbackMessage = WM_USER + 1;
   static constexpr UINT kIconId = 1;
 
   // `popupMenu` stays the caller's; its commands are posted as WM_COMMAND
   // to `commandWindow`.
-  TJvTrayIcon(HICON icon, HMENU popupMenu, HWND commandWindow);
-  ~TJvTrayIcon() override;
+  TrayIcon(HICON icon, HMENU popupMenu, HWND commandWindow);
+  ~TrayIcon() override;
 
   void SetHint(const std::wstring& hint);
   void SetActive(bool active);

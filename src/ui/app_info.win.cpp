@@ -6,6 +6,7 @@
 
 #include "base/file_io.h"
 #include "base/win_text.h"
+#include "ui/handles.h"
 
 namespace dc::ui {
 
@@ -43,11 +44,10 @@ const std::wstring& ApplicationTitle() {
 
 std::vector<std::string> CommandLineParameters() {
   int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  UniqueArgv argv(CommandLineToArgvW(GetCommandLineW(), &argc));
   std::vector<std::string> params;
   if (!argv) return params;
-  for (int i = 1; i < argc; ++i) params.push_back(WideToUtf8(argv[i]));
-  LocalFree(argv);
+  for (int i = 1; i < argc; ++i) params.push_back(WideToUtf8(argv.get()[i]));
   return params;
 }
 

@@ -7,12 +7,12 @@
 #include <deque>
 
 #include "ui/message_box.h"
+#include "ui/window_classes.h"
 
 namespace dc::ui {
 namespace {
 
 constexpr UINT kShowErrors = WM_APP + 1;
-constexpr wchar_t kClass[] = L"DeskClockErrors";
 
 struct ErrorQueue {
   std::deque<std::string> waiting;
@@ -41,9 +41,9 @@ HWND Poster() {
     WNDCLASSEXW wc{sizeof wc};
     wc.lpfnWndProc = PosterProc;
     wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kClass;
-    RegisterClassExW(&wc);  // already registered is fine
-    q.poster = CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    wc.lpszClassName = kErrorsClass;
+    RegisterClassExW(&wc);  // already registered is fine; without a poster, errors show at once
+    q.poster = CreateWindowExW(0, kErrorsClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
   }
   return q.poster;
 }

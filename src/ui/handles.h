@@ -26,7 +26,13 @@ class Unique {
   Unique& operator=(const Unique&) = delete;
 
   T get() const { return h_; }
+  T operator->() const { return h_; }  // for owned interface pointers
   explicit operator bool() const { return h_ != Null; }
+  // Where a function that makes a handle puts it; the old one is released.
+  T* put() {
+    reset();
+    return &h_;
+  }
   // Gives up ownership, for a handle the system now owns (a region after a
   // successful SetWindowRgn).
   T release() { return std::exchange(h_, Null); }
@@ -47,6 +53,7 @@ inline void DeleteMemoryDC(HDC h) { DeleteDC(h); }
 inline void DestroyMenuHandle(HMENU h) { DestroyMenu(h); }
 inline void CloseKey(HKEY h) { RegCloseKey(h); }
 inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
+inline void FreeLocalArgv(LPWSTR* argv) { LocalFree(argv); }
 
 using UniqueBitmap = Unique<HBITMAP, DeleteGdiObject<HBITMAP>>;
 using UniqueRegion = Unique<HRGN, DeleteGdiObject<HRGN>>;
@@ -56,6 +63,8 @@ using UniqueMemoryDC = Unique<HDC, DeleteMemoryDC>;
 using UniqueMenu = Unique<HMENU, DestroyMenuHandle>;
 using UniqueKey = Unique<HKEY, CloseKey>;
 using UniqueHandle = Unique<HANDLE, CloseKernelHandle>;
+// The argument vector CommandLineToArgvW allocates.
+using UniqueArgv = Unique<LPWSTR*, FreeLocalArgv>;
 
 // Selects an object into a device context for the scope's life.
 class ScopedSelect {

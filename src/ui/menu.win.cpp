@@ -3,13 +3,13 @@
 
 namespace dc::ui {
 
-void TrackMenu(HMENU menu, HWND owner, POINT screen, HWND commandWindow) {
-  if (!menu) return;
+UINT TrackMenu(HMENU menu, HWND owner, POINT screen) {
+  if (!menu) return 0;
   SetForegroundWindow(owner);
-  UINT command =
+  const UINT command =
       TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screen.x, screen.y, 0, owner, nullptr);
   PostMessageW(owner, WM_NULL, 0, 0);
-  if (command && commandWindow) PostMessageW(commandWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+  return command;
 }
 
 }  // namespace dc::ui

@@ -1,4 +1,4 @@
-// The modal loop and the list of open modal dialogs.
+// The list of open modal dialogs.
 #include "ui/modal.h"
 
 #include <windows.h>
@@ -16,33 +16,9 @@ std::vector<HWND>& Open() {
 
 }  // namespace
 
-void RunModal(HWND dialog, HWND owner) {
-  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-  if (ownerWasEnabled) EnableWindow(owner, FALSE);
-  Open().push_back(dialog);
-  ShowWindow(dialog, SW_SHOW);
-  SetForegroundWindow(dialog);
-  MSG msg;
-  // The run ends when the dialog is destroyed or hidden (a dialog whose
-  // caller still reads its controls hides itself).
-  while (IsWindow(dialog) && IsWindowVisible(dialog)) {
-    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop ends too
-      break;
-    }
-    if (!IsDialogMessageW(dialog, &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  auto& open = Open();
-  open.erase(std::remove(open.begin(), open.end(), dialog), open.end());
-  if (ownerWasEnabled && IsWindow(owner)) {
-    EnableWindow(owner, TRUE);
-    SetActiveWindow(owner);
-  }
-}
+void PushModal(HWND dialog) { Open().push_back(dialog); }
+
+void PopModal(HWND dialog) { std::erase(Open(), dialog); }
 
 HWND TopModalDialog() { return Open().empty() ? nullptr : Open().back(); }
 

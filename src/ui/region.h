@@ -5,7 +5,8 @@
 
 #include <span>
 
-#include "app/window_layout.h"
+#include "base/geometry.h"
+#include "ui/handles.h"
 
 namespace dc::ui {
 
@@ -14,8 +15,8 @@ namespace dc::ui {
 // ExtCreateRegion call. Beyond that, bands of rows are made one call each
 // and joined pairwise: some ExtCreateRegion implementations (Wine's) add
 // rectangles one by one, which grows with the square of their number.
-// Null when the system cannot make the region.
+// Empty when the system cannot make the region.
 inline constexpr std::size_t kRectsPerCall = 64;
-HRGN RegionFromRects(std::span<const Rect> rects, std::size_t rectsPerCall = kRectsPerCall);
+UniqueRegion RegionFromRects(std::span<const Rect> rects, std::size_t rectsPerCall = kRectsPerCall);
 
 }  // namespace dc::ui

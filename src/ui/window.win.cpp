@@ -1,7 +1,7 @@
 // The window base and its procedure.
 #include "ui/window.h"
 
-#include "base/file_io.h"
+#include "base/user_error.h"
 #include "base/win_text.h"
 #include "ui/error_handler.h"
 
@@ -73,6 +73,11 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   } catch (const std::exception& e) {
     ReportError(e.what());
     if (msg == WM_PAINT) ValidateRect(hwnd, nullptr);  // a failing paint must not come back at once
+    return 0;
+  } catch (...) {
+    // Nothing crosses into the system's code, whatever was thrown.
+    ReportError("An unexpected error occurred in the clock's window.");
+    if (msg == WM_PAINT) ValidateRect(hwnd, nullptr);
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);

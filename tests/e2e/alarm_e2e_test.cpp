@@ -6,10 +6,11 @@
 #include <cstring>
 
 #include "alarms/alarm_record.h"
-#include "alarms/date_time.h"
+#include "base/date_time.h"
 #include "base/fixed_text.h"
 #include "package/package_records.h"
 #include "player_driver.h"
+#include "ui/window_classes.h"
 #include "test_support.h"
 
 using namespace std::chrono_literals;
@@ -27,24 +28,24 @@ TEST(AlarmEndToEnd, TheAlarmShowsItsPopupAtItsMinuteAndTheDisplayTimeEndsIt) {
   // The demo package with a display time of 2 seconds.
   Bytes package = dctest::ReadBytes(dctest::DemoPackage());
   const std::int32_t seconds = 2;
-  std::memcpy(package.data() + dc::kAlertOffset + offsetof(dc::TAlertSettings, DisplaySeconds), &seconds, 4);
+  std::memcpy(package.data() + dc::kPopupOffset + offsetof(dc::PopupSettings, DisplaySeconds), &seconds, 4);
   dctest::WriteBytes(dir / "demo.kvx", package);
   auto exe = dctest::InstallPlayer(dir.path(), L"DeskClock.exe", "demo.kvx");
 
-  dc::TAlarmHeader header{};
+  dc::AlarmStoreHeader header{};
   std::memcpy(header.Magic, "KVX", 3);
   header.Count = 1;
   header.StayOnTop = 1;
-  dc::TAlarmRecord alarm{};
-  alarm.Kind = static_cast<std::uint8_t>(dc::TAlarmKind::EveryDay);
+  dc::AlarmRecord alarm{};
+  alarm.Kind = static_cast<std::uint8_t>(dc::AlarmKind::EveryDay);
   alarm.Time = *dc::EncodeDateTime({2026, 12, 8, 7, 30, 0});
   dc::WriteFixedText(alarm.Title, "Stand up");
   dc::WriteFixedText(alarm.ToDo, "Stretch && walk");
   dctest::WriteBytes(dir / "Alarm.sav", dctest::Concat({dctest::BytesOf(header), dctest::BytesOf(alarm)}));
 
   PlayerProcess player(exe);
-  ASSERT_TRUE(player.WaitForWindow(L"DeskClockWindow", 30s));
-  HWND popup = player.WaitForWindow(L"TJvFormDesktopAlert", 40s);
+  ASSERT_TRUE(player.WaitForWindow(dc::ui::kClockClass, 30s));
+  HWND popup = player.WaitForWindow(dc::ui::kPopupClass, 40s);
   ASSERT_TRUE(popup) << "no popup at 07:30";
   GetLocalTime(&st);
   EXPECT_EQ(st.wMinute, 30);
@@ -64,7 +65,7 @@ TEST(AlarmEndToEnd, TheAlarmShowsItsPopupAtItsMinuteAndTheDisplayTimeEndsIt) {
   EXPECT_GE(took, 2s);
   EXPECT_EQ(dctest::ReadBytes(dir / "Alarm.sav").size(), 10u + 344u) << "firing changes no alarm";
 
-  HWND clock = player.WaitForWindow(L"DeskClockWindow", 1s);
+  HWND clock = player.WaitForWindow(dc::ui::kClockClass, 1s);
   PostMessageW(clock, WM_CLOSE, 0, 0);
   EXPECT_EQ(player.WaitForExit(20s), 0);
 }

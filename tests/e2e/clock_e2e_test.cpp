@@ -1,15 +1,17 @@
-// The real clock running: its digits on the screen, and one clock per folder.
+// The real clock running: its digits on the screen (checked against the
+// demo's geometry worked out by hand), one clock per folder, and the alarm
+// dialogs.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
-#include "app/clock_tick.h"
-#include "base/ansi_text.h"
+#include "base/file_io.h"
+
 #include "base/win_text.h"
-#include "led/led_model.h"
-#include "package/clock_db.h"
 #include "pixels.h"
 #include "player_driver.h"
+#include "ui/window_classes.h"
 #include "test_support.h"
 
 using namespace std::chrono_literals;
@@ -36,92 +38,88 @@ std::vector<std::uint32_t> WindowPixels(HWND hwnd, int w, int h) {
   return px;
 }
 
-// The locale's long time format, as the player reads it.
-dc::TimeFormat LocaleFormat() {
-  auto text = [](LCTYPE t) {
-    wchar_t buf[32] = {};
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, t, buf, 32);
-    return std::wstring(buf);
-  };
-  dc::TimeFormat f;
-  f.leadingZero = text(LOCALE_ITLZERO) == L"1";
-  f.separator = dc::WideToUtf8(text(LOCALE_STIME));
-  f.twelveHour = text(LOCALE_ITIME) != L"1";
-  f.designatorFirst = text(LOCALE_ITIMEMARKPOSN) == L"1";
-  f.am = dc::WideToUtf8(text(LOCALE_S1159));
-  f.pm = dc::WideToUtf8(text(LOCALE_S2359));
-  return f;
+// The demo clock's digits, from its manifest: cells 15 x 27 with a gap of
+// 3 and no margins, lit #F7FF00 on #283246, segments 3 pixels thick. A
+// pixel inside each segment of such a cell, worked out by hand from the
+// segment shapes, and inside each colon dot.
+constexpr int kCellWidth = 15, kCellStep = 15 + 3, kCellHeight = 27;
+constexpr std::uint32_t kLit = 0xF7FF00, kBackground = 0x283246;
+struct Probe {
+  char segment;
+  int x, y;
+};
+constexpr Probe kSegments[] = {{'a', 5, 1},  {'b', 9, 7}, {'c', 9, 20}, {'d', 5, 25},
+                               {'e', 1, 20}, {'f', 1, 7}, {'g', 5, 13}};
+constexpr Probe kColonDots[] = {{':', 7, 10}, {':', 7, 16}};
+// The segments each digit lights.
+constexpr const char* kDigitSegments[] = {"abcdef", "bc",     "abdeg", "abcdg",   "bcfg",
+                                          "acdfg",  "acdefg", "abc",   "abcdefg", "abcdfg"};
+
+// What the probes of `text`'s cells should read: lit where the character
+// lights the probe's segment or dot, the background elsewhere.
+std::string ExpectedProbes(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    for (const Probe& p : kSegments) {
+      const bool lit = c >= '0' && c <= '9' && std::strchr(kDigitSegments[c - '0'], p.segment);
+      out += lit ? '#' : '.';
+    }
+    for (const Probe& p : kColonDots) out += c == ':' ? (p.segment == ':' ? '#' : '.') : '.';
+    out += ' ';
+  }
+  return out;
+}
+
+std::string ReadProbes(const std::vector<std::uint32_t>& px, int w, std::size_t cells) {
+  std::string out;
+  for (std::size_t k = 0; k < cells; ++k) {
+    for (const auto* set : {std::begin(kSegments), std::begin(kColonDots)}) {
+      const Probe* end = set == std::begin(kSegments) ? std::end(kSegments) : std::end(kColonDots);
+      for (const Probe* p = set; p != end; ++p) {
+        const std::uint32_t pixel = px[p->y * w + static_cast<int>(k) * kCellStep + p->x];
+        out += pixel == kLit ? '#' : pixel == kBackground ? '.' : '?';
+      }
+    }
+    out += ' ';
+  }
+  return out;
 }
 
 }  // namespace
 
-TEST(ClockEndToEnd, TheDigitsOnTheScreenAreTheTimeAsTheCoreDrawsIt) {
+TEST(ClockEndToEnd, TheDigitsOnTheScreenShowTheTimeInTheLocalesFormat) {
+  // A 24-hour locale with leading zeros: "HH:mm:ss", eight cells.
+  dctest::ScopedTimeFormat locale(L"HH:mm:ss", L"1", L"1");
   TempDir dir;
   auto exe = InstallDemo(dir);
   PlayerProcess player(exe, L"p");
-  HWND clock = player.WaitForWindow(L"DeskClockWindow", 30s);
+  HWND clock = player.WaitForWindow(dc::ui::kClockClass, 30s);
   ASSERT_TRUE(clock);
-  HWND led = ChildOfClass(clock, L"TLEDFontNum");
+  HWND led = ChildOfClass(clock, dc::ui::kLedDisplayClass);
   ASSERT_TRUE(led);
+  Sleep(300);
+  RECT client;
+  GetClientRect(led, &client);
+  EXPECT_EQ(client.right, 8 * kCellWidth + 7 * 3) << "eight cells and seven gaps";
+  EXPECT_EQ(client.bottom, kCellHeight);
 
-  dc::TClockDB db;
-  db.Load(dctest::DemoPackage());
-  const dc::TDisplaySettings& d = db.Display();
-  dc::led::LedModel model;
-  model.SetThick(3);
-  model.SetSpace(4);
-  model.SetWordWidth(d.WordWidth);
-  model.SetWordHeight(d.WordHeight);
-  model.SetSpace(d.Space);
-  model.SetBGColor(d.LedBackColor);
-  model.SetDarkColor(d.LedBackColor);
-  model.SetLightColor(d.LedLightColor);
-  model.SetThick(d.Thick);
-  model.SetOffSetX(d.OffSetX);
-  model.SetOffSetY(d.OffSetY);
-
-  // The digits change every second: compare with the texts of the seconds
-  // around the moment the screen was read.
+  // The digits change every second: compare with the seconds around the
+  // moment the screen was read.
   bool matched = false;
   std::string seen;
   for (int attempt = 0; attempt < 5 && !matched; ++attempt) {
     Sleep(300);
-    RECT client;
-    GetClientRect(led, &client);
-    const int w = client.right, h = client.bottom;
-    ASSERT_GT(w, 0);
-    std::vector<std::uint32_t> screen = WindowPixels(led, w, h);
+    const std::string probes = ReadProbes(WindowPixels(led, client.right, client.bottom), client.right, 8);
     SYSTEMTIME st;
     GetLocalTime(&st);
-    for (int delta : {0, -1, -2}) {
-      FILETIME ft;
-      SystemTimeToFileTime(&st, &ft);
-      ULARGE_INTEGER u{{ft.dwLowDateTime, ft.dwHighDateTime}};
-      u.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(delta) * 10'000'000LL);
-      ft = {u.LowPart, u.HighPart};
-      SYSTEMTIME t;
-      FileTimeToSystemTime(&ft, &t);
-      std::string text = dc::FormatLongTime(LocaleFormat(), {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond});
-      model.SetText(text);
-      model.size = {w, h};
-      if (model.TextWidth() != w) {
-        seen += "[" + text + ": width " + std::to_string(model.TextWidth()) + " vs " + std::to_string(w) + "]";
-        continue;
-      }
-      std::vector<std::uint32_t> expected(static_cast<std::size_t>(w) * h);
-      dc::led::PixelTarget target{expected.data(), w, h, w};
-      model.Render(target);
-      if (expected == screen) {
-        matched = true;
-        break;
-      }
-      int wrong = 0;
-      for (std::size_t i = 0; i < expected.size(); ++i) wrong += expected[i] != screen[i];
-      char buf[96];
-      std::snprintf(buf, sizeof buf, "[%s: %d of %d pixels differ, screen %06x expected %06x]", text.c_str(), wrong,
-                    w * h, screen[0], expected[0]);
-      seen += buf;
+    for (int back : {0, 1, 2}) {
+      const int day = st.wHour * 3600 + st.wMinute * 60 + st.wSecond - back + 86400;
+      char text[16];
+      std::snprintf(text, sizeof text, "%02d:%02d:%02d", day / 3600 % 24, day / 60 % 60, day % 60);
+      if (probes == ExpectedProbes(text)) matched = true;
+      seen += std::string("[") + text + "] ";
     }
+    seen += "screen " + probes + "; ";
   }
   EXPECT_TRUE(matched) << "the digits on the screen are no recent time: " << seen;
   PostMessageW(clock, WM_CLOSE, 0, 0);
@@ -132,7 +130,7 @@ TEST(ClockEndToEnd, ASecondStartInTheSameFolderShowsTheRunningClockAndExits) {
   TempDir dir;
   auto exe = InstallDemo(dir);
   PlayerProcess first(exe);
-  HWND clock = first.WaitForWindow(L"DeskClockWindow", 30s);
+  HWND clock = first.WaitForWindow(dc::ui::kClockClass, 30s);
   ASSERT_TRUE(clock);
   // Hide it ("&Hide" is command 101), then start again.
   PostMessageW(clock, WM_COMMAND, MAKEWPARAM(101, 0), 0);
@@ -152,15 +150,15 @@ TEST(ClockEndToEnd, AlarmsAddOkAddsTheNewAlarmToAlarmSav) {
   TempDir dir;
   auto exe = InstallDemo(dir);
   PlayerProcess player(exe, L"p");
-  HWND clock = player.WaitForWindow(L"DeskClockWindow", 30s);
+  HWND clock = player.WaitForWindow(dc::ui::kClockClass, 30s);
   ASSERT_TRUE(clock);
   ASSERT_EQ(dctest::ReadBytes(dir / "Alarm.sav").size(), 10u);
   // The menu's "&Alarms" (command 100), as the tray icon's menu sends it.
   PostMessageW(clock, WM_COMMAND, MAKEWPARAM(100, 0), 0);
-  HWND list = player.WaitForWindow(L"TfrmAlarmList", 20s);
+  HWND list = player.WaitForWindow(dc::ui::kAlarmListClass, 20s);
   ASSERT_TRUE(list);
   PostMessageW(list, WM_COMMAND, MAKEWPARAM(302, BN_CLICKED), 0);  // "&Add"
-  HWND editor = player.WaitForWindow(L"TfrmModifyAlarm", 20s);
+  HWND editor = player.WaitForWindow(dc::ui::kAlarmEditorClass, 20s);
   ASSERT_TRUE(editor);
   wchar_t caption[32] = {};
   GetWindowTextW(editor, caption, 32);

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "base/win_text.h"
-#include "package/clock_db.h"
+#include "package/clock_package.h"
 #include "test_support.h"
 
 namespace dctest {
@@ -60,6 +60,46 @@ std::filesystem::path InstallPlayer(const std::filesystem::path& folder, const s
   exe.insert(exe.end(), trailer.begin(), trailer.end());
   WriteBytes(folder / exeName, exe);
   return folder / exeName;
+}
+
+namespace {
+
+constexpr wchar_t kInternational[] = L"Control Panel\\International";
+
+std::optional<std::wstring> ReadUserString(const wchar_t* key, const std::wstring& name) {
+  wchar_t buf[256] = {};
+  DWORD size = sizeof buf;
+  if (RegGetValueW(HKEY_CURRENT_USER, key, name.c_str(), RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return std::wstring(buf);
+}
+
+void WriteUserString(const wchar_t* key, const std::wstring& name, const std::optional<std::wstring>& value) {
+  HKEY k = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+    throw std::runtime_error("the user's International key cannot be written");
+  if (value) {
+    RegSetValueExW(k, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
+                   static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
+  } else {
+    RegDeleteValueW(k, name.c_str());
+  }
+  RegCloseKey(k);
+}
+
+}  // namespace
+
+ScopedTimeFormat::ScopedTimeFormat(const std::wstring& picture, const std::wstring& twentyFourHour,
+                                   const std::wstring& leadingZero) {
+  for (const auto& [name, value] : {std::pair<std::wstring, std::wstring>{L"sTimeFormat", picture},
+                                    {L"iTime", twentyFourHour}, {L"iTLZero", leadingZero}}) {
+    saved_.push_back({name, ReadUserString(kInternational, name)});
+    WriteUserString(kInternational, name, value);
+  }
+}
+
+ScopedTimeFormat::~ScopedTimeFormat() {
+  for (const auto& [name, value] : saved_) WriteUserString(kInternational, name, value);
 }
 
 PlayerProcess::PlayerProcess(const std::filesystem::path& exe, const std::wstring& params) {

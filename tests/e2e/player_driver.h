@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,20 @@ struct MessageBoxSeen {
   std::wstring caption;
   std::wstring text;
   bool hasButton(int id) const { return GetDlgItem(hwnd, id) != nullptr; }
+};
+
+// The user's time format for the scope's life (HKCU\\Control Panel\\
+// International): a picture such as "HH:mm:ss", the 24-hour flag ("1") and
+// the leading-zero flag ("1"). The old values come back afterwards.
+class ScopedTimeFormat {
+ public:
+  ScopedTimeFormat(const std::wstring& picture, const std::wstring& twentyFourHour, const std::wstring& leadingZero);
+  ~ScopedTimeFormat();
+  ScopedTimeFormat(const ScopedTimeFormat&) = delete;
+  ScopedTimeFormat& operator=(const ScopedTimeFormat&) = delete;
+
+ private:
+  std::vector<std::pair<std::wstring, std::optional<std::wstring>>> saved_;
 };
 
 class PlayerProcess {

@@ -4,6 +4,7 @@
 
 #include "base/file_io.h"
 #include "player_driver.h"
+#include "ui/window_classes.h"
 #include "test_support.h"
 
 using namespace std::chrono_literals;
@@ -71,7 +72,7 @@ TEST(PlayerStartup, DemoClockRunsWritesItsFilesAndCleansUpTheSound) {
   auto exe = dctest::InstallPlayer(dir.path(), L"DeskClock.exe", "demo.kvx");
   {
     PlayerProcess player(exe);
-    HWND clock = player.WaitForWindow(L"DeskClockWindow", 30s);
+    HWND clock = player.WaitForWindow(dc::ui::kClockClass, 30s);
     ASSERT_TRUE(clock) << "no clock window";
     EXPECT_EQ(dctest::ReadBytes(dir / "Alarm.sav"), (Bytes{'K', 'V', 'X', 0, 0, 0, 0, 0, 0, 1}));
     EXPECT_TRUE(dc::FileExists(dir / "chime.wav"));
@@ -87,7 +88,7 @@ TEST(PlayerStartup, DemoClockRunsWritesItsFilesAndCleansUpTheSound) {
 
   // "p": no sound is written out.
   PlayerProcess silent(exe, L"p");
-  HWND clock = silent.WaitForWindow(L"DeskClockWindow", 30s);
+  HWND clock = silent.WaitForWindow(dc::ui::kClockClass, 30s);
   ASSERT_TRUE(clock);
   EXPECT_FALSE(dc::FileExists(dir / "chime.wav"));
   PostMessageW(clock, WM_CLOSE, 0, 0);

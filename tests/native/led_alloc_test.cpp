@@ -13,7 +13,7 @@ TEST(LedRenderPass, AllocatesNothingBeyondItsPixelBuffer) {
     m.SetText(text);
     m.size = {400, 40};
     std::vector<std::uint32_t> pixels(400 * 40);
-    dc::led::PixelTarget target{pixels.data(), 400, 40, 400};
+    dc::PixelTarget target{pixels.data(), 400, 40, 400};
     const std::size_t before = dcbench::allocations;
     m.Render(target);
     (void)m.SizeAfterPass();

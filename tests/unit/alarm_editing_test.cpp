@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "alarms/alarm_editing.h"
-#include "alarms/date_time.h"
+#include "base/date_time.h"
 #include "base/fixed_text.h"
 #include "test_support.h"
 
@@ -18,8 +18,8 @@ bool NoLead(unsigned char) { return false; }
 // Shift-JIS lead bytes.
 bool ShiftJisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
-TAlarmRecord Zero() {
-  TAlarmRecord r;
+AlarmRecord Zero() {
+  AlarmRecord r;
   std::memset(&r, 0, sizeof r);
   return r;
 }
@@ -27,9 +27,9 @@ TAlarmRecord Zero() {
 }  // namespace
 
 TEST(AlarmEditor, OkAtOnceGivesTheNewAlarmRecord) {
-  TAlarmRecord r = Zero();
+  AlarmRecord r = Zero();
   StoreControls(NewAlarmValues(kToday), r, NoLead);
-  TAlarmRecord expected = Zero();
+  AlarmRecord expected = Zero();
   expected.Kind = 0;
   WriteFixedText(expected.Title, "Alarm1");
   WriteFixedText(expected.ToDo, "Don't forget......");
@@ -41,7 +41,7 @@ TEST(AlarmEditor, OkAtOnceGivesTheNewAlarmRecord) {
 }
 
 TEST(AlarmEditor, UnusedFieldsKeepTheirValuesAcrossKindChanges) {
-  TAlarmRecord monthly = Zero();
+  AlarmRecord monthly = Zero();
   monthly.Kind = 3;
   monthly.Date = *EncodeDateTime({2026, 1, 31});
   monthly.Weekday = 4;
@@ -52,7 +52,7 @@ TEST(AlarmEditor, UnusedFieldsKeepTheirValuesAcrossKindChanges) {
   EXPECT_EQ(v.dateMonth, +monthly.Date);
   EXPECT_EQ(v.dateOnce, kToday) << "the other pickers keep today";
   v.kind = 1;  // switched to "Every day"
-  TAlarmRecord out = monthly;
+  AlarmRecord out = monthly;
   StoreControls(v, out, NoLead);
   EXPECT_EQ(+out.Kind, 1);
   EXPECT_EQ(+out.Date, +monthly.Date);
@@ -61,7 +61,7 @@ TEST(AlarmEditor, UnusedFieldsKeepTheirValuesAcrossKindChanges) {
 
   EditorValues week = NewAlarmValues(kToday);
   week.kind = 2;
-  TAlarmRecord w = monthly;
+  AlarmRecord w = monthly;
   StoreControls(week, w, NoLead);
   EXPECT_EQ(+w.Weekday, 65535) << "no day picked";
   EXPECT_EQ(+w.Date, +monthly.Date);
@@ -74,7 +74,7 @@ TEST(AlarmEditor, LongTextsAreCutAtWholeCharacters) {
   EditorValues v = NewAlarmValues(kToday);
   v.title = std::string(70, 't');
   v.todo = std::string(300, 'd');
-  TAlarmRecord r = Zero();
+  AlarmRecord r = Zero();
   StoreControls(v, r, NoLead);
   EXPECT_EQ(ReadFixedText(r.Title), std::string(64, 't'));
   EXPECT_EQ(ReadFixedText(r.ToDo), std::string(256, 'd'));
@@ -95,7 +95,7 @@ TEST(AlarmList, RowsShowTheTimeTheSameForEveryKind) {
   f.twelveHour = false;
   f.leadingZero = true;
   for (std::uint8_t kind = 0; kind <= 4; ++kind) {
-    TAlarmRecord r = Zero();
+    AlarmRecord r = Zero();
     r.Kind = kind;
     r.Time = *EncodeDateTime({2001, 5, 6, 7, 30, 0});
     r.Date = *EncodeDateTime({2030, 1, 2});

@@ -10,9 +10,9 @@ using namespace dc;
 
 namespace {
 
-TAlarmRecord Alarm(TAlarmKind kind, CivilDateTime date, int hour, int minute, int second = 0,
+AlarmRecord Alarm(AlarmKind kind, CivilDateTime date, int hour, int minute, int second = 0,
                    std::uint16_t weekday = kNoWeekday) {
-  TAlarmRecord r;
+  AlarmRecord r;
   std::memset(&r, 0, sizeof r);
   r.Kind = static_cast<std::uint8_t>(kind);
   // The time may carry any date part (whatever day the editor's picker held).
@@ -25,7 +25,7 @@ TAlarmRecord Alarm(TAlarmKind kind, CivilDateTime date, int hour, int minute, in
 CivilDateTime At(int y, int m, int d, int h = 7, int min = 30, int s = 0) { return {y, m, d, h, min, s}; }
 
 // The days of `year` on which the alarm is due at 07:30.
-std::vector<CivilDateTime> DueDays(const TAlarmRecord& a, int year) {
+std::vector<CivilDateTime> DueDays(const AlarmRecord& a, int year) {
   std::vector<CivilDateTime> days;
   for (int m = 1; m <= 12; ++m)
     for (int d = 1; d <= DaysInMonth(year, m); ++d)
@@ -36,7 +36,7 @@ std::vector<CivilDateTime> DueDays(const TAlarmRecord& a, int year) {
 }  // namespace
 
 TEST(AlarmDue, TimeMatchesOnHourAndMinuteOnly) {
-  TAlarmRecord a = Alarm(TAlarmKind::EveryDay, {1899, 12, 30}, 7, 30, 45);
+  AlarmRecord a = Alarm(AlarmKind::EveryDay, {1899, 12, 30}, 7, 30, 45);
   EXPECT_TRUE(IsAlarmDue(a, At(2026, 12, 8, 7, 30, 0)));
   EXPECT_TRUE(IsAlarmDue(a, At(2026, 12, 8, 7, 30, 59)));
   EXPECT_FALSE(IsAlarmDue(a, At(2026, 12, 8, 7, 31, 0)));
@@ -44,62 +44,63 @@ TEST(AlarmDue, TimeMatchesOnHourAndMinuteOnly) {
 }
 
 TEST(AlarmDue, AYearOfDaysForEachKind) {
-  EXPECT_EQ(DueDays(Alarm(TAlarmKind::EveryDay, {1899, 12, 30}, 7, 30), 2027).size(), 365u);
+  EXPECT_EQ(DueDays(Alarm(AlarmKind::EveryDay, {1899, 12, 30}, 7, 30), 2027).size(), 365u);
 
   // EveryWeek with Weekday 1: Mondays only (2027 has 52).
-  std::vector<CivilDateTime> mondays = DueDays(Alarm(TAlarmKind::EveryWeek, {}, 7, 30, 0, 1), 2027);
+  std::vector<CivilDateTime> mondays = DueDays(Alarm(AlarmKind::EveryWeek, {}, 7, 30, 0, 1), 2027);
   EXPECT_EQ(mondays.size(), 52u);
   for (const CivilDateTime& d : mondays) EXPECT_EQ(DayOfWeek(d), 1);
-  EXPECT_TRUE(DueDays(Alarm(TAlarmKind::EveryWeek, {}, 7, 30, 0, kNoWeekday), 2027).empty());
-  EXPECT_TRUE(DueDays(Alarm(TAlarmKind::EveryWeek, {}, 7, 30, 0, 7), 2027).empty());
+  EXPECT_TRUE(DueDays(Alarm(AlarmKind::EveryWeek, {}, 7, 30, 0, kNoWeekday), 2027).empty());
+  EXPECT_TRUE(DueDays(Alarm(AlarmKind::EveryWeek, {}, 7, 30, 0, 7), 2027).empty());
 
   // EveryMonth on 31 January: the 31st of the seven long months.
-  std::vector<CivilDateTime> longMonths = DueDays(Alarm(TAlarmKind::EveryMonth, {2020, 1, 31}, 7, 30), 2027);
+  std::vector<CivilDateTime> longMonths = DueDays(Alarm(AlarmKind::EveryMonth, {2020, 1, 31}, 7, 30), 2027);
   std::vector<int> months;
   for (const CivilDateTime& d : longMonths) months.push_back(d.Month);
   EXPECT_EQ(months, (std::vector<int>{1, 3, 5, 7, 8, 10, 12}));
 
   // EveryYear on 29 February: leap years only.
-  TAlarmRecord leap = Alarm(TAlarmKind::EveryYear, {2024, 2, 29}, 7, 30);
+  AlarmRecord leap = Alarm(AlarmKind::EveryYear, {2024, 2, 29}, 7, 30);
   EXPECT_TRUE(DueDays(leap, 2027).empty());
   ASSERT_EQ(DueDays(leap, 2028).size(), 1u);
-  EXPECT_EQ(DueDays(Alarm(TAlarmKind::EveryYear, {1990, 12, 24}, 7, 30), 2027).size(), 1u);
+  EXPECT_EQ(DueDays(Alarm(AlarmKind::EveryYear, {1990, 12, 24}, 7, 30), 2027).size(), 1u);
 
   // Once: its own day only; a past one never again.
-  std::vector<CivilDateTime> once = DueDays(Alarm(TAlarmKind::Once, {2027, 3, 5}, 7, 30), 2027);
+  std::vector<CivilDateTime> once = DueDays(Alarm(AlarmKind::Once, {2027, 3, 5}, 7, 30), 2027);
   ASSERT_EQ(once.size(), 1u);
   EXPECT_EQ(once[0], At(2027, 3, 5));
-  EXPECT_TRUE(DueDays(Alarm(TAlarmKind::Once, {2026, 3, 5}, 7, 30), 2027).empty());
+  EXPECT_TRUE(DueDays(Alarm(AlarmKind::Once, {2026, 3, 5}, 7, 30), 2027).empty());
 
   // Any other kind is never due.
-  TAlarmRecord odd = Alarm(TAlarmKind::EveryDay, {}, 7, 30);
+  AlarmRecord odd = Alarm(AlarmKind::EveryDay, {}, 7, 30);
   odd.Kind = 5;
   EXPECT_TRUE(DueDays(odd, 2027).empty());
 }
 
 TEST(MinuteCheck, FiresDueAlarmsInStoreOrderAgainstOneReadingAndChangesNothing) {
-  TAlarmDB store;
+  AlarmStore store;
   store.ResetDefaults();
   const char* titles[] = {"first", "other minute", "second", "never", "third"};
-  store.AddAlarm(Alarm(TAlarmKind::EveryDay, {}, 7, 30));
-  store.AddAlarm(Alarm(TAlarmKind::EveryDay, {}, 7, 31));
-  store.AddAlarm(Alarm(TAlarmKind::Once, {2026, 12, 8}, 7, 30));
-  store.AddAlarm(Alarm(TAlarmKind::EveryWeek, {}, 7, 30, 0, kNoWeekday));
-  store.AddAlarm(Alarm(TAlarmKind::EveryWeek, {}, 7, 30, 0, 2));  // 8 December 2026 is a Tuesday
+  store.AddAlarm(Alarm(AlarmKind::EveryDay, {}, 7, 30));
+  store.AddAlarm(Alarm(AlarmKind::EveryDay, {}, 7, 31));
+  store.AddAlarm(Alarm(AlarmKind::Once, {2026, 12, 8}, 7, 30));
+  store.AddAlarm(Alarm(AlarmKind::EveryWeek, {}, 7, 30, 0, kNoWeekday));
+  store.AddAlarm(Alarm(AlarmKind::EveryWeek, {}, 7, 30, 0, 2));  // 8 December 2026 is a Tuesday
   for (int i = 0; i < 5; ++i) {
-    TAlarmRecord r = store.GetAlarm(i);
+    AlarmRecord r = store.GetAlarm(i);
     WriteFixedText(r.Title, titles[i]);
     store.SetAlarm(r, i);
   }
-  std::vector<TAlarmRecord> before;
+  std::vector<AlarmRecord> before;
   for (int i = 0; i < store.Count(); ++i) before.push_back(store.GetAlarm(i));
 
   std::vector<std::string> fired;
-  RunMinuteCheck(store, At(2026, 12, 8, 7, 30, 0), [&](const TAlarmRecord& a) { fired.push_back(ReadFixedText(a.Title)); });
+  const std::int64_t minute = MinuteNumber(At(2026, 12, 8, 7, 30, 0));
+  for (const DueAlarm& due : FindDueAlarms(store, {minute, minute})) fired.push_back(ReadFixedText(due.alarm.Title));
   EXPECT_EQ(fired, (std::vector<std::string>{"first", "second", "third"}));
   ASSERT_EQ(store.Count(), 5);
   for (int i = 0; i < 5; ++i) {
-    const TAlarmRecord now = store.GetAlarm(i);
-    EXPECT_EQ(std::memcmp(&before[i], &now, sizeof(TAlarmRecord)), 0);
+    const AlarmRecord now = store.GetAlarm(i);
+    EXPECT_EQ(std::memcmp(&before[i], &now, sizeof(AlarmRecord)), 0);
   }
 }

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "app/auto_run.h"
-#include "app/clock_tick.h"
+#include "base/time_text.h"
 #include "app/message_filter.h"
 #include "app/window_layout.h"
 #include "notify/tray_text.h"
@@ -41,41 +41,21 @@ TEST(LongTime, EveryLocaleCombination) {
   EXPECT_EQ(FormatLongTime(local, {2026, 12, 8, 13, 0, 0}), "1:00:00 nachm.");
 }
 
-namespace {
-
-// Runs ticks at the given times (seconds since 2026-12-08 07:28:00, after a
-// start-up tick at the first) and counts the minute checks per minute.
-std::map<int, int> ChecksPerMinute(const std::vector<double>& times) {
-  MinuteTracker tracker;
-  std::map<int, int> checks;
-  for (std::size_t i = 0; i < times.size(); ++i) {
-    int total = static_cast<int>(times[i]);
-    LocalTime t{2026, 12, 8, 7, 28 + total / 60, total % 60};
-    bool run = i == 0 ? tracker.StartupTick(t) : tracker.Tick(t);
-    if (run) ++checks[t.minute];
+TEST(TimePicture, ShortTimeOfTheLocalePicture) {
+  TimeFormat f;
+  struct Case {
+    const char* picture;
+    int h, m;
+    const char* text;
+  } cases[] = {
+      {"h:mm tt", 10, 9, "10:09 AM"},   {"h:mm tt", 0, 5, "12:05 AM"},    {"hh:mm t", 13, 7, "01:07 P"},
+      {"HH:mm", 9, 5, "09:05"},         {"H.mm", 21, 5, "21.05"},         {"H 'h' mm", 7, 30, "7 h 30"},
+      {"tt hh:mm", 23, 59, "PM 11:59"}, {"H:mm:ss", 8, 1, "8:01:00"},
+  };
+  for (const Case& c : cases) {
+    f.shortPicture = c.picture;
+    EXPECT_EQ(FormatShortTime(f, {2026, 12, 8, c.h, c.m, 0}), c.text) << c.picture;
   }
-  return checks;
-}
-
-}  // namespace
-
-TEST(MinuteRule, DriftingTimerChecksEveryMinuteOnceAndStartUpOnlyAtSecondZero) {
-  std::vector<double> drifting;
-  for (double t = 20.3; t < 600; t += 1.013) drifting.push_back(t);  // skips second 0 now and then
-  std::map<int, int> checks = ChecksPerMinute(drifting);
-  EXPECT_EQ(checks.count(28), 0u) << "start-up at 07:28:20 does not fire the 07:28 alarms";
-  for (int m = 29; m <= 37; ++m) EXPECT_EQ(checks[m], 1) << "minute " << m;
-
-  EXPECT_EQ(ChecksPerMinute({0.0, 1.0, 2.0})[28], 1) << "start-up tick at second 0 runs the check";
-  // Second 0 of 07:29 falls between two ticks: the tick at 07:29:01 checks it.
-  EXPECT_EQ(ChecksPerMinute({10, 59.5, 61.2, 62.2}), (std::map<int, int>{{29, 1}}));
-  // A jump over whole minutes checks the minute it lands in, not the ones skipped.
-  std::map<int, int> jump = ChecksPerMinute({10, 11, 250, 251});
-  EXPECT_EQ(jump, (std::map<int, int>{{32, 1}}));
-  // Set back: the minute differs from the previous tick's, so it is checked
-  // once more; its following ticks are not.
-  std::map<int, int> back = ChecksPerMinute({10, 70, 71, 15, 16, 17});
-  EXPECT_EQ(back, (std::map<int, int>{{28, 1}, {29, 1}}));
 }
 
 TEST(WindowLayout, FitMovesTheVisibleChildrenToTheCorner) {

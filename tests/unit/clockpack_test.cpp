@@ -7,7 +7,7 @@
 #include "base/fixed_text.h"
 #include "describe.h"
 #include "manifest.h"
-#include "package/clock_db.h"
+#include "package/clock_package.h"
 #include "package/package_records.h"
 #include "picture.h"
 #include "test_support.h"
@@ -61,9 +61,9 @@ TEST(Clockpack, MinimalManifestGivesDefaultsAndTheBmpAsItIs) {
   Bytes pkg = clockpack::BuildPackage(MinimalManifest(), dir.path());
   ASSERT_EQ(pkg.size(), 694 + TinyBmp().size());
   EXPECT_EQ(Bytes(pkg.begin(), pkg.begin() + 5), (Bytes{'K', 'V', 'X', 0, 0}));
-  auto h = RecordAt<dc::TPackageHeader>(pkg, 0);
-  auto d = RecordAt<dc::TDisplaySettings>(pkg, 230);
-  auto a = RecordAt<dc::TAlertSettings>(pkg, 298);
+  auto h = RecordAt<dc::PackageHeader>(pkg, 0);
+  auto d = RecordAt<dc::DisplaySettings>(pkg, 230);
+  auto a = RecordAt<dc::PopupSettings>(pkg, 298);
   EXPECT_EQ(dc::ReadFixedText(h.ClockName), "Mini");
   EXPECT_EQ(dc::ReadFixedText(d.FaceType), ".bmp");
   EXPECT_EQ(+d.FaceLength, TinyBmp().size());
@@ -71,7 +71,7 @@ TEST(Clockpack, MinimalManifestGivesDefaultsAndTheBmpAsItIs) {
   EXPECT_EQ(+d.FaceHeight, 2);
   EXPECT_EQ(+d.Opacity, 255);
   EXPECT_EQ(+d.LedLightColor, 0x0000FFF7u) << "the default lit colour is yellow: red 247, green 255";
-  EXPECT_EQ(+a.AlertStyle, 0);
+  EXPECT_EQ(+a.Style, 0);
   EXPECT_EQ(+a.Timed, 0);
   EXPECT_EQ(+a.Position, 3);
   EXPECT_EQ(+a.Width, 329);
@@ -103,9 +103,9 @@ TEST(Clockpack, EveryFieldLandsAtItsOffset) {
     "sound": {"file": "bell.wav", "name": "ring.wav"}
   })");
   Bytes pkg = clockpack::BuildPackage(m, dir.path());
-  auto h = RecordAt<dc::TPackageHeader>(pkg, 0);
-  auto d = RecordAt<dc::TDisplaySettings>(pkg, 230);
-  auto a = RecordAt<dc::TAlertSettings>(pkg, 298);
+  auto h = RecordAt<dc::PackageHeader>(pkg, 0);
+  auto d = RecordAt<dc::DisplaySettings>(pkg, 230);
+  auto a = RecordAt<dc::PopupSettings>(pkg, 298);
   EXPECT_EQ(dc::ReadFixedText(h.Author), "A. Maker");
   EXPECT_EQ(dc::ReadFixedText(h.Email), "a@b.c");
   EXPECT_EQ(dc::ReadFixedText(h.Website), "http://w");
@@ -117,9 +117,9 @@ TEST(Clockpack, EveryFieldLandsAtItsOffset) {
   EXPECT_EQ(+d.ShapeToPicture, 1);
   EXPECT_EQ(+d.LedBackColor, 0x00030201u);
   EXPECT_EQ(+d.LedLightColor, 0x8000000Fu);
-  EXPECT_EQ((std::vector<int>{d.Thick, d.WordWidth, d.WordHeight, d.Space, d.OffSetX, d.OffSetY}),
+  EXPECT_EQ((std::vector<int>{d.Thickness, d.CellWidth, d.CellHeight, d.Gap, d.MarginX, d.MarginY}),
             (std::vector<int>{9, 10, 11, 12, 13, 14}));
-  EXPECT_EQ(+a.AlertStyle, 1);
+  EXPECT_EQ(+a.Style, 1);
   EXPECT_EQ(+a.CaptionFrom, 0x000000FFu);
   EXPECT_EQ(+a.CaptionTo, 0x0000FF00u);
   EXPECT_EQ(+a.WindowFrom, 0x00FF0000u);
@@ -145,7 +145,7 @@ TEST(Clockpack, EveryFieldLandsAtItsOffset) {
 
   // What clockpack writes, the player reads back the same.
   dctest::WriteBytes(dir / "full.kvx", pkg);
-  dc::TClockDB db;
+  dc::ClockPackage db;
   db.Load(dir / "full.kvx");
   EXPECT_EQ(dc::FindPackageDamage(db), "");
   EXPECT_EQ(db.SoundData(), (Bytes{'R', 'I', 'F', 'F', 7}));
@@ -183,7 +183,7 @@ TEST(Clockpack, BadManifestsSayWhatIsWrong) {
        "65 bytes, at most 64"},
       {R"({"clock": {"name": "\u4e2d"}})", "ANSI code page"},
       {R"({"face": {"picture": "missing.bmp"}})", "cannot read"},
-      {R"({"face": {"picture": "bad.png"}})", "no picture that can be read"},
+      {R"({"face": {"picture": "bad.png"}})", "face pictures are PNG or BMP files"},
       {R"({"face": {"picture": "face.bmp", "movie": "m.swf"}})", "exactly one"},
       {R"({"face": {"picture": "face.bmp", "opacity": 256}})", "face.opacity: 256 is outside 0 to 255"},
       {R"({"led": {"thick": "3"}})", "led.thick: must be a whole number"},

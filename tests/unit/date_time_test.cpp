@@ -1,7 +1,7 @@
 // Date-time values against known days and times.
 #include <gtest/gtest.h>
 
-#include "alarms/date_time.h"
+#include "base/date_time.h"
 
 using dc::CivilDateTime;
 

@@ -2,11 +2,17 @@
 // pass as small pictures, the property checks and the automatic size.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
+
 #include <vector>
 
 #include "led/led_model.h"
+#include "test_support.h"
 
 using namespace dc::led;
+using dc::ColourToPixel;
+using dc::PixelTarget;
 
 namespace {
 
@@ -21,8 +27,8 @@ std::vector<Point> Distinct(const Shape& s) {
 // A model drawing at (0, 0) with no margins, sized to `w` x `h`.
 LedModel Bare(std::int32_t w, std::int32_t h) {
   LedModel m;
-  m.SetOffSetX(0);
-  m.SetOffSetY(0);
+  m.SetMarginX(0);
+  m.SetMarginY(0);
   m.SetAutoSize(false);
   m.size = {w, h};
   return m;
@@ -37,9 +43,9 @@ std::string Picture(const LedModel& m) {
   for (int y = 0; y < t.height; ++y) {
     for (int x = 0; x < t.width; ++x) {
       std::uint32_t p = t.At(x, y);
-      out += p == ColourToPixel(m.BGColor())      ? '.'
-             : p == ColourToPixel(m.LightColor()) ? '#'
-             : p == ColourToPixel(m.DarkColor())  ? 'o'
+      out += p == ColourToPixel(m.Background())      ? '.'
+             : p == ColourToPixel(m.LitColour()) ? '#'
+             : p == ColourToPixel(m.UnlitColour())  ? 'o'
                                                   : '?';
     }
     out += '\n';
@@ -105,7 +111,7 @@ TEST(LedGeometry, SegmentLists) {
 
 TEST(LedRaster, EightWithItsDecimalPointAtTheDefaultGeometry) {
   LedModel m = Bare(18, 30);
-  m.SetDarkColor(m.BGColor());
+  m.SetUnlitColour(m.Background());
   m.SetText("8.");
   EXPECT_EQ(Picture(m), R"(
 ..#########.......
@@ -165,10 +171,10 @@ oo.........oo.....
 
 TEST(LedRaster, OnePixelSegments) {
   LedModel m = Bare(10, 14);
-  m.SetWordWidth(9);
-  m.SetWordHeight(13);
-  m.SetThick(1);
-  m.SetDarkColor(m.BGColor());
+  m.SetCellWidth(9);
+  m.SetCellHeight(13);
+  m.SetThickness(1);
+  m.SetUnlitColour(m.Background());
   m.SetText("8.");
   EXPECT_EQ(Picture(m), R"(
 ..###.....
@@ -189,12 +195,12 @@ TEST(LedRaster, OnePixelSegments) {
 }
 
 TEST(LedRaster, NarrowCellBarsCrossAndAreFilledEvenOdd) {
-  // WordWidth 10 with Thick 3: the top bar (2,0) (4,2) (1,2) (3,0) crosses
+  // CellWidth 10 with Thickness 3: the top bar (2,0) (4,2) (1,2) (3,0) crosses
   // itself; its two triangles meet at rows 0 to 2. The upper right bar
   // starts at (5,1) and widens to columns 4..5 on row 2.
   LedModel m = Bare(11, 3);
-  m.SetWordWidth(10);
-  m.SetDarkColor(m.BGColor());
+  m.SetCellWidth(10);
+  m.SetUnlitColour(m.Background());
   m.SetText("7");
   EXPECT_EQ(Picture(m), R"(
 ..##.......
@@ -205,7 +211,7 @@ TEST(LedRaster, NarrowCellBarsCrossAndAreFilledEvenOdd) {
 
 TEST(LedRaster, DecimalPointReachesTheNextCellWhichCoversIt) {
   LedModel m = Bare(35, 30);
-  m.SetSpace(0);
+  m.SetGap(0);
   m.SetText("8. ");  // the space draws all-dark segments over column 17
   std::string pic = Picture(m);
   auto at = [&](int x, int y) { return pic[1 + y * 36 + x]; };
@@ -218,7 +224,7 @@ TEST(LedRaster, DecimalPointReachesTheNextCellWhichCoversIt) {
 
 TEST(LedRaster, ColoursAreSwappedIntoDibPixels) {
   // Lit yellow (red 247, green 255, blue 0) must not come out cyan.
-  EXPECT_EQ(ColourToPixel(LedModel::kDefaultLightColor), 0x00F7FF00u);
+  EXPECT_EQ(ColourToPixel(LedModel::kDefaultLitColour), 0x00F7FF00u);
   EXPECT_EQ(ColourToPixel(0x00332211), 0x00112233u);
   LedModel m = Bare(18, 30);
   m.SetText("1");
@@ -230,7 +236,7 @@ TEST(LedRaster, ColoursAreSwappedIntoDibPixels) {
 
   // A system colour is resolved for drawing but compared raw: a lit
   // colour naming a system colour is drawn, in the resolved colour.
-  m.SetLightColor(0x80000005);
+  m.SetLitColour(0x80000005);
   m.Render(t, [](std::uint32_t c) { return c >> 24 ? 0x00000080u : c; });
   EXPECT_EQ(t.At(11, 5), 0x00800000u);
 }
@@ -241,37 +247,73 @@ TEST(LedRaster, LayersFollowTheColourComparisons) {
   std::string pic = Picture(m);
   EXPECT_EQ(std::count(pic.begin(), pic.end(), '#'), 0);
   EXPECT_GT(std::count(pic.begin(), pic.end(), 'o'), 100);
-  m.SetDarkColor(m.BGColor());
+  m.SetUnlitColour(m.Background());
   pic = Picture(m);
   EXPECT_EQ(std::count(pic.begin(), pic.end(), 'o') + std::count(pic.begin(), pic.end(), '#'), 0);
   m.SetText("8");
-  m.SetLightColor(m.BGColor());
+  m.SetLitColour(m.Background());
   pic = Picture(m);
   EXPECT_EQ(pic.find_first_not_of(".\n"), std::string::npos) << "digits are invisible";
 }
 
 TEST(LedModel, RefusedGeometryFollowsTheOrderOfAssignments) {
   LedModel m;
-  EXPECT_EQ(m.SetWordWidth(6), Effect::None);
-  EXPECT_EQ(m.WordWidth(), 17);
-  EXPECT_EQ(m.SetWordWidth(7), Effect::Repaint);
-  EXPECT_EQ(m.SetWordWidth(17), Effect::Repaint);
-  EXPECT_EQ(m.SetWordHeight(11), Effect::None);
-  EXPECT_EQ(m.SetWordHeight(12), Effect::Repaint);
-  EXPECT_EQ(m.WordHeight(), 13);
-  EXPECT_EQ(m.SetWordHeight(30), Effect::Repaint);
-  EXPECT_EQ(m.WordHeight(), 31);
-  EXPECT_EQ(m.SetWordHeight(31), Effect::None);
-  EXPECT_EQ(m.SetWordHeight(29), Effect::Repaint);
-  EXPECT_EQ(m.SetThick(7), Effect::Repaint);  // 14 < 17, 28 <= 29
-  EXPECT_EQ(m.SetThick(8), Effect::None);     // 32 > 29
-  EXPECT_EQ(m.Thick(), 7);
-  EXPECT_EQ(m.SetThick(0), Effect::Repaint);  // no lower bound
-  EXPECT_EQ(m.SetThick(-2), Effect::Repaint);
+  EXPECT_EQ(m.SetCellWidth(6), Effect::None);
+  EXPECT_EQ(m.CellWidth(), 17);
+  EXPECT_EQ(m.SetCellWidth(7), Effect::Repaint);
+  EXPECT_EQ(m.SetCellWidth(17), Effect::Repaint);
+  EXPECT_EQ(m.SetCellHeight(11), Effect::None);
+  EXPECT_EQ(m.SetCellHeight(12), Effect::Repaint);
+  EXPECT_EQ(m.CellHeight(), 13);
+  EXPECT_EQ(m.SetCellHeight(30), Effect::Repaint);
+  EXPECT_EQ(m.CellHeight(), 31);
+  EXPECT_EQ(m.SetCellHeight(31), Effect::None);
+  EXPECT_EQ(m.SetCellHeight(29), Effect::Repaint);
+  EXPECT_EQ(m.SetThickness(7), Effect::Repaint);  // 14 < 17, 28 <= 29
+  EXPECT_EQ(m.SetThickness(8), Effect::None);     // 32 > 29
+  EXPECT_EQ(m.Thickness(), 7);
+  EXPECT_EQ(m.SetThickness(0), Effect::Repaint);  // the lower end of the range
   EXPECT_EQ(m.SetText("00"), Effect::None) << "the text it holds";
   EXPECT_EQ(m.SetText("12"), Effect::DrawNow);
-  EXPECT_EQ(m.SetBGColor(LedModel::kDefaultBGColor), Effect::None);
-  EXPECT_EQ(m.SetSpace(-3), Effect::Repaint);
+  EXPECT_EQ(m.SetBackground(LedModel::kDefaultBackground), Effect::None);
+  EXPECT_EQ(m.SetGap(0), Effect::Repaint);
+}
+
+TEST(LedModel, ValuesNoPackageCanCarryAreRefusedWithAClearErrorAndChangeNothing) {
+  struct Case {
+    const char* what;
+    std::function<void(LedModel&)> set;
+    const char* error;
+  } cases[] = {
+      {"thickness INT_MIN", [](LedModel& m) { m.SetThickness(INT32_MIN); },
+       "The LED display's segment thickness -2147483648 is outside 0 to 16384."},
+      {"thickness -2", [](LedModel& m) { m.SetThickness(-2); }, "segment thickness -2 is outside"},
+      {"left margin 1.2e9", [](LedModel& m) { m.SetMarginX(1200000000); }, "left margin 1200000000 is outside"},
+      {"top margin -1", [](LedModel& m) { m.SetMarginY(-1); }, "top margin -1 is outside"},
+      {"gap 2147483640", [](LedModel& m) { m.SetGap(2147483640); }, "digit gap 2147483640 is outside"},
+      {"height 2000000001", [](LedModel& m) { m.SetCellHeight(2000000001); }, "digit height 2000000001 is outside"},
+      {"height 100000001", [](LedModel& m) { m.SetCellHeight(100000001); }, "digit height 100000001 is outside"},
+      {"width 16385", [](LedModel& m) { m.SetCellWidth(16385); }, "digit width 16385 is outside 0 to 16384."},
+      {"text of 1025", [](LedModel& m) { m.SetText(std::string(1025, '8')); },
+       "The LED display cannot show a text of 1025 characters (at most 1024)."},
+  };
+  for (const Case& c : cases) {
+    LedModel m;
+    const LedModel before = m;
+    EXPECT_EQ(dctest::ErrorOf([&] { c.set(m); }).find(c.error) != std::string::npos, true)
+        << c.what << ": " << dctest::ErrorOf([&] { c.set(m); });
+    EXPECT_EQ(m.Thickness(), before.Thickness());
+    EXPECT_EQ(m.MarginX(), before.MarginX());
+    EXPECT_EQ(m.MarginY(), before.MarginY());
+    EXPECT_EQ(m.Gap(), before.Gap());
+    EXPECT_EQ(m.CellWidth(), before.CellWidth());
+    EXPECT_EQ(m.CellHeight(), before.CellHeight());
+    EXPECT_EQ(m.Text(), before.Text()) << c.what;
+  }
+  LedModel edge;
+  EXPECT_NO_THROW(edge.SetCellHeight(16384));
+  EXPECT_EQ(edge.CellHeight(), 16385) << "the largest even height is raised by one, as every even height is";
+  EXPECT_NO_THROW(edge.SetText(std::string(1024, '8')));
 }
 
 TEST(LedModel, DecimalPointRules) {

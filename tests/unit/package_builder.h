@@ -5,17 +5,18 @@
 
 #include <filesystem>
 
+#include "app/package_startup.h"
 #include "base/fixed_text.h"
-#include "package/clock_db.h"
+#include "package/clock_package.h"
 #include "package/package_records.h"
 #include "test_support.h"
 
 namespace dctest {
 
 struct PackageParts {
-  dc::TPackageHeader header{};
-  dc::TDisplaySettings display{};
-  dc::TAlertSettings alert{};
+  dc::PackageHeader header{};
+  dc::DisplaySettings display{};
+  dc::PopupSettings alert{};
   dctest::Bytes face, sound;
 
   dctest::Bytes Bytes() {
@@ -38,15 +39,20 @@ inline PackageParts DemoParts() {
   p.display.Opacity = 200;
   p.display.LedBackColor = 0;
   p.display.LedLightColor = 0x0000FFF7;
-  p.display.Thick = 3;
-  p.display.WordWidth = 17;
-  p.display.WordHeight = 29;
-  p.display.Space = 4;
+  p.display.Thickness = 3;
+  p.display.CellWidth = 17;
+  p.display.CellHeight = 29;
+  p.display.Gap = 4;
   p.alert.Width = 329;
   p.alert.Height = 76;
   p.alert.Position = 3;
   dc::WriteFixedText(p.alert.SoundName, "chime.wav");
   return p;
+}
+
+// A machine where the executable's folder can be written.
+inline dc::StartupEnvironment WritableFolder() {
+  return {[](const std::filesystem::path&) { return true; }, "C:\\AppData", "C:\\LocalAppData"};
 }
 
 // A fake player in `dir`: some code bytes and the trailer naming `package`.

@@ -6,8 +6,8 @@
 
 #include "base/file_io.h"
 #include "base/fixed_text.h"
-#include "package/clock_db.h"
-#include "package/package_startup.h"
+#include "package/clock_package.h"
+#include "app/package_startup.h"
 #include "package_builder.h"
 #include "test_support.h"
 
@@ -31,22 +31,22 @@ std::size_t FilesIn(const TempDir& dir) {
 
 TEST(PackageStartup, MissingPackageNamesItExactly) {
   TempDir dir;
-  EXPECT_EQ(StartPackage(MakePlayer(dir, "clock.kvx"), false).message, "file clock.kvx not found.");
-  PackageStart s = StartPackage(MakePlayer(dir, ""), false);
+  EXPECT_EQ(StartPackage(MakePlayer(dir, "clock.kvx"), false, dctest::WritableFolder()).message, "file clock.kvx not found.");
+  PackageStart s = StartPackage(MakePlayer(dir, ""), false, dctest::WritableFolder());
   EXPECT_EQ(s.outcome, Outcome::Missing);
   EXPECT_EQ(s.message, "file  not found.");
   std::string full(32, 'x');
-  EXPECT_EQ(StartPackage(MakePlayer(dir, full), false).message, "file " + full + " not found.");
+  EXPECT_EQ(StartPackage(MakePlayer(dir, full), false, dctest::WritableFolder()).message, "file " + full + " not found.");
   EXPECT_EQ(FilesIn(dir), 1u) << "nothing but the player may be written";
 }
 
 TEST(PackageStartup, ReadyPackageWritesItsSoundAndKeepsTheRecords) {
   TempDir dir;
   dctest::PackageParts p = dctest::DemoParts();
-  p.face = {'B', 'M', 0, 0};
+  p.face = dctest::Bmp24(2, 1, {0x00FF00FF, 0x00102030});
   p.sound = {'R', 'I', 'F', 'F'};
   dctest::WriteBytes(dir / "clock.kvx", p.Bytes());
-  PackageStart s = StartPackage(MakePlayer(dir, "clock.kvx"), false);
+  PackageStart s = StartPackage(MakePlayer(dir, "clock.kvx"), false, dctest::WritableFolder());
   ASSERT_EQ(s.outcome, Outcome::Ready) << s.message;
   EXPECT_TRUE(s.warnings.empty());
   EXPECT_EQ(s.soundPath, dir / "chime.wav");
@@ -63,7 +63,7 @@ TEST(PackageStartup, SilentStartWritesNoSound) {
   dctest::PackageParts p = dctest::DemoParts();
   p.sound = {'R', 'I', 'F', 'F'};
   dctest::WriteBytes(dir / "clock.kvx", p.Bytes());
-  PackageStart s = StartPackage(MakePlayer(dir, "clock.kvx"), true);
+  PackageStart s = StartPackage(MakePlayer(dir, "clock.kvx"), true, dctest::WritableFolder());
   EXPECT_EQ(s.outcome, Outcome::Ready);
   EXPECT_TRUE(s.soundPath.empty());
   EXPECT_EQ(FilesIn(dir), 2u);
@@ -98,7 +98,7 @@ TEST(PackageStartup, DamagedPackagesStopWithTheFileAndTheFaultNamed) {
   };
   for (const Case& c : cases) {
     dctest::WriteBytes(dir / "clock.kvx", c.file);
-    PackageStart s = StartPackage(player, false);
+    PackageStart s = StartPackage(player, false, dctest::WritableFolder());
     EXPECT_EQ(s.outcome, Outcome::Damaged) << c.name;
     EXPECT_NE(s.message.find(PathToUtf8(dir / "clock.kvx")), std::string::npos) << s.message;
     EXPECT_NE(s.message.find(c.fault), std::string::npos) << s.message;
@@ -114,7 +114,7 @@ TEST(PackageStartup, RefusedSoundNameAndUnwritableSoundAreWarningsOnce) {
   dctest::WriteBytes(dir / "clock.kvx", p.Bytes());
   auto player = MakePlayer(dir, "clock.kvx");
   Bytes playerBytes = dctest::ReadBytes(player);
-  PackageStart s = StartPackage(player, false);
+  PackageStart s = StartPackage(player, false, dctest::WritableFolder());
   EXPECT_EQ(s.outcome, Outcome::Ready);
   ASSERT_EQ(s.warnings.size(), 1u);
   EXPECT_NE(s.warnings[0].find("without sound"), std::string::npos) << s.warnings[0];
@@ -125,7 +125,7 @@ TEST(PackageStartup, RefusedSoundNameAndUnwritableSoundAreWarningsOnce) {
   WriteFixedText(p.alert.SoundName, "chime.wav");
   dctest::WriteBytes(dir / "clock.kvx", p.Bytes());
   std::filesystem::create_directory(dir / "chime.wav");
-  s = StartPackage(player, false);
+  s = StartPackage(player, false, dctest::WritableFolder());
   EXPECT_EQ(s.outcome, Outcome::Ready);
   ASSERT_EQ(s.warnings.size(), 1u);
   EXPECT_NE(s.warnings[0].find("Cannot create file \"" + PathToUtf8(dir / "chime.wav") + "\""), std::string::npos)
@@ -139,14 +139,14 @@ TEST(PackageStartup, FlashFaceIsWrittenToTmpSwfUnlessEmpty) {
   std::memcpy(p.display.FaceType, ".Swf", 4);
   dctest::WriteBytes(dir / "clock.kvx", p.Bytes());
   auto player = MakePlayer(dir, "clock.kvx");
-  PackageStart s = StartPackage(player, false);
+  PackageStart s = StartPackage(player, false, dctest::WritableFolder());
   EXPECT_TRUE(s.flashFace);
   EXPECT_TRUE(s.moviePath.empty()) << "no face data, no movie";
   EXPECT_FALSE(FileExists(dir / "tmp.swf"));
 
   p.face = {'F', 'W', 'S'};
   dctest::WriteBytes(dir / "clock.kvx", p.Bytes());
-  s = StartPackage(player, false);
+  s = StartPackage(player, false, dctest::WritableFolder());
   EXPECT_EQ(s.moviePath, dir / "tmp.swf");
   EXPECT_EQ(dctest::ReadBytes(dir / "tmp.swf"), p.face);
   EXPECT_TRUE(s.faceBitmap.empty());

@@ -6,7 +6,7 @@
 
 #include "base/file_io.h"
 #include "base/fixed_text.h"
-#include "package/clock_db.h"
+#include "package/clock_package.h"
 #include "package_builder.h"
 #include "test_support.h"
 
@@ -29,29 +29,22 @@ TEST(ClockPackage, LoadReadsEveryRecordAndBothPayloadsExactly) {
   file.insert(file.end(), {0xAA, 0xBB});  // ignored tail
   dctest::WriteBytes(dir / "c.kvx", file);
 
-  TClockDB db;
+  ClockPackage db;
   db.Load(dir / "c.kvx");
   EXPECT_TRUE(db.HasMagic());
   EXPECT_EQ(std::memcmp(&db.Header(), file.data(), 230), 0);
   EXPECT_EQ(std::memcmp(&db.Display(), file.data() + 230, 68), 0);
-  EXPECT_EQ(std::memcmp(&db.Alert(), file.data() + 298, 396), 0);
+  EXPECT_EQ(std::memcmp(&db.Popup(), file.data() + 298, 396), 0);
   EXPECT_EQ(db.FaceData(), p.face);
   EXPECT_EQ(db.SoundData(), p.sound);
   EXPECT_EQ(ReadFixedText(db.Header().ClockName), "Test Clock");
-  EXPECT_EQ(+db.Display().WordWidth, 17);
-  EXPECT_EQ(+db.Alert().Width, 329);
-
-  struct Picture {
-    Bytes got;
-    void LoadFromBytes(std::span<const std::uint8_t> b) { got.assign(b.begin(), b.end()); }
-  } picture;
-  db.LoadFaceInto(picture);
-  EXPECT_EQ(picture.got, p.face);
+  EXPECT_EQ(+db.Display().CellWidth, 17);
+  EXPECT_EQ(+db.Popup().Width, 329);
 }
 
 TEST(ClockPackage, MissingFileLeavesTheReaderAsCreated) {
   TempDir dir;
-  TClockDB db;
+  ClockPackage db;
   db.Load(dir / "none.kvx");
   EXPECT_FALSE(db.HasMagic());
   EXPECT_TRUE(db.FaceData().empty());
@@ -76,12 +69,12 @@ TEST(ClockPackage, MagicRules) {
     Bytes file = p.Bytes();
     std::copy(c.magic.begin(), c.magic.end(), file.begin());
     dctest::WriteBytes(dir / "c.kvx", file);
-    TClockDB db;
+    ClockPackage db;
     db.Load(dir / "c.kvx");
     SCOPED_TRACE(testing::PrintToString(c.magic));
     EXPECT_EQ(db.HasMagic(), c.accepted);
     // A rejected file keeps only its header bytes.
-    EXPECT_EQ(+db.Display().WordWidth, c.accepted ? 17 : 0);
+    EXPECT_EQ(+db.Display().CellWidth, c.accepted ? 17 : 0);
     EXPECT_EQ(db.SoundData().size(), c.accepted ? 3u : 0u);
     EXPECT_EQ(std::memcmp(&db.Header(), file.data(), 230), 0);
     EXPECT_EQ(FindPackageDamage(db).empty(), c.accepted);
@@ -102,13 +95,13 @@ TEST(ClockPackage, ShortFilesAreDamagedWithoutAllocatingTheDeclaredLengths) {
     Bytes file(full.begin(), full.begin() + static_cast<long>(c.cut));
     if (file.size() >= 238) std::memcpy(file.data() + 234, &c.faceLength, 4);
     dctest::WriteBytes(dir / "c.kvx", file);
-    TClockDB db;
+    ClockPackage db;
     SCOPED_TRACE(c.cut);
     EXPECT_THROW(db.Load(dir / "c.kvx"), PackageError);
     EXPECT_TRUE(db.FaceData().empty());
   }
   dctest::WriteBytes(dir / "c.kvx", full);
-  TClockDB ok;
+  ClockPackage ok;
   EXPECT_NO_THROW(ok.Load(dir / "c.kvx"));
 }
 
@@ -122,12 +115,12 @@ TEST(ClockPackage, GeometryNoScreenCanHoldIsDamage) {
       {"face width 16385", [](dctest::PackageParts& p) { p.display.FaceWidth = 16385; }, true},
       {"face height -1", [](dctest::PackageParts& p) { p.display.FaceHeight = -1; }, true},
       {"face left -5", [](dctest::PackageParts& p) { p.display.FaceLeft = -5; }, true},
-      {"LED cell 60000", [](dctest::PackageParts& p) { p.display.WordHeight = 60000; }, true},
-      {"LED margin 20000", [](dctest::PackageParts& p) { p.display.OffSetX = 20000; }, true},
+      {"LED cell 60000", [](dctest::PackageParts& p) { p.display.CellHeight = 60000; }, true},
+      {"LED margin 20000", [](dctest::PackageParts& p) { p.display.MarginX = 20000; }, true},
       {"hidden LED cell 60000",
        [](dctest::PackageParts& p) {
          p.display.HideLed = 1;
-         p.display.WordHeight = 60000;
+         p.display.CellHeight = 60000;
        },
        false},
       {"popup width 1e9", [](dctest::PackageParts& p) { p.alert.Width = 1000000000; }, true},
@@ -140,7 +133,7 @@ TEST(ClockPackage, GeometryNoScreenCanHoldIsDamage) {
     dctest::PackageParts p = dctest::DemoParts();
     c.change(p);
     dctest::WriteBytes(dir / "c.kvx", p.Bytes());
-    TClockDB db;
+    ClockPackage db;
     db.Load(dir / "c.kvx");
     EXPECT_EQ(!FindPackageDamage(db).empty(), c.damaged) << c.name << ": " << FindPackageDamage(db);
   }
@@ -153,7 +146,7 @@ TEST(ClockPackage, FaceTypeSelectsFlashOnlyForSwfInAnyCase) {
   } cases[] = {{".swf", true}, {".SWF", true}, {".Swf", true}, {".swfx", false},
                {".bmp", false}, {"swf", false}, {"", false}};
   for (const Case& c : cases) {
-    TDisplaySettings d{};
+    DisplaySettings d{};
     std::memcpy(d.FaceType, c.type, 6);
     EXPECT_EQ(IsFlashFaceType(d), c.flash) << c.type;
   }
@@ -167,7 +160,7 @@ TEST(ClockPackage, SaveFaceMovieAndSaveSoundWriteTheirPayloadsBeside) {
   p.sound = {'R', 'I', 'F', 'F', 1, 2};
   dctest::WriteBytes(dir / "c.kvx", p.Bytes());
   dctest::WriteBytes(dir / "tmp.swf", Bytes(1000, 1));  // replaced, not appended to
-  TClockDB db;
+  ClockPackage db;
   db.Load(dir / "c.kvx");
   EXPECT_TRUE(db.IsFlashFace());
   EXPECT_EQ(db.SaveFaceMovie(dir.folder()), dir / "tmp.swf");
@@ -181,7 +174,7 @@ TEST(ClockPackage, EmptyPayloadsWriteNothingAndGiveEmptyPaths) {
   dctest::PackageParts p = dctest::DemoParts();
   std::memcpy(p.display.FaceType, ".swf\0", 6);
   dctest::WriteBytes(dir / "c.kvx", p.Bytes());
-  TClockDB db;
+  ClockPackage db;
   db.Load(dir / "c.kvx");
   EXPECT_TRUE(db.SaveFaceMovie(dir.folder()).empty());
   EXPECT_TRUE(db.SaveSound(dir.folder(), Own()).empty());
@@ -195,7 +188,7 @@ TEST(ClockPackage, RefusedSoundNamesWriteNothing) {
   p.sound = {1, 2, 3};
   WriteFixedText(p.alert.SoundName, "alarm.SAV. ");
   dctest::WriteBytes(dir / "c.kvx", p.Bytes());
-  TClockDB db;
+  ClockPackage db;
   db.Load(dir / "c.kvx");
   try {
     db.SaveSound(dir.folder(), Own());
@@ -228,7 +221,7 @@ TEST(ClockPackage, TrailerNameIsTheLast32BytesUpToTheirFirstZero) {
                {std::string(32, 'n'), std::string(32, 'n')},
                {"", ""}};
   for (const Case& c : cases) {
-    TClockTrailer t = MakeTrailer(c.name);
+    ClockTrailer t = MakeTrailer(c.name);
     Bytes exe(5000, 0x90);
     Bytes tb = dctest::BytesOf(t);
     exe.insert(exe.end(), tb.begin(), tb.end());

@@ -5,7 +5,7 @@
 
 #include "base/file_io.h"
 #include "test_support.h"
-#include "ui/bitmap.h"
+#include "app/face_picture.win.h"
 
 using dctest::Bytes;
 
@@ -51,10 +51,9 @@ TEST(FaceBitmap, BottomUpAndTopDownRowsGiveTheSamePixels) {
   const std::vector<std::uint32_t> picture = {0xFF0000, 0x00FF00, 0x0000FF,   // red green blue
                                               0xFFFFFF, 0x000000, 0xFF00FF};  // white black magenta
   for (int h : {2, -2}) {
-    HBITMAP bmp = dc::ui::BitmapFromBmpBytes(Bmp(3, h, picture));
+    dc::ui::UniqueBitmap bmp = dc::BitmapFromBmpBytes(Bmp(3, h, picture));
     ASSERT_TRUE(bmp);
-    EXPECT_EQ(Pixels(bmp, 3, 2), picture) << "height " << h;
-    DeleteObject(bmp);
+    EXPECT_EQ(Pixels(bmp.get(), 3, 2), picture) << "height " << h;
   }
 }
 
@@ -68,7 +67,7 @@ TEST(FaceBitmap, DamagedPicturesAreRefusedWithAReason) {
   memcpy(huge.data() + 18, &width, 4);
   for (const Bytes& b : {cut, notBmp, huge, Bytes{'B', 'M'}}) {
     try {
-      DeleteObject(dc::ui::BitmapFromBmpBytes(b));
+      dc::BitmapFromBmpBytes(b);
       ADD_FAILURE() << "accepted a damaged picture of " << b.size() << " bytes";
     } catch (const dc::UserError& e) {
       EXPECT_EQ(std::string(e.what()).rfind("The clock's face picture cannot be loaded: ", 0), 0u) << e.what();

@@ -50,35 +50,37 @@ inline dctest::PackageParts Parts() {
   p.display.Opacity = 200;
   p.display.LedLeft = 10;
   p.display.LedTop = 5;
-  p.display.WordWidth = 9;
-  p.display.WordHeight = 13;
-  p.display.Thick = 1;
-  p.display.Space = 2;
+  p.display.CellWidth = 9;
+  p.display.CellHeight = 13;
+  p.display.Thickness = 1;
+  p.display.Gap = 2;
   p.display.LedBackColor = 0x00102030;
   return p;
 }
 
 struct Clock {
   TempDir dir;
-  LocalTime now{2026, 12, 8, 9, 59, 58};
-  int minuteChecks = 0;
+  CivilDateTime now{2026, 12, 8, 9, 59, 58};
+  // The alarms of each pass, when the clock does not show them.
+  std::vector<std::vector<Firing>> passes;
   std::vector<std::string> errors;
   std::vector<std::wstring> opened;
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<ClockWindow> form;
 
-  explicit Clock(dctest::PackageParts parts = Parts(), bool refuseMachineKey = true, bool countChecks = true) {
+  // `showPopups` false: passes are recorded instead of shown.
+  explicit Clock(dctest::PackageParts parts = Parts(), bool refuseMachineKey = true, bool showPopups = false) {
     ui::SetErrorSink([this](const std::string& e) { errors.push_back(e); });
     dctest::WriteBytes(dir / "clock.kvx", parts.Bytes());
     auto exe = dctest::MakePlayer(dir.path(), "clock.kvx");
-    PackageStart start = StartPackage(exe, false);
+    PackageStart start = StartPackage(exe, false, dctest::WritableFolder());
     EXPECT_EQ(start.outcome, PackageStart::Outcome::Ready) << start.message;
     ClockSeams seams;
     seams.now = [this] { return now; };
     seams.timeFormat.twelveHour = false;
     seams.runKeys = std::make_shared<RegistryRunKeys>(refuseMachineKey);
     seams.openAddress = [this](HWND, const std::wstring& a) { opened.push_back(a); };
-    if (countChecks) seams.minuteCheck = [this] { ++minuteChecks; };
-    form = std::make_unique<TForm1>(std::move(start), exe, seams);
+    if (!showPopups) seams.fire = [this](const std::vector<Firing>& f) { passes.push_back(f); };
+    form = std::make_unique<ClockWindow>(std::move(start), exe, seams);
     form->Show();
     Pump();
   }
@@ -99,14 +101,14 @@ struct Clock {
     DeleteObject(rgn);
     return in;
   }
-  UINT MenuState(UINT id) const { return GetMenuState(form->PopupMenu1(), id, MF_BYCOMMAND); }
-  std::wstring MenuText(UINT id) const {
+  UINT MenuState(MenuCommand id) const { return GetMenuState(form->Menu(), static_cast<UINT>(id), MF_BYCOMMAND); }
+  std::wstring MenuText(MenuCommand id) const {
     wchar_t buf[64] = {};
-    GetMenuStringW(form->PopupMenu1(), id, buf, 64, MF_BYCOMMAND);
+    GetMenuStringW(form->Menu(), static_cast<UINT>(id), buf, 64, MF_BYCOMMAND);
     return buf;
   }
-  void Command(UINT id) {
-    SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+  void Command(MenuCommand id) {
+    SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(static_cast<UINT>(id), 0), 0);
     Pump();
   }
 };

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "alarms/alarm_db.h"
+#include "alarms/alarm_store.h"
 #include "base/file_io.h"
 #include "base/win_text.h"
 #include "test_support.h"
@@ -14,7 +14,7 @@ using dctest::TempDir;
 
 TEST(FileLayer, FileLockedByAnotherProgramCannotBeOpenedAndSaysWhy) {
   TempDir dir;
-  dc::TAlarmDB db;
+  dc::AlarmStore db;
   db.ResetDefaults();
   db.SaveToFile(dir / "Alarm.sav");
   HANDLE lock = CreateFileW((dir / "Alarm.sav").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -31,7 +31,7 @@ TEST(FileLayer, FileLockedByAnotherProgramCannotBeOpenedAndSaysWhy) {
 
 TEST(FileLayer, ReadOnlyAttributeRefusesTheSafeSaveWithAccessDenied) {
   TempDir dir;
-  dc::TAlarmDB db;
+  dc::AlarmStore db;
   db.ResetDefaults();
   db.SaveToFile(dir / "Alarm.sav");
   ASSERT_TRUE(SetFileAttributesW((dir / "Alarm.sav").c_str(), FILE_ATTRIBUTE_READONLY));

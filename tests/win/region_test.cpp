@@ -13,18 +13,17 @@ TEST(Region, BandsJoinedPairwiseEqualOneCall) {
     for (int x = 0; x < 100; ++x) px[y * 100 + x] = ((x * 7 + y * 3) % 5 < 2) ? 0x00FF00FF : 0x00101010;
   std::vector<dc::Rect> rects = dc::PictureRegionRects(px, 100, 60, 0x00FF00FF, 5, 7);
   ASSERT_GT(rects.size(), 1000u);
-  HRGN one = dc::ui::RegionFromRects(rects, rects.size());
-  HRGN banded = dc::ui::RegionFromRects(rects, 64);
-  HRGN odd = dc::ui::RegionFromRects(rects, 7);
+  dc::ui::UniqueRegion oneRegion = dc::ui::RegionFromRects(rects, rects.size());
+  dc::ui::UniqueRegion bandedRegion = dc::ui::RegionFromRects(rects, 64);
+  dc::ui::UniqueRegion oddRegion = dc::ui::RegionFromRects(rects, 7);
+  HRGN one = oneRegion.get(), banded = bandedRegion.get(), odd = oddRegion.get();
   ASSERT_TRUE(one && banded && odd);
   EXPECT_TRUE(EqualRgn(one, banded));
   EXPECT_TRUE(EqualRgn(one, odd));
   EXPECT_TRUE(PtInRegion(banded, 5 + 2, 7 + 0));    // (2, 0) is face
   EXPECT_FALSE(PtInRegion(banded, 5 + 0, 7 + 0));   // (0, 0) is key
   EXPECT_FALSE(PtInRegion(banded, 105, 7));          // right of the face
-  for (HRGN r : {one, banded, odd}) DeleteObject(r);
-  HRGN empty = dc::ui::RegionFromRects({}, 64);
+  dc::ui::UniqueRegion empty = dc::ui::RegionFromRects({}, 64);
   RECT box;
-  EXPECT_EQ(GetRgnBox(empty, &box), NULLREGION);
-  DeleteObject(empty);
+  EXPECT_EQ(GetRgnBox(empty.get(), &box), NULLREGION);
 }

@@ -8,7 +8,7 @@
 #include "base/file_io.h"
 #include "base/fixed_text.h"
 #include "manifest.h"
-#include "package/clock_db.h"
+#include "package/clock_package.h"
 #include "package/package_records.h"
 
 namespace clockpack {
@@ -21,9 +21,9 @@ std::string Text(const char (&field)[N]) {
   return dc::AnsiToUtf8(dc::ReadFixedText(field));
 }
 
-ordered_json Font(const dc::TFontRecord& f) {
-  return {{"charset", f.Charset}, {"color", FormatColour(f.Color)}, {"height", f.Height},
-          {"name", Text(f.Name)},  {"pitch", f.Pitch},                {"size", f.Size},
+ordered_json Font(const dc::FontRecord& f) {
+  return {{"charset", +f.Charset}, {"color", FormatColour(f.Color)}, {"height", +f.Height},
+          {"name", Text(f.Name)},  {"pitch", +f.Pitch},                {"size", +f.Size},
           {"bold", (f.Style & 1) != 0}, {"italic", (f.Style & 2) != 0}, {"underline", (f.Style & 4) != 0},
           {"strikeOut", (f.Style & 8) != 0}};
 }
@@ -39,36 +39,35 @@ const char* PositionName(std::uint8_t p) {
 
 nlohmann::ordered_json DescribePackage(const std::vector<std::uint8_t>& bytes) {
   if (bytes.size() < dc::kPayloadOffset) throw ToolError("the file is too short to be a clock package");
-  dc::TPackageHeader h;
-  dc::TDisplaySettings d;
-  dc::TAlertSettings a;
-  std::memcpy(&h, bytes.data() + dc::kHeaderOffset, sizeof h);
-  std::memcpy(&d, bytes.data() + dc::kDisplayOffset, sizeof d);
-  std::memcpy(&a, bytes.data() + dc::kAlertOffset, sizeof a);
-  if (dc::ReadFixedText(h.Magic) != "KVX") throw ToolError("the file is no clock package (no \"KVX\" mark)");
-  const std::uint64_t need = dc::kPayloadOffset + std::uint64_t{d.FaceLength} + a.SoundLength;
-  if (bytes.size() < need)
-    throw ToolError("the file holds " + std::to_string(bytes.size()) + " bytes but its face and sound need " +
-                    std::to_string(need));
+  dc::ClockPackage package;
+  try {
+    package.LoadFromBytes(bytes);
+  } catch (const dc::PackageError& e) {
+    throw ToolError(e.what());
+  }
+  if (!package.HasMagic()) throw ToolError("the file is no clock package (no \"KVX\" mark)");
+  const dc::PackageHeader& h = package.Header();
+  const dc::DisplaySettings& d = package.Display();
+  const dc::PopupSettings& a = package.Popup();
 
   ordered_json j;
   j["clock"] = {{"name", Text(h.ClockName)}, {"author", Text(h.Author)}, {"email", Text(h.Email)},
                 {"website", Text(h.Website)}};
-  j["face"] = {{"type", Text(d.FaceType)}, {"flash", dc::IsFlashFaceType(d)}, {"bytes", d.FaceLength},
-               {"keyColor", FormatColour(d.KeyColor)}, {"left", d.FaceLeft}, {"top", d.FaceTop},
-               {"width", d.FaceWidth}, {"height", d.FaceHeight}, {"shape", d.ShapeToPicture != 0},
-               {"opacity", d.Opacity}};
-  j["led"] = {{"hidden", d.HideLed != 0}, {"left", d.LedLeft}, {"top", d.LedTop},
+  j["face"] = {{"type", Text(d.FaceType)}, {"flash", dc::IsFlashFaceType(d)}, {"bytes", +d.FaceLength},
+               {"keyColor", FormatColour(d.KeyColor)}, {"left", +d.FaceLeft}, {"top", +d.FaceTop},
+               {"width", +d.FaceWidth}, {"height", +d.FaceHeight}, {"shape", d.ShapeToPicture != 0},
+               {"opacity", +d.Opacity}};
+  j["led"] = {{"hidden", d.HideLed != 0}, {"left", +d.LedLeft}, {"top", +d.LedTop},
               {"background", FormatColour(d.LedBackColor)}, {"lit", FormatColour(d.LedLightColor)},
-              {"thick", d.Thick}, {"wordWidth", d.WordWidth}, {"wordHeight", d.WordHeight},
-              {"space", d.Space}, {"offsetX", d.OffSetX}, {"offsetY", d.OffSetY}};
-  j["alert"] = {{"style", a.AlertStyle == 0 ? "fade" : a.AlertStyle == 1 ? "center-grow" : "unknown"},
+              {"thick", +d.Thickness}, {"wordWidth", +d.CellWidth}, {"wordHeight", +d.CellHeight},
+              {"space", +d.Gap}, {"offsetX", +d.MarginX}, {"offsetY", +d.MarginY}};
+  j["alert"] = {{"style", a.Style == 0 ? "fade" : a.Style == 1 ? "center-grow" : "unknown"},
                 {"captionFrom", FormatColour(a.CaptionFrom)}, {"captionTo", FormatColour(a.CaptionTo)},
                 {"windowFrom", FormatColour(a.WindowFrom)}, {"windowTo", FormatColour(a.WindowTo)},
                 {"font", Font(a.Font)}, {"headerFont", Font(a.HeaderFont)}, {"timed", a.Timed != 0},
-                {"displaySeconds", a.DisplaySeconds}, {"position", PositionName(a.Position)},
-                {"left", a.Left}, {"top", a.Top}, {"width", a.Width}, {"height", a.Height}};
-  j["sound"] = {{"name", Text(a.SoundName)}, {"bytes", a.SoundLength}};
+                {"displaySeconds", +a.DisplaySeconds}, {"position", PositionName(a.Position)},
+                {"left", +a.Left}, {"top", +a.Top}, {"width", +a.Width}, {"height", +a.Height}};
+  j["sound"] = {{"name", Text(a.SoundName)}, {"bytes", +a.SoundLength}};
   j["fileBytes"] = bytes.size();
   return j;
 }
@@ -93,12 +92,12 @@ std::string FormatDescription(const nlohmann::ordered_json& j) {
 void AttachPackage(const std::filesystem::path& player, const std::filesystem::path& package,
                    const std::filesystem::path& out) {
   std::string name = dc::PathToUtf8(package.filename());
-  std::optional<std::string> ansi = dc::Utf8ToAnsi(name);
+  std::optional<std::string> ansi = dc::Utf8ToAnsi(name, dc::Unmappable::Refuse);
   if (!ansi || ansi->empty() || ansi->size() > 32)
     throw ToolError("the package name \"" + name + "\" must be 1 to 32 bytes of the ANSI code page");
   std::vector<std::uint8_t> exe = ReadFileBytes(player);
   if (exe.size() < 2 || exe[0] != 'M' || exe[1] != 'Z') throw ToolError("\"" + dc::PathToUtf8(player) + "\" is no program");
-  dc::TClockTrailer trailer = dc::MakeTrailer(*ansi);
+  dc::ClockTrailer trailer = dc::MakeTrailer(*ansi);
   const auto* raw = reinterpret_cast<const std::uint8_t*>(&trailer);
   exe.insert(exe.end(), raw, raw + sizeof trailer);
   WriteFileBytes(out, exe);

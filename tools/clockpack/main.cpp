@@ -1,6 +1,5 @@
 // clockpack: builds clock packages, shows what they hold, and attaches one
 // to a copy of the player.
-#include <fstream>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
@@ -32,13 +31,9 @@ int main(int argc, char** argv) {
   CLI11_PARSE(app, argc, argv);
   try {
     if (*build) {
-      std::ifstream in(manifestPath);
-      nlohmann::json manifest;
-      try {
-        manifest = nlohmann::json::parse(in);
-      } catch (const nlohmann::json::parse_error& e) {
-        throw clockpack::ToolError(std::string("the manifest is no valid JSON: ") + e.what());
-      }
+      const std::vector<std::uint8_t> text = clockpack::ReadFileBytes(manifestPath);
+      const nlohmann::json manifest =
+          clockpack::ParseManifest(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
       auto bytes = clockpack::BuildPackage(manifest, std::filesystem::path(manifestPath).parent_path());
       clockpack::WriteFileBytes(outPath, bytes);
       std::cout << "wrote " << outPath << " (" << bytes.size() << " bytes)\n";

@@ -2,16 +2,18 @@
 // defaults for what a designer may leave out and a clear error for the rest.
 #include "manifest.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <limits>
 #include <set>
 
 #include "base/ansi_text.h"
+#include "base/file_io.h"
 #include "base/fixed_text.h"
-#include "package/clock_db.h"
+#include "package/clock_package.h"
 #include "package/package_records.h"
-#include "package/package_startup.h"
+#include "app/package_startup.h"
 #include "picture.h"
 
 namespace clockpack {
@@ -26,8 +28,9 @@ class Section {
   Section(const json& j, std::string where) : j_(j), where_(std::move(where)) {
     if (!j_.is_object()) throw ToolError(where_ + ": must be an object");
   }
-  ~Section() noexcept(false) {
-    if (std::uncaught_exceptions()) return;
+  // Every key of the object was read: a misspelt one is an error. Called
+  // once the section is read (a destructor must not throw).
+  void Finish() const {
     for (auto it = j_.begin(); it != j_.end(); ++it)
       if (!used_.count(it.key())) throw ToolError(Path(it.key()) + ": unknown field");
   }
@@ -68,7 +71,7 @@ class Section {
   template <std::size_t N>
   void Text(char (&field)[N], const std::string& key, const std::string& def) {
     std::string text = Str(key, def);
-    std::optional<std::string> ansi = dc::Utf8ToAnsi(text);
+    std::optional<std::string> ansi = dc::Utf8ToAnsi(text, dc::Unmappable::Refuse);
     if (!ansi) throw ToolError(Path(key) + ": \"" + text + "\" has a character the ANSI code page cannot hold");
     if (ansi->size() > N)
       throw ToolError(Path(key) + ": \"" + text + "\" is " + std::to_string(ansi->size()) + " bytes, at most " +
@@ -98,7 +101,7 @@ class Section {
 constexpr std::int64_t kI32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t kI32Max = std::numeric_limits<std::int32_t>::max();
 
-void ReadFont(dc::TFontRecord& font, Section&& s, const std::string& defName, int defSize) {
+void ReadFont(dc::FontRecord& font, Section&& s, const std::string& defName, int defSize) {
   font.Charset = static_cast<std::uint8_t>(s.Int("charset", 1, 0, 255));  // 1: the default character set
   font.Color = s.Colour("color", 0);
   s.Text(font.Name, "name", defName);
@@ -108,6 +111,7 @@ void ReadFont(dc::TFontRecord& font, Section&& s, const std::string& defName, in
   font.Pitch = s.Pick<std::uint8_t>("pitch", 0, {{"default", 0}, {"variable", 1}, {"fixed", 2}});
   font.Style = static_cast<std::uint8_t>((s.Bool("bold", false) ? 1 : 0) | (s.Bool("italic", false) ? 2 : 0) |
                                          (s.Bool("underline", false) ? 4 : 0) | (s.Bool("strikeOut", false) ? 8 : 0));
+  s.Finish();
 }
 
 std::filesystem::path Resolve(const std::filesystem::path& base, const std::string& name) {
@@ -157,10 +161,39 @@ void WriteFileBytes(const std::filesystem::path& p, const std::vector<std::uint8
   if (!out) throw ToolError("cannot write \"" + dc::PathToUtf8(p) + "\"");
 }
 
+// The package of a manifest whose values may still be of the wrong JSON kind.
+std::vector<std::uint8_t> BuildPackageFrom(const json& manifest, const std::filesystem::path& baseDir);
+
+nlohmann::json ParseManifest(std::string_view text) {
+  try {
+    return json::parse(text);
+  } catch (const json::parse_error& e) {
+    // Where the reader stopped, as a line and a column of the text.
+    const std::size_t at = std::min<std::size_t>(e.byte ? e.byte - 1 : 0, text.size());
+    const std::size_t line = 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + at, '\n'));
+    const std::size_t lineStart = text.rfind('\n', at ? at - 1 : 0);
+    const std::size_t column = at - (lineStart == std::string_view::npos || at == 0 ? 0 : lineStart + 1) + 1;
+    throw ToolError("the manifest is no valid JSON: it cannot be read at line " + std::to_string(line) + ", column " +
+                    std::to_string(column));
+  } catch (const json::out_of_range&) {
+    throw ToolError("the manifest holds a number too large to be read");
+  } catch (const json::exception&) {
+    throw ToolError("the manifest cannot be read as JSON");
+  }
+}
+
 std::vector<std::uint8_t> BuildPackage(const json& manifest, const std::filesystem::path& baseDir) {
-  dc::TPackageHeader header;
-  dc::TDisplaySettings display;
-  dc::TAlertSettings alert;
+  try {
+    return BuildPackageFrom(manifest, baseDir);
+  } catch (const json::exception&) {
+    throw ToolError("the manifest holds a value of a kind that field cannot take");
+  }
+}
+
+std::vector<std::uint8_t> BuildPackageFrom(const json& manifest, const std::filesystem::path& baseDir) {
+  dc::PackageHeader header;
+  dc::DisplaySettings display;
+  dc::PopupSettings alert;
   std::memset(&header, 0, sizeof header);
   std::memset(&display, 0, sizeof display);
   std::memset(&alert, 0, sizeof alert);
@@ -175,6 +208,7 @@ std::vector<std::uint8_t> BuildPackage(const json& manifest, const std::filesyst
     clock.Text(header.Author, "author", "");
     clock.Text(header.Email, "email", "");
     clock.Text(header.Website, "website", "");
+    clock.Finish();
   }
   {
     Section s(root.Get("face"), "face");
@@ -198,6 +232,7 @@ std::vector<std::uint8_t> BuildPackage(const json& manifest, const std::filesyst
     display.FaceHeight = static_cast<std::int32_t>(s.Int("height", height, 0, 16384));
     display.ShapeToPicture = s.Bool("shape", false) ? 1 : 0;
     display.Opacity = static_cast<std::uint8_t>(s.Int("opacity", 255, 0, 255));
+    s.Finish();
   }
   {
     Section s(root.Get("led"), "led");
@@ -206,16 +241,17 @@ std::vector<std::uint8_t> BuildPackage(const json& manifest, const std::filesyst
     display.LedTop = static_cast<std::int32_t>(s.Int("top", 0, 0, 16384));
     display.LedBackColor = s.Colour("background", 0x000000);
     display.LedLightColor = s.Colour("lit", 0x00FFF7);  // yellow: red 247, green 255
-    display.Thick = static_cast<std::uint16_t>(s.Int("thick", 3, 0, 16384));
-    display.WordWidth = static_cast<std::uint16_t>(s.Int("wordWidth", 17, 0, 16384));
-    display.WordHeight = static_cast<std::uint16_t>(s.Int("wordHeight", 29, 0, 16384));
-    display.Space = static_cast<std::uint16_t>(s.Int("space", 4, 0, 16384));
-    display.OffSetX = static_cast<std::uint16_t>(s.Int("offsetX", 0, 0, 16384));
-    display.OffSetY = static_cast<std::uint16_t>(s.Int("offsetY", 0, 0, 16384));
+    display.Thickness = static_cast<std::uint16_t>(s.Int("thick", 3, 0, 16384));
+    display.CellWidth = static_cast<std::uint16_t>(s.Int("wordWidth", 17, 0, 16384));
+    display.CellHeight = static_cast<std::uint16_t>(s.Int("wordHeight", 29, 0, 16384));
+    display.Gap = static_cast<std::uint16_t>(s.Int("space", 4, 0, 16384));
+    display.MarginX = static_cast<std::uint16_t>(s.Int("offsetX", 0, 0, 16384));
+    display.MarginY = static_cast<std::uint16_t>(s.Int("offsetY", 0, 0, 16384));
+    s.Finish();
   }
   {
     Section s(root.Get("alert"), "alert");
-    alert.AlertStyle = s.Pick<std::uint8_t>("style", 0, {{"fade", 0}, {"center-grow", 1}});
+    alert.Style = s.Pick<std::uint8_t>("style", 0, {{"fade", 0}, {"center-grow", 1}});
     alert.CaptionFrom = s.Colour("captionFrom", 0x00FFFFFF);
     alert.CaptionTo = s.Colour("captionTo", 0x00C0C0C0);
     alert.WindowFrom = s.Colour("windowFrom", 0x00FFFFFF);
@@ -241,6 +277,7 @@ std::vector<std::uint8_t> BuildPackage(const json& manifest, const std::filesyst
     alert.Top = static_cast<std::int32_t>(s.Int("top", 0, kI32Min, kI32Max));
     alert.Width = static_cast<std::int32_t>(s.Int("width", 329, 0, 16384));
     alert.Height = static_cast<std::int32_t>(s.Int("height", 76, 0, 16384));
+    s.Finish();
   }
   if (root.Has("sound")) {
     Section s(root.Get("sound"), "sound");
@@ -253,14 +290,16 @@ std::vector<std::uint8_t> BuildPackage(const json& manifest, const std::filesyst
     std::string why = dc::CheckSoundFileName(dc::AnsiToUtf8(dc::ReadFixedText(alert.SoundName)),
                                              dc::OwnFileNames("DeskClock.exe", "clock.kvx"));
     if (!why.empty()) throw ToolError(s.Path("name") + ": " + why);
+    s.Finish();
   }
+  root.Finish();
   display.FaceLength = static_cast<std::uint32_t>(face.size());
   alert.SoundLength = static_cast<std::uint32_t>(sound.size());
 
   std::vector<std::uint8_t> out(dc::kPayloadOffset);
   std::memcpy(out.data() + dc::kHeaderOffset, &header, sizeof header);
   std::memcpy(out.data() + dc::kDisplayOffset, &display, sizeof display);
-  std::memcpy(out.data() + dc::kAlertOffset, &alert, sizeof alert);
+  std::memcpy(out.data() + dc::kPopupOffset, &alert, sizeof alert);
   out.insert(out.end(), face.begin(), face.end());
   out.insert(out.end(), sound.begin(), sound.end());
   return out;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -15,6 +16,10 @@ class ToolError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// The manifest's JSON. Every error of the JSON library becomes a ToolError
+// of the tool's own words, with the line and column where it can be told.
+nlohmann::json ParseManifest(std::string_view text);
 
 // The whole package file. Relative file names in the manifest are taken from
 // `baseDir`. Throws ToolError naming the manifest field at fault.

@@ -15,8 +15,12 @@ struct Picture {
   int height = 0;
 };
 
-// Transparent pixels (alpha below 128) of a converted picture take the key
-// colour (0x00BBGGRR), so a shaped window leaves them out.
+// A face picture from a PNG or BMP file's bytes. A BMP the player shows as
+// it is stays as it is; any other becomes a 24-bit BMP, its transparent
+// pixels (alpha below 128) in the key colour (0x00BBGGRR), so a shaped
+// window leaves them out. Its size is read and checked (1 to 16384 pixels
+// each way) before any pixel is decoded. Throws ToolError.
+Picture FacePictureFromBytes(std::span<const std::uint8_t> bytes, std::uint32_t keyColour);
 Picture LoadFacePicture(const std::filesystem::path& file, std::uint32_t keyColour);
 
 // A 24-bit BMP file from top-down RGBA pixels.

@@ -1,0 +1,33 @@
+// What the clock window takes from the system, passed in so that a test
+// can build the real window at a chosen time: the clock, the locale's time
+// format, the registry's Run keys, the shell's open action, and where
+// alarms go when they fire.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "alarms/alarm_scheduler.h"
+#include "app/auto_run.h"
+#include "base/date_time.h"
+#include "base/time_text.h"
+#include "ui/win_fwd.h"
+
+namespace dc {
+
+struct ClockSeams {
+  std::function<CivilDateTime()> now;
+  TimeFormat timeFormat;
+  std::shared_ptr<RunKeys> runKeys;
+  std::function<void(HWND, const std::wstring&)> openAddress;
+  // Set, it receives the alarms of each pass instead of the popups.
+  std::function<void(const std::vector<Firing>&)> fire;
+};
+
+// The system's clock, locale and registry.
+ClockSeams SystemSeams();
+CivilDateTime SystemNow();
+
+}  // namespace dc

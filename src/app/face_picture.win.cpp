@@ -1,0 +1,78 @@
+// The picture face and BMP loading.
+#include "app/face_picture.win.h"
+
+#include "base/user_error.h"
+#include "package/face_bitmap.h"
+#include "ui/window_classes.h"
+
+namespace dc {
+
+ui::UniqueBitmap BitmapFromBmpBytes(std::span<const std::uint8_t> bmp) {
+  auto fail = [](const std::string& why) { return UserError("The clock's face picture cannot be loaded: " + why + "."); };
+  FaceBitmapLayout layout;
+  if (std::string why = CheckFaceBitmap(bmp, &layout); !why.empty()) throw fail(why);
+  ui::WindowDC screen(nullptr);
+  if (!screen.get()) throw fail("no screen to draw on");
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(bmp.data() + layout.infoOffset);
+  ui::UniqueBitmap bitmap(CreateDIBitmap(screen.get(), &info->bmiHeader, CBM_INIT, bmp.data() + layout.pixelOffset,
+                                         info, DIB_RGB_COLORS));
+  if (!bitmap) throw fail("the system could not make a bitmap of it");
+  return bitmap;
+}
+
+FacePicture::FacePicture(HWND parent, int left, int top, int width, int height, bool visible) {
+  RegisterWindowClass(ui::kFaceClass, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr);
+  Create(0, ui::kFaceClass, L"", WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0), left, top, width, height,
+         parent);
+}
+
+void FacePicture::LoadFromBytes(std::span<const std::uint8_t> bmp) {
+  bitmap_ = BitmapFromBmpBytes(bmp);
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+std::vector<std::uint32_t> FacePicture::PictureColours(std::int32_t& width, std::int32_t& height) const {
+  width = height = 0;
+  if (!bitmap_) return {};
+  BITMAP info{};
+  if (!GetObjectW(bitmap_.get(), sizeof info, &info)) return {};
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB};
+  std::vector<std::uint32_t> px(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
+  ui::WindowDC screen(nullptr);
+  if (!GetDIBits(screen.get(), bitmap_.get(), 0, static_cast<UINT>(info.bmHeight), px.data(), &bi, DIB_RGB_COLORS))
+    return {};
+  for (std::uint32_t& p : px) p = ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);  // to 0x00BBGGRR
+  width = info.bmWidth;
+  height = info.bmHeight;
+  return px;
+}
+
+std::optional<LRESULT> FacePicture::HandleMessage(UINT msg, WPARAM, LPARAM) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      ui::PaintScope paint(hwnd());
+      RECT client;
+      GetClientRect(hwnd(), &client);
+      FillRect(paint.get(), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+      if (bitmap_) {
+        ui::UniqueMemoryDC mem(CreateCompatibleDC(paint.get()));
+        if (mem) {
+          ui::ScopedSelect select(mem.get(), bitmap_.get());
+          BitBlt(paint.get(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
+        }
+      }
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (OnMouseDown) OnMouseDown(msg);
+      return 0;
+  }
+  return std::nullopt;
+}
+
+}  // namespace dc

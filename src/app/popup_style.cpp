@@ -1,0 +1,54 @@
+// Popup settings to popup configuration.
+#include "app/popup_style.h"
+
+#include "base/ansi_text.h"
+#include "base/fixed_text.h"
+#include "notify/popup_effects.h"
+#include "notify/popup_paint.h"
+
+namespace dc {
+namespace {
+
+bool KnownStyle(std::uint8_t style) { return style <= static_cast<std::uint8_t>(notify::PopupStyle::CentreGrow); }
+
+}  // namespace
+
+notify::FontSpec FontSpecOf(const FontRecord& r) {
+  notify::FontSpec f;
+  f.charset = r.Charset;
+  f.colour = r.Color;
+  f.height = -notify::MulDiv(r.Size, 96, 72);
+  f.face = AnsiToUtf8(ReadFixedText(r.Name));
+  f.pitch = r.Pitch;
+  f.bold = (r.Style & 1) != 0;
+  f.italic = (r.Style & 2) != 0;
+  f.underline = (r.Style & 4) != 0;
+  f.strikeOut = (r.Style & 8) != 0;
+  return f;
+}
+
+notify::PopupConfig PopupConfigOf(const PopupSettings& s) {
+  notify::PopupConfig c;
+  c.style = KnownStyle(s.Style) ? static_cast<notify::PopupStyle>(s.Style) : notify::PopupStyle::Fade;
+  c.colours.WindowFrom = s.WindowFrom;
+  c.colours.WindowTo = s.WindowTo;
+  c.colours.CaptionFrom = s.CaptionFrom;
+  c.colours.CaptionTo = s.CaptionTo;
+  c.font = FontSpecOf(s.Font);
+  c.headerFont = FontSpecOf(s.HeaderFont);
+  c.displayDuration = notify::DisplayDurationOf(s.Timed != 0, s.DisplaySeconds);
+  c.location.Position = static_cast<notify::PopupPosition>(s.Position);
+  c.location.Left = s.Left;
+  c.location.Top = s.Top;
+  c.location.Width = s.Width;
+  c.location.Height = s.Height;
+  return c;
+}
+
+std::string UnknownPopupStyleWarning(const PopupSettings& s) {
+  if (KnownStyle(s.Style)) return {};
+  return "The clock package's alert style " + std::to_string(s.Style) +
+         " is not known (0 fades, 1 grows from the centre); the alarm popups fade.";
+}
+
+}  // namespace dc

@@ -1,0 +1,43 @@
+// The system's clock, the locale's time settings and the registry.
+#include <windows.h>
+
+#include "app/clock_seams.win.h"
+#include "app/registry_run_keys.win.h"
+#include "base/ansi_text.h"
+#include "base/win_text.h"
+
+namespace dc {
+namespace {
+
+std::wstring LocaleText(LCTYPE type) {
+  wchar_t buf[80] = {};
+  return GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buf, 80) ? std::wstring(buf) : std::wstring();
+}
+
+std::string LocaleAnsi(LCTYPE type) { return *Utf8ToAnsi(WideToUtf8(LocaleText(type)), Unmappable::Substitute); }
+
+}  // namespace
+
+CivilDateTime SystemNow() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+}
+
+ClockSeams SystemSeams() {
+  ClockSeams seams;
+  seams.now = SystemNow;
+  TimeFormat& f = seams.timeFormat;
+  f.leadingZero = LocaleText(LOCALE_ITLZERO) == L"1";
+  f.separator = LocaleAnsi(LOCALE_STIME);
+  if (f.separator.empty()) f.separator = ":";
+  f.twelveHour = LocaleText(LOCALE_ITIME) != L"1";
+  f.designatorFirst = LocaleText(LOCALE_ITIMEMARKPOSN) == L"1";
+  f.am = LocaleAnsi(LOCALE_S1159);
+  f.pm = LocaleAnsi(LOCALE_S2359);
+  if (std::string picture = LocaleAnsi(LOCALE_SSHORTTIME); !picture.empty()) f.shortPicture = picture;
+  seams.runKeys = std::make_shared<RegistryRunKeys>();
+  return seams;
+}
+
+}  // namespace dc

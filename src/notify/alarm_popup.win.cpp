@@ -1,0 +1,142 @@
+// The popup: configuration, placement and showing, and its close.
+#include "notify/alarm_popup.win.h"
+
+#include "base/user_error.h"
+#include "base/win_text.h"
+
+namespace dc::notify {
+namespace {
+
+RECT CenteredOn(const RECT& r, int w, int h) {
+  const int left = r.left + (r.right - r.left - w) / 2, top = r.top + (r.bottom - r.top - h) / 2;
+  return {left, top, left + w, top + h};
+}
+
+}  // namespace
+
+PopupFont PopupFontOf(const FontSpec& spec) {
+  PopupFont font;
+  LOGFONTW& f = font.log;
+  f.lfCharSet = spec.charset;
+  font.color = spec.colour;
+  f.lfHeight = spec.height;
+  const std::wstring face = Utf8ToWide(spec.face).substr(0, LF_FACESIZE - 1);
+  wcsncpy(f.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  f.lfPitchAndFamily = spec.pitch == 1 ? VARIABLE_PITCH : spec.pitch == 2 ? FIXED_PITCH : DEFAULT_PITCH;
+  f.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  f.lfItalic = spec.italic;
+  f.lfUnderline = spec.underline;
+  f.lfStrikeOut = spec.strikeOut;
+  return font;
+}
+
+AlarmPopup::AlarmPopup(HWND owner) : owner_(owner) {
+  window_ = std::make_unique<AlarmPopupWindow>(*this);
+  animation_ = std::make_unique<FadeAnimation>(*window_);
+  window_->style = animation_.get();
+  NONCLIENTMETRICSW metrics{sizeof metrics};
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    Font.log = metrics.lfMessageFont;
+    HeaderFont.log = metrics.lfMessageFont;
+  }
+  HeaderFont.log.lfWeight = FW_BOLD;
+}
+
+AlarmPopup::~AlarmPopup() {
+  if (window_) {
+    PopupStack::Shared().RemoveAlert(*window_);
+    animation_.reset();
+    window_->style = nullptr;
+  }
+}
+
+void AlarmPopup::SetAlertStyle(std::uint8_t style) {
+  if (style == static_cast<std::uint8_t>(style_) && animation_) return;
+  if (style > static_cast<std::uint8_t>(PopupStyle::CentreGrow))
+    throw UserError("The alert style " + std::to_string(style) + " is not known.");
+  if (animation_ && animation_->TimerRunning()) animation_->CancelEffect();
+  style_ = static_cast<PopupStyle>(style);
+  if (style_ == PopupStyle::Fade) {
+    animation_ = std::make_unique<FadeAnimation>(*window_);
+  } else {
+    animation_ = std::make_unique<GrowAnimation>(*window_);
+  }
+  window_->style = animation_.get();
+}
+
+void AlarmPopup::LocationChanged() {
+  PopupStack& stack = PopupStack::Shared();
+  if (stack.Position() != Location.Position) stack.SetPosition(Location.Position);
+}
+
+void AlarmPopup::Configure(const PopupConfig& config) {
+  SetAlertStyle(static_cast<std::uint8_t>(config.style));  // replaces the animation: first
+  Colors = config.colours;
+  if (config.font) Font = PopupFontOf(*config.font);
+  if (config.headerFont) HeaderFont = PopupFontOf(*config.headerFont);
+  StyleOptions().options.displayDuration = config.displayDuration;
+  Location.Position = config.location.Position;
+  LocationChanged();
+  Location.Left = config.location.Left;
+  Location.Top = config.location.Top;
+  Location.Width = config.location.Width;
+  Location.Height = config.location.Height;
+}
+
+void AlarmPopup::ShowAlert() {
+  if (IsWindowVisible(window_->hwnd())) window_->CloseAlert();
+  LocationChanged();
+  const RECT work = WorkArea();
+  const int w = Location.Width ? Location.Width : kDefaultPopupWidth;
+  const int h = Location.Height ? Location.Height : kDefaultPopupHeight;
+  RECT at{Location.Left, Location.Top, Location.Left + w, Location.Top + h};  // custom, and any value above 8
+  switch (Location.Position) {
+    case PopupPosition::TopLeft: at = {work.left, work.top, work.left + w, work.top + h}; break;
+    case PopupPosition::TopRight: at = {work.right - w, work.top, work.right, work.top + h}; break;
+    case PopupPosition::BottomLeft: at = {work.left, work.bottom - h, work.left + w, work.bottom}; break;
+    case PopupPosition::BottomRight: at = {work.right - w, work.bottom - h, work.right, work.bottom}; break;
+    case PopupPosition::DesktopCentre: at = CenteredOn(work, w, h); break;
+    case PopupPosition::MainWindowCentre:
+    case PopupPosition::OwnerWindowCentre: {
+      RECT owner{};
+      at = owner_ && GetWindowRect(owner_, &owner) ? CenteredOn(owner, w, h) : CenteredOn(work, w, h);
+      break;
+    }
+    case PopupPosition::ActiveWindowCentre: {
+      RECT active{};
+      HWND a = GetActiveWindow();
+      at = a && GetWindowRect(a, &active) ? CenteredOn(active, w, h) : CenteredOn(work, w, h);
+      break;
+    }
+    case PopupPosition::Custom: break;
+  }
+  SetWindowPos(window_->hwnd(), nullptr, at.left, at.top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The popup has no caption bar; its window text carries both texts for
+  // screen readers and other programs.
+  const std::wstring text = HeaderText + L"\r\n" + MessageText;
+  SetWindowTextW(window_->hwnd(), text.c_str());
+  Location.Position = PopupStack::Shared().Position();
+  // The on-show steps: full opacity and size, the show effect, the poll.
+  animation_->CancelEffect();
+  animation_->StartShowEffect();
+  window_->StartHoverPoll();
+  PopupStack::Shared().AddAlert(*window_);
+}
+
+void AlarmPopup::WindowClosed() {
+  if (closedOnce_) return;
+  closedOnce_ = true;
+  if (Location.Position == PopupPosition::Custom) {
+    const RECT r = window_->Bounds();
+    Location.Left = r.left;
+    Location.Top = r.top;
+  }
+  if (OnClose) OnClose(*this);
+  PopupStack::Shared().RemoveAlert(*window_);
+  if (AutoFree) {
+    PostMessageW(window_->hwnd(), AlarmPopupWindow::kReleaseMessage, reinterpret_cast<WPARAM>(window_->hwnd()),
+                 reinterpret_cast<LPARAM>(this));
+  }
+}
+
+}  // namespace dc::notify

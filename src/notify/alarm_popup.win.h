@@ -1,0 +1,74 @@
+// AlarmPopup: what the alarm firing configures and shows for one fired
+// alarm. It owns its window and its show and hide effect, joins the shared
+// stack of popups while shown, calls OnClose when the window closes and,
+// set to free itself, has its owner free it after the close has returned.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "notify/alarm_popup_window.win.h"
+#include "notify/popup_animation.win.h"
+#include "notify/popup_config.h"
+#include "notify/popup_stack.win.h"
+
+namespace dc::notify {
+
+// A font as the popup draws it.
+struct PopupFont {
+  LOGFONTW log{};
+  std::uint32_t color = 0;
+};
+// The platform's font for a portable description.
+PopupFont PopupFontOf(const FontSpec& spec);
+
+class AlarmPopup {
+ public:
+  // `owner` frees the popup after it closed, when `freeAlert` runs (posted,
+  // after the close has returned).
+  explicit AlarmPopup(HWND owner);
+  ~AlarmPopup();
+  AlarmPopup(const AlarmPopup&) = delete;
+  AlarmPopup& operator=(const AlarmPopup&) = delete;
+
+  std::function<void(AlarmPopup&)> OnClose;
+  // Called (from a posted message) when an AutoFree popup may be destroyed.
+  std::function<void(AlarmPopup*)> freeAlert;
+  // Set, the popup shows its drop-down button with the snooze menu; a
+  // choice calls this with its minutes, then the popup closes.
+  std::function<void(int minutes)> OnSnooze;
+  bool AutoFree = false;
+  std::wstring HeaderText, MessageText;
+  PopupColours Colors;
+  PopupFont Font, HeaderFont;
+  PopupLocation Location;
+
+  PopupStyle AlertStyle() const { return style_; }
+  // A new style replaces the animation with one of the chosen kind at its
+  // defaults; an unknown style is refused with UserError.
+  void SetAlertStyle(std::uint8_t style);
+  PopupAnimation& StyleOptions() { return *animation_; }
+  // Location.Position changed: the shared stack follows it.
+  void LocationChanged();
+  // Style, colours, fonts, display time and location, in that order.
+  void Configure(const PopupConfig& config);
+
+  void ShowAlert();
+  AlarmPopupWindow* Window() { return window_.get(); }
+  HWND Owner() const { return owner_; }
+
+  // Called by the window when it closes.
+  void WindowClosed();
+
+ private:
+  HWND owner_;
+  PopupStyle style_ = PopupStyle::Fade;
+  std::unique_ptr<AlarmPopupWindow> window_;
+  std::unique_ptr<PopupAnimation> animation_;
+  bool closedOnce_ = false;
+};
+
+}  // namespace dc::notify

@@ -1,0 +1,75 @@
+// The popup window of an alarm: a borderless, topmost, never-activated
+// window with a caption bar, the header and the wrapped message, a close
+// button and, when the popup can be snoozed, a drop-down button with the
+// snooze menu. It polls the pointer to know when it may hide.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <optional>
+
+#include "ui/window.h"
+
+namespace dc::notify {
+
+class AlarmPopup;
+class PopupAnimation;
+
+// The snooze menu's commands and the minutes each one waits.
+inline constexpr std::array<int, 4> kSnoozeMinutes = {5, 10, 30, 60};
+inline constexpr UINT kFirstSnoozeCommand = 1;
+
+class AlarmPopupWindow : public ui::Window {
+ public:
+  static constexpr UINT kReleaseMessage = WM_USER + 1001;  // 2025
+  static constexpr UINT_PTR kHoverTimer = 1, kStyleTimer = 2;
+
+  explicit AlarmPopupWindow(AlarmPopup& alert);
+
+  bool PointerInside = false;
+  bool CanMove = true, CanMoveAnywhere = true, CanClose = true, CanClick = true;
+  PopupAnimation* style = nullptr;
+  int stackId = 0;
+
+  void ShowNoActivate();
+  void StartHoverPoll() { StartTimer(kHoverTimer, 200, [this] { HoverPoll(); }); }
+  void CloseAlert();
+  RECT Bounds() const;
+  void MoveTo(int left, int top);
+  // The buttons' rectangles in client coordinates: the close button 2
+  // pixels from the right edge, the drop-down button 16 pixels left of it.
+  RECT CloseButton() const;
+  RECT DropDownButton() const;
+  bool HasDropDown() const;
+
+  // The snooze menu ("Snooze 5 minutes" ... "Snooze 1 hour"); the caller
+  // owns it.
+  static HMENU MakeSnoozeMenu();
+  // Opens the snooze menu under the drop-down button; the pointer counts as
+  // inside meanwhile, so the popup does not start to hide.
+  void OpenSnoozeMenu();
+  // What a command of the snooze menu does: the alarm is snoozed and the
+  // popup closes as its close button closes it.
+  void ChooseSnooze(UINT command);
+  bool SnoozeMenuOpen() const { return menuOpen_; }
+
+ private:
+  enum class Button { None, Close, DropDown };
+  std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void Paint(HDC dc);
+  void PaintButton(HDC dc, Button button, const RECT& r) const;
+  Button ButtonAt(POINT client) const;
+  void HoverPoll();
+  void PointerEntered();
+  void PointerLeft();
+  void SetHover(Button over);
+
+  AlarmPopup& alert_;
+  bool tracking_ = false;
+  Button over_ = Button::None, pressed_ = Button::None;
+  bool closing_ = false;
+  bool menuOpen_ = false;
+};
+
+}  // namespace dc::notify
