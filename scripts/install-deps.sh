@@ -9,6 +9,9 @@ packages=(
   libcli11-dev nlohmann-json3-dev libstb-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb x11-utils x11-apps faketime imagemagick
+  openbox xdotool
+  nsis zip unzip
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

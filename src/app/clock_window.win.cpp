@@ -252,13 +252,19 @@ void ClockWindow::ApplyWindowShape() {
 }
 
 void ClockWindow::ChildMouseDown(UINT message) {
-  // Any button drags the clock; a right press then opens the menu.
-  ui::StartWindowDrag(hwnd());
-  if (message == WM_RBUTTONDOWN) {
-    POINT p{};
-    GetCursorPos(&p);
-    OpenMenuAt(p);
+  // Any button drags the clock; the right one's release opens the menu.
+  if (message == WM_LBUTTONDOWN) {
+    ui::StartWindowDrag(hwnd());
+  } else {
+    pointerDrag_.Begin(hwnd());
   }
+}
+
+void ClockWindow::EndPointerDrag(UINT message) {
+  if (!pointerDrag_.End() || message != WM_RBUTTONUP) return;
+  POINT p{};
+  GetCursorPos(&p);
+  OpenMenuAt(p);
 }
 
 void ClockWindow::OpenMenuAt(POINT screen) {
@@ -381,6 +387,20 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp
       return TRUE;
     case WM_TIMECHANGE:
       OnTick();
+      return 0;
+    case WM_MOUSEACTIVATE:
+      // A click drags the clock; it takes no activation from the window the
+      // user works in.
+      return MA_NOACTIVATE;
+    case WM_MOUSEMOVE:
+      pointerDrag_.Follow();
+      return 0;
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      EndPointerDrag(msg);
+      return 0;
+    case WM_CAPTURECHANGED:
+      pointerDrag_.End();
       return 0;
     case WM_CONTEXTMENU: {
       POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};

@@ -21,6 +21,7 @@
 #include "app/window_shape.win.h"
 #include "led/led_display.win.h"
 #include "notify/tray_icon.win.h"
+#include "ui/drag.h"
 #include "ui/window.h"
 
 namespace dc {
@@ -72,6 +73,7 @@ class ClockWindow : public ui::Window {
   void FitToChildren();
   void ApplyWindowShape();
   void ChildMouseDown(UINT message);
+  void EndPointerDrag(UINT message);
   void OpenMenuAt(POINT screen);
 
   PackageStart package_;
@@ -82,12 +84,14 @@ class ClockWindow : public ui::Window {
   ClockState state_;
   ClockMenu menu_;
   WindowShape shape_;
+  ui::PointerDrag pointerDrag_;  // a drag with the right or middle button
   std::unique_ptr<FacePicture> picture_;  // the picture, or the Flash face's placeholder
   std::unique_ptr<FlashFace> flash_;
   std::unique_ptr<led::LedDisplay> led_;
   std::unique_ptr<notify::TrayIcon> tray_;
   std::unique_ptr<AlarmFiring> firing_;
   bool built_ = false;
+
   bool fitting_ = false;
 };
 

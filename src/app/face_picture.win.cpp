@@ -71,6 +71,8 @@ std::optional<LRESULT> FacePicture::HandleMessage(UINT msg, WPARAM, LPARAM) {
     case WM_MBUTTONDOWN:
       if (OnMouseDown) OnMouseDown(msg);
       return 0;
+    case WM_RBUTTONUP:
+      return 0;  // the press was reported: no second context menu
   }
   return std::nullopt;
 }

@@ -95,6 +95,9 @@ std::optional<LRESULT> LedDisplay::HandleMessage(UINT msg, WPARAM wp, LPARAM lp)
     case WM_MBUTTONDOWN:
       if (OnMouseDown) OnMouseDown(msg, POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
       return 0;
+    case WM_RBUTTONUP:
+      if (OnMouseDown) return 0;  // the press was reported: no second context menu
+      break;
   }
   (void)wp;
   return std::nullopt;

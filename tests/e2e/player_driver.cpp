@@ -89,6 +89,16 @@ void WriteUserString(const wchar_t* key, const std::wstring& name, const std::op
 
 }  // namespace
 
+POINT TrayIconPoint() {
+  HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+  if (!tray) tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+  if (!tray) throw std::runtime_error("no notification area is shown");
+  // The only icon sits first, at the tray's client top left.
+  POINT p{GetSystemMetrics(SM_CXSMICON) / 2 + 2, GetSystemMetrics(SM_CYSMICON) / 2 + 2};
+  ClientToScreen(tray, &p);
+  return p;
+}
+
 ScopedTimeFormat::ScopedTimeFormat(const std::wstring& picture, const std::wstring& twentyFourHour,
                                    const std::wstring& leadingZero) {
   for (const auto& [name, value] : {std::pair<std::wstring, std::wstring>{L"sTimeFormat", picture},
@@ -130,6 +140,17 @@ HWND PlayerProcess::WaitForWindow(const wchar_t* className, std::chrono::millise
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   } while (std::chrono::steady_clock::now() < end);
   return nullptr;
+}
+
+bool PlayerProcess::WaitForNoWindow(const wchar_t* className, std::chrono::milliseconds timeout) {
+  auto end = std::chrono::steady_clock::now() + timeout;
+  do {
+    Search s{pi_.dwProcessId, className, nullptr};
+    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&s));
+    if (!s.found) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } while (std::chrono::steady_clock::now() < end);
+  return false;
 }
 
 MessageBoxSeen PlayerProcess::WaitForMessageBox(std::chrono::milliseconds timeout) {

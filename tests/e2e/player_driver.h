@@ -28,9 +28,10 @@ struct MessageBoxSeen {
   bool hasButton(int id) const { return GetDlgItem(hwnd, id) != nullptr; }
 };
 
-// The user's time format for the scope's life (HKCU\\Control Panel\\
-// International): a picture such as "HH:mm:ss", the 24-hour flag ("1") and
-// the leading-zero flag ("1"). The old values come back afterwards.
+// The user's time format for the scope's life (the International key of
+// the current user's Control Panel): a picture such as "HH:mm:ss", the
+// 24-hour flag ("1") and the leading-zero flag ("1"). The old values come
+// back afterwards.
 class ScopedTimeFormat {
  public:
   ScopedTimeFormat(const std::wstring& picture, const std::wstring& twentyFourHour, const std::wstring& leadingZero);
@@ -42,6 +43,10 @@ class ScopedTimeFormat {
   std::vector<std::pair<std::wstring, std::optional<std::wstring>>> saved_;
 };
 
+// The screen point of the clock's icon in the notification area: in the
+// task bar's tray, or in the tray window Wine shows when no desktop has one.
+POINT TrayIconPoint();
+
 class PlayerProcess {
  public:
   explicit PlayerProcess(const std::filesystem::path& exe, const std::wstring& params = L"");
@@ -51,6 +56,8 @@ class PlayerProcess {
   MessageBoxSeen WaitForMessageBox(std::chrono::milliseconds timeout);
   // A visible top-level window of the process of this class.
   HWND WaitForWindow(const wchar_t* className, std::chrono::milliseconds timeout);
+  // Waits until no visible window of the class is left; false on timeout.
+  bool WaitForNoWindow(const wchar_t* className, std::chrono::milliseconds timeout);
   void Press(const MessageBoxSeen& box, int buttonId);
   // The exit code, or -1 when it did not end within the timeout.
   long WaitForExit(std::chrono::milliseconds timeout);

@@ -337,3 +337,60 @@ TEST(ClockWindow, HiddenDigitsStayInTheShapeAtTheirDesignedPlace) {
   EXPECT_TRUE(c.InShape(21, 1));
   EXPECT_FALSE(c.InShape(2, 2));
 }
+
+namespace {
+
+WNDPROC g_clockProc = nullptr;
+std::vector<WPARAM> g_sysCommands;
+
+// Keeps the system commands the clock sends itself, and runs none: a move
+// loop would wait for a real button.
+LRESULT CALLBACK RecordSysCommand(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SYSCOMMAND) {
+    g_sysCommands.push_back(wp);
+    return 0;
+  }
+  return CallWindowProcW(g_clockProc, hwnd, msg, wp, lp);
+}
+
+bool g_menuWasOpen = false;
+
+void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  g_menuWasOpen = menu && IsWindowVisible(menu);
+  EndMenu();
+}
+
+}  // namespace
+
+TEST(ClockWindow, ALeftPressDragsWithTheSystemsMoveAndARightPressFollowsThePointerThenOpensTheMenu) {
+  Clock c;
+  g_sysCommands.clear();
+  g_clockProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(c.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordSysCommand)));
+  HWND face = c.form->FaceWindow(), led = c.form->Led().hwnd();
+  SendMessageW(face, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(led, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(g_sysCommands, (std::vector<WPARAM>{0xF012, 0xF012})) << "SC_MOVE | HTCAPTION, from the face and the digits";
+
+  // The right button: the clock takes the mouse and follows the pointer.
+  const RECT start = c.Window();
+  SetCursorPos(start.left + 20, start.top + 10);
+  SendMessageW(led, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(GetCapture(), c.hwnd());
+  SetCursorPos(start.left + 20 - 70, start.top + 10 - 40);
+  SendMessageW(c.hwnd(), WM_MOUSEMOVE, MK_RBUTTON, 0);
+  const RECT moved = c.Window();
+  EXPECT_EQ(moved.left, start.left - 70);
+  EXPECT_EQ(moved.top, start.top - 40);
+  // Released: the menu opens (and is dismissed here), and a menu command
+  // is posted only when one is chosen.
+  g_menuWasOpen = false;
+  SetTimer(nullptr, 0, 200, EndTheMenu);
+  SendMessageW(c.hwnd(), WM_RBUTTONUP, 0, 0);
+  EXPECT_TRUE(g_menuWasOpen) << "the release opens the menu";
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(g_sysCommands.size(), 2u) << "the right button's drag needs no move loop";
+  SetWindowLongPtrW(c.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_clockProc));
+}

@@ -1,0 +1,117 @@
+// xdotool from inside Wine: Wine starts Unix programs as it starts Windows
+// ones.
+#include "x_input.h"
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+namespace dctest::input {
+namespace {
+
+void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::string Point(int v) { return std::to_string(v); }
+
+}  // namespace
+
+std::string XdotoolOutput(const std::vector<std::string>& args);
+
+void Xdotool(const std::vector<std::string>& args) { XdotoolOutput(args); }
+
+std::string XdotoolOutput(const std::vector<std::string>& args) {
+  // Wine gives no waitable handle for a Unix process: the shell around
+  // xdotool writes its exit code to a file when it is done.
+  static int calls = 0;
+  const std::string marker = "/tmp/dctest-xdotool-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++calls);
+  std::string line = "/usr/bin/xdotool";
+  for (const std::string& a : args) line += " " + a;
+  const std::string shell = "/bin/sh -c \"" + line + " > " + marker + ".out; echo $? > " + marker + ".tmp && mv " +
+                            marker + ".tmp " + marker + "\"";
+  std::wstring cmd(shell.begin(), shell.end());
+  STARTUPINFOW si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    throw std::runtime_error("xdotool cannot be started: " + line);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  const std::filesystem::path done = "Z:" + marker;  // Wine's drive for the Unix root
+  for (int waited = 0; !std::filesystem::exists(done); waited += 10) {
+    if (waited > 10000) throw std::runtime_error("xdotool did not end: " + line);
+    Pause(10);
+  }
+  std::ifstream in(done);
+  int code = -1;
+  in >> code;
+  in.close();
+  std::error_code ec;
+  std::filesystem::remove(done, ec);
+  const std::filesystem::path outFile = "Z:" + marker + ".out";
+  std::ifstream outStream(outFile);
+  std::string out((std::istreambuf_iterator<char>(outStream)), std::istreambuf_iterator<char>());
+  outStream.close();
+  std::filesystem::remove(outFile, ec);
+  if (code != 0) throw std::runtime_error("xdotool failed (" + std::to_string(code) + "): " + line);
+  return out;
+}
+
+void MoveTo(POINT p) {
+  Xdotool({"mousemove", Point(p.x), Point(p.y)});
+  Pause(50);
+}
+
+void PressAndMove(int button, POINT from, POINT to, int steps) {
+  MoveTo(from);
+  Xdotool({"mousedown", std::to_string(button)});
+  Pause(200);
+  for (int s = 1; s <= steps; ++s) {
+    Xdotool({"mousemove", Point(from.x + (to.x - from.x) * s / steps), Point(from.y + (to.y - from.y) * s / steps)});
+    Pause(60);
+  }
+  Pause(200);
+}
+
+void ReleaseButtons() {
+  for (const char* b : {"1", "3"}) Xdotool({"mouseup", b});
+  Pause(200);
+}
+
+void Drag(int button, POINT from, POINT to, int steps) {
+  try {
+    PressAndMove(button, from, to, steps);
+  } catch (...) {
+    ReleaseButtons();
+    throw;
+  }
+  Xdotool({"mouseup", std::to_string(button)});
+  Pause(300);
+}
+
+void Click(int button, POINT at) {
+  MoveTo(at);
+  Xdotool({"click", std::to_string(button)});
+  Pause(300);
+}
+
+void DoubleClick(int button, POINT at) {
+  MoveTo(at);
+  Xdotool({"click", "--repeat", "2", "--delay", "80", std::to_string(button)});
+  Pause(300);
+}
+
+void Keys(const std::vector<std::string>& chords) {
+  for (const std::string& chord : chords) {
+    Xdotool({"key", "--delay", "80", chord});
+    Pause(400);
+  }
+  ReleaseAll();
+}
+
+void ReleaseAll() {
+  Xdotool({"keyup", "Alt_L", "Control_L", "Shift_L"});
+  Pause(100);
+}
+
+}  // namespace dctest::input
