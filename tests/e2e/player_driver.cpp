@@ -100,9 +100,11 @@ POINT TrayIconPoint() {
 }
 
 ScopedTimeFormat::ScopedTimeFormat(const std::wstring& picture, const std::wstring& twentyFourHour,
-                                   const std::wstring& leadingZero) {
+                                   const std::wstring& leadingZero, const std::wstring& shortPicture) {
   for (const auto& [name, value] : {std::pair<std::wstring, std::wstring>{L"sTimeFormat", picture},
-                                    {L"iTime", twentyFourHour}, {L"iTLZero", leadingZero}}) {
+                                    {L"iTime", twentyFourHour},
+                                    {L"iTLZero", leadingZero},
+                                    {L"sShortTime", shortPicture}}) {
     saved_.push_back({name, ReadUserString(kInternational, name)});
     WriteUserString(kInternational, name, value);
   }

@@ -34,7 +34,8 @@ struct MessageBoxSeen {
 // back afterwards.
 class ScopedTimeFormat {
  public:
-  ScopedTimeFormat(const std::wstring& picture, const std::wstring& twentyFourHour, const std::wstring& leadingZero);
+  ScopedTimeFormat(const std::wstring& picture, const std::wstring& twentyFourHour, const std::wstring& leadingZero,
+                   const std::wstring& shortPicture = L"HH:mm");
   ~ScopedTimeFormat();
   ScopedTimeFormat(const ScopedTimeFormat&) = delete;
   ScopedTimeFormat& operator=(const ScopedTimeFormat&) = delete;

@@ -8,72 +8,17 @@
 
 #include "base/date_time.h"
 #include "base/fixed_text.h"
-#include "clock_fixture.h"
+#include "popup_fixture.h"
 
 using namespace dc;
 using dctest::Bytes;
 using dctest::Clock;
+using dctest::FiringClock;
 using dctest::Pump;
+using dctest::Popups;
+using dctest::EveryDay;
+using dctest::Wait;
 
-namespace {
-
-AlarmRecord EveryDay(const char* title, const char* todo, int hour = 7, int minute = 30) {
-  AlarmRecord r;
-  std::memset(&r, 0, sizeof r);
-  r.Kind = static_cast<std::uint8_t>(AlarmKind::EveryDay);
-  r.Time = *EncodeDateTime({2026, 12, 8, hour, minute, 0});
-  WriteFixedText(r.Title, title);
-  WriteFixedText(r.ToDo, todo);
-  return r;
-}
-
-dctest::PackageParts Popups(std::uint8_t style, bool timed, int seconds) {
-  dctest::PackageParts p = dctest::Parts();
-  p.alert.Style = style;
-  p.alert.Timed = timed ? 1 : 0;
-  p.alert.DisplaySeconds = seconds;
-  p.alert.Position = 3;
-  p.alert.Width = 0;   // the default 329
-  p.alert.Height = 0;  // the default 76
-  p.alert.CaptionFrom = 0x00FF0000;
-  return p;
-}
-
-// A clock whose store holds `alarms`, at 07:29:58, firing for real.
-struct FiringClock : Clock {
-  int closes = 0;
-  FiringClock(dctest::PackageParts p, std::initializer_list<AlarmRecord> alarms) : Clock(p, true, true) {
-    for (const AlarmRecord& a : alarms) form->Store().AddAlarm(a);
-    now = {2026, 12, 8, 7, 30, 0};
-  }
-  // The tick of 07:30:00: its minute check fires the due alarms, and the
-  // window's own ticks after it see the same minute.
-  void Fire() {
-    form->OnTick();
-    for (std::size_t i = 0; i < form->Popups().OpenPopups(); ++i) {
-      notify::AlarmPopup* a = form->Popups().Popup(i);
-      auto previous = a->OnClose;
-      a->OnClose = [this, previous](notify::AlarmPopup& x) {
-        ++closes;
-        previous(x);
-      };
-    }
-  }
-  RECT PopupRect(std::size_t i) { return form->Popups().Popup(i)->Window()->Bounds(); }
-  BYTE Alpha(std::size_t i) {
-    BYTE a = 0;
-    DWORD flags = 0;
-    GetLayeredWindowAttributes(form->Popups().Popup(i)->Window()->hwnd(), nullptr, &a, &flags);
-    return a;
-  }
-};
-
-void Wait(int ms) {
-  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-  while (GetTickCount() < end) Pump(1);
-}
-
-}  // namespace
 
 TEST(Popups, ThreeAlarmsPileUpFromTheCornerAndCloseDownward) {
   SetCursorPos(0, 0);

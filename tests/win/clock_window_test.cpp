@@ -394,3 +394,23 @@ TEST(ClockWindow, ALeftPressDragsWithTheSystemsMoveAndARightPressFollowsThePoint
   EXPECT_EQ(g_sysCommands.size(), 2u) << "the right button's drag needs no move loop";
   SetWindowLongPtrW(c.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_clockProc));
 }
+
+TEST(ClockWindow, WakingFromSleepOrAClockChangeTicksAtOnce) {
+  Clock c;
+  AlarmRecord r{};
+  r.Kind = static_cast<std::uint8_t>(AlarmKind::EveryDay);
+  r.Time = *EncodeDateTime({2026, 12, 8, 10, 9, 0});
+  c.form->Store().AddAlarm(r);
+  // Asleep from 09:59:58 to 10:30:20: the resume message ticks at once.
+  c.now = {2026, 12, 8, 10, 30, 20};
+  SendMessageW(c.hwnd(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+  ASSERT_EQ(c.passes.size(), 1u) << "no wait for the next timer tick";
+  ASSERT_EQ(c.passes[0].size(), 1u);
+  EXPECT_EQ(c.passes[0][0].kind, FiringKind::Late);
+  EXPECT_EQ(c.passes[0][0].due.Minute, 9);
+  // The clock set forward to 10:09 of the next day: it rings again, on time.
+  c.now = {2026, 12, 9, 10, 9, 30};
+  SendMessageW(c.hwnd(), WM_TIMECHANGE, 0, 0);
+  ASSERT_EQ(c.passes.size(), 2u);
+  EXPECT_EQ(c.passes[1][0].kind, FiringKind::OnTime);
+}
