@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native suite, the native suite
-# again under AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# Windows suites (in-process and end to end) under Wine on Xvfb.
+# Builds everything and runs every test: the include directions, the native
+# suite, the native suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the Windows suites (in-process and end to end,
+# without and with a window manager) under Wine on Xvfb, a short run of every
+# fuzz target, and the release's installer and zip under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
@@ -14,5 +16,6 @@ cmake --preset host-asan >/dev/null
 cmake --build --preset host-asan
 ctest --preset host-asan
 ctest --preset win
+scripts/fuzz.sh "${DC_FUZZ_SECONDS:-15}"
 wineserver -k 2>/dev/null || true
 echo "All tests passed in $(( $(date +%s) - start )) s."

@@ -1,10 +1,12 @@
 // Popup settings to popup configuration.
 #include "app/popup_style.h"
 
+#include <algorithm>
+
 #include "base/ansi_text.h"
+#include "base/geometry.h"
 #include "base/fixed_text.h"
 #include "notify/popup_effects.h"
-#include "notify/popup_paint.h"
 
 namespace dc {
 namespace {
@@ -17,7 +19,10 @@ notify::FontSpec FontSpecOf(const FontRecord& r) {
   notify::FontSpec f;
   f.charset = r.Charset;
   f.colour = r.Color;
-  f.height = -notify::MulDiv(r.Size, 96, 72);
+  // Any size a package holds; the height stays within what a screen shows.
+  const std::int64_t pixels = std::clamp<std::int64_t>(
+      (std::int64_t{r.Size} * 96 + (r.Size < 0 ? -36 : 36)) / 72, -kMaxPixels, kMaxPixels);
+  f.height = static_cast<std::int32_t>(-pixels);
   f.face = AnsiToUtf8(ReadFixedText(r.Name));
   f.pitch = r.Pitch;
   f.bold = (r.Style & 1) != 0;

@@ -2,15 +2,20 @@
 #include "notify/popup_paint.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace dc::notify {
 
 std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c) {
   if (c == 0) return -1;
-  const std::int64_t p = static_cast<std::int64_t>(a) * b;
-  const std::int64_t r = (std::llabs(p) * 2 + std::llabs(c)) / (std::llabs(static_cast<std::int64_t>(c)) * 2);
-  return static_cast<std::int32_t>(((p < 0) != (c < 0)) ? -r : r);
+  using Wide = __int128;  // no product of two 32-bit values overflows it
+  const Wide p = Wide{a} * b;
+  const Wide magnitude = p < 0 ? -p : p, divisor = c < 0 ? -Wide{c} : Wide{c};
+  const Wide r = (magnitude * 2 + divisor) / (divisor * 2);
+  const Wide result = (p < 0) != (c < 0) ? -r : r;
+  if (result < INT32_MIN || result > INT32_MAX) return -1;  // as the platform's
+  return static_cast<std::int32_t>(result);
 }
 
 std::vector<Band> GradientBands(std::int32_t top, std::int32_t height, std::uint32_t a, std::uint32_t b,

@@ -9,7 +9,8 @@
 
 namespace dc::notify {
 
-// Rounds to nearest, halves away from zero, as the platform's MulDiv.
+// Rounds to nearest, halves away from zero, as the platform's MulDiv; -1
+// when c is 0 or the result has no place in 32 bits.
 std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c);
 
 struct Band {

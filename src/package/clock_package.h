@@ -83,6 +83,8 @@ std::string FindPackageDamage(const ClockPackage& package);
 // bytes up to the first zero byte, or all 32. An executable shorter than the
 // trailer holds no name.
 std::string ReadTrailerName(const std::filesystem::path& exe);
+// The same of an executable's last bytes held in memory.
+std::string TrailerNameOf(std::span<const std::uint8_t> tail);
 ClockTrailer MakeTrailer(std::string_view packageName);
 
 // Why a sound file name may not be written beside the executable, or an

@@ -94,16 +94,21 @@ std::string CheckSoundFileName(std::string_view name, std::span<const std::strin
   return {};
 }
 
+std::string TrailerNameOf(std::span<const std::uint8_t> tail) {
+  ClockTrailer trailer;
+  if (tail.size() < sizeof trailer) return {};
+  std::memcpy(&trailer, tail.data() + tail.size() - sizeof trailer, sizeof trailer);
+  return ReadFixedText(trailer.PackageName);
+}
+
 std::string ReadTrailerName(const std::filesystem::path& exe) {
   InputFile file(exe);
-  std::uint64_t size = file.Size();
-  ClockTrailer trailer;
-  std::memset(&trailer, 0, sizeof trailer);
-  if (size >= sizeof trailer) {
-    file.Seek(size - sizeof trailer);
-    if (file.Read(&trailer, sizeof trailer) != sizeof trailer) throw FileError(kStreamReadError);
-  }
-  return ReadFixedText(trailer.PackageName);
+  const std::uint64_t size = file.Size();
+  std::uint8_t tail[sizeof(ClockTrailer)];
+  if (size < sizeof tail) return {};
+  file.Seek(size - sizeof tail);
+  if (file.Read(tail, sizeof tail) != sizeof tail) throw FileError(kStreamReadError);
+  return TrailerNameOf(tail);
 }
 
 ClockTrailer MakeTrailer(std::string_view packageName) {

@@ -168,6 +168,10 @@ TEST(AlertPaint, MulDivRoundsHalfAwayFromZero) {
   EXPECT_EQ(MulDiv(1, -5, 2), -3);
   EXPECT_EQ(MulDiv(7, 10, 3), 23);
   EXPECT_EQ(MulDiv(1, 1, 0), -1);
+  EXPECT_EQ(MulDiv(INT32_MAX, 2, 2), INT32_MAX) << "the product may exceed 32 bits";
+  EXPECT_EQ(MulDiv(INT32_MIN, INT32_MIN, 1), -1) << "a result beyond 32 bits is -1";
+  EXPECT_EQ(MulDiv(INT32_MIN, 1, -1), -1);
+  EXPECT_EQ(MulDiv(INT32_MIN, 96, 72), -1);
 }
 
 TEST(AlertPaint, GradientBandsWithLeftoverRows) {

@@ -74,3 +74,35 @@ TEST(FaceBitmap, DamagedPicturesAreRefusedWithAReason) {
     }
   }
 }
+
+TEST(FaceBitmap, APaletteAndABitFieldsPictureGiveTheirColours) {
+  // 8 bits: a table of three colours, rows of 2 indices padded to 4 bytes.
+  Bytes pal(14 + 40 + 3 * 4 + 2 * 4, 0);
+  BITMAPFILEHEADER f{0x4D42, static_cast<DWORD>(pal.size()), 0, 0, 14 + 40 + 12};
+  BITMAPINFOHEADER i{40, 2, 2, 1, 8, BI_RGB};
+  i.biClrUsed = 3;
+  memcpy(pal.data(), &f, 14);
+  memcpy(pal.data() + 14, &i, 40);
+  const std::uint8_t table[] = {0x00, 0x00, 0xFF, 0,   // red (blue, green, red, 0)
+                                0x00, 0xFF, 0x00, 0,   // green
+                                0xFF, 0x00, 0x00, 0};  // blue
+  memcpy(pal.data() + 54, table, sizeof table);
+  const std::uint8_t rows[] = {2, 1, 0, 0,   // bottom row: blue, green
+                               0, 0, 0, 0};  // top row: red, red
+  memcpy(pal.data() + 66, rows, sizeof rows);
+  dc::ui::UniqueBitmap bmp = dc::BitmapFromBmpBytes(pal);
+  EXPECT_EQ(Pixels(bmp.get(), 2, 2), (std::vector<std::uint32_t>{0xFF0000, 0xFF0000, 0x0000FF, 0x00FF00}));
+
+  // 16 bits with 5-6-5 masks after the header.
+  Bytes fields(14 + 40 + 12 + 2 * 4, 0);
+  BITMAPFILEHEADER f2{0x4D42, static_cast<DWORD>(fields.size()), 0, 0, 14 + 40 + 12};
+  BITMAPINFOHEADER i2{40, 2, -2, 1, 16, BI_BITFIELDS};
+  memcpy(fields.data(), &f2, 14);
+  memcpy(fields.data() + 14, &i2, 40);
+  const DWORD masks[] = {0xF800, 0x07E0, 0x001F};
+  memcpy(fields.data() + 54, masks, sizeof masks);
+  const std::uint16_t px[] = {0xF800, 0x07E0, 0x001F, 0xFFFF};  // top-down: red, green / blue, white
+  memcpy(fields.data() + 66, px, sizeof px);
+  dc::ui::UniqueBitmap bmp16 = dc::BitmapFromBmpBytes(fields);
+  EXPECT_EQ(Pixels(bmp16.get(), 2, 2), (std::vector<std::uint32_t>{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}));
+}

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Runs every fuzz target for the given number of seconds each (60 by
+# default), from seeds made by fuzz/make-seeds.sh and the corpus kept in
+# build/fuzz/corpus. Fails when a target finds a crash, a leak, undefined
+# behaviour or an input that runs longer than 10 seconds; what it found is
+# in build/fuzz/findings.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+if [ ! -x build/host/bin/clockpack ]; then
+  cmake --preset host >/dev/null
+  cmake --build --preset host --target clockpack
+fi
+fuzz/make-seeds.sh build/fuzz/seeds
+mkdir -p build/fuzz/findings
+status=0
+summary=""
+for target in package_fuzz alarm_store_fuzz led_model_fuzz manifest_fuzz picture_fuzz; do
+  corpus=build/fuzz/corpus/$target
+  mkdir -p "$corpus"
+  log=build/fuzz/$target.log
+  echo "fuzz: $target for $seconds s"
+  if ! build/fuzz/bin/$target -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+      -artifact_prefix="build/fuzz/findings/$target-" "$corpus" "build/fuzz/seeds/$target" > "$log" 2>&1; then
+    status=1
+    echo "fuzz: $target FOUND something; see $log and build/fuzz/findings/"
+    tail -40 "$log"
+  fi
+  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')
+  last=$(grep -E '#[0-9]+.*cov: [0-9]+ ft: [0-9]+' "$log" | tail -1 | grep -oE 'cov: [0-9]+ ft: [0-9]+' || echo 'cov: ? ft: ?')
+  summary+="  $target: $runs runs, $last"$'\n'
+done
+echo "fuzz: ${seconds} s a target"
+printf '%s' "$summary"
+exit "$status"

@@ -1,0 +1,198 @@
+// Inputs as an attacker or a crash makes them: every reproducer the fuzzers
+// and the review found, with the refusal it must now meet. Packages and
+// face pictures people download, Alarm.sav cut short, manifests and
+// pictures a designer got from somewhere.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/package_startup.h"
+#include "app/popup_style.h"
+#include "manifest.h"
+#include "package/clock_package.h"
+#include "package/face_bitmap.h"
+#include "package_builder.h"
+#include "picture.h"
+#include "test_support.h"
+
+using dctest::Bytes;
+using dctest::TempDir;
+
+namespace {
+
+// A BMP's headers with the given values and `pixelBytes` bytes of pixels
+// (the colour table, when there is one, lies between the headers and them).
+struct Bmp {
+  std::uint32_t headerSize = 40;
+  std::int32_t width = 2, height = 2;
+  std::uint16_t planes = 1, bits = 24;
+  std::uint32_t compression = 0, coloursUsed = 0;
+  std::uint32_t tableBytes = 0;   // written between the header and the pixels
+  std::size_t pixelBytes = 16;
+  std::int64_t pixelOffset = -1;  // -1: right after the table
+  Bytes Build() const {
+    const std::size_t offset = pixelOffset >= 0 ? static_cast<std::size_t>(pixelOffset) : 14 + headerSize + tableBytes;
+    Bytes b(std::max<std::size_t>(offset, 14 + 40) + pixelBytes, 0);
+    auto put = [&](std::size_t at, std::uint64_t v, int n) {
+      for (int i = 0; i < n; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put(2, b.size(), 4);
+    put(10, offset, 4);
+    put(14, headerSize, 4);
+    put(18, static_cast<std::uint32_t>(width), 4);
+    put(22, static_cast<std::uint32_t>(height), 4);
+    put(26, planes, 2);
+    put(28, bits, 2);
+    put(30, compression, 4);
+    put(46, coloursUsed, 4);
+    return b;
+  }
+};
+
+}  // namespace
+
+TEST(HostileInput, FaceBitmapHeadersAreCheckedAgainstTheirBytes) {
+  struct Case {
+    const char* what;
+    Bmp bmp;
+    const char* refusal;  // empty: accepted
+  } cases[] = {
+      {"24 bits, bottom-up", {}, ""},
+      {"24 bits, top-down", {.height = -2}, ""},
+      {"1 bit, a full table", {.bits = 1, .tableBytes = 8, .pixelBytes = 8}, ""},
+      {"4 bits, 3 colours used", {.bits = 4, .coloursUsed = 3, .tableBytes = 12, .pixelBytes = 8}, ""},
+      {"8 bits, a full table", {.bits = 8, .tableBytes = 1024, .pixelBytes = 8}, ""},
+      {"16 bits, bit fields with their masks", {.bits = 16, .compression = 3, .tableBytes = 12, .pixelBytes = 8}, ""},
+      {"32 bits, a 124-byte header", {.headerSize = 124, .bits = 32, .pixelBytes = 16}, ""},
+      {"no pixels at all", {.pixelBytes = 0}, "its pixels are cut short"},
+      {"the last row cut", {.pixelBytes = 15}, "its pixels are cut short"},
+      {"a core header", {.headerSize = 12}, "header size 12"},
+      {"a header larger than the file", {.headerSize = 124, .pixelBytes = 0, .pixelOffset = 60}, "cut short"},
+      {"width 0", {.width = 0}, "1 to 16384 pixels"},
+      {"height 0", {.height = 0}, "1 to 16384 pixels"},
+      {"height INT32_MIN", {.height = INT32_MIN}, "1 to 16384 pixels"},
+      {"width 100000", {.width = 100000}, "1 to 16384 pixels"},
+      {"two planes", {.planes = 2}, "2 planes"},
+      {"3 bits", {.bits = 3}, "3 bits a pixel"},
+      {"run-length compressed", {.bits = 8, .compression = 1, .tableBytes = 1024}, "compressed"},
+      {"PNG inside", {.compression = 5}, "compressed"},
+      {"bit fields at 24 bits", {.compression = 3, .tableBytes = 12}, "compressed"},
+      {"bit fields without masks", {.bits = 32, .compression = 3, .pixelBytes = 16, .pixelOffset = 54}, "pixels do not lie after"},
+      {"colour table past the end", {.bits = 8, .tableBytes = 0, .pixelBytes = 8}, "colour table is cut short"},
+      {"more colours than 8 bits hold", {.bits = 8, .coloursUsed = 257, .tableBytes = 1028, .pixelBytes = 8}, "too large"},
+      {"two billion colours", {.bits = 8, .coloursUsed = 0x80000000u, .pixelBytes = 8}, "too large"},
+      {"pixels inside the headers", {.pixelOffset = 20}, "pixels do not lie after"},
+  };
+  for (const Case& c : cases) {
+    const Bytes b = c.bmp.Build();
+    dc::FaceBitmapLayout layout;
+    const std::string why = dc::CheckFaceBitmap(b, &layout);
+    if (*c.refusal) {
+      EXPECT_NE(why.find(c.refusal), std::string::npos) << c.what << ": " << (why.empty() ? "accepted" : why);
+    } else {
+      EXPECT_EQ(why, "") << c.what;
+      EXPECT_EQ(layout.height, 2) << c.what;
+      EXPECT_EQ(layout.topDown, c.bmp.height < 0) << c.what;
+      EXPECT_LE(layout.pixelOffset + layout.pixelBytes, b.size()) << c.what;
+    }
+  }
+  EXPECT_EQ(dc::CheckFaceBitmap(Bytes{'B', 'M'}), "it is too short for a bitmap");
+  Bytes pastTheEnd = Bmp{}.Build();
+  pastTheEnd[12] = 0x0F;  // the pixels said to begin at 983094
+  EXPECT_EQ(dc::CheckFaceBitmap(pastTheEnd), "its pixels do not lie after its headers");
+  Bytes notBmp = Bmp{}.Build();
+  notBmp[0] = 'X';
+  EXPECT_EQ(dc::CheckFaceBitmap(notBmp), "it is no BMP picture");
+}
+
+TEST(HostileInput, APackageWithADamagedFaceIsRefusedAsDamaged) {
+  TempDir dir;
+  dctest::PackageParts p = dctest::DemoParts();
+  p.face = Bmp{.bits = 8, .coloursUsed = 0x80000000u, .pixelBytes = 8}.Build();
+  dctest::WriteBytes(dir / "clock.kvx", p.Bytes());
+  const dc::PackageStart s = dc::StartPackage(dctest::MakePlayer(dir.path(), "clock.kvx"), true, dctest::WritableFolder());
+  EXPECT_EQ(s.outcome, dc::PackageStart::Outcome::Damaged);
+  EXPECT_NE(s.message.find("is damaged: its face picture cannot be shown: its colour table"), std::string::npos)
+      << s.message;
+  // A Flash face is no bitmap: its bytes are not checked as one.
+  std::memcpy(p.display.FaceType, ".SWF", 4);
+  dctest::WriteBytes(dir / "clock.kvx", p.Bytes());
+  EXPECT_EQ(dc::StartPackage(dctest::MakePlayer(dir.path(), "clock.kvx"), true, dctest::WritableFolder()).outcome,
+            dc::PackageStart::Outcome::Ready);
+}
+
+TEST(HostileInput, FontSizesAtTheEndsOfTheirRangeGiveScreenSizedFonts) {
+  // Found by the package fuzzer: a size of INT32_MIN overflowed on its way
+  // to a height.
+  dctest::PackageParts p = dctest::DemoParts();
+  p.alert.Font.Size = INT32_MIN;
+  p.alert.HeaderFont.Size = INT32_MAX;
+  dc::ClockPackage package;
+  package.LoadFromBytes(p.Bytes());
+  ASSERT_EQ(dc::FindPackageDamage(package), "");
+  const dc::notify::PopupConfig config = dc::PopupConfigOf(package.Popup());
+  EXPECT_EQ(config.font->height, 16384);
+  EXPECT_EQ(config.headerFont->height, -16384);
+  p.alert.Font.Size = 9;
+  package.LoadFromBytes(p.Bytes());
+  EXPECT_EQ(dc::PopupConfigOf(package.Popup()).font->height, -12) << "9 points at 96 dots per inch";
+}
+
+TEST(HostileInput, APackageAboveTheSizeLimitIsRefusedBeforeItIsRead) {
+  TempDir dir;
+  dctest::WriteBytes(dir / "huge.kvx", dctest::DemoParts().Bytes());
+  std::filesystem::resize_file(dir / "huge.kvx", dc::ClockPackage::kMaxBytes + 1);  // sparse: nothing is written
+  dc::ClockPackage package;
+  EXPECT_EQ(dctest::ErrorOf([&] { package.Load(dir / "huge.kvx"); }),
+            "it is 268435457 bytes, more than a clock package may be (268435456)");
+  EXPECT_FALSE(package.HasMagic()) << "nothing was read";
+}
+
+TEST(HostileInput, ManifestReproducersGetTheToolsOwnWords) {
+  TempDir dir;
+  dctest::WriteBytes(dir / "face.swf", Bytes{'F', 'W', 'S', 9});
+  auto build = [&](std::string_view text) {
+    return dctest::ErrorOf([&] { clockpack::BuildPackage(clockpack::ParseManifest(text), dir.path()); });
+  };
+  // An unknown field once made a destructor throw while the result was built.
+  EXPECT_EQ(build(R"({"clock":{"name":"x"},"face":{"movie":"face.swf"},"led":{},"alert":{},"x":0})"),
+            "manifest.x: unknown field");
+  EXPECT_EQ(build("8e888"), "the manifest holds a number too large to be read");
+  EXPECT_EQ(build("{\"clock\": \n  [1,"), "the manifest is no valid JSON: it cannot be read at line 2, column 6");
+  EXPECT_EQ(build(R"({"clock":{"name":"x"},"face":{"movie":"face.swf"},"led":{"thick":1e999},"alert":{}})"),
+            "the manifest holds a number too large to be read");
+  EXPECT_EQ(build(R"({"clock":{"name":"x"},"face":{"movie":"face.swf"},"led":{"left":-1},"alert":{}})"),
+            "led.left: -1 is outside 0 to 16384");
+}
+
+TEST(HostileInput, PictureReproducersAreRefusedBeforeAnyDecoding) {
+  auto refusal = [](const Bytes& b) {
+    return dctest::ErrorOf([&] { clockpack::FacePictureFromBytes(b, 0x00FF00FF); });
+  };
+  const std::string notPngOrBmp = "face.picture: face pictures are PNG or BMP files";
+  EXPECT_EQ(refusal(Bytes{'P', '5'}), notPngOrBmp) << "a 0 x 0 picture";
+  EXPECT_EQ(refusal(Bytes{0x50, 0x35, 0x33, 0x20, 0x32, 0x0a, 0x32, 0x35, 0x39, 0x60}), notPngOrBmp)
+      << "the PNM that read past its buffer";
+  Bytes tga(18, 0);  // a TGA header declaring 8192 x 65531
+  tga[2] = 2;
+  tga[12] = 0x00, tga[13] = 0x20;
+  tga[14] = 0xFB, tga[15] = 0xFF;
+  tga[16] = 24;
+  EXPECT_EQ(refusal(tga), notPngOrBmp);
+  // A PNG declaring 20000 x 100 pixels: refused from its header, before a
+  // pixel is decoded; and one declaring 8192 x 65531, which the decoder
+  // itself refuses to take on.
+  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+               0,    0,   0x4E, 0x20, 0,  0,    0,    100,  8, 6, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(refusal(png), "face.picture: the picture is 20000 x 100 pixels; a face is 1 to 16384 pixels each way");
+  Bytes tall = png;
+  tall[18] = 0x20, tall[19] = 0x00, tall[22] = 0xFF, tall[23] = 0xFB;
+  EXPECT_EQ(refusal(tall).rfind("face.picture: the picture cannot be read", 0), 0u) << refusal(tall);
+  Bytes zero = png;
+  zero[18] = 0, zero[19] = 0;  // width 0
+  EXPECT_NE(refusal(zero).find("face.picture:"), std::string::npos);
+  EXPECT_EQ(refusal(Bmp{.width = 0}.Build()).rfind("face.picture:", 0), 0u);
+}

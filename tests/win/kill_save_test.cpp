@@ -1,0 +1,42 @@
+// A saver terminated at random moments, 200 times (TerminateProcess):
+// Alarm.sav is always the old file or the new one, whole.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <random>
+
+#include "kill_save_support.h"
+#include "test_support.h"
+
+TEST(KillDuringSave, AlarmSavIsAlwaysTheOldOrTheNewFileWhenTheSaverIsTerminated) {
+  dctest::TempDir dir;
+  const std::filesystem::path path = dir / "Alarm.sav";
+  dc::AlarmStore oldStore = dctest::StoreOfTitles("old");
+  const dctest::Bytes oldBytes = oldStore.ToBytes(), newBytes = dctest::StoreOfTitles("new").ToBytes();
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::filesystem::path saver = std::filesystem::path(self).parent_path() / L"save_loop.exe";
+  ASSERT_TRUE(std::filesystem::exists(saver));
+  std::mt19937 random(20261208);
+  int seenOld = 0, seenNew = 0, seenOther = 0;
+  for (int run = 0; run < 200; ++run) {
+    oldStore.SaveToFile(path);
+    std::wstring cmd = L"\"" + saver.native() + L"\" \"" + path.native() + L"\"";
+    STARTUPINFOW si{sizeof si};
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(saver.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    Sleep(20 + random() % 60);
+    TerminateProcess(pi.hProcess, 9);
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    const dctest::Bytes now = dctest::ReadBytes(path);
+    seenOld += now == oldBytes;
+    seenNew += now == newBytes;
+    seenOther += now != oldBytes && now != newBytes;
+  }
+  std::printf("kill during save: %d runs, old %d, new %d, other %d\n", 200, seenOld, seenNew, seenOther);
+  EXPECT_EQ(seenOther, 0);
+  EXPECT_GT(seenNew, 0) << "the saver got to replace the file before some kills";
+}
