@@ -17,5 +17,7 @@ cmake --build --preset host-asan
 ctest --preset host-asan
 ctest --preset win
 scripts/fuzz.sh "${DC_FUZZ_SECONDS:-15}"
+scripts/release.sh
+tests/release/release_test.sh
 wineserver -k 2>/dev/null || true
 echo "All tests passed in $(( $(date +%s) - start )) s."

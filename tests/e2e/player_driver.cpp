@@ -2,6 +2,7 @@
 #include "player_driver.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -88,6 +89,48 @@ void WriteUserString(const wchar_t* key, const std::wstring& name, const std::op
 }
 
 }  // namespace
+
+int RunUnix(const std::string& commandLine, std::string* out) {
+  static int calls = 0;
+  const std::string marker =
+      "/tmp/dctest-unix-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++calls);
+  const std::string shell = "/bin/sh -c \"" + commandLine + " > " + marker + ".out 2>&1; echo $? > " + marker +
+                            ".tmp && mv " + marker + ".tmp " + marker + "\"";
+  std::wstring cmd(shell.begin(), shell.end());
+  STARTUPINFOW si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    throw std::runtime_error("cannot start: " + commandLine);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  const std::filesystem::path done = "Z:" + marker, printed = "Z:" + marker + ".out";
+  for (int waited = 0; !std::filesystem::exists(done); waited += 10) {
+    if (waited > 20000) throw std::runtime_error("did not end: " + commandLine);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  int code = -1;
+  std::ifstream(done) >> code;
+  if (out) {
+    std::ifstream in(printed);
+    out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  std::error_code ec;
+  std::filesystem::remove(done, ec);
+  std::filesystem::remove(printed, ec);
+  return code;
+}
+
+std::string UnixPathOf(const std::filesystem::path& windowsPath) {
+  using GetUnixName = char*(CDECL*)(const wchar_t*);
+  auto get = reinterpret_cast<GetUnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!get) throw std::runtime_error("not running under Wine");
+  char* unix = get(windowsPath.c_str());
+  if (!unix) throw std::runtime_error("no Unix path for " + dc::WideToUtf8(windowsPath.native()));
+  std::string path = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return path;
+}
 
 POINT TrayIconPoint() {
   HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);

@@ -44,6 +44,14 @@ class ScopedTimeFormat {
   std::vector<std::pair<std::wstring, std::optional<std::wstring>>> saved_;
 };
 
+// Runs a Unix command line through /bin/sh and waits for it (Wine starts
+// Unix programs but gives no handle to wait on: the shell writes its exit
+// code to a file). Returns the exit code; what it printed goes to `out`.
+int RunUnix(const std::string& commandLine, std::string* out = nullptr);
+
+// The Unix path of a Windows path (Wine's own conversion).
+std::string UnixPathOf(const std::filesystem::path& windowsPath);
+
 // The screen point of the clock's icon in the notification area: in the
 // task bar's tray, or in the tray window Wine shows when no desktop has one.
 POINT TrayIconPoint();

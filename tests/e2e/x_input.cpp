@@ -2,6 +2,8 @@
 // ones.
 #include "x_input.h"
 
+#include "player_driver.h"
+
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -21,38 +23,10 @@ std::string XdotoolOutput(const std::vector<std::string>& args);
 void Xdotool(const std::vector<std::string>& args) { XdotoolOutput(args); }
 
 std::string XdotoolOutput(const std::vector<std::string>& args) {
-  // Wine gives no waitable handle for a Unix process: the shell around
-  // xdotool writes its exit code to a file when it is done.
-  static int calls = 0;
-  const std::string marker = "/tmp/dctest-xdotool-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++calls);
   std::string line = "/usr/bin/xdotool";
   for (const std::string& a : args) line += " " + a;
-  const std::string shell = "/bin/sh -c \"" + line + " > " + marker + ".out; echo $? > " + marker + ".tmp && mv " +
-                            marker + ".tmp " + marker + "\"";
-  std::wstring cmd(shell.begin(), shell.end());
-  STARTUPINFOW si{sizeof si};
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    throw std::runtime_error("xdotool cannot be started: " + line);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  const std::filesystem::path done = "Z:" + marker;  // Wine's drive for the Unix root
-  for (int waited = 0; !std::filesystem::exists(done); waited += 10) {
-    if (waited > 10000) throw std::runtime_error("xdotool did not end: " + line);
-    Pause(10);
-  }
-  std::ifstream in(done);
-  int code = -1;
-  in >> code;
-  in.close();
-  std::error_code ec;
-  std::filesystem::remove(done, ec);
-  const std::filesystem::path outFile = "Z:" + marker + ".out";
-  std::ifstream outStream(outFile);
-  std::string out((std::istreambuf_iterator<char>(outStream)), std::istreambuf_iterator<char>());
-  outStream.close();
-  std::filesystem::remove(outFile, ec);
+  std::string out;
+  const int code = RunUnix(line, &out);
   if (code != 0) throw std::runtime_error("xdotool failed (" + std::to_string(code) + "): " + line);
   return out;
 }

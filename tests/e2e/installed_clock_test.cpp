@@ -1,0 +1,37 @@
+// The clock as the installer left it (run by tests/release/release_test.sh
+// with DC_INSTALLED_CLOCK naming the installed executable): it starts from
+// its folder, and an alarm added through the dialogs lands in Alarm.sav
+// beside it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "player_driver.h"
+#include "test_support.h"
+#include "ui/window_classes.h"
+
+using namespace std::chrono_literals;
+
+TEST(InstalledClock, StartsFromItsFolderAndSavesAnAddedAlarmBesideItself) {
+  const char* installed = std::getenv("DC_INSTALLED_CLOCK");
+  ASSERT_TRUE(installed && *installed) << "DC_INSTALLED_CLOCK names the installed clock";
+  const std::filesystem::path exe = std::filesystem::path(installed);
+  const std::filesystem::path store = exe.parent_path() / "Alarm.sav";
+  dctest::PlayerProcess player(exe, L"p");
+  HWND clock = player.WaitForWindow(dc::ui::kClockClass, 30s);
+  ASSERT_TRUE(clock) << "the installed clock starts";
+  ASSERT_EQ(dctest::ReadBytes(store).size(), 10u) << "a first start writes the store beside the clock";
+  PostMessageW(clock, WM_COMMAND, MAKEWPARAM(100, 0), 0);  // "&Alarms"
+  HWND list = player.WaitForWindow(dc::ui::kAlarmListClass, 20s);
+  ASSERT_TRUE(list);
+  PostMessageW(list, WM_COMMAND, MAKEWPARAM(302, BN_CLICKED), 0);  // "&Add"
+  HWND editor = player.WaitForWindow(dc::ui::kAlarmEditorClass, 20s);
+  ASSERT_TRUE(editor);
+  PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  for (int i = 0; i < 100 && dctest::ReadBytes(store).size() != 354; ++i) Sleep(100);
+  EXPECT_EQ(dctest::ReadBytes(store).size(), 10u + 344u);
+  PostMessageW(list, WM_COMMAND, MAKEWPARAM(305, BN_CLICKED), 0);  // "&Exit"
+  EXPECT_TRUE(player.WaitForNoWindow(dc::ui::kAlarmListClass, 10s));
+  PostMessageW(clock, WM_CLOSE, 0, 0);
+  EXPECT_EQ(player.WaitForExit(20s), 0);
+}
