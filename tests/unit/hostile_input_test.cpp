@@ -9,6 +9,7 @@
 
 #include "app/package_startup.h"
 #include "app/popup_style.h"
+#include "base/file_io.h"
 #include "manifest.h"
 #include "package/clock_package.h"
 #include "package/face_bitmap.h"
@@ -166,6 +167,10 @@ TEST(HostileInput, ManifestReproducersGetTheToolsOwnWords) {
             "the manifest holds a number too large to be read");
   EXPECT_EQ(build(R"({"clock":{"name":"x"},"face":{"movie":"face.swf"},"led":{"left":-1},"alert":{}})"),
             "led.left: -1 is outside 0 to 16384");
+  // An empty file name names the manifest's own folder, which once ended the
+  // tool with an uncaught stream exception.
+  EXPECT_EQ(build(R"({"clock":{"name":"x"},"face":{"movie":""},"led":{},"alert":{}})"),
+            "cannot read \"" + dc::PathToUtf8(dir.path() / "") + "\": it is a folder, not a file");
 }
 
 TEST(HostileInput, PictureReproducersAreRefusedBeforeAnyDecoding) {

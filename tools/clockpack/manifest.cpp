@@ -148,9 +148,19 @@ std::string FormatColour(std::uint32_t c) {
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& p) {
+  const std::string name = "\"" + dc::PathToUtf8(p) + "\"";
+  std::error_code ec;
+  // A folder opens as a stream on some systems and fails only when read.
+  if (std::filesystem::is_directory(p, ec)) throw ToolError("cannot read " + name + ": it is a folder, not a file");
   std::ifstream in(p, std::ios::binary);
-  if (!in) throw ToolError("cannot read \"" + dc::PathToUtf8(p) + "\"");
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+  if (!in) throw ToolError("cannot read " + name);
+  try {
+    std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+    if (in.bad()) throw ToolError("cannot read " + name);
+    return bytes;
+  } catch (const std::ios_base::failure&) {
+    throw ToolError("cannot read " + name);
+  }
 }
 
 void WriteFileBytes(const std::filesystem::path& p, const std::vector<std::uint8_t>& bytes) {
