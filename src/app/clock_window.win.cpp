@@ -11,7 +11,7 @@
 #include "app/registry_run_keys.win.h"
 #include "app/resource.h"
 #include "app/single_instance.win.h"
-#include "app/window_layout.h"
+#include "app/window_fit.win.h"
 #include "base/ansi_text.h"
 #include "base/file_io.h"
 #include "base/fixed_text.h"
@@ -47,15 +47,6 @@ template <std::size_t N>
 std::wstring AnsiField(const char (&field)[N]) {
   return Utf8ToWide(AnsiToUtf8(ReadFixedText(field)));
 }
-
-RECT BoundsIn(HWND child, HWND parent) {
-  RECT r{};
-  GetWindowRect(child, &r);
-  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
-bool HasVisibleStyle(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
@@ -208,35 +199,10 @@ void ClockWindow::Fire(const std::vector<dc::Firing>& firings) {
 }
 
 void ClockWindow::FitToChildren() {
-  if (fitting_) return;
+  if (fitting_) return;  // moving the children reports their bounds again
   fitting_ = true;
-  struct Entry {
-    HWND hwnd;
-    Child child;
-  };
-  std::vector<Entry> kids;
-  for (HWND h : {picture_ ? picture_->hwnd() : nullptr, flash_ ? flash_->hwnd() : nullptr,
-                 led_ ? led_->hwnd() : nullptr}) {
-    if (!h) continue;
-    RECT r = BoundsIn(h, hwnd());
-    kids.push_back({h, {{r.left, r.top, r.right, r.bottom}, HasVisibleStyle(h)}});
-  }
-  std::vector<Child> children;
-  for (const Entry& e : kids) children.push_back(e.child);
-  const FitResult fit = dc::FitToChildren(children);
-  if (fit.width > 0 && fit.height > 0) {
-    if (fit.dx || fit.dy) {
-      for (const Entry& e : kids) {
-        if (!e.child.visible) continue;  // hidden children are not moved
-        SetWindowPos(e.hwnd, nullptr, e.child.bounds.left + fit.dx, e.child.bounds.top + fit.dy, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      }
-    }
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    if (client.right != fit.width || client.bottom != fit.height)
-      SetWindowPos(hwnd(), nullptr, 0, 0, fit.width, fit.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  FitWindowToChildren(hwnd(), {picture_ ? picture_->hwnd() : nullptr, flash_ ? flash_->hwnd() : nullptr,
+                               led_ ? led_->hwnd() : nullptr});
   fitting_ = false;
 }
 

@@ -1,0 +1,114 @@
+// The designer's guide cannot go stale: every manifest in it builds, and
+// its worked LED example shows exactly the picture the guide prints.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "led/led_model.h"
+#include "manifest.h"
+#include "package/clock_package.h"
+#include "test_support.h"
+
+namespace {
+
+struct Block {
+  std::string info;  // what follows the opening ```
+  std::string text;
+};
+
+std::vector<Block> FencedBlocks(const std::string& markdown) {
+  std::vector<Block> blocks;
+  std::istringstream in(markdown);
+  std::string line;
+  Block* open = nullptr;
+  while (std::getline(in, line)) {
+    if (line.rfind("```", 0) == 0) {
+      if (open) {
+        open = nullptr;
+      } else {
+        blocks.push_back({line.substr(3), ""});
+        open = &blocks.back();
+      }
+    } else if (open) {
+      open->text += line + "\n";
+    }
+  }
+  return blocks;
+}
+
+std::string Guide() {
+  std::ifstream in(std::filesystem::path(DC_SOURCE_DIR) / "docs" / "designing-a-clock.md");
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A folder with the demo's picture and sound, as a designer's would hold.
+void DesignerFolder(const dctest::TempDir& dir) {
+  for (const char* f : {"face.png", "chime.wav"})
+    std::filesystem::copy_file(std::filesystem::path(DC_SOURCE_DIR) / "assets" / "demo" / f, dir / f);
+}
+
+}  // namespace
+
+TEST(DesignersGuide, EveryManifestInItBuilds) {
+  dctest::TempDir dir;
+  DesignerFolder(dir);
+  int built = 0;
+  for (const Block& b : FencedBlocks(Guide())) {
+    if (b.info.rfind("json", 0) != 0) continue;
+    try {
+      const std::vector<std::uint8_t> package = clockpack::BuildPackage(clockpack::ParseManifest(b.text), dir.path());
+      dc::ClockPackage read;
+      read.LoadFromBytes(package);
+      EXPECT_EQ(dc::FindPackageDamage(read), "") << b.text;
+      ++built;
+    } catch (const clockpack::ToolError& e) {
+      ADD_FAILURE() << e.what() << " in\n" << b.text;
+    }
+  }
+  EXPECT_GE(built, 3) << "the guide's manifests were found";
+}
+
+TEST(DesignersGuide, TheWorkedLedExampleShowsThePicturePrinted) {
+  const std::vector<Block> blocks = FencedBlocks(Guide());
+  const Block* manifest = nullptr;
+  const Block* picture = nullptr;
+  for (const Block& b : blocks) {
+    if (b.info == "json led-example") manifest = &b;
+    if (b.info.rfind("text led-picture ", 0) == 0) picture = &b;
+  }
+  ASSERT_TRUE(manifest && picture);
+  dctest::TempDir dir;
+  DesignerFolder(dir);
+  dc::ClockPackage package;
+  package.LoadFromBytes(clockpack::BuildPackage(clockpack::ParseManifest(manifest->text), dir.path()));
+  // The digits as the clock sets them up: its design, then the package.
+  const dc::DisplaySettings d = package.Display();
+  dc::led::LedModel led;
+  led.SetThickness(3);
+  led.SetGap(4);
+  led.SetCellWidth(d.CellWidth);
+  led.SetCellHeight(d.CellHeight);
+  led.SetGap(d.Gap);
+  led.SetBackground(d.LedBackColor);
+  led.SetUnlitColour(d.LedBackColor);
+  led.SetLitColour(d.LedLightColor);
+  led.SetThickness(d.Thickness);
+  led.SetMarginX(d.MarginX);
+  led.SetMarginY(d.MarginY);
+  led.SetText(picture->info.substr(std::string("text led-picture ").size()));
+  const int w = led.TextWidth(), h = 2 * led.MarginY() + led.CellHeight();
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
+  dc::PixelTarget target{pixels.data(), w, h, w};
+  led.Render(target);
+  std::string drawn;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) drawn += target.At(x, y) == dc::ColourToPixel(d.LedLightColor) ? '#' : '.';
+    drawn += '\n';
+  }
+  EXPECT_EQ(drawn, picture->text);
+}
