@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "app/led_setup.h"
 #include "app/package_startup.h"
 #include "app/popup_style.h"
 #include "app/window_layout.h"
@@ -32,17 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const dc::DisplaySettings d = package.Display();
   dc::led::LedModel led;
   if (!d.HideLed) {
-    led.SetThickness(3);
-    led.SetGap(4);
-    led.SetCellWidth(d.CellWidth);
-    led.SetCellHeight(d.CellHeight);
-    led.SetGap(d.Gap);
-    led.SetBackground(d.LedBackColor);
-    led.SetUnlitColour(d.LedBackColor);
-    led.SetLitColour(d.LedLightColor);
-    led.SetThickness(d.Thickness);
-    led.SetMarginX(d.MarginX);
-    led.SetMarginY(d.MarginY);
+    dc::ApplyLedDesign(led);
+    dc::ApplyLedSettings(led, d);
     led.SetText("12:34:56 PM");
     // The pass on a surface of the display's own size, capped as a screen is.
     const dc::led::Size size{std::min(led.TextWidth(), 2048), std::min(2 * led.MarginY() + led.CellHeight(), 2048)};

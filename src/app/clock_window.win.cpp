@@ -6,6 +6,7 @@
 #include "alarms/alarm_list_dialog.win.h"
 #include "alarms/store_startup.h"
 #include "app/about_dialog.win.h"
+#include "app/led_setup.h"
 #include "app/message_filter.h"
 #include "app/popup_style.h"
 #include "app/registry_run_keys.win.h"
@@ -28,12 +29,11 @@ namespace {
 
 // The window as designed, before the package sizes it: 253 x 128 at
 // opacity 120, the hidden picture at (40, 16) 131 x 112, the digits at
-// (56, 0) 46 x 37 with thickness 3 and gap 4.
+// (56, 0) 46 x 37 with the design's thickness and gap (led_setup.h).
 constexpr int kDesignWidth = 253, kDesignHeight = 128;
 constexpr BYTE kDesignOpacity = 120;
 constexpr RECT kDesignFace{40, 16, 40 + 131, 16 + 112};
 constexpr RECT kDesignLed{56, 0, 56 + 46, 0 + 37};
-constexpr int kDesignThickness = 3, kDesignGap = 4;
 // Shown, the clock keeps this far above the screen's bottom edge.
 constexpr int kBottomMargin = 30;
 
@@ -71,8 +71,7 @@ ClockWindow::ClockWindow(PackageStart package, std::filesystem::path exePath, Cl
   picture_->OnMouseDown = [this](UINT m) { ChildMouseDown(m); };
   led_ = std::make_unique<led::LedDisplay>(hwnd(), kDesignLed.left, kDesignLed.top, Width(kDesignLed),
                                            Height(kDesignLed));
-  led_->SetThickness(kDesignThickness);
-  led_->SetGap(kDesignGap);
+  ApplyLedDesign(*led_);
   led_->OnMouseDown = [this](UINT m, POINT) { ChildMouseDown(m); };
   led_->OnBoundsChanged = [this] {
     FitToChildren();
@@ -164,15 +163,7 @@ void ClockWindow::ConfigureLed() {
   led_->SetBounds(d.LedLeft, r.top, Width(r), Height(r));
   r = led_->Bounds();
   led_->SetBounds(r.left, d.LedTop, Width(r), Height(r));
-  led_->SetCellWidth(d.CellWidth);
-  led_->SetCellHeight(d.CellHeight);
-  led_->SetGap(d.Gap);
-  led_->SetBackground(d.LedBackColor);
-  led_->SetUnlitColour(d.LedBackColor);
-  led_->SetLitColour(d.LedLightColor);
-  led_->SetThickness(d.Thickness);
-  led_->SetMarginX(d.MarginX);
-  led_->SetMarginY(d.MarginY);
+  ApplyLedSettings(*led_, d);
 }
 
 void ClockWindow::Show() {

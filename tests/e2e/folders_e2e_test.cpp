@@ -55,19 +55,6 @@ std::size_t FilesIn(const std::filesystem::path& dir) {
       std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()));
 }
 
-void AddAnAlarmThroughTheDialogs(PlayerProcess& player, HWND clock) {
-  PostMessageW(clock, WM_COMMAND, MAKEWPARAM(100, 0), 0);  // "&Alarms"
-  HWND list = player.WaitForWindow(dc::ui::kAlarmListClass, 20s);
-  ASSERT_TRUE(list);
-  PostMessageW(list, WM_COMMAND, MAKEWPARAM(302, BN_CLICKED), 0);  // "&Add"
-  HWND editor = player.WaitForWindow(dc::ui::kAlarmEditorClass, 20s);
-  ASSERT_TRUE(editor);
-  PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  ASSERT_TRUE(player.WaitForNoWindow(dc::ui::kAlarmEditorClass, 10s));
-  PostMessageW(list, WM_COMMAND, MAKEWPARAM(305, BN_CLICKED), 0);  // "&Exit"
-  ASSERT_TRUE(player.WaitForNoWindow(dc::ui::kAlarmListClass, 10s));
-}
-
 }  // namespace
 
 TEST(ClockFolders, AClockInAFolderItCannotWriteKeepsItsFilesInTheUsersFoldersAndSaysSoOnce) {
@@ -90,7 +77,7 @@ TEST(ClockFolders, AClockInAFolderItCannotWriteKeepsItsFilesInTheUsersFoldersAnd
     ASSERT_TRUE(clock) << "the clock runs on";
     EXPECT_EQ(dctest::ReadBytes(user.roaming / "Alarm.sav"), (dctest::Bytes{'K', 'V', 'X', 0, 0, 0, 0, 0, 0, 1}));
     EXPECT_TRUE(dc::FileExists(user.local / "chime.wav")) << "the sound goes to the local folder";
-    AddAnAlarmThroughTheDialogs(player, clock);
+    ASSERT_TRUE(player.AddAlarmThroughTheDialogs(clock));
     EXPECT_EQ(dctest::ReadBytes(user.roaming / "Alarm.sav").size(), 10u + 344u) << "the alarm is saved, not lost";
     PostMessageW(clock, WM_CLOSE, 0, 0);
     EXPECT_EQ(player.WaitForExit(20s), 0);
@@ -116,7 +103,7 @@ TEST(ClockFolders, AClockInAFolderItCanWriteKeepsItsFilesBesideItself) {
   HWND clock = player.WaitForWindow(dc::ui::kClockClass, 30s);
   ASSERT_TRUE(clock);
   EXPECT_FALSE(player.WaitForMessageBox(1s).hwnd) << "nothing to say";
-  AddAnAlarmThroughTheDialogs(player, clock);
+  ASSERT_TRUE(player.AddAlarmThroughTheDialogs(clock));
   EXPECT_EQ(dctest::ReadBytes(dir / "Alarm.sav").size(), 10u + 344u);
   EXPECT_TRUE(dc::FileExists(dir / "chime.wav"));
   EXPECT_FALSE(std::filesystem::exists(user.roaming)) << "the user's folders are left alone";

@@ -21,17 +21,8 @@ TEST(InstalledClock, StartsFromItsFolderAndSavesAnAddedAlarmBesideItself) {
   HWND clock = player.WaitForWindow(dc::ui::kClockClass, 30s);
   ASSERT_TRUE(clock) << "the installed clock starts";
   ASSERT_EQ(dctest::ReadBytes(store).size(), 10u) << "a first start writes the store beside the clock";
-  PostMessageW(clock, WM_COMMAND, MAKEWPARAM(100, 0), 0);  // "&Alarms"
-  HWND list = player.WaitForWindow(dc::ui::kAlarmListClass, 20s);
-  ASSERT_TRUE(list);
-  PostMessageW(list, WM_COMMAND, MAKEWPARAM(302, BN_CLICKED), 0);  // "&Add"
-  HWND editor = player.WaitForWindow(dc::ui::kAlarmEditorClass, 20s);
-  ASSERT_TRUE(editor);
-  PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  for (int i = 0; i < 100 && dctest::ReadBytes(store).size() != 354; ++i) Sleep(100);
+  ASSERT_TRUE(player.AddAlarmThroughTheDialogs(clock));
   EXPECT_EQ(dctest::ReadBytes(store).size(), 10u + 344u);
-  PostMessageW(list, WM_COMMAND, MAKEWPARAM(305, BN_CLICKED), 0);  // "&Exit"
-  EXPECT_TRUE(player.WaitForNoWindow(dc::ui::kAlarmListClass, 10s));
   PostMessageW(clock, WM_CLOSE, 0, 0);
   EXPECT_EQ(player.WaitForExit(20s), 0);
 }

@@ -9,6 +9,7 @@
 #include "base/win_text.h"
 #include "package/clock_package.h"
 #include "test_support.h"
+#include "ui/window_classes.h"
 
 namespace dctest {
 namespace {
@@ -196,6 +197,20 @@ bool PlayerProcess::WaitForNoWindow(const wchar_t* className, std::chrono::milli
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   } while (std::chrono::steady_clock::now() < end);
   return false;
+}
+
+bool PlayerProcess::AddAlarmThroughTheDialogs(HWND clock) {
+  using namespace std::chrono_literals;
+  PostMessageW(clock, WM_COMMAND, MAKEWPARAM(100, 0), 0);  // "&Alarms"
+  HWND list = WaitForWindow(dc::ui::kAlarmListClass, 20s);
+  if (!list) return false;
+  PostMessageW(list, WM_COMMAND, MAKEWPARAM(302, BN_CLICKED), 0);  // "&Add"
+  HWND editor = WaitForWindow(dc::ui::kAlarmEditorClass, 20s);
+  if (!editor) return false;
+  PostMessageW(editor, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  if (!WaitForNoWindow(dc::ui::kAlarmEditorClass, 10s)) return false;
+  PostMessageW(list, WM_COMMAND, MAKEWPARAM(305, BN_CLICKED), 0);  // "&Exit"
+  return WaitForNoWindow(dc::ui::kAlarmListClass, 10s);
 }
 
 MessageBoxSeen PlayerProcess::WaitForMessageBox(std::chrono::milliseconds timeout) {

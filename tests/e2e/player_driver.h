@@ -68,6 +68,10 @@ class PlayerProcess {
   // Waits until no visible window of the class is left; false on timeout.
   bool WaitForNoWindow(const wchar_t* className, std::chrono::milliseconds timeout);
   void Press(const MessageBoxSeen& box, int buttonId);
+  // "&Alarms" on the clock, "&Add" in the list, OK in the editor, "&Exit":
+  // one default alarm added as a user adds it. False when a dialog did not
+  // come or did not go.
+  bool AddAlarmThroughTheDialogs(HWND clock);
   // The exit code, or -1 when it did not end within the timeout.
   long WaitForExit(std::chrono::milliseconds timeout);
   DWORD Id() const { return pi_.dwProcessId; }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/led_setup.h"
 #include "led/led_model.h"
 #include "manifest.h"
 #include "package/clock_package.h"
@@ -89,17 +90,8 @@ TEST(DesignersGuide, TheWorkedLedExampleShowsThePicturePrinted) {
   // The digits as the clock sets them up: its design, then the package.
   const dc::DisplaySettings d = package.Display();
   dc::led::LedModel led;
-  led.SetThickness(3);
-  led.SetGap(4);
-  led.SetCellWidth(d.CellWidth);
-  led.SetCellHeight(d.CellHeight);
-  led.SetGap(d.Gap);
-  led.SetBackground(d.LedBackColor);
-  led.SetUnlitColour(d.LedBackColor);
-  led.SetLitColour(d.LedLightColor);
-  led.SetThickness(d.Thickness);
-  led.SetMarginX(d.MarginX);
-  led.SetMarginY(d.MarginY);
+  dc::ApplyLedDesign(led);
+  dc::ApplyLedSettings(led, d);
   led.SetText(picture->info.substr(std::string("text led-picture ").size()));
   const int w = led.TextWidth(), h = 2 * led.MarginY() + led.CellHeight();
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);

@@ -200,4 +200,29 @@ TEST(HostileInput, PictureReproducersAreRefusedBeforeAnyDecoding) {
   zero[18] = 0, zero[19] = 0;  // width 0
   EXPECT_NE(refusal(zero).find("face.picture:"), std::string::npos);
   EXPECT_EQ(refusal(Bmp{.width = 0}.Build()).rfind("face.picture:", 0), 0u);
+  // 16384 x 16384 is within the sides' range, but its BMP would not fit in
+  // a package.
+  Bytes square = png;
+  square[18] = 0x40, square[19] = 0x00, square[22] = 0x40, square[23] = 0x00;
+  EXPECT_EQ(refusal(square), "face.picture: the picture is 16384 x 16384 pixels, too many for a clock package of at "
+                             "most 268435456 bytes");
+}
+
+TEST(HostileInput, ABmpShorterThanItsRowsIsRefusedBeforeItIsDecoded) {
+  auto refusal = [](const Bytes& b) {
+    return dctest::ErrorOf([&] { clockpack::FacePictureFromBytes(b, 0x00FF00FF); });
+  };
+  // 43 bytes declaring 4098 x 11019 pixels of 4 bits: the decoder took
+  // seconds making 180 MB of nothing from them.
+  const Bytes bomb = {0x42, 0x4d, 0xae, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0xfa, 0x60, 0x00, 0x00, 0x00, 0x28,
+                      0x00, 0x00, 0x00, 0x02, 0x10, 0x00, 0x00, 0x0b, 0x2b, 0x00, 0x00, 0x01, 0x00, 0x04, 0x00,
+                      0x00, 0x00, 0x00, 0x00, 0x00, 0x30, 0x10, 0xd9, 0x00, 0x00, 0x00, 0x00, 0x00};
+  EXPECT_EQ(refusal(bomb), "face.picture: the picture cannot be read (the file is 43 bytes, too short for the "
+                           "22611084 its header declares)");
+  // A whole picture one byte short of its last row is refused too; the
+  // whole one is taken.
+  Bytes whole = Bmp{.width = 3, .height = 2, .pixelBytes = 24}.Build();
+  EXPECT_EQ(clockpack::FacePictureFromBytes(whole, 0x00FF00FF).width, 3);
+  whole.pop_back();
+  EXPECT_NE(refusal(whole).find("too short for the"), std::string::npos) << refusal(whole);
 }

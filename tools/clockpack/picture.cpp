@@ -8,6 +8,7 @@
 
 #include "base/file_io.h"
 #include "manifest.h"
+#include "package/clock_package.h"
 #include "package/face_bitmap.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -36,6 +37,41 @@ bool IsPng(std::span<const std::uint8_t> b) {
   return b.size() >= sizeof kMark && std::memcmp(b.data(), kMark, sizeof kMark) == 0;
 }
 bool IsBmp(std::span<const std::uint8_t> b) { return b.size() >= 2 && b[0] == 'B' && b[1] == 'M'; }
+
+std::uint32_t Get16(std::span<const std::uint8_t> b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
+std::uint32_t Get32(std::span<const std::uint8_t> b, std::size_t at) { return Get16(b, at) | (Get16(b, at + 2) << 16); }
+
+// How long a BMP must be to hold the rows its header declares, or 0 where
+// the header does not say plainly (run-length rows, a header too short to
+// read). The decoder reads bytes past the end as zeros, so a file of a few
+// bytes could otherwise decode to a picture of nothing as large as its
+// header claims, at the cost of seconds and megabytes.
+std::uint64_t BmpBytesNeeded(std::span<const std::uint8_t> b) {
+  if (b.size() < 26) return 0;
+  const std::uint32_t headerSize = Get32(b, 14);
+  std::int64_t width = 0, height = 0;
+  std::uint32_t bitsPerPixel = 0, compression = 0;
+  if (headerSize == 12) {
+    width = Get16(b, 18);
+    height = static_cast<std::int16_t>(Get16(b, 20));
+    bitsPerPixel = Get16(b, 24);
+  } else if (headerSize >= 40 && b.size() >= 34) {
+    width = static_cast<std::int32_t>(Get32(b, 18));
+    height = static_cast<std::int32_t>(Get32(b, 22));
+    bitsPerPixel = Get16(b, 28);
+    compression = Get32(b, 30);
+  } else {
+    return 0;
+  }
+  if (compression == 1 || compression == 2) return 0;
+  const std::uint64_t stride = (static_cast<std::uint64_t>(width < 0 ? -width : width) * bitsPerPixel + 31) / 32 * 4;
+  return Get32(b, 10) + stride * static_cast<std::uint64_t>(height < 0 ? -height : height);
+}
+
+// The size of the 24-bit BMP a picture of w x h pixels becomes.
+std::uint64_t Bmp24Bytes(int w, int h) {
+  return 14 + 40 + (static_cast<std::uint64_t>(w) * 3 + 3) / 4 * 4 * static_cast<std::uint64_t>(h);
+}
 
 }  // namespace
 
@@ -85,6 +121,16 @@ Picture FacePictureFromBytes(std::span<const std::uint8_t> bytes, std::uint32_t 
   if (w < 1 || h < 1 || w > kMaxSide || h > kMaxSide) {
     throw ToolError("face.picture: the picture is " + std::to_string(w) + " x " + std::to_string(h) +
                     " pixels; a face is 1 to 16384 pixels each way");
+  }
+  if (Bmp24Bytes(w, h) > dc::ClockPackage::kMaxBytes) {
+    throw ToolError("face.picture: the picture is " + std::to_string(w) + " x " + std::to_string(h) +
+                    " pixels, too many for a clock package of at most " +
+                    std::to_string(dc::ClockPackage::kMaxBytes) + " bytes");
+  }
+  if (IsBmp(bytes) && bytes.size() < BmpBytesNeeded(bytes)) {
+    throw ToolError("face.picture: the picture cannot be read (the file is " + std::to_string(bytes.size()) +
+                    " bytes, too short for the " + std::to_string(BmpBytesNeeded(bytes)) +
+                    " its header declares)");
   }
   Picture pic;
   pic.width = w;

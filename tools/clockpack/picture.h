@@ -18,8 +18,10 @@ struct Picture {
 // A face picture from a PNG or BMP file's bytes. A BMP the player shows as
 // it is stays as it is; any other becomes a 24-bit BMP, its transparent
 // pixels (alpha below 128) in the key colour (0x00BBGGRR), so a shaped
-// window leaves them out. Its size is read and checked (1 to 16384 pixels
-// each way) before any pixel is decoded. Throws ToolError.
+// window leaves them out. Its size is read and checked before any pixel is
+// decoded: 1 to 16384 pixels each way, few enough for the 24-bit BMP to fit
+// in a clock package, and for a BMP, a file long enough to hold its rows.
+// Throws ToolError.
 Picture FacePictureFromBytes(std::span<const std::uint8_t> bytes, std::uint32_t keyColour);
 Picture LoadFacePicture(const std::filesystem::path& file, std::uint32_t keyColour);
 
