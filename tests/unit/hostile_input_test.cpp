@@ -226,3 +226,25 @@ TEST(HostileInput, ABmpShorterThanItsRowsIsRefusedBeforeItIsDecoded) {
   whole.pop_back();
   EXPECT_NE(refusal(whole).find("too short for the"), std::string::npos) << refusal(whole);
 }
+
+TEST(HostileInput, APngWithAnEmptyDataChunkIsThePictureWithoutIt) {
+  // The demo face with an empty IDAT chunk before its data: the decoder once
+  // copied it into a buffer it had not made yet (a null pointer).
+  const Bytes face = dctest::ReadBytes(std::filesystem::path(DC_SOURCE_DIR) / "assets" / "demo" / "face.png");
+  const std::size_t firstData = 8 + 12 + 13;  // the signature, then IHDR
+  ASSERT_EQ(std::string(face.begin() + firstData + 4, face.begin() + firstData + 8), "IDAT");
+  Bytes withEmpty(face.begin(), face.begin() + firstData);
+  const Bytes empty = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E};
+  withEmpty.insert(withEmpty.end(), empty.begin(), empty.end());
+  withEmpty.insert(withEmpty.end(), face.begin() + firstData, face.end());
+  const clockpack::Picture plain = clockpack::FacePictureFromBytes(face, 0x00FF00FF);
+  const clockpack::Picture padded = clockpack::FacePictureFromBytes(withEmpty, 0x00FF00FF);
+  EXPECT_EQ(padded.width, plain.width);
+  EXPECT_EQ(padded.height, plain.height);
+  EXPECT_TRUE(padded.bmp == plain.bmp) << "the same pixels";
+  // A chunk whose length runs past the end is left for the decoder to refuse.
+  Bytes cut = withEmpty;
+  cut[firstData + 12 + 1] = 0x7F;
+  EXPECT_NE(dctest::ErrorOf([&] { clockpack::FacePictureFromBytes(cut, 0x00FF00FF); }).find("cannot be read"),
+            std::string::npos);
+}

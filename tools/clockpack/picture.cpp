@@ -68,6 +68,26 @@ std::uint64_t BmpBytesNeeded(std::span<const std::uint8_t> b) {
   return Get32(b, 10) + stride * static_cast<std::uint64_t>(height < 0 ? -height : height);
 }
 
+// The PNG without its empty IDAT chunks, which add nothing to the picture:
+// the decoder copies an empty first one into a buffer it has not yet made,
+// passing a null pointer the C library may assume it never gets. A chunk
+// that runs past the end is left for the decoder to refuse.
+std::vector<std::uint8_t> WithoutEmptyDataChunks(std::span<const std::uint8_t> png) {
+  std::vector<std::uint8_t> out(png.begin(), png.begin() + 8);
+  std::size_t at = 8;
+  while (png.size() - at >= 12) {
+    const std::uint64_t length = std::uint64_t{png[at]} << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+    if (length > png.size() - at - 12) break;
+    const std::size_t end = at + 12 + static_cast<std::size_t>(length);
+    if (length != 0 || std::memcmp(png.data() + at + 4, "IDAT", 4) != 0) {
+      out.insert(out.end(), png.begin() + static_cast<std::ptrdiff_t>(at), png.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+    at = end;
+  }
+  out.insert(out.end(), png.begin() + static_cast<std::ptrdiff_t>(at), png.end());
+  return out;
+}
+
 // The size of the 24-bit BMP a picture of w x h pixels becomes.
 std::uint64_t Bmp24Bytes(int w, int h) {
   return 14 + 40 + (static_cast<std::uint64_t>(w) * 3 + 3) / 4 * 4 * static_cast<std::uint64_t>(h);
@@ -142,8 +162,11 @@ Picture FacePictureFromBytes(std::span<const std::uint8_t> bytes, std::uint32_t 
     pic.height = layout.height;
     return pic;
   }
-  std::unique_ptr<stbi_uc, void (*)(void*)> pixels(stbi_load_from_memory(bytes.data(), length, &w, &h, &channels, 4),
-                                                   stbi_image_free);
+  const std::vector<std::uint8_t> decodable =
+      IsPng(bytes) ? WithoutEmptyDataChunks(bytes) : std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+  std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
+      stbi_load_from_memory(decodable.data(), static_cast<int>(decodable.size()), &w, &h, &channels, 4),
+      stbi_image_free);
   if (!pixels || w != pic.width || h != pic.height) {
     throw ToolError(std::string("face.picture: the picture cannot be read (") +
                     (pixels ? "its size changed while decoding" : stbi_failure_reason()) + ")");
