@@ -68,21 +68,28 @@ std::uint64_t BmpBytesNeeded(std::span<const std::uint8_t> b) {
   return Get32(b, 10) + stride * static_cast<std::uint64_t>(height < 0 ? -height : height);
 }
 
-// The PNG without its empty IDAT chunks, which add nothing to the picture:
-// the decoder copies an empty first one into a buffer it has not yet made,
-// passing a null pointer the C library may assume it never gets. A chunk
-// that runs past the end is left for the decoder to refuse.
-std::vector<std::uint8_t> WithoutEmptyDataChunks(std::span<const std::uint8_t> png) {
+// The PNG as the decoder gets it. Every chunk up to IEND is checked against
+// the bytes present, because the decoder sets aside what a data chunk's
+// length claims before it reads a byte of it (759 bytes once asked for
+// 2 GB). Empty IDAT chunks are left out: they add nothing to the picture,
+// and the decoder copies an empty first one into a buffer it has not made
+// yet, through a null pointer. Throws ToolError.
+std::vector<std::uint8_t> PngForDecoding(std::span<const std::uint8_t> png) {
   std::vector<std::uint8_t> out(png.begin(), png.begin() + 8);
   std::size_t at = 8;
-  while (png.size() - at >= 12) {
+  while (png.size() - at >= 8) {
     const std::uint64_t length = std::uint64_t{png[at]} << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
-    if (length > png.size() - at - 12) break;
+    if (length + 12 > png.size() - at) {
+      throw ToolError("face.picture: the picture cannot be read (a chunk of " + std::to_string(length) +
+                      " bytes runs past the end of the file)");
+    }
+    const std::uint8_t* type = png.data() + at + 4;
     const std::size_t end = at + 12 + static_cast<std::size_t>(length);
-    if (length != 0 || std::memcmp(png.data() + at + 4, "IDAT", 4) != 0) {
+    if (length != 0 || std::memcmp(type, "IDAT", 4) != 0) {
       out.insert(out.end(), png.begin() + static_cast<std::ptrdiff_t>(at), png.begin() + static_cast<std::ptrdiff_t>(end));
     }
     at = end;
+    if (std::memcmp(type, "IEND", 4) == 0) break;
   }
   out.insert(out.end(), png.begin() + static_cast<std::ptrdiff_t>(at), png.end());
   return out;
@@ -163,7 +170,7 @@ Picture FacePictureFromBytes(std::span<const std::uint8_t> bytes, std::uint32_t 
     return pic;
   }
   const std::vector<std::uint8_t> decodable =
-      IsPng(bytes) ? WithoutEmptyDataChunks(bytes) : std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+      IsPng(bytes) ? PngForDecoding(bytes) : std::vector<std::uint8_t>(bytes.begin(), bytes.end());
   std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
       stbi_load_from_memory(decodable.data(), static_cast<int>(decodable.size()), &w, &h, &channels, 4),
       stbi_image_free);
