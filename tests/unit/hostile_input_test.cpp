@@ -218,7 +218,18 @@ TEST(HostileInput, ABmpShorterThanItsRowsIsRefusedBeforeItIsDecoded) {
                       0x00, 0x00, 0x00, 0x02, 0x10, 0x00, 0x00, 0x0b, 0x2b, 0x00, 0x00, 0x01, 0x00, 0x04, 0x00,
                       0x00, 0x00, 0x00, 0x00, 0x00, 0x30, 0x10, 0xd9, 0x00, 0x00, 0x00, 0x00, 0x00};
   EXPECT_EQ(refusal(bomb), "face.picture: the picture cannot be read (the file is 43 bytes, too short for the "
-                           "22611084 its header declares)");
+                           "54 its header declares)");
+  // The same header whole, with its rows missing.
+  Bytes noRows = bomb;
+  noRows.resize(54, 0);
+  EXPECT_EQ(refusal(noRows), "face.picture: the picture cannot be read (the file is 54 bytes, too short for the "
+                             "22611084 its header declares)");
+  // 30 bytes whose 40-byte header is cut short, declaring 8451 x 8843
+  // pixels: the decoder read the rest of the header as zeros.
+  const Bytes cutHeader = {0x42, 0x4d, 0xae, 0x00, 0x00, 0x00, 0x00, 0x5e, 0x00, 0xfa, 0x9d, 0x01, 0x00, 0x00, 0x28,
+                           0x00, 0x00, 0x00, 0x03, 0x21, 0x00, 0x00, 0x8b, 0x22, 0x00, 0x00, 0x01, 0x00, 0x04, 0x00};
+  EXPECT_EQ(refusal(cutHeader), "face.picture: the picture cannot be read (the file is 30 bytes, too short for the "
+                                "54 its header declares)");
   // A whole picture one byte short of its last row is refused too; the
   // whole one is taken.
   Bytes whole = Bmp{.width = 3, .height = 2, .pixelBytes = 24}.Build();

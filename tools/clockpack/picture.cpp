@@ -41,29 +41,30 @@ bool IsBmp(std::span<const std::uint8_t> b) { return b.size() >= 2 && b[0] == 'B
 std::uint32_t Get16(std::span<const std::uint8_t> b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
 std::uint32_t Get32(std::span<const std::uint8_t> b, std::size_t at) { return Get16(b, at) | (Get16(b, at + 2) << 16); }
 
-// How long a BMP must be to hold the rows its header declares, or 0 where
-// the header does not say plainly (run-length rows, a header too short to
-// read). The decoder reads bytes past the end as zeros, so a file of a few
-// bytes could otherwise decode to a picture of nothing as large as its
-// header claims, at the cost of seconds and megabytes.
+// How long a BMP must be to hold its header and the rows the header
+// declares (run-length rows: the header alone). The decoder reads bytes past
+// the end as zeros, so a file of a few bytes could otherwise decode to a
+// picture of nothing as large as its header claims, at the cost of seconds
+// and megabytes.
 std::uint64_t BmpBytesNeeded(std::span<const std::uint8_t> b) {
-  if (b.size() < 26) return 0;
+  if (b.size() < 18) return 18;
   const std::uint32_t headerSize = Get32(b, 14);
+  if (b.size() < 14 + std::uint64_t{headerSize}) return 14 + std::uint64_t{headerSize};
   std::int64_t width = 0, height = 0;
   std::uint32_t bitsPerPixel = 0, compression = 0;
   if (headerSize == 12) {
     width = Get16(b, 18);
     height = static_cast<std::int16_t>(Get16(b, 20));
     bitsPerPixel = Get16(b, 24);
-  } else if (headerSize >= 40 && b.size() >= 34) {
+  } else if (headerSize >= 40) {
     width = static_cast<std::int32_t>(Get32(b, 18));
     height = static_cast<std::int32_t>(Get32(b, 22));
     bitsPerPixel = Get16(b, 28);
     compression = Get32(b, 30);
   } else {
-    return 0;
+    return 14 + std::uint64_t{headerSize};  // a header the decoder refuses
   }
-  if (compression == 1 || compression == 2) return 0;
+  if (compression == 1 || compression == 2) return 14 + std::uint64_t{headerSize};
   const std::uint64_t stride = (static_cast<std::uint64_t>(width < 0 ? -width : width) * bitsPerPixel + 31) / 32 * 4;
   return Get32(b, 10) + stride * static_cast<std::uint64_t>(height < 0 ? -height : height);
 }
