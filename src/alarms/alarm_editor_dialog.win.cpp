@@ -51,8 +51,8 @@ void AlarmEditorDialog::BuildControls() {
   item.pszText = const_cast<wchar_t*>(L"Alarm");
   TabCtrl_InsertItem(tab, 0, &item);
   const ui::ControlBuilder builder = Controls(kPageOrigin);
-  auto page = [&](ui::ControlBuilder::Spec spec) {
-    HWND c = builder.Add(spec);
+  auto page = [&](ui::ControlBuilder::Item item) {
+    HWND c = builder.Add(item);
     SetWindowPos(c, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // above the page control
     return c;
   };

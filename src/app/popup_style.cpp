@@ -15,8 +15,8 @@ bool KnownStyle(std::uint8_t style) { return style <= static_cast<std::uint8_t>(
 
 }  // namespace
 
-notify::FontSpec FontSpecOf(const FontRecord& r) {
-  notify::FontSpec f;
+notify::FontStyle FontStyleOf(const FontRecord& r) {
+  notify::FontStyle f;
   f.charset = r.Charset;
   f.colour = r.Color;
   // Any size a package holds; the height stays within what a screen shows.
@@ -39,8 +39,8 @@ notify::PopupConfig PopupConfigOf(const PopupSettings& s) {
   c.colours.WindowTo = s.WindowTo;
   c.colours.CaptionFrom = s.CaptionFrom;
   c.colours.CaptionTo = s.CaptionTo;
-  c.font = FontSpecOf(s.Font);
-  c.headerFont = FontSpecOf(s.HeaderFont);
+  c.font = FontStyleOf(s.Font);
+  c.headerFont = FontStyleOf(s.HeaderFont);
   c.displayDuration = notify::DisplayDurationOf(s.Timed != 0, s.DisplaySeconds);
   c.location.Position = static_cast<notify::PopupPosition>(s.Position);
   c.location.Left = s.Left;

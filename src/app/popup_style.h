@@ -14,7 +14,7 @@ notify::PopupConfig PopupConfigOf(const PopupSettings& settings);
 
 // A package font: character set, colour, typeface, pitch, style, and a
 // height that the size in points decides (at 96 dots per inch).
-notify::FontSpec FontSpecOf(const FontRecord& record);
+notify::FontStyle FontStyleOf(const FontRecord& record);
 
 // What to tell the user once about an unknown popup style, or nothing.
 std::string UnknownPopupStyleWarning(const PopupSettings& settings);

@@ -14,19 +14,19 @@ RECT CenteredOn(const RECT& r, int w, int h) {
 
 }  // namespace
 
-PopupFont PopupFontOf(const FontSpec& spec) {
+PopupFont PopupFontOf(const FontStyle& style) {
   PopupFont font;
   LOGFONTW& f = font.log;
-  f.lfCharSet = spec.charset;
-  font.color = spec.colour;
-  f.lfHeight = spec.height;
-  const std::wstring face = Utf8ToWide(spec.face).substr(0, LF_FACESIZE - 1);
+  f.lfCharSet = style.charset;
+  font.color = style.colour;
+  f.lfHeight = style.height;
+  const std::wstring face = Utf8ToWide(style.face).substr(0, LF_FACESIZE - 1);
   wcsncpy(f.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-  f.lfPitchAndFamily = spec.pitch == 1 ? VARIABLE_PITCH : spec.pitch == 2 ? FIXED_PITCH : DEFAULT_PITCH;
-  f.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  f.lfItalic = spec.italic;
-  f.lfUnderline = spec.underline;
-  f.lfStrikeOut = spec.strikeOut;
+  f.lfPitchAndFamily = style.pitch == 1 ? VARIABLE_PITCH : style.pitch == 2 ? FIXED_PITCH : DEFAULT_PITCH;
+  f.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
+  f.lfItalic = style.italic;
+  f.lfUnderline = style.underline;
+  f.lfStrikeOut = style.strikeOut;
   return font;
 }
 

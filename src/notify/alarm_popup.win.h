@@ -23,7 +23,7 @@ struct PopupFont {
   std::uint32_t color = 0;
 };
 // The platform's font for a portable description.
-PopupFont PopupFontOf(const FontSpec& spec);
+PopupFont PopupFontOf(const FontStyle& style);
 
 class AlarmPopup {
  public:

@@ -37,20 +37,20 @@ struct PopupLocation {
 inline constexpr std::int32_t kDefaultPopupWidth = 329, kDefaultPopupHeight = 76;
 
 // A font described portably; the popup makes the platform's font of it.
-struct FontSpec {
+struct FontStyle {
   std::uint8_t charset = 1;    // the platform's character-set code
   std::uint32_t colour = 0;    // 0x00BBGGRR
   std::int32_t height = 0;     // pixels; negative: the character height
   std::string face;            // UTF-8
   std::uint8_t pitch = 0;      // 0 default, 1 variable, 2 fixed
   bool bold = false, italic = false, underline = false, strikeOut = false;
-  bool operator==(const FontSpec&) const = default;
+  bool operator==(const FontStyle&) const = default;
 };
 
 struct PopupConfig {
   PopupStyle style = PopupStyle::Fade;
   PopupColours colours;
-  std::optional<FontSpec> font, headerFont;  // none: the system's message font
+  std::optional<FontStyle> font, headerFont;  // none: the system's message font
   std::uint32_t displayDuration = 1400;      // ms; 0 stays until closed
   PopupLocation location;
 };

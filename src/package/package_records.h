@@ -97,5 +97,6 @@ inline constexpr std::size_t kHeaderOffset = 0;
 inline constexpr std::size_t kDisplayOffset = 230;
 inline constexpr std::size_t kPopupOffset = 298;
 inline constexpr std::size_t kPayloadOffset = 694;
+static_assert(kPayloadOffset == sizeof(PackageHeader) + sizeof(DisplaySettings) + sizeof(PopupSettings));
 
 }  // namespace dc

@@ -14,7 +14,7 @@ class ControlBuilder {
  public:
   ControlBuilder(HWND parent, HFONT font, POINT origin = {0, 0}) : parent_(parent), font_(font), origin_(origin) {}
 
-  struct Spec {
+  struct Item {
     const wchar_t* className;
     std::wstring_view text;
     DWORD style = 0;  // beyond WS_CHILD | WS_VISIBLE
@@ -24,7 +24,7 @@ class ControlBuilder {
     HFONT font = nullptr;  // the builder's when null
   };
   // Throws UserError when the control cannot be created.
-  HWND Add(const Spec& spec) const;
+  HWND Add(const Item& item) const;
   HWND Label(std::wstring_view text, int x, int y, int id = 0, DWORD style = 0, HFONT font = nullptr) const {
     return Add({L"STATIC", text, style, id, x, y, -1, -1, 0, font});
   }

@@ -9,7 +9,7 @@
 
 namespace dc::ui {
 
-HWND ControlBuilder::Add(const Spec& s) const {
+HWND ControlBuilder::Add(const Item& s) const {
   HFONT font = s.font ? s.font : font_;
   int width = s.width, height = s.height;
   if (width < 0 || height < 0) {
