@@ -12,6 +12,7 @@
 #include "package/face_bitmap.h"
 
 #define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
 #define STBI_NO_STDIO
 #define STBI_FAILURE_USERMSG
 #define STBI_ONLY_PNG
