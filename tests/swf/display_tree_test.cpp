@@ -1,0 +1,177 @@
+// Timelines: each sprite steps and loops on its own; jumping back keeps the
+// objects placed again; limits leave objects out with one warning.
+#include "swf/display_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace dc::swf {
+namespace {
+
+constexpr std::uint16_t kSquare = 1, kDisc = 2;
+
+PlaceObject Place(std::uint16_t depth, std::uint16_t id, double tx = 0) {
+  PlaceObject p;
+  p.depth = depth;
+  p.characterId = id;
+  p.matrix = Matrix::Translate(tx, 0);
+  return p;
+}
+PlaceObject Move(std::uint16_t depth, double tx) {
+  PlaceObject p;
+  p.depth = depth;
+  p.move = true;
+  p.matrix = Matrix::Translate(tx, 0);
+  return p;
+}
+Frame FrameOf(std::vector<FrameTag> tags) { return Frame{std::move(tags), std::nullopt, {}}; }
+
+// A movie with two shapes and the given sprites; `root` is its timeline.
+std::shared_ptr<Movie> MovieOf(std::vector<Frame> root, std::vector<std::pair<std::uint16_t, Sprite>> sprites = {}) {
+  auto m = std::make_shared<Movie>();
+  m->stage = {0, 2000, 0, 2000};
+  m->characters[kSquare] = std::make_shared<Character>(Shape{});
+  m->characters[kDisc] = std::make_shared<Character>(Shape{});
+  for (auto& [id, s] : sprites) m->characters[id] = std::make_shared<Character>(std::move(s));
+  m->root.frames = std::move(root);
+  return m;
+}
+
+// Depth: character at x, for each child, in depth order.
+std::string ListOf(const DisplayObject& sprite) {
+  std::string s;
+  for (const auto& [depth, child] : sprite.children)
+    s += std::to_string(depth) + ":" + std::to_string(child->characterId) + "@" +
+         std::to_string(static_cast<int>(child->matrix.tx)) + " ";
+  return s;
+}
+
+TEST(DisplayTree, RootTimelineStepsLoopsAndRemoves) {
+  auto movie = MovieOf({FrameOf({Place(1, kSquare, 0)}), FrameOf({Move(1, 20), Place(2, kDisc, 5)}),
+                        FrameOf({RemoveObject{1}, Move(2, 7)})});
+  DisplayTree tree(movie, kDefaultLimits);
+  const char* expected[] = {"1:1@0 ", "1:1@20 2:2@5 ", "2:2@7 ", "1:1@0 ", "1:1@20 2:2@5 "};
+  for (const char* list : expected) {
+    EXPECT_EQ(ListOf(tree.Root()), list) << "frame " << tree.Root().frame + 1;
+    tree.Step();
+  }
+}
+
+TEST(DisplayTree, EachSpriteRunsItsOwnTimeline) {
+  // A 3-frame sprite on a 2-frame root: the sprite goes 1 2 3 1 2 while the
+  // root goes 1 2 1 2 1, and the sprite is kept (not restarted) when the
+  // root jumps back to the frame that places it again.
+  Sprite spin;
+  spin.frames = {FrameOf({Place(1, kSquare, 0)}), FrameOf({Move(1, 1)}), FrameOf({Move(1, 2)})};
+  auto movie = MovieOf({FrameOf({Place(5, 10)}), FrameOf({Place(6, kDisc)})}, {{10, std::move(spin)}});
+  DisplayTree tree(movie, kDefaultLimits);
+  const DisplayObject* sprite = tree.Root().children.at(5).get();
+  const std::uint32_t spriteFrames[] = {0, 1, 2, 0, 1, 2};
+  const std::uint32_t rootFrames[] = {0, 1, 0, 1, 0, 1};
+  for (int i = 0; i < 6; ++i) {
+    ASSERT_EQ(tree.Root().children.at(5).get(), sprite) << "step " << i;
+    EXPECT_EQ(sprite->frame, spriteFrames[i]) << "step " << i;
+    EXPECT_EQ(tree.Root().frame, rootFrames[i]) << "step " << i;
+    EXPECT_EQ(sprite->children.at(1)->matrix.tx, spriteFrames[i]);
+    EXPECT_EQ(tree.Root().children.count(6), rootFrames[i] == 1 ? 1u : 0u) << "step " << i;
+    tree.Step();
+  }
+}
+
+TEST(DisplayTree, JumpBackResetsPlacesAndMakesWhatTheFrameLacks) {
+  // Frame 3 replaces depth 1's character: jumping back to frame 2 brings the
+  // square back as a new object; depth 2, moved meanwhile, keeps its object
+  // and takes frame 2's place again.
+  PlaceObject swap = Move(1, 9);
+  swap.characterId = kDisc;
+  auto movie = MovieOf({FrameOf({Place(1, kSquare, 3), Place(2, kDisc, 0)}), FrameOf({Move(2, 4)}),
+                        FrameOf({swap, Move(2, 8)})});
+  DisplayTree tree(movie, kDefaultLimits);
+  tree.GotoFrame(tree.Root(), 2);
+  EXPECT_EQ(ListOf(tree.Root()), "1:2@9 2:2@8 ");
+  const DisplayObject* kept = tree.Root().children.at(2).get();
+  tree.GotoFrame(tree.Root(), 1);
+  EXPECT_EQ(ListOf(tree.Root()), "1:1@3 2:2@4 ");
+  EXPECT_EQ(tree.Root().children.at(2).get(), kept);
+}
+
+TEST(DisplayTree, ReplacingACharacterKeepsItsPlace) {
+  PlaceObject swap;
+  swap.depth = 1;
+  swap.move = true;
+  swap.characterId = kDisc;
+  auto movie = MovieOf({FrameOf({Place(1, kSquare, 12)}), FrameOf({swap})});
+  DisplayTree tree(movie, kDefaultLimits);
+  tree.Step();
+  EXPECT_EQ(ListOf(tree.Root()), "1:2@12 ");
+}
+
+TEST(DisplayTree, OnlyChangesMakeANewPicture) {
+  auto movie = MovieOf({FrameOf({Place(1, kSquare, 0)}), FrameOf({}), FrameOf({Move(1, 0)}), FrameOf({Move(1, 5)})});
+  DisplayTree tree(movie, kDefaultLimits);
+  EXPECT_TRUE(tree.TakeDirty());  // the first frame
+  const bool expected[] = {false, false, true, true};  // frame 2 empty, frame 3 moves nowhere, 4 moves, back to 1
+  for (bool dirty : expected) {
+    tree.Step();
+    EXPECT_EQ(tree.TakeDirty(), dirty) << "frame " << tree.Root().frame + 1;
+  }
+}
+
+TEST(DisplayTree, GotoForwardAppliesTheFramesBetweenAndEntersOnlyTheLast) {
+  auto movie = MovieOf({FrameOf({Place(1, kSquare, 0)}), FrameOf({Place(2, kDisc, 1)}), FrameOf({RemoveObject{1}}),
+                        FrameOf({Move(2, 6)})});
+  DisplayTree tree(movie, kDefaultLimits);
+  std::vector<std::uint32_t> entered;
+  tree.onFrameEntered = [&](DisplayObject&, std::uint32_t f) { entered.push_back(f); };
+  tree.GotoFrame(tree.Root(), 3);
+  tree.GotoFrame(tree.Root(), 3);   // the frame shown: nothing
+  tree.GotoFrame(tree.Root(), 99);  // past the end: the last frame, shown already
+  EXPECT_EQ(ListOf(tree.Root()), "2:2@6 ");
+  EXPECT_EQ(entered, std::vector<std::uint32_t>{3});
+}
+
+TEST(DisplayTree, ASpriteHoldingItselfStopsAtTheNestingLimit) {
+  Sprite self;
+  self.frames = {FrameOf({Place(1, 10)})};
+  auto movie = MovieOf({FrameOf({Place(1, 10)})}, {{10, std::move(self)}});
+  Limits limits;
+  limits.maxSpriteNesting = 5;
+  DisplayTree tree(movie, limits);
+  int depth = 0;
+  for (const DisplayObject* o = &tree.Root(); !o->children.empty(); o = o->children.begin()->second.get()) ++depth;
+  EXPECT_EQ(depth, 5);
+  const std::vector<std::string> warnings = tree.TakeWarnings();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("nests sprites more than 5"), std::string::npos) << warnings[0];
+}
+
+TEST(DisplayTree, ObjectsPastTheLimitAreLeftOutOnce) {
+  std::vector<FrameTag> tags;
+  for (std::uint16_t d = 1; d <= 10; ++d) tags.push_back(Place(d, kSquare));
+  auto movie = MovieOf({FrameOf(tags), FrameOf({})});
+  Limits limits;
+  limits.maxDisplayObjects = 5;  // the root counts as one
+  DisplayTree tree(movie, limits);
+  for (int i = 0; i < 4; ++i) tree.Step();
+  EXPECT_EQ(tree.Root().children.size(), 4u);
+  EXPECT_EQ(tree.LiveObjects(), 5u);
+  EXPECT_EQ(tree.TakeWarnings().size(), 1u);
+}
+
+TEST(DisplayTree, RemovingASpriteTellsScriptsOfEveryObjectInIt) {
+  Sprite holder;
+  holder.frames = {FrameOf({Place(1, kSquare), Place(2, kDisc)})};
+  auto movie = MovieOf({FrameOf({Place(3, 10)}), FrameOf({RemoveObject{3}})}, {{10, std::move(holder)}});
+  DisplayTree tree(movie, kDefaultLimits);
+  std::vector<std::uint16_t> removed;
+  tree.onRemoving = [&](DisplayObject& o) { removed.push_back(o.characterId); };
+  tree.Step();
+  EXPECT_EQ(removed, (std::vector<std::uint16_t>{kSquare, kDisc, 10}));
+  EXPECT_EQ(tree.LiveObjects(), 1u);
+}
+
+}  // namespace
+}  // namespace dc::swf
