@@ -6,6 +6,8 @@
 #include "base/file_io.h"
 #include "test_support.h"
 #include "app/face_picture.win.h"
+#include "base/pixels.h"
+#include "package/face_pixels.h"
 
 using dctest::Bytes;
 
@@ -105,4 +107,48 @@ TEST(FaceBitmap, APaletteAndABitFieldsPictureGiveTheirColours) {
   memcpy(fields.data() + 66, px, sizeof px);
   dc::ui::UniqueBitmap bmp16 = dc::BitmapFromBmpBytes(fields);
   EXPECT_EQ(Pixels(bmp16.get(), 2, 2), (std::vector<std::uint32_t>{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}));
+}
+
+// The preview's own decoding gives the system's pixels, for every kind of
+// BMP the player shows: random rows of 7 x 3 pixels (odd, so rows pad).
+TEST(FaceBitmap, DecodingWithoutTheSystemGivesTheSystemsPixels) {
+  struct Kind {
+    WORD bits;
+    DWORD compression;
+    std::vector<DWORD> masks;  // after a 40-byte header, for bit fields
+    int tableEntries;
+    int height;  // negative: top-down
+  };
+  const Kind kinds[] = {{1, BI_RGB, {}, 2, 3},          {4, BI_RGB, {}, 16, 3},
+                        {8, BI_RGB, {}, 256, -3},       {8, BI_RGB, {}, 200, 3},
+                        {16, BI_RGB, {}, 0, 3},         {16, BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, 0, 3},
+                        {24, BI_RGB, {}, 0, -3},        {32, BI_RGB, {}, 0, 3},
+                        {32, BI_BITFIELDS, {0x00FF0000, 0x0000FF00, 0x000000FF}, 0, 3}};
+  std::uint32_t seed = 12345;
+  const auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16 & 0xFF; };
+  for (const Kind& k : kinds) {
+    const int w = 7, rows = std::abs(k.height);
+    const int stride = (w * k.bits + 31) / 32 * 4;
+    const int offset = 14 + 40 + static_cast<int>(k.masks.size()) * 4 + k.tableEntries * 4;
+    Bytes b(offset + stride * rows, 0);
+    BITMAPFILEHEADER f{0x4D42, static_cast<DWORD>(b.size()), 0, 0, static_cast<DWORD>(offset)};
+    BITMAPINFOHEADER i{40, w, k.height, 1, k.bits, k.compression};
+    i.biClrUsed = k.bits <= 8 && k.tableEntries != (1 << k.bits) ? k.tableEntries : 0;
+    memcpy(b.data(), &f, 14);
+    memcpy(b.data() + 14, &i, 40);
+    if (!k.masks.empty()) memcpy(b.data() + 54, k.masks.data(), k.masks.size() * 4);
+    for (int e = 0; e < k.tableEntries * 4; ++e) b[54 + k.masks.size() * 4 + e] = e % 4 == 3 ? 0 : next();
+    for (int y = 0; y < rows; ++y)
+      for (int x = 0; x < (w * k.bits + 7) / 8; ++x) {
+        std::uint8_t v = static_cast<std::uint8_t>(next());
+        if (k.bits == 8 && k.tableEntries < 256) v %= k.tableEntries;  // indices within the table
+        b[offset + y * stride + x] = v;
+      }
+    dc::ui::UniqueBitmap system = dc::BitmapFromBmpBytes(b);
+    const std::optional<dc::FacePixels> ours = dc::DecodeFaceBitmap(b);
+    ASSERT_TRUE(ours) << k.bits;
+    std::vector<std::uint32_t> oursAsPixels;
+    for (std::uint32_t c : ours->colours) oursAsPixels.push_back(dc::ColourToPixel(c));
+    EXPECT_EQ(oursAsPixels, Pixels(system.get(), w, rows)) << k.bits << " bits, compression " << k.compression;
+  }
 }
