@@ -17,8 +17,12 @@ bool IsBlank(char32_t code) {
 }
 
 // A glyph the font holds, but with no outline, stands for a character the
-// movie did not embed, unless the character is a space anyway.
-bool OutlineMissing(const Glyph& glyph) { return glyph.shape.paths.empty() && !IsBlank(glyph.code); }
+// movie did not embed, unless the character is a space anyway. Code 0 is
+// a glyph of a font that gives no codes (DefineFont alone): nothing to
+// stand in for.
+bool OutlineMissing(const Glyph& glyph) {
+  return glyph.shape.paths.empty() && glyph.code != 0 && !IsBlank(glyph.code);
+}
 
 const Glyph& FallbackGlyph(char32_t code) {
   return FallbackFont().glyphs[FallbackGlyphIndex(code == '\t' ? U' ' : code)];
@@ -39,7 +43,7 @@ void PlaceRecord(const TextRecord& record, const Font& font, const Matrix& textM
     if (glyph != nullptr && font.hasOutlines && !OutlineMissing(*glyph)) {
       if (!glyph->shape.paths.empty())
         out.push_back({&glyph->shape, textMatrix * GlyphMatrix(x, record.y, scale), record.color});
-    } else if (glyph != nullptr) {
+    } else if (glyph != nullptr && glyph->code != 0) {
       const Glyph& stand = FallbackGlyph(glyph->code);
       if (!stand.shape.paths.empty())
         out.push_back({&stand.shape, textMatrix * GlyphMatrix(x, record.y, fallbackScale), record.color});
@@ -53,12 +57,12 @@ void PlaceRecord(const TextRecord& record, const Font& font, const Matrix& textM
 // The font a field's text is set in and its measures, in twips.
 class FieldFont {
  public:
-  FieldFont(const EditText& field, const Font* font) : height_(field.height) {
+  FieldFont(const EditText& field, const Font* font) {
     const Font& fallback = FallbackFont();
-    fallbackScale_ = height_ / fallback.unitsPerEm;
+    fallbackScale_ = field.height / fallback.unitsPerEm;
     if (font != nullptr && font->hasOutlines && field.useOutlines && font->unitsPerEm > 0) {
       font_ = font;
-      scale_ = height_ / font->unitsPerEm;
+      scale_ = field.height / font->unitsPerEm;
       codes_.reserve(font->glyphs.size());
       for (std::size_t i = 0; i < font->glyphs.size(); ++i) codes_.emplace_back(font->glyphs[i].code, i);
       std::sort(codes_.begin(), codes_.end());
@@ -112,7 +116,6 @@ class FieldFont {
     return any ? std::max(0.0, right + std::max(0.0, left)) : font_->unitsPerEm / 4;
   }
 
-  double height_;
   const Font* font_ = nullptr;
   double scale_ = 0, fallbackScale_ = 0, ascent_ = 0, descent_ = 0;
   std::vector<std::pair<std::uint16_t, std::size_t>> codes_;  // sorted
@@ -145,7 +148,7 @@ std::vector<StyledChar> ShownText(const EditText& field, std::string_view text) 
       if (c.code == '\r' && i + 1 < raw.size() && raw[i + 1].code == '\n') ++i;
       if (!field.multiline) continue;
       c.code = '\n';
-    } else if (c.code < 0x20 && c.code != '\t') {
+    } else if ((c.code < 0x20 && c.code != '\t') || c.code == 0xFEFF) {
       continue;
     }
     shown.push_back(c);

@@ -92,7 +92,7 @@ TEST(StaticText, PointOfAGlyphLandsAtRecordPlusScaledUnits) {
 }
 
 TEST(StaticText, DeviceFontsMissingOutlinesAndMissingFonts) {
-  const Font device = SquareFont(1024, U"Ab", 0, false);
+  const Font device = SquareFont(1024, std::u32string(U"Ab\0", 3), 0, false);
   Font holes = SquareFont(1024, U"C D", 0);
   holes.glyphs[0].shape = {};  // 'C' not embedded
   struct Case {
@@ -103,6 +103,7 @@ TEST(StaticText, DeviceFontsMissingOutlinesAndMissingFonts) {
   };
   const Case cases[] = {
       {"device font by code", 1, {{0, 200}, {1, 0}}, {{FallbackShape('A'), 0}, {FallbackShape('b'), 200}}},
+      {"a glyph without a code draws nothing", 1, {{2, 100}, {0, 0}}, {{FallbackShape('A'), 100}}},
       {"missing outline by code", 2, {{2, 100}, {0, 0}}, {{&holes.glyphs[2].shape, 0}, {FallbackShape('C'), 100}}},
       {"space draws nothing, advances", 2, {{1, 150}, {2, 0}}, {{&holes.glyphs[2].shape, 150}}},
       {"index past the glyphs advances", 2, {{9, 120}, {2, 0}}, {{&holes.glyphs[2].shape, 120}}},
@@ -186,6 +187,8 @@ TEST(EditText, AlignmentMarginsIndentLinesAndWrapping) {
   EditText wrap = Field();
   wrap.wordWrap = true;
   wrap.bounds.xMax = 1000 + 40 + 700 + 40;  // 700 twips of line
+  EditText wrapIndent = wrap;
+  wrapIndent.indent = 100;
   EditText justify = wrap;
   justify.align = TextAlign::Justify;
   const Case cases[] = {
@@ -206,9 +209,12 @@ TEST(EditText, AlignmentMarginsIndentLinesAndWrapping) {
       {"wrap inside a long word", wrap, "AAAAAAA",
        {{left, top}, {left + 120, top}, {left + 240, top}, {left + 360, top}, {left + 480, top},
         {left, top + line}, {left + 120, top + line}}},
-      {"justify spreads inner spaces", justify, "AA B CCCC",
+      {"indent on the first line only", wrapIndent, "AAA BBB",
+       {{left + 100, top}, {left + 220, top}, {left + 340, top},
+        {left, top + line}, {left + 120, top + line}, {left + 240, top + line}}},
+      {"justify spreads inner spaces but not the last line's", justify, "AA B CC C",
        {{left, top}, {left + 120, top}, {left + 700 - 120, top},
-        {left, top + line}, {left + 120, top + line}, {left + 240, top + line}, {left + 360, top + line}}},
+        {left, top + line}, {left + 120, top + line}, {left + 300, top + line}}},
       {"no wrap unless multiline", [&] { EditText f = wrap; f.multiline = false; return f; }(), "AAAAAAA",
        {{left, top}, {left + 120, top}, {left + 240, top}, {left + 360, top}, {left + 480, top},
         {left + 600, top}, {left + 720, top}}},
@@ -303,6 +309,28 @@ TEST(EditText, BorderIsTheBoundsFilledWhiteWithABlackHairline) {
   EXPECT_EQ(frame.lines.at(frame.paths[0].line).color, (Rgba{0, 0, 0, 255}));
   EXPECT_EQ(frame.lines[0].width, 0);
   EXPECT_FALSE(LayOutEditText(Field(), "", Lookup({})).frame.has_value());
+}
+
+TEST(EditText, AutoSizeKeepsTextPastTheBoundsAndGrowsTheFrame) {
+  // "AAAA" is 480 twips wide from x 1040; the bounds end at 1200.
+  struct Case {
+    bool autoSize;
+    std::size_t glyphs;
+    TwipRect frame;
+  };
+  const Case cases[] = {
+      {false, 2, {1000, 1200, 500, 800}},             // glyphs wholly past the bounds left out
+      {true, 4, {1000, 1040 + 480 + 40, 500, 800}},  // the frame reaches the text's end and gutter
+  };
+  for (const Case& c : cases) {
+    EditText field = Field();
+    field.bounds = {1000, 1200, 500, 800};
+    field.border = true, field.autoSize = c.autoSize;
+    const EditTextLayout layout = LayOutEditText(field, "AAAA", Lookup({{5, &FieldFontA()}}));
+    EXPECT_EQ(layout.glyphs.size(), c.glyphs) << c.autoSize;
+    ASSERT_TRUE(layout.frame.has_value());
+    EXPECT_EQ(layout.frame->bounds, c.frame) << c.autoSize;
+  }
 }
 
 }  // namespace
