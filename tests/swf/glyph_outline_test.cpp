@@ -87,14 +87,6 @@ TEST(GlyphOutline, CurvesStayOnTheEllipse) {
   EXPECT_EQ(disc.bounds, (TwipRect{-300, 300, -300, 300}));
 }
 
-TEST(GlyphOutline, AppendMovesContoursAndBounds) {
-  Shape into = BuildGlyphOutline("B 0 0 10 10", 92);
-  AppendOutline(into, BuildGlyphOutline("B 0 0 10 10", 92), Matrix::Translate(100, -50));
-  ASSERT_EQ(into.paths.size(), 2u);
-  EXPECT_TRUE(HasCorner(into.paths[1], {110, -60}));
-  EXPECT_EQ(into.bounds, (TwipRect{0, 110, -60, 0}));
-}
-
 TEST(GlyphOutline, MalformedCommandsAreRefused) {
   const char* cases[] = {"B 0 0 100", "X 1 2", "M 0 0 L 10 0", "L 1 1", "Q 1 1 2 2", "Z", "B 0 0 1e 5", "3"};
   for (const char* c : cases) EXPECT_THROW(BuildGlyphOutline(c, 92), std::invalid_argument) << c;
