@@ -203,6 +203,12 @@ std::vector<Line> BreakLines(const std::vector<FieldChar>& chars, std::optional<
   return lines;
 }
 
+// A measure as a twip coordinate, `otherwise` when it is not a number (a
+// script may size a field so).
+std::int32_t Twips(double v, std::int32_t otherwise) {
+  return std::isfinite(v) ? static_cast<std::int32_t>(std::clamp(v, -1e9, 1e9)) : otherwise;
+}
+
 Shape FrameShape(const TwipRect& r) {
   Shape frame;
   frame.bounds = r;
@@ -287,9 +293,9 @@ EditTextLayout LayOutEditText(const EditText& field, std::string_view text, cons
   if (field.border) {
     TwipRect frame = b;
     if (field.autoSize) {
-      frame.xMin = static_cast<std::int32_t>(std::floor(std::max(inkLeft, -1e9)));
-      frame.xMax = static_cast<std::int32_t>(std::ceil(std::min(inkRight, 1e9)));
-      frame.yMax = static_cast<std::int32_t>(std::ceil(std::min(inkBottom, 1e9)));
+      frame.xMin = Twips(std::floor(inkLeft), frame.xMin);
+      frame.xMax = Twips(std::ceil(inkRight), frame.xMax);
+      frame.yMax = Twips(std::ceil(inkBottom), frame.yMax);
     }
     layout.frame = FrameShape(frame);
   }
