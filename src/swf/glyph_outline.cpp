@@ -34,7 +34,7 @@ class OutlineWriter {
     edges_.push_back({current_, control, p, true});
     current_ = p;
   }
-  // The part of the ellipse around `c` from parameter t0 to t1 (radians, y
+  // The stretch of the ellipse around `c` from parameter t0 to t1 (radians, y
   // down), from the current point, which must be the ellipse at t0. Each
   // quadratic spans at most 45°, where it strays at most 0.32% of the
   // radius off the ellipse.
@@ -175,7 +175,7 @@ void AddRing(OutlineWriter& out, Point corner0, Point corner1, double w) {
   AddEllipse(out, c, rx - w, ry - w, true);
 }
 
-// Part of that ring from angle a0 to a1 (degrees, counter-clockwise with y
+// The stretch of that ring from angle a0 to a1 (degrees, counter-clockwise with y
 // up), cut along the radius at both ends.
 void AddArc(OutlineWriter& out, Point corner0, Point corner1, double a0, double a1, double w) {
   const Point c{(corner0.x + corner1.x) / 2, (corner0.y + corner1.y) / 2};

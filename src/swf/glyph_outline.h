@@ -17,7 +17,7 @@ namespace dc::swf {
 //   H x0 y0 x1 y1         a stroke along the line, its ends cut upright
 //   N x0 y0 x1 y1         a stroke along the line, its ends cut square to it
 //   O x0 y0 x1 y1         a ring whose outer edge is the ellipse in the box
-//   A x0 y0 x1 y1 a0 a1   the part of that ring from angle a0 to a1 (a0 < a1)
+//   A x0 y0 x1 y1 a0 a1   that ring from angle a0 to a1 only (a0 < a1)
 //   D cx cy r             a disc
 //   M x y, L x y, Q cx cy x y, Z   a free outline, filled, closed by Z
 //   W w                   the stroke width from here on
