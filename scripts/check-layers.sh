@@ -6,8 +6,9 @@
 #   alarms   -> base                 (its *.win.* files also -> ui)
 #   led      -> base                 (its *.win.* files also -> ui)
 #   notify   -> base                 (its *.win.* files also -> ui)
+#   swf      -> base                 (the SWF player, portable)
 #   ui       -> base
-#   app      -> base package alarms led notify ui
+#   app      -> base package alarms led notify swf ui
 #
 # and a core file (not *.win.*, not in ui/) includes no Windows-only header (*.win.h)
 # and nothing of ui/.
@@ -19,8 +20,9 @@ allowed() {  # folder, shell (0/1) -> the folders it may include
     base) echo "base" ;;
     package) echo "base package" ;;
     alarms | led | notify) if [ "$2" = 1 ]; then echo "base $1 ui"; else echo "base $1"; fi ;;
+    swf) echo "base swf" ;;
     ui) echo "base ui" ;;
-    app) echo "base package alarms led notify ui app" ;;
+    app) echo "base package alarms led notify swf ui app" ;;
     *) echo "" ;;
   esac
 }
