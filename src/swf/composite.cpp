@@ -1,0 +1,101 @@
+// Compositing coverage spans: blending straight onto the canvas where one
+// style covers the row, summing first where several do.
+#include "swf/composite.h"
+
+#include <algorithm>
+
+#include "swf/blend.h"
+
+namespace dc::swf {
+
+bool Compositor::Pass(const DrawTarget& target, ScanlineRaster& raster, PaintSource& paints) {
+  const Canvas& canvas = target.canvas;
+  const std::size_t width = static_cast<std::size_t>(canvas.width);
+  if (paint_.size() < width) paint_.resize(width);
+  if (sums_.size() < 4 * width) sums_.resize(4 * width, 0);
+  for (std::int32_t y = raster.FirstRow(); y < raster.EndRow(); ++y) {
+    raster.RowSpans(y, spans_);
+    std::uint64_t touched = 0;
+    for (const CoverageSpan& s : spans_)
+      if (paints.For(s.style).kind() != Paint::Kind::None) touched += static_cast<std::uint64_t>(s.x1 - s.x0);
+    if (touched == 0) continue;
+    if (target.budget && !target.budget->Take(touched)) return false;
+    std::uint32_t* dst = canvas.Row(y);
+    const std::uint8_t* mask = target.mask ? target.mask + static_cast<std::size_t>(y) * width : nullptr;
+    if (spans_.front().style == spans_.back().style) {
+      const Paint& paint = paints.For(spans_.front().style);
+      for (const CoverageSpan& s : spans_) Blend(dst, mask, y, s, paint);
+      continue;
+    }
+    std::int32_t x0 = canvas.width, x1 = 0;
+    for (const CoverageSpan& s : spans_) {
+      const Paint& paint = paints.For(s.style);
+      if (paint.kind() == Paint::Kind::None) continue;
+      Sum(y, s, paint);
+      x0 = std::min(x0, s.x0);
+      x1 = std::max(x1, s.x1);
+    }
+    LaySums(dst, mask, x0, x1);
+  }
+  return true;
+}
+
+void Compositor::Blend(std::uint32_t* dst, const std::uint8_t* mask, std::int32_t y, const CoverageSpan& span,
+                       const Paint& paint) {
+  const std::uint32_t coverage = span.coverage;
+  switch (paint.kind()) {
+    case Paint::Kind::None:
+      return;
+    case Paint::Kind::Solid: {
+      const std::uint32_t colour = paint.solid();
+      if (mask) {
+        for (std::int32_t x = span.x0; x < span.x1; ++x)
+          dst[x] = SourceOver(dst[x], ScalePixel(colour, DivideBy255(coverage * mask[x])));
+      } else if (coverage == 255 && paint.opaque()) {
+        std::fill(dst + span.x0, dst + span.x1, colour);
+      } else {
+        const std::uint32_t src = ScalePixel(colour, coverage);
+        for (std::int32_t x = span.x0; x < span.x1; ++x) dst[x] = SourceOver(dst[x], src);
+      }
+      return;
+    }
+    default:
+      break;
+  }
+  std::uint32_t* const src = paint_.data();
+  paint.Row(y, span.x0, span.x1, src);
+  for (std::int32_t x = span.x0; x < span.x1; ++x) {
+    const std::uint32_t f = mask ? DivideBy255(coverage * mask[x]) : coverage;
+    const std::uint32_t p = f == 255 ? src[x - span.x0] : ScalePixel(src[x - span.x0], f);
+    dst[x] = (p >> 24) == 255 ? p : SourceOver(dst[x], p);
+  }
+}
+
+void Compositor::Sum(std::int32_t y, const CoverageSpan& span, const Paint& paint) {
+  std::uint32_t* const src = paint_.data();
+  paint.Row(y, span.x0, span.x1, src);
+  const std::uint32_t coverage = span.coverage;
+  for (std::int32_t x = span.x0; x < span.x1; ++x) {
+    const std::uint32_t p = src[x - span.x0];
+    std::uint32_t* sum = &sums_[4 * static_cast<std::size_t>(x)];
+    sum[0] += (p >> 24) * coverage;
+    sum[1] += ((p >> 16) & 255) * coverage;
+    sum[2] += ((p >> 8) & 255) * coverage;
+    sum[3] += (p & 255) * coverage;
+  }
+}
+
+void Compositor::LaySums(std::uint32_t* dst, const std::uint8_t* mask, std::int32_t x0, std::int32_t x1) {
+  // Coverage past one pixel (styles of a broken map overlapping) is one
+  // pixel; clamping every channel keeps colour within alpha.
+  const auto channel = [](std::uint32_t v) { return v >= 255u * 255u ? 255u : DivideBy255(v); };
+  for (std::int32_t x = x0; x < x1; ++x) {
+    std::uint32_t* sum = &sums_[4 * static_cast<std::size_t>(x)];
+    std::uint32_t p = channel(sum[0]) << 24 | channel(sum[1]) << 16 | channel(sum[2]) << 8 | channel(sum[3]);
+    sum[0] = sum[1] = sum[2] = sum[3] = 0;
+    if (mask) p = ScalePixel(p, mask[x]);
+    if (p != 0) dst[x] = SourceOver(dst[x], p);
+  }
+}
+
+}  // namespace dc::swf
