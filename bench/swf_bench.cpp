@@ -68,11 +68,13 @@ LineStyle Stroke(double widthPx, Rgba c) {
   return l;
 }
 
-// A hand pointing up from the centre: a curved blade of `length` and `width` pixels.
+// A hand pointing up from the centre: a curved blade of `length` and `width`
+// pixels, outlined unless `strokePx` is negative.
 Shape Hand(double length, double width, Rgba fill, double strokePx) {
-  Shape s{{}, {SolidFill(fill)}, {Stroke(strokePx, {20, 20, 20, 255})}, {}};
+  Shape s{{}, {SolidFill(fill)}, {}, {}};
+  if (strokePx >= 0) s.lines.push_back(Stroke(strokePx, {20, 20, 20, 255}));
   const double w = width / 2;
-  Path p{0, -1, 0, 0, {}};
+  Path p{0, -1, strokePx >= 0 ? 0 : -1, 0, {}};
   p.edges.push_back({Tw(-w, 8), Tw(-w * 1.6, -length * 0.5), Tw(0, -length), true});
   p.edges.push_back({Tw(0, -length), Tw(w * 1.6, -length * 0.5), Tw(w, 8), true});
   p.edges.push_back({Tw(w, 8), {}, Tw(-w, 8), false});
@@ -137,7 +139,7 @@ std::vector<Placed> Face() {
                {78, 6, 2 * kPi * 10.5 / 60, 1, {20, 20, 30, 255}},
                {86, 2, 2 * kPi * 30 / 60, 0, {200, 20, 20, 255}}};
   for (const auto& h : hands) {
-    face.push_back({Hand(h.length, h.width, {0, 0, 0, 60}, 0), Place(102, 103, h.angle)});
+    face.push_back({Hand(h.length, h.width, {0, 0, 0, 60}, -1), Place(102, 103, h.angle)});
     face.push_back({Hand(h.length, h.width, h.colour, h.stroke), Place(100, 100, h.angle)});
   }
   // The glass: a linear gradient from white to clear over the upper half.

@@ -15,16 +15,19 @@ bool Compositor::Pass(const DrawTarget& target, ScanlineRaster& raster, PaintSou
   if (sums_.size() < 4 * width) sums_.resize(4 * width, 0);
   for (std::int32_t y = raster.FirstRow(); y < raster.EndRow(); ++y) {
     raster.RowSpans(y, spans_);
+    if (spans_.empty()) continue;
+    const bool oneStyle = spans_.front().style == spans_.back().style;
+    const Paint* only = oneStyle ? &paints.For(spans_.front().style) : nullptr;
     std::uint64_t touched = 0;
     for (const CoverageSpan& s : spans_)
-      if (paints.For(s.style).kind() != Paint::Kind::None) touched += static_cast<std::uint64_t>(s.x1 - s.x0);
+      if ((only ? *only : paints.For(s.style)).kind() != Paint::Kind::None)
+        touched += static_cast<std::uint64_t>(s.x1 - s.x0);
     if (touched == 0) continue;
     if (target.budget && !target.budget->Take(touched)) return false;
     std::uint32_t* dst = canvas.Row(y);
     const std::uint8_t* mask = target.mask ? target.mask + static_cast<std::size_t>(y) * width : nullptr;
-    if (spans_.front().style == spans_.back().style) {
-      const Paint& paint = paints.For(spans_.front().style);
-      for (const CoverageSpan& s : spans_) Blend(dst, mask, y, s, paint);
+    if (only) {
+      Blend(dst, mask, y, *only);
       continue;
     }
     std::int32_t x0 = canvas.width, x1 = 0;
@@ -40,34 +43,45 @@ bool Compositor::Pass(const DrawTarget& target, ScanlineRaster& raster, PaintSou
   return true;
 }
 
-void Compositor::Blend(std::uint32_t* dst, const std::uint8_t* mask, std::int32_t y, const CoverageSpan& span,
-                       const Paint& paint) {
-  const std::uint32_t coverage = span.coverage;
-  switch (paint.kind()) {
-    case Paint::Kind::None:
-      return;
-    case Paint::Kind::Solid: {
-      const std::uint32_t colour = paint.solid();
+void Compositor::Blend(std::uint32_t* dst, const std::uint8_t* mask, std::int32_t y, const Paint& paint) {
+  if (paint.kind() == Paint::Kind::Solid) {
+    const std::uint32_t colour = paint.solid();
+    for (const CoverageSpan& s : spans_) {
       if (mask) {
-        for (std::int32_t x = span.x0; x < span.x1; ++x)
-          dst[x] = SourceOver(dst[x], ScalePixel(colour, DivideBy255(coverage * mask[x])));
-      } else if (coverage == 255 && paint.opaque()) {
-        std::fill(dst + span.x0, dst + span.x1, colour);
+        for (std::int32_t x = s.x0; x < s.x1; ++x)
+          dst[x] = SourceOver(dst[x], ScalePixel(colour, DivideBy255(s.coverage * std::uint32_t{mask[x]})));
+      } else if (s.coverage == 255 && paint.opaque()) {
+        std::fill(dst + s.x0, dst + s.x1, colour);
       } else {
-        const std::uint32_t src = ScalePixel(colour, coverage);
-        for (std::int32_t x = span.x0; x < span.x1; ++x) dst[x] = SourceOver(dst[x], src);
+        const std::uint32_t src = ScalePixel(colour, s.coverage);
+        for (std::int32_t x = s.x0; x < s.x1; ++x) dst[x] = SourceOver(dst[x], src);
       }
-      return;
     }
-    default:
-      break;
+    return;
   }
-  std::uint32_t* const src = paint_.data();
-  paint.Row(y, span.x0, span.x1, src);
-  for (std::int32_t x = span.x0; x < span.x1; ++x) {
-    const std::uint32_t f = mask ? DivideBy255(coverage * mask[x]) : coverage;
-    const std::uint32_t p = f == 255 ? src[x - span.x0] : ScalePixel(src[x - span.x0], f);
-    dst[x] = (p >> 24) == 255 ? p : SourceOver(dst[x], p);
+  // Spans that follow each other are sampled at one go.
+  for (std::size_t i = 0; i < spans_.size();) {
+    std::size_t j = i + 1;
+    while (j < spans_.size() && spans_[j].x0 == spans_[j - 1].x1) ++j;
+    const std::int32_t from = spans_[i].x0;
+    paint.Row(y, from, spans_[j - 1].x1, paint_.data());
+    for (; i < j; ++i) {
+      const CoverageSpan& s = spans_[i];
+      const std::uint32_t* src = paint_.data() + (s.x0 - from);
+      const std::uint32_t coverage = s.coverage;
+      const std::int32_t n = s.x1 - s.x0;
+      std::uint32_t* out = dst + s.x0;
+      if (mask) {
+        for (std::int32_t k = 0; k < n; ++k)
+          out[k] = SourceOver(out[k], ScalePixel(src[k], DivideBy255(coverage * mask[s.x0 + k])));
+      } else if (coverage != 255) {
+        for (std::int32_t k = 0; k < n; ++k) out[k] = SourceOver(out[k], ScalePixel(src[k], coverage));
+      } else if (paint.opaque()) {
+        std::copy(src, src + n, out);
+      } else {
+        for (std::int32_t k = 0; k < n; ++k) out[k] = SourceOver(out[k], src[k]);
+      }
+    }
   }
 }
 

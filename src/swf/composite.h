@@ -28,8 +28,8 @@ class Compositor {
   bool Pass(const DrawTarget& target, ScanlineRaster& raster, PaintSource& paints);
 
  private:
-  void Blend(std::uint32_t* dst, const std::uint8_t* mask, std::int32_t y, const CoverageSpan& span,
-             const Paint& paint);
+  // The row's spans, all of one paint, onto the canvas.
+  void Blend(std::uint32_t* dst, const std::uint8_t* mask, std::int32_t y, const Paint& paint);
   void Sum(std::int32_t y, const CoverageSpan& span, const Paint& paint);
   void LaySums(std::uint32_t* dst, const std::uint8_t* mask, std::int32_t x0, std::int32_t x1);
 

@@ -49,18 +49,21 @@ std::uint8_t MixSrgb(std::uint8_t c0, std::uint8_t c1, double f) {
 }
 
 // Position along the gradient, 0..1 at the stops' ends, to a ramp entry.
+// Written without branches on the value, so that a block of pixels is
+// worked out side by side.
 template <SpreadMode spread>
-int RampIndex(double t) {
+std::int32_t RampIndex(float t) {
   if constexpr (spread == SpreadMode::Repeat) {
     t -= std::floor(t);
   } else if constexpr (spread == SpreadMode::Reflect) {
-    t = std::abs(t);
+    t = std::fabs(t);
     t -= 2 * std::floor(t / 2);
-    if (t > 1) t = 2 - t;
+    t = std::min(t, 2 - t);
   }
-  if (!(t > 0)) return 0;  // and a position that is not a number
-  if (t >= 1) return 255;
-  return static_cast<int>(t * 255 + 0.5);
+  float q = t * 255.0f + 0.5f;
+  q = q > 0.0f ? q : 0.0f;  // and a position that is not a number
+  q = q < 255.0f ? q : 255.0f;
+  return static_cast<std::int32_t>(q);
 }
 
 // A bitmap column or row for a sample position: tiled, or the edge pixel
@@ -98,9 +101,12 @@ std::uint32_t Transformed(std::uint32_t p, const ColorTransform& cx) {
 }  // namespace
 
 void BuildRamp(const Gradient& gradient, const ColorTransform& cx, GradientRamp& ramp) {
+  // A file holds up to 15 stops; more than a ramp has entries cannot show.
   thread_local std::vector<GradientStop> stops;
-  stops.assign(gradient.stops.begin(), gradient.stops.end());
-  std::stable_sort(stops.begin(), stops.end(), [](const GradientStop& p, const GradientStop& q) { return p.ratio < q.ratio; });
+  stops.assign(gradient.stops.begin(), gradient.stops.begin() + std::min<std::size_t>(gradient.stops.size(), 256));
+  // Stops out of order are put in order, those of one ratio kept as given.
+  for (std::size_t i = 1; i < stops.size(); ++i)
+    for (std::size_t j = i; j > 0 && stops[j].ratio < stops[j - 1].ratio; --j) std::swap(stops[j], stops[j - 1]);
   for (GradientStop& s : stops) s.color = cx.Apply(s.color);
   ramp.opaque = true;
   if (stops.empty()) {
@@ -191,48 +197,61 @@ void Paint::Row(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t*
       std::fill(out, out + (x1 - x0), solid_);
       return;
     case Kind::Linear:
+      return GradientRowOf<Kind::Linear>(y, x0, x1, out);
     case Kind::Radial:
+      return GradientRowOf<Kind::Radial>(y, x0, x1, out);
     case Kind::Focal:
-      switch (spread_) {
-        case SpreadMode::Pad:
-          return GradientRow<SpreadMode::Pad>(y, x0, x1, out);
-        case SpreadMode::Reflect:
-          return GradientRow<SpreadMode::Reflect>(y, x0, x1, out);
-        case SpreadMode::Repeat:
-          return GradientRow<SpreadMode::Repeat>(y, x0, x1, out);
-      }
-      return;
+      return GradientRowOf<Kind::Focal>(y, x0, x1, out);
     case Kind::Bitmap:
       return BitmapRow(y, x0, x1, out);
   }
 }
 
-template <SpreadMode spread>
+template <Paint::Kind kind, SpreadMode spread>
 void Paint::GradientRow(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const {
   const Matrix& m = inverse_;
   const double px = x0 + 0.5, py = y + 0.5;
   // Positions in units of the gradient square's half side.
-  const double ux = (m.a * px + m.c * py + m.tx) / kGradientHalf, uy = (m.b * px + m.d * py + m.ty) / kGradientHalf;
-  const double sx = m.a / kGradientHalf, sy = m.b / kGradientHalf;
+  const float ux = static_cast<float>((m.a * px + m.c * py + m.tx) / kGradientHalf);
+  const float uy = static_cast<float>((m.b * px + m.d * py + m.ty) / kGradientHalf);
+  const float sx = static_cast<float>(m.a / kGradientHalf), sy = static_cast<float>(m.b / kGradientHalf);
+  const float f = static_cast<float>(focal_), rest = 1 - f * f;
   const std::uint32_t* ramp = ramp_->pixels.data();
+  // Blocks of eight pixels: the positions of a block are worked out side
+  // by side, then looked up. The last block may run past x1 in `index`.
+  constexpr int kBlock = 8;
   const std::int32_t n = x1 - x0;
-  if (kind_ == Kind::Linear) {
-    for (std::int32_t i = 0; i < n; ++i) out[i] = ramp[RampIndex<spread>((ux + i * sx + 1) / 2)];
-  } else if (kind_ == Kind::Radial) {
-    for (std::int32_t i = 0; i < n; ++i) {
-      const double gx = ux + i * sx, gy = uy + i * sy;
-      out[i] = ramp[RampIndex<spread>(std::sqrt(gx * gx + gy * gy))];
+  for (std::int32_t i = 0; i < n; i += kBlock) {
+    std::int32_t index[kBlock];
+    for (int k = 0; k < kBlock; ++k) {
+      const float gx = ux + static_cast<float>(i + k) * sx, gy = uy + static_cast<float>(i + k) * sy;
+      float t;
+      if constexpr (kind == Kind::Linear) {
+        t = (gx + 1) * 0.5f;
+      } else if constexpr (kind == Kind::Radial) {
+        t = std::sqrt(gx * gx + gy * gy);
+      } else {
+        // How far along the ray from the focal point through the pixel the
+        // pixel lies, the circle of radius 1 being the end.
+        const float dx = gx - f, d2 = dx * dx + gy * gy, fd = f * dx;
+        t = d2 > 0 ? d2 / (std::sqrt(fd * fd + d2 * rest) - fd) : 0.0f;
+      }
+      index[k] = RampIndex<spread>(t);
     }
-  } else {
-    // The position is how far along the ray from the focal point through
-    // the pixel the pixel lies, the circle of radius 1 being the end.
-    const double f = focal_, rest = 1 - f * f;
-    for (std::int32_t i = 0; i < n; ++i) {
-      const double dx = ux + i * sx - f, dy = uy + i * sy;
-      const double d2 = dx * dx + dy * dy, fd = f * dx;
-      const double t = d2 > 0 ? d2 / (std::sqrt(fd * fd + d2 * rest) - fd) : 0;
-      out[i] = ramp[RampIndex<spread>(t)];
-    }
+    const int count = std::min(kBlock, n - i);
+    for (int k = 0; k < count; ++k) out[i + k] = ramp[index[k]];
+  }
+}
+
+template <Paint::Kind kind>
+void Paint::GradientRowOf(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const {
+  switch (spread_) {
+    case SpreadMode::Pad:
+      return GradientRow<kind, SpreadMode::Pad>(y, x0, x1, out);
+    case SpreadMode::Reflect:
+      return GradientRow<kind, SpreadMode::Reflect>(y, x0, x1, out);
+    case SpreadMode::Repeat:
+      return GradientRow<kind, SpreadMode::Repeat>(y, x0, x1, out);
   }
 }
 

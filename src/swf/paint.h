@@ -40,7 +40,9 @@ class Paint {
   void Row(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const;
 
  private:
-  template <SpreadMode spread>
+  template <Kind kind>
+  void GradientRowOf(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const;
+  template <Kind kind, SpreadMode spread>
   void GradientRow(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const;
   void BitmapRow(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const;
 

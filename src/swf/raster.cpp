@@ -120,9 +120,13 @@ class ShapeDrawer {
   void Draw() {
     s_.order.resize(shape_.paths.size());
     for (std::uint32_t i = 0; i < s_.order.size(); ++i) s_.order[i] = i;
-    const auto byLayer = [this](std::uint32_t p, std::uint32_t q) { return shape_.paths[p].layer < shape_.paths[q].layer; };
-    if (!std::is_sorted(s_.order.begin(), s_.order.end(), byLayer))
-      std::stable_sort(s_.order.begin(), s_.order.end(), byLayer);
+    // By layer, paths of a layer in their order (a sort that sets aside no
+    // memory, unlike a stable one).
+    const auto byLayer = [this](std::uint32_t p, std::uint32_t q) {
+      const std::uint32_t lp = shape_.paths[p].layer, lq = shape_.paths[q].layer;
+      return lp != lq ? lp < lq : p < q;
+    };
+    if (!std::is_sorted(s_.order.begin(), s_.order.end(), byLayer)) std::sort(s_.order.begin(), s_.order.end(), byLayer);
     for (std::size_t begin = 0; begin < s_.order.size();) {
       std::size_t end = begin + 1;
       while (end < s_.order.size() && shape_.paths[s_.order[end]].layer == shape_.paths[s_.order[begin]].layer) ++end;
@@ -142,8 +146,16 @@ class ShapeDrawer {
 
   bool Fills(std::size_t begin, std::size_t end) {
     ScanlineRaster& raster = s_.raster;
-    raster.Begin(target_.canvas.width, target_.canvas.height);
     const std::size_t fills = shape_.fills.size();
+    // A group of one fill style (most are) is summed straight into rows.
+    std::int32_t only = -1;
+    for (std::size_t i = begin; i < end && only != -2; ++i) {
+      const Path& path = shape_.paths[s_.order[i]];
+      for (const std::int32_t style : {StyleOrNone(path.fill0, fills), StyleOrNone(path.fill1, fills)})
+        if (style >= 0 && style != only) only = only == -1 ? style : -2;
+    }
+    if (only == -1) return true;
+    raster.Begin(target_.canvas.width, target_.canvas.height, std::max(only, std::int32_t{-1}));
     bool any = false;
     for (std::size_t i = begin; i < end; ++i) {
       const Path& path = shape_.paths[s_.order[i]];
@@ -171,8 +183,7 @@ class ShapeDrawer {
       const std::int32_t line = StyleOrNone(shape_.paths[s_.order[i]].line, shape_.lines.size());
       if (line >= 0) s_.strokes.emplace_back(line, static_cast<std::uint32_t>(i));
     }
-    std::stable_sort(s_.strokes.begin(), s_.strokes.end(),
-                     [](const auto& p, const auto& q) { return p.first < q.first; });
+    std::sort(s_.strokes.begin(), s_.strokes.end());  // by line style, then place: paths keep their order
     for (std::size_t r = 0; r < s_.strokes.size();) {
       std::size_t next = r + 1;
       while (next < s_.strokes.size() && s_.strokes[next].first == s_.strokes[r].first) ++next;
@@ -199,7 +210,7 @@ class ShapeDrawer {
     const double reach = pen.halfWidth * std::max({2.0, style.miterLimit, 1.0}) + 1;
     const ReachBox box{-reach, -reach, canvas_.xMax + reach, canvas_.yMax + reach};
     ScanlineRaster& raster = s_.raster;
-    raster.Begin(target_.canvas.width, target_.canvas.height);
+    raster.Begin(target_.canvas.width, target_.canvas.height, 0);
     Point start{}, at{};
     std::uint32_t lastPlace = 0;
     const auto finishLine = [&] {

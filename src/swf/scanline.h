@@ -5,6 +5,11 @@
 // (`area`); sweeping a row's cells left to right turns them into spans of
 // constant coverage, per style. Two styles sharing an edge get coverages
 // that sum to the pixel, so a planar map has no seams.
+//
+// A pass of one style (a stroke, most fills) adds straight into rows of
+// the canvas's width, as cover - area in the cell and area in the next, so
+// that a running sum along the row is the coverage. A pass of several
+// styles keeps a list of cells instead, sorted by row, style and column.
 #pragma once
 
 #include <cstddef>
@@ -28,8 +33,9 @@ class ScanlineRaster {
   // thousand), and the cells alone would then take tens of megabytes.
   static constexpr std::size_t kMaxCells = std::size_t{1} << 20;
 
-  // Starts a pass over a canvas of width × height pixels.
-  void Begin(std::int32_t width, std::int32_t height);
+  // Starts a pass over a canvas of width × height pixels; `onlyStyle`, when
+  // not -1, is the one style every edge of the pass has on a side.
+  void Begin(std::int32_t width, std::int32_t height, std::int32_t onlyStyle = -1);
 
   // An edge from `a` to `b` in canvas pixels with style `left` on one side
   // and `right` on the other (-1: none). Which side is which only has to be
@@ -38,9 +44,10 @@ class ScanlineRaster {
   // left of it still counts, at the canvas's left edge.
   void AddEdge(Point a, Point b, std::int32_t left, std::int32_t right);
 
-  // A closed polygon filled as style 0 whichever way it runs: pieces added
-  // this way unite (nonzero) instead of cancelling.
-  void AddPolygon(const Point* points, std::size_t count);
+  // Closed contours filled as style 0, their points ending at ends[0],
+  // ends[1], ...: turned round as a whole when their area runs negative, so
+  // that outlines added one by one unite (nonzero) instead of cancelling.
+  void AddContours(const Point* points, const std::size_t* ends, std::size_t contours);
 
   bool CutShort() const { return cutShort_; }
 
@@ -59,13 +66,23 @@ class ScanlineRaster {
     float cover, area;
   };
 
+  template <bool kOneStyle>
   void AddInside(Point a, Point b, float sign);
-  void AddRow(std::int32_t row, double xa, double ya, double xb, double yb, float sign);
   void AddCell(std::int32_t x, std::int32_t y, float cover, float area);
   void Put(std::size_t& last, std::int32_t x, std::int32_t y, std::int32_t style, float cover, float area);
+  void RowRuns(std::int32_t y, std::vector<CoverageSpan>& spans);
 
   std::int32_t width_ = 0, height_ = 0;
+  std::int32_t onlyStyle_ = -1;
   std::int32_t left_ = -1, right_ = -1;  // styles of the edge being added
+  float weight_ = 0;                     // the one style's winding across it
+  // One style: width + 1 sums a row (the last for cells at the right side),
+  // a bit for each sum that an edge touched, so that a sweep skips the rest,
+  // and the columns each row touched, [touchedFrom_, touchedTo_).
+  std::vector<float> sums_;
+  std::vector<std::uint64_t> touched_;
+  std::size_t wordsPerRow_ = 0;
+  std::vector<std::int32_t> touchedFrom_, touchedTo_;
   std::size_t lastLeft_ = 0, lastRight_ = 0;  // one past their latest cells
   bool cutShort_ = false;
   std::vector<Cell> cells_, sorted_;

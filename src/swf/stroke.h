@@ -1,11 +1,14 @@
 // Strokes as polygons: a line style's round pen swept along polylines in
-// canvas pixels, handed to the rasterizer as convex pieces (each segment's
-// body, a join on the outer side of each corner, the caps) that it unites
-// by the nonzero rule, so a stroke over itself is not darker. The pieces
-// meet along shared lines and leave the inner side of a corner to the
-// bodies, so the outline's anti-aliased pixels are counted once.
+// canvas pixels. A polyline's outline runs along its left side, round the
+// end cap, back along its right side and round the start cap (a closed
+// polyline has two rings instead); the rasterizer fills it by the nonzero
+// rule, so where a stroke crosses itself it is not darker. On the inner
+// side of a corner the two offset lines meet at their crossing, or, when
+// the segments are too short for that, run through the corner itself,
+// which leaves the overlap inside the stroke.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "swf/scanline.h"
@@ -28,20 +31,23 @@ class Stroker {
   void Stroke(const std::vector<Point>& points, bool closed, const Pen& pen, ScanlineRaster& raster);
 
  private:
-  void Body(Point a, Point b);
-  void Join(Point before, Point corner, Point after);
-  void Cap(Point end, Point direction, CapStyle cap, bool last);
+  // The left side of the polyline, travelled forward or backward.
+  void Side(bool backward, bool closed);
+  // The left side's turn at `corner` from direction d1 to d2.
+  void Join(Point corner, Point d1, Point d2, double length1, double length2);
+  // Round the end at `end` whose outward direction is `out`.
+  void Cap(Point end, Point out, CapStyle cap);
   void Dot(Point centre, CapStyle cap);
   // Points of the arc around `centre` from `centre + from`, turning by
-  // `sweep` radians, to `centre + to` exactly, so that the arc meets the
-  // next piece without a sliver between them.
+  // `sweep` radians, to `centre + to` exactly (its start not repeated).
   void AppendArc(Point centre, Point from, Point to, double sweep);
-  void Emit();
+  void EndContour() { ends_.push_back(outline_.size()); }
 
-  ScanlineRaster* raster_ = nullptr;
   Pen pen_;
   double arcStep_ = 0;
-  std::vector<Point> points_, piece_;
+  std::vector<Point> points_, directions_, outline_;
+  std::vector<double> lengths_;
+  std::vector<std::size_t> ends_;
 };
 
 }  // namespace dc::swf
