@@ -21,6 +21,9 @@ namespace {
 // Gradient ramps one pass may build; past them a gradient paints its last
 // colour. A face has a handful; each ramp is a kilobyte and 256 mixes.
 constexpr std::size_t kMaxRampsPerPass = 1024;
+// Points of one stroked polyline in canvas pixels (a face's longest has a
+// few hundred); past them the line style's pass is left out.
+constexpr std::size_t kMaxPolylinePoints = std::size_t{1} << 18;
 
 // What drawing keeps between calls, so that a frame allocates nothing once
 // the buffers have grown to the face's needs.
@@ -155,7 +158,7 @@ class ShapeDrawer {
         if (style >= 0 && style != only) only = only == -1 ? style : -2;
     }
     if (only == -1) return true;
-    raster.Begin(target_.canvas.width, target_.canvas.height, std::max(only, std::int32_t{-1}));
+    raster.Begin(target_.canvas.width, target_.canvas.height, std::max(only, std::int32_t{-1}), target_.budget);
     bool any = false;
     for (std::size_t i = begin; i < end; ++i) {
       const Path& path = shape_.paths[s_.order[i]];
@@ -171,6 +174,7 @@ class ShapeDrawer {
       }
       any = true;
     }
+    if (OutOfBudget()) return false;
     if (!any || raster.CutShort()) return true;
     raster.Finish();
     FillPaints paints(shape_, m_, cx_, target_, solidColor_, s_);
@@ -193,6 +197,8 @@ class ShapeDrawer {
     return true;
   }
 
+  bool OutOfBudget() const { return target_.budget && target_.budget->exceeded; }
+
   Pen PenOf(const LineStyle& style) const {
     const double unit = 1 / kTwipsPerPixel;  // the scale at which a width is as given
     const double sx = style.noHScale ? unit : std::hypot(m_.a, m_.b);
@@ -210,12 +216,14 @@ class ShapeDrawer {
     const double reach = pen.halfWidth * std::max({2.0, style.miterLimit, 1.0}) + 1;
     const ReachBox box{-reach, -reach, canvas_.xMax + reach, canvas_.yMax + reach};
     ScanlineRaster& raster = s_.raster;
-    raster.Begin(target_.canvas.width, target_.canvas.height, 0);
+    raster.Begin(target_.canvas.width, target_.canvas.height, 0, target_.budget);
     Point start{}, at{};
     std::uint32_t lastPlace = 0;
+    bool tooLong = false;
     const auto finishLine = [&] {
       if (s_.line.empty()) return;
-      s_.stroker.Stroke(s_.line, start == at && s_.line.size() > 2 && !style.noClose, pen, raster);
+      tooLong = tooLong || s_.line.size() > kMaxPolylinePoints ||
+                !s_.stroker.Stroke(s_.line, start == at && s_.line.size() > 2 && !style.noClose, pen, raster);
       s_.line.clear();
     };
     s_.line.clear();
@@ -230,14 +238,16 @@ class ShapeDrawer {
           s_.line.push_back(m_.Apply(e.from));
           start = e.from;
         }
-        AppendEdge(e, box);
+        if (s_.line.size() <= kMaxPolylinePoints) AppendEdge(e, box);
         at = e.to;
         joins = true;
       }
       lastPlace = place;
+      if (OutOfBudget()) return false;
     }
     finishLine();
-    if (raster.CutShort()) return true;
+    if (OutOfBudget()) return false;
+    if (tooLong || raster.CutShort()) return true;
     raster.Finish();
     Paint paint;
     GradientRamp& ramp = s_.ramps.empty() ? *s_.ramps.emplace_back(std::make_unique<GradientRamp>()) : *s_.ramps[0];

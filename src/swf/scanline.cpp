@@ -48,7 +48,7 @@ void WalkRow(double xa, double ya, double xb, double yb, CellFn&& cell) {
 
 }  // namespace
 
-void ScanlineRaster::Begin(std::int32_t width, std::int32_t height, std::int32_t onlyStyle) {
+void ScanlineRaster::Begin(std::int32_t width, std::int32_t height, std::int32_t onlyStyle, DrawBudget* budget) {
   // Rows a pass left behind unswept (its drawing stopped early) are cleared.
   for (std::int32_t y = firstRow_; y < endRow_ && onlyStyle_ >= 0; ++y) {
     if (touchedFrom_[y] == touchedTo_[y]) continue;
@@ -75,6 +75,8 @@ void ScanlineRaster::Begin(std::int32_t width, std::int32_t height, std::int32_t
   cells_.clear();
   lastLeft_ = lastRight_ = 0;
   cutShort_ = false;
+  budget_ = budget;
+  cellsWalked_ = 0;
   if (onlyStyle < 0) firstRow_ = 0;
   endRow_ = 0;
 }
@@ -122,6 +124,8 @@ void ScanlineRaster::AddEdge(Point a, Point b, std::int32_t left, std::int32_t r
     }
     from = to;
   }
+  if (budget_ && cellsWalked_ > 0 && !budget_->Take(cellsWalked_)) cutShort_ = true;
+  cellsWalked_ = 0;
 }
 
 void ScanlineRaster::AddContours(const Point* points, const std::size_t* ends, std::size_t contours) {
@@ -160,6 +164,7 @@ void ScanlineRaster::AddInside(Point a, Point b, float sign) {
       std::uint64_t* const bits = &touched_[static_cast<std::size_t>(r) * wordsPerRow_];
       WalkRow(xa, ya - r, xb, yb - r, [&](std::int32_t c, double cover, double area) {
         if (c >= width_) return;
+        ++cellsWalked_;
         row[c] += static_cast<float>(f * (cover - area));
         row[c + 1] += static_cast<float>(f * area);
         bits[c >> 6] |= std::uint64_t{1} << (c & 63);
@@ -188,6 +193,7 @@ void ScanlineRaster::AddInside(Point a, Point b, float sign) {
 
 void ScanlineRaster::AddCell(std::int32_t x, std::int32_t y, float cover, float area) {
   if (x >= width_) return;
+  ++cellsWalked_;
   if (left_ >= 0) Put(lastLeft_, x, y, left_, cover, area);
   if (right_ >= 0) Put(lastRight_, x, y, right_, -cover, -area);
 }

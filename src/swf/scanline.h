@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "swf/canvas.h"
 #include "swf/swf_types.h"
 
 namespace dc::swf {
@@ -34,8 +35,10 @@ class ScanlineRaster {
   static constexpr std::size_t kMaxCells = std::size_t{1} << 20;
 
   // Starts a pass over a canvas of width × height pixels; `onlyStyle`, when
-  // not -1, is the one style every edge of the pass has on a side.
-  void Begin(std::int32_t width, std::int32_t height, std::int32_t onlyStyle = -1);
+  // not -1, is the one style every edge of the pass has on a side. Each
+  // edge's cells on the canvas are charged to `budget` (when given): they
+  // are the pixels an edge touches, and what a shape of many edges costs.
+  void Begin(std::int32_t width, std::int32_t height, std::int32_t onlyStyle = -1, DrawBudget* budget = nullptr);
 
   // An edge from `a` to `b` in canvas pixels with style `left` on one side
   // and `right` on the other (-1: none). Which side is which only has to be
@@ -49,6 +52,7 @@ class ScanlineRaster {
   // that outlines added one by one unite (nonzero) instead of cancelling.
   void AddContours(const Point* points, const std::size_t* ends, std::size_t contours);
 
+  // Edges were left out: past kMaxCells, or past the budget.
   bool CutShort() const { return cutShort_; }
 
   // Ends the pass's edges: sorts the cells into rows. Rows with coverage
@@ -85,6 +89,8 @@ class ScanlineRaster {
   std::vector<std::int32_t> touchedFrom_, touchedTo_;
   std::size_t lastLeft_ = 0, lastRight_ = 0;  // one past their latest cells
   bool cutShort_ = false;
+  DrawBudget* budget_ = nullptr;
+  std::uint64_t cellsWalked_ = 0;  // since the last charge
   std::vector<Cell> cells_, sorted_;
   std::vector<std::uint32_t> rowStart_;
   std::int32_t firstRow_ = 0, endRow_ = 0;

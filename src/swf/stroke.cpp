@@ -25,17 +25,17 @@ Point Left(Point d) { return {-d.y, d.x}; }
 
 }  // namespace
 
-void Stroker::Stroke(const std::vector<Point>& points, bool closed, const Pen& pen, ScanlineRaster& raster) {
+bool Stroker::Stroke(const std::vector<Point>& points, bool closed, const Pen& pen, ScanlineRaster& raster) {
   pen_ = pen;
   const double h = pen.halfWidth;
-  if (!(h > 0) || !std::isfinite(h)) return;
+  if (!(h > 0) || !std::isfinite(h)) return true;
   // The widest angle whose chord stays within the tolerance of the arc.
   arcStep_ = h > kFlattenTolerance ? 2 * std::acos(1 - kFlattenTolerance / h) : std::numbers::pi / 2;
   arcStep_ = std::max(arcStep_, std::numbers::pi / 64);
 
   points_.clear();
   for (const Point& p : points) {
-    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;  // a line through nowhere
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return true;  // a line through nowhere
     if (points_.empty() || std::hypot(p.x - points_.back().x, p.y - points_.back().y) > kSamePoint)
       points_.push_back(p);
   }
@@ -45,7 +45,10 @@ void Stroker::Stroke(const std::vector<Point>& points, bool closed, const Pen& p
   const std::size_t n = points_.size();
   outline_.clear();
   ends_.clear();
-  if (n == 0) return;
+  if (n == 0) return true;
+  // Each corner adds at most a half circle of arc steps and three points.
+  const double perCorner = std::numbers::pi / arcStep_ + 4;
+  if (double(n) * perCorner + 2 * perCorner > double(kMaxOutlinePoints)) return false;
   if (n == 1) {
     Dot(points_[0], pen.startCap);
   } else {
@@ -72,6 +75,7 @@ void Stroker::Stroke(const std::vector<Point>& points, bool closed, const Pen& p
     }
   }
   raster.AddContours(outline_.data(), ends_.data(), ends_.size());
+  return true;
 }
 
 void Stroker::Side(bool backward, bool closed) {
@@ -108,9 +112,8 @@ void Stroker::Join(Point corner, Point d1, Point d2, double length1, double leng
   }
   if (cross > 0) {
     // The inner side: the offset lines cross h·tan(θ/2) before the corner.
-    const double back = h * cross / (1 + dot);
-    if (back <= std::min(length1, length2) / 2) {
-      outline_.push_back(Difference(Sum(corner, o1), Times(d1, back)));
+    if (h * cross <= (1 + dot) * std::min(length1, length2) / 2) {
+      outline_.push_back(Difference(Sum(corner, o1), Times(d1, h * cross / (1 + dot))));
     } else {
       outline_.push_back(Sum(corner, o1));
       outline_.push_back(corner);

@@ -26,9 +26,15 @@ struct Pen {
 
 class Stroker {
  public:
+  // Points of one outline, far more than a face's stroke needs (joins of a
+  // pen hundreds of pixels wide take 130 points each); past them a
+  // polyline is left out.
+  static constexpr std::size_t kMaxOutlinePoints = std::size_t{1} << 20;
+
   // One polyline; `closed`: a last segment leads back to the first point
-  // and is joined there, and there are no caps.
-  void Stroke(const std::vector<Point>& points, bool closed, const Pen& pen, ScanlineRaster& raster);
+  // and is joined there, and there are no caps. False when its outline
+  // would pass kMaxOutlinePoints: nothing of it is drawn.
+  bool Stroke(const std::vector<Point>& points, bool closed, const Pen& pen, ScanlineRaster& raster);
 
  private:
   // The left side of the polyline, travelled forward or backward.
