@@ -145,7 +145,7 @@ Paint Paint::Solid(Rgba color, const ColorTransform& cx) {
 }
 
 Paint Paint::Of(const FillStyle& fill, const Matrix& toCanvas, const ColorTransform& cx, const BitmapLookup& bitmaps,
-                GradientRamp& ramp) {
+                GradientRamp* ramp) {
   if (fill.kind == FillKind::Solid) return Solid(fill.color, cx);
   Paint p;
   const std::optional<Matrix> inverse = (toCanvas * fill.matrix).Inverse();
@@ -157,13 +157,13 @@ Paint Paint::Of(const FillStyle& fill, const Matrix& toCanvas, const ColorTransf
     case FillKind::FocalGradient:
       if (fill.gradient.stops.empty()) return p;
       // A gradient squeezed to nothing shows its outer colour.
-      if (!inverse) return Solid(fill.gradient.stops.back().color, cx);
-      BuildRamp(fill.gradient, cx, ramp);
+      if (!inverse || !ramp) return Solid(fill.gradient.stops.back().color, cx);
+      BuildRamp(fill.gradient, cx, *ramp);
       p.kind_ = fill.kind == FillKind::LinearGradient   ? Kind::Linear
                 : fill.kind == FillKind::RadialGradient ? Kind::Radial
                                                         : Kind::Focal;
-      p.ramp_ = &ramp;
-      p.opaque_ = ramp.opaque;
+      p.ramp_ = ramp;
+      p.opaque_ = ramp->opaque;
       p.inverse_ = *inverse;
       p.spread_ = fill.gradient.spread;
       // At ±1 the focal point is on the circle and half the plane has no

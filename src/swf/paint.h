@@ -27,10 +27,10 @@ class Paint {
 
   static Paint Solid(Rgba color, const ColorTransform& cx);
   // The paint of `fill` in a shape drawn through `toCanvas`. A gradient
-  // builds its colours into `ramp`, which must outlive the paint; a bitmap
-  // the movie lacks paints nothing.
+  // builds its colours into `ramp`, which must outlive the paint (without
+  // one it paints its last colour); a bitmap the movie lacks paints nothing.
   static Paint Of(const FillStyle& fill, const Matrix& toCanvas, const ColorTransform& cx, const BitmapLookup& bitmaps,
-                  GradientRamp& ramp);
+                  GradientRamp* ramp);
 
   Kind kind() const { return kind_; }
   std::uint32_t solid() const { return solid_; }

@@ -56,13 +56,7 @@ bool IsGradient(FillKind kind) {
 Paint PaintOfFill(const FillStyle& fill, const Matrix& toCanvas, const ColorTransform& cx, const DrawTarget& target,
                   const Rgba* solidColor, Scratch& s) {
   if (solidColor) return Paint::Solid(*solidColor, cx);
-  if (IsGradient(fill.kind)) {
-    GradientRamp* ramp = s.NextRamp();
-    if (!ramp) return fill.gradient.stops.empty() ? Paint{} : Paint::Solid(fill.gradient.stops.back().color, cx);
-    return Paint::Of(fill, toCanvas, cx, target.bitmaps, *ramp);
-  }
-  GradientRamp unused;
-  return Paint::Of(fill, toCanvas, cx, target.bitmaps, unused);
+  return Paint::Of(fill, toCanvas, cx, target.bitmaps, IsGradient(fill.kind) ? s.NextRamp() : nullptr);
 }
 
 // Fill styles' paints, built when a row first needs them.
@@ -249,15 +243,9 @@ class ShapeDrawer {
     if (OutOfBudget()) return false;
     if (tooLong || raster.CutShort()) return true;
     raster.Finish();
-    Paint paint;
-    GradientRamp& ramp = s_.ramps.empty() ? *s_.ramps.emplace_back(std::make_unique<GradientRamp>()) : *s_.ramps[0];
-    if (solidColor_)
-      paint = Paint::Solid(*solidColor_, cx_);
-    else if (style.hasFill)
-      paint = Paint::Of(style.fill, m_, cx_, target_.bitmaps, ramp);
-    else
-      paint = Paint::Solid(style.color, cx_);
-    OnePaint paints(paint);
+    s_.rampsUsed = 0;
+    OnePaint paints(style.hasFill ? PaintOfFill(style.fill, m_, cx_, target_, solidColor_, s_)
+                                  : Paint::Solid(solidColor_ ? *solidColor_ : style.color, cx_));
     return s_.compositor.Pass(target_, raster, paints);
   }
 

@@ -73,6 +73,7 @@ struct SeamCase {
   const char* what;
   std::vector<Path> paths;
   std::vector<PixelCheck> pixels;
+  std::uint8_t mask = 255;  // 255: none
 };
 
 TEST(RasterFill, StylesSharingAnEdgeLeaveNoSeam) {
@@ -86,9 +87,14 @@ TEST(RasterFill, StylesSharingAnEdgeLeaveNoSeam) {
        {{1, 2, 0xFF800080}, {0, 2, 0xFFFF0000}, {2, 2, 0xFF0000FF}}},
       {"a diagonal", {PathThrough({{0, 0}, {4, 0}, {0, 4}}, 0), PathThrough({{4, 0}, {4, 4}, {0, 4}}, 1)},
        {{1, 2, 0xFF800080}, {0, 3, 0xFF800080}, {0, 0, 0xFFFF0000}, {3, 3, 0xFF0000FF}}},
+      // Half of (half red + half blue) over green.
+      {"under a mask at half",
+       {PathThrough({{0, 0}, {1.5, 0}, {1.5, 4}, {0, 4}}, 0), PathThrough({{1.5, 0}, {4, 0}, {4, 4}, {1.5, 4}}, 1)},
+       {{1, 2, 0xFF407F40}, {0, 2, 0xFF807F00}, {2, 2, 0xFF007F80}}, 128},
   };
   for (const SeamCase& c : cases) {
     TestCanvas canvas(4, 4, 0xFF00FF00);  // green shows through any seam
+    if (c.mask != 255) canvas.mask.assign(16, c.mask);
     canvas.Draw(Shape{{}, {Solid(kRed), Solid(kBlue)}, {}, c.paths});
     for (const PixelCheck& p : c.pixels)
       EXPECT_EQ(Hex(canvas.At(p.x, p.y)), Hex(p.expected)) << c.what << " at (" << p.x << ", " << p.y << ")";

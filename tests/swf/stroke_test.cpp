@@ -98,5 +98,25 @@ TEST(RasterStroke, OverItselfIsNoDarker) {
   }
 }
 
+TEST(RasterStroke, PaintedWithItsFillOrTheOverridingColour) {
+  // Ratio i at pixel i along a 4 px line down the middle of row 2.
+  LineStyle style = With(Pen(4), CapStyle::None);
+  style.hasFill = true;
+  style.fill = FillStyle{FillKind::LinearGradient, {}, {255.0 * 20 / 32768, 0, 0, 1, 20 * 128.0, 0}};
+  style.fill.gradient.stops = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
+  const Shape shape{{}, {}, {style}, {Line({{0, 2.5}, {256, 2.5}}, 0)}};
+  const Rgba red{255, 0, 0, 255};
+  const std::pair<const Rgba*, std::vector<std::pair<std::int32_t, std::uint32_t>>> cases[] = {
+      {nullptr, {{0, Opaque(0, 0, 0)}, {64, Opaque(64, 64, 64)}, {200, Opaque(200, 200, 200)}}},
+      {&red, {{0, Opaque(255, 0, 0)}, {200, Opaque(255, 0, 0)}}},
+  };
+  for (const auto& [solid, pixels] : cases) {
+    TestCanvas canvas(256, 5);
+    canvas.Draw(shape, kPixels, {}, solid);
+    for (const auto& [x, expected] : pixels)
+      EXPECT_EQ(Hex(canvas.At(x, 2)), Hex(expected)) << (solid ? "overridden" : "gradient") << " at x " << x;
+  }
+}
+
 }  // namespace
 }  // namespace dc::swf::test
