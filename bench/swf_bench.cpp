@@ -112,7 +112,8 @@ std::vector<Placed> Face() {
   }
   // Twelve hour marks, each its own placed rectangle.
   for (int h = 0; h < 12; ++h) {
-    Shape s{{}, {SolidFill({30, 30, 30, 255})}, {}, {Path{0, -1, -1, 0, Polygon({{-2, -86}, {2, -86}, {2, -72}, {-2, -72}})}}};
+    const std::vector<Edge> mark = Polygon({{-2, -86}, {2, -86}, {2, -72}, {-2, -72}});
+    Shape s{{}, {SolidFill({30, 30, 30, 255})}, {}, {Path{0, -1, -1, 0, mark}}};
     face.push_back({s, Place(100, 100, h * kPi / 6)});
   }
   // Sixty minute ticks in four shapes of fifteen hairlines.
@@ -145,7 +146,8 @@ std::vector<Placed> Face() {
   // The glass: a linear gradient from white to clear over the upper half.
   {
     Matrix m{0, 90 * kTwips / 32768, -90 * kTwips / 32768, 0, 0, -45 * kTwips};  // runs down the face
-    Shape s{{}, {Gradient(FillKind::LinearGradient, m, {{0, {255, 255, 255, 140}}, {255, {255, 255, 255, 0}}})}, {}, {}};
+    const FillStyle glass = Gradient(FillKind::LinearGradient, m, {{0, {255, 255, 255, 140}}, {255, {255, 255, 255, 0}}});
+    Shape s{{}, {glass}, {}, {}};
     Path p{0, -1, -1, 0, {}};
     p.edges.push_back({Tw(-80, -10), Tw(-80, -90), Tw(0, -90), true});
     p.edges.push_back({Tw(0, -90), Tw(80, -90), Tw(80, -10), true});
@@ -156,8 +158,9 @@ std::vector<Placed> Face() {
   // The centre cap: a small radial gradient button with a rim.
   {
     const double r = 6 * kTwips / 16384;
-    Shape s{{}, {Gradient(FillKind::RadialGradient, {r, 0, 0, r, -kTwips, -kTwips}, {{0, {255, 230, 150, 255}}, {255, {150, 110, 30, 255}}})},
-            {Stroke(1, {60, 40, 10, 255})}, {Path{0, -1, 0, 0, Circle(6)}}};
+    const FillStyle brass = Gradient(FillKind::RadialGradient, {r, 0, 0, r, -kTwips, -kTwips},
+                                     {{0, {255, 230, 150, 255}}, {255, {150, 110, 30, 255}}});
+    Shape s{{}, {brass}, {Stroke(1, {60, 40, 10, 255})}, {Path{0, -1, 0, 0, Circle(6)}}};
     face.push_back({s, centre});
   }
   return face;

@@ -26,8 +26,8 @@ void AppendCurve(Point from, Point control, Point to, const ReachBox& box, std::
   const int n = pieces >= 1 ? static_cast<int>(std::min(pieces, double(kMaxPiecesPerCurve))) : 1;
   for (int i = 1; i < n; ++i) {
     const double t = double(i) / n, u = 1 - t;
-    out.push_back({u * u * from.x + 2 * u * t * control.x + t * t * to.x,
-                   u * u * from.y + 2 * u * t * control.y + t * t * to.y});
+    out.push_back(
+        {u * u * from.x + 2 * u * t * control.x + t * t * to.x, u * u * from.y + 2 * u * t * control.y + t * t * to.y});
   }
   out.push_back(to);
 }

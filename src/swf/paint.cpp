@@ -79,8 +79,7 @@ int Clamp(double u, std::int32_t n) {
 
 // p + (q - p) · w / 256 per channel, rounded, w in 0..256.
 std::uint32_t Lerp(std::uint32_t p, std::uint32_t q, std::uint32_t w) {
-  const std::uint32_t rb =
-      (((p & 0x00FF00FFu) * (256 - w) + (q & 0x00FF00FFu) * w + 0x00800080u) >> 8) & 0x00FF00FFu;
+  const std::uint32_t rb = (((p & 0x00FF00FFu) * (256 - w) + (q & 0x00FF00FFu) * w + 0x00800080u) >> 8) & 0x00FF00FFu;
   const std::uint32_t ag =
       (((p >> 8) & 0x00FF00FFu) * (256 - w) + ((q >> 8) & 0x00FF00FFu) * w + 0x00800080u) & 0xFF00FF00u;
   return rb | ag;
@@ -92,7 +91,9 @@ std::uint32_t Transformed(std::uint32_t p, const ColorTransform& cx) {
   const std::uint32_t a = p >> 24;
   Rgba c{0, 0, 0, 0};
   if (a != 0) {
-    const auto straight = [a](std::uint32_t v) { return static_cast<std::uint8_t>(std::min(255u, (v * 255 + a / 2) / a)); };
+    const auto straight = [a](std::uint32_t v) {
+      return static_cast<std::uint8_t>(std::min(255u, (v * 255 + a / 2) / a));
+    };
     c = {straight((p >> 16) & 255), straight((p >> 8) & 255), straight(p & 255), static_cast<std::uint8_t>(a)};
   }
   return Premultiplied(cx.Apply(c));
@@ -123,7 +124,8 @@ void BuildRamp(const Gradient& gradient, const ColorTransform& cx, GradientRamp&
       const Rgba &c0 = stops[k].color, &c1 = stops[k + 1].color;
       const double f = double(i - stops[k].ratio) / (stops[k + 1].ratio - stops[k].ratio);
       if (linear) {
-        c = {Linear().Mix(c0.r, c1.r, f), Linear().Mix(c0.g, c1.g, f), Linear().Mix(c0.b, c1.b, f), MixSrgb(c0.a, c1.a, f)};
+        c = {Linear().Mix(c0.r, c1.r, f), Linear().Mix(c0.g, c1.g, f), Linear().Mix(c0.b, c1.b, f),
+             MixSrgb(c0.a, c1.a, f)};
       } else {
         c = {MixSrgb(c0.r, c1.r, f), MixSrgb(c0.g, c1.g, f), MixSrgb(c0.b, c1.b, f), MixSrgb(c0.a, c1.a, f)};
       }

@@ -31,11 +31,11 @@ struct Scratch {
   ScanlineRaster raster;
   Stroker stroker;
   Compositor compositor;
-  std::vector<std::uint32_t> order;  // path indices, by layer
+  std::vector<std::uint32_t> order;                             // path indices, by layer
   std::vector<std::pair<std::int32_t, std::uint32_t>> strokes;  // line style, path's place in its group
-  std::vector<Point> line;  // one polyline in canvas pixels
-  std::vector<std::int32_t> paintOf;  // fill style to its slot in `paints`, -1 not built yet
-  std::vector<std::int32_t> built;    // fill styles with a slot
+  std::vector<Point> line;                                      // one polyline in canvas pixels
+  std::vector<std::int32_t> paintOf;                            // fill style to its slot in `paints`, -1 not built yet
+  std::vector<std::int32_t> built;                              // fill styles with a slot
   std::vector<Paint> paints;
   std::vector<std::unique_ptr<GradientRamp>> ramps;
   std::size_t rampsUsed = 0;
@@ -51,45 +51,47 @@ bool IsGradient(FillKind kind) {
   return kind == FillKind::LinearGradient || kind == FillKind::RadialGradient || kind == FillKind::FocalGradient;
 }
 
+// One call's arguments and buffers.
+struct Drawing {
+  const Shape& shape;
+  const Matrix& toCanvas;
+  const ColorTransform& cx;
+  const DrawTarget& target;
+  const Rgba* solidColor;
+  Scratch& s;
+};
+
 // The paint of a fill style, from the colour that overrides all or the
 // style itself.
-Paint PaintOfFill(const FillStyle& fill, const Matrix& toCanvas, const ColorTransform& cx, const DrawTarget& target,
-                  const Rgba* solidColor, Scratch& s) {
-  if (solidColor) return Paint::Solid(*solidColor, cx);
-  return Paint::Of(fill, toCanvas, cx, target.bitmaps, IsGradient(fill.kind) ? s.NextRamp() : nullptr);
+Paint PaintOfFill(const Drawing& d, const FillStyle& fill) {
+  if (d.solidColor) return Paint::Solid(*d.solidColor, d.cx);
+  return Paint::Of(fill, d.toCanvas, d.cx, d.target.bitmaps, IsGradient(fill.kind) ? d.s.NextRamp() : nullptr);
 }
 
 // Fill styles' paints, built when a row first needs them.
 class FillPaints final : public PaintSource {
  public:
-  FillPaints(const Shape& shape, const Matrix& toCanvas, const ColorTransform& cx, const DrawTarget& target,
-             const Rgba* solidColor, Scratch& s)
-      : shape_(shape), toCanvas_(toCanvas), cx_(cx), target_(target), solidColor_(solidColor), s_(s) {
-    if (s.paintOf.size() < shape.fills.size()) s.paintOf.resize(shape.fills.size(), -1);
-    s.rampsUsed = 0;
+  explicit FillPaints(const Drawing& d) : d_(d) {
+    if (d.s.paintOf.size() < d.shape.fills.size()) d.s.paintOf.resize(d.shape.fills.size(), -1);
+    d.s.rampsUsed = 0;
   }
   ~FillPaints() {
-    for (std::int32_t style : s_.built) s_.paintOf[style] = -1;
-    s_.built.clear();
-    s_.paints.clear();
+    for (std::int32_t style : d_.s.built) d_.s.paintOf[style] = -1;
+    d_.s.built.clear();
+    d_.s.paints.clear();
   }
   const Paint& For(std::int32_t style) override {
-    std::int32_t& slot = s_.paintOf[style];
+    std::int32_t& slot = d_.s.paintOf[style];
     if (slot < 0) {
-      slot = static_cast<std::int32_t>(s_.paints.size());
-      s_.paints.push_back(PaintOfFill(shape_.fills[style], toCanvas_, cx_, target_, solidColor_, s_));
-      s_.built.push_back(style);
+      slot = static_cast<std::int32_t>(d_.s.paints.size());
+      d_.s.paints.push_back(PaintOfFill(d_, d_.shape.fills[style]));
+      d_.s.built.push_back(style);
     }
-    return s_.paints[slot];
+    return d_.s.paints[slot];
   }
 
  private:
-  const Shape& shape_;
-  const Matrix& toCanvas_;
-  const ColorTransform& cx_;
-  const DrawTarget& target_;
-  const Rgba* solidColor_;
-  Scratch& s_;
+  const Drawing& d_;
 };
 
 class OnePaint final : public PaintSource {
@@ -109,24 +111,27 @@ std::int32_t StyleOrNone(std::int32_t index, std::size_t count) {
 
 class ShapeDrawer {
  public:
-  ShapeDrawer(const Shape& shape, const Matrix& toCanvas, const ColorTransform& cx, const DrawTarget& target,
-              const Rgba* solidColor, Scratch& s)
-      : shape_(shape), m_(toCanvas), cx_(cx), target_(target), solidColor_(solidColor), s_(s),
-        canvas_{0, 0, double(target.canvas.width), double(target.canvas.height)} {}
+  explicit ShapeDrawer(const Drawing& d)
+      : d_(d),
+        shape_(d.shape),
+        m_(d.toCanvas),
+        s_(d.s),
+        canvas_{0, 0, double(d.target.canvas.width), double(d.target.canvas.height)} {}
 
   void Draw() {
-    s_.order.resize(shape_.paths.size());
-    for (std::uint32_t i = 0; i < s_.order.size(); ++i) s_.order[i] = i;
+    std::vector<std::uint32_t>& order = s_.order;
+    order.resize(shape_.paths.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
     // By layer, paths of a layer in their order (a sort that sets aside no
     // memory, unlike a stable one).
-    const auto byLayer = [this](std::uint32_t p, std::uint32_t q) {
-      const std::uint32_t lp = shape_.paths[p].layer, lq = shape_.paths[q].layer;
-      return lp != lq ? lp < lq : p < q;
+    const auto layer = [this](std::uint32_t path) { return shape_.paths[path].layer; };
+    const auto byLayer = [&](std::uint32_t p, std::uint32_t q) {
+      return layer(p) != layer(q) ? layer(p) < layer(q) : p < q;
     };
-    if (!std::is_sorted(s_.order.begin(), s_.order.end(), byLayer)) std::sort(s_.order.begin(), s_.order.end(), byLayer);
-    for (std::size_t begin = 0; begin < s_.order.size();) {
+    if (!std::is_sorted(order.begin(), order.end(), byLayer)) std::sort(order.begin(), order.end(), byLayer);
+    for (std::size_t begin = 0; begin < order.size();) {
       std::size_t end = begin + 1;
-      while (end < s_.order.size() && shape_.paths[s_.order[end]].layer == shape_.paths[s_.order[begin]].layer) ++end;
+      while (end < order.size() && layer(order[end]) == layer(order[begin])) ++end;
       if (!Fills(begin, end) || !Strokes(begin, end)) return;
       begin = end;
     }
@@ -141,8 +146,14 @@ class ShapeDrawer {
       s_.line.push_back(m_.Apply(e.to));
   }
 
+  bool OutOfBudget() const { return d_.target.budget && d_.target.budget->exceeded; }
+
+  void BeginPass(std::int32_t onlyStyle) {
+    s_.raster.Begin(d_.target.canvas.width, d_.target.canvas.height, onlyStyle, d_.target.budget);
+  }
+
+  // The fills of the group's paths, order[begin .. end - 1].
   bool Fills(std::size_t begin, std::size_t end) {
-    ScanlineRaster& raster = s_.raster;
     const std::size_t fills = shape_.fills.size();
     // A group of one fill style (most are) is summed straight into rows.
     std::int32_t only = -1;
@@ -152,8 +163,7 @@ class ShapeDrawer {
         if (style >= 0 && style != only) only = only == -1 ? style : -2;
     }
     if (only == -1) return true;
-    raster.Begin(target_.canvas.width, target_.canvas.height, std::max(only, std::int32_t{-1}), target_.budget);
-    bool any = false;
+    BeginPass(std::max(only, std::int32_t{-1}));
     for (std::size_t i = begin; i < end; ++i) {
       const Path& path = shape_.paths[s_.order[i]];
       const std::int32_t left = StyleOrNone(path.fill0, fills), right = StyleOrNone(path.fill1, fills);
@@ -164,17 +174,17 @@ class ShapeDrawer {
         s_.line.assign(1, m_.Apply(e.from));
         AppendEdge(e, canvas_);
         if (!std::all_of(s_.line.begin(), s_.line.end(), Finite)) return true;
-        for (std::size_t k = 1; k < s_.line.size(); ++k) raster.AddEdge(s_.line[k - 1], s_.line[k], left, right);
+        for (std::size_t k = 1; k < s_.line.size(); ++k) s_.raster.AddEdge(s_.line[k - 1], s_.line[k], left, right);
       }
-      any = true;
     }
     if (OutOfBudget()) return false;
-    if (!any || raster.CutShort()) return true;
-    raster.Finish();
-    FillPaints paints(shape_, m_, cx_, target_, solidColor_, s_);
-    return s_.compositor.Pass(target_, raster, paints);
+    if (s_.raster.CutShort()) return true;
+    s_.raster.Finish();
+    FillPaints paints(d_);
+    return s_.compositor.Pass(d_.target, s_.raster, paints);
   }
 
+  // The strokes of the group's paths, line style by line style.
   bool Strokes(std::size_t begin, std::size_t end) {
     s_.strokes.clear();
     for (std::size_t i = begin; i < end; ++i) {
@@ -190,8 +200,6 @@ class ShapeDrawer {
     }
     return true;
   }
-
-  bool OutOfBudget() const { return target_.budget && target_.budget->exceeded; }
 
   Pen PenOf(const LineStyle& style) const {
     const double unit = 1 / kTwipsPerPixel;  // the scale at which a width is as given
@@ -209,30 +217,30 @@ class ShapeDrawer {
     // A pen reaches a miter's length past its line at most.
     const double reach = pen.halfWidth * std::max({2.0, style.miterLimit, 1.0}) + 1;
     const ReachBox box{-reach, -reach, canvas_.xMax + reach, canvas_.yMax + reach};
-    ScanlineRaster& raster = s_.raster;
-    raster.Begin(target_.canvas.width, target_.canvas.height, 0, target_.budget);
+    BeginPass(0);
+    std::vector<Point>& line = s_.line;
     Point start{}, at{};
     std::uint32_t lastPlace = 0;
     bool tooLong = false;
     const auto finishLine = [&] {
-      if (s_.line.empty()) return;
-      tooLong = tooLong || s_.line.size() > kMaxPolylinePoints ||
-                !s_.stroker.Stroke(s_.line, start == at && s_.line.size() > 2 && !style.noClose, pen, raster);
-      s_.line.clear();
+      if (line.empty()) return;
+      const bool closed = start == at && line.size() > 2 && !style.noClose;
+      tooLong = tooLong || line.size() > kMaxPolylinePoints || !s_.stroker.Stroke(line, closed, pen, s_.raster);
+      line.clear();
     };
-    s_.line.clear();
+    line.clear();
     for (std::size_t i = first; i < last; ++i) {
       const std::uint32_t place = s_.strokes[i].second;
       const Path& path = shape_.paths[s_.order[place]];
       // Paths of one line style that follow each other and meet join.
-      bool joins = !s_.line.empty() && place == lastPlace + 1;
+      bool joins = !line.empty() && place == lastPlace + 1;
       for (const Edge& e : path.edges) {
         if (!joins || !(e.from == at)) {
           finishLine();
-          s_.line.push_back(m_.Apply(e.from));
+          line.push_back(m_.Apply(e.from));
           start = e.from;
         }
-        if (s_.line.size() <= kMaxPolylinePoints) AppendEdge(e, box);
+        if (line.size() <= kMaxPolylinePoints) AppendEdge(e, box);
         at = e.to;
         joins = true;
       }
@@ -241,19 +249,17 @@ class ShapeDrawer {
     }
     finishLine();
     if (OutOfBudget()) return false;
-    if (tooLong || raster.CutShort()) return true;
-    raster.Finish();
+    if (tooLong || s_.raster.CutShort()) return true;
+    s_.raster.Finish();
     s_.rampsUsed = 0;
-    OnePaint paints(style.hasFill ? PaintOfFill(style.fill, m_, cx_, target_, solidColor_, s_)
-                                  : Paint::Solid(solidColor_ ? *solidColor_ : style.color, cx_));
-    return s_.compositor.Pass(target_, raster, paints);
+    OnePaint paints(style.hasFill ? PaintOfFill(d_, style.fill)
+                                  : Paint::Solid(d_.solidColor ? *d_.solidColor : style.color, d_.cx));
+    return s_.compositor.Pass(d_.target, s_.raster, paints);
   }
 
+  const Drawing d_;
   const Shape& shape_;
-  const Matrix& m_;
-  const ColorTransform& cx_;
-  const DrawTarget& target_;
-  const Rgba* solidColor_;
+  const Matrix& m_;  // the shape's twips to canvas pixels
   Scratch& s_;
   const ReachBox canvas_;
 };
@@ -269,14 +275,14 @@ void DrawShape(const Shape& shape, const Matrix& toCanvas, const ColorTransform&
   thread_local bool busy = false;
   if (busy) {
     auto own = std::make_unique<Scratch>();
-    ShapeDrawer(shape, toCanvas, cx, target, solidColor, *own).Draw();
+    ShapeDrawer({shape, toCanvas, cx, target, solidColor, *own}).Draw();
     return;
   }
   struct Busy {
     Busy() { busy = true; }
     ~Busy() { busy = false; }
   } guard;
-  ShapeDrawer(shape, toCanvas, cx, target, solidColor, scratch).Draw();
+  ShapeDrawer({shape, toCanvas, cx, target, solidColor, scratch}).Draw();
 }
 
 }  // namespace dc::swf

@@ -139,7 +139,8 @@ void ScanlineRaster::AddContours(const Point* points, const std::size_t* ends, s
   if (!std::isfinite(twiceArea) || twiceArea == 0) return;
   const std::int32_t left = twiceArea > 0 ? 0 : -1, right = twiceArea > 0 ? -1 : 0;
   for (std::size_t c = 0, begin = 0; c < contours; begin = ends[c++])
-    for (std::size_t i = begin; i < ends[c]; ++i) AddEdge(points[i], points[i + 1 < ends[c] ? i + 1 : begin], left, right);
+    for (std::size_t i = begin; i < ends[c]; ++i)
+      AddEdge(points[i], points[i + 1 < ends[c] ? i + 1 : begin], left, right);
 }
 
 // a.y < b.y, both inside the canvas's rows, x within 0..width.

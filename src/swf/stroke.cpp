@@ -172,8 +172,10 @@ void Stroker::Dot(Point centre, CapStyle cap) {
   const double h = pen_.halfWidth;
   if (cap == CapStyle::None) return;
   if (cap == CapStyle::Square) {
-    outline_.insert(outline_.end(), {{centre.x - h, centre.y - h}, {centre.x + h, centre.y - h},
-                                     {centre.x + h, centre.y + h}, {centre.x - h, centre.y + h}});
+    outline_.insert(outline_.end(), {{centre.x - h, centre.y - h},
+                                     {centre.x + h, centre.y - h},
+                                     {centre.x + h, centre.y + h},
+                                     {centre.x - h, centre.y + h}});
   } else {
     outline_.push_back({centre.x + h, centre.y});
     AppendArc(centre, {h, 0}, {h, 0}, 2 * std::numbers::pi);

@@ -51,7 +51,8 @@ TEST(RasterPaint, GradientsAtExactPixels) {
       {"linear stops", GradientFill(FillKind::LinearGradient, ratioPerPixel, rgb),
        {{0, 0, Opaque(255, 0, 0)}, {64, 0, Opaque(128, 128, 0)}, {128, 0, Opaque(0, 255, 0)},
         {192, 0, Opaque(0, 126, 129)}, {255, 0, Opaque(0, 0, 255)}, {299, 0, Opaque(0, 0, 255)}}},
-      {"radial: centre, 10 px out, the edge, beyond", GradientFill(FillKind::RadialGradient, Disc(20.5, 20.5, 17), whiteToBlack),
+      {"radial: centre, 10 px out, the edge, beyond",
+       GradientFill(FillKind::RadialGradient, Disc(20.5, 20.5, 17), whiteToBlack),
        {{20, 20, grey(255)}, {30, 20, grey(105)}, {28, 26, grey(105)}, {20, 37, grey(0)}, {0, 0, grey(0)}}},
       {"pad", GradientFill(FillKind::LinearGradient, short17, blackToWhite, SpreadMode::Pad),
        {{12, 0, grey(0)}, {28, 0, grey(120)}, {45, 0, grey(255)}}},
@@ -97,8 +98,8 @@ TEST(RasterPaint, BitmapFillsNearestRepeatingOrClipped) {
       {"1:1 clipped", Matrix::Scale(20, 20), false, 7, "ABBBBB/CDDDDD/CDDDDD/CDDDDD/CDDDDD/CDDDDD"},
       {"2x repeating", Matrix::Scale(40, 40), true, 7, "AABBAA/AABBAA/CCDDCC/CCDDCC/AABBAA/AABBAA"},
       {"2x clipped", Matrix::Scale(40, 40), false, 7, "AABBBB/AABBBB/CCDDDD/CCDDDD/CCDDDD/CCDDDD"},
-      {"moved a pixel right, repeating", Matrix{20, 0, 0, 20, 20, 0}, true, 7, "BABABA/DCDCDC/BABABA/DCDCDC/BABABA/DCDCDC"},
-      {"moved a pixel right, clipped", Matrix{20, 0, 0, 20, 20, 0}, false, 7, "AABBBB/CCDDDD/CCDDDD/CCDDDD/CCDDDD/CCDDDD"},
+      {"a pixel right, repeating", Matrix{20, 0, 0, 20, 20, 0}, true, 7, "BABABA/DCDCDC/BABABA/DCDCDC/BABABA/DCDCDC"},
+      {"a pixel right, clipped", Matrix{20, 0, 0, 20, 20, 0}, false, 7, "AABBBB/CCDDDD/CCDDDD/CCDDDD/CCDDDD/CCDDDD"},
       {"a bitmap the movie lacks", Matrix::Scale(20, 20), true, 8, "....../....../....../....../....../......"},
   };
   for (const BitmapCase& c : cases) {

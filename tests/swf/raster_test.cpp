@@ -31,11 +31,13 @@ TEST(RasterFill, AreaCoverageAtExactBoundaries) {
       {"edge through pixel middles", {{1.5, 1}, {3, 1}, {3, 2}, {1.5, 2}}, {{1, 1, Grey(128)}, {2, 1, Grey(255)}}},
       {"row through pixel middles", {{1, 1.5}, {3, 1.5}, {3, 3}, {1, 3}}, {{1, 1, Grey(128)}, {1, 2, Grey(255)}}},
       {"quarter pixel", {{1.5, 1.5}, {3, 1.5}, {3, 3}, {1.5, 3}}, {{1, 1, Grey(64)}, {2, 2, Grey(255)}}},
-      {"diagonal halves", {{0, 0}, {2, 0}, {0, 2}}, {{0, 0, Grey(255)}, {1, 0, Grey(128)}, {0, 1, Grey(128)}, {1, 1, 0}}},
+      {"diagonal halves", {{0, 0}, {2, 0}, {0, 2}},
+       {{0, 0, Grey(255)}, {1, 0, Grey(128)}, {0, 1, Grey(128)}, {1, 1, 0}}},
       {"left of the canvas", {{-5, 1}, {2, 1}, {2, 2}, {-5, 2}}, {{0, 1, Grey(255)}, {1, 1, Grey(255)}, {2, 1, 0}}},
       {"above the canvas", {{1, -3}, {2, -3}, {2, 1}, {1, 1}}, {{1, 0, Grey(255)}, {1, 1, 0}}},
       {"past the right side", {{8, 1}, {30, 1}, {30, 2}, {8, 2}}, {{9, 1, Grey(255)}, {7, 1, 0}}},
-      {"slanted past the left side", {{-4, 0}, {4, 0}, {4, 8}, {2, 8}}, {{0, 4, Grey(255)}, {0, 7, 0}, {1, 7, Grey(96)}}},
+      {"slanted past the left side", {{-4, 0}, {4, 0}, {4, 8}, {2, 8}},
+       {{0, 4, Grey(255)}, {0, 7, 0}, {1, 7, Grey(96)}}},
   };
   for (const CoverageCase& c : cases) {
     TestCanvas canvas(10, 10);
@@ -82,7 +84,8 @@ TEST(RasterFill, StylesSharingAnEdgeLeaveNoSeam) {
        {PathThrough({{0, 0}, {1.5, 0}, {1.5, 4}, {0, 4}}, 0), PathThrough({{1.5, 0}, {4, 0}, {4, 4}, {1.5, 4}}, 1)},
        {{1, 2, 0xFF800080}, {0, 2, 0xFFFF0000}, {2, 2, 0xFF0000FF}}},
       {"the shared edge once, with fill0 and fill1",
-       {PathThrough({{1.5, 4}, {0, 4}, {0, 0}, {1.5, 0}}, 0, -1, -1, 0, true), PathThrough({{1.5, 4}, {1.5, 0}}, 1, 0, -1, 0, true),
+       {PathThrough({{1.5, 4}, {0, 4}, {0, 0}, {1.5, 0}}, 0, -1, -1, 0, true),
+        PathThrough({{1.5, 4}, {1.5, 0}}, 1, 0, -1, 0, true),
         PathThrough({{1.5, 0}, {4, 0}, {4, 4}, {1.5, 4}}, 1, -1, -1, 0, true)},
        {{1, 2, 0xFF800080}, {0, 2, 0xFFFF0000}, {2, 2, 0xFF0000FF}}},
       {"a diagonal", {PathThrough({{0, 0}, {4, 0}, {0, 4}}, 0), PathThrough({{4, 0}, {4, 4}, {0, 4}}, 1)},
@@ -171,18 +174,24 @@ TEST(RasterFill, FarAwayHugeAndNotANumberAreHarmless) {
     bool coversCanvas;
     std::int64_t charged;  // -1: not checked
   } cases[] = {
-      {"a million pixels away", {{}, {Solid(kWhite)}, {thick}, {Rect(1e6, 1e6, 1e6 + 50, 1e6 + 50, 0), Line({{1e6, 0}, {1e6, 9}}, 0)}},
+      {"a million pixels away",
+       {{}, {Solid(kWhite)}, {thick}, {Rect(1e6, 1e6, 1e6 + 50, 1e6 + 50, 0), Line({{1e6, 0}, {1e6, 9}}, 0)}},
        kPixels, false, 0},
       // Its sides count at the canvas's left column, 10 rows each.
       {"a million pixels left", {{}, {Solid(kWhite)}, {}, {Rect(-1e6 - 50, -1e6, -1e6, 1e6, 0)}}, kPixels, false, 20},
-      {"not a number", {{}, {Solid(kWhite)}, {thick}, {Rect(nan, 0, 5, 5, 0), Line({{nan, 1}, {3, 3}}, 0)}}, kPixels, false, 0},
-      {"infinite", {{}, {Solid(kWhite)}, {thick}, {Rect(-inf, 0, 5, inf, 0), Line({{inf, 1}, {3, inf}}, 0)}}, kPixels, false, 0},
-      {"a matrix that is not a number", {{}, {Solid(kWhite)}, {thick}, {Rect(0, 0, 5, 5, 0), Line({{0, 1}, {3, 3}}, 0)}},
+      {"not a number", {{}, {Solid(kWhite)}, {thick}, {Rect(nan, 0, 5, 5, 0), Line({{nan, 1}, {3, 3}}, 0)}},
+       kPixels, false, 0},
+      {"infinite", {{}, {Solid(kWhite)}, {thick}, {Rect(-inf, 0, 5, inf, 0), Line({{inf, 1}, {3, inf}}, 0)}},
+       kPixels, false, 0},
+      {"a matrix that is not a number",
+       {{}, {Solid(kWhite)}, {thick}, {Rect(0, 0, 5, 5, 0), Line({{0, 1}, {3, 3}}, 0)}},
        Matrix{nan, 0, 0, nan, 0, 0}, false, 0},
       {"a curve bent a light year out",
-       {{}, {Solid(kWhite)}, {}, {Path{0, -1, -1, 0, {{Px(20, 0), Px(-1e15, 5), Px(20, 10), true}, {Px(20, 10), {}, Px(20, 0), false}}}}},
+       {{}, {Solid(kWhite)}, {},
+        {Path{0, -1, -1, 0, {{Px(20, 0), Px(-1e15, 5), Px(20, 10), true}, {Px(20, 10), {}, Px(20, 0), false}}}}},
        kPixels, true, -1},
-      {"huge but around the canvas", {{}, {Solid(kWhite)}, {}, {Rect(-1e300, -1e300, 1e300, 1e300, 0)}}, kPixels, true, 110},
+      {"huge but around the canvas", {{}, {Solid(kWhite)}, {}, {Rect(-1e300, -1e300, 1e300, 1e300, 0)}},
+       kPixels, true, 110},
   };
   for (const HostileCase& c : cases) {
     TestCanvas canvas(10, 10);
@@ -191,7 +200,8 @@ TEST(RasterFill, FarAwayHugeAndNotANumberAreHarmless) {
     canvas.Draw(c.shape, c.m);
     for (std::int32_t y = 0; y < 10; ++y)
       for (std::int32_t x = 0; x < 10; ++x)
-        ASSERT_EQ(Hex(canvas.At(x, y)), Hex(c.coversCanvas ? Grey(255) : 0)) << c.what << " at (" << x << ", " << y << ")";
+        ASSERT_EQ(Hex(canvas.At(x, y)), Hex(c.coversCanvas ? Grey(255) : 0))
+            << c.what << " at (" << x << ", " << y << ")";
     if (c.charged >= 0) {
       EXPECT_EQ(1'000'000 - static_cast<std::int64_t>(budget.remaining), c.charged) << c.what;
     }

@@ -26,6 +26,10 @@ LineStyle With(LineStyle l, CapStyle cap, JoinStyle join = JoinStyle::Round, boo
   l.noClose = noClose;
   return l;
 }
+LineStyle Limited(LineStyle l, double miterLimit) {
+  l.miterLimit = miterLimit;
+  return l;
+}
 LineStyle Unscaled(LineStyle l) {
   l.noHScale = l.noVScale = true;
   return l;
@@ -56,19 +60,19 @@ TEST(RasterStroke, WidthsCapsAndJoinsReachExactly) {
       {"miter at a right angle", With(Pen(4), CapStyle::None, JoinStyle::Miter), {corner}, kPixels,
        {{11, 8, 255}, {10, 8, 255}, {9, 11, 255}}},
       // Corners at pixel centres: the inner one leaves a quarter pixel out, the outer one takes a quarter in.
-      {"corner pixels counted once", With(Pen(4), CapStyle::None, JoinStyle::Miter), {{{4.5, 10.5}, {10.5, 10.5}, {10.5, 16.5}}},
-       kPixels, {{8, 12, 191}, {12, 8, 64}}},
+      {"corner pixels counted once", With(Pen(4), CapStyle::None, JoinStyle::Miter),
+       {{{4.5, 10.5}, {10.5, 10.5}, {10.5, 16.5}}}, kPixels, {{8, 12, 191}, {12, 8, 64}}},
       {"bevel at a right angle", With(Pen(4), CapStyle::None, JoinStyle::Bevel), {corner}, kPixels,
        {{11, 8, 0}, {10, 8, 128}, {11, 9, 128}, {9, 11, 255}}},
       // Cut 2.4 px from the corner: x - y <= 2.4·√2 in the corner pixel, 0.8164 of it.
-      {"miter cut at its limit", [] { LineStyle l = With(Pen(4), CapStyle::None, JoinStyle::Miter); l.miterLimit = 1.2; return l; }(),
-       {corner}, kPixels, {{11, 8, 208}, {10, 8, 255}}},
+      {"miter cut at its limit", Limited(With(Pen(4), CapStyle::None, JoinStyle::Miter), 1.2), {corner}, kPixels,
+       {{11, 8, 208}, {10, 8, 255}}},
       {"a closed path joins at its start", With(Pen(4), CapStyle::None, JoinStyle::Miter), {square}, kPixels,
        {{3, 3, 255}, {4, 4, 255}, {16, 16, 255}}},
       {"unless it says not to", With(Pen(4), CapStyle::None, JoinStyle::Miter, true), {square}, kPixels,
        {{3, 3, 0}, {4, 4, 0}, {3, 6, 255}, {6, 3, 255}, {16, 16, 255}}},
-      {"paths that meet join", With(Pen(4), CapStyle::None, JoinStyle::Miter), {{{4, 10}, {10, 10}}, {{10, 10}, {10, 16}}},
-       kPixels, {{11, 8, 255}}},
+      {"paths that meet join", With(Pen(4), CapStyle::None, JoinStyle::Miter),
+       {{{4, 10}, {10, 10}}, {{10, 10}, {10, 16}}}, kPixels, {{11, 8, 255}}},
   };
   for (const StrokeCase& c : cases) {
     Shape shape{{}, {}, {c.style}, {}};
