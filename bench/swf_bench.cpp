@@ -146,7 +146,8 @@ std::vector<Placed> Face() {
   // The glass: a linear gradient from white to clear over the upper half.
   {
     Matrix m{0, 90 * kTwips / 32768, -90 * kTwips / 32768, 0, 0, -45 * kTwips};  // runs down the face
-    const FillStyle glass = Gradient(FillKind::LinearGradient, m, {{0, {255, 255, 255, 140}}, {255, {255, 255, 255, 0}}});
+    const FillStyle glass =
+        Gradient(FillKind::LinearGradient, m, {{0, {255, 255, 255, 140}}, {255, {255, 255, 255, 0}}});
     Shape s{{}, {glass}, {}, {}};
     Path p{0, -1, -1, 0, {}};
     p.edges.push_back({Tw(-80, -10), Tw(-80, -90), Tw(0, -90), true});
