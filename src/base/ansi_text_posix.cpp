@@ -3,15 +3,12 @@
 #include <cstdint>
 
 #include "base/ansi_text.h"
+#include "base/windows_1252.h"
 
 namespace dc {
 namespace {
 
-// 0x80..0x9F of Windows-1252; 0 marks the five unassigned bytes.
-constexpr std::array<char32_t, 32> kHigh = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr const std::array<char32_t, 32>& kHigh = kWindows1252High;
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -46,10 +43,7 @@ char32_t NextUtf8(std::string_view s, std::size_t& i) {
 std::string AnsiToUtf8(std::string_view ansi) {
   std::string out;
   for (char ch : ansi) {
-    auto b = static_cast<unsigned char>(ch);
-    char32_t c = b;
-    if (b >= 0x80 && b < 0xA0) c = kHigh[b - 0x80] ? kHigh[b - 0x80] : 0xFFFD;
-    AppendUtf8(out, c);
+    AppendUtf8(out, Windows1252Char(static_cast<std::uint8_t>(ch)));
   }
   return out;
 }
