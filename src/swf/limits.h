@@ -25,6 +25,10 @@ struct Limits {
   std::uint64_t maxBitmapPixels = 32ull << 20;
   // Glyphs of one font, records and glyphs of one text.
   std::uint32_t maxGlyphs = 65536;
+  // Memory the read movie's shapes, fonts, texts and frame lists take
+  // together: a few bits of the file can become an edge or a glyph of
+  // dozens of bytes, so the file's size alone does not bound them.
+  std::uint64_t maxDefinitionBytes = 256ull << 20;
   // Drawing one frame may touch the surface this many times over (layers,
   // masks, strokes); past it the frame is left as drawn so far.
   std::uint32_t maxLayersPerFrame = 256;
