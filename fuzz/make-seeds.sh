@@ -2,14 +2,17 @@
 # Writes the fuzz targets' seed inputs into the folder given, one subfolder
 # per target, all made here from the repository's own sources: the demo
 # package and variants built by clockpack, alarm stores and LED inputs
-# written byte by byte, the demo manifest, and the demo face as PNG and BMP.
+# written byte by byte, the demo manifest, the demo face as PNG and BMP, and
+# small movies written by the SWF tests' writer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$1
 clockpack=${DC_CLOCKPACK:-$root/build/host/bin/clockpack}
 [ -x "$clockpack" ] || { echo "make-seeds: $clockpack is missing (build the host preset)"; exit 1; }
+swf_seeds=${DC_SWF_SEED_MOVIES:-$root/build/host/bin/swf_seed_movies}
+[ -x "$swf_seeds" ] || { echo "make-seeds: $swf_seeds is missing (build the host preset)"; exit 1; }
 rm -rf "$out"
-mkdir -p "$out"/{package_fuzz,alarm_store_fuzz,led_model_fuzz,manifest_fuzz,picture_fuzz}
+mkdir -p "$out"/{package_fuzz,alarm_store_fuzz,led_model_fuzz,manifest_fuzz,picture_fuzz,swf_fuzz}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$root"/assets/demo/{face.png,chime.wav} "$work"/
@@ -61,4 +64,8 @@ cp "$root/assets/demo/face.png" "$out/picture_fuzz/face.png"
 convert "$root/assets/demo/face.png" -resize 24x24 bmp3:"$out/picture_fuzz/small24.bmp"
 convert "$root/assets/demo/face.png" -resize 16x16 -colors 16 -type palette bmp3:"$out/picture_fuzz/palette.bmp"
 convert "$root/assets/demo/face.png" -resize 20x12 "$out/picture_fuzz/small.png"
+
+# Movies: plain and zlib, and one cut short.
+"$swf_seeds" "$out/swf_fuzz"
+head -c 300 "$out/swf_fuzz/bitmaps.swf" > "$out/swf_fuzz/cut.swf"
 echo "make-seeds: $(find "$out" -type f | wc -l) seeds in $out"

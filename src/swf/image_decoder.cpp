@@ -42,7 +42,66 @@ std::optional<std::vector<std::uint8_t>> CheckedPng(std::span<const std::uint8_t
   }
 }
 
-bool FitsDecoder(std::span<const std::uint8_t> data) { return !data.empty() && data.size() <= INT_MAX; }
+// Whether every Huffman table of a JPEG holds at most the 256 codes the
+// decoder has room for: it writes them where they fall, past its arrays.
+// Segments are passed over whole; in the scan data only a 0xFF not
+// followed by 0 (a stuffed byte) or a restart marker begins a marker, as
+// the decoder sees it, so tables between the scans of a progressive JPEG
+// are checked too.
+bool HuffmanTablesFit(std::span<const std::uint8_t> jpeg) {
+  constexpr std::uint8_t kHuffman = 0xC4;
+  std::size_t at = 2;
+  while (at + 1 < jpeg.size()) {
+    const std::uint8_t marker = jpeg[at + 1];
+    const bool standalone = marker == 0x00 || marker == 0x01 || marker == 0xFF || (marker >= 0xD0 && marker <= 0xD9);
+    if (jpeg[at] != 0xFF || standalone) {
+      ++at;
+      continue;
+    }
+    if (at + 4 > jpeg.size()) return false;
+    const std::size_t length = static_cast<std::size_t>(jpeg[at + 2] << 8 | jpeg[at + 3]);
+    if (length < 2 || length > jpeg.size() - at - 2) return false;
+    if (marker == kHuffman) {
+      auto tables = jpeg.subspan(at + 4, length - 2);
+      while (!tables.empty()) {
+        if (tables.size() < 17) return false;
+        std::size_t codes = 0;
+        for (std::size_t i = 1; i <= 16; ++i) codes += tables[i];
+        if (codes > 256 || codes > tables.size() - 17) return false;
+        tables = tables.subspan(17 + codes);
+      }
+    }
+    at += 2 + length;
+  }
+  return true;
+}
+
+// The bytes the decoder is given: the picture's own, or its PNG chunks
+// checked and mended. Nothing when they would reach a fault of the decoder.
+struct DecoderInput {
+  std::span<const std::uint8_t> original;
+  std::vector<std::uint8_t> mended;
+  std::span<const std::uint8_t> Bytes() const { return mended.empty() ? original : mended; }
+};
+
+std::optional<DecoderInput> ForDecoder(std::span<const std::uint8_t> data) {
+  if (data.empty() || data.size() > INT_MAX) return std::nullopt;
+  DecoderInput input{data, {}};
+  switch (FormatOf(data)) {
+    case ImageFormat::Png: {
+      std::optional<std::vector<std::uint8_t>> checked = CheckedPng(data);
+      if (!checked) return std::nullopt;
+      input.mended = std::move(*checked);
+      break;
+    }
+    case ImageFormat::Jpeg:
+      if (!HuffmanTablesFit(data)) return std::nullopt;
+      break;
+    case ImageFormat::Gif:
+      break;
+  }
+  return input;
+}
 
 // Appends the marker segments of `data` to `out`, leaving out start and end
 // markers. With `keepRest`, all from the start of the scan, or from bytes
@@ -86,24 +145,22 @@ ImageFormat FormatOf(std::span<const std::uint8_t> data) {
 }
 
 std::optional<ImageSize> SizeOfImage(std::span<const std::uint8_t> data) {
-  if (!FitsDecoder(data)) return std::nullopt;
+  const std::optional<DecoderInput> input = ForDecoder(data);
+  if (!input) return std::nullopt;
+  const auto bytes = input->Bytes();
   int w = 0, h = 0, channels = 0;
-  if (!stbi_info_from_memory(data.data(), static_cast<int>(data.size()), &w, &h, &channels)) return std::nullopt;
+  if (!stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels)) return std::nullopt;
   if (w <= 0 || h <= 0) return std::nullopt;
   return ImageSize{w, h};
 }
 
 std::optional<std::vector<std::uint8_t>> DecodeImage(std::span<const std::uint8_t> data, ImageSize expected) {
-  std::optional<std::vector<std::uint8_t>> checked;
-  if (FormatOf(data) == ImageFormat::Png) {
-    checked = CheckedPng(data);
-    if (!checked) return std::nullopt;
-    data = *checked;
-  }
-  if (!FitsDecoder(data)) return std::nullopt;
+  const std::optional<DecoderInput> input = ForDecoder(data);
+  if (!input) return std::nullopt;
+  const auto bytes = input->Bytes();
   int w = 0, h = 0, channels = 0;
   const std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
-      stbi_load_from_memory(data.data(), static_cast<int>(data.size()), &w, &h, &channels, 4), stbi_image_free);
+      stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels, 4), stbi_image_free);
   if (!pixels || w != expected.width || h != expected.height) return std::nullopt;
   return std::vector<std::uint8_t>(pixels.get(), pixels.get() + static_cast<std::size_t>(w) * h * 4);
 }
