@@ -3,25 +3,13 @@
 #include <cstdint>
 
 #include "base/ansi_text.h"
+#include "base/utf8.h"
 #include "base/windows_1252.h"
 
 namespace dc {
 namespace {
 
 constexpr const std::array<char32_t, 32>& kHigh = kWindows1252High;
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 // Decodes one UTF-8 character at s[i]; advances i. Returns 0xFFFFFFFF on a
 // malformed sequence.

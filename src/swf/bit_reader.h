@@ -30,11 +30,11 @@ class BitReader {
   std::uint16_t U16();
   std::uint32_t U32();
   std::int16_t S16() { return static_cast<std::int16_t>(U16()); }
-  double Fixed8() { return S16() / 256.0; }       // signed 8.8
+  double Fixed8() { return S16() / 256.0; }                                // signed 8.8
   double Fixed16() { return static_cast<std::int32_t>(U32()) / 65536.0; }  // signed 16.16
-  std::uint32_t EncodedU32();                     // 1 to 5 bytes, 7 bits each
+  std::uint32_t EncodedU32();                                              // 1 to 5 bytes, 7 bits each
   std::span<const std::uint8_t> Bytes(std::size_t n);
-  std::span<const std::uint8_t> Rest();           // to the end
+  std::span<const std::uint8_t> Rest();  // to the end
   void Skip(std::size_t n) { (void)Bytes(n); }
   // A STRING: the bytes up to a 0 byte, which is passed over.
   std::span<const std::uint8_t> String();

@@ -2,19 +2,8 @@
 // clip actions with their events mapped to ours.
 #include "swf/place_reader.h"
 
-#include <array>
-
 namespace dc::swf {
 namespace {
-
-// The events of the file's flag bits, from the first byte's high bit on.
-// Bits 16 to 31 exist from Flash 6 on.
-constexpr std::array<std::uint32_t, 24> kEventOfBit = {
-    kEventKeyUp,    kEventKeyDown,    kEventMouseUp,        kEventMouseDown,    kEventMouseMove, kEventUnload,
-    kEventEnterFrame, kEventLoad,     kEventDragOver,       kEventRollOut,      kEventRollOver,  kEventReleaseOutside,
-    kEventRelease,  kEventPress,      kEventInitialize,     kEventData,         0,               0,
-    0,              0,                0,                    kEventConstruct,    kEventKeyPress,  kEventDragOut,
-};
 
 // The file's clip event flags: 16 bits before Flash 6, else 32, the first
 // byte's high bit at the top.
@@ -26,8 +15,8 @@ std::uint32_t ReadRawEventFlags(BitReader& r, std::uint8_t version) {
 
 std::uint32_t ClipEventsOf(std::uint32_t raw) {
   std::uint32_t events = 0;
-  for (std::size_t bit = 0; bit < kEventOfBit.size(); ++bit) {
-    if (raw & (0x80000000u >> bit)) events |= kEventOfBit[bit];
+  for (std::size_t bit = 0; bit < kClipEventOfFileBit.size(); ++bit) {
+    if (raw & (0x80000000u >> bit)) events |= kClipEventOfFileBit[bit];
   }
   return events;
 }
@@ -61,12 +50,20 @@ void SkipFilterList(BitReader& r) {
   const std::uint8_t count = r.U8();
   for (std::uint8_t i = 0; i < count; ++i) {
     switch (const std::uint8_t id = r.U8()) {
-      case 0: r.Skip(23); break;  // drop shadow
-      case 1: r.Skip(9); break;   // blur
-      case 2: r.Skip(15); break;  // glow
-      case 3: r.Skip(27); break;  // bevel
-      case 4:                     // gradient glow
-      case 7:                     // gradient bevel
+      case 0:
+        r.Skip(23);
+        break;  // drop shadow
+      case 1:
+        r.Skip(9);
+        break;  // blur
+      case 2:
+        r.Skip(15);
+        break;  // glow
+      case 3:
+        r.Skip(27);
+        break;  // bevel
+      case 4:   // gradient glow
+      case 7:   // gradient bevel
         r.Skip(std::size_t{r.U8()} * 5 + 19);
         break;
       case 5: {  // convolution
@@ -74,8 +71,11 @@ void SkipFilterList(BitReader& r) {
         r.Skip(8 + 4 * x * y + 5);
         break;
       }
-      case 6: r.Skip(80); break;  // colour matrix
-      default: throw DamagedData("a filter of unknown kind " + std::to_string(id));
+      case 6:
+        r.Skip(80);
+        break;  // colour matrix
+      default:
+        throw DamagedData("a filter of unknown kind " + std::to_string(id));
     }
   }
 }

@@ -46,7 +46,7 @@ class ReadContext {
   Movie& movie;
   const Limits& limits;
   const std::uint8_t version;
-  std::span<const std::uint8_t> jpegTables;  // the first JPEGTables tag, in the file's data
+  std::span<const std::uint8_t> jpegTables;        // the first JPEGTables tag, in the file's data
   std::unordered_map<std::uint16_t, Font*> fonts;  // DefineFontInfo completes these
 
  private:

@@ -33,7 +33,9 @@ LineStyle ReadLineStyle(BitReader& r, int shapeVersion) {
     line.color = shapeVersion >= 3 ? r.ReadRgba() : r.Rgb();
     return line;
   }
-  const auto cap = [](std::uint32_t v) { return v == 1 ? CapStyle::None : v == 2 ? CapStyle::Square : CapStyle::Round; };
+  const auto cap = [](std::uint32_t v) {
+    return v == 1 ? CapStyle::None : v == 2 ? CapStyle::Square : CapStyle::Round;
+  };
   line.startCap = cap(r.UB(2));
   const std::uint32_t join = r.UB(2);
   line.join = join == 1 ? JoinStyle::Bevel : join == 2 ? JoinStyle::Miter : JoinStyle::Round;
@@ -216,7 +218,7 @@ FillStyle ReadFillStyle(BitReader& r, int shapeVersion) {
   if (type == kSolid) {
     fill.color = shapeVersion >= 3 ? r.ReadRgba() : r.Rgb();
   } else if (type == kLinear || type == kRadial || type == kFocal) {
-    fill.kind = type == kLinear ? FillKind::LinearGradient
+    fill.kind = type == kLinear   ? FillKind::LinearGradient
                 : type == kRadial ? FillKind::RadialGradient
                                   : FillKind::FocalGradient;
     fill.matrix = r.ReadMatrix();

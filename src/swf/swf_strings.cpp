@@ -1,6 +1,7 @@
 // Movie texts to UTF-8.
 #include "swf/swf_strings.h"
 
+#include "base/utf8.h"
 #include "base/windows_1252.h"
 
 namespace dc::swf {
@@ -8,32 +9,22 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // The character of a UTF-8 sequence at raw[i], moving i past it; a byte
 // that does not begin a valid, shortest sequence of a Unicode scalar value
 // is one U+FFFD.
 char32_t NextChar(std::span<const std::uint8_t> raw, std::size_t& i) {
   const std::uint8_t lead = raw[i++];
   if (lead < 0x80) return lead;
-  const int extra = lead >= 0xF0 && lead <= 0xF4 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : -1;
-  if (extra < 0 || lead > 0xF4) return kReplacement;
+  int extra = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3;
+  } else {
+    return kReplacement;
+  }
   char32_t c = lead & (0x3F >> extra);
   std::size_t j = i;
   for (int k = 0; k < extra; ++k, ++j) {

@@ -17,13 +17,13 @@ struct Glyph {
   // at y 0, y down), with one solid fill at index 0 that text draws in its
   // own colour.
   Shape shape;
-  std::uint16_t code = 0;  // the character, UCS-2 (or the font's 8-bit code)
+  std::uint16_t code = 0;  // the character, UCS-2 (8-bit codes read as Windows-1252, Shift-JIS ones as they are)
   double advance = 0;      // font units; 0 when the font has no layout
   bool operator==(const Glyph&) const = default;
 };
 
 struct Font {
-  std::string name;  // as the file gives it (UTF-8 from SWF 6, else 8-bit)
+  std::string name;  // UTF-8 (a movie before SWF 6 gives it in Windows-1252)
   bool bold = false, italic = false;
   bool hasOutlines = true;   // false: a device font, drawn with our fallback
   double unitsPerEm = 1024;  // DefineFont and DefineFont2: 1024; DefineFont3: 20480

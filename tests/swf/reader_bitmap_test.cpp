@@ -33,30 +33,48 @@ TEST(ReadBitmap, LosslessFormatsToPremultipliedPixels) {
   };
   const Case cases[] = {
       {"colour-mapped RGB, rows padded to 4, an index past the table",
-       false, 3, 3, 2, 1,
+       false,
+       3,
+       3,
+       2,
+       1,
        {10, 20, 30, 200, 100, 50, /* rows */ 0, 1, 0, 0xEE, 1, 5, 0, 0xEE},
        {0xFF0A141E, 0xFFC86432, 0xFF0A141E, 0xFFC86432, 0x00000000, 0xFF0A141E}},
       {"RGB15, big-endian, rows padded to 4, the top bit ignored",
-       false, 4, 1, 2, 0,
+       false,
+       4,
+       1,
+       2,
+       0,
        {0xFC, 0x10, 0xEE, 0xEE, 0x03, 0xE1, 0xEE, 0xEE},
        {0xFFFF0084, 0xFF00FF08}},
       {"XRGB32, the reserved byte 0 or 0xFF",
-       false, 5, 2, 1, 0,
+       false,
+       5,
+       2,
+       1,
+       0,
        {0x00, 1, 2, 3, 0xFF, 4, 5, 6},
        {0xFF010203, 0xFF040506}},
       {"ARGB32 premultiplied, a colour above its alpha clamped",
-       true, 5, 3, 1, 0,
+       true,
+       5,
+       3,
+       1,
+       0,
        {128, 100, 128, 200, 0, 9, 9, 9, 255, 1, 2, 3},
        {0x80648080, 0x00000000, 0xFF010203}},
       {"colour-mapped RGBA, premultiplied, clamped",
-       true, 3, 2, 1, 1,
+       true,
+       3,
+       2,
+       1,
+       1,
        {50, 60, 70, 80, 255, 255, 255, 0, /* row */ 0, 1, 0, 0},
        {0x50323C46, 0x00000000}},
   };
   for (const Case& c : cases) {
-    const Movie m =
-        ReadTags(DefineBitsLossless(c.withAlpha, 1, c.format, c.width, c.height, c.data,
-                                    c.tableSize));
+    const Movie m = ReadTags(DefineBitsLossless(c.withAlpha, 1, c.format, c.width, c.height, c.data, c.tableSize));
     const Bitmap* b = CharacterOf<Bitmap>(m, 1);
     ASSERT_NE(b, nullptr) << c.name << ": " << Warnings(m);
     EXPECT_EQ(b->width, c.width) << c.name;
@@ -67,7 +85,7 @@ TEST(ReadBitmap, LosslessFormatsToPremultipliedPixels) {
 
 TEST(ReadBitmap, LosslessThatCannotBeDecodedIsLeftOut) {
   const Bytes cases[] = {
-      DefineBitsLossless(true, 1, 4, 1, 1, Bytes{0, 0, 0, 0}),  // no 15-bit format with alpha
+      DefineBitsLossless(true, 1, 4, 1, 1, Bytes{0, 0, 0, 0}),   // no 15-bit format with alpha
       DefineBitsLossless(false, 1, 6, 1, 1, Bytes{0, 0, 0, 0}),  // no format 6
       DefineBitsLossless(false, 1, 5, 2, 2, Bytes(15, 0)),       // one byte short
       Tag(20, Bytes{1, 0, 5, 1, 0, 1, 0, 0x78, 0x9C, 0xFF}),     // damaged zlib
@@ -176,10 +194,10 @@ TEST(ReadBitmap, PicturesThatCannotBeDecodedAreLeftOut) {
   hugeChunk[33] = 0x7F;
   const Bytes cases[] = {
       DefineBitsJpeg2(1, Bytes{1, 2, 3, 4}),
-      DefineBitsJpeg2(1, jpeg.first(200)),                // cut before the scan
-      DefineBitsJpeg3(1, jpeg, Bytes(100, 255)),          // an alpha plane short of 256 bytes
+      DefineBitsJpeg2(1, jpeg.first(200)),        // cut before the scan
+      DefineBitsJpeg3(1, jpeg, Bytes(100, 255)),  // an alpha plane short of 256 bytes
       DefineBitsJpeg2(1, hugeChunk),
-      DefineBitsJpeg2(1, png.first(png.size() - 12)),     // no IEND
+      DefineBitsJpeg2(1, png.first(png.size() - 12)),  // no IEND
   };
   for (const Bytes& tag : cases) {
     const Movie m = ReadTags(tag);

@@ -52,7 +52,10 @@ TEST(ReadShape, PathsInTwips) {
   const Case cases[] = {
       {"a square from a move",
        {StyleChange{{{100, 200}}, 1}, LineTo{400, 0}, LineTo{0, 400}, LineTo{-400, 0}, LineTo{0, -400}},
-       {{0, -1, -1, 0,
+       {{0,
+         -1,
+         -1,
+         0,
          {Line(100, 200, 500, 200), Line(500, 200, 500, 600), Line(500, 600, 100, 600), Line(100, 600, 100, 200)}}}},
       {"a curve and a general line",
        {StyleChange{{{-50, 10}}, std::nullopt, std::nullopt, 1}, CurveTo{100, 0, 0, 100}, LineTo{-30, -40}},
@@ -69,9 +72,7 @@ TEST(ReadShape, PathsInTwips) {
       {"new styles: appended, indices offset, a new layer",
        {fillRed, LineTo{10, 0}, withNewStyles, LineTo{0, 10}, StyleChange{std::nullopt, std::nullopt, 1},
         LineTo{-10, 0}},
-       {{0, -1, 0, 0, {Line(0, 0, 10, 0)}},
-        {3, -1, 1, 1, {Line(10, 0, 10, 10)}},
-        {3, 2, 1, 1, {Line(10, 10, 0, 10)}}},
+       {{0, -1, 0, 0, {Line(0, 0, 10, 0)}}, {3, -1, 1, 1, {Line(10, 0, 10, 10)}}, {3, 2, 1, 1, {Line(10, 10, 0, 10)}}},
        false,
        4},
       {"an index beyond the arrays is none", {beyond, LineTo{1, 1}}, {{-1, -1, -1, 0, {Line(5, 5, 6, 6)}}}, true},
@@ -92,7 +93,8 @@ TEST(ReadShape, StylesOfEachVersion) {
   FillStyle focal;
   focal.kind = FillKind::FocalGradient;
   focal.matrix = Matrix{0.5, 0.25, -0.25, 2, 100, -200};
-  focal.gradient = Gradient{SpreadMode::Reflect, InterpolationMode::Linear, {{0, {1, 2, 3, 4}}, {255, {5, 6, 7, 8}}}, -0.5};
+  focal.gradient =
+      Gradient{SpreadMode::Reflect, InterpolationMode::Linear, {{0, {1, 2, 3, 4}}, {255, {5, 6, 7, 8}}}, -0.5};
   FillStyle linear = focal;
   linear.kind = FillKind::LinearGradient;
   linear.gradient.focalPoint = 0;

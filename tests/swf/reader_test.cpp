@@ -12,8 +12,8 @@ namespace {
 
 // 550 x 400 pixels (11000 x 8000 twips, 15 bits a field), 24 frames a
 // second, one frame, Flash 8, an End tag: 23 bytes written by hand.
-const Bytes kGolden = {'F', 'W', 'S', 8, 23, 0, 0, 0, 0x78, 0x00, 0x05, 0x5F, 0x00, 0x00, 0x0F, 0xA0, 0x00,
-                       0x00, 0x18, 0x01, 0x00, 0x00, 0x00};
+const Bytes kGolden = {'F',  'W',  'S',  8,    23,   0,    0,    0,    0x78, 0x00, 0x05, 0x5F,
+                       0x00, 0x00, 0x0F, 0xA0, 0x00, 0x00, 0x18, 0x01, 0x00, 0x00, 0x00};
 
 TEST(ReadMovie, HeaderOfAMovieWrittenByHand) {
   const Movie m = ReadMovie(kGolden);
@@ -80,19 +80,29 @@ TEST(ReadMovie, RefusesWhatCannotBePlayedInTheUsersWords) {
   };
   const Case cases[] = {
       {"empty", {}, {}, "the file is not a Flash movie (it does not begin with the letters FWS or CWS)."},
-      {"a GIF", {'G', 'I', 'F', '8', '9', 'a', 0, 0}, {},
+      {"a GIF",
+       {'G', 'I', 'F', '8', '9', 'a', 0, 0},
+       {},
        "the file is not a Flash movie (it does not begin with the letters FWS or CWS)."},
-      {"LZMA", zws, {},
+      {"LZMA",
+       zws,
+       {},
        "the movie is compressed with LZMA (ZWS), which this clock cannot read; save it without compression or "
        "with the standard (zlib) compression."},
       {"version 0", v0, {}, "the movie gives its Flash version as 0, which is not a version of Flash."},
       {"version 51", v51, {}, "the movie gives its Flash version as 51, which is not a version of Flash."},
-      {"header cut in the fixed part", Bytes(kGolden.begin(), kGolden.begin() + 5), {},
+      {"header cut in the fixed part",
+       Bytes(kGolden.begin(), kGolden.begin() + 5),
+       {},
        "the movie is cut off: it ends after 5 of the 13 bytes of its header."},
-      {"header cut in the stage", header10, {},
+      {"header cut in the stage",
+       header10,
+       {},
        "the movie is cut off: it ends after 10 of the 21 bytes of its header."},
       {"tag cut", Fws(Header{}, cutTag, false), {}, "the movie is cut off: it ends after 6 of the 12 bytes of a tag."},
-      {"long tag header cut", Fws(Header{}, cutLongHeader, false), {},
+      {"long tag header cut",
+       Fws(Header{}, cutLongHeader, false),
+       {},
        "the movie is cut off: it ends after 3 of the 6 bytes of a tag."},
       {"damaged zlib", badZlib, {}, "the movie's compressed data is damaged (incorrect header check)."},
       {"file limit", kGolden, small, "the movie is 23 bytes long, more than the 20 a clock face may have."},
@@ -116,9 +126,9 @@ TEST(ReadMovie, AcceptsWhatOldToolsWrote) {
   const Bytes withoutChecksum(compressed.begin(), compressed.end() - 4);
   const Bytes longHeaders = Concat({Tag(26, Bytes(tags.begin() + 2, tags.end() - 2), true), Tag(1, {}, true)});
   const Bytes cases[] = {
-      Fws(Header{}, tags, false),     // no End tag, the data ending after a whole tag
-      withoutChecksum,                // zlib's checksum missing, every byte of the movie there
-      Fws(Header{}, longHeaders),     // long tag headers for short tags
+      Fws(Header{}, tags, false),                     // no End tag, the data ending after a whole tag
+      withoutChecksum,                                // zlib's checksum missing, every byte of the movie there
+      Fws(Header{}, longHeaders),                     // long tag headers for short tags
       Concat({Fws(Header{}, tags), Bytes{1, 2, 3}}),  // bytes after the End tag
   };
   for (const Bytes& file : cases) {
@@ -165,7 +175,8 @@ TEST(ReadMovie, FramesFromShowFrameTags) {
       {Concat({place1, ShowFrame(), remove1, ShowFrame()}), {"place@1", "remove@1"}},
       {Concat({place1, ShowFrame(), remove1}), {"place@1", "remove@1"}},  // a last frame without ShowFrame
       {Concat({place1, ShowFrame(), SetBackgroundColor({})}), {"place@1"}},
-      {Concat({FrameLabel("a"), FrameLabel("b"), place1, ShowFrame(), FrameLabel("end")}), {"label:a place@1", "label:end"}},
+      {Concat({FrameLabel("a"), FrameLabel("b"), place1, ShowFrame(), FrameLabel("end")}),
+       {"label:a place@1", "label:end"}},
       {Concat({init, action, ShowFrame(), action}), {"init:5 action(3)", "action(3)"}},
   };
   for (const Case& c : cases) {
@@ -178,8 +189,8 @@ TEST(ReadMovie, FramesFromShowFrameTags) {
 }
 
 TEST(ReadMovie, SpritesHoldTheirOwnFrames) {
-  const Bytes inner = Concat({PlaceObjectTag(PlaceObject{2, false, 1}, 2, 8), ShowFrame(), RemoveObject2(2),
-                              FrameLabel("gone"), ShowFrame()});
+  const Bytes inner = Concat(
+      {PlaceObjectTag(PlaceObject{2, false, 1}, 2, 8), ShowFrame(), RemoveObject2(2), FrameLabel("gone"), ShowFrame()});
   const Bytes shape = DefineShape(1, 1, {}, {}, {});
   struct Case {
     Bytes spriteTags;
@@ -190,9 +201,11 @@ TEST(ReadMovie, SpritesHoldTheirOwnFrames) {
       {inner, {"place@2", "label:gone remove@2"}, nullptr},
       {{}, {""}, nullptr},
       {Concat({shape, inner}), {"place@2", "label:gone remove@2"}, "Definitions inside a sprite are left out."},
-      {Concat({DefineSprite(4, 1, {}), inner}), {"place@2", "label:gone remove@2"},
+      {Concat({DefineSprite(4, 1, {}), inner}),
+       {"place@2", "label:gone remove@2"},
        "Definitions inside a sprite are left out."},
-      {Concat({Tag(59, Bytes{5, 0, 0}), inner}), {"place@2", "label:gone remove@2"},
+      {Concat({Tag(59, Bytes{5, 0, 0}), inner}),
+       {"place@2", "label:gone remove@2"},
        "Definitions inside a sprite are left out."},
   };
   for (const Case& c : cases) {
@@ -236,8 +249,8 @@ TEST(ReadMovie, OlderAndRicherPlacementsByHand) {
   // PlaceObject3 of character 4 at depth 1: a filter list (one blur: 9
   // bytes), blend mode, bitmap caching, visible 1, an opaque background,
   // then clip actions: one record, on load, of the action byte 0.
-  const Bytes place3 = Tag(70, Bytes{0x82, 0x67, 1, 0, 4, 0, 1, 1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 3, 1, 1, 9, 9, 9, 9,
-                                     0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0});
+  const Bytes place3 = Tag(70, Bytes{0x82, 0x67, 1, 0, 4, 0, 1, 1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 3, 1, 1, 9, 9,
+                                     9,    9,    0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0});
   const Bytes remove1 = Tag(5, Bytes{5, 0, 2, 0});
   const Movie m = ReadTags(Concat({place1, place3, remove1}));
   ASSERT_EQ(m.root.frames[0].tags.size(), 3u) << Warnings(m);
@@ -264,8 +277,10 @@ TEST(ReadMovie, ClipEventBitsOfFlash5And6) {
       {5, {0x80, 0x01}, kEventKeyUp | kEventData, 0},
       {5, {0x7C, 0x00}, kEventKeyDown | kEventMouseUp | kEventMouseDown | kEventMouseMove | kEventUnload, 0},
       {6, {0x00, 0x04, 0x00, 0x00}, kEventPress, 0},
-      {6, {0x00, 0xFA, 0x00, 0x00}, kEventDragOver | kEventRollOut | kEventRollOver | kEventReleaseOutside |
-                                        kEventRelease | kEventInitialize, 0},
+      {6,
+       {0x00, 0xFA, 0x00, 0x00},
+       kEventDragOver | kEventRollOut | kEventRollOver | kEventReleaseOutside | kEventRelease | kEventInitialize,
+       0},
       {7, {0x00, 0x00, 0x04, 0x00}, kEventConstruct, 0},
       {6, {0x00, 0x00, 0x01, 0x00}, kEventDragOut, 0},
       {6, {0x00, 0x00, 0x02, 0x00}, kEventKeyPress, 'A'},
@@ -299,10 +314,10 @@ TEST(ReadMovie, TextsInTheEncodingOfTheirVersion) {
   };
   const Case cases[] = {
       {5, {'a', 0x80, 0xE9, 0x9F}, "a\u20AC\u00E9\u0178"},  // Windows-1252
-      {5, {0x81}, "\uFFFD"},                                  // unassigned there
+      {5, {0x81}, "\uFFFD"},                                // unassigned there
       {6, {0xC3, 0xA9, 0xE2, 0x82, 0xAC}, "\u00E9\u20AC"},
       {6, {0xC3, 0xA9, 0xFF, 'x'}, "\u00E9\uFFFDx"},
-      {6, {0xC0, 0x80}, "\uFFFD\uFFFD"},  // an overlong zero
+      {6, {0xC0, 0x80}, "\uFFFD\uFFFD"},              // an overlong zero
       {6, {0xED, 0xA0, 0x80}, "\uFFFD\uFFFD\uFFFD"},  // a surrogate
   };
   for (const Case& c : cases) {
@@ -313,7 +328,8 @@ TEST(ReadMovie, TextsInTheEncodingOfTheirVersion) {
 }
 
 TEST(ReadMovie, MovieWideTags) {
-  const Bytes exports = Tag(56, Concat({Bytes{2, 0, 7, 0}, Bytes{'h', 'a', 'n', 'd', 0}, Bytes{9, 0, 'd', 'i', 'a', 'l', 0}}));
+  const Bytes exports =
+      Tag(56, Concat({Bytes{2, 0, 7, 0}, Bytes{'h', 'a', 'n', 'd', 0}, Bytes{9, 0, 'd', 'i', 'a', 'l', 0}}));
   const Movie m = ReadTags(Concat({exports, SetBackgroundColor({1, 2, 3, 255}), Tag(69, Bytes{0x08, 0, 0, 0})}));
   EXPECT_EQ(m.exports, (std::map<std::string, std::uint16_t>{{"hand", 7}, {"dial", 9}}));
   EXPECT_EQ(m.background, (Rgba{1, 2, 3, 255}));
@@ -329,8 +345,8 @@ TEST(ReadMovie, LimitsAndDamageLeaveOutWithOneWarningEach) {
   const Bytes threeEdges = DefineShape(1, 1, {}, red, {start, LineTo{10, 0}, LineTo{0, 10}, LineTo{-10, -10}});
   const Bytes fourEdges =
       DefineShape(1, 2, {}, red, {start, LineTo{10, 0}, LineTo{0, 10}, LineTo{-10, 0}, LineTo{0, -10}});
-  const Bytes fiveEdges = DefineShape(1, 3, {}, red, {start, LineTo{1, 0}, LineTo{1, 0}, LineTo{1, 0}, LineTo{1, 0},
-                                                      LineTo{1, 0}});
+  const Bytes fiveEdges =
+      DefineShape(1, 3, {}, red, {start, LineTo{1, 0}, LineTo{1, 0}, LineTo{1, 0}, LineTo{1, 0}, LineTo{1, 0}});
   Limits edges;
   edges.maxEdgesPerShape = 3;
   const Movie e = ReadTags(Concat({threeEdges, fourEdges, fiveEdges}), 8, edges);
@@ -342,10 +358,10 @@ TEST(ReadMovie, LimitsAndDamageLeaveOutWithOneWarningEach) {
   const Bytes pixel = {0, 0, 0, 0};
   Limits pixels;
   pixels.maxBitmapPixels = 6;
-  const Movie p = ReadTags(Concat({DefineBitsLossless(false, 1, 5, 3, 2, Bytes(24, 0)),
-                                   DefineBitsLossless(false, 2, 5, 1, 1, pixel),
-                                   DefineBitsLossless(false, 3, 5, 1, 0, {})}),
-                           8, pixels);
+  const Movie p =
+      ReadTags(Concat({DefineBitsLossless(false, 1, 5, 3, 2, Bytes(24, 0)),
+                       DefineBitsLossless(false, 2, 5, 1, 1, pixel), DefineBitsLossless(false, 3, 5, 1, 0, {})}),
+               8, pixels);
   EXPECT_NE(p.Find(1), nullptr);
   EXPECT_EQ(p.Find(2), nullptr);
   EXPECT_NE(p.Find(3), nullptr);  // no pixels at all

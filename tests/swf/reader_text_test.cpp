@@ -13,8 +13,8 @@ const std::vector<ShapeRecord> kTriangle = {StyleChange{{{0, 0}}, std::nullopt, 
 Shape TriangleGlyph() {
   Shape s;
   s.fills = {FillStyle{}};
-  s.paths = {Path{-1, 0, -1, 0,
-                  {Edge{{0, 0}, {}, {100, 0}}, Edge{{100, 0}, {}, {100, -100}}, Edge{{100, -100}, {}, {0, 0}}}}};
+  s.paths = {
+      Path{-1, 0, -1, 0, {Edge{{0, 0}, {}, {100, 0}}, Edge{{100, 0}, {}, {100, -100}}, Edge{{100, -100}, {}, {0, 0}}}}};
   s.bounds = {0, 100, -100, 0};
   return s;
 }
@@ -181,7 +181,7 @@ TEST(ReadButton, RecordsOfBothKinds) {
   b2.U16(1).U8(0).U16(0);
   b2.U8(0x03).U16(5).U16(1).WriteMatrix(Matrix::Translate(20, 0)).WriteColorTransform(halfAlpha, true);
   b2.U8(0x38).U16(6).U16(2).WriteMatrix({}).WriteColorTransform({}, true);
-  b2.U8(1).U8(2).Append(Bytes(15, 9)).U8(1);  // one glow filter, blend mode 1
+  b2.U8(1).U8(2).Append(Bytes(15, 9)).U8(1);             // one glow filter, blend mode 1
   b2.U8(0).Append(Bytes{0, 0, 0x08, 0x00, 0x07, 0x00});  // the end, then conditions and actions
   BitWriter b1;
   b1.U16(2).U8(0x01).U16(7).U16(3).WriteMatrix(Matrix::Scale(2, 2)).U8(0).Append(Bytes{0x07, 0x00});

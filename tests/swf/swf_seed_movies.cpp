@@ -27,17 +27,21 @@ ShapeStyles Styles() {
 }
 
 std::vector<ShapeRecord> Records() {
-  return {StyleChange{{{-200, -200}}, 1, 2, 1}, LineTo{400, 0},   CurveTo{100, 100, -100, 100},
-          LineTo{-400, 0},                      LineTo{0, -400},  StyleChange{std::nullopt, 3, std::nullopt, 0, Styles()},
+  return {StyleChange{{{-200, -200}}, 1, 2, 1},
+          LineTo{400, 0},
+          CurveTo{100, 100, -100, 100},
+          LineTo{-400, 0},
+          LineTo{0, -400},
+          StyleChange{std::nullopt, 3, std::nullopt, 0, Styles()},
           LineTo{50, 50}};
 }
 
 Bytes ShapeTags() {
   PlaceObject place{1, false, 1, Matrix{1, 0, 0, 1, 2000, 2000}};
   place.colorTransform = ColorTransform{1, 0.5, 1, 1, 0, 0, 20, 0};
-  return Concat({SetBackgroundColor({255, 255, 255, 255}), DefineShape(3, 1, {-220, 220, -220, 220}, Styles(), Records()),
-                 DefineShape(4, 2, {-220, 220, -220, 220}, Styles(), Records()), PlaceObjectTag(place, 2, 8),
-                 ShowFrame()});
+  return Concat(
+      {SetBackgroundColor({255, 255, 255, 255}), DefineShape(3, 1, {-220, 220, -220, 220}, Styles(), Records()),
+       DefineShape(4, 2, {-220, 220, -220, 220}, Styles(), Records()), PlaceObjectTag(place, 2, 8), ShowFrame()});
 }
 
 Bytes BitmapTags() {
@@ -68,17 +72,19 @@ Bytes TextTags() {
   font.name = "Seed";
   font.ascent = 900;
   font.descent = 200;
-  font.glyphs = {{{StyleChange{{{0, 0}}, std::nullopt, 1}, LineTo{500, 0}, LineTo{0, -700}, LineTo{-500, 700}}, '1', 600},
-                 {{}, ' ', 300}};
+  font.glyphs = {
+      {{StyleChange{{{0, 0}}, std::nullopt, 1}, LineTo{500, 0}, LineTo{0, -700}, LineTo{-500, 700}}, '1', 600},
+      {{}, ' ', 300}};
   BitWriter edit;
   edit.U16(6).Rect({0, 2000, 0, 400}).U8(0x85).U8(0x20).U16(4).U16(240).WriteRgba({0, 0, 0, 255});
   edit.U8(1).U16(0).U16(0).U16(0).U16(40).String("time").String("12:00");
   BitWriter button;
   button.U16(7).U8(0).U16(0).U8(0x0F).U16(1).U16(1).WriteMatrix({}).WriteColorTransform({}, true).U8(0);
-  return Concat({DefineFont2(4, font), DefineFont2(5, font, true), DefineFont(8, font), DefineFontInfo(8, font),
-                 DefineText(true, 9, {0, 2000, 0, 400}, {}, {{4, Rgba{0, 0, 0, 255}, 0, 300, 240, {{0, 600}, {1, 300}}}}),
-                 Tag(37, edit.Take()), DefineShape(1, 1, {-220, 220, -220, 220}, Styles(), Records()),
-                 Tag(34, button.Take()), PlaceObjectTag(PlaceObject{1, false, 9}, 2, 8), ShowFrame()});
+  return Concat(
+      {DefineFont2(4, font), DefineFont2(5, font, true), DefineFont(8, font), DefineFontInfo(8, font),
+       DefineText(true, 9, {0, 2000, 0, 400}, {}, {{4, Rgba{0, 0, 0, 255}, 0, 300, 240, {{0, 600}, {1, 300}}}}),
+       Tag(37, edit.Take()), DefineShape(1, 1, {-220, 220, -220, 220}, Styles(), Records()), Tag(34, button.Take()),
+       PlaceObjectTag(PlaceObject{1, false, 9}, 2, 8), ShowFrame()});
 }
 
 bool Save(const std::filesystem::path& file, const Bytes& bytes) {

@@ -7,16 +7,37 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "swf/place_reader.h"
+
 namespace dc::swf::test {
 namespace {
 
 enum : std::uint16_t {
-  kEnd = 0, kShowFrame = 1, kDefineShapeCode = 2, kDefineBitsCode = 6, kJpegTablesCode = 8,
-  kSetBackgroundColorCode = 9, kDefineFontCode = 10, kDefineTextCode = 11, kDoActionCode = 12,
-  kDefineFontInfoCode = 13, kDefineBitsLosslessCode = 20, kDefineBitsJpeg2Code = 21, kDefineShape2Code = 22,
-  kPlaceObject2Code = 26, kRemoveObject2Code = 28, kDefineShape3Code = 32, kDefineText2Code = 33,
-  kDefineBitsJpeg3Code = 35, kDefineBitsLossless2Code = 36, kDefineSpriteCode = 39, kFrameLabelCode = 43,
-  kDefineFont2Code = 48, kPlaceObject3Code = 70, kDefineFont3Code = 75, kDefineShape4Code = 83,
+  kEnd = 0,
+  kShowFrame = 1,
+  kDefineShapeCode = 2,
+  kDefineBitsCode = 6,
+  kJpegTablesCode = 8,
+  kSetBackgroundColorCode = 9,
+  kDefineFontCode = 10,
+  kDefineTextCode = 11,
+  kDoActionCode = 12,
+  kDefineFontInfoCode = 13,
+  kDefineBitsLosslessCode = 20,
+  kDefineBitsJpeg2Code = 21,
+  kDefineShape2Code = 22,
+  kPlaceObject2Code = 26,
+  kRemoveObject2Code = 28,
+  kDefineShape3Code = 32,
+  kDefineText2Code = 33,
+  kDefineBitsJpeg3Code = 35,
+  kDefineBitsLossless2Code = 36,
+  kDefineSpriteCode = 39,
+  kFrameLabelCode = 43,
+  kDefineFont2Code = 48,
+  kPlaceObject3Code = 70,
+  kDefineFont3Code = 75,
+  kDefineShape4Code = 83,
 };
 
 std::int32_t Fixed(double v, double unit) {
@@ -25,17 +46,10 @@ std::int32_t Fixed(double v, double unit) {
   return static_cast<std::int32_t>(scaled);
 }
 
-// Clip events in the file's order, from the first byte's high bit.
-constexpr std::uint32_t kFileEventOrder[24] = {
-    kEventKeyUp,      kEventKeyDown, kEventMouseUp,  kEventMouseDown,      kEventMouseMove, kEventUnload,
-    kEventEnterFrame, kEventLoad,    kEventDragOver, kEventRollOut,        kEventRollOver,  kEventReleaseOutside,
-    kEventRelease,    kEventPress,   kEventInitialize, kEventData,         0,               0,
-    0,                0,             0,              kEventConstruct,      kEventKeyPress,  kEventDragOut};
-
 void WriteEventFlags(BitWriter& w, std::uint32_t events, std::uint8_t swfVersion) {
   std::uint32_t raw = 0;
   for (unsigned bit = 0; bit < 24; ++bit) {
-    if (kFileEventOrder[bit] & events) raw |= 0x80000000u >> bit;
+    if (kClipEventOfFileBit[bit] & events) raw |= 0x80000000u >> bit;
   }
   const int bytes = swfVersion >= 6 ? 4 : 2;
   for (int i = 0; i < bytes; ++i) w.U8(static_cast<std::uint8_t>(raw >> (24 - 8 * i)));
@@ -327,8 +341,7 @@ Bytes Zlib(std::span<const std::uint8_t> bytes) {
 
 Bytes DefineShape(int version, std::uint16_t id, const TwipRect& bounds, const ShapeStyles& styles,
                   const std::vector<ShapeRecord>& records) {
-  static constexpr std::uint16_t kCodes[] = {kDefineShapeCode, kDefineShape2Code, kDefineShape3Code,
-                                             kDefineShape4Code};
+  static constexpr std::uint16_t kCodes[] = {kDefineShapeCode, kDefineShape2Code, kDefineShape3Code, kDefineShape4Code};
   BitWriter w;
   w.U16(id).Rect(bounds);
   if (version >= 4) w.Rect(bounds).U8(0);
@@ -346,9 +359,9 @@ Bytes GlyphShape(const std::vector<ShapeRecord>& records) {
 
 Bytes PlaceObjectTag(const PlaceObject& p, int version, std::uint8_t swfVersion) {
   BitWriter w;
-  w.U8(static_cast<std::uint8_t>((p.clipActions.empty() ? 0 : 0x80) | (p.clipDepth ? 0x40 : 0) |
-                                 (p.name ? 0x20 : 0) | (p.ratio ? 0x10 : 0) | (p.colorTransform ? 0x08 : 0) |
-                                 (p.matrix ? 0x04 : 0) | (p.characterId ? 0x02 : 0) | (p.move ? 0x01 : 0)));
+  w.U8(static_cast<std::uint8_t>((p.clipActions.empty() ? 0 : 0x80) | (p.clipDepth ? 0x40 : 0) | (p.name ? 0x20 : 0) |
+                                 (p.ratio ? 0x10 : 0) | (p.colorTransform ? 0x08 : 0) | (p.matrix ? 0x04 : 0) |
+                                 (p.characterId ? 0x02 : 0) | (p.move ? 0x01 : 0)));
   if (version >= 3) w.U8(static_cast<std::uint8_t>((p.visible ? 0x20 : 0) | (p.className ? 0x08 : 0)));
   w.U16(p.depth);
   if (p.className) w.String(*p.className);
@@ -415,7 +428,8 @@ Bytes JpegTables(std::span<const std::uint8_t> tables) { return Tag(kJpegTablesC
 namespace {
 
 void WriteName(BitWriter& w, std::string_view name) {
-  w.U8(static_cast<std::uint8_t>(name.size())).Append({reinterpret_cast<const std::uint8_t*>(name.data()), name.size()});
+  w.U8(static_cast<std::uint8_t>(name.size()))
+      .Append({reinterpret_cast<const std::uint8_t*>(name.data()), name.size()});
 }
 
 }  // namespace
@@ -484,8 +498,11 @@ Bytes DefineText(bool text2, std::uint16_t id, const TwipRect& bounds, const Mat
     }
   }
   BitWriter w;
-  w.U16(id).Rect(bounds).WriteMatrix(matrix).U8(static_cast<std::uint8_t>(glyphBits)).U8(
-      static_cast<std::uint8_t>(advanceBits));
+  w.U16(id)
+      .Rect(bounds)
+      .WriteMatrix(matrix)
+      .U8(static_cast<std::uint8_t>(glyphBits))
+      .U8(static_cast<std::uint8_t>(advanceBits));
   for (const TextRecordSpec& r : records) {
     w.U8(static_cast<std::uint8_t>(0x80 | (r.fontId ? 0x08 : 0) | (r.color ? 0x04 : 0) | (r.y ? 0x02 : 0) |
                                    (r.x ? 0x01 : 0)));

@@ -136,7 +136,7 @@ struct TextRecordSpec {
   std::optional<std::uint16_t> fontId;
   std::optional<Rgba> color;
   std::optional<std::int16_t> x, y;
-  std::uint16_t height = 0;  // written with fontId
+  std::uint16_t height = 0;                                    // written with fontId
   std::vector<std::pair<std::uint32_t, std::int32_t>> glyphs;  // index, advance
 };
 Bytes DefineText(bool text2, std::uint16_t id, const TwipRect& bounds, const Matrix& matrix,
