@@ -12,6 +12,10 @@
 #define STBI_ONLY_JPEG
 #define STBI_ONLY_PNG
 #define STBI_ONLY_GIF
+// The decoder's own assertions hold for the input checked here; compiled
+// out in every build, as in the release build, what the fuzzer runs is what
+// the clock runs.
+#define STBI_ASSERT(x) ((void)0)
 #include <stb_image.h>
 
 namespace dc::swf {
@@ -42,14 +46,20 @@ std::optional<std::vector<std::uint8_t>> CheckedPng(std::span<const std::uint8_t
   }
 }
 
-// Whether every Huffman table of a JPEG holds at most the 256 codes the
-// decoder has room for: it writes them where they fall, past its arrays.
-// Segments are passed over whole; in the scan data only a 0xFF not
+// Whether a JPEG defines every table its scans use before the scan, each
+// Huffman table of at most 256 codes. The decoder leaves a table it is not
+// given as whatever its memory held, decodes through it (reading past its
+// arrays), and writes the codes of a table where they fall, past its room
+// for 256. Segments are passed over whole; in scan data only a 0xFF not
 // followed by 0 (a stuffed byte) or a restart marker begins a marker, as
 // the decoder sees it, so tables between the scans of a progressive JPEG
 // are checked too.
-bool HuffmanTablesFit(std::span<const std::uint8_t> jpeg) {
-  constexpr std::uint8_t kHuffman = 0xC4;
+bool JpegTablesSound(std::span<const std::uint8_t> jpeg) {
+  constexpr std::uint8_t kQuantization = 0xDB, kHuffman = 0xC4, kScan = 0xDA;
+  constexpr std::uint8_t kBaseline = 0xC0, kExtended = 0xC1, kProgressive = 0xC2;
+  bool quantization[4] = {}, dcHuffman[4] = {}, acHuffman[4] = {};
+  std::vector<std::uint8_t> frameQuantization;  // the table of each component
+  bool haveFrame = false, progressive = false;
   std::size_t at = 2;
   while (at + 1 < jpeg.size()) {
     const std::uint8_t marker = jpeg[at + 1];
@@ -61,17 +71,46 @@ bool HuffmanTablesFit(std::span<const std::uint8_t> jpeg) {
     if (at + 4 > jpeg.size()) return false;
     const std::size_t length = static_cast<std::size_t>(jpeg[at + 2] << 8 | jpeg[at + 3]);
     if (length < 2 || length > jpeg.size() - at - 2) return false;
-    if (marker == kHuffman) {
-      auto tables = jpeg.subspan(at + 4, length - 2);
-      while (!tables.empty()) {
-        if (tables.size() < 17) return false;
+    auto body = jpeg.subspan(at + 4, length - 2);
+    at += 2 + length;
+    if (marker == kQuantization) {
+      while (!body.empty()) {
+        const unsigned precision = body[0] >> 4, id = body[0] & 15;
+        const std::size_t size = 1 + 64 * (precision + 1);
+        if (precision > 1 || id > 3 || body.size() < size) return false;
+        quantization[id] = true;
+        body = body.subspan(size);
+      }
+    } else if (marker == kHuffman) {
+      while (!body.empty()) {
+        if (body.size() < 17) return false;
+        const unsigned kind = body[0] >> 4, id = body[0] & 15;
         std::size_t codes = 0;
-        for (std::size_t i = 1; i <= 16; ++i) codes += tables[i];
-        if (codes > 256 || codes > tables.size() - 17) return false;
-        tables = tables.subspan(17 + codes);
+        for (std::size_t i = 1; i <= 16; ++i) codes += body[i];
+        if (kind > 1 || id > 3 || codes > 256 || codes > body.size() - 17) return false;
+        (kind == 0 ? dcHuffman : acHuffman)[id] = true;
+        body = body.subspan(17 + codes);
+      }
+    } else if (marker == kBaseline || marker == kExtended || marker == kProgressive) {
+      if (body.size() < 6 || body.size() < 6 + 3 * std::size_t{body[5]}) return false;
+      frameQuantization.clear();
+      for (std::size_t i = 0; i < body[5]; ++i) frameQuantization.push_back(body[6 + 3 * i + 2]);
+      haveFrame = true;
+      progressive = marker == kProgressive;
+    } else if (marker == kScan) {
+      if (!haveFrame || body.empty() || body.size() < 1 + 2 * std::size_t{body[0]} + 3) return false;
+      for (const std::uint8_t table : frameQuantization) {
+        if (table > 3 || !quantization[table]) return false;
+      }
+      const std::size_t count = body[0];
+      const bool dcScan = body[1 + 2 * count] == 0;  // the scan's first coefficient
+      for (std::size_t i = 0; i < count; ++i) {
+        const unsigned dc = body[2 + 2 * i] >> 4, ac = body[2 + 2 * i] & 15;
+        if (dc > 3 || ac > 3) return false;
+        if ((!progressive || dcScan) && !dcHuffman[dc]) return false;
+        if ((!progressive || !dcScan) && !acHuffman[ac]) return false;
       }
     }
-    at += 2 + length;
   }
   return true;
 }
@@ -95,7 +134,7 @@ std::optional<DecoderInput> ForDecoder(std::span<const std::uint8_t> data) {
       break;
     }
     case ImageFormat::Jpeg:
-      if (!HuffmanTablesFit(data)) return std::nullopt;
+      if (!JpegTablesSound(data)) return std::nullopt;
       break;
     case ImageFormat::Gif:
       break;

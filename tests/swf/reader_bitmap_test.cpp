@@ -83,21 +83,6 @@ TEST(ReadBitmap, LosslessFormatsToPremultipliedPixels) {
   }
 }
 
-TEST(ReadBitmap, LosslessThatCannotBeDecodedIsLeftOut) {
-  const Bytes cases[] = {
-      DefineBitsLossless(true, 1, 4, 1, 1, Bytes{0, 0, 0, 0}),   // no 15-bit format with alpha
-      DefineBitsLossless(false, 1, 6, 1, 1, Bytes{0, 0, 0, 0}),  // no format 6
-      DefineBitsLossless(false, 1, 5, 2, 2, Bytes(15, 0)),       // one byte short
-      Tag(20, Bytes{1, 0, 5, 1, 0, 1, 0, 0x78, 0x9C, 0xFF}),     // damaged zlib
-  };
-  for (const Bytes& tag : cases) {
-    const Movie m = ReadTags(tag);
-    EXPECT_EQ(m.Find(1), nullptr);
-    EXPECT_EQ(Warnings(m), "Bitmaps that cannot be decoded are left out.");
-  }
-}
-
-// Premultiplied 0xAARRGGBB pixels.
 struct Quadrants {
   std::uint32_t topLeft, topRight, bottomLeft, bottomRight;
 };
@@ -123,12 +108,18 @@ void ExpectQuadrants(const Bitmap& b, const Quadrants& q, const char* name) {
   }
 }
 
+// The quadrant picture's quantisation and Huffman tables, as a JPEGTables
+// tag holds them, and the picture without them, as DefineBits does.
+const std::span<const std::uint8_t> kJpeg(kQuadrantsJpeg);
+const Bytes kJpegTables =
+    Concat({Bytes{0xFF, 0xD8}, kJpeg.subspan(20, 138), kJpeg.subspan(177, 93), Bytes{0xFF, 0xD9}});
+const Bytes kJpegWithoutTables =
+    Concat({Bytes{0xFF, 0xD8}, kJpeg.subspan(2, 18), kJpeg.subspan(158, 19), kJpeg.subspan(270)});
+
 TEST(ReadBitmap, JpegWithItsTablesEverywhereTheyCanBe) {
-  const std::span<const std::uint8_t> jpeg(kQuadrantsJpeg);
-  // The same picture with its quantisation and Huffman tables moved to a
-  // JPEGTables tag, as DefineBits wants it.
-  const Bytes tables = Concat({Bytes{0xFF, 0xD8}, jpeg.subspan(20, 138), jpeg.subspan(177, 93), Bytes{0xFF, 0xD9}});
-  const Bytes image = Concat({Bytes{0xFF, 0xD8}, jpeg.subspan(2, 18), jpeg.subspan(158, 19), jpeg.subspan(270)});
+  const std::span<const std::uint8_t> jpeg = kJpeg;
+  const Bytes& tables = kJpegTables;
+  const Bytes& image = kJpegWithoutTables;
   const Bytes mended = Concat({Bytes{0xFF, 0xD9, 0xFF, 0xD8}, jpeg});
   const Quadrants opaque{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF808080};
   Bytes alpha(256);
@@ -187,14 +178,28 @@ TEST(ReadBitmap, PngAndGifInJpegTags) {
   }
 }
 
-TEST(ReadBitmap, PicturesThatCannotBeDecodedAreLeftOut) {
+TEST(ReadBitmap, WhatCannotBeDecodedIsLeftOut) {
   const std::span<const std::uint8_t> jpeg(kQuadrantsJpeg), png(kHalfRedBluePng);
   // A PNG whose data chunk claims 2 GB: refused before the decoder sees it.
   Bytes hugeChunk(png.begin(), png.end());
   hugeChunk[33] = 0x7F;
+  // JPEGs whose first component names a quantisation table (2), a DC or an
+  // AC Huffman table (2) that they do not define.
+  Bytes noQuantization(jpeg.begin(), jpeg.end()), noDc(jpeg.begin(), jpeg.end()), noAc(jpeg.begin(), jpeg.end());
+  noQuantization[170] = 2;
+  noDc[276] = 0x20;
+  noAc[276] = 0x02;
   const Bytes cases[] = {
+      DefineBitsLossless(true, 1, 4, 1, 1, Bytes{0, 0, 0, 0}),   // no 15-bit format with alpha
+      DefineBitsLossless(false, 1, 6, 1, 1, Bytes{0, 0, 0, 0}),  // no format 6
+      DefineBitsLossless(false, 1, 5, 2, 2, Bytes(15, 0)),       // one byte short
+      Tag(20, Bytes{1, 0, 5, 1, 0, 1, 0, 0x78, 0x9C, 0xFF}),     // damaged zlib
       DefineBitsJpeg2(1, Bytes{1, 2, 3, 4}),
-      DefineBitsJpeg2(1, jpeg.first(200)),        // cut before the scan
+      DefineBitsJpeg2(1, jpeg.first(200)),  // cut before the scan
+      DefineBits(1, kJpegWithoutTables),    // no JPEGTables tag
+      DefineBitsJpeg2(1, noQuantization),
+      DefineBitsJpeg2(1, noDc),
+      DefineBitsJpeg2(1, noAc),
       DefineBitsJpeg3(1, jpeg, Bytes(100, 255)),  // an alpha plane short of 256 bytes
       DefineBitsJpeg2(1, hugeChunk),
       DefineBitsJpeg2(1, png.first(png.size() - 12)),  // no IEND

@@ -200,11 +200,7 @@ TEST(ReadMovie, SpritesHoldTheirOwnFrames) {
   const Case cases[] = {
       {inner, {"place@2", "label:gone remove@2"}, nullptr},
       {{}, {""}, nullptr},
-      {Concat({shape, inner}), {"place@2", "label:gone remove@2"}, "Definitions inside a sprite are left out."},
-      {Concat({DefineSprite(4, 1, {}), inner}),
-       {"place@2", "label:gone remove@2"},
-       "Definitions inside a sprite are left out."},
-      {Concat({Tag(59, Bytes{5, 0, 0}), inner}),
+      {Concat({shape, DefineSprite(4, 1, {}), Tag(59, Bytes{5, 0, 0}), inner}),
        {"place@2", "label:gone remove@2"},
        "Definitions inside a sprite are left out."},
   };
