@@ -134,10 +134,14 @@ void ClockWindow::BuildFace() {
     }
     return;
   }
-  // A Flash face: the hosted control, or the empty placeholder keeping its place.
+  // A Flash face: our player in its own window, or, for a movie that cannot
+  // be played, the empty placeholder keeping its place.
   const DisplaySettings& d = package_.display;
   try {
-    flash_ = std::make_unique<FlashFace>(hwnd(), package_.moviePath.native(), d.FaceLeft, d.FaceTop, d.FaceWidth,
+    if (package_.moviePath.empty())
+      throw UserError("The clock's Flash face cannot be shown: the clock package holds no movie. The clock runs "
+                      "with its digits only.");
+    flash_ = std::make_unique<FlashFace>(hwnd(), package_.moviePath, d.FaceLeft, d.FaceTop, d.FaceWidth,
                                          d.FaceHeight);
     picture_.reset();
   } catch (const UserError& e) {
@@ -173,6 +177,7 @@ void ClockWindow::Show() {
                GetSystemMetrics(SM_CYSCREEN) - Height(r) - kBottomMargin, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+  if (flash_) flash_->SetRunning(true);
 }
 
 void ClockWindow::OnTick() {
@@ -269,6 +274,7 @@ void ClockWindow::ToggleShown() {
     Show();
   } else {
     ShowWindow(hwnd(), SW_HIDE);
+    if (flash_) flash_->SetRunning(false);  // a hidden clock draws nothing
   }
 }
 

@@ -50,6 +50,7 @@ class ClockWindow : public ui::Window {
   HMENU Menu() const { return menu_.Handle(); }
   led::LedDisplay& Led() { return *led_; }
   FacePicture* Face() { return picture_.get(); }
+  FlashFace* Flash() { return flash_.get(); }
   HWND FaceWindow() const;
   notify::TrayIcon& Tray() { return *tray_; }
   const std::filesystem::path& AlarmStorePath() const { return package_.storePath; }

@@ -1,79 +1,125 @@
-// Hosting the Flash control.
+// The Flash face's window side.
 #include "app/flash_face.win.h"
 
-#include <oleauto.h>
-
-#include <utility>
+#include <algorithm>
+#include <cmath>
 
 #include "base/user_error.h"
 #include "base/win_text.h"
-#include "ui/handles.h"
+#include "ui/window_classes.h"
 
 namespace dc {
 namespace {
 
-// A VARIANT cleared when it goes.
-struct ScopedVariant {
-  VARIANT v;
-  ScopedVariant() { VariantInit(&v); }
-  ~ScopedVariant() { VariantClear(&v); }
-  ScopedVariant(const ScopedVariant&) = delete;
-  ScopedVariant& operator=(const ScopedVariant&) = delete;
-};
+// A late timer plays the frames it missed, up to this many at once; a
+// longer stall (a suspended machine, a busy one) is not made up.
+constexpr std::uint64_t kMaxCatchUpFrames = 3;
 
 }  // namespace
 
-bool IsFlashControlInstalled() {
-  HKEY raw = nullptr;
-  const std::wstring path = std::wstring(L"CLSID\\") + kFlashClassId + L"\\InprocServer32";
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return false;
-  ui::UniqueKey key(raw);
+FlashFace::FlashFace(HWND parent, const std::filesystem::path& moviePath, int left, int top, int width, int height) {
+  try {
+    player_ = std::make_unique<swf::Player>(swf::ReadMovieFile(moviePath));
+  } catch (const UserError& e) {
+    throw UserError(std::string("The clock's Flash face cannot be shown: ") + e.what() +
+                    " The clock runs with its digits only.");
+  }
+  RegisterWindowClass(ui::kFlashFaceClass, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr);
+  Create(0, ui::kFlashFaceClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left, top, width, height, parent);
+  PassOnWarnings();
+}
+
+void FlashFace::SetRunning(bool running) {
+  if (running == running_) return;
+  running_ = running;
+  if (!running) {
+    StopTimer(kFrameTimer);
+    return;
+  }
+  // The frame rate is kept against the tick count: a timer that Windows
+  // rounds up to its tick does not slow the movie down.
+  startTick_ = GetTickCount64();
+  framesPlayed_ = 0;
+  const double rate = player_->FrameRate();
+  const UINT interval = static_cast<UINT>(std::max(1.0, std::floor(1000.0 / rate)));
+  StartTimer(kFrameTimer, interval, [this] { OnFrameTimer(); });
+}
+
+void FlashFace::OnFrameTimer() {
+  const double elapsed = static_cast<double>(GetTickCount64() - startTick_) / 1000.0;
+  const auto due = static_cast<std::uint64_t>(elapsed * player_->FrameRate());
+  if (due <= framesPlayed_) return;
+  std::uint64_t steps = due - framesPlayed_;
+  if (steps > kMaxCatchUpFrames) steps = 1;
+  framesPlayed_ = due;
+  for (std::uint64_t i = 0; i < steps; ++i) player_->Advance();
+  PassOnWarnings();
+  if (player_->NeedsRender()) InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void FlashFace::PassOnWarnings() {
+  for (const std::string& w : player_->TakeWarnings()) {
+    OutputDebugStringW(Utf8ToWide("DeskClock: " + w + "\n").c_str());
+    if (OnWarning) OnWarning(w);
+  }
+}
+
+void FlashFace::MakeSurface(int width, int height) {
+  dib_.reset();
+  bits_ = nullptr;
+  width_ = width;
+  height_ = height;
+  if (width <= 0 || height <= 0) return;
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  dib_ = ui::UniqueBitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dib_ || !bits) {
+    dib_.reset();
+    throw UserError("The clock's Flash face cannot get a bitmap to draw on: " + SystemErrorText(GetLastError()));
+  }
+  bits_ = static_cast<std::uint32_t*>(bits);
+  surfaceStale_ = true;
+}
+
+bool FlashFace::DrawFrame() {
+  if (!bits_ || (!surfaceStale_ && !player_->NeedsRender())) return false;
+  PixelTarget face{bits_, width_, height_, width_};
+  player_->Render(face);
+  GdiFlush();
+  surfaceStale_ = false;
+  ++framesDrawn_;
+  PassOnWarnings();
   return true;
 }
 
-FlashFace::FlashFace(HWND parent, const std::wstring& moviePath, int left, int top, int width, int height) {
-  if (!IsFlashControlInstalled())
-    throw UserError("The clock's Flash face cannot be shown: the Shockwave Flash control is not installed on "
-                    "this system. The clock runs with its digits only.");
-  if (!ole_.ok()) throw UserError("The clock's Flash face cannot be shown: OLE cannot be initialised.");
-  HMODULE atl = LoadLibraryW(L"atl.dll");
-  using InitFn = BOOL(WINAPI*)();
-  using GetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
-  auto init = atl ? reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit"))) : nullptr;
-  auto getControl =
-      atl ? reinterpret_cast<GetControlFn>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl"))) : nullptr;
-  if (!init || !getControl || !init())
-    throw UserError("The clock's Flash face cannot be shown: the system's control host (atl.dll) is missing.");
-  // Whatever fails below, no half-made control stays behind.
-  struct Guard {
-    HWND& h;
-    bool done = false;
-    ~Guard() {
-      if (!done && h) DestroyWindow(std::exchange(h, nullptr));
+std::optional<LRESULT> FlashFace::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // every pixel is the movie's
+    case WM_PAINT: {
+      ui::PaintScope paint(hwnd());
+      if (!paint.get()) return 0;
+      DrawFrame();
+      if (!bits_) return 0;
+      ui::UniqueMemoryDC mem(CreateCompatibleDC(paint.get()));
+      if (!mem) return 0;
+      ui::ScopedSelect select(mem.get(), dib_.get());
+      BitBlt(paint.get(), 0, 0, width_, height_, mem.get(), 0, 0, SRCCOPY);
+      return 0;
     }
-  } guard{hwnd_};
-  hwnd_ = CreateWindowExW(0, L"AtlAxWin", kFlashClassId, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left, top, width,
-                          height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-  ui::ComPtr<IUnknown> unknown;
-  if (!hwnd_ || FAILED(getControl(hwnd_, unknown.put())) || !unknown)
-    throw UserError("The clock's Flash face cannot be shown: the Shockwave Flash control does not start.");
-  ui::ComPtr<IDispatch> dispatch;
-  if (FAILED(unknown->QueryInterface(IID_IDispatch, ui::PutVoid(dispatch))) || !dispatch)
-    throw UserError("The clock's Flash face cannot be shown: the control has no Movie.");
-  ScopedVariant value;
-  value.v.vt = VT_BSTR;
-  value.v.bstrVal = SysAllocString(moviePath.c_str());
-  DISPID named = DISPID_PROPERTYPUT;
-  DISPPARAMS params{&value.v, &named, 1, 1};
-  const HRESULT hr =
-      dispatch->Invoke(102, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
-  if (FAILED(hr))
-    throw UserError("The clock's Flash movie cannot be loaded: " + SystemErrorText(static_cast<unsigned long>(hr)));
-  guard.done = true;
-}
-
-FlashFace::~FlashFace() {
-  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    case WM_WINDOWPOSCHANGED: {
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+      if (!(pos->flags & SWP_NOSIZE)) {
+        RECT client{};
+        GetClientRect(hwnd(), &client);
+        if (client.right != width_ || client.bottom != height_) MakeSurface(client.right, client.bottom);
+      }
+      return std::nullopt;
+    }
+  }
+  (void)wp;
+  return std::nullopt;
 }
 
 }  // namespace dc

@@ -1,33 +1,60 @@
-// The Flash face: the Shockwave Flash control hosted in an AtlAxWin child
-// window, its Movie (dispatch id 102) set to the extracted movie. The
-// control is gone from current Windows and not registered under Wine; then
-// the constructor says why and the clock runs with its digits only.
+// The Flash face: a child window of the clock that plays the clock's movie
+// with our own player. It steps the movie on a timer at the movie's frame
+// rate, draws a frame into its one DIB section only when the picture
+// changed, and copies it to the screen. Paused (a hidden clock), it runs no
+// timer and draws nothing.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 
-#include "ui/com_ptr.h"
+#include "swf/player.h"
+#include "ui/handles.h"
+#include "ui/window.h"
 
 namespace dc {
 
-inline constexpr wchar_t kFlashClassId[] = L"{D27CDB6E-AE6D-11CF-96B8-444553540000}";
-
-bool IsFlashControlInstalled();
-
-class FlashFace {
+class FlashFace : public ui::Window {
  public:
-  // Throws UserError saying why the control cannot be hosted.
-  FlashFace(HWND parent, const std::wstring& moviePath, int left, int top, int width, int height);
-  ~FlashFace();
-  FlashFace(const FlashFace&) = delete;
-  FlashFace& operator=(const FlashFace&) = delete;
-  HWND hwnd() const { return hwnd_; }
+  static constexpr UINT_PTR kFrameTimer = 1;
+
+  // Reads the movie at `moviePath` and shows its first frame. Throws
+  // UserError saying why the movie cannot be played.
+  FlashFace(HWND parent, const std::filesystem::path& moviePath, int left, int top, int width, int height);
+
+  // Runs the movie while the clock is shown; paused, it holds its frame.
+  void SetRunning(bool running);
+  bool Running() const { return running_; }
+  swf::Player& Player() { return *player_; }
+  // How many frames were drawn (a frame that changes nothing is not).
+  std::uint64_t FramesDrawn() const { return framesDrawn_; }
+
+  // What the movie left out or stopped on, for the debug log.
+  std::function<void(const std::string&)> OnWarning;
 
  private:
-  ui::OleScope ole_;  // first made, last gone: the control lives within it
-  HWND hwnd_ = nullptr;
+  std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnFrameTimer();
+  // Draws the frame into the DIB section when the picture changed; true
+  // when it did.
+  bool DrawFrame();
+  void MakeSurface(int width, int height);
+  void PassOnWarnings();
+
+  std::unique_ptr<swf::Player> player_;
+  ui::UniqueBitmap dib_;
+  std::uint32_t* bits_ = nullptr;
+  int width_ = 0, height_ = 0;
+  bool running_ = false;
+  bool surfaceStale_ = true;
+  ULONGLONG startTick_ = 0;
+  std::uint64_t framesPlayed_ = 0;
+  std::uint64_t framesDrawn_ = 0;
 };
 
 }  // namespace dc

@@ -9,6 +9,7 @@ namespace dc::ui {
 inline constexpr wchar_t kClockClass[] = L"DeskClock.Clock";
 inline constexpr wchar_t kLedDisplayClass[] = L"DeskClock.LedDisplay";
 inline constexpr wchar_t kFaceClass[] = L"DeskClock.Face";
+inline constexpr wchar_t kFlashFaceClass[] = L"DeskClock.FlashFace";
 inline constexpr wchar_t kAboutClass[] = L"DeskClock.About";
 inline constexpr wchar_t kAlarmListClass[] = L"DeskClock.AlarmList";
 inline constexpr wchar_t kAlarmEditorClass[] = L"DeskClock.AlarmEditor";

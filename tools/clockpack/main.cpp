@@ -7,6 +7,7 @@
 #include "base/file_io.h"
 #include "describe.h"
 #include "manifest.h"
+#include "preview.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"clockpack: make clock packages for the desk clock player"};
@@ -28,6 +29,18 @@ int main(int argc, char** argv) {
   attach->add_option("PACKAGE", packagePath, "the package, which must lie beside the clock")->required();
   attach->add_option("-o,--output", outPath, "the clock program to write")->required();
 
+  std::string previewTime, previewFormat = "h:mm:ss tt";
+  std::uint32_t previewFrame = 1;
+  auto* preview = app.add_subcommand("preview", "draw the clock as it shows on a desktop, to a PNG");
+  preview->add_option("PACKAGE", packagePath, "the package")->required()->check(CLI::ExistingFile);
+  preview->add_option("-o,--output", outPath, "the picture to write (OUT.png)")->required();
+  preview->add_option("--time", previewTime, "the time the clock shows, HH:MM:SS (default 10:08:30)");
+  preview->add_option("--frame", previewFrame, "the movie's frame to show, from 1 (default 1)")
+      ->check(CLI::Range(1u, 1000000u));
+  preview->add_option("--format", previewFormat,
+                      "the digits' time picture: h or hh (12-hour), H or HH (24-hour), then :mm:ss, "
+                      "and tt for AM/PM (default \"h:mm:ss tt\")");
+
   CLI11_PARSE(app, argc, argv);
   try {
     if (*build) {
@@ -40,6 +53,15 @@ int main(int argc, char** argv) {
     } else if (*inspect) {
       auto description = clockpack::DescribePackage(clockpack::ReadFileBytes(packagePath));
       std::cout << (asJson ? description.dump(2) + "\n" : clockpack::FormatDescription(description));
+    } else if (*preview) {
+      clockpack::PreviewOptions options;
+      if (!previewTime.empty()) options.time = clockpack::ParsePreviewTime(previewTime, options.time);
+      options.frame = previewFrame;
+      options.format = clockpack::ParseTimeFormat(previewFormat);
+      const clockpack::PreviewImage image = clockpack::RenderPreview(clockpack::ReadFileBytes(packagePath), options);
+      for (const std::string& w : image.warnings) std::cerr << "clockpack: warning: " << w << "\n";
+      clockpack::WriteFileBytes(outPath, clockpack::EncodePng(image));
+      std::cout << "wrote " << outPath << " (" << image.width << " x " << image.height << ")\n";
     } else if (*attach) {
       clockpack::AttachPackage(playerPath, packagePath, outPath);
       std::cout << "wrote " << outPath << "\n";

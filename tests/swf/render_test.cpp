@@ -1,0 +1,186 @@
+// Frames drawn whole: the stage fitted to the face, depth order, nested
+// matrices and colour transforms, clip layers, texts, and the frame's cost.
+#include "swf/player.h"
+
+#include <gtest/gtest.h>
+
+#include "raster_support.h"
+
+namespace dc::swf {
+namespace {
+
+using test::Rect;
+using test::Solid;
+
+PlaceObject Place(std::uint16_t depth, std::uint16_t id, Matrix m = {}, std::uint16_t clipDepth = 0) {
+  PlaceObject p;
+  p.depth = depth;
+  p.characterId = id;
+  p.matrix = m;
+  if (clipDepth) p.clipDepth = clipDepth;
+  return p;
+}
+
+// A movie of 40 x 40 pixels on white, with the given characters and one frame.
+std::shared_ptr<Movie> MovieOf(std::vector<std::pair<std::uint16_t, Character>> characters, std::vector<FrameTag> tags) {
+  auto m = std::make_shared<Movie>();
+  m->stage = {0, 800, 0, 800};
+  m->background = {255, 255, 255, 255};
+  for (auto& [id, c] : characters) m->characters[id] = std::make_shared<Character>(std::move(c));
+  m->root.frames = {Frame{std::move(tags), std::nullopt, {}}};
+  return m;
+}
+
+Shape Square(double x0, double y0, double x1, double y1, Rgba colour) {
+  Shape s;
+  s.fills = {Solid(colour)};
+  s.paths = {Rect(x0, y0, x1, y1, 0)};
+  return s;
+}
+
+struct Face {
+  std::vector<std::uint32_t> px;
+  PixelTarget target;
+  explicit Face(int w = 40, int h = 40) : px(static_cast<std::size_t>(w) * h, 0xDEADBEEF), target{px.data(), w, h, w} {}
+  std::uint32_t At(int x, int y) const { return target.At(x, y); }
+};
+
+struct Probe {
+  int x, y;
+  std::uint32_t pixel;  // 0x00RRGGBB
+};
+void ExpectPixels(const Face& f, std::initializer_list<Probe> probes, const char* what) {
+  for (const Probe& p : probes)
+    EXPECT_EQ(test::Hex(f.At(p.x, p.y)), test::Hex(p.pixel)) << what << " at (" << p.x << ", " << p.y << ")";
+}
+
+constexpr Rgba kRed{255, 0, 0, 255}, kBlue{0, 0, 255, 255};
+
+TEST(Render, StageFittedOnTheBackgroundAndDepthsInOrder) {
+  // A 40 x 40 stage on an 80 x 40 face: scaled by one, centred with 20
+  // pixels of background each side. Over a white stage, blue at depth 3
+  // lies over red at depth 2.
+  auto movie = MovieOf({{1, Square(0, 0, 20, 20, kRed)}, {2, Square(10, 10, 30, 30, kBlue)},
+                        {3, Square(0, 0, 40, 40, {255, 255, 255, 255})}},
+                       {Place(1, 3), Place(2, 1), Place(3, 2)});
+  movie->background = {0x10, 0x20, 0x30, 255};
+  Player player(movie);
+  Face face(80, 40);
+  player.Render(face.target);
+  ExpectPixels(face,
+               {{0, 0, 0x102030}, {19, 39, 0x102030}, {60, 0, 0x102030}, {79, 39, 0x102030},  // the bands
+                {20, 0, 0xFF0000}, {29, 9, 0xFF0000},                                        // red alone
+                {30, 10, 0x0000FF}, {39, 19, 0x0000FF}, {49, 29, 0x0000FF},                  // blue over red
+                {50, 30, 0xFFFFFF}, {20, 39, 0xFFFFFF}},                                     // the stage
+               "fitted");
+  EXPECT_FALSE(player.NeedsRender());
+}
+
+TEST(Render, NestedMatricesAndColourTransformsCombine) {
+  // A sprite scaled by two and moved 4 pixels right holds the red square at
+  // (0,0)-(5,5) moved 1 pixel down: it lands at (4,2)-(14,12). The sprite's
+  // colour transform keeps half the red and adds 100 of blue; the placed
+  // square's own takes the alpha to a half on top: red 127 and blue 100
+  // over white at half alpha.
+  Sprite holder;
+  PlaceObject inner = Place(1, 1, Matrix::Translate(0, 20));
+  ColorTransform half;
+  half.mulA = 0.5;
+  inner.colorTransform = half;
+  holder.frames = {Frame{{inner}, std::nullopt, {}}};
+  PlaceObject outer = Place(1, 2, Matrix{2, 0, 0, 2, 80, 0});
+  ColorTransform tint;
+  tint.mulR = 0.5;
+  tint.addB = 100;
+  outer.colorTransform = tint;
+  auto movie = MovieOf({{1, Square(0, 0, 5, 5, kRed)}, {2, std::move(holder)}}, {outer});
+  Player player(movie);
+  Face face;
+  player.Render(face.target);
+  // Source (127, 0, 100) at alpha 127/255 over white: 255 + (c - 255)·a.
+  const auto over = [](int c) { return static_cast<std::uint32_t>(255 + (c - 255) * 127.5 / 255 + 0.5); };
+  const std::uint32_t mixed = over(127) << 16 | over(0) << 8 | over(100);
+  for (const Probe& p : std::initializer_list<Probe>{{4, 2, mixed}, {13, 11, mixed}, {3, 2, 0xFFFFFF},
+                                                     {14, 11, 0xFFFFFF}, {4, 1, 0xFFFFFF}, {4, 12, 0xFFFFFF}}) {
+    const std::uint32_t got = face.At(p.x, p.y);
+    for (int shift : {16, 8, 0})
+      EXPECT_NEAR(static_cast<int>(got >> shift & 0xFF), static_cast<int>(p.pixel >> shift & 0xFF), 1)
+          << "(" << p.x << ", " << p.y << ") got " << test::Hex(got) << " want " << test::Hex(p.pixel);
+  }
+}
+
+TEST(Render, AClipLayerShowsWhatItCoversThroughItsShape) {
+  // A mask with a hole: the ring (0,0)-(30,30) less (10,10)-(20,20) at depth
+  // 1 clips depths 2 and 3; the red square at depth 2 covers the stage, the
+  // blue one at depth 4 lies above the mask's reach and is not clipped.
+  Shape ring;
+  ring.fills = {Solid(kBlue)};
+  ring.paths = {Rect(0, 0, 30, 30, 0), test::PathThrough({{10, 10}, {10, 20}, {20, 20}, {20, 10}}, 0)};
+  auto movie = MovieOf({{1, std::move(ring)}, {2, Square(0, 0, 40, 40, kRed)}, {3, Square(35, 35, 40, 40, kBlue)}},
+                       {Place(1, 1, {}, 3), Place(2, 2), Place(4, 3)});
+  Player player(movie);
+  Face face;
+  player.Render(face.target);
+  ExpectPixels(face,
+               {{0, 0, 0xFF0000}, {29, 29, 0xFF0000}, {9, 15, 0xFF0000},  // through the ring: red
+                {10, 10, 0xFFFFFF}, {19, 19, 0xFFFFFF},                   // the hole: the background
+                {30, 5, 0xFFFFFF}, {5, 30, 0xFFFFFF},                     // beyond the mask
+                {36, 36, 0x0000FF}},                                      // above its reach
+               "mask");
+}
+
+TEST(Render, StaticTextDrawsItsGlyphsInTheRecordsColour) {
+  // A font whose glyph is the em square (1024 units); a record of height
+  // 200 twips (10 px) at (40, 300) twips draws two glyphs 10 px apart:
+  // (2,5)-(12,15) and (12,5)-(22,15), in green. Glyph outlines run up from
+  // the baseline, so the em square's y runs from -1024 to 0.
+  Font font;
+  Glyph g;
+  g.shape.fills = {Solid({0, 0, 0, 255})};
+  g.shape.paths = {test::PathThrough({{0, -1024 / 20.0}, {1024 / 20.0, -1024 / 20.0}, {1024 / 20.0, 0}, {0, 0}}, 0)};
+  g.advance = 1024;
+  g.code = 'A';
+  font.glyphs = {g};
+  StaticText text;
+  text.bounds = {0, 800, 0, 800};
+  TextRecord r;
+  r.fontId = 1;
+  r.color = {0, 200, 0, 255};
+  r.height = 200;
+  r.x = 40;
+  r.y = 300;
+  r.glyphs = {{0, 200}, {0, 200}};
+  text.records = {r};
+  auto movie = MovieOf({{1, std::move(font)}, {2, std::move(text)}}, {Place(1, 2)});
+  Player player(movie);
+  Face face;
+  player.Render(face.target);
+  ExpectPixels(face, {{2, 5, 0x00C800}, {21, 14, 0x00C800}, {1, 5, 0xFFFFFF}, {22, 5, 0xFFFFFF}, {2, 4, 0xFFFFFF},
+                      {2, 15, 0xFFFFFF}},
+               "text");
+}
+
+TEST(Render, AFrameCostingMoreThanItsLimitStopsTheMovieOnce) {
+  // Twenty full-stage squares with a limit of ten layers: the frame is left
+  // part drawn and the movie no longer moves.
+  std::vector<FrameTag> tags;
+  for (std::uint16_t d = 1; d <= 20; ++d) tags.push_back(Place(d, d % 2 ? 1 : 2));
+  auto movie = MovieOf({{1, Square(0, 0, 40, 40, kRed)}, {2, Square(0, 0, 40, 40, kBlue)}}, tags);
+  movie->root.frames.push_back(Frame{{RemoveObject{20}}, std::nullopt, {}});
+  Limits limits;
+  limits.maxLayersPerFrame = 10;
+  Player player(movie, limits);
+  Face face;
+  player.Render(face.target);
+  EXPECT_TRUE(player.Stopped());
+  const std::vector<std::string> warnings = player.TakeWarnings();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("costs too much to draw"), std::string::npos);
+  player.Advance();
+  EXPECT_EQ(player.CurrentFrame(), 1u);
+  player.Render(face.target);
+  EXPECT_TRUE(player.TakeWarnings().empty());
+}
+
+}  // namespace
+}  // namespace dc::swf

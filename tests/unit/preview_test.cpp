@@ -1,0 +1,89 @@
+// clockpack preview: the clock's pixels where the window shows them, cut to
+// its shape, at its opacity.
+#include <gtest/gtest.h>
+
+#include "package_builder.h"
+#include "manifest.h"
+#include "preview.h"
+
+namespace {
+
+constexpr std::uint32_t kKey = 0x00FF00FF;
+
+// A 20 x 10 face of 0x00332211 (red 0x11) with key colour in its first column.
+dctest::PackageParts Parts() {
+  dctest::PackageParts p = dctest::DemoParts();
+  std::vector<std::uint32_t> px(20 * 10, 0x00332211);
+  for (int y = 0; y < 10; ++y) px[y * 20] = kKey;
+  p.face = dctest::Bmp24(20, 10, px);
+  p.display.FaceWidth = 20;
+  p.display.FaceHeight = 10;
+  p.display.ShapeToPicture = 1;
+  p.display.Opacity = 200;
+  p.display.LedLeft = 30;  // right of the face, at its top
+  p.display.LedTop = 0;
+  p.display.CellWidth = 9;
+  p.display.CellHeight = 13;
+  p.display.Thickness = 1;
+  p.display.Gap = 2;
+  p.display.LedBackColor = 0x00605040;  // red 0x40
+  return p;
+}
+
+struct Px {
+  std::uint8_t r, g, b, a;
+  bool operator==(const Px&) const = default;
+};
+Px At(const clockpack::PreviewImage& im, int x, int y) {
+  const std::uint8_t* p = im.rgba.data() + (static_cast<std::size_t>(y) * im.width + x) * 4;
+  return {p[0], p[1], p[2], p[3]};
+}
+
+TEST(Preview, FaceDigitsShapeAndOpacityWhereTheWindowPutsThem) {
+  dctest::PackageParts p = Parts();
+  clockpack::PreviewOptions options;
+  options.format.twelveHour = false;
+  options.format.leadingZero = true;
+  options.time = {2026, 12, 9, 10, 8, 30};
+  const clockpack::PreviewImage im = clockpack::RenderPreview(p.Bytes(), options);
+  // "10:08:30": 8 cells of 9 with 7 gaps of 2 and no margins, 86 x 13 at
+  // x 30: the window is 116 wide and as tall as the digits.
+  ASSERT_EQ(im.width, 116);
+  ASSERT_EQ(im.height, 13);
+  const struct {
+    int x, y;
+    Px want;
+  } cases[] = {
+      {5, 5, {0x11, 0x22, 0x33, 200}},   // the face
+      {0, 5, {0xFF, 0x00, 0xFF, 0}},     // its key column lies outside the shape
+      {19, 9, {0x11, 0x22, 0x33, 200}},  // the face's last pixel
+      {20, 5, {0, 0, 0, 0}},             // between face and digits: no child, outside the shape
+      {5, 11, {0, 0, 0, 0}},             // below the face
+      {31, 1, {0x40, 0x50, 0x60, 200}},  // the digits' background, in their margin
+      {115, 12, {0x40, 0x50, 0x60, 200}},
+  };
+  for (const auto& c : cases) {
+    const Px got = At(im, c.x, c.y);
+    EXPECT_EQ(got, c.want) << "(" << c.x << ", " << c.y << "): got " << +got.r << "," << +got.g << "," << +got.b
+                           << "," << +got.a;
+  }
+  EXPECT_TRUE(im.warnings.empty());
+  const std::vector<std::uint8_t> png = clockpack::EncodePng(im);
+  ASSERT_GT(png.size(), 8u);
+  EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+}
+
+TEST(Preview, TimesAndPicturesOfTheCommandLine) {
+  const dc::CivilDateTime day{2026, 12, 9, 0, 0, 0};
+  EXPECT_EQ(clockpack::ParsePreviewTime("23:59:59", day), (dc::CivilDateTime{2026, 12, 9, 23, 59, 59}));
+  for (const char* bad : {"24:00:00", "10:60:00", "1:02:03", "10:08", "10:08:30x", "ten"})
+    EXPECT_THROW(clockpack::ParsePreviewTime(bad, day), clockpack::ToolError) << bad;
+  const dc::CivilDateTime evening{2026, 12, 9, 21, 7, 5};
+  const std::pair<const char*, const char*> formats[] = {
+      {"h:mm:ss tt", "9:07:05 PM"}, {"HH:mm:ss", "21:07:05"}, {"hh.mm.ss tt", "09.07.05 PM"}, {"H:mm:ss", "21:07:05"}};
+  for (auto [picture, text] : formats)
+    EXPECT_EQ(dc::FormatLongTime(clockpack::ParseTimeFormat(picture), evening), text) << picture;
+  EXPECT_THROW(clockpack::ParseTimeFormat("mm:ss"), clockpack::ToolError);
+}
+
+}  // namespace
