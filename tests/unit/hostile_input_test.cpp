@@ -170,7 +170,7 @@ TEST(HostileInput, ManifestReproducersGetTheToolsOwnWords) {
   // An empty file name names the manifest's own folder, which once ended the
   // tool with an uncaught stream exception.
   EXPECT_EQ(build(R"({"clock":{"name":"x"},"face":{"movie":""},"led":{},"alert":{}})"),
-            "cannot read \"" + dc::PathToUtf8(dir.path() / "") + "\": it is a folder, not a file");
+            "face.movie: cannot read \"" + dc::PathToUtf8(dir.path() / "") + "\": it is a folder, not a file");
 }
 
 TEST(HostileInput, PictureReproducersAreRefusedBeforeAnyDecoding) {
