@@ -116,6 +116,11 @@ std::string BmpPaletteFault(std::span<const std::uint8_t> b) {
   }
   const bool masks = compression == 3 && (headerSize == 40 || headerSize == 56);
   const std::uint64_t headersEnd = 14 + std::uint64_t{headerSize} + (masks ? 12 : 0);
+  auto overlaps = [&](std::uint64_t end, const char* what) {
+    return "the picture cannot be read (its pixels begin at byte " + std::to_string(offset) + ", inside its " + what +
+           ", which end at byte " + std::to_string(end) + ")";
+  };
+  if (offset < headersEnd) return overlaps(headersEnd, "headers");
   std::uint64_t tableEnd = headersEnd;
   std::uint32_t entries = 0;
   if (bits <= 8) {
@@ -126,11 +131,7 @@ std::string BmpPaletteFault(std::span<const std::uint8_t> b) {
              " colours is larger than " + std::to_string(bits) + " bits a pixel can name)";
     }
     tableEnd += std::uint64_t{entries} * entrySize;
-  }
-  if (offset < tableEnd) {
-    return "the picture cannot be read (its pixels begin at byte " + std::to_string(offset) + ", inside its " +
-           (bits <= 8 ? "headers and colour table, which end at byte " : "headers, which end at byte ") +
-           std::to_string(tableEnd) + ")";
+    if (offset < tableEnd) return overlaps(tableEnd, "headers and colour table");
   }
   if (compression != 0 && compression != 3) {
     return "the picture cannot be read (it is compressed with method " + std::to_string(compression) +
