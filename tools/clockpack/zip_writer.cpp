@@ -2,6 +2,9 @@
 // zlib's raw deflate and CRC-32.
 #include "zip_writer.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include <zlib.h>
 
 #include "manifest.h"
@@ -46,16 +49,16 @@ bool IsAscii(const std::string& s) {
 }  // namespace
 
 ZipWriter::ZipWriter(std::time_t modified) {
-  std::tm t{};
+  using namespace std::chrono;
   const std::time_t earliest = 315532800;  // 1980-01-01, the format's first day
-  const std::time_t when = modified < earliest ? earliest : modified;
-#ifdef _WIN32
-  gmtime_s(&t, &when);
-#else
-  gmtime_r(&when, &t);
-#endif
-  dosTime_ = static_cast<std::uint16_t>(t.tm_hour << 11 | t.tm_min << 5 | t.tm_sec / 2);
-  dosDate_ = static_cast<std::uint16_t>((t.tm_year - 80) << 9 | (t.tm_mon + 1) << 5 | t.tm_mday);
+  const sys_seconds when{seconds{std::max(modified, earliest)}};
+  const sys_days day = floor<days>(when);
+  const year_month_day date{day};
+  const hh_mm_ss time{when - day};
+  dosTime_ = static_cast<std::uint16_t>(time.hours().count() << 11 | time.minutes().count() << 5 |
+                                        time.seconds().count() / 2);
+  dosDate_ = static_cast<std::uint16_t>((static_cast<int>(date.year()) - 1980) << 9 |
+                                        static_cast<unsigned>(date.month()) << 5 | static_cast<unsigned>(date.day()));
 }
 
 void ZipWriter::AddFolder(const std::string& name) { AddEntry(name, {}, 0, 0, kStored, true); }
