@@ -180,7 +180,7 @@ void Release(const ReleaseOptions& options, std::ostream& report) {
   std::error_code ec;
   fs::create_directories(options.out, ec);
   if (ec) throw ToolError("cannot make the folder \"" + dc::PathToUtf8(options.out) + "\": " + ec.message());
-  const fs::path stage = options.out / (".clockpack-stage-" + stem);
+  const fs::path stage = options.out / dc::PathFromUtf8(".clockpack-stage-" + stem);
   fs::remove_all(stage, ec);
   if (!fs::create_directory(stage, ec)) {
     throw ToolError("cannot make the folder \"" + dc::PathToUtf8(stage) + "\": " + ec.message());
