@@ -77,9 +77,9 @@ TEST(ClockpackWarnings, EachMistakeIsNamedAndItsAbsenceIsSilent) {
   } cases[] = {
       // 11 cells of 17 and 10 gaps of 4 from x = 10: to 237, past the face's 200.
       {R"({"led": {"thick": 3, "wordWidth": 17, "wordHeight": 29, "space": 4}})", "led.left, led.top:",
-       "cover 10,10 to 237,39, outside the face at 0,0 to 200,100; the window grows to 237 x 100"},
+       "cover 10,10 to 237,39 of the window, outside the face at 0,0 to 200,100; the window grows to 237 x 100"},
       {R"({"led": {"left": 59}})", "led.left, led.top:", nullptr},  // to 200: the face's edge
-      {R"({"led": {"left": 60}})", "led.left, led.top:", "to 201,27, outside the face"},
+      {R"({"led": {"left": 60}})", "led.left, led.top:", "cover 60,10 to 201,27 of the window, outside the face"},
       {R"({"led": {"left": 500, "hidden": true}})", "led.left, led.top:", nullptr},
       {R"({"led": {"thick": 8, "wordWidth": 17, "wordHeight": 29, "left": 0}})", "led.thick:",
        "8 does not fit cells of 17 x 29 (2 x thick must be less than the width, 4 x thick at most the height); "

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "app/led_setup.h"
-#include "app/window_layout.h"
+#include "app/clock_layout.h"
 #include "base/ansi_text.h"
 #include "base/fixed_text.h"
 #include "manifest.h"
@@ -55,21 +55,23 @@ void CheckLedPlace(const DesignFacts& f, std::vector<std::string>& out) {
   const dc::DisplaySettings& d = f.display;
   if (d.HideLed || d.FaceWidth <= 0 || d.FaceHeight <= 0) return;
   const BlockSize block = DigitBlock(LedAsThePlayerShowsIt(d), kWidestTimeCells);
-  const dc::Rect face{d.FaceLeft, d.FaceTop, d.FaceLeft + d.FaceWidth, d.FaceTop + d.FaceHeight};
-  const dc::Rect digits{d.LedLeft, d.LedTop, static_cast<std::int32_t>(d.LedLeft + block.width),
-                        static_cast<std::int32_t>(d.LedTop + block.height)};
+  // Where the window's start-up puts the face and the widest digits.
+  const dc::ClockLayout layout = dc::LayOutClock(d, !f.picture, static_cast<std::int32_t>(block.width),
+                                                 static_cast<std::int32_t>(block.height));
+  const dc::Rect& face = layout.face;
+  const dc::Rect& digits = layout.led;
   if (digits.left >= face.left && digits.top >= face.top && digits.right <= face.right &&
       digits.bottom <= face.bottom) {
     return;
   }
-  const dc::Child children[] = {{face, true}, {digits, true}};
-  const dc::FitResult window = dc::FitToChildren(children);
-  out.push_back("led.left, led.top: the digits at their widest (11 cells, \"12:34:56 PM\") cover " +
-                N(digits.left) + "," + N(digits.top) + " to " + N(digits.right) + "," + N(digits.bottom) +
-                ", outside the face at " + N(face.left) + "," + N(face.top) + " to " + N(face.right) + "," +
-                N(face.bottom) + "; the window grows to " + N(window.width) + " x " + N(window.height) +
-                " and the digits stand apart from the face. Move the digits, or make the cells smaller, so that a " +
-                N(block.width) + " x " + N(block.height) + " block fits in the face.");
+  auto corners = [](const dc::Rect& r) {
+    return N(r.left) + "," + N(r.top) + " to " + N(r.right) + "," + N(r.bottom);
+  };
+  out.push_back("led.left, led.top: the digits at their widest (11 cells, \"12:34:56 PM\") cover " + corners(digits) +
+                " of the window, outside the face at " + corners(face) + "; the window grows to " +
+                N(layout.width) + " x " + N(layout.height) + " and the digits stand apart from the face. Move " +
+                "the digits, or make the cells smaller, so that a " + N(block.width) + " x " + N(block.height) +
+                " block fits in the face.");
 }
 
 void CheckFacePixels(const DesignFacts& f, std::vector<std::string>& out) {

@@ -12,6 +12,7 @@
 #include "manifest.h"
 #include "package/clock_package.h"
 #include "package/face_bitmap.h"
+#include "package/face_pixels.h"
 #include "palette_indices.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -172,12 +173,8 @@ std::vector<std::uint8_t> EncodeBmp24(std::span<const std::uint8_t> rgba, int wi
   return b;
 }
 
-FaceStats MeasureFace(std::span<const std::uint8_t> bmp24, int width, int height, std::uint32_t keyColour) {
-  const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
-  auto at = [&](int x, int y) -> std::uint32_t {
-    const std::uint8_t* p = bmp24.data() + 54 + stride * static_cast<std::size_t>(height - 1 - y) + x * 3;
-    return p[2] | p[1] << 8 | static_cast<std::uint32_t>(p[0]) << 16;
-  };
+FaceStats MeasureFace(std::span<const std::uint32_t> colours, int width, int height, std::uint32_t keyColour) {
+  auto at = [&](int x, int y) { return colours[static_cast<std::size_t>(y) * width + x]; };
   auto inside = [&](int x, int y) { return x >= 0 && y >= 0 && x < width && y < height; };
   static constexpr int kSteps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
   FaceStats stats;
@@ -234,23 +231,21 @@ Picture FacePictureFromBytes(std::span<const std::uint8_t> bytes, std::uint32_t 
   pic.width = w;
   pic.height = h;
   dc::FaceBitmapLayout layout;
-  const bool asItIs = IsBmp(bytes) && dc::CheckFaceBitmap(bytes, &layout).empty();
-  std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
-      stbi_load_from_memory(decodable.data(), static_cast<int>(decodable.size()), &w, &h, &channels, 4),
-      stbi_image_free);
-  if (asItIs) {
+  // Measured on the colours the player shows: the BMP as it is, or as made.
+  auto measure = [&] {
+    if (std::optional<dc::FacePixels> shown = dc::DecodeFaceBitmap(pic.bmp))
+      pic.stats = MeasureFace(shown->colours, shown->width, shown->height, keyColour);
+  };
+  if (IsBmp(bytes) && dc::CheckFaceBitmap(bytes, &layout).empty()) {
     pic.bmp.assign(bytes.begin(), bytes.end());  // the player shows this BMP as it is
     pic.width = layout.width;
     pic.height = layout.height;
-    // Measured on the decoder's reading of it, where the decoder reads this
-    // kind of BMP at all; the player ignores a BMP's alpha.
-    if (pixels && w == pic.width && h == pic.height) {
-      std::span<stbi_uc> rgba(pixels.get(), static_cast<std::size_t>(w) * h * 4);
-      for (std::size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
-      pic.stats = MeasureFace(EncodeBmp24(rgba, w, h, keyColour, matte), w, h, keyColour);
-    }
+    measure();
     return pic;
   }
+  std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
+      stbi_load_from_memory(decodable.data(), static_cast<int>(decodable.size()), &w, &h, &channels, 4),
+      stbi_image_free);
   if (!pixels || w != pic.width || h != pic.height) {
     throw ToolError(std::string("face.picture: the picture cannot be read (") +
                     (pixels ? "its size changed while decoding" : stbi_failure_reason()) + ")");
@@ -258,7 +253,8 @@ Picture FacePictureFromBytes(std::span<const std::uint8_t> bytes, std::uint32_t 
   const std::span<const stbi_uc> rgba(pixels.get(), static_cast<std::size_t>(w) * h * 4);
   for (std::size_t i = 3; i < rgba.size() && !pic.transparent; i += 4) pic.transparent = rgba[i] != 255;
   pic.bmp = EncodeBmp24(rgba, w, h, keyColour, matte);
-  pic.stats = MeasureFace(pic.bmp, w, h, keyColour);
+  pixels.reset();
+  measure();
   return pic;
 }
 

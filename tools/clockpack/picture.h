@@ -42,8 +42,8 @@ Picture LoadFacePicture(const std::filesystem::path& file, std::uint32_t keyColo
 std::vector<std::uint8_t> EncodeBmp24(std::span<const std::uint8_t> rgba, int width, int height,
                                       std::uint32_t keyColour, std::uint32_t matte = 0);
 
-// The face's key pixels, its edge and the key-tinted ring along it, on a
-// 24-bit bottom-up BMP of EncodeBmp24's layout.
-FaceStats MeasureFace(std::span<const std::uint8_t> bmp24, int width, int height, std::uint32_t keyColour);
+// The face's key pixels, its edge and the key-tinted ring along it, from
+// its colour values (0x00BBGGRR, rows top-down).
+FaceStats MeasureFace(std::span<const std::uint32_t> colours, int width, int height, std::uint32_t keyColour);
 
 }  // namespace clockpack
