@@ -1,7 +1,13 @@
 // The release's parts with values that follow from their inputs alone:
 // SHA-256 test vectors, the read-me's literal substitution, file names made
-// of clock names, NSIS strings, and the zip's CRC and layout.
+// of clock names, NSIS strings, the zip's CRC and layout; and a release
+// without makensis, the same on both systems.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "base/file_io.h"
 
 #include "release.h"
 #include "sha256.h"
@@ -86,4 +92,54 @@ TEST(ReleaseParts, AZipEntryCarriesItsCrcSizesTimeAndName) {
   // The end record: one entry, the directory right after the entry.
   const Bytes end(out.end() - 22, out.end());
   EXPECT_EQ(end, (Bytes{'P', 'K', 5, 6, 0, 0, 0, 0, 1, 0, 1, 0, 57, 0, 0, 0, 50, 0, 0, 0, 0, 0}));
+}
+
+namespace {
+
+// PATH for this process: where no makensis lies.
+void SetPath(const std::string& value) {
+#ifdef _WIN32
+  _putenv_s("PATH", value.c_str());
+#else
+  setenv("PATH", value.c_str(), 1);
+#endif
+}
+
+}  // namespace
+
+TEST(Release, WithoutMakensisItWritesTheZipItsSumAndSaysHowToGetMakensis) {
+  dctest::TempDir dir;
+  std::filesystem::create_directories(dir / "kit" / "installer");
+  dctest::WriteBytes(dir / "kit" / "DeskClock.exe", Bytes{'M', 'Z', 1, 2, 3});
+  dctest::WriteBytes(dir / "kit" / "installer" / "README.txt.in", Bytes{'@', 'C', 'L', 'O', 'C', 'K', '@', '\n'});
+  dctest::WriteBytes(dir / "face.png", dctest::ReadBytes(std::filesystem::path(DC_SOURCE_DIR) / "assets/demo/face.png"));
+  const std::string manifest = R"({"clock": {"name": "Oak/Ash & Co"}, "face": {"picture": "face.png"},
+                                   "led": {"left": 8, "top": 8, "wordWidth": 11, "wordHeight": 17, "thick": 2},
+                                   "alert": {"position": "top-left"}})";
+  dctest::WriteBytes(dir / "oak.json", Bytes(manifest.begin(), manifest.end()));
+  const char* oldPath = std::getenv("PATH");
+  const std::string savedPath = oldPath ? oldPath : "";
+  SetPath(dc::PathToUtf8(dir.path()));
+
+  std::ostringstream strictReport;
+  const std::string strictError = dctest::ErrorOf(
+      [&] { clockpack::Release({dir / "oak.json", dir / "strict", dir / "kit", true}, strictReport); });
+  std::ostringstream report;
+  clockpack::Release({dir / "oak.json", dir / "out", dir / "kit", false}, report);
+  SetPath(savedPath);
+
+  EXPECT_EQ(strictError, "1 warning with --strict: nothing was written");
+  EXPECT_FALSE(std::filesystem::exists(dir / "strict" / "SHA256SUMS"));
+  const std::string text = report.str();
+  for (const char* said : {"clockpack: warning: clock.version: not given; the release is named 1.0.",
+                           "the clock's file names are \"Oak_Ash & Co\": file names cannot hold \"/\"",
+                           "apt-get install nsis"})
+    EXPECT_NE(text.find(said), std::string::npos) << said << " in\n" << text;
+  const Bytes zip = dctest::ReadBytes(dir / "out" / "Oak_Ash & Co-1.0-portable.zip");
+  ASSERT_GT(zip.size(), 4u);
+  EXPECT_EQ(Bytes(zip.begin(), zip.begin() + 4), (Bytes{'P', 'K', 3, 4}));
+  const Bytes sums = dctest::ReadBytes(dir / "out" / "SHA256SUMS");
+  EXPECT_EQ(std::string(sums.begin(), sums.end()), clockpack::Sha256Hex(zip) + "  Oak_Ash & Co-1.0-portable.zip\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "out" / "Oak_Ash & Co-1.0-setup.exe"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "out"), {}), 2) << "the stage folder is gone";
 }
