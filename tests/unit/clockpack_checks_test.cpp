@@ -40,8 +40,10 @@ struct DesignFolder {
     write("hard.png", dctest::RgbaPng(100, 100, [](auto x, auto y) {
             return dctest::DiscCover(x, y, 50, 50, 45) >= 128 ? kWood : kKey;
           }));
-    write("over4mp.png", dctest::RgbaPng(2001, 2000, [](auto, auto) { return kWood; }));
-    write("4mp.png", dctest::RgbaPng(2000, 2000, [](auto, auto) { return kWood; }));
+    // Large faces of one colour, as palette pictures: quick to write.
+    const Bytes wood = {kWood.r, kWood.g, kWood.b};
+    write("over4mp.png", dctest::Png(2001, 2000, 3, 8, std::vector<Bytes>(2000, Bytes(2001, 0)), wood));
+    write("4mp.png", dctest::Png(2000, 2000, 3, 8, std::vector<Bytes>(2000, Bytes(2000, 0)), wood));
     write("chime.wav", dctest::Wav(1, 1, 16, 1000));
     write("huge.wav", dctest::Wav(1, 2, 16, (16u << 20) + 2));
     write("adpcm.wav", dctest::Wav(17, 1, 4, 1000));
