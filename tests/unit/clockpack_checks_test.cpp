@@ -9,6 +9,7 @@
 #include "base/fixed_text.h"
 #include "describe.h"
 #include "manifest.h"
+#include "package/clock_package.h"
 #include "package/package_records.h"
 #include "picture_builder.h"
 #include "test_support.h"
@@ -169,6 +170,15 @@ TEST(ClockpackMessages, NameTheFieldTheReasonAndTheNearestName) {
     const std::string error = dctest::ErrorOf([&] { clockpack::BuildClock(m, folder.dir.path()); });
     EXPECT_EQ(error.substr(0, c.error.size()), c.error) << c.change;
   }
+  // A file larger than any package is refused before it is read (sparse:
+  // nothing is written).
+  dctest::WriteBytes(folder.dir / "huge.png", {});
+  std::filesystem::resize_file(folder.dir / "huge.png", dc::ClockPackage::kMaxBytes + 1);
+  json huge = CleanManifest();
+  huge["face"]["picture"] = "huge.png";
+  EXPECT_EQ(dctest::ErrorOf([&] { clockpack::BuildClock(huge, folder.dir.path()); }),
+            "face.picture: cannot read \"" + dc::PathToUtf8(folder.dir / "huge.png") +
+                "\": it is 268435457 bytes, more than a clock package may hold (268435456)");
   json versioned = CleanManifest();
   versioned["clock"]["version"] = "2.10.3";
   EXPECT_EQ(clockpack::BuildClock(versioned, folder.dir.path()).version, "2.10.3");

@@ -206,6 +206,11 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& p) {
   // A folder opens as a stream on some systems and fails only when read.
   if (std::filesystem::is_directory(p, ec)) throw ToolError("cannot read " + name + ": it is a folder, not a file");
   if (!std::filesystem::exists(p, ec)) throw ToolError("cannot read " + name + ": there is no such file");
+  // Nothing clockpack reads may be larger than a whole package.
+  if (const std::uintmax_t size = std::filesystem::file_size(p, ec); !ec && size > dc::ClockPackage::kMaxBytes) {
+    throw ToolError("cannot read " + name + ": it is " + std::to_string(size) + " bytes, more than a clock package " +
+                    "may hold (" + std::to_string(dc::ClockPackage::kMaxBytes) + ")");
+  }
   errno = 0;
   std::ifstream in(p, std::ios::binary);
   if (!in) throw ToolError("cannot read " + name + ": " + (errno ? std::strerror(errno) : "it cannot be opened"));

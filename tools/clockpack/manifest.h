@@ -38,7 +38,8 @@ BuiltClock BuildClock(const nlohmann::json& manifest, const std::filesystem::pat
 // The package file alone.
 std::vector<std::uint8_t> BuildPackage(const nlohmann::json& manifest, const std::filesystem::path& baseDir);
 
-// Throws ToolError "cannot read "<path>": <why>".
+// The whole file, at most a clock package's limit (256 MB). Throws ToolError
+// "cannot read "<path>": <why>".
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& p);
 // The file a manifest field names: ReadFileBytes' error prefixed with the
 // field, and for a file that is not there, the nearest name in its folder.
