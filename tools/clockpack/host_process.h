@@ -18,9 +18,10 @@ std::filesystem::path OwnExecutablePath();
 // installer puts it on this system; nothing when it is nowhere.
 std::optional<std::filesystem::path> FindProgram(const std::string& name);
 
-// Runs the program with the arguments (UTF-8), its output going to
-// clockpack's, and returns its exit code. Throws ToolError when it cannot
-// be started.
-int RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args);
+// Runs the program with the arguments (UTF-8) in the folder `workingDir`,
+// its output going to clockpack's, and returns its exit code. Throws
+// ToolError when it cannot be started.
+int RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+               const std::filesystem::path& workingDir);
 
 }  // namespace clockpack

@@ -61,13 +61,14 @@ std::optional<std::filesystem::path> FindProgram(const std::string& name) {
   return std::nullopt;
 }
 
-int RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args) {
+int RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+               const std::filesystem::path& workingDir) {
   std::wstring line = Quoted(program.wstring());
   for (const std::string& a : args) line += L" " + Quoted(dc::PathFromUtf8(a).wstring());
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+  if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, workingDir.c_str(), &si, &pi))
     throw ToolError("cannot start \"" + dc::PathToUtf8(program) + "\": " + LastErrorText());
   CloseHandle(pi.hThread);
   DWORD code = 1;

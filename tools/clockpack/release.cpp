@@ -180,7 +180,7 @@ void Release(const ReleaseOptions& options, std::ostream& report) {
   std::error_code ec;
   fs::create_directories(options.out, ec);
   if (ec) throw ToolError("cannot make the folder \"" + dc::PathToUtf8(options.out) + "\": " + ec.message());
-  const fs::path stage = options.out / dc::PathFromUtf8(".clockpack-stage-" + stem);
+  const fs::path stage = options.out / ".clockpack-stage";
   fs::remove_all(stage, ec);
   if (!fs::create_directory(stage, ec)) {
     throw ToolError("cannot make the folder \"" + dc::PathToUtf8(stage) + "\": " + ec.message());
@@ -215,7 +215,9 @@ void Release(const ReleaseOptions& options, std::ostream& report) {
     const std::string script = InstallerScript(Text(ReadFileBytes(installer / "deskclock.nsi")), clock.name, file,
                                                clock.version, author.empty() ? clock.name : author, exe, package);
     WriteChecked(stage / "clock.nsi", Bytes(script));
-    const int code = RunProgram(*makensis, {"-V2", "-INPUTCHARSET", "UTF8", dc::PathToUtf8(stage / "clock.nsi")});
+    // Every path makensis sees is a plain ASCII name in the stage folder: it
+    // cannot read others in a C locale.
+    const int code = RunProgram(*makensis, {"-V2", "-INPUTCHARSET", "UTF8", "clock.nsi"}, stage);
     if (code != 0) throw ToolError("makensis failed (exit code " + std::to_string(code) + "): no installer was made");
     written.emplace_back(stem + "-setup.exe", ReadFileBytes(stage / "setup.out"));
     WriteChecked(options.out / dc::PathFromUtf8(written.back().first), written.back().second);
