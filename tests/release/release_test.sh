@@ -9,6 +9,8 @@
 # itself; installing again or a newer version keeps Alarm.sav; a silent
 # uninstall removes everything but Alarm.sav. Run after scripts/release.sh.
 set -euo pipefail
+# Names beyond ASCII pass through unzip and Wine's command lines as UTF-8.
+export LC_ALL=C.UTF-8
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
 release=$root/build/release
@@ -34,10 +36,10 @@ unixPathOf() { winepath -u "$(run cmd /c echo "$1" | tr -d '\r')" 2>/dev/null; }
 regValue() {  # key, value name
   local file=$work/value.reg name
   rm -f "$file"
-  run reg export "$1" "$(winepath -w "$file")" /y >/dev/null 2>&1 || return 0
+  run reg export "$1" "$(winepath -w "$file" 2>/dev/null)" /y >/dev/null 2>&1 || return 0
   name=$(printf '%s' "$2" | sed 's/\\/\\\\/g; s/"/\\"/g')
   iconv -f UTF-16LE -t UTF-8 "$file" | tr -d '\r' |
-    awk -v key="\"$name\"=" 'index($0, key) == 1 { print substr($0, length(key) + 1) }' |
+    key="\"$name\"=" awk 'index($0, ENVIRON["key"]) == 1 { print substr($0, length(ENVIRON["key"]) + 1) }' |
     sed -E 's/^"(.*)"$/\1/; s/\\(.)/\1/g'
 }
 

@@ -15,6 +15,7 @@ namespace {
 constexpr std::uint16_t kStored = 0, kDeflated = 8;
 constexpr std::uint16_t kVersion = 20;       // 2.0: deflate and folders
 constexpr std::uint16_t kUtf8Names = 1 << 11;
+constexpr std::uint16_t kMadeByUnix = 3 << 8;
 
 void Put16(std::vector<std::uint8_t>& b, std::uint32_t v) {
   b.push_back(static_cast<std::uint8_t>(v));
@@ -98,7 +99,9 @@ std::vector<std::uint8_t> ZipWriter::Finish() const {
   const auto directoryStart = static_cast<std::uint32_t>(out.size());
   for (const Entry& e : entries_) {
     Put32(out, 0x02014b50);
-    Put16(out, kVersion);  // made by: MS-DOS attributes
+    // Made by Unix: unzip on Linux then takes the names' bytes as they are
+    // (UTF-8, flagged for Windows), not as an MS-DOS code page.
+    Put16(out, kMadeByUnix | kVersion);
     Put16(out, kVersion);
     Put16(out, IsAscii(e.name) ? 0 : kUtf8Names);
     Put16(out, e.method);
@@ -112,7 +115,8 @@ std::vector<std::uint8_t> ZipWriter::Finish() const {
     Put16(out, 0);  // comment
     Put16(out, 0);  // disk
     Put16(out, 0);  // internal attributes
-    Put32(out, e.folder ? 0x10 : 0x20);  // a folder, or an archived file
+    // Unix permissions above the MS-DOS attributes: a folder, or a file.
+    Put32(out, e.folder ? 040755u << 16 | 0x10 : 0100644u << 16 | 0x20);
     Put32(out, e.offset);
     out.insert(out.end(), e.name.begin(), e.name.end());
   }
