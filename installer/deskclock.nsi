@@ -1,8 +1,11 @@
 ; The per-user installer of a clock: no administrator rights; the clock,
-; its package and a short read-me go to %LOCALAPPDATA%\Programs\<product>,
+; its package and a short read-me go to %LOCALAPPDATA%\Programs\<clock>,
 ; which the user can write, so Alarm.sav lives beside the clock as always.
-; scripts/release.sh defines PRODUCT, VERSION, CLOCK_NAME, EXE, PACKAGE,
-; STAGE (the folder of the files), ICON and OUTFILE.
+; clockpack release puts the defines CLOCK_NAME (the clock's name as users
+; see it), CLOCK_NAME_UI (the same with "&" doubled for dialogs), FILE_NAME
+; (the name made safe for files and registry keys), VERSION, VI_VERSION,
+; PUBLISHER, EXE and PACKAGE before this script, in a folder that holds
+; clock.exe, clock.kvx, README.txt and clock.ico; it writes setup.out there.
 ; The clock is a 64-bit program: so is its installer.
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -13,27 +16,27 @@ RequestExecutionLevel user
 !include LogicLib.nsh
 !include WinMessages.nsh
 
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${FILE_NAME}"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define CLOCK_CLASS "DeskClock.Clock"
 
-Name "${PRODUCT}"
-OutFile "${OUTFILE}"
-InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
+Name "${CLOCK_NAME}" "${CLOCK_NAME_UI}"
+OutFile "setup.out"
+InstallDir "$LOCALAPPDATA\Programs\${FILE_NAME}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 
-VIProductVersion "${VERSION}.0"
-VIAddVersionKey "ProductName" "${PRODUCT}"
+VIProductVersion "${VI_VERSION}"
+VIAddVersionKey "ProductName" "${CLOCK_NAME}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileVersion" "${VERSION}"
-VIAddVersionKey "FileDescription" "${PRODUCT} ${VERSION} setup"
-VIAddVersionKey "CompanyName" "Deskclock"
-VIAddVersionKey "LegalCopyright" "Deskclock"
+VIAddVersionKey "FileDescription" "${CLOCK_NAME} ${VERSION} setup"
+VIAddVersionKey "CompanyName" "${PUBLISHER}"
+VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 
-!define MUI_ICON "${ICON}"
-!define MUI_UNICON "${ICON}"
+!define MUI_ICON "clock.ico"
+!define MUI_UNICON "clock.ico"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${EXE}"
-!define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
+!define MUI_FINISHPAGE_RUN_TEXT "Start ${CLOCK_NAME_UI} now"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -61,15 +64,15 @@ Section "Install"
   SetShellVarContext current
   !insertmacro CloseClocks
   SetOutPath "$INSTDIR"
-  File "${STAGE}\${EXE}"
-  File "${STAGE}\${PACKAGE}"
-  File "${STAGE}\README.txt"
+  File "/oname=$INSTDIR\${EXE}" "clock.exe"
+  File "/oname=$INSTDIR\${PACKAGE}" "clock.kvx"
+  File "README.txt"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
-  CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0
+  CreateShortcut "$SMPROGRAMS\${FILE_NAME}.lnk" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0
 
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${CLOCK_NAME}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "Deskclock"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${EXE},0"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
@@ -107,7 +110,7 @@ Section "Uninstall"
     keepAlarms:
   ${EndIf}
   RMDir "$INSTDIR"
-  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${FILE_NAME}.lnk"
   !insertmacro DeleteRunValue HKCU
   !insertmacro DeleteRunValue HKLM
   DeleteRegKey HKCU "${UNINSTALL_KEY}"

@@ -1,61 +1,59 @@
 #!/usr/bin/env bash
-# Builds a release of a clock in build/release/: a portable zip, a per-user
-# installer and SHA256SUMS. The demo clock by default; any clock with
-#   scripts/release.sh --manifest path/to/clock.json [--product Name]
-# (or DC_RELEASE_MANIFEST and DC_RELEASE_PRODUCT). The version is the
-# project's, from CMakeLists.txt. DC_RELEASE_OUT names another output folder.
+# Builds the release in build/release/ (DC_RELEASE_OUT names another
+# folder): the designer's kit, Deskclock-<version>-designer-kit.zip, and the
+# demo clock released from that kit the way a designer releases a clock,
+#   <kit>/clockpack release demo.json -o build/release/
+# in a scratch folder outside the build tree: its portable zip, its
+# installer and SHA256SUMS (the kit's sum added). With --manifest, any
+# clock is released through the same kit instead of the demo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-manifest=${DC_RELEASE_MANIFEST:-$root/assets/demo/demo.json}
-product=${DC_RELEASE_PRODUCT:-}
-version=${DC_RELEASE_VERSION:-}
+manifest=""
 while [ $# -gt 0 ]; do
   case $1 in
-    --manifest) manifest=$2; shift 2 ;;
-    --product) product=$2; shift 2 ;;
-    --version) version=$2; shift 2 ;;  # for tests of upgrades
+    --manifest) manifest=$(cd "$(dirname "$2")" && pwd)/$(basename "$2"); shift 2 ;;
     *) echo "release: unknown option $1" >&2; exit 2 ;;
   esac
 done
-manifest=$(cd "$(dirname "$manifest")" && pwd)/$(basename "$manifest")
-[ -f "$manifest" ] || { echo "release: no manifest $manifest" >&2; exit 1; }
-[ -n "$version" ] || version=$(sed -nE 's/^project\(DeskClock VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
+version=$(sed -nE 's/^project\(DeskClock VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
+demoVersion=$(sed -nE 's/^ *"version": "([0-9.]+)".*/\1/p' assets/demo/demo.json | head -1)
+if [ -z "$manifest" ] && [ "$demoVersion" != "$version" ]; then
+  echo "release: assets/demo/demo.json says version \"$demoVersion\", the project $version: make them one" >&2
+  exit 1
+fi
 
 scripts/build.sh >/dev/null
-clockpack=$root/build/host/bin/clockpack
-stem=$(basename "$manifest" .json)
-if [ "$manifest" = "$root/assets/demo/demo.json" ]; then
-  product=${product:-Deskclock}
-  exe=DeskClock.exe
-else
-  product=${product:-$(printf '%s' "$stem" | sed -E 's/^./\U&/')}
-  exe=$product.exe
-fi
-package=$stem.kvx
 out=${DC_RELEASE_OUT:-$root/build/release}
-stage=$out/stage/$product-$version
 rm -rf "$out"
-mkdir -p "$stage"
-"$clockpack" build "$manifest" -o "$stage/$package" >/dev/null
-clockName=$("$clockpack" inspect "$stage/$package" | sed -n 's/^clock.name: //p')
-"$clockpack" attach build/win/bin/DeskClock.exe "$stage/$package" -o "$stage/$exe" >/dev/null
-cp build/win/bin/clockpack.exe "$stage/clockpack.exe"
-sed -e "s/@PRODUCT@/$product/g; s/@VERSION@/$version/g; s/@EXE@/$exe/g; s/@CLOCK@/$clockName/g" \
-    -e "s/@UNDERLINE@/$(printf '%s' "$product $version" | tr -c '\n' '=')/" installer/README.txt.in |
-  sed 's/$/\r/' > "$stage/README.txt"
+mkdir -p "$out"
+work=$(mktemp -d /tmp/dc-release.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+# The kit: both clockpacks, the bare player, the installer script with what
+# it needs, and the guide.
+kitName=Deskclock-$version-designer-kit
+kit=$work/$kitName
+mkdir -p "$kit/installer"
+cp build/win/bin/clockpack.exe build/win/bin/DeskClock.exe "$kit/"
+strip -o "$kit/clockpack" build/host/bin/clockpack
+cp installer/deskclock.nsi installer/README.txt.in "$kit/installer/"
+cp src/app/DeskClock.ico "$kit/installer/DeskClock.ico"
+cp docs/designing-a-clock.md "$kit/"
 # Same bytes for the same sources: fixed times in the zip.
-touch -d "@$(git log -1 --format=%ct 2>/dev/null || echo 0)" "$stage"/* "$stage"
+find "$kit" -exec touch -d "@$(git log -1 --format=%ct 2>/dev/null || echo 0)" {} +
+(cd "$work" && zip -q -X -r "$out/$kitName.zip" "$kitName")
 
-zipName=$product-$version-portable.zip
-(cd "$out/stage" && zip -q -X -r "$out/$zipName" "$product-$version")
-
-nsisName=$product-$version-setup.exe
-escaped=$(printf '%s' "$clockName" | sed 's/\$/$$/g; s/"/$\\"/g')
-makensis -V2 -INPUTCHARSET UTF8 \
-  -DPRODUCT="$product" -DVERSION="$version" -DCLOCK_NAME="$escaped" -DEXE="$exe" -DPACKAGE="$package" \
-  -DSTAGE="$stage" -DICON="$root/src/app/DeskClock.ico" -DOUTFILE="$out/$nsisName" installer/deskclock.nsi
-(cd "$out" && sha256sum "$zipName" "$nsisName" > SHA256SUMS)
-rm -rf "$out/stage"
-echo "release: $product $version in $out/"
-(cd "$out" && ls -l --time-style=+ "$zipName" "$nsisName" SHA256SUMS | awk '{print "  " $6 " (" $5 " bytes)"}')
+# The clock, released from the unzipped kit in a folder of its own.
+mkdir -p "$work/unzipped" "$work/clock"
+unzip -q "$out/$kitName.zip" -d "$work/unzipped"
+if [ -n "$manifest" ]; then
+  cp -r "$(dirname "$manifest")/." "$work/clock/"
+  clockManifest=$work/clock/$(basename "$manifest")
+else
+  cp assets/demo/demo.json assets/demo/face.png assets/demo/chime.wav "$work/clock/"
+  clockManifest=$work/clock/demo.json
+fi
+(cd "$work/clock" && "$work/unzipped/$kitName/clockpack" release "$(basename "$clockManifest")" -o "$out")
+(cd "$out" && sha256sum "$kitName.zip" >> SHA256SUMS)
+echo "  $kitName.zip ($(stat -c %s "$out/$kitName.zip") bytes)"

@@ -29,7 +29,9 @@ bool StartsWithNoCase(const std::string& s, const char* prefix) {
 }  // namespace
 
 std::optional<std::string> WebsiteToOpen(const std::string& website) {
-  if (StartsWithNoCase(website, "http://") || StartsWithNoCase(website, "https://")) return website;
+  if (StartsWithNoCase(website, "http://") || StartsWithNoCase(website, "https://") ||
+      StartsWithNoCase(website, "mailto:"))
+    return website;
   if (StartsWithNoCase(website, "www.")) return "http://" + website;
   return std::nullopt;
 }

@@ -11,8 +11,8 @@ namespace dc {
 // below shell 5.0 or 127 from 5.0 on. Below 5.0 every CR LF first becomes " - ".
 std::wstring TrayTip(const std::wstring& hint, bool shell5OrLater);
 
-// The address the website link may open: an http:// or https:// address
-// (scheme in any case), or "www." text with "http://" put before it;
+// The address the website link may open: an http://, https:// or mailto:
+// address (scheme in any case), or "www." text with "http://" put before it;
 // nothing for anything else, so a package cannot make the shell run a program.
 std::optional<std::string> WebsiteToOpen(const std::string& website);
 // "mailto:" always put before the text.

@@ -120,8 +120,9 @@ TEST(AboutLinks, OnlyWebAddressesReachTheShell) {
   EXPECT_EQ(WebsiteToOpen("HTTP://EXAMPLE.COM"), "HTTP://EXAMPLE.COM");
   EXPECT_EQ(WebsiteToOpen("www.example.com"), "http://www.example.com");
   EXPECT_EQ(WebsiteToOpen("WWW.example.com"), "http://WWW.example.com");
+  EXPECT_EQ(WebsiteToOpen("MailTo:shop@example.com"), "MailTo:shop@example.com");
   for (const char* bad : {"C:\\Windows\\System32\\calc.exe", "file:///C:/x.exe", "calc", "", "ftp://x",
-                          "javascript:alert(1)", "\\\\server\\share\\run.bat", " http://x", "http:/x"})
+                          "javascript:alert(1)", "mailto", "mail:x@y", "\\\\server\\share\\run.bat", " http://x", "http:/x"})
     EXPECT_EQ(WebsiteToOpen(bad), std::nullopt) << bad;
   EXPECT_EQ(MailtoOf("a@b.c"), "mailto:a@b.c");
   EXPECT_EQ(MailtoOf("mailto:a@b.c"), "mailto:mailto:a@b.c");

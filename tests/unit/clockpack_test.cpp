@@ -152,11 +152,11 @@ TEST(Clockpack, EveryFieldLandsAtItsOffset) {
 }
 
 TEST(Clockpack, PngBecomesABottomUpPaddedBmpWithTransparencyAsKeyColour) {
-  // 3 x 2 pixels, top row: red, half-transparent green, transparent; bottom
-  // row: blue, white, black.
+  // 3 x 2 pixels, top row: red, half-transparent green (128 of 255 over a
+  // black matte: green 128), transparent; bottom row: blue, white, black.
   const std::uint8_t rgba[] = {255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 0, 0,
                                0, 0, 255, 255, 255, 255, 255, 255, 0, 0, 0, 255};
-  Bytes bmp = clockpack::EncodeBmp24(rgba, 3, 2, 0x00FF00FF);
+  Bytes bmp = clockpack::EncodeBmp24(rgba, 3, 2, 0x00FF00FF, 0x00000000);
   ASSERT_EQ(bmp.size(), 54u + 2 * 12);
   EXPECT_EQ(bmp[0], 'B');
   EXPECT_EQ(bmp[10], 54);
@@ -164,7 +164,7 @@ TEST(Clockpack, PngBecomesABottomUpPaddedBmpWithTransparencyAsKeyColour) {
   const Bytes pixels(bmp.begin() + 54, bmp.end());
   const Bytes expected = {
       255, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 0,    // bottom row first (B, G, R), 3 bytes padding
-      0, 0, 255, 0, 255, 0, 255, 0, 255, 0, 0, 0,    // top row: red, green, key colour
+      0, 0, 255, 0, 128, 0, 255, 0, 255, 0, 0, 0,    // top row: red, green, key colour
   };
   EXPECT_EQ(pixels, expected);
 }

@@ -14,6 +14,7 @@
 #include "package/clock_package.h"
 #include "package/face_bitmap.h"
 #include "package_builder.h"
+#include "picture_builder.h"
 #include "picture.h"
 #include "test_support.h"
 
@@ -170,7 +171,7 @@ TEST(HostileInput, ManifestReproducersGetTheToolsOwnWords) {
   // An empty file name names the manifest's own folder, which once ended the
   // tool with an uncaught stream exception.
   EXPECT_EQ(build(R"({"clock":{"name":"x"},"face":{"movie":""},"led":{},"alert":{}})"),
-            "cannot read \"" + dc::PathToUtf8(dir.path() / "") + "\": it is a folder, not a file");
+            "face.movie: cannot read \"" + dc::PathToUtf8(dir.path() / "") + "\": it is a folder, not a file");
 }
 
 TEST(HostileInput, PictureReproducersAreRefusedBeforeAnyDecoding) {
@@ -268,4 +269,78 @@ TEST(HostileInput, APngChunkLongerThanTheFileIsRefusedBeforeTheDecoderSetsItsLen
   Bytes trailing = dctest::ReadBytes(std::filesystem::path(DC_SOURCE_DIR) / "assets" / "demo" / "face.png");
   trailing.insert(trailing.end(), claim.begin(), claim.end());
   EXPECT_EQ(clockpack::FacePictureFromBytes(trailing, 0x00FF00FF).width, 220);
+}
+
+namespace {
+
+// Overwrites a stretch of the stack below the caller with `value`, so that
+// whatever a later call leaves unset reads differently from run to run.
+[[gnu::noinline]] void FillStack(std::uint8_t value) {
+  volatile std::uint8_t junk[256 * 1024];
+  for (auto& b : junk) b = value;
+}
+
+// A 16 x 7 BMP of 4 bits a pixel whose pixel offset is 0, so it has no
+// colour table: the decoder copied its own stack into the face.
+Bytes StackLeakBmp() {
+  const char* hex = "424dae000000006b0000000000002800000010000000070000000100040045ffffffff6c45ffffff6c45ffffffffffffff6c"
+                    "ffffffffffff6c";
+  Bytes b;
+  for (const char* p = hex; *p; p += 2) b.push_back(static_cast<std::uint8_t>(std::stoi(std::string(p, 2), nullptr, 16)));
+  return b;
+}
+
+}  // namespace
+
+TEST(HostileInput, PalettePicturesThatPointOutsideTheirTableAreRefusedBeforeDecoding) {
+  Bytes fourBits = Bmp{.bits = 4, .coloursUsed = 3, .tableBytes = 12, .pixelBytes = 8}.Build();
+  fourBits[14 + 40 + 12] = 0x50;  // the first row in the file is the bottom one: pixel 0, 1 is colour 5
+  const Bytes tableOverlap = Bmp{.bits = 8, .tableBytes = 100, .pixelBytes = 8, .pixelOffset = 154}.Build();
+  const Bytes headerOverlap = Bmp{.pixelBytes = 16, .pixelOffset = 20}.Build();
+  const Bytes plte2 = {255, 0, 0, 0, 0, 255};
+  const Bytes fiveOfTwo = dctest::Png(3, 1, 3, 8, {{0, 1, 5}}, plte2);
+  const Bytes twoBits = dctest::Png(4, 1, 3, 2, {{0x30}}, {1, 2, 3, 4, 5, 6, 7, 8, 9});  // pixel 1 is colour 3 of 3
+  const std::string cannot = "face.picture: the picture cannot be read (";
+  struct Case {
+    const char* what;
+    Bytes picture;
+    std::string refusal;
+  } cases[] = {
+      {"the reproducer", StackLeakBmp(),
+       cannot + "its pixels begin at byte 0, inside its headers, which end at byte 54)"},
+      {"a 4-bit BMP using colour 5 of 3", fourBits,
+       cannot + "pixel 0, 1 uses colour 5, but its colour table holds 3 colours)"},
+      {"pixels inside an 8-bit table", tableOverlap,
+       cannot + "its pixels begin at byte 154, inside its headers and colour table, which end at byte 1078)"},
+      {"pixels inside a 24-bit header", headerOverlap,
+       cannot + "its pixels begin at byte 20, inside its headers, which end at byte 54)"},
+      {"a PNG using colour 5 of 2", fiveOfTwo, cannot + "pixel 2, 0 uses colour 5, but its colour table holds 2 colours)"},
+      {"a 2-bit PNG using colour 3 of 3", twoBits,
+       cannot + "pixel 1, 0 uses colour 3, but its colour table holds 3 colours)"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(dctest::ErrorOf([&] { clockpack::FacePictureFromBytes(c.picture, 0x00FF00FF); }), c.refusal) << c.what;
+  }
+  // Within their tables, the same pictures are taken, in their colours.
+  const clockpack::Picture png = clockpack::FacePictureFromBytes(dctest::Png(3, 1, 3, 8, {{0, 1, 1}}, plte2), 0x00FF00FF);
+  EXPECT_EQ(Bytes(png.bmp.begin() + 54, png.bmp.end()), (Bytes{0, 0, 255, 255, 0, 0, 255, 0, 0, 0, 0, 0}));
+}
+
+TEST(HostileInput, TheSameManifestBuildsTheSameBytesWhateverTheStackHeld) {
+  TempDir dir;
+  dctest::WriteBytes(dir / "leak.bmp", StackLeakBmp());
+  dctest::WriteBytes(dir / "palette.png", dctest::Png(4, 2, 3, 4, {{0x01, 0x10}, {0x11, 0x00}}, {10, 20, 30, 40, 50, 60}));
+  dctest::WriteBytes(dir / "demo.png", dctest::ReadBytes(std::filesystem::path(DC_SOURCE_DIR) / "assets/demo/face.png"));
+  for (const char* picture : {"leak.bmp", "palette.png", "demo.png"}) {
+    const nlohmann::json m = {{"clock", {{"name", "Twice"}}}, {"face", {{"picture", picture}}}, {"led", nlohmann::json::object()},
+                              {"alert", nlohmann::json::object()}};
+    Bytes first, second;
+    FillStack(0x00);
+    const std::string firstError = dctest::ErrorOf([&] { first = clockpack::BuildPackage(m, dir.path()); });
+    FillStack(0xA5);
+    const std::string secondError = dctest::ErrorOf([&] { second = clockpack::BuildPackage(m, dir.path()); });
+    EXPECT_EQ(firstError, secondError) << picture;
+    EXPECT_TRUE(first == second) << picture << ": the two packages differ";
+    EXPECT_EQ(first.empty(), std::string(picture) == "leak.bmp") << picture << ": " << firstError;
+  }
 }

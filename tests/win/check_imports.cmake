@@ -1,5 +1,5 @@
 cmake_minimum_required(VERSION 3.25)
-# Fails when the player imports a DLL that a plain Windows does not have
+# Fails when a program (the player, clockpack) imports a DLL that a plain Windows does not have
 # (for example the mingw runtime's libwinpthread-1.dll or libstdc++-6.dll).
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)

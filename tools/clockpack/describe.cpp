@@ -10,6 +10,7 @@
 #include "manifest.h"
 #include "package/clock_package.h"
 #include "package/package_records.h"
+#include "player_view.h"
 
 namespace clockpack {
 namespace {
@@ -61,6 +62,24 @@ nlohmann::ordered_json DescribePackage(const std::vector<std::uint8_t>& bytes) {
               {"background", FormatColour(d.LedBackColor)}, {"lit", FormatColour(d.LedLightColor)},
               {"thick", +d.Thickness}, {"wordWidth", +d.CellWidth}, {"wordHeight", +d.CellHeight},
               {"space", +d.Gap}, {"offsetX", +d.MarginX}, {"offsetY", +d.MarginY}};
+  // What the player draws: the values its LED rules keep where they differ
+  // from the stored ones, and the digit block for each time format.
+  const clockpack::LedAsShown shown = LedAsThePlayerShowsIt(d);
+  ordered_json uses = ordered_json::object();
+  auto differs = [&](const char* key, std::int64_t stored, std::int64_t used) {
+    if (stored != used) uses[key] = used;
+  };
+  differs("thick", d.Thickness, shown.thick);
+  differs("wordWidth", d.CellWidth, shown.wordWidth);
+  differs("wordHeight", d.CellHeight, shown.wordHeight);
+  differs("space", d.Gap, shown.space);
+  differs("offsetX", d.MarginX, shown.offsetX);
+  differs("offsetY", d.MarginY, shown.offsetY);
+  j["led"]["playerUses"] = uses;
+  for (int cells : kTimeFormatCells) {
+    const BlockSize block = DigitBlock(shown, cells);
+    j["led"]["digitBlock"][std::to_string(cells) + " cells"] = {{"width", block.width}, {"height", block.height}};
+  }
   j["alert"] = {{"style", a.Style == 0 ? "fade" : a.Style == 1 ? "center-grow" : "unknown"},
                 {"captionFrom", FormatColour(a.CaptionFrom)}, {"captionTo", FormatColour(a.CaptionTo)},
                 {"windowFrom", FormatColour(a.WindowFrom)}, {"windowTo", FormatColour(a.WindowTo)},
@@ -74,14 +93,23 @@ nlohmann::ordered_json DescribePackage(const std::vector<std::uint8_t>& bytes) {
 
 std::string FormatDescription(const nlohmann::ordered_json& j) {
   std::ostringstream out;
-  // One line per field, "section.field: value", in the package's order.
+  // One line per field, "section.field: value", in the package's order; a
+  // value the player does not use is followed by the one it does, and a
+  // digit block is "width x height".
   auto walk = [&](auto&& self, const nlohmann::ordered_json& node, const std::string& prefix) -> void {
+    const nlohmann::ordered_json none = nlohmann::ordered_json::object();
+    const nlohmann::ordered_json& uses = node.contains("playerUses") ? node["playerUses"] : none;
     for (auto it = node.begin(); it != node.end(); ++it) {
       std::string key = prefix.empty() ? it.key() : prefix + "." + it.key();
-      if (it->is_object()) {
+      if (it.key() == "playerUses") continue;
+      if (it->is_object() && it->contains("width") && it->contains("height") && it->size() == 2) {
+        out << key << ": " << (*it)["width"].dump() << " x " << (*it)["height"].dump() << "\n";
+      } else if (it->is_object()) {
         self(self, *it, key);
       } else {
-        out << key << ": " << (it->is_string() ? it->get<std::string>() : it->dump()) << "\n";
+        out << key << ": " << (it->is_string() ? it->get<std::string>() : it->dump());
+        if (uses.contains(it.key())) out << " (the player uses " << uses[it.key()].dump() << ")";
+        out << "\n";
       }
     }
   };

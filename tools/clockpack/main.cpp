@@ -1,5 +1,5 @@
-// clockpack: builds clock packages, shows what they hold, and attaches one
-// to a copy of the player.
+// clockpack: builds clock packages, shows what they hold, attaches one to a
+// copy of the player, and makes a clock's release.
 #include <iostream>
 
 #include <CLI/CLI.hpp>
@@ -8,17 +8,19 @@
 #include "describe.h"
 #include "manifest.h"
 #include "preview.h"
+#include "release.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"clockpack: make clock packages for the desk clock player"};
   app.require_subcommand(1);
 
-  std::string manifestPath, outPath, packagePath, playerPath;
-  bool asJson = false;
+  std::string manifestPath, outPath, packagePath, playerPath, kitPath;
+  bool asJson = false, strict = false;
 
   auto* build = app.add_subcommand("build", "build a package from a JSON manifest");
   build->add_option("MANIFEST", manifestPath, "the manifest (JSON)")->required()->check(CLI::ExistingFile);
   build->add_option("-o,--output", outPath, "the package to write (NAME.kvx)")->required();
+  build->add_flag("--strict", strict, "treat warnings as errors: write nothing when there is one");
 
   auto* inspect = app.add_subcommand("inspect", "print every field of a package");
   inspect->add_option("PACKAGE", packagePath, "the package")->required()->check(CLI::ExistingFile);
@@ -40,6 +42,11 @@ int main(int argc, char** argv) {
   preview->add_option("--format", previewFormat,
                       "the digits' time picture: h or hh (12-hour), H or HH (24-hour), then :mm:ss, "
                       "and tt for AM/PM (default \"h:mm:ss tt\")");
+  auto* release = app.add_subcommand("release", "make a clock's portable zip, installer and SHA256SUMS");
+  release->add_option("MANIFEST", manifestPath, "the manifest (JSON)")->required()->check(CLI::ExistingFile);
+  release->add_option("-o,--output", outPath, "the folder to write the release to")->required();
+  release->add_option("--kit", kitPath, "the designer kit's folder (by default clockpack's own)");
+  release->add_flag("--strict", strict, "treat warnings as errors: write nothing when there is one");
 
   CLI11_PARSE(app, argc, argv);
   try {
@@ -47,9 +54,16 @@ int main(int argc, char** argv) {
       const std::vector<std::uint8_t> text = clockpack::ReadFileBytes(manifestPath);
       const nlohmann::json manifest =
           clockpack::ParseManifest(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
-      auto bytes = clockpack::BuildPackage(manifest, std::filesystem::path(manifestPath).parent_path());
-      clockpack::WriteFileBytes(outPath, bytes);
-      std::cout << "wrote " << outPath << " (" << bytes.size() << " bytes)\n";
+      const clockpack::BuiltClock clock =
+          clockpack::BuildClock(manifest, std::filesystem::path(manifestPath).parent_path());
+      for (const std::string& w : clock.warnings) std::cerr << "clockpack: warning: " << w << "\n";
+      if (strict && !clock.warnings.empty()) {
+        std::cerr << "clockpack: " << clock.warnings.size() << " warning" << (clock.warnings.size() == 1 ? "" : "s")
+                  << " with --strict: nothing was written\n";
+        return 1;
+      }
+      clockpack::WriteFileBytes(outPath, clock.package);
+      std::cout << "wrote " << outPath << " (" << clock.package.size() << " bytes)\n";
     } else if (*inspect) {
       auto description = clockpack::DescribePackage(clockpack::ReadFileBytes(packagePath));
       std::cout << (asJson ? description.dump(2) + "\n" : clockpack::FormatDescription(description));
@@ -65,6 +79,8 @@ int main(int argc, char** argv) {
     } else if (*attach) {
       clockpack::AttachPackage(playerPath, packagePath, outPath);
       std::cout << "wrote " << outPath << "\n";
+    } else if (*release) {
+      clockpack::Release({manifestPath, outPath, kitPath, strict}, std::cout);
     }
   } catch (const std::exception& e) {
     std::cerr << "clockpack: " << e.what() << "\n";

@@ -3,6 +3,7 @@
 #include "manifest.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <limits>
@@ -14,12 +15,32 @@
 #include "package/clock_package.h"
 #include "package/package_records.h"
 #include "app/package_startup.h"
+#include "design_checks.h"
+#include "nearest_name.h"
 #include "picture.h"
 
 namespace clockpack {
 namespace {
 
 using nlohmann::json;
+
+// The first character of a UTF-8 text the ANSI code page cannot hold, as
+// the character and its code point ("\"中\" (U+4E2D)").
+std::string FirstUnmappable(const std::string& utf8) {
+  for (std::size_t at = 0; at < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[at]);
+    const std::size_t n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    const std::string one = utf8.substr(at, n);
+    at += n;
+    if (dc::Utf8ToAnsi(one, dc::Unmappable::Refuse)) continue;
+    std::uint32_t cp = n == 1 ? lead : lead & (0x7F >> n);
+    for (std::size_t i = 1; i < one.size(); ++i) cp = cp << 6 | (static_cast<unsigned char>(one[i]) & 0x3F);
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", cp);
+    return "\"" + one + "\" (" + code + ")";
+  }
+  return "a byte that is no UTF-8";
+}
 
 // One JSON object of the manifest: typed reads, and a check that every key
 // was known, so a misspelt field is an error rather than a silent default.
@@ -31,8 +52,12 @@ class Section {
   // Every key of the object was read: a misspelt one is an error. Called
   // once the section is read (a destructor must not throw).
   void Finish() const {
-    for (auto it = j_.begin(); it != j_.end(); ++it)
-      if (!used_.count(it.key())) throw ToolError(Path(it.key()) + ": unknown field");
+    for (auto it = j_.begin(); it != j_.end(); ++it) {
+      if (used_.count(it.key())) continue;
+      const std::string nearest = NearestName(it.key(), {used_.begin(), used_.end()});
+      throw ToolError(Path(it.key()) + ": unknown field" +
+                      (nearest.empty() ? "" : "; did you mean \"" + nearest + "\"?"));
+    }
   }
 
   bool Has(const std::string& key) {
@@ -72,7 +97,10 @@ class Section {
   void Text(char (&field)[N], const std::string& key, const std::string& def) {
     std::string text = Str(key, def);
     std::optional<std::string> ansi = dc::Utf8ToAnsi(text, dc::Unmappable::Refuse);
-    if (!ansi) throw ToolError(Path(key) + ": \"" + text + "\" has a character the ANSI code page cannot hold");
+    if (!ansi) {
+      throw ToolError(Path(key) + ": \"" + text + "\" has a character the ANSI code page cannot hold: " +
+                      FirstUnmappable(text));
+    }
     if (ansi->size() > N)
       throw ToolError(Path(key) + ": \"" + text + "\" is " + std::to_string(ansi->size()) + " bytes, at most " +
                       std::to_string(N) + " fit");
@@ -119,6 +147,31 @@ std::filesystem::path Resolve(const std::filesystem::path& base, const std::stri
   return p.is_absolute() ? p : base / p;
 }
 
+// clock.version: one to four numbers of 0 to 65535, as Windows numbers
+// versions ("1", "1.2", "1.2.3", "1.2.3.4").
+bool IsVersion(const std::string& v) {
+  int parts = 0;
+  for (std::size_t at = 0; at <= v.size(); ++parts) {
+    std::size_t end = v.find('.', at);
+    if (end == std::string::npos) end = v.size();
+    const std::string part = v.substr(at, end - at);
+    if (part.empty() || part.size() > 5 || part.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoul(part) > 65535)
+      return false;
+    at = end + 1;
+  }
+  return parts <= 4;
+}
+
+// The LED background, the face's matte by default, read before the led
+// section is.
+std::uint32_t LedBackgroundOf(const json& manifest) {
+  if (!manifest.is_object() || !manifest.contains("led") || !manifest.at("led").is_object()) return 0;
+  const json& led = manifest.at("led");
+  if (!led.contains("background") || led.at("background").is_null()) return 0;
+  return ParseColour(led.at("background"), "led.background");
+}
+
 }  // namespace
 
 std::uint32_t ParseColour(const json& v, const std::string& where) {
@@ -152,14 +205,21 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& p) {
   std::error_code ec;
   // A folder opens as a stream on some systems and fails only when read.
   if (std::filesystem::is_directory(p, ec)) throw ToolError("cannot read " + name + ": it is a folder, not a file");
+  if (!std::filesystem::exists(p, ec)) throw ToolError("cannot read " + name + ": there is no such file");
+  // Nothing clockpack reads may be larger than a whole package.
+  if (const std::uintmax_t size = std::filesystem::file_size(p, ec); !ec && size > dc::ClockPackage::kMaxBytes) {
+    throw ToolError("cannot read " + name + ": it is " + std::to_string(size) + " bytes, more than a clock package " +
+                    "may hold (" + std::to_string(dc::ClockPackage::kMaxBytes) + ")");
+  }
+  errno = 0;
   std::ifstream in(p, std::ios::binary);
-  if (!in) throw ToolError("cannot read " + name);
+  if (!in) throw ToolError("cannot read " + name + ": " + (errno ? std::strerror(errno) : "it cannot be opened"));
   try {
     std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
-    if (in.bad()) throw ToolError("cannot read " + name);
+    if (in.bad()) throw ToolError("cannot read " + name + ": reading it failed");
     return bytes;
   } catch (const std::ios_base::failure&) {
-    throw ToolError("cannot read " + name);
+    throw ToolError("cannot read " + name + ": reading it failed");
   }
 }
 
@@ -171,8 +231,28 @@ void WriteFileBytes(const std::filesystem::path& p, const std::vector<std::uint8
   if (!out) throw ToolError("cannot write \"" + dc::PathToUtf8(p) + "\"");
 }
 
-// The package of a manifest whose values may still be of the wrong JSON kind.
-std::vector<std::uint8_t> BuildPackageFrom(const json& manifest, const std::filesystem::path& baseDir);
+// The clock of a manifest whose values may still be of the wrong JSON kind.
+BuiltClock BuildClockFrom(const json& manifest, const std::filesystem::path& baseDir);
+
+std::vector<std::uint8_t> ReadFieldFile(const std::string& field, const std::filesystem::path& p) {
+  try {
+    return ReadFileBytes(p);
+  } catch (const ToolError& e) {
+    std::string hint;
+    std::error_code ec;
+    if (!std::filesystem::exists(p, ec)) {
+      std::vector<std::string> names;
+      const std::filesystem::path folder = p.has_parent_path() ? p.parent_path() : ".";
+      for (auto it = std::filesystem::directory_iterator(folder, ec);
+           !ec && it != std::filesystem::directory_iterator() && names.size() < 1000; it.increment(ec)) {
+        names.push_back(dc::PathToUtf8(it->path().filename()));
+      }
+      const std::string nearest = NearestName(dc::PathToUtf8(p.filename()), names);
+      if (!nearest.empty()) hint = "; did you mean \"" + nearest + "\"?";
+    }
+    throw ToolError(field + ": " + e.what() + hint);
+  }
+}
 
 nlohmann::json ParseManifest(std::string_view text) {
   try {
@@ -192,15 +272,21 @@ nlohmann::json ParseManifest(std::string_view text) {
   }
 }
 
-std::vector<std::uint8_t> BuildPackage(const json& manifest, const std::filesystem::path& baseDir) {
+BuiltClock BuildClock(const json& manifest, const std::filesystem::path& baseDir) {
   try {
-    return BuildPackageFrom(manifest, baseDir);
+    return BuildClockFrom(manifest, baseDir);
   } catch (const json::exception&) {
     throw ToolError("the manifest holds a value of a kind that field cannot take");
   }
 }
 
-std::vector<std::uint8_t> BuildPackageFrom(const json& manifest, const std::filesystem::path& baseDir) {
+std::vector<std::uint8_t> BuildPackage(const json& manifest, const std::filesystem::path& baseDir) {
+  return BuildClock(manifest, baseDir).package;
+}
+
+BuiltClock BuildClockFrom(const json& manifest, const std::filesystem::path& baseDir) {
+  BuiltClock built;
+  DesignFacts facts;
   dc::PackageHeader header;
   dc::DisplaySettings display;
   dc::PopupSettings alert;
@@ -218,6 +304,12 @@ std::vector<std::uint8_t> BuildPackageFrom(const json& manifest, const std::file
     clock.Text(header.Author, "author", "");
     clock.Text(header.Email, "email", "");
     clock.Text(header.Website, "website", "");
+    built.name = clock.Str("name", "");
+    built.version = clock.Str("version", "");
+    if (clock.Has("version") && !IsVersion(built.version)) {
+      throw ToolError("clock.version: \"" + built.version +
+                      "\" is no version: give one to four numbers of 0 to 65535 with dots between, as \"1.0\"");
+    }
     clock.Finish();
   }
   {
@@ -226,13 +318,24 @@ std::vector<std::uint8_t> BuildPackageFrom(const json& manifest, const std::file
     const bool picture = s.Has("picture");
     if (movie == picture) throw ToolError("face: give exactly one of \"picture\" and \"movie\"");
     int width = 0, height = 0;
+    bool transparent = false;
     if (picture) {
-      Picture pic = LoadFacePicture(Resolve(baseDir, s.Str("picture", "")), s.Colour("keyColor", 0xFF00FF));
+      const std::filesystem::path file = Resolve(baseDir, s.Str("picture", ""));
+      Picture pic = LoadFacePicture(file, s.Colour("keyColor", 0xFF00FF), s.Colour("matte", LedBackgroundOf(manifest)));
+      built.inputs.push_back(file);
       face = std::move(pic.bmp);
       width = pic.width;
       height = pic.height;
+      transparent = pic.transparent;
+      facts.picture = true;
+      facts.pictureWidth = width;
+      facts.pictureHeight = height;
+      facts.stats = pic.stats;
     } else {
-      face = ReadFileBytes(Resolve(baseDir, s.Str("movie", "")));
+      const std::filesystem::path file = Resolve(baseDir, s.Str("movie", ""));
+      face = ReadFieldFile(s.Path("movie"), file);
+      built.inputs.push_back(file);
+      s.Has("matte");  // a movie has no edges to blend: the field is accepted and unused
     }
     s.Text(display.FaceType, "type", movie ? ".swf" : ".bmp");
     display.KeyColor = s.Colour("keyColor", 0xFF00FF);
@@ -240,7 +343,9 @@ std::vector<std::uint8_t> BuildPackageFrom(const json& manifest, const std::file
     display.FaceTop = static_cast<std::int32_t>(s.Int("top", 0, 0, 16384));
     display.FaceWidth = static_cast<std::int32_t>(s.Int("width", width, 0, 16384));
     display.FaceHeight = static_cast<std::int32_t>(s.Int("height", height, 0, 16384));
-    display.ShapeToPicture = s.Bool("shape", false) ? 1 : 0;
+    // A picture with transparency is a keyed face: cut to its shape unless
+    // the manifest says otherwise.
+    display.ShapeToPicture = s.Bool("shape", transparent) ? 1 : 0;
     display.Opacity = static_cast<std::uint8_t>(s.Int("opacity", 255, 0, 255));
     s.Finish();
   }
@@ -293,7 +398,8 @@ std::vector<std::uint8_t> BuildPackageFrom(const json& manifest, const std::file
     Section s(root.Get("sound"), "sound");
     std::string file = s.Str("file", "");
     if (file.empty()) throw ToolError("sound.file: missing");
-    sound = ReadFileBytes(Resolve(baseDir, file));
+    sound = ReadFieldFile(s.Path("file"), Resolve(baseDir, file));
+    built.inputs.push_back(Resolve(baseDir, file));
     s.Text(alert.SoundName, "name", dc::PathToUtf8(dc::PathFromUtf8(file).filename()));
     // The player refuses to write a sound over its own files or outside its
     // folder; say so now rather than on the user's machine.
@@ -306,13 +412,21 @@ std::vector<std::uint8_t> BuildPackageFrom(const json& manifest, const std::file
   display.FaceLength = static_cast<std::uint32_t>(face.size());
   alert.SoundLength = static_cast<std::uint32_t>(sound.size());
 
-  std::vector<std::uint8_t> out(dc::kPayloadOffset);
+  std::vector<std::uint8_t>& out = built.package;
+  out.resize(dc::kPayloadOffset);
   std::memcpy(out.data() + dc::kHeaderOffset, &header, sizeof header);
   std::memcpy(out.data() + dc::kDisplayOffset, &display, sizeof display);
   std::memcpy(out.data() + dc::kPopupOffset, &alert, sizeof alert);
   out.insert(out.end(), face.begin(), face.end());
   out.insert(out.end(), sound.begin(), sound.end());
-  return out;
+
+  facts.header = header;
+  facts.display = display;
+  facts.popup = alert;
+  facts.sound = sound;
+  facts.packageBytes = out.size();
+  built.warnings = DesignWarnings(facts);
+  return built;
 }
 
 }  // namespace clockpack

@@ -3,6 +3,8 @@
 // of its faults, is reachable from a designer's picture.
 #include "picture.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -10,6 +12,8 @@
 #include "manifest.h"
 #include "package/clock_package.h"
 #include "package/face_bitmap.h"
+#include "package/face_pixels.h"
+#include "palette_indices.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
@@ -97,6 +101,28 @@ std::vector<std::uint8_t> PngForDecoding(std::span<const std::uint8_t> png) {
   return out;
 }
 
+// Whether `edge` lies on the way from the face's colour `inner` to the key
+// colour, at least 15% of the way: what drawing with anti-aliasing onto the
+// key colour leaves along an outline. A face colour close to the key itself
+// says nothing.
+bool IsBlendOf(std::uint32_t edge, std::uint32_t inner, std::uint32_t key) {
+  double v[3], e[3], dot = 0, len2 = 0, e2 = 0;
+  for (int c = 0; c < 3; ++c) {
+    const int shift = 8 * c;
+    v[c] = static_cast<double>((key >> shift) & 0xFF) - static_cast<double>((inner >> shift) & 0xFF);
+    e[c] = static_cast<double>((edge >> shift) & 0xFF) - static_cast<double>((inner >> shift) & 0xFF);
+    dot += v[c] * e[c];
+    len2 += v[c] * v[c];
+    e2 += e[c] * e[c];
+  }
+  if (len2 < 60.0 * 60.0) return false;
+  const double t = dot / len2;
+  if (t < 0.15 || t > 1.0) return false;
+  const double offLine = e2 - dot * dot / len2;  // squared distance from the line inner-key
+  const double allowed = std::max(12.0, 0.15 * std::sqrt(len2));
+  return offLine <= allowed * allowed;
+}
+
 // The size of the 24-bit BMP a picture of w x h pixels becomes.
 std::uint64_t Bmp24Bytes(int w, int h) {
   return 14 + 40 + (static_cast<std::uint64_t>(w) * 3 + 3) / 4 * 4 * static_cast<std::uint64_t>(h);
@@ -105,7 +131,7 @@ std::uint64_t Bmp24Bytes(int w, int h) {
 }  // namespace
 
 std::vector<std::uint8_t> EncodeBmp24(std::span<const std::uint8_t> rgba, int width, int height,
-                                      std::uint32_t keyColour) {
+                                      std::uint32_t keyColour, std::uint32_t matte) {
   const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
   const std::size_t headers = 14 + 40;
   std::vector<std::uint8_t> b(headers + stride * static_cast<std::size_t>(height), 0);
@@ -121,25 +147,60 @@ std::vector<std::uint8_t> EncodeBmp24(std::span<const std::uint8_t> rgba, int wi
   Put32(b, 34, static_cast<std::uint32_t>(stride * static_cast<std::size_t>(height)));
   Put32(b, 38, 2835);  // 72 dots per inch
   Put32(b, 42, 2835);
+  const std::uint8_t key[3] = {static_cast<std::uint8_t>(keyColour), static_cast<std::uint8_t>(keyColour >> 8),
+                               static_cast<std::uint8_t>(keyColour >> 16)};
+  const std::uint8_t under[3] = {static_cast<std::uint8_t>(matte), static_cast<std::uint8_t>(matte >> 8),
+                                 static_cast<std::uint8_t>(matte >> 16)};
   for (int y = 0; y < height; ++y) {
     std::uint8_t* row = b.data() + headers + stride * static_cast<std::size_t>(height - 1 - y);
     for (int x = 0; x < width; ++x) {
       const std::uint8_t* px = rgba.data() + (static_cast<std::size_t>(y) * width + x) * 4;
-      std::uint8_t r = px[0], g = px[1], bl = px[2];
-      if (px[3] < 128) {
-        r = keyColour & 0xFF;
-        g = (keyColour >> 8) & 0xFF;
-        bl = (keyColour >> 16) & 0xFF;
+      const unsigned alpha = px[3];
+      std::uint8_t rgb[3] = {px[0], px[1], px[2]};
+      if (alpha == 0) {
+        std::memcpy(rgb, key, 3);
+      } else if (alpha < 255) {
+        for (int c = 0; c < 3; ++c) rgb[c] = static_cast<std::uint8_t>((px[c] * alpha + under[c] * (255 - alpha) + 127) / 255);
+        // A blend that lands on the key colour would be cut out of the
+        // shape: one step of blue keeps it inside.
+        if (std::memcmp(rgb, key, 3) == 0) rgb[2] ^= 1;
       }
-      row[x * 3] = bl;
-      row[x * 3 + 1] = g;
-      row[x * 3 + 2] = r;
+      row[x * 3] = rgb[2];
+      row[x * 3 + 1] = rgb[1];
+      row[x * 3 + 2] = rgb[0];
     }
   }
   return b;
 }
 
-Picture FacePictureFromBytes(std::span<const std::uint8_t> bytes, std::uint32_t keyColour) {
+FaceStats MeasureFace(std::span<const std::uint32_t> colours, int width, int height, std::uint32_t keyColour) {
+  auto at = [&](int x, int y) { return colours[static_cast<std::size_t>(y) * width + x]; };
+  auto inside = [&](int x, int y) { return x >= 0 && y >= 0 && x < width && y < height; };
+  static constexpr int kSteps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+  FaceStats stats;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t c = at(x, y);
+      if (c == keyColour) {
+        ++stats.keyPixels;
+        continue;
+      }
+      bool edge = false, ring = false;
+      for (const auto& d : kSteps) {
+        if (!inside(x + d[0], y + d[1]) || at(x + d[0], y + d[1]) != keyColour) continue;
+        edge = true;
+        // The face's own colour two pixels further in, away from the key.
+        const int ix = x - 2 * d[0], iy = y - 2 * d[1];
+        if (inside(ix, iy) && at(ix, iy) != keyColour && IsBlendOf(c, at(ix, iy), keyColour)) ring = true;
+      }
+      stats.edgePixels += edge;
+      stats.ringPixels += ring;
+    }
+  }
+  return stats;
+}
+
+Picture FacePictureFromBytes(std::span<const std::uint8_t> bytes, std::uint32_t keyColour, std::uint32_t matte) {
   if (!IsPng(bytes) && !IsBmp(bytes)) throw ToolError("face.picture: face pictures are PNG or BMP files");
   if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) throw ToolError("face.picture: the file is too large");
   const int length = static_cast<int>(bytes.size());
@@ -161,18 +222,27 @@ Picture FacePictureFromBytes(std::span<const std::uint8_t> bytes, std::uint32_t 
                     " bytes, too short for the " + std::to_string(BmpBytesNeeded(bytes)) +
                     " its header declares)");
   }
+  const std::vector<std::uint8_t> decodable =
+      IsPng(bytes) ? PngForDecoding(bytes) : std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+  if (std::string fault = IsPng(bytes) ? PngPaletteFault(decodable) : BmpPaletteFault(bytes); !fault.empty()) {
+    throw ToolError("face.picture: " + fault);
+  }
   Picture pic;
   pic.width = w;
   pic.height = h;
   dc::FaceBitmapLayout layout;
+  // Measured on the colours the player shows: the BMP as it is, or as made.
+  auto measure = [&] {
+    if (std::optional<dc::FacePixels> shown = dc::DecodeFaceBitmap(pic.bmp))
+      pic.stats = MeasureFace(shown->colours, shown->width, shown->height, keyColour);
+  };
   if (IsBmp(bytes) && dc::CheckFaceBitmap(bytes, &layout).empty()) {
     pic.bmp.assign(bytes.begin(), bytes.end());  // the player shows this BMP as it is
     pic.width = layout.width;
     pic.height = layout.height;
+    measure();
     return pic;
   }
-  const std::vector<std::uint8_t> decodable =
-      IsPng(bytes) ? PngForDecoding(bytes) : std::vector<std::uint8_t>(bytes.begin(), bytes.end());
   std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
       stbi_load_from_memory(decodable.data(), static_cast<int>(decodable.size()), &w, &h, &channels, 4),
       stbi_image_free);
@@ -180,14 +250,18 @@ Picture FacePictureFromBytes(std::span<const std::uint8_t> bytes, std::uint32_t 
     throw ToolError(std::string("face.picture: the picture cannot be read (") +
                     (pixels ? "its size changed while decoding" : stbi_failure_reason()) + ")");
   }
-  pic.bmp = EncodeBmp24({pixels.get(), static_cast<std::size_t>(w) * h * 4}, w, h, keyColour);
+  const std::span<const stbi_uc> rgba(pixels.get(), static_cast<std::size_t>(w) * h * 4);
+  for (std::size_t i = 3; i < rgba.size() && !pic.transparent; i += 4) pic.transparent = rgba[i] != 255;
+  pic.bmp = EncodeBmp24(rgba, w, h, keyColour, matte);
+  pixels.reset();
+  measure();
   return pic;
 }
 
-Picture LoadFacePicture(const std::filesystem::path& file, std::uint32_t keyColour) {
-  const std::vector<std::uint8_t> bytes = ReadFileBytes(file);
+Picture LoadFacePicture(const std::filesystem::path& file, std::uint32_t keyColour, std::uint32_t matte) {
+  const std::vector<std::uint8_t> bytes = ReadFieldFile("face.picture", file);
   try {
-    return FacePictureFromBytes(bytes, keyColour);
+    return FacePictureFromBytes(bytes, keyColour, matte);
   } catch (const ToolError& e) {
     // Name the file the designer gave.
     throw ToolError(std::string(e.what()) + " (\"" + dc::PathToUtf8(file) + "\")");
