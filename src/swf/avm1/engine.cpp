@@ -39,7 +39,7 @@ void Engine::SetRoot(Clip& root) {
   runtime_->ObjectFor(root);
 }
 
-void Engine::ClipAdded(Clip& clip) { runtime_->ObjectFor(clip); }
+void Engine::ClipAdded(Clip& clip) { runtime_->BindTextField(runtime_->ObjectFor(clip)); }
 
 void Engine::ClipRemoved(Clip& clip) {
   Runtime& rt = *runtime_;

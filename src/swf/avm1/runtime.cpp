@@ -394,21 +394,21 @@ bool Runtime::InstanceOf(Value v, Object* constructor) {
   const Value protoValue = GetMember(Value::Obj(constructor), "prototype");
   Object* target = protoValue.AsObject();
   if (!target) return false;
+  // Interfaces belong to the constructors along the chain: the object's
+  // own, then each class's superclass.
+  const auto implements = [&](Object* holder, std::string_view name) {
+    Property* p = holder->props.Find(name, caseSensitive);
+    Object* c = p && !(p->flags & kAccessor) ? p->value.AsObject() : nullptr;
+    if (!c || c->cls != ObjectClass::Function) return false;
+    for (Object* i : static_cast<FunctionObject*>(c)->interfaces)
+      if (i == constructor) return true;
+    return false;
+  };
+  if (implements(o, "__constructor__")) return true;
   int hops = 0;
   for (Object* cur = o->proto; cur && hops < kMaxProtoHops; cur = cur->proto, ++hops) {
     if (cur == target) return true;
-    // Interfaces a class implements, through the constructor each
-    // prototype belongs to.
-    const Value ctor = GetMember(Value::Obj(cur), "__constructor__");
-    Object* c = ctor.AsObject();
-    if (!c) {
-      const Value ctor2 = GetMember(Value::Obj(cur), "constructor");
-      c = ctor2.AsObject();
-    }
-    if (c && c->cls == ObjectClass::Function) {
-      for (Object* i : static_cast<FunctionObject*>(c)->interfaces)
-        if (i == constructor) return true;
-    }
+    if (implements(cur, "__constructor__") || implements(cur, "constructor")) return true;
   }
   return false;
 }
@@ -437,11 +437,20 @@ Value Runtime::Call(Value function, Value self, std::span<const Value> args, Obj
 Value Runtime::CallMethod(Value target, std::string_view name, std::span<const Value> args) {
   Object* where = nullptr;
   Value fn;
-  if (Object* o = target.AsObject(); o && o->cls != ObjectClass::Super) {
-    if (!Lookup(*this, o, name, target, fn, &where)) return Value();
-  } else {
+  Object* o = target.AsObject();
+  if (!o) {
     fn = GetMember(target, name);
+    return Call(fn, target, args, nullptr);
   }
+  if (o->cls == ObjectClass::Super) {
+    // super.method(): found above the running method's class, called on
+    // the same `this`.
+    SuperObject* s = static_cast<SuperObject*>(o);
+    Object* above = s->home ? s->home->proto : nullptr;
+    if (!above || !Lookup(*this, above, name, s->self, fn, &where)) return Value();
+    return Call(fn, s->self, args, where);
+  }
+  if (!Lookup(*this, o, name, target, fn, &where)) return Value();
   return Call(fn, target, args, where);
 }
 
@@ -470,28 +479,39 @@ ClipObject* Runtime::ObjectFor(Clip& clip) {
   o->timelineScope = heap.Make<Scope>(globalScope, o);
   clip.SetScriptObject(o);
   clips[&clip] = o;
-  if (text && !clip.VariableName().empty()) {
-    o->bound = true;
-    // A field whose variable is not set yet gives the variable its text.
-    Clip* parent = clip.Parent();
-    if (parent) {
-      const std::string name = clip.VariableName();
-      ClipObject* owner = ObjectFor(*parent);
-      Value holder = Value::Obj(owner);
-      std::string_view var = name;
-      if (const std::size_t colon = name.rfind(':'); colon != std::string::npos) {
-        holder = ResolveTarget(owner, std::string_view(name).substr(0, colon));
-        var = std::string_view(name).substr(colon + 1);
-      } else if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) {
-        holder = ResolveTarget(owner, std::string_view(name).substr(0, dot));
-        var = std::string_view(name).substr(dot + 1);
-      }
-      if (holder.IsObject() && GetMember(holder, var).IsUndefined()) SetMember(holder, var, Str(clip.Text()));
-      o->boundText = clip.Text();
-      o->shownOnce = true;
+  if (text) BindTextField(o);
+  return o;
+}
+
+void Runtime::BindTextField(ClipObject* o) {
+  Clip* clip = o->clip;
+  if (o->bound || !clip || clip->Kind() != ClipKind::TextField || clip->VariableName().empty()) return;
+  Clip* parent = clip->Parent();
+  if (!parent) return;
+  o->bound = true;
+  // A field whose variable is not set yet gives the variable its text.
+  const std::string name = clip->VariableName();
+  Value holder = Value::Obj(ObjectFor(*parent));
+  std::string_view var = name;
+  if (const std::size_t colon = name.rfind(':'); colon != std::string::npos) {
+    holder = ResolveTarget(static_cast<ClipObject*>(holder.o), std::string_view(name).substr(0, colon));
+    var = std::string_view(name).substr(colon + 1);
+  } else if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) {
+    holder = ResolveTarget(static_cast<ClipObject*>(holder.o), std::string_view(name).substr(0, dot));
+    var = std::string_view(name).substr(dot + 1);
+  }
+  if (holder.IsObject() && !var.empty()) {
+    // A getter there is a script: its stop or throw ends here.
+    try {
+      Value current;
+      if (!TryGet(holder.o, var, current) || current.IsUndefined()) SetMember(holder, var, Str(clip->Text()));
+    } catch (const ScriptStop&) {
+    } catch (const ScriptThrow&) {
+    } catch (const MalformedBlock&) {
     }
   }
-  return o;
+  o->boundText = clip->Text();
+  o->shownOnce = true;
 }
 
 Clip* Runtime::ClipOf(Value v) {

@@ -111,6 +111,8 @@ class Runtime {
 
   // Clips.
   ClipObject* ObjectFor(Clip& clip);
+  // A text field with a variable is bound from now on (once).
+  void BindTextField(ClipObject* field);
   Value ClipValue(Clip* clip) { return clip ? Value::Obj(ObjectFor(*clip)) : Value(); }
   static Clip* ClipOf(Value v);
   // A target path ("/clock/hour", "_root.clock", "../x", "_level0") from
