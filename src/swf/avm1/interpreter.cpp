@@ -314,7 +314,7 @@ void Machine::DoPush(Reader r) {
     const std::uint8_t type = r.U8();
     switch (type) {
       case 0:
-        Push(rt.Str(r.Str()));
+        Push(rt.Literal(r.Str()));
         break;
       case 1: {
         const std::uint32_t bits = r.U32();

@@ -82,6 +82,16 @@ Value Runtime::Str(std::string&& s) {
   return Value::Str(heap.Make<StringCell>(std::move(s)));
 }
 
+Value Runtime::Literal(std::string_view s) {
+  constexpr std::size_t kLongest = 64, kMostShared = 4096;
+  if (s.empty() || s.size() > kLongest) return Str(s);
+  const auto it = literals_.find(s);
+  if (it != literals_.end()) return Value::Str(it->second);
+  StringCell* cell = heap.Make<StringCell>(std::string(s));
+  if (literals_.size() < kMostShared) literals_.emplace(cell->text, cell);
+  return Value::Str(cell);
+}
+
 Object* Runtime::NewObject(Object* prototype) { return heap.Make<Object>(prototype); }
 
 ArrayObject* Runtime::NewArray(std::span<const Value> elements) {
@@ -632,6 +642,7 @@ void Runtime::RunBlock(ClipObject* clip, const ActionBytes& code) {
 
 void Runtime::CollectGarbage() {
   if (running) return;
+  literals_.clear();  // what only the cache held is garbage now
   heap.Collect([this](Heap& h) {
     h.Mark(emptyString);
     h.Mark(global);

@@ -69,6 +69,9 @@ class Runtime {
   Value Str(std::string_view s);
   Value Str(std::string&& s);
   Value Str(const char* s) { return Str(std::string_view(s)); }
+  // A string the code pushes: short ones are shared until the next
+  // collection, so a loop does not make a new cell per pass.
+  Value Literal(std::string_view s);
   Object* NewObject(Object* prototype);
   Object* NewObject() { return NewObject(objectProto); }
   ArrayObject* NewArray(std::span<const Value> elements = {});
@@ -181,6 +184,7 @@ class Runtime {
   std::mt19937 random;
 
  private:
+  std::unordered_map<std::string_view, StringCell*> literals_;
   void Stop(StopReason reason);
   std::uint32_t warned_ = 0;
   double fallbackNow_ = 0;
