@@ -4,39 +4,18 @@
 #include <benchmark/benchmark.h>
 
 #include "avm1_harness.h"
+#include "avm1_sample_programs.h"
 
 namespace {
 
 using namespace dc::swf::avm1;
 using namespace dc::swf::avm1::test;
 
-// onClipEvent(enterFrame) as Flash 5 compiles it: the constant pool, then
-// _root.clock.hour._rotation = h * 30 + m / 2 and the others.
-Asm ClockScript() {
-  enum { kNow, kDate, kGetHours, kGetMinutes, kGetSeconds, kHour, kMinute, kSecond, kRotation, kH, kM, kS, kPath };
-  Asm a;
-  a.Constants({"now", "Date", "getHours", "getMinutes", "getSeconds", "_root.clock.hour", "_root.clock.minute",
-               "_root.clock.second", "_rotation", "h", "m", "s"});
-  a.Push({Const{kNow}, 0, Const{kDate}}).Op(op::NewObject).Op(op::SetVariable);
-  for (auto [var, getter] : {std::pair{kH, kGetHours}, std::pair{kM, kGetMinutes}, std::pair{kS, kGetSeconds}}) {
-    a.Push({Const{static_cast<std::uint16_t>(var)}, 0, Const{kNow}}).Op(op::GetVariable)
-        .Push({Const{static_cast<std::uint16_t>(getter)}}).Op(op::CallMethod).Op(op::SetVariable);
-  }
-  a.Push({Const{kHour}}).Op(op::GetVariable).Push({Const{kRotation}, Const{kH}}).Op(op::GetVariable).Push({30})
-      .Op(op::Multiply).Push({Const{kM}}).Op(op::GetVariable).Push({2}).Op(op::Divide).Op(op::Add2).Op(op::SetMember);
-  a.Push({Const{kMinute}}).Op(op::GetVariable).Push({Const{kRotation}, Const{kM}}).Op(op::GetVariable).Push({6})
-      .Op(op::Multiply).Push({Const{kS}}).Op(op::GetVariable).Push({10}).Op(op::Divide).Op(op::Add2).Op(op::SetMember);
-  a.Push({Const{kSecond}}).Op(op::GetVariable).Push({Const{kRotation}, Const{kS}}).Op(op::GetVariable).Push({6})
-      .Op(op::Multiply).Op(op::SetMember);
-  (void)kPath;
-  return a;
-}
-
 void AnalogueClockFrame(benchmark::State& state) {
   Harness h(6);
   FakeClip* clock = h.root->AddChild("clock", 1);
   FakeClip* hands[] = {clock->AddChild("hour", 1), clock->AddChild("minute", 2), clock->AddChild("second", 3)};
-  const dc::swf::ActionBytes script = ClockScript().Bytes();
+  const dc::swf::ActionBytes script = AnalogueClockScript().Bytes();
   int frame = 0;
   for (auto _ : state) {
     h.time.Second = frame++ % 60;

@@ -2,14 +2,17 @@
 # Writes the fuzz targets' seed inputs into the folder given, one subfolder
 # per target, all made here from the repository's own sources: the demo
 # package and variants built by clockpack, alarm stores and LED inputs
-# written byte by byte, the demo manifest, and the demo face as PNG and BMP.
+# written byte by byte, the demo manifest, the demo face as PNG and BMP, and
+# the script engine's sample programs (avm1_seed_writer).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$1
 clockpack=${DC_CLOCKPACK:-$root/build/host/bin/clockpack}
 [ -x "$clockpack" ] || { echo "make-seeds: $clockpack is missing (build the host preset)"; exit 1; }
+seed_writer=${DC_AVM1_SEED_WRITER:-$root/build/host/bin/avm1_seed_writer}
+[ -x "$seed_writer" ] || { echo "make-seeds: $seed_writer is missing (build the host preset)"; exit 1; }
 rm -rf "$out"
-mkdir -p "$out"/{package_fuzz,alarm_store_fuzz,led_model_fuzz,manifest_fuzz,picture_fuzz}
+mkdir -p "$out"/{package_fuzz,alarm_store_fuzz,led_model_fuzz,manifest_fuzz,picture_fuzz,avm1_fuzz}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$root"/assets/demo/{face.png,chime.wav} "$work"/
@@ -61,4 +64,6 @@ cp "$root/assets/demo/face.png" "$out/picture_fuzz/face.png"
 convert "$root/assets/demo/face.png" -resize 24x24 bmp3:"$out/picture_fuzz/small24.bmp"
 convert "$root/assets/demo/face.png" -resize 16x16 -colors 16 -type palette bmp3:"$out/picture_fuzz/palette.bmp"
 convert "$root/assets/demo/face.png" -resize 20x12 "$out/picture_fuzz/small.png"
+# Scripts: the sample programs, each for SWF 5, 6 and 7.
+"$seed_writer" "$out/avm1_fuzz" >/dev/null
 echo "make-seeds: $(find "$out" -type f | wc -l) seeds in $out"

@@ -50,7 +50,8 @@ struct Undef {};
 struct Float {
   float f;
 };
-using PushItem = std::variant<const char*, std::string, double, int, bool, Null, Undef, Reg, Const, Float>;
+// Strings are pushed from C strings (the bytes are copied at once).
+using PushItem = std::variant<const char*, double, int, bool, Null, Undef, Reg, Const, Float>;
 
 // DefineFunction2's flags.
 enum : std::uint16_t {
@@ -88,9 +89,6 @@ class Asm {
       if (const auto* s = std::get_if<const char*>(&item)) {
         p.push_back(0);
         Str(p, *s);
-      } else if (const auto* t = std::get_if<std::string>(&item)) {
-        p.push_back(0);
-        Str(p, *t);
       } else if (const auto* d = std::get_if<double>(&item)) {
         p.push_back(6);
         std::uint64_t bits;
@@ -216,28 +214,28 @@ class Asm {
   }
 
   // Shorthands for what almost every test does.
-  Asm& Get(const std::string& name) { return Push({name}).Op(op::GetVariable); }
-  Asm& Set(const std::string& name, PushItem v) { return Push({name, v}).Op(op::SetVariable); }
+  Asm& Get(const std::string& name) { return Push({name.c_str()}).Op(op::GetVariable); }
+  Asm& Set(const std::string& name, PushItem v) { return Push({name.c_str(), v}).Op(op::SetVariable); }
   // object.method(args...) on a variable; leaves the result on the stack.
   Asm& CallOn(const std::string& object, const std::string& method, std::vector<PushItem> args = {}) {
     std::vector<PushItem> pushed(args.rbegin(), args.rend());
     pushed.push_back(static_cast<int>(args.size()));
     Push(pushed);
     Get(object);
-    return Push({method}).Op(op::CallMethod);
+    return Push({method.c_str()}).Op(op::CallMethod);
   }
   // function(args...) by name; leaves the result on the stack.
   Asm& Call(const std::string& function, std::vector<PushItem> args = {}) {
     std::vector<PushItem> pushed(args.rbegin(), args.rend());
     pushed.push_back(static_cast<int>(args.size()));
-    pushed.push_back(function);
+    pushed.push_back(function.c_str());
     return Push(pushed).Op(op::CallFunction);
   }
   // new Class(args...), left on the stack.
   Asm& New(const std::string& cls, std::vector<PushItem> args = {}) {
     std::vector<PushItem> pushed(args.rbegin(), args.rend());
     pushed.push_back(static_cast<int>(args.size()));
-    pushed.push_back(cls);
+    pushed.push_back(cls.c_str());
     return Push(pushed).Op(op::NewObject);
   }
   // [elements...] on the stack: InitArray pops element 0 first.
@@ -247,7 +245,7 @@ class Asm {
     return Push(pushed).Op(op::InitArray);
   }
   // name = <the value on the stack>
-  Asm& Store(const std::string& name) { return Push({name}).Op(op::StackSwap).Op(op::SetVariable); }
+  Asm& Store(const std::string& name) { return Push({name.c_str()}).Op(op::StackSwap).Op(op::SetVariable); }
   Asm& TraceTop() { return Op(op::Trace); }
 
   // The bytes without a closing End, for bodies.
