@@ -32,7 +32,9 @@ bool BoundVariable(Runtime& rt, ClipObject* owner, std::string_view name, Value&
 Engine::Engine(int swfVersion, Host host, ScriptLimits limits)
     : runtime_(std::make_unique<Runtime>(swfVersion, std::move(host), limits)) {}
 
-Engine::~Engine() = default;
+Engine::~Engine() {
+  for (const auto& [clip, object] : runtime_->clips) clip->SetScriptObject(nullptr);
+}
 
 void Engine::SetRoot(Clip& root) {
   runtime_->root = &root;

@@ -71,6 +71,8 @@ class Runtime;
 class Engine {
  public:
   Engine(int swfVersion, Host host, ScriptLimits limits = {});
+  // Clears the script slot of every clip it still knows: destroy the engine
+  // before those clips (or announce their removal first).
   ~Engine();
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
