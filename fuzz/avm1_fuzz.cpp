@@ -30,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   root.labels["start"] = 2;
   root.exports.insert("hand");
   engine->SetRoot(root);
+  // The script may replace or remove any clip: each is looked up anew.
   FakeClip* clock = root.AddChild("clock", 1);
   clock->AddChild("hour", 1);
   clock->AddChild("minute", 2);
@@ -42,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     timer += 1000;
     engine->BeginFrame();
     engine->RunActions(root, code);
-    engine->RunHandler(*clock, "onEnterFrame");
+    if (FakeClip* c = root.Child("clock")) engine->RunHandler(*c, "onEnterFrame");
     engine->RunHandler(root, "onEnterFrame");
     engine->RunDueIntervals(timer);
     engine->EndFrame();

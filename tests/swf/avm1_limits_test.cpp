@@ -59,6 +59,19 @@ TEST(Avm1Limits, CallDepth) {
   EXPECT_EQ(h.Run(Asm(define).Call("sum", {10}).TraceTop()), "55");
 }
 
+TEST(Avm1Limits, NestingTooDeepStopsTheFrame) {
+  // with (null) { with (null) { ... trace("deep") } } two thousand times.
+  Asm nested = Asm().Push({"deep"}).TraceTop();
+  for (int i = 0; i < 2000; ++i) nested = Asm().Push({Null{}}).With(nested);
+  Asm shallow = Asm().Push({"shallow"}).TraceTop();
+  for (int i = 0; i < 100; ++i) shallow = Asm().Push({Null{}}).With(shallow);
+  Harness h(7);
+  EXPECT_EQ(h.Run(nested), "");
+  EXPECT_TRUE(h.engine->Stats().frameStopped);
+  EXPECT_EQ(h.warnings.size(), 1u);
+  EXPECT_EQ(h.Run(shallow), "shallow");
+}
+
 TEST(Avm1Limits, MemoryLimitStopsAStringThatDoubles) {
   ScriptLimits limits;
   limits.maxMemoryBytes = 4u << 20;
