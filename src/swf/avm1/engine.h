@@ -16,8 +16,9 @@
 //   5. RunDueIntervals(timer).
 //   6. Clips removed: RunClipEvent(clip, kEventUnload, ...), RunHandler(clip,
 //      "onUnload"), then ClipRemoved(clip) for it and each clip in it.
-//   7. EndFrame(): bound text fields show their variables, garbage is
-//      collected, the budget's outcome is counted.
+//   7. EndFrame(): bound text fields show their variables, the budget's
+//      outcome is counted, and garbage is collected (once a megabyte was
+//      made since the last collection, or sixty frames went by).
 //   8. The frame is drawn.
 // Clips the display side creates (placed by the timeline or made for a
 // script through the Clip interface) are announced with ClipAdded before
@@ -84,6 +85,9 @@ class Engine {
   void ClipAdded(Clip& clip);
   // The clip is gone: the script object no longer reaches it (references
   // to it resolve to nothing) and its timeline variables become garbage.
+  // Required for every clip that leaves the display list, announced or not
+  // (scripts reach clips the display side never announced): the engine
+  // keeps no pointer to a clip after this call.
   void ClipRemoved(Clip& clip);
 
   void BeginFrame();
