@@ -12,21 +12,6 @@ namespace {
 constexpr std::uint64_t kCollectAfterBytes = 1u << 20;
 constexpr int kCollectAfterFrames = 60;
 
-// The object and member a text field's variable names ("time",
-// "_root.clock:time", "/clock:time", "clock.time"), from its timeline.
-bool BoundVariable(Runtime& rt, ClipObject* owner, std::string_view name, Value& holder, std::string_view& member) {
-  holder = Value::Obj(owner);
-  member = name;
-  if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos) {
-    holder = rt.ResolveTarget(owner, name.substr(0, colon));
-    member = name.substr(colon + 1);
-  } else if (const std::size_t dot = name.rfind('.'); dot != std::string_view::npos) {
-    holder = rt.ResolveTarget(owner, name.substr(0, dot));
-    member = name.substr(dot + 1);
-  }
-  return holder.IsObject() && !member.empty();
-}
-
 }  // namespace
 
 Engine::Engine(int swfVersion, Host host, ScriptLimits limits)
@@ -129,7 +114,7 @@ void Engine::EndFrame() {
       Value holder;
       std::string_view member;
       std::string text;
-      if (BoundVariable(rt, rt.ObjectFor(*field->clip->Parent()), name, holder, member)) {
+      if (rt.BoundVariable(rt.ObjectFor(*field->clip->Parent()), name, holder, member)) {
         const Value v = rt.GetMember(holder, member);
         if (!v.IsUndefined()) text = rt.ToString(v);
       }

@@ -493,6 +493,19 @@ ClipObject* Runtime::ObjectFor(Clip& clip) {
   return o;
 }
 
+bool Runtime::BoundVariable(ClipObject* owner, std::string_view name, Value& holder, std::string_view& member) {
+  holder = Value::Obj(owner);
+  member = name;
+  if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos) {
+    holder = ResolveTarget(owner, name.substr(0, colon));
+    member = name.substr(colon + 1);
+  } else if (const std::size_t dot = name.rfind('.'); dot != std::string_view::npos) {
+    holder = ResolveTarget(owner, name.substr(0, dot));
+    member = name.substr(dot + 1);
+  }
+  return holder.IsObject() && !member.empty();
+}
+
 void Runtime::BindTextField(ClipObject* o) {
   Clip* clip = o->clip;
   if (o->bound || !clip || clip->Kind() != ClipKind::TextField || clip->VariableName().empty()) return;
@@ -501,15 +514,9 @@ void Runtime::BindTextField(ClipObject* o) {
   o->bound = true;
   // A field whose variable is not set yet gives the variable its text.
   const std::string name = clip->VariableName();
-  Value holder = Value::Obj(ObjectFor(*parent));
-  std::string_view var = name;
-  if (const std::size_t colon = name.rfind(':'); colon != std::string::npos) {
-    holder = ResolveTarget(static_cast<ClipObject*>(holder.o), std::string_view(name).substr(0, colon));
-    var = std::string_view(name).substr(colon + 1);
-  } else if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) {
-    holder = ResolveTarget(static_cast<ClipObject*>(holder.o), std::string_view(name).substr(0, dot));
-    var = std::string_view(name).substr(dot + 1);
-  }
+  Value holder;
+  std::string_view var;
+  BoundVariable(ObjectFor(*parent), name, holder, var);
   if (holder.IsObject() && !var.empty()) {
     // A getter there is a script: its stop or throw ends here.
     try {

@@ -114,6 +114,9 @@ class Runtime {
 
   // Clips.
   ClipObject* ObjectFor(Clip& clip);
+  // The object and member a text field's variable names ("time",
+  // "_root.clock:time", "/clock:time", "clock.time") from its timeline.
+  bool BoundVariable(ClipObject* owner, std::string_view name, Value& holder, std::string_view& member);
   // A text field with a variable is bound from now on (once).
   void BindTextField(ClipObject* field);
   Value ClipValue(Clip* clip) { return clip ? Value::Obj(ObjectFor(*clip)) : Value(); }
