@@ -29,6 +29,18 @@ TEST(Avm1Limits, EndlessLoopStopsTheFramesScriptsWithOneWarning) {
   EXPECT_EQ(h.engine->Stats().framesOverBudgetInARow, 2);
 }
 
+TEST(Avm1Limits, NativeWorkCountsAgainstTheBudget) {
+  ScriptLimits limits;
+  limits.actionsPerFrame = 10000;
+  Harness h(7, limits);
+  // 200000 elements sorted: about 200000 * 18 / 8 actions' worth.
+  EXPECT_EQ(h.Run(Asm().New("Array", {200000}).Store("a").CallOn("a", "sort").Op(op::Pop).Push({"after"}).TraceTop()),
+            "");
+  EXPECT_TRUE(h.engine->Stats().frameStopped);
+  EXPECT_EQ(h.Run(Asm().New("Array", {2000}).Store("a").CallOn("a", "sort").Op(op::Pop).Push({"after"}).TraceTop()),
+            "after");
+}
+
 TEST(Avm1Limits, TenFramesOverInARowStopScriptsForGood) {
   ScriptLimits limits;
   limits.actionsPerFrame = 1000;

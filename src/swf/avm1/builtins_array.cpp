@@ -56,10 +56,11 @@ Value Pop(Runtime&, Value self, std::span<const Value>) {
   return v;
 }
 
-Value Shift(Runtime&, Value self, std::span<const Value>) {
+Value Shift(Runtime& rt, Value self, std::span<const Value>) {
   ArrayObject* a = ThisArray(self);
   if (!a || a->elements.empty()) return Value();
   const Value v = a->elements.front();
+  rt.CountWork(a->elements.size());
   a->elements.erase(a->elements.begin());
   return v;
 }
@@ -67,6 +68,7 @@ Value Shift(Runtime&, Value self, std::span<const Value>) {
 Value Unshift(Runtime& rt, Value self, std::span<const Value> args) {
   ArrayObject* a = ThisArray(self);
   if (!a) return Value();
+  rt.CountWork(a->elements.size());
   if (rt.heap.Allows(args.size() * sizeof(Value))) {
     rt.heap.Charge(args.size() * sizeof(Value));
     a->elements.insert(a->elements.begin(), args.begin(), args.end());
@@ -76,6 +78,7 @@ Value Unshift(Runtime& rt, Value self, std::span<const Value> args) {
 
 std::string Join(Runtime& rt, ArrayObject* a, std::string_view separator) {
   DepthGuard guard(rt);
+  rt.CountWork(a->elements.size());
   std::string out;
   for (std::size_t i = 0; i < a->elements.size(); ++i) {
     if (i) out += separator;
@@ -105,6 +108,7 @@ Value Slice(Runtime& rt, Value self, std::span<const Value> args) {
   const std::size_t begin = RelativeIndex(rt.ToNumber(Arg(args, 0)), size);
   const std::size_t end = Arg(args, 1).IsUndefined() ? size : RelativeIndex(rt.ToNumber(args[1]), size);
   if (begin >= end) return Value::Obj(rt.NewArray());
+  rt.CountWork(end - begin);
   return Value::Obj(rt.NewArray(std::span<const Value>(a->elements).subspan(begin, end - begin)));
 }
 
@@ -119,6 +123,7 @@ Value Splice(Runtime& rt, Value self, std::span<const Value> args) {
     count = std::isnan(n) || n < 0 ? 0 : static_cast<std::size_t>(std::min(n, static_cast<double>(count)));
   }
   const std::span<const Value> items = args.size() > 2 ? args.subspan(2) : std::span<const Value>{};
+  rt.CountWork(size);
   ArrayObject* removed = rt.NewArray(std::span<const Value>(a->elements).subspan(start, count));
   if (!rt.heap.Allows(items.size() * sizeof(Value))) throw ScriptStop{StopReason::Memory};
   a->elements.erase(a->elements.begin() + static_cast<std::ptrdiff_t>(start),
@@ -127,14 +132,18 @@ Value Splice(Runtime& rt, Value self, std::span<const Value> args) {
   return Value::Obj(removed);
 }
 
-Value Reverse(Runtime&, Value self, std::span<const Value>) {
-  if (ArrayObject* a = ThisArray(self)) std::reverse(a->elements.begin(), a->elements.end());
+Value Reverse(Runtime& rt, Value self, std::span<const Value>) {
+  if (ArrayObject* a = ThisArray(self)) {
+    rt.CountWork(a->elements.size());
+    std::reverse(a->elements.begin(), a->elements.end());
+  }
   return self;
 }
 
 Value Concat(Runtime& rt, Value self, std::span<const Value> args) {
   ArrayObject* a = ThisArray(self);
   std::vector<Value> out = a ? a->elements : std::vector<Value>{};
+  rt.CountWork(out.size());
   for (const Value& v : args) {
     if (ArrayObject* other = ThisArray(v)) {
       if (!rt.heap.Allows((out.size() + other->elements.size()) * sizeof(Value))) throw ScriptStop{StopReason::Memory};
@@ -175,6 +184,9 @@ Value Sort(Runtime& rt, Value self, std::span<const Value> args) {
     options = static_cast<int>(ToInt32(rt.ToNumber(args[0])));
   }
   const std::vector<Value> values = a->elements;
+  std::uint64_t log2 = 1;
+  while ((std::uint64_t{1} << log2) < values.size()) ++log2;
+  rt.CountWork(values.size() * log2);
   std::vector<std::size_t> idx(values.size());
   for (std::size_t i = 0; i < idx.size(); ++i) idx[i] = i;
 

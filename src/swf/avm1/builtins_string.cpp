@@ -8,7 +8,11 @@
 namespace dc::swf::avm1 {
 namespace {
 
-std::u32string ThisText(Runtime& rt, Value self) { return DecodeText(rt.ToString(PrimitiveOf(self))); }
+std::u32string ThisText(Runtime& rt, Value self) {
+  std::u32string text = DecodeText(rt.ToString(PrimitiveOf(self)));
+  rt.CountWork(text.size());
+  return text;
+}
 
 Value Text(Runtime& rt, std::u32string_view chars) { return rt.Str(EncodeText(chars)); }
 

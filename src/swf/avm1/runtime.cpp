@@ -380,6 +380,8 @@ bool Runtime::HasMember(Object* o, std::string_view name) {
 std::vector<std::string> Runtime::EnumerableNames(Object* o) {
   std::vector<std::string> names;
   std::unordered_set<std::string> seen;
+  if (Object* counted = o; counted->cls == ObjectClass::Array)
+    CountWork(static_cast<ArrayObject*>(counted)->elements.size());
   if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return names;
   int hops = 0;
   for (Object* cur = o; cur && hops < kMaxProtoHops; cur = cur->proto, ++hops) {

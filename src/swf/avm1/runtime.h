@@ -133,6 +133,13 @@ class Runtime {
     if (++actions > limits.actionsPerFrame) throw ScriptStop{StopReason::Budget};
     if (heap.Exceeded()) throw ScriptStop{StopReason::Memory};
   }
+  // A native's work on `n` elements counts against the budget too (an
+  // eighth of an action each), so that a sort of a long array every frame
+  // stops like a loop does.
+  void CountWork(std::uint64_t n) {
+    actions += n / 8;
+    if (actions > limits.actionsPerFrame) throw ScriptStop{StopReason::Budget};
+  }
   void CheckMemory() {
     if (heap.Exceeded()) throw ScriptStop{StopReason::Memory};
   }
