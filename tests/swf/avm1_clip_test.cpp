@@ -70,6 +70,14 @@ TEST(Avm1Clip, CallRunsAnotherFramesScript) {
   EXPECT_TRUE(s.h.root->log.empty());  // the playhead stays
 }
 
+TEST(Avm1Clip, AFrameThatCallsItselfStopsAtTheCallDepth) {
+  Stage s;
+  s.h.root->frameActions[2] = {Asm().Push({2}).CallFrame().Bytes()};
+  EXPECT_EQ(s.h.Run(Asm().Push({2}).CallFrame().Push({"not reached"}).TraceTop()), "");
+  EXPECT_TRUE(s.h.engine->Stats().frameStopped);
+  EXPECT_EQ(s.h.warnings.size(), 1u);
+}
+
 TEST(Avm1Clip, GradientFillsAndLineStyles) {
   Stage s;
   Asm a;

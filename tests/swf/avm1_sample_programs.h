@@ -84,6 +84,10 @@ inline std::vector<std::pair<std::string, Asm>> SamplePrograms() {
   draw.CallOn("mc", "moveTo", {10, 10}).Op(op::Pop).CallOn("mc", "curveTo", {40, 20, 30, 30}).Op(op::Pop);
   draw.CallOn("mc", "endFill").Op(op::Pop);
   out.emplace_back("draw", draw);
+
+  // Found by fuzzing: frame 2 (where the fuzz target puts its input) calls
+  // itself through Call; it must stop at the call depth.
+  out.emplace_back("call-self", Asm().Push({2}).CallFrame());
   return out;
 }
 

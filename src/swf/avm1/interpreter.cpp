@@ -17,8 +17,8 @@ namespace {
 
 // Operand stack entries a script may hold at once.
 constexpr std::size_t kMaxStack = 1u << 20;
-// Nested with/try/Call ranges, on top of the call depth.
-constexpr int kMaxNesting = 1024;
+// Nested with and try ranges, on top of the call depth.
+constexpr int kMaxNesting = 256;
 
 // The SWF 4 property table of GetProperty and SetProperty.
 constexpr std::string_view kPropertyNames[] = {
@@ -457,8 +457,9 @@ void Machine::DoCallFrame() {
   }
   if (number < 1) return;
   ClipObject* owner = rt.ObjectFor(*clip);
+  // A frame that calls itself recurses like a function that does.
   for (const ActionBytes& block : clip->FrameActions(number)) {
-    NestGuard guard(rt);
+    DepthGuard depth(rt);
     if (block) RunTopLevelBlock(rt, owner, block);
   }
 }
