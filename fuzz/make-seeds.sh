@@ -3,7 +3,8 @@
 # per target, all made here from the repository's own sources: the demo
 # package and variants built by clockpack, alarm stores and LED inputs
 # written byte by byte, the demo manifest, the demo face as PNG and BMP, and
-# small movies written by the SWF tests' writer.
+# small movies written by the SWF tests' writer, and the script engine's
+# sample programs (avm1_seed_writer).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$1
@@ -11,8 +12,10 @@ clockpack=${DC_CLOCKPACK:-$root/build/host/bin/clockpack}
 [ -x "$clockpack" ] || { echo "make-seeds: $clockpack is missing (build the host preset)"; exit 1; }
 swf_seeds=${DC_SWF_SEED_MOVIES:-$root/build/host/bin/swf_seed_movies}
 [ -x "$swf_seeds" ] || { echo "make-seeds: $swf_seeds is missing (build the host preset)"; exit 1; }
+seed_writer=${DC_AVM1_SEED_WRITER:-$root/build/host/bin/avm1_seed_writer}
+[ -x "$seed_writer" ] || { echo "make-seeds: $seed_writer is missing (build the host preset)"; exit 1; }
 rm -rf "$out"
-mkdir -p "$out"/{package_fuzz,alarm_store_fuzz,led_model_fuzz,manifest_fuzz,picture_fuzz,swf_fuzz}
+mkdir -p "$out"/{package_fuzz,alarm_store_fuzz,led_model_fuzz,manifest_fuzz,picture_fuzz,swf_fuzz,avm1_fuzz}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$root"/assets/demo/{face.png,chime.wav} "$work"/
@@ -68,4 +71,6 @@ convert "$root/assets/demo/face.png" -resize 20x12 "$out/picture_fuzz/small.png"
 # Movies: plain and zlib, and one cut short.
 "$swf_seeds" "$out/swf_fuzz"
 head -c 300 "$out/swf_fuzz/bitmaps.swf" > "$out/swf_fuzz/cut.swf"
+# Scripts: the sample programs, each for SWF 5, 6 and 7.
+"$seed_writer" "$out/avm1_fuzz" >/dev/null
 echo "make-seeds: $(find "$out" -type f | wc -l) seeds in $out"

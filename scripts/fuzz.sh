@@ -9,15 +9,15 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-if [ ! -x build/host/bin/clockpack ] || [ ! -x build/host/bin/swf_seed_movies ]; then
+if [ ! -x build/host/bin/clockpack ] || [ ! -x build/host/bin/swf_seed_movies ] || [ ! -x build/host/bin/avm1_seed_writer ]; then
   cmake --preset host >/dev/null
-  cmake --build --preset host --target clockpack swf_seed_movies
+  cmake --build --preset host --target clockpack swf_seed_movies avm1_seed_writer
 fi
 fuzz/make-seeds.sh build/fuzz/seeds
 mkdir -p build/fuzz/findings
 status=0
 summary=""
-for target in package_fuzz alarm_store_fuzz led_model_fuzz manifest_fuzz picture_fuzz swf_fuzz; do
+for target in package_fuzz alarm_store_fuzz led_model_fuzz manifest_fuzz picture_fuzz swf_fuzz avm1_fuzz; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
   log=build/fuzz/$target.log

@@ -1,0 +1,19 @@
+// Helpers the built-in object files share.
+#pragma once
+
+#include <string_view>
+
+#include "swf/avm1/runtime.h"
+
+namespace dc::swf::avm1 {
+
+// A global constructor `name` with its prototype.
+FunctionObject* DefineClass(Runtime& rt, std::string_view name, Object* proto, NativeFunction call,
+                            NativeConstructor construct);
+// The primitive inside a Boolean, Number or String object, else `self`.
+Value PrimitiveOf(Value self);
+// An integer argument (NaN and absent give `fallback`), clamped to a range
+// a loop may use.
+double IntegerArg(Runtime& rt, std::span<const Value> args, std::size_t i, double fallback);
+
+}  // namespace dc::swf::avm1

@@ -1,0 +1,470 @@
+// MovieClip and TextField as scripts see them through the Clip interface:
+// the underscore properties, children by instance name, the timeline and
+// clip methods, and the drawing API.
+#include <cmath>
+
+#include "swf/avm1/builtins.h"
+#include "swf/avm1/conversions.h"
+#include "swf/avm1/text_units.h"
+#include "swf/drawing.h"
+
+namespace dc::swf::avm1 {
+namespace {
+
+struct DisplayName {
+  std::string_view name;
+  DisplayProperty property;
+};
+constexpr DisplayName kDisplayNames[] = {
+    {"_x", DisplayProperty::X},           {"_y", DisplayProperty::Y},
+    {"_xscale", DisplayProperty::XScale}, {"_yscale", DisplayProperty::YScale},
+    {"_rotation", DisplayProperty::Rotation}, {"_alpha", DisplayProperty::Alpha},
+    {"_visible", DisplayProperty::Visible},   {"_width", DisplayProperty::Width},
+    {"_height", DisplayProperty::Height},
+};
+
+bool FindDisplay(std::string_view name, DisplayProperty& out) {
+  for (const DisplayName& d : kDisplayNames)
+    if (NamesEqual(name, d.name, false)) {
+      out = d.property;
+      return true;
+    }
+  return false;
+}
+
+bool IsTextName(Runtime& rt, std::string_view name) {
+  return NamesEqual(name, "text", rt.caseSensitive) || NamesEqual(name, "htmlText", rt.caseSensitive);
+}
+
+Clip* ThisClip(Value self) { return Runtime::ClipOf(self); }
+
+double Number(Runtime& rt, std::span<const Value> args, std::size_t i, double fallback = 0) {
+  if (i >= args.size() || args[i].IsUndefined()) return fallback;
+  const double v = rt.ToNumber(args[i]);
+  return std::isnan(v) ? fallback : v;
+}
+
+int Depth(Runtime& rt, std::span<const Value> args, std::size_t i) {
+  const double d = Number(rt, args, i, 0);
+  return static_cast<int>(std::clamp(std::trunc(d), -2147483647.0, 2147483647.0));
+}
+
+void GotoFrom(Runtime& rt, Clip* clip, Value frame, bool play) {
+  if (!clip) return;
+  if (frame.IsString()) {
+    const double n = StringToNumber(frame.s->text, rt.version);
+    if (std::isnan(n)) {
+      if (const auto f = clip->FrameOfLabel(frame.s->text)) clip->GotoFrame(*f, play);
+      return;
+    }
+    frame = Value::Number(n);
+  }
+  const double n = rt.ToNumber(frame);
+  if (std::isfinite(n) && n >= 1 && n <= 1e9) clip->GotoFrame(static_cast<int>(n), play);
+}
+
+Value GotoAndStop(Runtime& rt, Value self, std::span<const Value> args) {
+  GotoFrom(rt, ThisClip(self), Arg(args, 0), false);
+  return Value();
+}
+Value GotoAndPlay(Runtime& rt, Value self, std::span<const Value> args) {
+  GotoFrom(rt, ThisClip(self), Arg(args, 0), true);
+  return Value();
+}
+Value Play(Runtime&, Value self, std::span<const Value>) {
+  if (Clip* c = ThisClip(self)) c->Play();
+  return Value();
+}
+Value Stop(Runtime&, Value self, std::span<const Value>) {
+  if (Clip* c = ThisClip(self)) c->Stop();
+  return Value();
+}
+Value NextFrame(Runtime&, Value self, std::span<const Value>) {
+  if (Clip* c = ThisClip(self)) c->GotoFrame(c->CurrentFrame() + 1, false);
+  return Value();
+}
+Value PrevFrame(Runtime&, Value self, std::span<const Value>) {
+  if (Clip* c = ThisClip(self); c && c->CurrentFrame() > 1) c->GotoFrame(c->CurrentFrame() - 1, false);
+  return Value();
+}
+
+// Copies an init object's properties onto a new clip.
+void Initialize(Runtime& rt, Clip* made, Value init) {
+  Object* o = init.AsObject();
+  if (!made || !o) return;
+  const Value target = rt.ClipValue(made);
+  for (const std::string& name : rt.EnumerableNames(o)) rt.SetMember(target, name, rt.GetMember(init, name));
+}
+
+Value CreateEmptyMovieClip(Runtime& rt, Value self, std::span<const Value> args) {
+  Clip* c = ThisClip(self);
+  if (!c || args.size() < 2) return Value();
+  return rt.ClipValue(c->CreateEmptyMovieClip(rt.ToString(args[0]), Depth(rt, args, 1)));
+}
+
+Value AttachMovie(Runtime& rt, Value self, std::span<const Value> args) {
+  Clip* c = ThisClip(self);
+  if (!c || args.size() < 3) return Value();
+  Clip* made = c->AttachMovie(rt.ToString(args[0]), rt.ToString(args[1]), Depth(rt, args, 2));
+  Initialize(rt, made, Arg(args, 3));
+  return rt.ClipValue(made);
+}
+
+Value DuplicateMovieClip(Runtime& rt, Value self, std::span<const Value> args) {
+  Clip* c = ThisClip(self);
+  if (!c || args.size() < 2) return Value();
+  Clip* made = c->Duplicate(rt.ToString(args[0]), Depth(rt, args, 1));
+  Initialize(rt, made, Arg(args, 2));
+  return rt.ClipValue(made);
+}
+
+Value CreateTextField(Runtime& rt, Value self, std::span<const Value> args) {
+  Clip* c = ThisClip(self);
+  if (!c || args.size() < 6) return Value();
+  return rt.ClipValue(c->CreateTextField(rt.ToString(args[0]), Depth(rt, args, 1), Number(rt, args, 2),
+                                         Number(rt, args, 3), Number(rt, args, 4), Number(rt, args, 5)));
+}
+
+Value RemoveMovieClip(Runtime&, Value self, std::span<const Value>) {
+  if (Clip* c = ThisClip(self)) c->Remove();
+  return Value();
+}
+
+Value SwapDepths(Runtime& rt, Value self, std::span<const Value> args) {
+  Clip* c = ThisClip(self);
+  if (!c || args.empty()) return Value();
+  if (Clip* other = Runtime::ClipOf(args[0])) {
+    if (other->Parent() == c->Parent() && other != c) c->SwapDepths(other->Depth());
+  } else if (!std::isnan(rt.ToNumber(args[0]))) {
+    c->SwapDepths(Depth(rt, args, 0));
+  }
+  return Value();
+}
+
+Value GetDepth(Runtime&, Value self, std::span<const Value>) {
+  Clip* c = ThisClip(self);
+  return c ? Value::Number(c->Depth()) : Value();
+}
+
+Value GetNextHighestDepth(Runtime&, Value self, std::span<const Value>) {
+  Clip* c = ThisClip(self);
+  return c ? Value::Number(c->NextHighestDepth()) : Value();
+}
+
+Value GetBounds(Runtime& rt, Value self, std::span<const Value> args) {
+  Clip* c = ThisClip(self);
+  if (!c) return Value();
+  const Clip* space = args.empty() ? c : Runtime::ClipOf(args[0]);
+  const TwipRect r = c->Bounds(space ? space : c);
+  Object* o = rt.NewObject();
+  const Value v = Value::Obj(o);
+  rt.SetMember(v, "xMin", Value::Number(r.xMin / kTwipsPerPixel));
+  rt.SetMember(v, "xMax", Value::Number(r.xMax / kTwipsPerPixel));
+  rt.SetMember(v, "yMin", Value::Number(r.yMin / kTwipsPerPixel));
+  rt.SetMember(v, "yMax", Value::Number(r.yMax / kTwipsPerPixel));
+  return v;
+}
+
+Value GetSwfVersion(Runtime& rt, Value, std::span<const Value>) { return Value::Number(rt.version); }
+Value One(Runtime&, Value, std::span<const Value>) { return Value::Number(1); }
+Value Nothing(Runtime&, Value, std::span<const Value>) { return Value(); }
+Value False(Runtime&, Value, std::span<const Value>) { return Value::Bool(false); }
+
+// The drawing API: each call changes the clip's Drawing and says so.
+template <class F>
+Value Draw(Value self, F&& change) {
+  Clip* c = ThisClip(self);
+  if (!c) return Value();
+  if (Drawing* d = c->GetDrawing()) {
+    change(*d);
+    c->DrawingChanged();
+  }
+  return Value();
+}
+
+Rgba Colour(Runtime& rt, Value rgb, Value alpha) {
+  const std::uint32_t c = ToUint32(rt.ToNumber(rgb));
+  double a = alpha.IsUndefined() ? 100 : rt.ToNumber(alpha);
+  if (std::isnan(a)) a = 0;
+  a = std::clamp(a, 0.0, 100.0);
+  return Rgba{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c),
+              static_cast<std::uint8_t>(std::lround(a * 255 / 100))};
+}
+
+Value Clear(Runtime&, Value self, std::span<const Value>) {
+  return Draw(self, [](Drawing& d) { d.Clear(); });
+}
+
+Value BeginFill(Runtime& rt, Value self, std::span<const Value> args) {
+  return Draw(self, [&](Drawing& d) {
+    if (Arg(args, 0).IsUndefined()) {
+      d.EndFill();
+      return;
+    }
+    FillStyle fill;
+    fill.color = Colour(rt, args[0], Arg(args, 1));
+    d.BeginFill(fill);
+  });
+}
+
+double MemberNumber(Runtime& rt, Value o, std::string_view name, double fallback = 0) {
+  const Value v = rt.GetMember(o, name);
+  if (v.IsUndefined()) return fallback;
+  const double n = rt.ToNumber(v);
+  return std::isfinite(n) ? n : fallback;
+}
+
+// The gradient's matrix from the script's object to the gradient square's
+// map into twips: {a, b, c, d, tx, ty} maps the square as a pixel-space
+// matrix of a 1638.4 px square would; {a, b, d, e, g, h, i} maps the unit
+// square centred on 0; {matrixType: "box", x, y, w, h, r} fits the square
+// to the box, turned by r radians.
+Matrix GradientMatrix(Runtime& rt, Value m) {
+  if (!m.IsObject()) return Matrix{};
+  const std::string type = rt.ToString(rt.GetMember(m, "matrixType"));
+  if (type == "box") {
+    const double x = MemberNumber(rt, m, "x"), y = MemberNumber(rt, m, "y");
+    const double w = MemberNumber(rt, m, "w"), h = MemberNumber(rt, m, "h"), r = MemberNumber(rt, m, "r");
+    const double sx = w / 1638.4, sy = h / 1638.4;
+    return Matrix{std::cos(r) * sx, std::sin(r) * sy, -std::sin(r) * sx, std::cos(r) * sy, (x + w / 2) * kTwipsPerPixel,
+                  (y + h / 2) * kTwipsPerPixel};
+  }
+  if (!rt.GetMember(m, "tx").IsUndefined() || rt.GetMember(m, "g").IsUndefined()) {
+    return Matrix{MemberNumber(rt, m, "a", 1), MemberNumber(rt, m, "b"), MemberNumber(rt, m, "c"),
+                  MemberNumber(rt, m, "d", 1), MemberNumber(rt, m, "tx") * kTwipsPerPixel,
+                  MemberNumber(rt, m, "ty") * kTwipsPerPixel};
+  }
+  const double k = kTwipsPerPixel / 32768.0;
+  return Matrix{MemberNumber(rt, m, "a") * k, MemberNumber(rt, m, "b") * k, MemberNumber(rt, m, "d") * k,
+                MemberNumber(rt, m, "e") * k, MemberNumber(rt, m, "g") * kTwipsPerPixel,
+                MemberNumber(rt, m, "h") * kTwipsPerPixel};
+}
+
+ArrayObject* AsArray(Value v) {
+  Object* o = v.AsObject();
+  return o && o->cls == ObjectClass::Array ? static_cast<ArrayObject*>(o) : nullptr;
+}
+
+Value BeginGradientFill(Runtime& rt, Value self, std::span<const Value> args) {
+  return Draw(self, [&](Drawing& d) {
+    const std::string type = rt.ToString(Arg(args, 0));
+    ArrayObject *colors = AsArray(Arg(args, 1)), *alphas = AsArray(Arg(args, 2)), *ratios = AsArray(Arg(args, 3));
+    if ((type != "linear" && type != "radial") || !colors || !alphas || !ratios) {
+      d.EndFill();
+      return;
+    }
+    FillStyle fill;
+    fill.kind = type == "linear" ? FillKind::LinearGradient : FillKind::RadialGradient;
+    const std::size_t n =
+        std::min({colors->elements.size(), alphas->elements.size(), ratios->elements.size(), std::size_t{15}});
+    for (std::size_t i = 0; i < n; ++i) {
+      const double ratio = rt.ToNumber(ratios->elements[i]);
+      fill.gradient.stops.push_back(GradientStop{
+          static_cast<std::uint8_t>(std::isnan(ratio) ? 0 : std::clamp(std::lround(ratio), 0L, 255L)),
+          Colour(rt, colors->elements[i], alphas->elements[i])});
+    }
+    if (fill.gradient.stops.empty()) {
+      d.EndFill();
+      return;
+    }
+    fill.matrix = GradientMatrix(rt, Arg(args, 4));
+    const std::string spread = rt.ToString(Arg(args, 5));
+    fill.gradient.spread = spread == "reflect" ? SpreadMode::Reflect : spread == "repeat" ? SpreadMode::Repeat : SpreadMode::Pad;
+    fill.gradient.interpolation =
+        rt.ToString(Arg(args, 6)) == "linearRGB" ? InterpolationMode::Linear : InterpolationMode::Normal;
+    const double focal = Number(rt, args, 7, 0);
+    if (fill.kind == FillKind::RadialGradient && focal != 0) {
+      fill.kind = FillKind::FocalGradient;
+      fill.gradient.focalPoint = std::clamp(focal, -1.0, 1.0);
+    }
+    d.BeginFill(fill);
+  });
+}
+
+Value SetLineStyle(Runtime& rt, Value self, std::span<const Value> args) {
+  return Draw(self, [&](Drawing& d) {
+    const double thickness = rt.ToNumber(Arg(args, 0));
+    if (Arg(args, 0).IsUndefined() || std::isnan(thickness)) {
+      d.ClearLineStyle();
+      return;
+    }
+    LineStyle line;
+    line.width = static_cast<std::uint16_t>(std::lround(std::clamp(thickness, 0.0, 255.0) * kTwipsPerPixel));
+    line.color = Colour(rt, Arg(args, 1), Arg(args, 2));
+    line.pixelHinting = rt.ToBoolean(Arg(args, 3));
+    const std::string scale = rt.ToString(Arg(args, 4));
+    line.noHScale = scale == "none" || scale == "vertical";
+    line.noVScale = scale == "none" || scale == "horizontal";
+    const std::string caps = rt.ToString(Arg(args, 5));
+    line.startCap = line.endCap = caps == "none" ? CapStyle::None : caps == "square" ? CapStyle::Square : CapStyle::Round;
+    const std::string joints = rt.ToString(Arg(args, 6));
+    line.join = joints == "miter" ? JoinStyle::Miter : joints == "bevel" ? JoinStyle::Bevel : JoinStyle::Round;
+    line.miterLimit = std::clamp(Number(rt, args, 7, 3), 1.0, 255.0);
+    d.SetLineStyle(line);
+  });
+}
+
+Value MoveTo(Runtime& rt, Value self, std::span<const Value> args) {
+  return Draw(self, [&](Drawing& d) { d.MoveTo(rt.ToNumber(Arg(args, 0)), rt.ToNumber(Arg(args, 1))); });
+}
+Value LineTo(Runtime& rt, Value self, std::span<const Value> args) {
+  return Draw(self, [&](Drawing& d) { d.LineTo(rt.ToNumber(Arg(args, 0)), rt.ToNumber(Arg(args, 1))); });
+}
+Value CurveTo(Runtime& rt, Value self, std::span<const Value> args) {
+  return Draw(self, [&](Drawing& d) {
+    d.CurveTo(rt.ToNumber(Arg(args, 0)), rt.ToNumber(Arg(args, 1)), rt.ToNumber(Arg(args, 2)),
+              rt.ToNumber(Arg(args, 3)));
+  });
+}
+Value EndFill(Runtime&, Value self, std::span<const Value>) {
+  return Draw(self, [](Drawing& d) { d.EndFill(); });
+}
+
+Value ClipConstruct(Runtime& rt, Object* proto, std::span<const Value>) { return Value::Obj(rt.NewObject(proto)); }
+
+}  // namespace
+
+bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
+  if (!clip || name.empty()) return false;
+  if (name[0] == '_') {
+    DisplayProperty p;
+    if (FindDisplay(name, p)) {
+      const double v = clip->Get(p);
+      out = p == DisplayProperty::Visible ? Value::Bool(v != 0) : Value::Number(v);
+      return true;
+    }
+    const auto is = [&](std::string_view n) { return NamesEqual(name, n, false); };
+    if (is("_currentframe")) out = Value::Number(clip->CurrentFrame());
+    else if (is("_totalframes")) out = Value::Number(clip->TotalFrames());
+    else if (is("_framesloaded")) out = Value::Number(clip->FramesLoaded());
+    else if (is("_name")) out = rt.Str(clip->Name());
+    else if (is("_target")) out = rt.Str(rt.SlashPath(clip));
+    else if (is("_parent")) out = rt.ClipValue(clip->Parent());
+    else if (is("_root")) out = rt.ClipValue(rt.root);
+    else if (rt.Level(name)) out = rt.ClipValue(rt.root);
+    else if (is("_url") || is("_droptarget")) out = rt.Str("");
+    else if (is("_highquality")) out = Value::Number(1);
+    else if (is("_quality")) out = rt.Str("HIGH");
+    else if (is("_focusrect")) out = Value::Bool(true);
+    else if (is("_soundbuftime")) out = Value::Number(5);
+    else if (is("_xmouse") || is("_ymouse")) out = Value::Number(0);
+    else return false;
+    return true;
+  }
+  if (clip->Kind() == ClipKind::TextField) {
+    if (IsTextName(rt, name)) {
+      out = rt.Str(clip->Text());
+      return true;
+    }
+    if (NamesEqual(name, "variable", rt.caseSensitive)) {
+      const std::string v = clip->VariableName();
+      out = v.empty() ? Value::Null() : rt.Str(v);
+      return true;
+    }
+    if (NamesEqual(name, "length", rt.caseSensitive)) {
+      const std::string t = clip->Text();
+      out = Value::Number(static_cast<double>(CharCount(t, false)));
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ClipObject::SetSpecial(Runtime& rt, std::string_view name, Value v) {
+  if (!clip || name.empty()) return false;
+  if (name[0] == '_') {
+    DisplayProperty p;
+    if (FindDisplay(name, p)) {
+      if (p == DisplayProperty::Visible) {
+        clip->Set(p, rt.ToBoolean(v) ? 1 : 0);
+      } else {
+        const double n = rt.ToNumber(v);
+        if (std::isfinite(n)) clip->Set(p, n);
+      }
+      return true;
+    }
+    if (NamesEqual(name, "_name", false)) {
+      clip->SetName(rt.ToString(v));
+      return true;
+    }
+    // The other underscore properties are read-only or have no effect here.
+    for (std::string_view n : {"_currentframe", "_totalframes", "_framesloaded", "_target", "_url", "_droptarget",
+                               "_highquality", "_quality", "_focusrect", "_soundbuftime", "_xmouse", "_ymouse"})
+      if (NamesEqual(name, n, false)) return true;
+    return false;
+  }
+  if (clip->Kind() == ClipKind::TextField && IsTextName(rt, name)) {
+    clip->SetText(rt.ToString(v));
+    return true;
+  }
+  return false;
+}
+
+bool ClipObject::GetAfterOwn(Runtime& rt, std::string_view name, Value& out) {
+  if (!clip) return false;
+  Clip* child = clip->ChildByName(name, rt.caseSensitive);
+  if (!child) return false;
+  out = rt.ClipValue(child);
+  return true;
+}
+
+void ClipObject::SpecialNames(Runtime&, std::vector<std::string>& names) {
+  if (!clip) return;
+  for (Clip* child : clip->Children())
+    if (child && !child->Name().empty()) names.push_back(child->Name());
+}
+
+void InstallClipBuiltins(Runtime& rt) {
+  Object* p = rt.clipProto = rt.NewObject();
+  struct Method {
+    const char* name;
+    NativeFunction fn;
+  };
+  const Method methods[] = {
+      {"gotoAndStop", GotoAndStop},
+      {"gotoAndPlay", GotoAndPlay},
+      {"play", Play},
+      {"stop", Stop},
+      {"nextFrame", NextFrame},
+      {"prevFrame", PrevFrame},
+      {"createEmptyMovieClip", CreateEmptyMovieClip},
+      {"attachMovie", AttachMovie},
+      {"duplicateMovieClip", DuplicateMovieClip},
+      {"createTextField", CreateTextField},
+      {"removeMovieClip", RemoveMovieClip},
+      {"swapDepths", SwapDepths},
+      {"getDepth", GetDepth},
+      {"getNextHighestDepth", GetNextHighestDepth},
+      {"getBounds", GetBounds},
+      {"getRect", GetBounds},
+      {"getSWFVersion", GetSwfVersion},
+      {"getBytesLoaded", One},
+      {"getBytesTotal", One},
+      {"hitTest", False},
+      {"clear", Clear},
+      {"beginFill", BeginFill},
+      {"beginGradientFill", BeginGradientFill},
+      {"lineStyle", SetLineStyle},
+      {"moveTo", MoveTo},
+      {"lineTo", LineTo},
+      {"curveTo", CurveTo},
+      {"endFill", EndFill},
+  };
+  for (const Method& m : methods) rt.DefineMethod(p, m.name, m.fn);
+  // No way out from a clip either.
+  for (const char* name : {"getURL", "loadMovie", "loadVariables", "unloadMovie", "startDrag", "stopDrag",
+                           "localToGlobal", "globalToLocal", "setMask", "attachAudio", "attachBitmap"})
+    rt.DefineMethod(p, name, Nothing);
+  DefineClass(rt, "MovieClip", p, Nothing, ClipConstruct);
+
+  Object* t = rt.textFieldProto = rt.NewObject();
+  rt.DefineMethod(t, "removeTextField", RemoveMovieClip);
+  rt.DefineMethod(t, "getDepth", GetDepth);
+  rt.DefineMethod(t, "swapDepths", SwapDepths);
+  for (const char* name : {"setTextFormat", "setNewTextFormat", "getTextFormat", "getNewTextFormat", "replaceSel",
+                           "replaceText", "addListener", "removeListener"})
+    rt.DefineMethod(t, name, Nothing);
+  DefineClass(rt, "TextField", t, Nothing, ClipConstruct);
+}
+
+}  // namespace dc::swf::avm1

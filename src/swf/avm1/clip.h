@@ -1,0 +1,103 @@
+// What a display object offers scripts. The display side (the timeline and
+// its display list) implements `Clip` on its own objects; the script engine
+// reads and changes them only through it. Numbers are as scripts see them:
+// pixels, degrees, percent, frames counted from 1, depths as scripts number
+// them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "swf/movie.h"
+#include "swf/swf_types.h"
+
+namespace dc::swf {
+class Drawing;
+}
+
+namespace dc::swf::avm1 {
+
+enum class ClipKind { MovieClip, TextField, Other };
+
+// The display properties scripts set and read by name (_x ...) or by the
+// file's property index.
+enum class DisplayProperty { X, Y, XScale, YScale, Rotation, Alpha, Visible, Width, Height };
+
+class Clip {
+ public:
+  virtual ~Clip() = default;
+
+  // Identity and place in the tree.
+  virtual ClipKind Kind() const = 0;
+  virtual std::string Name() const = 0;  // the instance name, "" when none
+  virtual void SetName(const std::string& name) = 0;
+  virtual int Depth() const = 0;
+  virtual Clip* Parent() const = 0;  // nullptr for the root
+  // The child with this instance name; when several match, the lowest depth.
+  virtual Clip* ChildByName(std::string_view name, bool caseSensitive) const = 0;
+  virtual std::vector<Clip*> Children() const = 0;  // in depth order, lowest first
+
+  // _x _y (pixels in the parent's space), _xscale _yscale _alpha (percent),
+  // _rotation (degrees, -180..180), _visible (0 or 1), _width _height
+  // (pixels, the bounds in the parent's space). The display side decomposes
+  // and rebuilds its matrix.
+  virtual double Get(DisplayProperty property) const = 0;
+  virtual void Set(DisplayProperty property, double value) = 0;
+
+  // The timeline. Frames count from 1. A goto applies the frame at once and
+  // queues that frame's scripts to run through Engine::RunActions after the
+  // current script; a frame out of range is clamped to the timeline.
+  virtual int CurrentFrame() const = 0;
+  virtual int TotalFrames() const = 0;
+  virtual int FramesLoaded() const = 0;
+  virtual void GotoFrame(int frame, bool play) = 0;
+  virtual std::optional<int> FrameOfLabel(std::string_view label) const = 0;
+  virtual void Play() = 0;
+  virtual void Stop() = 0;
+  // The DoAction blocks of a frame, for the Call action (runs them without
+  // moving the playhead).
+  virtual std::vector<ActionBytes> FrameActions(int frame) const = 0;
+
+  // Children made and removed by scripts. Each returns the new clip (already
+  // announced to the engine with Engine::ClipAdded), or nullptr when it
+  // cannot be made (no such export, not a movie clip, a limit). An object
+  // already at `depth` is replaced, as the display list does.
+  virtual Clip* CreateEmptyMovieClip(const std::string& name, int depth) = 0;
+  virtual Clip* AttachMovie(const std::string& exportName, const std::string& name, int depth) = 0;
+  virtual Clip* CreateTextField(const std::string& name, int depth, double x, double y, double width,
+                                double height) = 0;
+  // A copy of this clip under the same parent, its clip events included.
+  virtual Clip* Duplicate(const std::string& name, int depth) = 0;
+  // Removes this clip (after Engine::ClipRemoved for it and everything in
+  // it); false for clips scripts may not remove (placed by the timeline at
+  // a negative depth, or the root).
+  virtual bool Remove() = 0;
+  virtual void SwapDepths(int depth) = 0;  // with whatever is at `depth`, or moves there
+  virtual int NextHighestDepth() const = 0;
+
+  // The clip's bounds in twips, in `space`'s coordinates (its own when
+  // `space` is nullptr or itself).
+  virtual TwipRect Bounds(const Clip* space) const = 0;
+
+  // The drawing API's canvas (nullptr for clips that are not movie clips);
+  // the engine calls DrawingChanged after each drawing call.
+  virtual Drawing* GetDrawing() = 0;
+  virtual void DrawingChanged() = 0;
+
+  // Text fields (other kinds return "" and ignore SetText).
+  virtual std::string Text() const = 0;  // UTF-8
+  virtual void SetText(const std::string& text) = 0;
+  virtual std::string VariableName() const = 0;  // DefineEditText's variable, "" when none
+
+  // The engine's object for this clip: set by the engine, kept and handed
+  // back by the display side, never looked into.
+  void* ScriptObject() const { return scriptObject_; }
+  void SetScriptObject(void* object) { scriptObject_ = object; }
+
+ private:
+  void* scriptObject_ = nullptr;
+};
+
+}  // namespace dc::swf::avm1

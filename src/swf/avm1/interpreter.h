@@ -1,0 +1,16 @@
+// The action interpreter: runs the action records of a block or a script
+// function's body.
+#pragma once
+
+#include <span>
+
+#include "swf/avm1/runtime.h"
+
+namespace dc::swf::avm1 {
+
+// A frame script or clip event block on `clip`'s timeline.
+void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code);
+// A function defined by DefineFunction or DefineFunction2.
+Value CallScriptFunction(Runtime& rt, FunctionObject* fn, Value self, std::span<const Value> args, Object* home);
+
+}  // namespace dc::swf::avm1

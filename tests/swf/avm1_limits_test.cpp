@@ -1,0 +1,191 @@
+// A face is untrusted code: the action budget, the call depth, the memory
+// limit, garbage collection over many frames, blocks that cannot be read,
+// and the calls that would reach outside.
+#include <gtest/gtest.h>
+
+#include "avm1_harness.h"
+#include "swf/avm1/runtime.h"
+
+namespace dc::swf::avm1::test {
+namespace {
+
+Asm EndlessLoop() { return Asm().Label("top").Jump("top"); }
+
+TEST(Avm1Limits, EndlessLoopStopsTheFramesScriptsWithOneWarning) {
+  ScriptLimits limits;
+  limits.actionsPerFrame = 10000;
+  Harness h(7, limits);
+  h.engine->BeginFrame();
+  h.engine->RunActions(*h.root, Asm().Push({"before"}).TraceTop().Append(EndlessLoop()).Bytes());
+  h.engine->RunActions(*h.root, Asm().Push({"next block"}).TraceTop().Bytes());
+  EXPECT_FALSE(h.engine->RunHandler(*h.root, "onEnterFrame"));
+  h.engine->EndFrame();
+  EXPECT_EQ(h.Traced(), "before");
+  EXPECT_TRUE(h.engine->Stats().frameStopped);
+  EXPECT_EQ(h.engine->Stats().actionsThisFrame, 10001u);
+  // The next frame runs again; a second stop says nothing more.
+  EXPECT_EQ(h.Run(Asm().Push({"again"}).TraceTop().Append(EndlessLoop())), "again");
+  EXPECT_EQ(h.warnings.size(), 1u);
+  EXPECT_EQ(h.engine->Stats().framesOverBudgetInARow, 2);
+}
+
+TEST(Avm1Limits, NativeWorkCountsAgainstTheBudget) {
+  ScriptLimits limits;
+  limits.actionsPerFrame = 10000;
+  Harness h(7, limits);
+  // 200000 elements sorted: about 200000 * 18 / 8 actions' worth.
+  EXPECT_EQ(h.Run(Asm().New("Array", {200000}).Store("a").CallOn("a", "sort").Op(op::Pop).Push({"after"}).TraceTop()),
+            "");
+  EXPECT_TRUE(h.engine->Stats().frameStopped);
+  EXPECT_EQ(h.Run(Asm().New("Array", {2000}).Store("a").CallOn("a", "sort").Op(op::Pop).Push({"after"}).TraceTop()),
+            "after");
+}
+
+TEST(Avm1Limits, TenFramesOverInARowStopScriptsForGood) {
+  ScriptLimits limits;
+  limits.actionsPerFrame = 1000;
+  Harness h(7, limits);
+  // Nine frames over, one within, nine over: not yet.
+  for (int i = 0; i < 9; ++i) h.Run(EndlessLoop());
+  h.Run(Asm().Push({1}).Op(op::Pop));
+  for (int i = 0; i < 9; ++i) h.Run(EndlessLoop());
+  EXPECT_FALSE(h.engine->Stats().scriptsStopped);
+  h.Run(EndlessLoop());
+  EXPECT_TRUE(h.engine->Stats().scriptsStopped);
+  EXPECT_EQ(h.warnings.size(), 2u);  // the budget, then the stop
+  EXPECT_EQ(h.Run(Asm().Push({"no more"}).TraceTop()), "");
+}
+
+TEST(Avm1Limits, CallDepth) {
+  // sum(n) = n == 0 ? 0 : n + sum(n - 1): 200 deep is fine, 300 is not.
+  Asm body;
+  body.Get("n").Push({0}).Op(op::Equals2).If("zero");
+  body.Get("n").Get("n").Op(op::Decrement).Push({1, "sum"}).Op(op::CallFunction).Op(op::Add2).Op(op::Return);
+  body.Label("zero").Push({0}).Op(op::Return);
+  const Asm define = Asm().Function("sum", {"n"}, body);
+  Harness h(7);
+  EXPECT_EQ(h.Run(Asm(define).Call("sum", {200}).TraceTop()), "20100");
+  EXPECT_TRUE(h.warnings.empty());
+  EXPECT_EQ(h.Run(Asm(define).Call("sum", {300}).TraceTop()), "");
+  EXPECT_EQ(h.warnings.size(), 1u);
+  EXPECT_EQ(h.Run(Asm(define).Call("sum", {10}).TraceTop()), "55");
+}
+
+TEST(Avm1Limits, NestingTooDeepStopsTheFrame) {
+  // with (null) { with (null) { ... trace("deep") } } two thousand times.
+  Asm nested = Asm().Push({"deep"}).TraceTop();
+  for (int i = 0; i < 2000; ++i) nested = Asm().Push({Null{}}).With(nested);
+  Asm shallow = Asm().Push({"shallow"}).TraceTop();
+  for (int i = 0; i < 100; ++i) shallow = Asm().Push({Null{}}).With(shallow);
+  Harness h(7);
+  EXPECT_EQ(h.Run(nested), "");
+  EXPECT_TRUE(h.engine->Stats().frameStopped);
+  EXPECT_EQ(h.warnings.size(), 1u);
+  EXPECT_EQ(h.Run(shallow), "shallow");
+}
+
+TEST(Avm1Limits, MemoryLimitStopsAStringThatDoubles) {
+  ScriptLimits limits;
+  limits.maxMemoryBytes = 4u << 20;
+  Harness h(7, limits);
+  Asm a;
+  a.Set("s", "0123456789abcdef");
+  a.Label("top").Push({"s"}).Get("s").Get("s").Op(op::Add2).Op(op::SetVariable).Jump("top");
+  EXPECT_EQ(h.Run(a), "");
+  EXPECT_TRUE(h.engine->Stats().frameStopped);
+  ASSERT_EQ(h.warnings.size(), 1u);
+  // An array made too long stops the same way, and the engine goes on.
+  EXPECT_EQ(h.Run(Asm().Set("s", 0).New("Array", {1e8}).Op(op::Pop).Push({"not reached"}).TraceTop()), "");
+  h.engine->CollectGarbage();
+  EXPECT_LT(h.engine->Stats().bytesInUse, limits.maxMemoryBytes);
+  EXPECT_EQ(h.Run(Asm().Push({"fine"}).TraceTop()), "fine");
+}
+
+TEST(Avm1Limits, GarbageWithCyclesIsCollected) {
+  // Every frame: d = new Date(); o = {}; o.self = o; a = [o, d]; o.all = a;
+  // and an onEnterFrame closure made anew.
+  Asm frame;
+  frame.New("Date").Store("d").Push({0}).Op(op::InitObject).Store("o");
+  frame.Get("o").Push({"self"}).Get("o").Op(op::SetMember);
+  frame.Get("d").Get("o").Push({2}).Op(op::InitArray).Store("a");
+  frame.Get("o").Push({"all"}).Get("a").Op(op::SetMember);
+  frame.Get("this").Push({"onEnterFrame"}).Function("", {}, Asm().Get("o")).Op(op::SetMember);
+  Harness h(7);
+  for (int i = 0; i < 100; ++i) h.Run(frame);
+  h.engine->CollectGarbage();
+  const ScriptStats early = h.engine->Stats();
+  for (int i = 0; i < 5000; ++i) h.Run(frame);
+  h.engine->CollectGarbage();
+  EXPECT_EQ(h.engine->Stats().bytesInUse, early.bytesInUse);
+  EXPECT_EQ(h.engine->Stats().objectsInUse, early.objectsInUse);
+}
+
+TEST(Avm1Limits, RemovedClipsLetTheirVariablesGo) {
+  Harness h(7);
+  h.engine->CollectGarbage();
+  const std::uint64_t before = h.engine->Stats().objectsInUse;
+  for (int i = 0; i < 50; ++i) {
+    FakeClip* c = h.root->AddChild("temp", 5);
+    h.Run(Asm().Push({0}).Op(op::InitObject).Store("payload"), c);
+    h.root->RemoveAt(5);
+  }
+  h.engine->CollectGarbage();
+  EXPECT_EQ(h.engine->Stats().objectsInUse, before);
+}
+
+TEST(Avm1Limits, MalformedBlocksStopThemselvesOnly) {
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+  };
+  const Case cases[] = {
+      {"jump before the block", {0x99, 2, 0, 0x00, 0x80}},
+      {"jump past the end", {0x99, 2, 0, 0x10, 0x00}},
+      {"length past the end", {0x96, 0x20, 0x00, 0x00}},
+      {"push of an unknown type", {0x96, 2, 0, 0x0A, 0x00}},
+      {"string without its end", {0x96, 3, 0, 0x00, 'a', 'b'}},
+      {"function body past the end", {0x9B, 5, 0, 0x00, 0x00, 0x00, 0xFF, 0x00}},
+      {"with past the end", {0x96, 1, 0, 0x02, 0x94, 2, 0, 0x50, 0x00}},
+      {"a record cut in its header", {0x96, 0x01}},
+  };
+  for (const Case& c : cases) {
+    Harness h(7);
+    h.engine->BeginFrame();
+    h.engine->RunActions(*h.root, std::make_shared<const std::vector<std::uint8_t>>(c.bytes));
+    h.engine->RunActions(*h.root, Asm().Push({"next"}).TraceTop().Bytes());
+    h.engine->EndFrame();
+    EXPECT_EQ(h.Traced(), "next") << c.name;
+  }
+  // An action we do not know is skipped by its length.
+  Harness h(7);
+  EXPECT_EQ(h.Run(Asm().Record(0xE0, {1, 2, 3}).Op(0x7F).Push({"on"}).TraceTop()), "on");
+}
+
+TEST(Avm1Limits, NoWayOut) {
+  Harness h(7);
+  FakeClip* clock = h.root->AddChild("clock", 1);
+  Asm a;
+  a.GetUrl("http://example.invalid/", "_blank").GetUrl("FSCommand:quit", "");
+  a.Push({"file:///etc/passwd", "_level1"}).Record(0x9A, {0x41});
+  a.Call("getURL", {"http://x/"}).Op(op::Pop).Call("fscommand", {"exec", "cmd"}).Op(op::Pop);
+  a.Call("loadMovieNum", {"x.swf", 1}).Op(op::Pop).Call("loadVariables", {"x.txt", "_root"}).Op(op::Pop);
+  a.CallOn("clock", "loadMovie", {"x.swf"}).Op(op::Pop).CallOn("clock", "getURL", {"x"}).Op(op::Pop);
+  a.CallOn("clock", "unloadMovie").Op(op::Pop);
+  for (const char* cls : {"XML", "LoadVars", "LocalConnection", "Sound", "XMLSocket"}) {
+    a.New(cls).Store("o");
+    for (const char* m : {"load", "send", "connect", "start", "sendAndLoad"}) a.CallOn("o", m, {"x"}).Op(op::Pop);
+  }
+  a.CallOn("SharedObject", "getLocal", {"so"}).Store("so").Get("so").Push({"data"}).Op(op::GetMember).Op(op::Pop);
+  a.CallOn("System", "setClipboard", {"x"}).Op(op::Pop).CallOn("Key", "isDown", {65}).Op(op::Pop);
+  a.CallOn("Mouse", "hide").Op(op::Pop).CallOn("Stage", "addListener", {1}).Op(op::Pop);
+  a.Push({"done"}).TraceTop();
+  EXPECT_EQ(h.Run(a), "done");
+  EXPECT_EQ(h.root->ChildCount(), 1u);
+  EXPECT_EQ(clock->ChildCount(), 0u);
+  EXPECT_TRUE(clock->props.empty());
+  EXPECT_TRUE(clock->log.empty());
+  EXPECT_TRUE(h.warnings.empty());
+}
+
+}  // namespace
+}  // namespace dc::swf::avm1::test
