@@ -57,12 +57,13 @@ bool ApplyProperties(Target& t, const PlaceObject& p, bool keepTransform) {
 
 DisplayTree::DisplayTree(std::shared_ptr<const Movie> movie, const Limits& limits)
     : movie_(std::move(movie)), limits_(limits) {
-  root_ = std::make_unique<DisplayObject>(DisplayKind::Sprite, 0, nullptr, nullptr);
+  root_ = std::make_unique<DisplayObject>(this, DisplayKind::Sprite, 0, nullptr, nullptr);
   root_->sprite = &movie_->root;
-  root_->name = "_level0";
+  root_->depth = kScriptDepthOffset;
   liveObjects_ = 1;
-  InitialiseChildren(*root_);
 }
+
+void DisplayTree::Start() { InitialiseChildren(*root_); }
 
 DisplayTree::~DisplayTree() = default;
 
@@ -88,7 +89,7 @@ std::unique_ptr<DisplayObject> DisplayTree::Make(DisplayObject& parent, std::uin
          " deep; the deeper ones are left out.");
     return nullptr;
   }
-  auto object = std::make_unique<DisplayObject>(kind, characterId, c, &parent);
+  auto object = std::make_unique<DisplayObject>(this, kind, characterId, c, &parent);
   object->depth = depth;
   object->nesting = nesting;
   object->bornStep = step_;
@@ -106,8 +107,8 @@ void DisplayTree::InitialiseChildren(DisplayObject& object) {
       if (!child) continue;
       child->matrix = r.matrix;
       child->colorTransform = r.colorTransform;
+      RemoveAt(object, r.depth);
       auto& slot = object.children[r.depth];
-      if (slot) Release(*slot);
       slot = std::move(child);
       InitialiseChildren(*slot);
     }
@@ -125,6 +126,7 @@ void DisplayTree::InitialiseChildren(DisplayObject& object) {
 
 void DisplayTree::Release(DisplayObject& object) {
   for (auto& [depth, child] : object.children) Release(*child);
+  object.removed = true;
   if (onRemoving) onRemoving(object);
   --liveObjects_;
 }
@@ -133,6 +135,7 @@ void DisplayTree::RemoveAt(DisplayObject& sprite, std::int32_t depth) {
   const auto it = sprite.children.find(depth);
   if (it == sprite.children.end()) return;
   Release(*it->second);
+  removed_.push_back(std::move(it->second));
   sprite.children.erase(it);
   dirty_ = true;
 }
@@ -162,13 +165,8 @@ void DisplayTree::ApplyPlace(DisplayObject& sprite, const PlaceObject& place) {
   }
   ApplyProperties(*object, place, false);
   object->clipActions = place.clipActions;
-  if (existing) Release(*existing);
-  auto& slot = sprite.children[depth];
-  slot = std::move(object);
-  dirty_ = true;
-  DisplayObject& made = *slot;
-  InitialiseChildren(made);
-  if (onCreated) onCreated(made);
+  object->fromTimeline = true;
+  Insert(sprite, std::move(object));
 }
 
 void DisplayTree::ApplyFrame(DisplayObject& sprite, std::uint32_t frame) {
@@ -273,38 +271,51 @@ void DisplayTree::Step() {
   StepObject(*root_);
 }
 
-DisplayObject* DisplayTree::Place(DisplayObject& parent, std::int32_t depth, std::uint16_t characterId) {
-  auto object = Make(parent, characterId, depth);
-  if (!object) return nullptr;
-  object->fromTimeline = false;
-  auto& slot = parent.children[depth];
-  if (slot) Release(*slot);
-  slot = std::move(object);
-  dirty_ = true;
-  InitialiseChildren(*slot);
-  if (onCreated) onCreated(*slot);
-  return slot.get();
-}
-
-DisplayObject* DisplayTree::PlaceEmptySprite(DisplayObject& parent, std::int32_t depth) {
+std::unique_ptr<DisplayObject> DisplayTree::MakeEmpty(DisplayObject& parent, DisplayKind kind, std::int32_t depth) {
   if (liveObjects_ >= limits_.maxDisplayObjects || parent.nesting + 1 > limits_.maxSpriteNesting) {
     Warn("The Flash face makes more clips than it may; the rest are left out.");
     return nullptr;
   }
   static const Sprite kEmpty{{Frame{}}, 1};
-  auto object = std::make_unique<DisplayObject>(DisplayKind::Sprite, 0, nullptr, &parent);
+  auto object = std::make_unique<DisplayObject>(this, kind, 0, nullptr, &parent);
   object->depth = depth;
   object->nesting = parent.nesting + 1;
   object->bornStep = step_;
-  object->sprite = &kEmpty;
-  object->fromTimeline = false;
+  if (kind == DisplayKind::Sprite) object->sprite = &kEmpty;
   ++liveObjects_;
+  return object;
+}
+
+DisplayObject* DisplayTree::Insert(DisplayObject& parent, std::unique_ptr<DisplayObject> object) {
+  const std::int32_t depth = object->depth;
+  RemoveAt(parent, depth);
+  object->parent = &parent;
   auto& slot = parent.children[depth];
-  if (slot) Release(*slot);
   slot = std::move(object);
   dirty_ = true;
-  if (onCreated) onCreated(*slot);
-  return slot.get();
+  DisplayObject& made = *slot;
+  InitialiseChildren(made);
+  if (onCreated) onCreated(made);
+  return &made;
+}
+
+void DisplayTree::MoveToDepth(DisplayObject& object, std::int32_t depth) {
+  DisplayObject* parent = object.parent;
+  if (!parent || depth == object.depth) return;
+  auto mine = parent->children.find(object.depth);
+  if (mine == parent->children.end() || mine->second.get() != &object) return;
+  std::unique_ptr<DisplayObject> moving = std::move(mine->second);
+  parent->children.erase(mine);
+  const auto there = parent->children.find(depth);
+  if (there != parent->children.end()) {
+    std::unique_ptr<DisplayObject> other = std::move(there->second);
+    parent->children.erase(there);
+    other->depth = moving->depth;
+    parent->children[other->depth] = std::move(other);
+  }
+  moving->depth = depth;
+  parent->children[depth] = std::move(moving);
+  dirty_ = true;
 }
 
 }  // namespace dc::swf

@@ -21,8 +21,10 @@ namespace dc::swf {
 
 class DisplayTree {
  public:
-  // Makes the root timeline and shows its first frame.
+  // Makes the root timeline; Start shows its first frame (once the hooks
+  // below are set).
   DisplayTree(std::shared_ptr<const Movie> movie, const Limits& limits);
+  void Start();
   ~DisplayTree();
   DisplayTree(const DisplayTree&) = delete;
   DisplayTree& operator=(const DisplayTree&) = delete;
@@ -39,13 +41,20 @@ class DisplayTree {
   // going back rebuilds the frame's list from the first frame on.
   void GotoFrame(DisplayObject& sprite, std::uint32_t frame);
 
-  // A new object from a character, for a script (placed at `depth` of
-  // `parent`, replacing what is there); null when the character cannot be
-  // shown or a limit is reached.
-  DisplayObject* Place(DisplayObject& parent, std::int32_t depth, std::uint16_t characterId);
-  // An empty sprite instance, for a script.
-  DisplayObject* PlaceEmptySprite(DisplayObject& parent, std::int32_t depth);
+  // A new object for a script: from a character, or an empty one of a
+  // kind (an empty sprite, a text field); null when the character cannot
+  // be shown or a limit is reached. Insert puts it at `depth` of `parent`,
+  // replacing what is there, and shows its first frame.
+  std::unique_ptr<DisplayObject> Make(DisplayObject& parent, std::uint16_t characterId, std::int32_t depth);
+  std::unique_ptr<DisplayObject> MakeEmpty(DisplayObject& parent, DisplayKind kind, std::int32_t depth);
+  DisplayObject* Insert(DisplayObject& parent, std::unique_ptr<DisplayObject> object);
   void Remove(DisplayObject& object);
+  // Moves an object to another depth of its parent, swapping with what is
+  // there.
+  void MoveToDepth(DisplayObject& object, std::int32_t depth);
+  // Frees what was taken off the display lists: after the frame's scripts,
+  // which may still hold it.
+  void Bury() { removed_.clear(); }
 
   // True when something shown changed since the last TakeDirty.
   bool TakeDirty() { return std::exchange(dirty_, false); }
@@ -63,7 +72,6 @@ class DisplayTree {
 
  private:
   struct PlaceState;
-  std::unique_ptr<DisplayObject> Make(DisplayObject& parent, std::uint16_t characterId, std::int32_t depth);
   void InitialiseChildren(DisplayObject& object);
   void ApplyFrame(DisplayObject& sprite, std::uint32_t frame);
   void ApplyPlace(DisplayObject& sprite, const PlaceObject& place);
@@ -81,6 +89,7 @@ class DisplayTree {
   bool dirty_ = true;
   std::set<std::string> said_;
   std::vector<std::string> warnings_;
+  std::vector<std::unique_ptr<DisplayObject>> removed_;
 };
 
 }  // namespace dc::swf

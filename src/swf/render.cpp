@@ -109,6 +109,7 @@ void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix&
       break;
     case DisplayKind::Sprite:
     case DisplayKind::Button:
+      if (const Shape* drawn = object.DrawnShape()) DrawShape(*drawn, m, cx, target);
       DrawChildren(pass, object, m, cx, mask);
       break;
     case DisplayKind::StaticText:

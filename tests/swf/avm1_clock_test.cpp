@@ -139,13 +139,15 @@ TEST(Avm1Clock, SetIntervalTicksOnThePlayersTimer) {
 }
 
 TEST(Avm1Clock, TwoFrameLoopWithSlashPathsTellTargetAndWith) {
-  // Frame 1: tellTarget("/clock") { setProperty("hour", _rotation, ...) }
+  // Frame 1: tellTarget("/clock") { setProperty("hour", _rotation, /:h ...) }
   //          with (_root.clock) { minute._rotation = ... }
   //          set("/clock/second:_rotation", ...)
   // Frame 2: gotoAndPlay(1)
   Asm one = ReadTime();
+  // Inside tellTarget names resolve on the target's timeline: the root's
+  // variables are reached by slash paths, as Flash 4 scripts wrote them.
   one.SetTarget("/clock").Push({"hour", 10});
-  one.Append(HourAngle());
+  one.Get("/:h").Push({30}).Op(op::Multiply).Get("/:m").Push({2}).Op(op::Divide).Op(op::Add2);
   one.Op(op::SetProperty).SetTarget("");
   Asm inWith;
   inWith.Get("minute").Push({"_rotation"});
@@ -177,6 +179,8 @@ TEST(Avm1Clock, TwoFrameLoopWithSlashPathsTellTargetAndWith) {
   }
   // tellTarget left the variables on the root's timeline, not the clock's.
   EXPECT_EQ(f.h.Run(Asm().Get("h").TraceTop().Get("/clock:h").TraceTop()), "0|undefined");
+  EXPECT_EQ(f.h.Run(Asm().SetTarget("/clock").Get("h").TraceTop().Get("/:h").TraceTop().SetTarget("")),
+            "undefined|0");
 }
 
 TEST(Avm1Clock, DigitalFaceWithBoundTextFields) {

@@ -53,6 +53,7 @@ TEST(DisplayTree, RootTimelineStepsLoopsAndRemoves) {
   auto movie = MovieOf({FrameOf({Place(1, kSquare, 0)}), FrameOf({Move(1, 20), Place(2, kDisc, 5)}),
                         FrameOf({RemoveObject{1}, Move(2, 7)})});
   DisplayTree tree(movie, kDefaultLimits);
+  tree.Start();
   const char* expected[] = {"1:1@0 ", "1:1@20 2:2@5 ", "2:2@7 ", "1:1@0 ", "1:1@20 2:2@5 "};
   for (const char* list : expected) {
     EXPECT_EQ(ListOf(tree.Root()), list) << "frame " << tree.Root().frame + 1;
@@ -68,6 +69,7 @@ TEST(DisplayTree, EachSpriteRunsItsOwnTimeline) {
   spin.frames = {FrameOf({Place(1, kSquare, 0)}), FrameOf({Move(1, 1)}), FrameOf({Move(1, 2)})};
   auto movie = MovieOf({FrameOf({Place(5, 10)}), FrameOf({Place(6, kDisc)})}, {{10, std::move(spin)}});
   DisplayTree tree(movie, kDefaultLimits);
+  tree.Start();
   const DisplayObject* sprite = tree.Root().children.at(5).get();
   const std::uint32_t spriteFrames[] = {0, 1, 2, 0, 1, 2};
   const std::uint32_t rootFrames[] = {0, 1, 0, 1, 0, 1};
@@ -90,6 +92,7 @@ TEST(DisplayTree, JumpBackResetsPlacesAndMakesWhatTheFrameLacks) {
   auto movie = MovieOf({FrameOf({Place(1, kSquare, 3), Place(2, kDisc, 0)}), FrameOf({Move(2, 4)}),
                         FrameOf({swap, Move(2, 8)})});
   DisplayTree tree(movie, kDefaultLimits);
+  tree.Start();
   tree.GotoFrame(tree.Root(), 2);
   EXPECT_EQ(ListOf(tree.Root()), "1:2@9 2:2@8 ");
   const DisplayObject* kept = tree.Root().children.at(2).get();
@@ -105,6 +108,7 @@ TEST(DisplayTree, ReplacingACharacterKeepsItsPlace) {
   swap.characterId = kDisc;
   auto movie = MovieOf({FrameOf({Place(1, kSquare, 12)}), FrameOf({swap})});
   DisplayTree tree(movie, kDefaultLimits);
+  tree.Start();
   tree.Step();
   EXPECT_EQ(ListOf(tree.Root()), "1:2@12 ");
 }
@@ -112,6 +116,7 @@ TEST(DisplayTree, ReplacingACharacterKeepsItsPlace) {
 TEST(DisplayTree, OnlyChangesMakeANewPicture) {
   auto movie = MovieOf({FrameOf({Place(1, kSquare, 0)}), FrameOf({}), FrameOf({Move(1, 0)}), FrameOf({Move(1, 5)})});
   DisplayTree tree(movie, kDefaultLimits);
+  tree.Start();
   EXPECT_TRUE(tree.TakeDirty());  // the first frame
   const bool expected[] = {false, false, true, true};  // frame 2 empty, frame 3 moves nowhere, 4 moves, back to 1
   for (bool dirty : expected) {
@@ -124,6 +129,7 @@ TEST(DisplayTree, GotoForwardAppliesTheFramesBetweenAndEntersOnlyTheLast) {
   auto movie = MovieOf({FrameOf({Place(1, kSquare, 0)}), FrameOf({Place(2, kDisc, 1)}), FrameOf({RemoveObject{1}}),
                         FrameOf({Move(2, 6)})});
   DisplayTree tree(movie, kDefaultLimits);
+  tree.Start();
   std::vector<std::uint32_t> entered;
   tree.onFrameEntered = [&](DisplayObject&, std::uint32_t f) { entered.push_back(f); };
   tree.GotoFrame(tree.Root(), 3);
@@ -140,6 +146,7 @@ TEST(DisplayTree, ASpriteHoldingItselfStopsAtTheNestingLimit) {
   Limits limits;
   limits.maxSpriteNesting = 5;
   DisplayTree tree(movie, limits);
+  tree.Start();
   int depth = 0;
   for (const DisplayObject* o = &tree.Root(); !o->children.empty(); o = o->children.begin()->second.get()) ++depth;
   EXPECT_EQ(depth, 5);
@@ -155,6 +162,7 @@ TEST(DisplayTree, ObjectsPastTheLimitAreLeftOutOnce) {
   Limits limits;
   limits.maxDisplayObjects = 5;  // the root counts as one
   DisplayTree tree(movie, limits);
+  tree.Start();
   for (int i = 0; i < 4; ++i) tree.Step();
   EXPECT_EQ(tree.Root().children.size(), 4u);
   EXPECT_EQ(tree.LiveObjects(), 5u);
@@ -166,6 +174,7 @@ TEST(DisplayTree, RemovingASpriteTellsScriptsOfEveryObjectInIt) {
   holder.frames = {FrameOf({Place(1, kSquare), Place(2, kDisc)})};
   auto movie = MovieOf({FrameOf({Place(3, 10)}), FrameOf({RemoveObject{3}})}, {{10, std::move(holder)}});
   DisplayTree tree(movie, kDefaultLimits);
+  tree.Start();
   std::vector<std::uint16_t> removed;
   tree.onRemoving = [&](DisplayObject& o) { removed.push_back(o.characterId); };
   tree.Step();

@@ -169,7 +169,9 @@ TEST(Render, AFrameCostingMoreThanItsLimitStopsTheMovieOnce) {
   movie->root.frames.push_back(Frame{{RemoveObject{20}}, std::nullopt, {}});
   Limits limits;
   limits.maxLayersPerFrame = 10;
-  Player player(movie, limits);
+  PlayerOptions options;
+  options.limits = limits;
+  Player player(movie, options);
   Face face;
   player.Render(face.target);
   EXPECT_TRUE(player.Stopped());

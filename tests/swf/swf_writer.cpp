@@ -38,6 +38,8 @@ enum : std::uint16_t {
   kPlaceObject3Code = 70,
   kDefineFont3Code = 75,
   kDefineShape4Code = 83,
+  kDefineEditTextCode = 37,
+  kExportAssetsCode = 56,
 };
 
 std::int32_t Fixed(double v, double unit) {
@@ -517,6 +519,35 @@ Bytes DefineText(bool text2, std::uint16_t id, const TwipRect& bounds, const Mat
   }
   w.U8(0);
   return Tag(text2 ? kDefineText2Code : kDefineTextCode, w.Take());
+}
+
+Bytes DefineEditText(std::uint16_t id, const EditText& f) {
+  BitWriter w;
+  w.U16(id).Rect(f.bounds);
+  const bool hasText = !f.initialText.empty(), hasLayout = f.align != TextAlign::Left || f.leftMargin || f.rightMargin ||
+                                                           f.indent || f.leading;
+  w.Flag(hasText).Flag(f.wordWrap).Flag(f.multiline).Flag(f.password).Flag(f.readOnly).Flag(true)
+      .Flag(f.maxLength != 0).Flag(f.fontId.has_value());
+  w.Flag(false).Flag(f.autoSize).Flag(hasLayout).Flag(f.noSelect).Flag(f.border).Flag(false).Flag(f.html)
+      .Flag(f.useOutlines);
+  if (f.fontId) w.U16(*f.fontId).U16(static_cast<std::uint16_t>(f.height));
+  w.WriteRgba(f.color);
+  if (f.maxLength) w.U16(f.maxLength);
+  if (hasLayout) {
+    w.U8(static_cast<std::uint8_t>(f.align)).U16(static_cast<std::uint16_t>(f.leftMargin))
+        .U16(static_cast<std::uint16_t>(f.rightMargin)).U16(static_cast<std::uint16_t>(f.indent))
+        .U16(static_cast<std::uint16_t>(static_cast<std::int16_t>(f.leading)));
+  }
+  w.String(f.variableName);
+  if (hasText) w.String(f.initialText);
+  return Tag(kDefineEditTextCode, w.Take());
+}
+
+Bytes ExportAssets(const std::vector<std::pair<std::uint16_t, std::string>>& names) {
+  BitWriter w;
+  w.U16(static_cast<std::uint16_t>(names.size()));
+  for (const auto& [id, name] : names) w.U16(id).String(name);
+  return Tag(kExportAssetsCode, w.Take());
 }
 
 }  // namespace dc::swf::test

@@ -142,4 +142,8 @@ struct TextRecordSpec {
 Bytes DefineText(bool text2, std::uint16_t id, const TwipRect& bounds, const Matrix& matrix,
                  const std::vector<TextRecordSpec>& records);
 
+// DefineEditText of the fields a field sets (a colour is always written).
+Bytes DefineEditText(std::uint16_t id, const EditText& field);
+Bytes ExportAssets(const std::vector<std::pair<std::uint16_t, std::string>>& names);
+
 }  // namespace dc::swf::test

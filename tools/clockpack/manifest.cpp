@@ -18,6 +18,7 @@
 #include "design_checks.h"
 #include "nearest_name.h"
 #include "picture.h"
+#include "swf/reader.h"
 
 namespace clockpack {
 namespace {
@@ -286,6 +287,7 @@ std::vector<std::uint8_t> BuildPackage(const json& manifest, const std::filesyst
 
 BuiltClock BuildClockFrom(const json& manifest, const std::filesystem::path& baseDir) {
   BuiltClock built;
+  std::vector<std::string> movieWarnings;
   DesignFacts facts;
   dc::PackageHeader header;
   dc::DisplaySettings display;
@@ -336,6 +338,18 @@ BuiltClock BuildClockFrom(const json& manifest, const std::filesystem::path& bas
       face = ReadFieldFile(s.Path("movie"), file);
       built.inputs.push_back(file);
       s.Has("matte");  // a movie has no edges to blend: the field is accepted and unused
+      // The player's own reader: what it would refuse is refused here.
+      try {
+        const dc::swf::Movie read = dc::swf::ReadMovie(face);
+        width = static_cast<int>(std::clamp<std::int64_t>(read.stage.Width() / 20, 0, 16384));
+        height = static_cast<int>(std::clamp<std::int64_t>(read.stage.Height() / 20, 0, 16384));
+        for (const std::string& w : read.warnings) movieWarnings.push_back("face.movie: " + w);
+        if (read.actionScript3)
+          movieWarnings.push_back("face.movie: it is an ActionScript 3 movie: the clock plays its timeline without "
+                                  "its scripts; save it for ActionScript 2 or earlier");
+      } catch (const dc::UserError& e) {
+        throw ToolError(s.Path("movie") + ": the clock cannot play this movie: " + e.what());
+      }
     }
     s.Text(display.FaceType, "type", movie ? ".swf" : ".bmp");
     display.KeyColor = s.Colour("keyColor", 0xFF00FF);
@@ -426,6 +440,7 @@ BuiltClock BuildClockFrom(const json& manifest, const std::filesystem::path& bas
   facts.sound = sound;
   facts.packageBytes = out.size();
   built.warnings = DesignWarnings(facts);
+  built.warnings.insert(built.warnings.begin(), movieWarnings.begin(), movieWarnings.end());
   return built;
 }
 

@@ -73,8 +73,12 @@ PreviewImage RenderPreview(std::span<const std::uint8_t> bytes, const PreviewOpt
   std::unique_ptr<dc::swf::Player> movie;
   if (package.IsFlashFace()) {
     try {
+      // The movie's scripts read the preview's time; a second passes every
+      // frame rate's worth of frames.
+      dc::swf::PlayerOptions player;
+      player.now = [&options] { return dc::swf::avm1::LocalTime{options.time, 0}; };
       movie = std::make_unique<dc::swf::Player>(
-          std::make_shared<const dc::swf::Movie>(dc::swf::ReadMovie(package.FaceData())));
+          std::make_shared<const dc::swf::Movie>(dc::swf::ReadMovie(package.FaceData())), std::move(player));
     } catch (const dc::UserError& e) {
       image.warnings.push_back(std::string("face: the clock's Flash face cannot be shown: ") + e.what());
     }

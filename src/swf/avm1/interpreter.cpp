@@ -476,7 +476,14 @@ void Machine::DoSetTarget(Value target) {
     return;
   }
   a.target = rt.ObjectFor(*c);
-  a.scope = rt.heap.Make<Scope>(a.baseScope, a.target);
+  // On a timeline, names inside tellTarget resolve on the target's own
+  // timeline, not the one the code belongs to; inside a function the
+  // function's locals stay in front of it.
+  if (a.baseScope && a.baseScope->object == a.base && a.target->timelineScope) {
+    a.scope = a.target->timelineScope;
+  } else {
+    a.scope = rt.heap.Make<Scope>(a.baseScope, a.target);
+  }
 }
 
 void Machine::DoCallFunction() {
