@@ -142,7 +142,7 @@ void ClockWindow::BuildFace() {
       throw UserError("The clock's Flash face cannot be shown: the clock package holds no movie. The clock runs "
                       "with its digits only.");
     flash_ = std::make_unique<FlashFace>(hwnd(), package_.moviePath, d.FaceLeft, d.FaceTop, d.FaceWidth,
-                                         d.FaceHeight);
+                                         d.FaceHeight, seams_.now);
     picture_.reset();
   } catch (const UserError& e) {
     ui::ReportError(e.what());

@@ -15,17 +15,37 @@ namespace {
 // longer stall (a suspended machine, a busy one) is not made up.
 constexpr std::uint64_t kMaxCatchUpFrames = 3;
 
+// Minutes local time is ahead of UTC, as the system's time zone says now.
+int UtcOffsetMinutes() {
+  TIME_ZONE_INFORMATION tz{};
+  const DWORD kind = GetTimeZoneInformation(&tz);
+  if (kind == TIME_ZONE_ID_INVALID) return 0;
+  LONG bias = tz.Bias;
+  if (kind == TIME_ZONE_ID_DAYLIGHT) bias += tz.DaylightBias;
+  if (kind == TIME_ZONE_ID_STANDARD) bias += tz.StandardBias;
+  return -static_cast<int>(bias);
+}
+
 }  // namespace
 
-FlashFace::FlashFace(HWND parent, const std::filesystem::path& moviePath, int left, int top, int width, int height) {
+FlashFace::FlashFace(HWND parent, const std::filesystem::path& moviePath, int left, int top, int width, int height,
+                     std::function<CivilDateTime()> now) {
+  swf::PlayerOptions options;
+  options.now = [now = std::move(now)] { return swf::avm1::LocalTime{now(), UtcOffsetMinutes()}; };
+  const ULONGLONG start = GetTickCount64();
+  options.timerMs = [start] { return static_cast<double>(GetTickCount64() - start); };
+  options.trace = [](std::string_view text) {
+    OutputDebugStringW(Utf8ToWide("DeskClock trace: " + std::string(text) + "\n").c_str());
+  };
   try {
-    player_ = std::make_unique<swf::Player>(swf::ReadMovieFile(moviePath));
+    player_ = std::make_unique<swf::Player>(swf::ReadMovieFile(moviePath), std::move(options));
   } catch (const UserError& e) {
     throw UserError(std::string("The clock's Flash face cannot be shown: ") + e.what() +
                     " The clock runs with its digits only.");
   }
   RegisterWindowClass(ui::kFlashFaceClass, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr);
   Create(0, ui::kFlashFaceClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left, top, width, height, parent);
+  MakeSurface(width, height);
   PassOnWarnings();
 }
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "base/date_time.h"
 #include "swf/player.h"
 #include "ui/handles.h"
 #include "ui/window.h"
@@ -23,9 +24,11 @@ class FlashFace : public ui::Window {
  public:
   static constexpr UINT_PTR kFrameTimer = 1;
 
-  // Reads the movie at `moviePath` and shows its first frame. Throws
-  // UserError saying why the movie cannot be played.
-  FlashFace(HWND parent, const std::filesystem::path& moviePath, int left, int top, int width, int height);
+  // Reads the movie at `moviePath` and shows its first frame; its scripts
+  // read the time from `now`. Throws UserError saying why the movie cannot
+  // be played.
+  FlashFace(HWND parent, const std::filesystem::path& moviePath, int left, int top, int width, int height,
+            std::function<CivilDateTime()> now);
 
   // Runs the movie while the clock is shown; paused, it holds its frame.
   void SetRunning(bool running);
