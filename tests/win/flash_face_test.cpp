@@ -1,0 +1,116 @@
+// The Flash face inside the clock window under Wine: its window, place and
+// shape, frames drawn only when the picture changes, no timer while the
+// clock is hidden, and a movie that cannot be played.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/clock_layout.h"
+#include "app/window_fit.win.h"
+#include "clock_face_movies.h"
+#include "clock_fixture.h"
+#include "ui/window_classes.h"
+
+using dctest::Clock;
+using dctest::Pump;
+
+namespace {
+
+dctest::PackageParts FlashParts(std::vector<std::uint8_t> movie) {
+  dctest::PackageParts p = dctest::Parts();
+  p.face = std::move(movie);
+  std::memcpy(p.display.FaceType, ".SWF\0", 5);  // any case
+  p.display.FaceLeft = 10;
+  p.display.FaceTop = 20;
+  p.display.FaceWidth = 100;
+  p.display.FaceHeight = 80;
+  p.display.LedLeft = 0;
+  p.display.LedTop = 0;
+  return p;
+}
+
+void PumpFor(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  while (GetTickCount() < end) Pump(1);
+}
+
+TEST(FlashFace, PlaysInItsOwnWindowBelowTheDigitsInsideTheShape) {
+  Clock c(FlashParts(dc::swf::test::ClockFaceMovie(dc::swf::test::ClockPattern::ClipEvent)));
+  EXPECT_TRUE(c.errors.empty()) << (c.errors.empty() ? "" : c.errors[0]);
+  dc::FlashFace* flash = c.form->Flash();
+  ASSERT_NE(flash, nullptr);
+  HWND face = flash->hwnd();
+  wchar_t cls[64] = {};
+  GetClassNameW(face, cls, 64);
+  EXPECT_STREQ(cls, dc::ui::kFlashFaceClass);
+  EXPECT_EQ(GetParent(face), c.hwnd());
+  EXPECT_TRUE(GetWindowLongW(face, GWL_STYLE) & WS_VISIBLE);
+  // The face where the start-up's fitting puts a movie of 100 x 80 at
+  // (10, 20); the digits lie above it.
+  const RECT r = dc::BoundsIn(face, c.hwnd());
+  const RECT digits = c.form->Led().Bounds();
+  const dc::ClockLayout want = dc::LayOutClock(FlashParts({}).display, true, digits.right - digits.left,
+                                               digits.bottom - digits.top);
+  EXPECT_EQ((dc::Rect{r.left, r.top, r.right, r.bottom}), want.face);
+  EXPECT_EQ(r.right - r.left, 100);
+  EXPECT_EQ(r.bottom - r.top, 80);
+  bool ledAbove = false;
+  for (HWND w = GetWindow(face, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) ledAbove |= w == c.form->Led().hwnd();
+  EXPECT_TRUE(ledAbove) << "the digits lie above the movie";
+  // The shape is the two rectangles: in the face, in the digits, not in
+  // the corner that is neither.
+  EXPECT_TRUE(c.InShape(r.left + 50, r.top + 60));
+  EXPECT_TRUE(c.InShape(digits.left + 2, digits.top + 2));
+  RECT window{};
+  GetClientRect(c.hwnd(), &window);
+  EXPECT_FALSE(c.InShape(window.right - 1, digits.top)) << "right of the digits, above the face";
+  // It plays: the first frame is drawn, later ones as the seconds move.
+  EXPECT_TRUE(flash->Running());
+  EXPECT_GE(flash->FramesDrawn(), 1u);
+  const std::uint64_t before = flash->FramesDrawn();
+  c.now.Second += 2;
+  PumpFor(600);
+  EXPECT_GT(flash->FramesDrawn(), before) << "a changed picture is drawn";
+}
+
+TEST(FlashFace, AFrameThatChangesNothingIsNotDrawnAndAHiddenClockRunsNoTimer) {
+  Clock c(FlashParts(dc::swf::test::ClockFaceMovie(dc::swf::test::ClockPattern::ClipEvent)));
+  dc::FlashFace* flash = c.form->Flash();
+  ASSERT_NE(flash, nullptr);
+  PumpFor(300);
+  // The faked clock stands still: the hands do not move, nothing is drawn
+  // again over many frames at 12 a second.
+  const std::uint64_t still = flash->FramesDrawn();
+  PumpFor(700);
+  EXPECT_EQ(flash->FramesDrawn(), still);
+  c.Command(dc::MenuCommand::ShowHide);
+  EXPECT_FALSE(flash->Running());
+  c.now.Second += 5;
+  PumpFor(400);
+  EXPECT_EQ(flash->FramesDrawn(), still) << "hidden, the face draws nothing";
+  c.Command(dc::MenuCommand::ShowHide);
+  EXPECT_TRUE(flash->Running());
+  PumpFor(400);
+  EXPECT_GT(flash->FramesDrawn(), still);
+}
+
+TEST(FlashFace, AMovieThatCannotBePlayedIsSaidOnceAndTheDigitsRun) {
+  const struct {
+    std::vector<std::uint8_t> movie;
+    const char* reason;
+  } cases[] = {
+      {{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0}, "not a Flash movie"},
+      {{'Z', 'W', 'S', 13, 40, 0, 0, 0, 0, 0, 0, 0}, "LZMA"},
+      {{'F', 'W', 'S', 6, 200, 0, 0, 0, 0x78}, "cut off"},
+  };
+  for (const auto& k : cases) {
+    Clock c(FlashParts(k.movie));
+    ASSERT_EQ(c.errors.size(), 1u) << k.reason;
+    EXPECT_NE(c.errors[0].find("The clock's Flash face cannot be shown: "), std::string::npos) << c.errors[0];
+    EXPECT_NE(c.errors[0].find(k.reason), std::string::npos) << c.errors[0];
+    EXPECT_EQ(c.form->Flash(), nullptr);
+    EXPECT_TRUE(GetWindowLongW(c.form->FaceWindow(), GWL_STYLE) & WS_VISIBLE) << "the placeholder keeps its place";
+  }
+}
+
+}  // namespace
