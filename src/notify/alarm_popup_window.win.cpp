@@ -5,8 +5,8 @@
 #include "notify/alarm_popup.win.h"
 #include "notify/popup_animation.win.h"
 #include "notify/popup_paint.h"
-#include "ui/handles.h"
-#include "ui/menu.h"
+#include "ui/handles.win.h"
+#include "ui/menu.win.h"
 #include "ui/window_classes.h"
 
 namespace dc::notify {

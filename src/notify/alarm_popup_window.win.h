@@ -9,7 +9,7 @@
 #include <array>
 #include <optional>
 
-#include "ui/window.h"
+#include "ui/window.win.h"
 
 namespace dc::notify {
 

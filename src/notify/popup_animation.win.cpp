@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "notify/alarm_popup_window.win.h"
-#include "ui/handles.h"
+#include "ui/handles.win.h"
 
 namespace dc::notify {
 

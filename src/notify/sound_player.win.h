@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/user_error.h"
-#include "ui/window.h"
+#include "ui/window.win.h"
 
 namespace dc::notify {
 

@@ -6,7 +6,7 @@
 
 #include "base/file_io.h"
 #include "base/win_text.h"
-#include "ui/handles.h"
+#include "ui/handles.win.h"
 
 namespace dc::ui {
 

@@ -4,7 +4,7 @@
 
 #include <ole2.h>
 
-#include "ui/handles.h"
+#include "ui/handles.win.h"
 
 namespace dc::ui {
 

@@ -1,5 +1,5 @@
 // Popup menus.
-#include "ui/menu.h"
+#include "ui/menu.win.h"
 
 namespace dc::ui {
 

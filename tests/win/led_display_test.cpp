@@ -8,7 +8,7 @@
 #include "base/system_colour.h"
 #include "led/led_display.win.h"
 #include "pixels.h"
-#include "ui/window.h"
+#include "ui/window.win.h"
 
 using namespace dc::led;
 

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "ui/dialog.win.h"
-#include "ui/menu.h"
+#include "ui/menu.win.h"
 
 using namespace dc;
 

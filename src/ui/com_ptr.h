@@ -1,0 +1,5 @@
+// Forwards to ui/com_ptr.win.h for the Flash face's hosting, which is not edited
+// while it is being replaced; goes with it.
+#pragma once
+
+#include "ui/com_ptr.win.h"
