@@ -46,6 +46,11 @@ void PopupAnimation::StartDisplayWait() {
   StartTimer(options.displayDuration, &PopupAnimation::DisplayWaitTick);
 }
 
+void PopupAnimation::DisplayWaitTick() {
+  StopTimer();
+  if (!window_.PointerInside) StartHideEffect();
+}
+
 void PopupAnimation::ShowEffectTick() {
   ShowStep(step_);
   if (++step_ >= options.startSteps) {
