@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,8 +68,10 @@ struct Clock {
   std::vector<std::wstring> opened;
   std::unique_ptr<ClockWindow> form;
 
-  // `showPopups` false: passes are recorded instead of shown.
-  explicit Clock(dctest::PackageParts parts = Parts(), bool refuseMachineKey = true, bool showPopups = false) {
+  // `showPopups` false: passes are recorded instead of shown. `adjust`
+  // changes the seams last (the format and the monitors, say).
+  explicit Clock(dctest::PackageParts parts = Parts(), bool refuseMachineKey = true, bool showPopups = false,
+                 const std::function<void(ClockSeams&)>& adjust = {}) {
     ui::SetErrorSink([this](const std::string& e) { errors.push_back(e); });
     dctest::WriteBytes(dir / "clock.kvx", parts.Bytes());
     auto exe = dctest::MakePlayer(dir.path(), "clock.kvx");
@@ -80,6 +83,7 @@ struct Clock {
     seams.runKeys = std::make_shared<RegistryRunKeys>(refuseMachineKey);
     seams.openAddress = [this](HWND, const std::wstring& a) { opened.push_back(a); };
     if (!showPopups) seams.fire = [this](const std::vector<Firing>& f) { passes.push_back(f); };
+    if (adjust) adjust(seams);
     form = std::make_unique<ClockWindow>(std::move(start), exe, seams);
     form->Show();
     Pump();
