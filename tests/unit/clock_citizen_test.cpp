@@ -2,11 +2,15 @@
 // second on a late timer, and its place across changes of the screens.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "alarms/alarm_store.h"
 #include "app/screen_placement.h"
 #include "app/tick_schedule.h"
+#include "base/file_io.h"
+#include "package/own_files.h"
 
 using namespace dc;
 
@@ -87,4 +91,13 @@ TEST(ScreenPlacement, HomeFollowsDraggedStaysLostComesBack) {
                                << c.expected.right << "," << c.expected.bottom << ", got " << got.left << ","
                                << got.top << " " << got.right << "," << got.bottom;
   }
+}
+
+TEST(OwnFiles, NameEveryFileTheClockKeepsBesideItself) {
+  const std::vector<std::string> own = OwnFileNames("Clock.exe", "clock.kvx");
+  const std::string store = "Alarm.sav";
+  const std::string expected[] = {"Clock.exe", "clock.kvx", store, PathToUtf8(AlarmStore::TempPathFor(store)),
+                                  store + ".unreadable", "tmp.swf"};
+  for (const std::string& name : expected)
+    EXPECT_NE(std::find(own.begin(), own.end(), name), own.end()) << name << " is missing from the program's own files";
 }

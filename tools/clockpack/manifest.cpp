@@ -13,7 +13,7 @@
 #include "base/fixed_text.h"
 #include "package/clock_package.h"
 #include "package/package_records.h"
-#include "app/package_startup.h"
+#include "package/own_files.h"
 #include "picture.h"
 
 namespace clockpack {
