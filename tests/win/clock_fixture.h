@@ -21,14 +21,6 @@ using namespace dc;
 
 inline constexpr std::uint32_t kKey = 0x00FF00FF;
 
-inline void Pump(int rounds = 10) {
-  MSG msg;
-  for (int i = 0; i < rounds; ++i) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(5);
-  }
-}
-
 // A 60 x 40 face: key colour in a 4 x 4 block at the top left, in a small
 // block at (20..23, 1..2) and in the last column; a grey gradient elsewhere.
 inline Bytes Face() {
