@@ -41,7 +41,7 @@ class AlarmFiring {
 
   std::size_t OpenPopups() const { return popups_.size(); }
   notify::AlarmPopup* Popup(std::size_t i) { return popups_[i].get(); }
-  notify::SoundPlayer& Sound() { return *sound_; }
+  notify::SoundPlayer& Sound();
   const std::filesystem::path& SoundPath() const { return soundPath_; }
 
  private:

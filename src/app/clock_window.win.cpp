@@ -97,7 +97,12 @@ ClockWindow::ClockWindow(PackageStart package, std::filesystem::path exePath, Cl
   };
   tray_ = std::make_unique<notify::TrayIcon>(ClockIcon(), menu_.Handle(), hwnd());
   tray_->OnDblClick = [this](UINT) { ToggleShown(); };
-  tray_->SetActive(true);
+  // The icon joins the tray after the first paint (timer messages come
+  // after paints): the shell's part need not hold up the clock's start.
+  StartTimer(kTrayTimer, 1, [this] {
+    StopTimer(kTrayTimer);
+    if (tray_) tray_->SetActive(true);
+  });
   firing_ = std::make_unique<AlarmFiring>(hwnd(), PopupConfigOf(package_.popup), package_.soundPath,
                                           seams_.timeFormat);
   firing_->onSnooze = [this](const AlarmRecord& alarm, int minutes) { scheduler_.Snooze(alarm, seams_.now(), minutes); };

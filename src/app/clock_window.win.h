@@ -28,7 +28,7 @@ namespace dc {
 
 class ClockWindow : public ui::Window {
  public:
-  static constexpr UINT_PTR kTickTimer = 1;
+  static constexpr UINT_PTR kTickTimer = 1, kTrayTimer = 2;
 
   ClockWindow(PackageStart package, std::filesystem::path exePath, ClockSeams seams);
   ~ClockWindow() override;
