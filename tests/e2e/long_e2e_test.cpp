@@ -26,9 +26,11 @@ using dctest::TempDir;
 namespace {
 
 // The names tried: every DLL the player loads by name at run time or
-// imports and that is not one of Windows' known DLLs. WINEDLLOVERRIDES
-// makes each native-first (see CMakeLists.txt), or Wine would take its own
-// whatever the folder holds.
+// imports (delay-loaded too) and that is not one of Windows' known DLLs.
+// WINEDLLOVERRIDES makes each native-first (see CMakeLists.txt), or Wine
+// would take its own whatever the folder holds. DLLs that system DLLs pull
+// in (version.dll and imm32.dll before wWinMain under Wine, msimg32.dll
+// through Wine's own delay imports) are out of the player's reach.
 constexpr const wchar_t* kPlanted[] = {L"winmm.dll", L"atl.dll", L"comctl32.dll"};
 
 std::filesystem::path MarkerDll() {
@@ -54,19 +56,18 @@ std::vector<std::wstring> MarkersIn(const TempDir& dir) {
 class ScopedFakeFlashControl {
  public:
   ScopedFakeFlashControl() {
-    RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key_, nullptr);
+    RegCreateKeyExW(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key_, nullptr);
     const wchar_t server[] = L"C:\\windows\\system32\\nothing-here.ocx";
     if (key_) RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(server), sizeof server);
   }
   ~ScopedFakeFlashControl() {
     if (key_) RegCloseKey(key_);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}");
   }
   bool ok() const { return key_ != nullptr; }
 
  private:
-  static constexpr wchar_t kKey[] =
-      L"Software\\Classes\\CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}\\InprocServer32";
+  static constexpr wchar_t kKey[] = L"CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}\\InprocServer32";
   HKEY key_ = nullptr;
 };
 
