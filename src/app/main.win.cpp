@@ -45,8 +45,8 @@ int RunPlayer() {
   dc::SingleInstance instance;
   if (!instance.Claim(exe.parent_path())) return 0;  // the running clock shows itself
 
-  dc::StartupEnvironment environment{dc::FolderIsWritable, KnownFolder(FOLDERID_RoamingAppData),
-                                     KnownFolder(FOLDERID_LocalAppData)};
+  dc::StartupEnvironment environment{dc::FolderIsWritable, {}, {}, [] { return KnownFolder(FOLDERID_RoamingAppData); },
+                                     [] { return KnownFolder(FOLDERID_LocalAppData); }};
   PackageStart start = dc::StartPackage(exe, dc::IsSilentStart(dc::ui::CommandLineParameters()), environment);
   switch (start.outcome) {
     case PackageStart::Outcome::Missing:

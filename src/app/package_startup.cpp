@@ -75,7 +75,10 @@ PackageStart StartPackage(const std::filesystem::path& exePath, bool silent, con
   }
 
   const bool writable = !env.folderIsWritable || env.folderIsWritable(folder);
-  start.folders = ChooseFolders(folder, writable, env.appData, env.localAppData,
+  const std::filesystem::path appData = !writable && env.findAppData ? env.findAppData() : env.appData;
+  const std::filesystem::path localAppData =
+      !writable && env.findLocalAppData ? env.findLocalAppData() : env.localAppData;
+  start.folders = ChooseFolders(folder, writable, appData, localAppData,
                                 AnsiToUtf8(ReadFixedText(package.Header().ClockName)));
   start.storePath = start.folders.store / "Alarm.sav";
   if (start.folders.moved) {

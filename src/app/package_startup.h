@@ -21,6 +21,9 @@ struct StartupEnvironment {
   std::function<bool(const std::filesystem::path&)> folderIsWritable;
   // The user's roaming and local application data folders.
   std::filesystem::path appData, localAppData;
+  // Where the two are asked for only when the executable's folder cannot
+  // be written (asking loads the shell's library): used when set.
+  std::function<std::filesystem::path()> findAppData, findLocalAppData;
 };
 
 // Where the clock keeps Alarm.sav and where it writes the extracted sound

@@ -9,6 +9,7 @@
 #include "alarms/alarm_store.h"
 #include "app/screen_placement.h"
 #include "app/tick_schedule.h"
+#include "base/command_line.h"
 #include "base/file_io.h"
 #include "package/own_files.h"
 
@@ -100,4 +101,28 @@ TEST(OwnFiles, NameEveryFileTheClockKeepsBesideItself) {
                                   store + ".unreadable", "tmp.swf"};
   for (const std::string& name : expected)
     EXPECT_NE(std::find(own.begin(), own.end(), name), own.end()) << name << " is missing from the program's own files";
+}
+
+TEST(CommandLine, SplitsAsThePlatformDoes) {
+  struct Case {
+    const wchar_t* line;
+    std::vector<std::wstring> params;
+  } cases[] = {
+      {L"DeskClock.exe", {}},
+      {L"DeskClock.exe p", {L"p"}},
+      {L"\"C:\\My Clocks\\DeskClock.exe\" p", {L"p"}},
+      {L"C:\\a\\b.exe   p  \t q ", {L"p", L"q"}},
+      {L"x.exe \"p q\" r", {L"p q", L"r"}},
+      {L"x.exe a\\\\\\\"b", {L"a\\\"b"}},      // 3 backslashes and a quote: one backslash, a quote
+      {L"x.exe a\\\\\"b c\"", {L"a\\b c"}},     // 2 backslashes and a quote: one backslash, quoting
+      {L"x.exe a\\b\\\\c", {L"a\\b\\\\c"}},     // backslashes before no quote stand
+      {L"x.exe \"a\"\"b\"", {L"a\"b"}},         // "" inside quotes
+      {L"x.exe \"\" p", {L"", L"p"}},           // an empty parameter
+      {L"x.exe \"open", {L"open"}},             // an unclosed quote runs to the end
+  };
+  for (const Case& c : cases) {
+    const std::vector<std::wstring> got = SplitCommandLine(c.line);
+    EXPECT_EQ(got, c.params) << "for the line of " << std::wstring_view(c.line).size() << " characters, case "
+                             << (&c - cases);
+  }
 }
