@@ -191,13 +191,24 @@ TEST(MenuOverClock, TheSnoozeMenuStaysAboveTheClockAndCanBeChosen) {
   while (GetTickCount64() - t0 < 3000) Sleep(50);
 
   const std::vector<std::uint32_t> later = ScreenPixels(over);
+  // The menu's own background fills most of the part over the clock.
+  const COLORREF menu0 = GetSysColor(COLOR_MENU);
+  const std::uint32_t menuPixel = (GetRValue(menu0) << 16) | (GetGValue(menu0) << 8) | GetBValue(menu0);
+  const auto menuColoured = std::count(later.begin(), later.end(), menuPixel);
+  EXPECT_GE(static_cast<std::size_t>(menuColoured) * 3, later.size())
+      << menuColoured << " of " << later.size() << " pixels over the clock have the menu's colour";
   std::size_t changed = 0;
   for (std::size_t i = 0; i < later.size(); ++i) changed += later[i] != menuShown[i];
   // Only the item under the pointer may change (its highlight).
   const LONG itemRows = GetSystemMetrics(SM_CYMENU) + 4;
   EXPECT_LE(changed, static_cast<std::size_t>((over.right - over.left) * itemRows))
       << changed << " of " << later.size() << " pixels of the menu over the clock changed: the clock covered it";
-  // "Snooze 5 minutes", the first item, chosen where it is.
-  dctest::input::Click(1, {m.left + 20, m.top + 8});
+  // "Snooze 5 minutes", the first item, chosen where it is: the pointer
+  // rests on it before the press, as a hand's does.
+  const POINT first{m.left + 20, m.top + 8};
+  dctest::input::MoveTo(first);
+  const ULONGLONG t1 = GetTickCount64();
+  while (GetTickCount64() - t1 < 400) Sleep(20);
+  dctest::input::Click(1, first);
   EXPECT_TRUE(player.WaitForNoWindow(dc::ui::kPopupClass, 60s)) << "the snooze was chosen: the popup closes";
 }
