@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/window_layout.h"
-#include "ui/region.h"
+#include "ui/region.win.h"
 
 int main() {
   LARGE_INTEGER freq;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fails when an include under src/ runs upward. The allowed directions:
+# Fails when an include runs against the layers. Under src/, the allowed
+# directions:
 #
 #   base     -> base
 #   package  -> base
@@ -10,47 +11,88 @@
 #   ui       -> base
 #   app      -> base package alarms led notify swf ui
 #
-# and a core file (not *.win.*, not in ui/) includes no Windows-only header (*.win.h)
-# and nothing of ui/.
+# tools/ and fuzz/ may include the core of every folder (clockpack lays
+# out and draws the clock as the player does), never the shell. Everywhere:
+# - our own headers are included with quotes, never angle brackets;
+# - a core file (not *.win.*, not in ui/) includes no Windows-only header:
+#   no *.win.h (also from its own folder), nothing of ui/, and no system
+#   header of Windows (<windows.h> and its kin).
+#
+# DC_LAYERS_ROOT names another tree to check (the script's own test).
 set -euo pipefail
-cd "$(dirname "$0")/../src"
+root=${DC_LAYERS_ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
+cd "$root"
 
-allowed() {  # folder, shell (0/1) -> the folders it may include
+ours="base package alarms led notify ui app swf"
+windowsHeaders="windows winuser wingdi winbase winreg winnls windef shlobj shellapi shlwapi commctrl commdlg mmsystem
+  ole2 oleauto olectl objbase objidl unknwn ocidl exdisp knownfolders uxtheme dwmapi windowsx winerror tlhelp32 psapi
+  process io direct"
+
+windowsList=" $(echo $windowsHeaders) "
+
+allowed() {  # area (src/<folder>, tools, fuzz), shell (0/1) -> the folders it may include
   case $1 in
-    base) echo "base" ;;
-    package) echo "base package" ;;
-    alarms | led | notify) if [ "$2" = 1 ]; then echo "base $1 ui"; else echo "base $1"; fi ;;
-    swf) echo "base swf" ;;
-    ui) echo "base ui" ;;
-    app) echo "base package alarms led notify swf ui app" ;;
+    src/base) echo "base" ;;
+    src/package) echo "base package" ;;
+    src/alarms | src/led | src/notify) if [ "$2" = 1 ]; then echo "base ${1#src/} ui"; else echo "base ${1#src/}"; fi ;;
+    src/swf) echo "base swf" ;;
+    src/ui) echo "base ui" ;;
+    src/app) echo "base package alarms led notify ui app swf" ;;
+    tools) echo "base package alarms led notify app swf" ;;
+    fuzz) echo "base package alarms led notify app swf" ;;
     *) echo "" ;;
   esac
 }
 
 bad=0
 checked=0
+report() {
+  echo "$1"
+  bad=1
+}
 while IFS= read -r file; do
-  folder=${file%%/*}
+  case $file in
+    src/*) area=src/$(printf '%s' "${file#src/}" | cut -d/ -f1) ;;
+    tools/*) area=tools ;;
+    fuzz/*) area=fuzz ;;
+  esac
   shell=0
-  case $file in *.win.* | ui/*) shell=1 ;; esac  # ui is the shell's toolkit
-  ok=" $(allowed "$folder" "$shell") "
+  case $file in *.win.* | *.rc | src/ui/*) shell=1 ;; esac  # ui is the shell's toolkit; resources are Windows'
+  ok=" $(allowed "$area" "$shell") "
   while IFS= read -r line; do
-    target=$(printf '%s' "$line" | sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1/')
-    case $target in */*) ;; *) continue ;; esac  # a file of the same folder
     checked=$((checked + 1))
+    if [[ $line =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\<([^>]+)\> ]]; then
+      target=${BASH_REMATCH[1]}
+      first=${target%%/*}
+      if [[ $target == */* && " $ours " == *" $first "* ]]; then
+        report "angle brackets for our own header: $file includes <$target>"
+      elif [ "$shell" = 0 ]; then
+        name=${target##*/}
+        name=${name%.h}
+        if [[ $windowsList == *" ${name,,} "* ]]; then
+          report "core file includes a Windows system header: $file includes <$target>"
+        fi
+      fi
+      continue
+    fi
+    [[ $line =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"([^\"]+)\" ]] || continue
+    target=${BASH_REMATCH[1]}
+    if [ "$shell" = 0 ] && [[ $target == *.win.h ]]; then
+      report "core file includes the shell: $file includes \"$target\""
+      continue
+    fi
+    case $target in */*) ;; *) continue ;; esac  # a file of the same folder
     to=${target%%/*}
     if [[ $ok != *" $to "* ]]; then
-      echo "upward include: src/$file includes \"$target\" ($folder may include:$ok)"
-      bad=1
-    elif [ "$shell" = 0 ] && [[ $target == *.win.h || $to == ui ]]; then
-      echo "core file includes the shell: src/$file includes \"$target\""
-      bad=1
+      report "include against the layers: $file includes \"$target\" (may include:$ok)"
+    elif [ "$shell" = 0 ] && [ "$to" = ui ]; then
+      report "core file includes the shell: $file includes \"$target\""
     fi
-  done < <(grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" || true)
-done < <(find . -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.rc' -o -name '*.h.in' \) | sed 's#^\./##' | sort)
+  done < <(grep -E '^[[:space:]]*#[[:space:]]*include' "$file" || true)
+done < <(find src tools fuzz -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.rc' -o -name '*.h.in' \) | sort)
 
 if [ "$bad" != 0 ]; then
-  echo "check-layers: includes run upward (see above)"
+  echo "check-layers: includes run against the layers (see above)"
   exit 1
 fi
 echo "check-layers: $checked includes, all run downward"

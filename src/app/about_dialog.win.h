@@ -9,7 +9,7 @@
 #include <string>
 
 #include "ui/dialog.win.h"
-#include "ui/handles.h"
+#include "ui/handles.win.h"
 
 namespace dc {
 

@@ -18,12 +18,17 @@ AlarmFiring::AlarmFiring(HWND owner, notify::PopupConfig config, std::filesystem
     : owner_(owner),
       config_(std::move(config)),
       soundPath_(std::move(soundPath)),
-      format_(std::move(format)),
-      sound_(std::make_unique<notify::SoundPlayer>()) {}
+      format_(std::move(format)) {}
+
+notify::SoundPlayer& AlarmFiring::Sound() {
+  // Made at the first alarm, not at start-up: the clock shows sooner.
+  if (!sound_) sound_ = std::make_unique<notify::SoundPlayer>();
+  return *sound_;
+}
 
 AlarmFiring::~AlarmFiring() {
   popups_.clear();  // their close stops nothing: the sound goes next
-  sound_->Close();
+  if (sound_) sound_->Close();
 }
 
 void AlarmFiring::Fire(const std::vector<Firing>& firings) {
@@ -37,10 +42,11 @@ void AlarmFiring::Fire(const std::vector<Firing>& firings) {
 
 void AlarmFiring::StartSound(std::vector<std::string>& errors) {
   if (soundPath_.empty() || !FileExists(soundPath_)) return;  // no sound: the popups show silently
-  sound_->FileName = soundPath_.native();
+  notify::SoundPlayer& sound = Sound();
+  sound.FileName = soundPath_.native();
   try {
-    sound_->Open();
-    sound_->Play();
+    sound.Open();
+    sound.Play();
   } catch (const notify::SoundError& e) {
     errors.push_back("The alarm sound cannot be played: " + std::string(e.what()));
   }
@@ -48,7 +54,7 @@ void AlarmFiring::StartSound(std::vector<std::string>& errors) {
 
 void AlarmFiring::ShowPopup(const Firing& firing) {
   auto popup = std::make_unique<notify::AlarmPopup>(owner_);
-  popup->OnClose = [this](notify::AlarmPopup&) { sound_->Close(); };
+  popup->OnClose = [this](notify::AlarmPopup&) { Sound().Close(); };
   popup->AutoFree = true;
   popup->freeAlert = [this](notify::AlarmPopup* done) {
     PostMessageW(owner_, kFreePopup, 0, reinterpret_cast<LPARAM>(done));

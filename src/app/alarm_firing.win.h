@@ -32,6 +32,8 @@ class AlarmFiring {
   // sound the platform cannot play leaves the popups silent; its error is
   // shown once, after the pass.
   void Fire(const std::vector<Firing>& firings);
+  // The user changed the locale's time format: later headers follow it.
+  void SetTimeFormat(TimeFormat format) { format_ = std::move(format); }
   // Called with the owner's kFreePopup message.
   void FreePopup(LPARAM popup);
   // A snooze chosen on a popup: the alarm and the minutes.
@@ -39,7 +41,7 @@ class AlarmFiring {
 
   std::size_t OpenPopups() const { return popups_.size(); }
   notify::AlarmPopup* Popup(std::size_t i) { return popups_[i].get(); }
-  notify::SoundPlayer& Sound() { return *sound_; }
+  notify::SoundPlayer& Sound();
   const std::filesystem::path& SoundPath() const { return soundPath_; }
 
  private:

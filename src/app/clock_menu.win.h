@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "app/clock_menu.h"
-#include "ui/handles.h"
+#include "ui/handles.win.h"
 
 namespace dc {
 

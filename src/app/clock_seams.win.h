@@ -1,7 +1,8 @@
 // What the clock window takes from the system, passed in so that a test
 // can build the real window at a chosen time: the clock, the locale's time
 // format, the registry's Run keys, the shell's open action, and where
-// alarms go when they fire.
+// alarms go when they fire. The locale's format and the monitors are read
+// again when the user changes them.
 #pragma once
 
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "alarms/alarm_scheduler.h"
 #include "app/auto_run.h"
+#include "app/screen_placement.h"
 #include "base/date_time.h"
 #include "base/time_text.h"
 #include "ui/win_fwd.h"
@@ -20,6 +22,11 @@ namespace dc {
 struct ClockSeams {
   std::function<CivilDateTime()> now;
   TimeFormat timeFormat;
+  // The format after the user changed the locale's settings; unset, the
+  // first one stays.
+  std::function<TimeFormat()> readTimeFormat;
+  // The monitors now; unset, the primary screen alone.
+  std::function<std::vector<Monitor>()> monitors;
   std::shared_ptr<RunKeys> runKeys;
   std::function<void(HWND, const std::wstring&)> openAddress;
   // Set, it receives the alarms of each pass instead of the popups.
@@ -29,5 +36,7 @@ struct ClockSeams {
 // The system's clock, locale and registry.
 ClockSeams SystemSeams();
 CivilDateTime SystemNow();
+TimeFormat LocaleTimeFormat();
+std::vector<Monitor> SystemMonitors();
 
 }  // namespace dc

@@ -12,6 +12,7 @@
 #include "app/registry_run_keys.win.h"
 #include "app/resource.h"
 #include "app/single_instance.win.h"
+#include "app/tick_schedule.h"
 #include "app/window_fit.win.h"
 #include "base/ansi_text.h"
 #include "base/file_io.h"
@@ -20,7 +21,7 @@
 #include "ui/app_info.h"
 #include "ui/drag.h"
 #include "ui/error_handler.h"
-#include "ui/menu.h"
+#include "ui/menu.win.h"
 #include "ui/modal.h"
 #include "ui/window_classes.h"
 
@@ -34,8 +35,8 @@ constexpr int kDesignWidth = 253, kDesignHeight = 128;
 constexpr BYTE kDesignOpacity = 120;
 constexpr RECT kDesignFace{40, 16, 40 + 131, 16 + 112};
 constexpr RECT kDesignLed{56, 0, 56 + 46, 0 + 37};
-// Shown, the clock keeps this far above the screen's bottom edge.
-constexpr int kBottomMargin = 30;
+// Private messages: the last modal dialog or box has closed.
+constexpr UINT kModalsClosed = WM_APP + 11;
 
 HICON ClockIcon() {
   auto icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_DESKCLOCK), IMAGE_ICON,
@@ -50,6 +51,15 @@ std::wstring AnsiField(const char (&field)[N]) {
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
+Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// The primary screen alone, for a clock given no monitors.
+std::vector<Monitor> PrimaryScreen() {
+  const Rect screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  RECT work{};
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) work = {0, 0, screen.right, screen.bottom};
+  return {{screen, ToRect(work), true}};
+}
 
 }  // namespace
 
@@ -57,6 +67,7 @@ ClockWindow::ClockWindow(PackageStart package, std::filesystem::path exePath, Cl
     : package_(std::move(package)), exePath_(std::move(exePath)), seams_(std::move(seams)) {
   if (!seams_.runKeys) seams_.runKeys = std::make_shared<RegistryRunKeys>();
   if (!seams_.now) seams_.now = SystemNow;
+  if (!seams_.monitors) seams_.monitors = PrimaryScreen;
 
   // The design: a borderless layered window, the hidden picture, the
   // digits, the tray icon; then the package's values.
@@ -66,6 +77,13 @@ ClockWindow::ClockWindow(PackageStart package, std::filesystem::path exePath, Cl
   SetLayeredWindowAttributes(hwnd(), 0, kDesignOpacity, LWA_ALPHA);
   ui::SetErrorOwner(hwnd());
   SingleInstance::MarkWindow(hwnd(), exePath_.parent_path());
+  // The clock's end, however it comes: the mark goes, the message loop ends.
+  AtFinalDestroy([](HWND h) {
+    ui::SetModalsClosedHandler(nullptr);
+    SingleInstance::UnmarkWindow(h);
+    PostQuitMessage(0);
+  });
+  ui::SetModalsClosedHandler([h = hwnd()] { PostMessageW(h, kModalsClosed, 0, 0); });
   picture_ = std::make_unique<FacePicture>(hwnd(), kDesignFace.left, kDesignFace.top, Width(kDesignFace),
                                            Height(kDesignFace), false);
   picture_->OnMouseDown = [this](UINT m) { ChildMouseDown(m); };
@@ -79,7 +97,12 @@ ClockWindow::ClockWindow(PackageStart package, std::filesystem::path exePath, Cl
   };
   tray_ = std::make_unique<notify::TrayIcon>(ClockIcon(), menu_.Handle(), hwnd());
   tray_->OnDblClick = [this](UINT) { ToggleShown(); };
-  tray_->SetActive(true);
+  // The icon joins the tray after the first paint (timer messages come
+  // after paints): the shell's part need not hold up the clock's start.
+  StartTimer(kTrayTimer, 1, [this] {
+    StopTimer(kTrayTimer);
+    if (tray_) tray_->SetActive(true);
+  });
   firing_ = std::make_unique<AlarmFiring>(hwnd(), PopupConfigOf(package_.popup), package_.soundPath,
                                           seams_.timeFormat);
   firing_->onSnooze = [this](const AlarmRecord& alarm, int minutes) { scheduler_.Snooze(alarm, seams_.now(), minutes); };
@@ -105,7 +128,7 @@ ClockWindow::ClockWindow(PackageStart package, std::filesystem::path exePath, Cl
   built_ = true;
   ApplyWindowShape();
   Fire(due);
-  StartTimer(kTickTimer, 1000, [this] { OnTick(); });
+  ArmTick();
 }
 
 ClockWindow::~ClockWindow() {
@@ -173,17 +196,40 @@ void ClockWindow::ConfigureLed() {
 void ClockWindow::Show() {
   RECT r{};
   GetWindowRect(hwnd(), &r);
-  SetWindowPos(hwnd(), nullptr, GetSystemMetrics(SM_CXSCREEN) - Width(r),
-               GetSystemMetrics(SM_CYSCREEN) - Height(r) - kBottomMargin, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const Rect home = HomePlace(ToRect(r), seams_.monitors());
+  SetWindowPos(hwnd(), nullptr, home.left, home.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
   if (flash_) flash_->SetRunning(true);
+  GetWindowRect(hwnd(), &home_);
 }
 
 void ClockWindow::OnTick() {
   led_->SetText(FormatLongTime(seams_.timeFormat, seams_.now()));
   // A second reading of the clock decides which alarms are due.
   Fire(scheduler_.Tick(store_, seams_.now()));
+  ArmTick();
+}
+
+void ClockWindow::ArmTick() {
+  StartTimer(kTickTimer, NextTickDelay(seams_.now().Millisecond), [this] { OnTick(); });
+}
+
+void ClockWindow::TimeFormatChanged() {
+  if (!seams_.readTimeFormat) return;
+  seams_.timeFormat = seams_.readTimeFormat();
+  if (firing_) firing_->SetTimeFormat(seams_.timeFormat);
+  // The digits take the new format at the next tick; their new width
+  // refits the window then.
+}
+
+void ClockWindow::ScreensChanged() {
+  RECT r{};
+  GetWindowRect(hwnd(), &r);
+  const bool atHome = EqualRect(&r, &home_) != 0;
+  const Rect to = PlaceAfterScreenChange(ToRect(r), atHome, seams_.monitors());
+  if (to.left == r.left && to.top == r.top) return;
+  SetWindowPos(hwnd(), nullptr, to.left, to.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (atHome) GetWindowRect(hwnd(), &home_);
 }
 
 void ClockWindow::Fire(const std::vector<dc::Firing>& firings) {
@@ -191,7 +237,7 @@ void ClockWindow::Fire(const std::vector<dc::Firing>& firings) {
     if (!firings.empty()) seams_.fire(firings);
     return;
   }
-  firing_->Fire(firings);
+  if (firing_) firing_->Fire(firings);
 }
 
 void ClockWindow::FitToChildren() {
@@ -322,13 +368,28 @@ void ClockWindow::OpenAbout() {
 }
 
 void ClockWindow::Exit() {
+  exitPending_ = true;
   if (ui::TopModalDialog()) {
-    // Close the open dialogs first; the exit comes back once they are gone.
+    // The dialogs and boxes close first; the last one's end brings the exit.
     ui::CloseModalDialogs();
-    PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(static_cast<UINT>(MenuCommand::Exit), 0), 0);
     return;
   }
   DestroyWindow(hwnd());
+}
+
+void ClockWindow::ExitIfNoModal() {
+  if (exitPending_ && !ui::TopModalDialog()) DestroyWindow(hwnd());
+}
+
+void ClockWindow::EndSession() {
+  // Every change was saved when it was made; what is left is tidying: the
+  // icon out of the tray, the sound closed and its file gone.
+  StopTimer(kTickTimer);
+  tray_.reset();
+  firing_.reset();
+  if (!package_.soundPath.empty()) DeleteFileQuietly(package_.soundPath);
+  package_.soundPath.clear();
+  Exit();
 }
 
 std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -342,7 +403,7 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp
       if (HIWORD(wp) == 0 && lp == 0) Command(static_cast<MenuCommand>(LOWORD(wp)));
       return 0;
     case AlarmFiring::kFreePopup:
-      firing_->FreePopup(lp);  // a closed popup goes now, after its close returned
+      if (firing_) firing_->FreePopup(lp);  // a closed popup goes now, after its close returned
       return 0;
     case WM_POWERBROADCAST:
       // Back from sleep: the alarms missed meanwhile show at once.
@@ -350,6 +411,21 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp
       return TRUE;
     case WM_TIMECHANGE:
       OnTick();
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (wp == SPI_SETWORKAREA) ScreensChanged();
+      if (lp && std::wstring_view(reinterpret_cast<const wchar_t*>(lp)) == L"intl") TimeFormatChanged();
+      return 0;
+    case WM_DISPLAYCHANGE:
+      ScreensChanged();
+      return 0;
+    case kModalsClosed:
+      ExitIfNoModal();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // the clock never holds the session up
+    case WM_ENDSESSION:
+      if (wp) EndSession();
       return 0;
     case WM_MOUSEACTIVATE:
       // A click drags the clock; it takes no activation from the window the
@@ -375,10 +451,6 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp
       return 1;
     case WM_CLOSE:
       Exit();
-      return 0;
-    case WM_DESTROY:
-      SingleInstance::UnmarkWindow(hwnd());
-      PostQuitMessage(0);
       return 0;
   }
   return std::nullopt;

@@ -22,25 +22,27 @@
 #include "led/led_display.win.h"
 #include "notify/tray_icon.win.h"
 #include "ui/drag.h"
-#include "ui/window.h"
+#include "ui/window.win.h"
 
 namespace dc {
 
 class ClockWindow : public ui::Window {
  public:
-  static constexpr UINT_PTR kTickTimer = 1;
+  static constexpr UINT_PTR kTickTimer = 1, kTrayTimer = 2;
 
   ClockWindow(PackageStart package, std::filesystem::path exePath, ClockSeams seams);
   ~ClockWindow() override;
 
   // Shows the window at the bottom right of the screen, 30 pixels above
-  // its bottom edge.
+  // its bottom edge. The only place, with the Stay On Top command, where
+  // the clock's place in the z-order changes.
   void Show();
   // The program's message filter, run for every queued message before it
   // is dispatched; true when the message is used up.
   bool FilterMessage(const MSG& msg);
   // The second's tick: the time on the LED display, then the alarms due
-  // since the last tick.
+  // since the last tick; the next tick is set for just after the next
+  // whole second.
   void OnTick();
   void Command(MenuCommand command);
 
@@ -67,7 +69,15 @@ class ClockWindow : public ui::Window {
   void ToggleStayOnTop();
   void ToggleAutoRun();
   void OpenAbout();
+  // Ends the clock once no modal dialog or box is open; those open are
+  // asked to close, and the end comes when the last has gone.
   void Exit();
+  void ExitIfNoModal();
+  // The session ends: nothing is asked, the clock's files are tidied now.
+  void EndSession();
+  void ArmTick();
+  void TimeFormatChanged();
+  void ScreensChanged();
   void SaveStore();
   void ApplyStayOnTop();
   // The window fits its visible children and takes its shape.
@@ -92,6 +102,8 @@ class ClockWindow : public ui::Window {
   std::unique_ptr<notify::TrayIcon> tray_;
   std::unique_ptr<AlarmFiring> firing_;
   bool built_ = false;
+  bool exitPending_ = false;
+  RECT home_{};  // where Show() put the clock last
 
   bool fitting_ = false;
 };

@@ -11,8 +11,8 @@
 #include <span>
 #include <vector>
 
-#include "ui/handles.h"
-#include "ui/window.h"
+#include "ui/handles.win.h"
+#include "ui/window.win.h"
 
 namespace dc {
 

@@ -15,8 +15,8 @@
 
 #include "base/date_time.h"
 #include "swf/player.h"
-#include "ui/handles.h"
-#include "ui/window.h"
+#include "ui/handles.win.h"
+#include "ui/window.win.h"
 
 namespace dc {
 

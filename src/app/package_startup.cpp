@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "alarms/alarm_store.h"
 #include "base/ansi_text.h"
 #include "base/file_io.h"
 #include "base/fixed_text.h"
@@ -27,12 +26,6 @@ std::string DamagedMessage(const std::filesystem::path& package, const std::stri
 }  // namespace
 
 bool IsSilentStart(std::span<const std::string> params) { return !params.empty() && params[0] == "p"; }
-
-std::vector<std::string> OwnFileNames(const std::string& exeName, const std::string& packageName) {
-  const std::string store = "Alarm.sav";
-  return {exeName, packageName, store, PathToUtf8(AlarmStore::TempPathFor(store)), store + ".unreadable",
-          "tmp.swf"};
-}
 
 std::string FolderNameOf(const std::string& clockName) {
   std::string name;
@@ -82,7 +75,10 @@ PackageStart StartPackage(const std::filesystem::path& exePath, bool silent, con
   }
 
   const bool writable = !env.folderIsWritable || env.folderIsWritable(folder);
-  start.folders = ChooseFolders(folder, writable, env.appData, env.localAppData,
+  const std::filesystem::path appData = !writable && env.findAppData ? env.findAppData() : env.appData;
+  const std::filesystem::path localAppData =
+      !writable && env.findLocalAppData ? env.findLocalAppData() : env.localAppData;
+  start.folders = ChooseFolders(folder, writable, appData, localAppData,
                                 AnsiToUtf8(ReadFixedText(package.Header().ClockName)));
   start.storePath = start.folders.store / "Alarm.sav";
   if (start.folders.moved) {

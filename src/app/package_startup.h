@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "package/own_files.h"
 #include "package/package_records.h"
 
 namespace dc {
@@ -20,6 +21,9 @@ struct StartupEnvironment {
   std::function<bool(const std::filesystem::path&)> folderIsWritable;
   // The user's roaming and local application data folders.
   std::filesystem::path appData, localAppData;
+  // Where the two are asked for only when the executable's folder cannot
+  // be written (asking loads the shell's library): used when set.
+  std::function<std::filesystem::path()> findAppData, findLocalAppData;
 };
 
 // Where the clock keeps Alarm.sav and where it writes the extracted sound
@@ -75,9 +79,6 @@ inline constexpr int kDamagedExitCode = 2;
 // True when the first command-line parameter is exactly "p": the sound is
 // then not written out and alarms ring silently.
 bool IsSilentStart(std::span<const std::string> params);
-
-// The program's own files in its folder, which a package may not overwrite.
-std::vector<std::string> OwnFileNames(const std::string& exeName, const std::string& packageName);
 
 PackageStart StartPackage(const std::filesystem::path& exePath, bool silent, const StartupEnvironment& environment);
 

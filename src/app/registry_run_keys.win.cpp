@@ -2,7 +2,7 @@
 #include "app/registry_run_keys.win.h"
 
 #include "base/win_text.h"
-#include "ui/handles.h"
+#include "ui/handles.win.h"
 
 namespace dc {
 

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "ui/handles.h"
+#include "ui/handles.win.h"
 
 namespace dc {
 

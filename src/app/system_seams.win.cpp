@@ -24,10 +24,8 @@ CivilDateTime SystemNow() {
   return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
-ClockSeams SystemSeams() {
-  ClockSeams seams;
-  seams.now = SystemNow;
-  TimeFormat& f = seams.timeFormat;
+TimeFormat LocaleTimeFormat() {
+  TimeFormat f;
   f.leadingZero = LocaleText(LOCALE_ITLZERO) == L"1";
   f.separator = LocaleAnsi(LOCALE_STIME);
   if (f.separator.empty()) f.separator = ":";
@@ -36,6 +34,35 @@ ClockSeams SystemSeams() {
   f.am = LocaleAnsi(LOCALE_S1159);
   f.pm = LocaleAnsi(LOCALE_S2359);
   if (std::string picture = LocaleAnsi(LOCALE_SSHORTTIME); !picture.empty()) f.shortPicture = picture;
+  return f;
+}
+
+namespace {
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM lp) {
+  MONITORINFO info{sizeof info};
+  if (!GetMonitorInfoW(monitor, &info)) return TRUE;  // gone meanwhile
+  const RECT& b = info.rcMonitor;
+  const RECT& w = info.rcWork;
+  reinterpret_cast<std::vector<Monitor>*>(lp)->push_back(
+      {{b.left, b.top, b.right, b.bottom}, {w.left, w.top, w.right, w.bottom}, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<Monitor> SystemMonitors() {
+  std::vector<Monitor> monitors;
+  if (!EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors))) monitors.clear();
+  return monitors;
+}
+
+ClockSeams SystemSeams() {
+  ClockSeams seams;
+  seams.now = SystemNow;
+  seams.timeFormat = LocaleTimeFormat();
+  seams.readTimeFormat = LocaleTimeFormat;
+  seams.monitors = SystemMonitors;
   seams.runKeys = std::make_shared<RegistryRunKeys>();
   return seams;
 }

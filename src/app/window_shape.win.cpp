@@ -6,7 +6,7 @@
 #include "app/window_layout.h"
 #include "base/user_error.h"
 #include "base/win_text.h"
-#include "ui/region.h"
+#include "ui/region.win.h"
 
 namespace dc {
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "ui/handles.h"
+#include "ui/handles.win.h"
 
 namespace dc {
 

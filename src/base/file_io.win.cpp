@@ -3,9 +3,18 @@
 #include <windows.h>
 
 #include "base/file_io.h"
+#include "base/unique_handle.h"
 #include "base/win_text.h"
 
 namespace dc {
+namespace {
+
+void CloseFile(HANDLE h) { CloseHandle(h); }
+// An open file, or empty; INVALID_HANDLE_VALUE becomes empty at the door.
+using UniqueFile = Unique<HANDLE, CloseFile, HandleKind::Kernel>;
+UniqueFile Owned(HANDLE h) { return UniqueFile(h == INVALID_HANDLE_VALUE ? nullptr : h); }
+
+}  // namespace
 
 std::string LastSystemErrorText() { return SystemErrorText(GetLastError()); }
 
@@ -15,29 +24,27 @@ bool FileExists(const std::filesystem::path& p) {
 }
 
 struct InputFile::Impl {
-  HANDLE h = INVALID_HANDLE_VALUE;
+  UniqueFile file;
 };
 
 InputFile::InputFile(const std::filesystem::path& p) : impl_(new Impl), path_(p) {
-  impl_->h = CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (impl_->h == INVALID_HANDLE_VALUE) throw FileError(CannotOpenText(p, LastSystemErrorText()));
+  impl_->file = Owned(CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!impl_->file) throw FileError(CannotOpenText(p, LastSystemErrorText()));
 }
 
-InputFile::~InputFile() {
-  if (impl_->h != INVALID_HANDLE_VALUE) CloseHandle(impl_->h);
-}
+InputFile::~InputFile() = default;
 
 std::uint64_t InputFile::Size() const {
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(impl_->h, &size)) throw FileError(kStreamReadError);
+  if (!GetFileSizeEx(impl_->file.get(), &size)) throw FileError(kStreamReadError);
   return static_cast<std::uint64_t>(size.QuadPart);
 }
 
 void InputFile::Seek(std::uint64_t offset) {
   LARGE_INTEGER to;
   to.QuadPart = static_cast<LONGLONG>(offset);
-  if (!SetFilePointerEx(impl_->h, to, nullptr, FILE_BEGIN)) throw FileError(kStreamReadError);
+  if (!SetFilePointerEx(impl_->file.get(), to, nullptr, FILE_BEGIN)) throw FileError(kStreamReadError);
 }
 
 std::size_t InputFile::Read(void* buf, std::size_t n) {
@@ -45,7 +52,7 @@ std::size_t InputFile::Read(void* buf, std::size_t n) {
   while (done < n) {
     DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(n - done, 1u << 30));
     DWORD got = 0;
-    if (!ReadFile(impl_->h, static_cast<char*>(buf) + done, chunk, &got, nullptr))
+    if (!ReadFile(impl_->file.get(), static_cast<char*>(buf) + done, chunk, &got, nullptr))
       throw FileError(kStreamReadError);
     if (got == 0) break;
     done += got;
@@ -55,12 +62,13 @@ std::size_t InputFile::Read(void* buf, std::size_t n) {
 
 namespace {
 
-HANDLE CreateForWriting(const std::filesystem::path& p) {
-  return CreateFileW(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                     nullptr);
+UniqueFile CreateForWriting(const std::filesystem::path& p) {
+  return Owned(CreateFileW(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-void WriteAllAndClose(HANDLE h, std::span<const std::uint8_t> bytes) {
+// Closed here, whatever happens: a write error is known only once closed.
+void WriteAllAndClose(UniqueFile file, std::span<const std::uint8_t> bytes) {
+  const HANDLE h = file.get();
   std::size_t done = 0;
   bool ok = true;
   while (ok && done < bytes.size()) {
@@ -70,16 +78,16 @@ void WriteAllAndClose(HANDLE h, std::span<const std::uint8_t> bytes) {
     done += put;
   }
   if (ok) ok = FlushFileBuffers(h);
-  if (!CloseHandle(h)) ok = false;
+  if (!CloseHandle(file.release())) ok = false;
   if (!ok) throw FileError(kStreamWriteError);
 }
 
 }  // namespace
 
 void WriteWholeFile(const std::filesystem::path& p, std::span<const std::uint8_t> bytes) {
-  HANDLE h = CreateForWriting(p);
-  if (h == INVALID_HANDLE_VALUE) throw FileError(CannotCreateText(p, LastSystemErrorText()));
-  WriteAllAndClose(h, bytes);
+  UniqueFile file = CreateForWriting(p);
+  if (!file) throw FileError(CannotCreateText(p, LastSystemErrorText()));
+  WriteAllAndClose(std::move(file), bytes);
 }
 
 void WriteFileSafely(const std::filesystem::path& target, const std::filesystem::path& temp,
@@ -89,10 +97,10 @@ void WriteFileSafely(const std::filesystem::path& target, const std::filesystem:
   DWORD attrs = GetFileAttributesW(target.c_str());
   if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY))
     throw FileError(CannotCreateText(target, SystemErrorText(ERROR_ACCESS_DENIED)));
-  HANDLE h = CreateForWriting(temp);
-  if (h == INVALID_HANDLE_VALUE) throw FileError(CannotCreateText(target, LastSystemErrorText()));
+  UniqueFile file = CreateForWriting(temp);
+  if (!file) throw FileError(CannotCreateText(target, LastSystemErrorText()));
   try {
-    WriteAllAndClose(h, bytes);
+    WriteAllAndClose(std::move(file), bytes);
   } catch (...) {
     DeleteFileW(temp.c_str());
     throw;
@@ -116,11 +124,11 @@ bool FolderIsWritable(const std::filesystem::path& folder) {
   // A file of a name no one uses, gone again when its handle closes.
   const std::wstring probe =
       (folder / (L".deskclock-write-probe-" + std::to_wstring(GetCurrentProcessId()))).native();
-  HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(h);
-  return true;
+  const UniqueFile probeFile = Owned(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                 FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN |
+                                                     FILE_FLAG_DELETE_ON_CLOSE,
+                                                 nullptr));
+  return static_cast<bool>(probeFile);
 }
 
 bool DeleteFileQuietly(const std::filesystem::path& p) { return DeleteFileW(p.c_str()) != 0; }

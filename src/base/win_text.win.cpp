@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "base/unique_handle.h"
+
 namespace dc {
 namespace {
 
@@ -31,14 +33,20 @@ std::string WideToUtf8(std::wstring_view s) {
   return out;
 }
 
+namespace {
+
+void FreeLocal(wchar_t* p) { LocalFree(p); }
+
+}  // namespace
+
 std::string SystemErrorText(unsigned long code) {
-  wchar_t* buf = nullptr;
+  wchar_t* raw = nullptr;
   DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, code, 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
+                           nullptr, code, 0, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
+  const Unique<wchar_t*, FreeLocal> buf(raw);  // freed also when a copy below throws
   std::wstring text;
-  if (n > 0 && buf) text.assign(buf, n);
-  if (buf) LocalFree(buf);
+  if (n > 0 && buf) text.assign(buf.get(), n);
   while (!text.empty() && (text.back() <= L' ' || text.back() == L'.')) text.pop_back();
   if (text.empty()) return "System error " + std::to_string(code);
   return WideToUtf8(text);

@@ -3,7 +3,7 @@
 
 #include "base/system_colour.h"
 #include "base/user_error.h"
-#include "ui/handles.h"
+#include "ui/handles.win.h"
 #include "ui/window_classes.h"
 
 namespace dc::led {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "led/led_model.h"
-#include "ui/window.h"
+#include "ui/window.win.h"
 
 namespace dc::led {
 

@@ -116,10 +116,9 @@ void AlarmPopup::ShowAlert() {
   const std::wstring text = HeaderText + L"\r\n" + MessageText;
   SetWindowTextW(window_->hwnd(), text.c_str());
   Location.Position = PopupStack::Shared().Position();
-  // The on-show steps: full opacity and size, the show effect, the poll.
+  // The on-show steps: full opacity and size, the show effect.
   animation_->CancelEffect();
   animation_->StartShowEffect();
-  window_->StartHoverPoll();
   PopupStack::Shared().AddAlert(*window_);
 }
 

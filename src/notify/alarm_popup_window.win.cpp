@@ -5,8 +5,8 @@
 #include "notify/alarm_popup.win.h"
 #include "notify/popup_animation.win.h"
 #include "notify/popup_paint.h"
-#include "ui/handles.h"
-#include "ui/menu.h"
+#include "ui/handles.win.h"
+#include "ui/menu.win.h"
 #include "ui/window_classes.h"
 
 namespace dc::notify {
@@ -88,7 +88,6 @@ void AlarmPopupWindow::ShowNoActivate() {
 void AlarmPopupWindow::CloseAlert() {
   if (closing_) return;
   closing_ = true;
-  StopTimer(kHoverTimer);
   if (style && style->TimerRunning()) StopTimer(kStyleTimer);
   alert_.WindowClosed();  // OnClose, off the stack, the release posted
   ShowWindow(hwnd(), SW_HIDE);
@@ -118,23 +117,19 @@ void AlarmPopupWindow::OpenSnoozeMenu() {
   InvalidateRect(hwnd(), nullptr, FALSE);
   if (command) {
     ChooseSnooze(command);
-  } else {
-    PointerInside = PointerIn(hwnd());  // the hover poll takes it from here
+    return;
   }
+  // The pointer may have left while the menu was open: no leave came then.
+  tracking_ = false;
+  if (PointerIn(hwnd())) return;
+  PointerInside = true;  // as it was while the menu was open
+  PointerLeft();
 }
 
 void AlarmPopupWindow::ChooseSnooze(UINT command) {
   if (command < kFirstSnoozeCommand || command >= kFirstSnoozeCommand + kSnoozeMinutes.size()) return;
   if (alert_.OnSnooze) alert_.OnSnooze(kSnoozeMinutes[command - kFirstSnoozeCommand]);
   CloseAlert();
-}
-
-void AlarmPopupWindow::HoverPoll() {
-  StopTimer(kHoverTimer);
-  PointerInside = menuOpen_ || PointerIn(hwnd());
-  StartTimer(kHoverTimer, 200, [this] { HoverPoll(); });
-  if (style->TimerRunning() || PointerInside) return;
-  if (style->options.displayDuration != 0) style->StartHideEffect();
 }
 
 void AlarmPopupWindow::PointerEntered() {
@@ -194,7 +189,7 @@ void AlarmPopupWindow::Paint(HDC target) {
   PaintPopupBackground(pixels,
                        {ResolveSystemColour(c.CaptionFrom), ResolveSystemColour(c.CaptionTo),
                         ResolveSystemColour(c.WindowFrom), ResolveSystemColour(c.WindowTo)},
-                       CanMove || CanMoveAnywhere, static_cast<std::uint32_t>(GetSysColor(COLOR_BTNFACE)));
+                       true, static_cast<std::uint32_t>(GetSysColor(COLOR_BTNFACE)));
   GdiFlush();
   ui::ScopedSelect selectBitmap(mem.get(), dib.get());
   SetBkMode(mem.get(), TRANSPARENT);
@@ -238,11 +233,8 @@ std::optional<LRESULT> AlarmPopupWindow::HandleMessage(UINT msg, WPARAM wp, LPAR
       POINT p = ClientPoint(lp);
       ScreenToClient(hwnd(), &p);
       if (ButtonAt(p) != Button::None) return HTCLIENT;
-      if ((p.y <= 8 && CanMove) || CanMoveAnywhere) {
-        style->CancelEffect();
-        return HTCAPTION;  // the platform drags the popup
-      }
-      return HTCLIENT;
+      style->CancelEffect();
+      return HTCAPTION;  // the platform drags the popup by any point
     }
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE: {
@@ -278,11 +270,11 @@ std::optional<LRESULT> AlarmPopupWindow::HandleMessage(UINT msg, WPARAM wp, LPAR
       pressed_ = Button::None;
       ReleaseCapture();
       InvalidateRect(hwnd(), nullptr, FALSE);
-      if (click && CanClose) CloseAlert();
+      if (click) CloseAlert();
       return 0;
     }
     case WM_CLOSE:
-      if (CanClose) CloseAlert();
+      CloseAlert();
       return 0;
     case kReleaseMessage:
       if (reinterpret_cast<HWND>(wp) == hwnd() && alert_.freeAlert)

@@ -1,7 +1,8 @@
 // The popup window of an alarm: a borderless, topmost, never-activated
 // window with a caption bar, the header and the wrapped message, a close
 // button and, when the popup can be snoozed, a drop-down button with the
-// snooze menu. It polls the pointer to know when it may hide.
+// snooze menu. The system's leave notification (TrackMouseEvent) tells it
+// when the pointer has gone and it may hide.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +10,7 @@
 #include <array>
 #include <optional>
 
-#include "ui/window.h"
+#include "ui/window.win.h"
 
 namespace dc::notify {
 
@@ -23,17 +24,16 @@ inline constexpr UINT kFirstSnoozeCommand = 1;
 class AlarmPopupWindow : public ui::Window {
  public:
   static constexpr UINT kReleaseMessage = WM_USER + 1001;  // 2025
-  static constexpr UINT_PTR kHoverTimer = 1, kStyleTimer = 2;
+  static constexpr UINT_PTR kStyleTimer = 2;
 
   explicit AlarmPopupWindow(AlarmPopup& alert);
 
+  // The pointer is over the popup (or its snooze menu is open): it stays.
   bool PointerInside = false;
-  bool CanMove = true, CanMoveAnywhere = true, CanClose = true, CanClick = true;
   PopupAnimation* style = nullptr;
   int stackId = 0;
 
   void ShowNoActivate();
-  void StartHoverPoll() { StartTimer(kHoverTimer, 200, [this] { HoverPoll(); }); }
   void CloseAlert();
   RECT Bounds() const;
   void MoveTo(int left, int top);
@@ -60,7 +60,6 @@ class AlarmPopupWindow : public ui::Window {
   void Paint(HDC dc);
   void PaintButton(HDC dc, Button button, const RECT& r) const;
   Button ButtonAt(POINT client) const;
-  void HoverPoll();
   void PointerEntered();
   void PointerLeft();
   void SetHover(Button over);

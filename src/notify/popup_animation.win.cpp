@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "notify/alarm_popup_window.win.h"
-#include "ui/handles.h"
+#include "ui/handles.win.h"
 
 namespace dc::notify {
 
@@ -44,6 +44,11 @@ void PopupAnimation::StartDisplayWait() {
   StopTimer();
   step_ = 0;
   StartTimer(options.displayDuration, &PopupAnimation::DisplayWaitTick);
+}
+
+void PopupAnimation::DisplayWaitTick() {
+  StopTimer();
+  if (!window_.PointerInside) StartHideEffect();
 }
 
 void PopupAnimation::ShowEffectTick() {

@@ -39,7 +39,9 @@ class PopupAnimation {
  private:
   void ShowEffectTick();
   void HideEffectTick();
-  void DisplayWaitTick() { StopTimer(); }
+  // The display time is over: the popup hides, unless the pointer is on it
+  // (it hides when the pointer leaves).
+  void DisplayWaitTick();
   void StartTimer(std::uint32_t interval, void (PopupAnimation::*tick)());
   void StopTimer();
 

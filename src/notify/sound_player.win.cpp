@@ -4,12 +4,13 @@
 #include <mmsystem.h>
 
 #include "base/win_text.h"
+#include "notify/mci_library.win.h"
 #include "ui/window_classes.h"
 
 namespace dc::notify {
 std::string MciErrorText(DWORD error) {
   std::wstring buf(4096, L'\0');
-  if (!mciGetErrorStringW(error, buf.data(), static_cast<UINT>(buf.size()))) return "Unknown error code";
+  if (!MciGetErrorString(error, buf.data(), static_cast<UINT>(buf.size()))) return "Unknown error code";
   buf.resize(wcslen(buf.c_str()));
   return WideToUtf8(buf);
 }
@@ -24,7 +25,7 @@ SoundPlayer::~SoundPlayer() { Close(); }
 DWORD SoundPlayer::Status(DWORD item) {
   MCI_STATUS_PARMS status{};
   status.dwItem = item;
-  error_ = mciSendCommandW(deviceId_, MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status));
+  error_ = MciSendCommand(deviceId_, MCI_STATUS, MCI_WAIT | MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status));
   return error_ ? 0 : static_cast<DWORD>(status.dwReturn);
 }
 
@@ -33,7 +34,7 @@ void SoundPlayer::Open() {
   MCI_OPEN_PARMSW open{};
   open.dwCallback = reinterpret_cast<DWORD_PTR>(hwnd());
   open.lpstrElementName = FileName.c_str();
-  const DWORD err = mciSendCommandW(0, MCI_OPEN, MCI_WAIT | MCI_OPEN_ELEMENT, reinterpret_cast<DWORD_PTR>(&open));
+  const DWORD err = MciSendCommand(0, MCI_OPEN, MCI_WAIT | MCI_OPEN_ELEMENT, reinterpret_cast<DWORD_PTR>(&open));
   if (err) {
     error_ = err;
     throw SoundError(MciErrorText(err));
@@ -47,11 +48,11 @@ void SoundPlayer::Play() {
   if (!IsOpen()) throw SoundError("No MCI device open");
   if (AutoRewind && length_ && Status(MCI_STATUS_POSITION) == length_) {
     MCI_SEEK_PARMS seek{};
-    mciSendCommandW(deviceId_, MCI_SEEK, MCI_WAIT | MCI_SEEK_TO_START, reinterpret_cast<DWORD_PTR>(&seek));
+    MciSendCommand(deviceId_, MCI_SEEK, MCI_WAIT | MCI_SEEK_TO_START, reinterpret_cast<DWORD_PTR>(&seek));
   }
   MCI_PLAY_PARMS play{};
   play.dwCallback = reinterpret_cast<DWORD_PTR>(hwnd());
-  error_ = mciSendCommandW(deviceId_, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play));
+  error_ = MciSendCommand(deviceId_, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play));
   if (!error_) ++plays_;
   ShowState();
 }
@@ -68,7 +69,7 @@ void SoundPlayer::ShowState() {
 void SoundPlayer::Close() {
   if (!deviceId_) return;
   MCI_GENERIC_PARMS close{};
-  const DWORD err = mciSendCommandW(deviceId_, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&close));
+  const DWORD err = MciSendCommand(deviceId_, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&close));
   if (err) {
     error_ = err;
     return;
@@ -77,11 +78,9 @@ void SoundPlayer::Close() {
   ShowState();
 }
 
-std::optional<LRESULT> SoundPlayer::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
-  if (msg == MM_MCINOTIFY) {
-    notify_ = static_cast<DWORD>(wp);  // successful, superseded, aborted or failure
-    return 0;
-  }
+std::optional<LRESULT> SoundPlayer::HandleMessage(UINT msg, WPARAM, LPARAM) {
+  // The end of a play needs nothing: the next play rewinds.
+  if (msg == MM_MCINOTIFY) return 0;
   return std::nullopt;
 }
 

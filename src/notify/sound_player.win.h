@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/user_error.h"
-#include "ui/window.h"
+#include "ui/window.win.h"
 
 namespace dc::notify {
 
@@ -37,7 +37,6 @@ class SoundPlayer : public ui::Window {
 
   bool IsOpen() const { return deviceId_ != 0; }
   DWORD LastError() const { return error_; }
-  DWORD LastNotify() const { return notify_; }
   // Plays that started since the player was made.
   int Plays() const { return plays_; }
 
@@ -49,7 +48,6 @@ class SoundPlayer : public ui::Window {
   UINT deviceId_ = 0;
   DWORD error_ = 0;
   DWORD length_ = 0;
-  DWORD notify_ = 0;
   int plays_ = 0;
 };
 

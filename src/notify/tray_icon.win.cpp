@@ -6,7 +6,7 @@
 #include <cwchar>
 
 #include "notify/tray_text.h"
-#include "ui/menu.h"
+#include "ui/menu.win.h"
 #include "ui/window_classes.h"
 
 namespace dc::notify {

@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/window.h"
+#include "ui/window.win.h"
 
 namespace dc::notify {
 

@@ -2,11 +2,11 @@
 #include "ui/app_info.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
+#include "base/command_line.h"
 #include "base/file_io.h"
 #include "base/win_text.h"
-#include "ui/handles.h"
+#include "ui/handles.win.h"
 
 namespace dc::ui {
 
@@ -43,11 +43,8 @@ const std::wstring& ApplicationTitle() {
 }
 
 std::vector<std::string> CommandLineParameters() {
-  int argc = 0;
-  UniqueArgv argv(CommandLineToArgvW(GetCommandLineW(), &argc));
   std::vector<std::string> params;
-  if (!argv) return params;
-  for (int i = 1; i < argc; ++i) params.push_back(WideToUtf8(argv.get()[i]));
+  for (const std::wstring& p : SplitCommandLine(GetCommandLineW())) params.push_back(WideToUtf8(p));
   return params;
 }
 

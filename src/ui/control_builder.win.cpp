@@ -1,11 +1,11 @@
 // Creating child controls.
-#include "ui/control_builder.h"
+#include "ui/control_builder.win.h"
 
 #include <string>
 
 #include "base/user_error.h"
 #include "base/win_text.h"
-#include "ui/text_size.h"
+#include "ui/text_size.win.h"
 
 namespace dc::ui {
 

@@ -11,9 +11,9 @@
 
 #include <optional>
 
-#include "ui/control_builder.h"
-#include "ui/handles.h"
-#include "ui/window.h"
+#include "ui/control_builder.win.h"
+#include "ui/handles.win.h"
+#include "ui/window.win.h"
 
 namespace dc::ui {
 

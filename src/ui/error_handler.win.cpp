@@ -27,12 +27,31 @@ ErrorQueue& Queue() {
   return q;
 }
 
+// While a box is shown, later errors wait in the queue; the flag comes
+// down however the showing ends, so a throw cannot silence every later error.
+class ShowingScope {
+ public:
+  explicit ShowingScope(bool& showing) : showing_(showing) { showing_ = true; }
+  ~ShowingScope() { showing_ = false; }
+  ShowingScope(const ShowingScope&) = delete;
+  ShowingScope& operator=(const ShowingScope&) = delete;
+
+ private:
+  bool& showing_;
+};
+
 LRESULT CALLBACK PosterProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == kShowErrors) {
+  if (msg != kShowErrors) return DefWindowProcW(hwnd, msg, wp, lp);
+  // Nothing crosses into the system's code from here either; what failed
+  // while showing errors is shown from the next posted message.
+  try {
     ShowQueuedErrors();
-    return 0;
+  } catch (const std::exception& e) {
+    ReportError(e.what());
+  } catch (...) {
+    ReportError("An unexpected error occurred while an error was shown.");
   }
-  return DefWindowProcW(hwnd, msg, wp, lp);
+  return 0;
 }
 
 HWND Poster() {
@@ -65,17 +84,21 @@ void ReportError(const std::string& text) {
 void ShowQueuedErrors() {
   ErrorQueue& q = Queue();
   if (q.showing) return;  // the box already open shows the rest when closed
-  q.showing = true;
+  ShowingScope showing(q.showing);
   while (!q.waiting.empty()) {
-    std::string text = q.waiting.front();
+    // The text stays queued while shown, so the same error met meanwhile
+    // is not shown again; it goes even when showing it throws.
+    struct PopFront {
+      std::deque<std::string>& q;
+      ~PopFront() { q.pop_front(); }
+    } pop{q.waiting};
+    const std::string text = q.waiting.front();
     if (q.sink) {
       q.sink(text);
     } else {
       ShowError(q.owner && IsWindow(q.owner) ? q.owner : nullptr, text);
     }
-    q.waiting.pop_front();
   }
-  q.showing = false;
 }
 
 }  // namespace dc::ui

@@ -1,4 +1,4 @@
-// The list of open modal dialogs.
+// The list of open modal dialogs and boxes.
 #include "ui/modal.h"
 
 #include <windows.h>
@@ -9,18 +9,32 @@
 namespace dc::ui {
 namespace {
 
-std::vector<HWND>& Open() {
-  static std::vector<HWND> open;
+struct OpenModal {
+  HWND window;
+  unsigned answer;
+};
+
+std::vector<OpenModal>& Open() {
+  static std::vector<OpenModal> open;
   return open;
+}
+
+std::function<void()>& ClosedHandler() {
+  static std::function<void()> handler;
+  return handler;
 }
 
 }  // namespace
 
-void PushModal(HWND dialog) { Open().push_back(dialog); }
+void PushModal(HWND window, unsigned answer) { Open().push_back({window, answer}); }
 
-void PopModal(HWND dialog) { std::erase(Open(), dialog); }
+void PopModal(HWND window) {
+  const std::size_t before = Open().size();
+  std::erase_if(Open(), [window](const OpenModal& m) { return m.window == window; });
+  if (before != 0 && Open().empty() && ClosedHandler()) ClosedHandler()();
+}
 
-HWND TopModalDialog() { return Open().empty() ? nullptr : Open().back(); }
+HWND TopModalDialog() { return Open().empty() ? nullptr : Open().back().window; }
 
 bool BringModalToFront() {
   HWND top = TopModalDialog();
@@ -31,8 +45,16 @@ bool BringModalToFront() {
 }
 
 void CloseModalDialogs() {
-  std::vector<HWND> open = Open();
-  for (auto it = open.rbegin(); it != open.rend(); ++it) PostMessageW(*it, WM_CLOSE, 0, 0);
+  const std::vector<OpenModal> open = Open();
+  for (auto it = open.rbegin(); it != open.rend(); ++it) {
+    if (it->answer) {
+      PostMessageW(it->window, WM_COMMAND, MAKEWPARAM(it->answer, BN_CLICKED), 0);
+    } else {
+      PostMessageW(it->window, WM_CLOSE, 0, 0);
+    }
+  }
 }
+
+void SetModalsClosedHandler(std::function<void()> handler) { ClosedHandler() = std::move(handler); }
 
 }  // namespace dc::ui

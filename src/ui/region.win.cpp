@@ -1,5 +1,5 @@
 // Building large regions.
-#include "ui/region.h"
+#include "ui/region.win.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // Measuring texts.
-#include "ui/text_size.h"
+#include "ui/text_size.win.h"
 
-#include "ui/handles.h"
+#include "ui/handles.win.h"
 
 namespace dc::ui {
 

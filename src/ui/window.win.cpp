@@ -1,6 +1,7 @@
 // The window base and its procedure.
-#include "ui/window.h"
+#include "ui/window.win.h"
 
+#include "base/unique_handle.h"
 #include "base/user_error.h"
 #include "base/win_text.h"
 #include "ui/error_handler.h"
@@ -9,8 +10,8 @@ namespace dc::ui {
 
 Window::~Window() {
   if (hwnd_) {
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);  // no message reaches a half-destroyed object
-    DestroyWindow(hwnd_);
+    destroying_ = true;
+    DestroyWindow(hwnd_);  // its WM_NCDESTROY does the final work
   }
 }
 
@@ -40,11 +41,25 @@ void Window::Create(DWORD exStyle, const wchar_t* className, const wchar_t* titl
 void Window::StartTimer(UINT_PTR id, UINT milliseconds, std::function<void()> tick) {
   if (!SetTimer(hwnd_, id, milliseconds, nullptr))
     throw UserError("A timer cannot be started: " + SystemErrorText(GetLastError()));
+  if (!timers_.count(id)) CountHandle(HandleKind::Timer, +1);
   timers_[id] = std::move(tick);
 }
 
 void Window::StopTimer(UINT_PTR id) {
-  if (timers_.erase(id)) KillTimer(hwnd_, id);
+  if (!timers_.erase(id)) return;
+  CountHandle(HandleKind::Timer, -1);
+  KillTimer(hwnd_, id);
+}
+
+void Window::FinalDestroy() {
+  // The system kills a destroyed window's timers; the count follows.
+  CountHandle(HandleKind::Timer, -static_cast<long>(timers_.size()));
+  timers_.clear();
+  std::vector<std::function<void(HWND)>> work;
+  work.swap(finalWork_);
+  for (auto& w : work) w(hwnd_);
+  CountHandle(HandleKind::Window, -1);
+  hwnd_ = nullptr;
 }
 
 LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -53,13 +68,19 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
     self->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    CountHandle(HandleKind::Window, +1);
   }
   if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
+    try {
+      self->FinalDestroy();
+    } catch (...) {
+      ReportError("An unexpected error occurred while a window closed.");
+    }
     return DefWindowProcW(hwnd, msg, wp, lp);
   }
+  if (self->destroying_) return DefWindowProcW(hwnd, msg, wp, lp);  // the derived object is gone
   try {
     if (msg == WM_TIMER) {
       auto it = self->timers_.find(wp);

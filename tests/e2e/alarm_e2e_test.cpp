@@ -36,11 +36,7 @@ TEST(AlarmEndToEnd, TheAlarmShowsItsPopupAtItsMinuteAndTheDisplayTimeEndsIt) {
   std::memcpy(header.Magic, "KVX", 3);
   header.Count = 1;
   header.StayOnTop = 1;
-  dc::AlarmRecord alarm{};
-  alarm.Kind = static_cast<std::uint8_t>(dc::AlarmKind::EveryDay);
-  alarm.Time = *dc::EncodeDateTime({2026, 12, 8, 7, 30, 0});
-  dc::WriteFixedText(alarm.Title, "Stand up");
-  dc::WriteFixedText(alarm.ToDo, "Stretch && walk");
+  const dc::AlarmRecord alarm = dctest::EveryDay("Stand up", "Stretch && walk", 7, 30);
   dctest::WriteBytes(dir / "Alarm.sav", dctest::Concat({dctest::BytesOf(header), dctest::BytesOf(alarm)}));
 
   PlayerProcess player(exe);

@@ -2,12 +2,15 @@
 #include "player_driver.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
 
 #include "base/win_text.h"
+#include "alarms/alarm_store.h"
 #include "package/clock_package.h"
+#include "package/package_records.h"
 #include "test_support.h"
 #include "ui/window_classes.h"
 
@@ -43,13 +46,47 @@ BOOL CALLBACK FindWindowOf(HWND hwnd, LPARAM lp) {
   return TRUE;
 }
 
-std::wstring TextOf(HWND hwnd) {
+}  // namespace
+
+std::wstring WindowText(HWND hwnd) {
   wchar_t buf[2048] = {};
   GetWindowTextW(hwnd, buf, 2048);
   return buf;
 }
 
-}  // namespace
+std::filesystem::path InstallDemoWithAlarms(const TempDir& folder, const std::vector<dc::AlarmRecord>& alarms,
+                                            bool timed) {
+  Bytes package = ReadBytes(DemoPackage());
+  package[dc::kPopupOffset + offsetof(dc::PopupSettings, Timed)] = timed ? 1 : 0;
+  WriteBytes(folder / "demo.kvx", package);
+  dc::AlarmStoreHeader header{};
+  std::memcpy(header.Magic, "KVX", 3);
+  header.Count = static_cast<std::uint16_t>(alarms.size());
+  header.StayOnTop = 1;
+  Bytes store = BytesOf(header);
+  for (const dc::AlarmRecord& a : alarms) store = Concat({store, BytesOf(a)});
+  WriteBytes(folder / "Alarm.sav", store);
+  return InstallPlayer(folder.path(), L"DeskClock.exe", "demo.kvx");
+}
+
+std::multiset<std::wstring> VisiblePopupTexts(DWORD pid) {
+  struct Found {
+    DWORD pid;
+    std::multiset<std::wstring> texts;
+  } found{pid, {}};
+  EnumWindows(
+      [](HWND h, LPARAM lp) -> BOOL {
+        auto* f = reinterpret_cast<Found*>(lp);
+        DWORD p = 0;
+        GetWindowThreadProcessId(h, &p);
+        wchar_t cls[64] = {};
+        GetClassNameW(h, cls, 64);
+        if (p == f->pid && IsWindowVisible(h) && wcscmp(cls, dc::ui::kPopupClass) == 0) f->texts.insert(WindowText(h));
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found.texts;
+}
 
 std::filesystem::path BuiltPlayer() { return FromEnvironment("DC_PLAYER"); }
 std::filesystem::path DemoPackage() { return FromEnvironment("DC_DEMO_PACKAGE"); }
@@ -217,8 +254,8 @@ MessageBoxSeen PlayerProcess::WaitForMessageBox(std::chrono::milliseconds timeou
   MessageBoxSeen box;
   box.hwnd = WaitForWindow(L"#32770", timeout);
   if (box.hwnd) {
-    box.caption = TextOf(box.hwnd);
-    box.text = TextOf(GetDlgItem(box.hwnd, 0xFFFF));  // the message box's text control
+    box.caption = WindowText(box.hwnd);
+    box.text = WindowText(GetDlgItem(box.hwnd, 0xFFFF));  // the message box's text control
   }
   return box;
 }

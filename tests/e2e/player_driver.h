@@ -7,8 +7,12 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
+
+#include "alarms/alarm_record.h"
+#include "test_support.h"
 
 namespace dctest {
 
@@ -20,6 +24,15 @@ std::filesystem::path DemoPackage();
 // Copies the player to `folder/exeName` with the trailer naming `package`.
 std::filesystem::path InstallPlayer(const std::filesystem::path& folder, const std::wstring& exeName,
                                     const std::string& package);
+
+// The demo clock in `folder`, its store holding `alarms` with Stay On Top
+// set; `timed` false keeps its popups until they are closed.
+std::filesystem::path InstallDemoWithAlarms(const TempDir& folder, const std::vector<dc::AlarmRecord>& alarms,
+                                            bool timed = false);
+
+std::wstring WindowText(HWND hwnd);
+// The texts of a process's visible popups.
+std::multiset<std::wstring> VisiblePopupTexts(DWORD pid);
 
 struct MessageBoxSeen {
   HWND hwnd = nullptr;
@@ -75,6 +88,7 @@ class PlayerProcess {
   // The exit code, or -1 when it did not end within the timeout.
   long WaitForExit(std::chrono::milliseconds timeout);
   DWORD Id() const { return pi_.dwProcessId; }
+  HANDLE Handle() const { return pi_.hProcess; }
 
  private:
   PROCESS_INFORMATION pi_{};

@@ -27,55 +27,14 @@ namespace input = dctest::input;
 
 namespace {
 
-dc::AlarmRecord EveryDay(const char* title, const char* todo, int hour, int minute) {
-  dc::AlarmRecord r{};
-  r.Kind = static_cast<std::uint8_t>(dc::AlarmKind::EveryDay);
-  r.Time = *dc::EncodeDateTime({2026, 12, 8, hour, minute, 0});
-  dc::WriteFixedText(r.Title, title);
-  dc::WriteFixedText(r.ToDo, todo);
-  return r;
-}
+using dctest::EveryDay;
 
-// The demo clock in `dir` with these alarms; its popups stay until closed.
 std::filesystem::path Install(const TempDir& dir, std::initializer_list<dc::AlarmRecord> alarms) {
-  Bytes package = dctest::ReadBytes(dctest::DemoPackage());
-  package[dc::kPopupOffset + offsetof(dc::PopupSettings, Timed)] = 0;
-  dctest::WriteBytes(dir / "demo.kvx", package);
-  dc::AlarmStoreHeader header{};
-  std::memcpy(header.Magic, "KVX", 3);
-  header.Count = static_cast<std::uint16_t>(alarms.size());
-  header.StayOnTop = 1;
-  Bytes store = dctest::BytesOf(header);
-  for (const dc::AlarmRecord& a : alarms) store = dctest::Concat({store, dctest::BytesOf(a)});
-  dctest::WriteBytes(dir / "Alarm.sav", store);
-  return dctest::InstallPlayer(dir.path(), L"DeskClock.exe", "demo.kvx");
+  return dctest::InstallDemoWithAlarms(dir, alarms);
 }
 
-std::wstring TextOf(HWND hwnd) {
-  wchar_t buf[512] = {};
-  GetWindowTextW(hwnd, buf, 512);
-  return buf;
-}
-
-// The texts of the player's visible popups.
-std::multiset<std::wstring> Popups(DWORD pid) {
-  struct Found {
-    DWORD pid;
-    std::multiset<std::wstring> texts;
-  } found{pid, {}};
-  EnumWindows(
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* f = reinterpret_cast<Found*>(lp);
-        DWORD p = 0;
-        GetWindowThreadProcessId(h, &p);
-        wchar_t cls[64] = {};
-        GetClassNameW(h, cls, 64);
-        if (p == f->pid && IsWindowVisible(h) && wcscmp(cls, dc::ui::kPopupClass) == 0) f->texts.insert(TextOf(h));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found.texts;
-}
+const auto TextOf = dctest::WindowText;
+const auto Popups = dctest::VisiblePopupTexts;
 
 std::multiset<std::wstring> WaitForPopups(DWORD pid, std::size_t count, std::chrono::milliseconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;

@@ -5,21 +5,16 @@
 
 #include "alarms/alarm_due.h"
 #include "base/fixed_text.h"
+#include "test_support.h"
 
 using namespace dc;
 
 namespace {
 
 AlarmRecord Alarm(AlarmKind kind, CivilDateTime date, int hour, int minute, int second = 0,
-                   std::uint16_t weekday = kNoWeekday) {
-  AlarmRecord r;
-  std::memset(&r, 0, sizeof r);
-  r.Kind = static_cast<std::uint8_t>(kind);
-  // The time may carry any date part (whatever day the editor's picker held).
-  r.Time = *EncodeDateTime({2001, 2, 3, hour, minute, second});
-  r.Date = *EncodeDateTime(date);
-  r.Weekday = weekday;
-  return r;
+                  std::uint16_t weekday = kNoWeekday) {
+  return dctest::MakeAlarm(
+      {.kind = kind, .hour = hour, .minute = minute, .second = second, .date = date, .weekday = weekday});
 }
 
 CivilDateTime At(int y, int m, int d, int h = 7, int min = 30, int s = 0) { return {y, m, d, h, min, s}; }

@@ -10,6 +10,7 @@
 
 #include "alarms/alarm_scheduler.h"
 #include "base/fixed_text.h"
+#include "test_support.h"
 
 using namespace dc;
 
@@ -17,14 +18,8 @@ namespace {
 
 AlarmRecord Alarm(const char* title, AlarmKind kind, CivilDateTime date, int hour, int minute,
                   std::uint16_t weekday = kNoWeekday) {
-  AlarmRecord r;
-  std::memset(&r, 0, sizeof r);
-  r.Kind = static_cast<std::uint8_t>(kind);
-  r.Time = *EncodeDateTime({2001, 2, 3, hour, minute, 0});
-  r.Date = *EncodeDateTime(date);
-  r.Weekday = weekday;
-  WriteFixedText(r.Title, title);
-  return r;
+  return dctest::MakeAlarm(
+      {.kind = kind, .title = title, .hour = hour, .minute = minute, .date = date, .weekday = weekday});
 }
 
 AlarmStore StoreOf(std::initializer_list<AlarmRecord> alarms) {

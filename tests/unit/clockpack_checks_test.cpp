@@ -211,7 +211,7 @@ TEST(TransparentFaces, ARoundSmoothFaceLeavesNoKeyTintWithinTwoPixelsOfItsOutlin
   auto isKey = [&](int x, int y) { return at(x, y) == std::array<int, 3>{255, 0, 255}; };
   EXPECT_TRUE(isKey(0, 0) && isKey(119, 119)) << "the corners are outside the shape";
   EXPECT_EQ(at(60, 60), (std::array<int, 3>{150, 100, 50})) << "the middle is the wood";
-  int near = 0, checked = 0;
+  int tinted = 0, checked = 0;
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       if (isKey(x, y)) continue;
@@ -224,14 +224,14 @@ TEST(TransparentFaces, ARoundSmoothFaceLeavesNoKeyTintWithinTwoPixelsOfItsOutlin
       const auto c = at(x, y);
       const double dist = std::hypot(c[0] - 255.0, c[1] - 0.0, c[2] - 255.0);
       if (dist < 40) {
-        ++near;
+        ++tinted;
         ADD_FAILURE() << "pixel " << x << "," << y << " is " << c[0] << "," << c[1] << "," << c[2] << ", " << dist
                       << " from the key colour";
       }
     }
   }
   EXPECT_GT(checked, 300) << "the outline was found";
-  EXPECT_EQ(near, 0);
+  EXPECT_EQ(tinted, 0);
   // The soft edge stays soft: each partly covered pixel is the wood over
   // the matte #283246 in its coverage.
   int soft = 0;

@@ -1,14 +1,23 @@
-// Helpers shared by the tests: a fresh temporary folder and whole-file
-// reads and writes.
+// Helpers shared by the tests: a fresh temporary folder, whole-file reads
+// and writes, alarm records, and (in the Windows build) the message pump.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <functional>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "alarms/alarm_record.h"
+#include "base/date_time.h"
+#include "base/fixed_text.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace dctest {
 
@@ -68,5 +77,47 @@ inline std::string ErrorOf(const std::function<void()>& f) {
   }
   return "(no error)";
 }
+
+// An alarm record, zero but for the fields given. The time's date part is
+// whatever day the editor's picker held (`timeDay`); the due test ignores it.
+struct AlarmSpec {
+  dc::AlarmKind kind = dc::AlarmKind::EveryDay;
+  const char* title = "";
+  const char* todo = "";
+  int hour = 7, minute = 30, second = 0;
+  std::optional<dc::CivilDateTime> date;  // unset: 0.0
+  std::uint16_t weekday = 0;
+  dc::CivilDateTime timeDay{2001, 2, 3};
+};
+
+inline dc::AlarmRecord MakeAlarm(const AlarmSpec& spec) {
+  dc::AlarmRecord r{};
+  r.Kind = static_cast<std::uint8_t>(spec.kind);
+  r.Time = *dc::EncodeDateTime({spec.timeDay.Year, spec.timeDay.Month, spec.timeDay.Day, spec.hour, spec.minute,
+                                spec.second});
+  if (spec.date) r.Date = *dc::EncodeDateTime(*spec.date);
+  r.Weekday = spec.weekday;
+  dc::WriteFixedText(r.Title, spec.title);
+  dc::WriteFixedText(r.ToDo, spec.todo);
+  return r;
+}
+
+inline dc::AlarmRecord EveryDay(const char* title, const char* todo, int hour = 7, int minute = 30) {
+  return MakeAlarm({.title = title, .todo = todo, .hour = hour, .minute = minute, .timeDay = {2026, 12, 8}});
+}
+
+#ifdef _WIN32
+// Dispatches what is queued, `rounds` times, sleeping between rounds.
+inline void Pump(int rounds = 10, int sleepMs = 5) {
+  MSG msg;
+  for (int i = 0; i < rounds; ++i) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(static_cast<DWORD>(sleepMs));
+  }
+}
+#endif
 
 }  // namespace dctest

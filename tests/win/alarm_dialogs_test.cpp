@@ -26,15 +26,8 @@ double Today() {
 bool Visible(HWND h) { return (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 AlarmRecord Record(AlarmKind kind, const char* title) {
-  AlarmRecord r;
-  std::memset(&r, 0, sizeof r);
-  r.Kind = static_cast<std::uint8_t>(kind);
-  r.Time = *EncodeDateTime({2020, 3, 4, 7, 30, 0});
-  r.Date = *EncodeDateTime({2026, 1, 31});
-  r.Weekday = 2;
-  WriteFixedText(r.Title, title);
-  WriteFixedText(r.ToDo, "todo");
-  return r;
+  return dctest::MakeAlarm({.kind = kind, .title = title, .todo = "todo", .date = CivilDateTime{2026, 1, 31},
+                            .weekday = 2, .timeDay = {2020, 3, 4}});
 }
 
 TimeFormat TwentyFour() {

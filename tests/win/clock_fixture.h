@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,14 +20,6 @@ namespace dctest {
 using namespace dc;
 
 inline constexpr std::uint32_t kKey = 0x00FF00FF;
-
-inline void Pump(int rounds = 10) {
-  MSG msg;
-  for (int i = 0; i < rounds; ++i) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(5);
-  }
-}
 
 // A 60 x 40 face: key colour in a 4 x 4 block at the top left, in a small
 // block at (20..23, 1..2) and in the last column; a grey gradient elsewhere.
@@ -67,8 +60,10 @@ struct Clock {
   std::vector<std::wstring> opened;
   std::unique_ptr<ClockWindow> form;
 
-  // `showPopups` false: passes are recorded instead of shown.
-  explicit Clock(dctest::PackageParts parts = Parts(), bool refuseMachineKey = true, bool showPopups = false) {
+  // `showPopups` false: passes are recorded instead of shown. `adjust`
+  // changes the seams last (the format and the monitors, say).
+  explicit Clock(dctest::PackageParts parts = Parts(), bool refuseMachineKey = true, bool showPopups = false,
+                 const std::function<void(ClockSeams&)>& adjust = {}) {
     ui::SetErrorSink([this](const std::string& e) { errors.push_back(e); });
     dctest::WriteBytes(dir / "clock.kvx", parts.Bytes());
     auto exe = dctest::MakePlayer(dir.path(), "clock.kvx");
@@ -80,6 +75,7 @@ struct Clock {
     seams.runKeys = std::make_shared<RegistryRunKeys>(refuseMachineKey);
     seams.openAddress = [this](HWND, const std::wstring& a) { opened.push_back(a); };
     if (!showPopups) seams.fire = [this](const std::vector<Firing>& f) { passes.push_back(f); };
+    if (adjust) adjust(seams);
     form = std::make_unique<ClockWindow>(std::move(start), exe, seams);
     form->Show();
     Pump();

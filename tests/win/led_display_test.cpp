@@ -8,7 +8,8 @@
 #include "base/system_colour.h"
 #include "led/led_display.win.h"
 #include "pixels.h"
-#include "ui/window.h"
+#include "test_support.h"
+#include "ui/window.win.h"
 
 using namespace dc::led;
 
@@ -25,13 +26,7 @@ class Host : public dc::ui::Window {
   std::optional<LRESULT> HandleMessage(UINT, WPARAM, LPARAM) override { return std::nullopt; }
 };
 
-void Pump() {
-  MSG msg;
-  for (int i = 0; i < 20; ++i) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(10);
-  }
-}
+void Pump() { dctest::Pump(20, 10); }
 
 // The control's pixels as its window holds them.
 std::vector<std::uint32_t> ScreenPixels(HWND hwnd, int w, int h) {

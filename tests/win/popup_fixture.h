@@ -10,16 +10,6 @@
 
 namespace dctest {
 
-inline AlarmRecord EveryDay(const char* title, const char* todo, int hour = 7, int minute = 30) {
-  AlarmRecord r;
-  std::memset(&r, 0, sizeof r);
-  r.Kind = static_cast<std::uint8_t>(AlarmKind::EveryDay);
-  r.Time = *EncodeDateTime({2026, 12, 8, hour, minute, 0});
-  WriteFixedText(r.Title, title);
-  WriteFixedText(r.ToDo, todo);
-  return r;
-}
-
 inline dctest::PackageParts Popups(std::uint8_t style, bool timed, int seconds) {
   dctest::PackageParts p = dctest::Parts();
   p.alert.Style = style;

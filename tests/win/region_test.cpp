@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/window_layout.h"
-#include "ui/region.h"
+#include "ui/region.win.h"
 
 TEST(Region, BandsJoinedPairwiseEqualOneCall) {
   // A 100 x 60 dithered face: many runs of varying length.

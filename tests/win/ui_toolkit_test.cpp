@@ -7,22 +7,14 @@
 #include <windows.h>
 
 #include "ui/dialog.win.h"
-#include "ui/menu.h"
+#include "test_support.h"
+#include "ui/menu.win.h"
 
 using namespace dc;
 
 namespace {
 
-void Pump() {
-  MSG msg;
-  for (int i = 0; i < 10; ++i) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  }
-}
+using dctest::Pump;
 
 // A plain top-level window to own a dialog.
 struct Owner : ui::Window {

@@ -14,7 +14,7 @@
 #include "base/fixed_text.h"
 #include "package/clock_package.h"
 #include "package/package_records.h"
-#include "app/package_startup.h"
+#include "package/own_files.h"
 #include "design_checks.h"
 #include "nearest_name.h"
 #include "picture.h"

@@ -3,6 +3,11 @@
 // virtual HandleMessage; what it does not handle goes to the default
 // procedure. No exception crosses into the system: it goes to the central
 // error handler, and the program goes on.
+//
+// A window ends one way, whoever ends it: its WM_NCDESTROY runs the work
+// registered with AtFinalDestroy, stops its timers and unbinds the object.
+// Destroyed from the object's destructor, the derived parts are already
+// gone, so no message reaches HandleMessage then; the final work still runs.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace dc::ui {
 
@@ -36,11 +42,17 @@ class Window {
               int h, HWND parent, HMENU idOrMenu = nullptr);
   // Handled messages return their result; others fall through.
   virtual std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) = 0;
+  // Work for the window's very end, on every path: it may use the handle,
+  // never the derived object (which may be gone).
+  void AtFinalDestroy(std::function<void(HWND)> work) { finalWork_.push_back(std::move(work)); }
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  void FinalDestroy();
   HWND hwnd_ = nullptr;
+  bool destroying_ = false;  // the destructor runs: only the base is left
   std::map<UINT_PTR, std::function<void()>> timers_;
+  std::vector<std::function<void(HWND)>> finalWork_;
 };
 
 }  // namespace dc::ui

@@ -6,7 +6,7 @@
 #include <span>
 
 #include "base/geometry.h"
-#include "ui/handles.h"
+#include "ui/handles.win.h"
 
 namespace dc::ui {
 

@@ -1,49 +1,12 @@
-// One small move-only owner for the platform's handles, a name per kind,
-// and scoped SelectObject and device contexts.
+// The owner of each kind of the platform's handles the shell uses, and
+// scoped SelectObject and device contexts.
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
+#include "base/unique_handle.h"
 
 namespace dc::ui {
-
-template <class T, auto Release, T Null = T{}>
-class Unique {
- public:
-  Unique() = default;
-  explicit Unique(T h) : h_(h) {}
-  ~Unique() { reset(); }
-  Unique(Unique&& o) noexcept : h_(std::exchange(o.h_, Null)) {}
-  Unique& operator=(Unique&& o) noexcept {
-    if (this != &o) {
-      reset();
-      h_ = std::exchange(o.h_, Null);
-    }
-    return *this;
-  }
-  Unique(const Unique&) = delete;
-  Unique& operator=(const Unique&) = delete;
-
-  T get() const { return h_; }
-  T operator->() const { return h_; }  // for owned interface pointers
-  explicit operator bool() const { return h_ != Null; }
-  // Where a function that makes a handle puts it; the old one is released.
-  T* put() {
-    reset();
-    return &h_;
-  }
-  // Gives up ownership, for a handle the system now owns (a region after a
-  // successful SetWindowRgn).
-  T release() { return std::exchange(h_, Null); }
-  void reset(T h = Null) {
-    if (h_ != Null) Release(h_);
-    h_ = h;
-  }
-
- private:
-  T h_ = Null;
-};
 
 template <class T>
 void DeleteGdiObject(T h) {
@@ -54,15 +17,20 @@ inline void DestroyMenuHandle(HMENU h) { DestroyMenu(h); }
 inline void CloseKey(HKEY h) { RegCloseKey(h); }
 inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
 inline void FreeLocalArgv(LPWSTR* argv) { LocalFree(argv); }
+inline void DestroyIconHandle(HICON h) { DestroyIcon(h); }
 
-using UniqueBitmap = Unique<HBITMAP, DeleteGdiObject<HBITMAP>>;
-using UniqueRegion = Unique<HRGN, DeleteGdiObject<HRGN>>;
-using UniqueBrush = Unique<HBRUSH, DeleteGdiObject<HBRUSH>>;
-using UniqueFont = Unique<HFONT, DeleteGdiObject<HFONT>>;
-using UniqueMemoryDC = Unique<HDC, DeleteMemoryDC>;
-using UniqueMenu = Unique<HMENU, DestroyMenuHandle>;
-using UniqueKey = Unique<HKEY, CloseKey>;
-using UniqueHandle = Unique<HANDLE, CloseKernelHandle>;
+using dc::HandleKind;
+using dc::Unique;
+using UniqueBitmap = Unique<HBITMAP, DeleteGdiObject<HBITMAP>, HandleKind::Gdi>;
+using UniqueRegion = Unique<HRGN, DeleteGdiObject<HRGN>, HandleKind::Region>;
+using UniqueBrush = Unique<HBRUSH, DeleteGdiObject<HBRUSH>, HandleKind::Gdi>;
+using UniqueFont = Unique<HFONT, DeleteGdiObject<HFONT>, HandleKind::Gdi>;
+using UniqueMemoryDC = Unique<HDC, DeleteMemoryDC, HandleKind::Gdi>;
+using UniqueMenu = Unique<HMENU, DestroyMenuHandle, HandleKind::Menu>;
+// An icon the program made (not one loaded shared).
+using UniqueIcon = Unique<HICON, DestroyIconHandle, HandleKind::Icon>;
+using UniqueKey = Unique<HKEY, CloseKey, HandleKind::Kernel>;
+using UniqueHandle = Unique<HANDLE, CloseKernelHandle, HandleKind::Kernel>;
 // The argument vector CommandLineToArgvW allocates.
 using UniqueArgv = Unique<LPWSTR*, FreeLocalArgv>;
 

@@ -1,0 +1,29 @@
+// Where the clock goes when the screens change: a clock at its home at the
+// bottom right follows the new bottom right, a clock the user dragged stays
+// where it is while any monitor still shows part of it, and a clock left
+// wholly off every monitor comes back into the nearest work area. The clock
+// has no title bar: off the screen, it could only be killed.
+#pragma once
+
+#include <vector>
+
+#include "base/geometry.h"
+
+namespace dc {
+
+struct Monitor {
+  Rect bounds;  // the whole monitor
+  Rect work;    // less the task bar and docked bars
+  bool primary = false;
+};
+
+// The clock's home: its size at the primary monitor's bottom right, this
+// far above the bottom edge.
+inline constexpr int kHomeBottomMargin = 30;
+Rect HomePlace(const Rect& window, const std::vector<Monitor>& monitors);
+
+// The clock's place after a change of the screens. `atHome` says the clock
+// still stands where it was last placed at home.
+Rect PlaceAfterScreenChange(const Rect& window, bool atHome, const std::vector<Monitor>& monitors);
+
+}  // namespace dc

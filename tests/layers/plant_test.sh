@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# scripts/check-layers.sh against a copy of the tree with one fault planted
+# at a time: each must fail, and the clean copy must pass.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# file | line to add | what the check must say
+plants=(
+  'src/led/led_model.cpp|#include <base/geometry.h>|angle brackets for our own header'
+  'src/app/window_layout.cpp|#include "clock_window.win.h"|core file includes the shell'
+  'src/alarms/alarm_due.cpp|#include "alarms/alarm_list_dialog.win.h"|core file includes the shell'
+  'src/base/date_time.cpp|#include <windows.h>|Windows system header'
+  'src/notify/tray_text.cpp|#include <shellapi.h>|Windows system header'
+  'src/package/clock_package.cpp|#include "alarms/alarm_store.h"|include against the layers'
+  'tools/clockpack/describe.cpp|#include "app/package_startup.h"|include against the layers'
+  'tools/clockpack/picture.cpp|#include "ui/modal.h"|include against the layers'
+  'fuzz/led_model_fuzz.cpp|#include "ui/handles.win.h"|core file includes the shell'
+  'fuzz/alarm_store_fuzz.cpp|#include <mmsystem.h>|Windows system header'
+)
+
+fresh() {
+  rm -rf "$work/tree"
+  mkdir -p "$work/tree"
+  cp -r "$here/src" "$here/tools" "$here/fuzz" "$work/tree/"
+}
+
+fresh
+if ! DC_LAYERS_ROOT="$work/tree" "$here/scripts/check-layers.sh" >"$work/out" 2>&1; then
+  echo "FAIL: the clean tree is refused:"
+  cat "$work/out"
+  exit 1
+fi
+passed=1
+failed=0
+for plant in "${plants[@]}"; do
+  IFS='|' read -r file line expect <<<"$plant"
+  fresh
+  printf '%s\n' "$line" >>"$work/tree/$file"
+  if DC_LAYERS_ROOT="$work/tree" "$here/scripts/check-layers.sh" >"$work/out" 2>&1; then
+    echo "FAIL: $file with '$line' passed"
+    failed=$((failed + 1))
+  elif ! grep -q "$expect" "$work/out"; then
+    echo "FAIL: $file with '$line': expected \"$expect\", got:"
+    cat "$work/out"
+    failed=$((failed + 1))
+  else
+    passed=$((passed + 1))
+  fi
+done
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
