@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/window_layout.h"
+#include "layout/window_layout.h"
 
 namespace {
 

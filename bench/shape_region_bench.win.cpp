@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/window_layout.h"
+#include "layout/window_layout.h"
 #include "ui/region.win.h"
 
 int main() {

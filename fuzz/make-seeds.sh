@@ -71,6 +71,9 @@ convert "$root/assets/demo/face.png" -resize 20x12 "$out/picture_fuzz/small.png"
 # Movies: plain and zlib, and one cut short.
 "$swf_seeds" "$out/swf_fuzz"
 head -c 300 "$out/swf_fuzz/bitmaps.swf" > "$out/swf_fuzz/cut.swf"
+# Clock faces with scripts, drawn by the target's first frames.
+"${DC_CLOCK_MOVIES:-$root/build/host/bin/write_clock_movies}" "$work/clocks"
+cp "$work"/clocks/{clip-event,handler,interval,needle,two-frame-loop,digital,drawn,once-a-second}.swf "$out/swf_fuzz/"
 # Scripts: the sample programs, each for SWF 5, 6 and 7.
 "$seed_writer" "$out/avm1_fuzz" >/dev/null
 echo "make-seeds: $(find "$out" -type f | wc -l) seeds in $out"

@@ -8,10 +8,10 @@
 #include <span>
 #include <vector>
 
-#include "app/led_setup.h"
+#include "layout/led_setup.h"
 #include "app/package_startup.h"
 #include "app/popup_style.h"
-#include "app/window_layout.h"
+#include "layout/window_layout.h"
 #include "base/ansi_text.h"
 #include "base/fixed_text.h"
 #include "led/led_model.h"

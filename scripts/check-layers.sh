@@ -7,12 +7,14 @@
 #   alarms   -> base                 (its *.win.* files also -> ui)
 #   led      -> base                 (its *.win.* files also -> ui)
 #   notify   -> base                 (its *.win.* files also -> ui)
+#   layout   -> base package         (the clock's geometry from its package)
 #   swf      -> base                 (the SWF player, portable)
 #   ui       -> base
-#   app      -> base package alarms led notify swf ui
+#   app      -> base package alarms led notify layout swf ui
 #
-# tools/ and fuzz/ may include the core of every folder (clockpack lays
-# out and draws the clock as the player does), never the shell. Everywhere:
+# tools/ may include the core of every folder but app (a tool is no
+# player: it lays out and draws the clock through layout/ and swf/);
+# fuzz/ the core of every folder. Everywhere:
 # - our own headers are included with quotes, never angle brackets;
 # - a core file (not *.win.*, not in ui/) includes no Windows-only header:
 #   no *.win.h (also from its own folder), nothing of ui/, and no system
@@ -23,7 +25,7 @@ set -euo pipefail
 root=${DC_LAYERS_ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
 cd "$root"
 
-ours="base package alarms led notify ui app swf"
+ours="base package alarms led notify ui app layout swf"
 windowsHeaders="windows winuser wingdi winbase winreg winnls windef shlobj shellapi shlwapi commctrl commdlg mmsystem
   ole2 oleauto olectl objbase objidl unknwn ocidl exdisp knownfolders uxtheme dwmapi windowsx winerror tlhelp32 psapi
   process io direct"
@@ -36,10 +38,11 @@ allowed() {  # area (src/<folder>, tools, fuzz), shell (0/1) -> the folders it m
     src/package) echo "base package" ;;
     src/alarms | src/led | src/notify) if [ "$2" = 1 ]; then echo "base ${1#src/} ui"; else echo "base ${1#src/}"; fi ;;
     src/swf) echo "base swf" ;;
+    src/layout) echo "base package layout" ;;
     src/ui) echo "base ui" ;;
-    src/app) echo "base package alarms led notify ui app swf" ;;
-    tools) echo "base package alarms led notify app swf" ;;
-    fuzz) echo "base package alarms led notify app swf" ;;
+    src/app) echo "base package alarms led notify ui app layout swf" ;;
+    tools) echo "base package alarms led notify layout swf" ;;
+    fuzz) echo "base package alarms led notify app layout swf" ;;
     *) echo "" ;;
   esac
 }

@@ -9,9 +9,10 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-if [ ! -x build/host/bin/clockpack ] || [ ! -x build/host/bin/swf_seed_movies ] || [ ! -x build/host/bin/avm1_seed_writer ]; then
+if [ ! -x build/host/bin/clockpack ] || [ ! -x build/host/bin/swf_seed_movies ] || [ ! -x build/host/bin/avm1_seed_writer ] ||
+   [ ! -x build/host/bin/write_clock_movies ]; then
   cmake --preset host >/dev/null
-  cmake --build --preset host --target clockpack swf_seed_movies avm1_seed_writer
+  cmake --build --preset host --target clockpack swf_seed_movies avm1_seed_writer write_clock_movies
 fi
 fuzz/make-seeds.sh build/fuzz/seeds
 mkdir -p build/fuzz/findings

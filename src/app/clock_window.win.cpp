@@ -6,7 +6,7 @@
 #include "alarms/alarm_list_dialog.win.h"
 #include "alarms/store_startup.h"
 #include "app/about_dialog.win.h"
-#include "app/led_setup.h"
+#include "layout/led_setup.h"
 #include "app/message_filter.h"
 #include "app/popup_style.h"
 #include "app/registry_run_keys.win.h"

@@ -27,18 +27,6 @@ std::string DamagedMessage(const std::filesystem::path& package, const std::stri
 
 bool IsSilentStart(std::span<const std::string> params) { return !params.empty() && params[0] == "p"; }
 
-std::string FolderNameOf(const std::string& clockName) {
-  std::string name;
-  for (char c : clockName) {
-    const auto b = static_cast<unsigned char>(c);
-    name += b < 0x20 || std::strchr("<>:\"/\\|?*", c) ? '_' : c;
-  }
-  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
-  if (name.empty()) return "Clock";
-  if (!CheckSoundFileName(name, {}).empty()) name = "_" + name;  // a device name such as "con"
-  return name;
-}
-
 ClockFolders ChooseFolders(const std::filesystem::path& exeFolder, bool exeFolderWritable,
                            const std::filesystem::path& appData, const std::filesystem::path& localAppData,
                            const std::string& clockName) {

@@ -43,11 +43,6 @@ ClockFolders ChooseFolders(const std::filesystem::path& exeFolder, bool exeFolde
                            const std::filesystem::path& appData, const std::filesystem::path& localAppData,
                            const std::string& clockName);
 
-// A folder name made of a clock name: characters file names cannot hold
-// become "_", trailing dots and spaces go, a device name gets a "_" before
-// it, and an empty name is "Clock".
-std::string FolderNameOf(const std::string& clockName);
-
 struct PackageStart {
   enum class Outcome {
     Ready,    // the clock can be built

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/window_layout.h"
+#include "layout/window_layout.h"
 #include "base/user_error.h"
 #include "base/win_text.h"
 #include "ui/region.win.h"

@@ -8,7 +8,7 @@
 #include "app/auto_run.h"
 #include "base/time_text.h"
 #include "app/message_filter.h"
-#include "app/window_layout.h"
+#include "layout/window_layout.h"
 #include "notify/tray_text.h"
 
 using namespace dc;

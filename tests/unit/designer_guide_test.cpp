@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/led_setup.h"
+#include "layout/led_setup.h"
 #include "led/led_model.h"
 #include "manifest.h"
 #include "package/clock_package.h"

@@ -155,7 +155,10 @@ TEST(HostileInput, APackageAboveTheSizeLimitIsRefusedBeforeItIsRead) {
 
 TEST(HostileInput, ManifestReproducersGetTheToolsOwnWords) {
   TempDir dir;
-  dctest::WriteBytes(dir / "face.swf", Bytes{'F', 'W', 'S', 9});
+  // The smallest movie: the header (an empty stage, 12 frames a second, one
+  // frame) and the End tag, 15 bytes.
+  dctest::WriteBytes(dir / "face.swf", Bytes{'F', 'W', 'S', 6, 15, 0, 0, 0, 0, 0, 12, 1, 0, 0, 0});
+  dctest::WriteBytes(dir / "cut.swf", Bytes{'F', 'W', 'S', 9});
   auto build = [&](std::string_view text) {
     return dctest::ErrorOf([&] { clockpack::BuildPackage(clockpack::ParseManifest(text), dir.path()); });
   };
@@ -168,6 +171,9 @@ TEST(HostileInput, ManifestReproducersGetTheToolsOwnWords) {
             "the manifest holds a number too large to be read");
   EXPECT_EQ(build(R"({"clock":{"name":"x"},"face":{"movie":"face.swf"},"led":{"left":-1},"alert":{}})"),
             "led.left: -1 is outside 0 to 16384");
+  EXPECT_EQ(build(R"({"clock":{"name":"x"},"face":{"movie":"cut.swf"},"led":{},"alert":{}})"),
+            "face.movie: the clock cannot play this movie: the movie is cut off: it ends after 4 of the 13 bytes "
+            "of its header.");
   // An empty file name names the manifest's own folder, which once ended the
   // tool with an uncaught stream exception.
   EXPECT_EQ(build(R"({"clock":{"name":"x"},"face":{"movie":""},"led":{},"alert":{}})"),

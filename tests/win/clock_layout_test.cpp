@@ -2,7 +2,7 @@
 // from it) against the real window's children under Wine.
 #include <gtest/gtest.h>
 
-#include "app/clock_layout.h"
+#include "layout/clock_layout.h"
 #include "app/window_fit.win.h"
 #include "clock_fixture.h"
 

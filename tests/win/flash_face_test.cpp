@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "app/clock_layout.h"
+#include "layout/clock_layout.h"
 #include "app/window_fit.win.h"
 #include "clock_face_movies.h"
 #include "clock_fixture.h"

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/window_layout.h"
+#include "layout/window_layout.h"
 #include "ui/region.win.h"
 
 TEST(Region, BandsJoinedPairwiseEqualOneCall) {

@@ -1,6 +1,7 @@
 // What clockpack inspect prints, and clockpack attach.
 #include "describe.h"
 
+#include <cstdio>
 #include <cstring>
 #include <sstream>
 
@@ -10,6 +11,7 @@
 #include "manifest.h"
 #include "package/clock_package.h"
 #include "package/package_records.h"
+#include "swf/reader.h"
 #include "player_view.h"
 
 namespace clockpack {
@@ -36,6 +38,35 @@ const char* PositionName(std::uint8_t p) {
   return p < 9 ? kNames[p] : "unknown";
 }
 
+// "550 x 400" (pixels; a stage in odd twips shows its fraction).
+std::string StageText(const dc::swf::TwipRect& stage) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%g x %g", stage.Width() / 20.0, stage.Height() / 20.0);
+  return text;
+}
+
+// What the player reads of a movie face, or why it cannot play it.
+ordered_json DescribeMovie(const std::vector<std::uint8_t>& bytes) {
+  try {
+    const dc::swf::Movie m = dc::swf::ReadMovie(bytes);
+    const char* compression = m.compression == dc::swf::Compression::Zlib   ? "zlib (CWS)"
+                              : m.compression == dc::swf::Compression::Lzma ? "LZMA (ZWS)"
+                                                                            : "none (FWS)";
+    std::string scripts = m.actionScript3 ? "ActionScript 3 (not run: the timeline plays without it)"
+                          : m.hasAvm1Scripts ? "ActionScript 1/2"
+                                             : "none";
+    return {{"version", +m.version},
+            {"compression", compression},
+            {"stage", StageText(m.stage)},
+            {"frameRate", m.frameRate},
+            {"frames", +m.declaredFrameCount},
+            {"scripts", scripts},
+            {"warnings", m.warnings}};
+  } catch (const dc::UserError& e) {
+    return {{"playable", false}, {"why", e.what()}};
+  }
+}
+
 }  // namespace
 
 nlohmann::ordered_json DescribePackage(const std::vector<std::uint8_t>& bytes) {
@@ -58,6 +89,7 @@ nlohmann::ordered_json DescribePackage(const std::vector<std::uint8_t>& bytes) {
                {"keyColor", FormatColour(d.KeyColor)}, {"left", +d.FaceLeft}, {"top", +d.FaceTop},
                {"width", +d.FaceWidth}, {"height", +d.FaceHeight}, {"shape", d.ShapeToPicture != 0},
                {"opacity", +d.Opacity}};
+  if (dc::IsFlashFaceType(d)) j["face"]["movie"] = DescribeMovie(package.FaceData());
   j["led"] = {{"hidden", d.HideLed != 0}, {"left", +d.LedLeft}, {"top", +d.LedTop},
               {"background", FormatColour(d.LedBackColor)}, {"lit", FormatColour(d.LedLightColor)},
               {"thick", +d.Thickness}, {"wordWidth", +d.CellWidth}, {"wordHeight", +d.CellHeight},

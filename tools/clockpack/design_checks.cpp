@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/led_setup.h"
-#include "app/clock_layout.h"
+#include "layout/led_setup.h"
+#include "layout/clock_layout.h"
 #include "base/ansi_text.h"
 #include "base/fixed_text.h"
 #include "manifest.h"

@@ -2,7 +2,7 @@
 // disagree with the clock about a single value.
 #include "player_view.h"
 
-#include "app/led_setup.h"
+#include "layout/led_setup.h"
 #include "led/led_model.h"
 
 namespace clockpack {

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/clock_layout.h"
-#include "app/led_setup.h"
-#include "app/window_layout.h"
+#include "layout/clock_layout.h"
+#include "layout/led_setup.h"
+#include "layout/window_layout.h"
 #include "led/led_model.h"
 #include "manifest.h"
 #include "package/clock_package.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <optional>
 
-#include "app/package_startup.h"
+#include "package/own_files.h"
 #include "base/ansi_text.h"
 #include "base/file_io.h"
 #include "describe.h"

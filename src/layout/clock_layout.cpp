@@ -1,9 +1,9 @@
 // The clock's start-up layout, step by step.
-#include "app/clock_layout.h"
+#include "layout/clock_layout.h"
 
 #include <array>
 
-#include "app/window_layout.h"
+#include "layout/window_layout.h"
 
 namespace dc {
 namespace {

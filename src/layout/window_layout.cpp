@@ -1,5 +1,5 @@
 // Fitting the window to its children and scanning the face for its shape.
-#include "app/window_layout.h"
+#include "layout/window_layout.h"
 
 #include <algorithm>
 
