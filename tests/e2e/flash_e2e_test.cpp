@@ -143,4 +143,8 @@ TEST(FlashFakedTime, TheHandsShowTheFakedTime) {
   EXPECT_EQ(At(px, a.minute, 60), PixelOf(dc::swf::test::kMinuteColour)) << "minute hand at " << a.minute;
   const int second = HandDirection(px, dc::swf::test::kSecondColour, 70);
   EXPECT_NEAR(second, a.second, 8) << "second hand";
+  // And they move: two seconds later the second hand is 12 degrees on.
+  Sleep(2000);
+  const int later = HandDirection(c.Face(), dc::swf::test::kSecondColour, 70);
+  EXPECT_NEAR((later - second + 360) % 360, 12, 7) << second << " then " << later;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "avm1_harness.h"
+#include "avm1_sample_programs.h"
 #include "swf/avm1/runtime.h"
 
 namespace dc::swf::avm1::test {
@@ -164,21 +165,7 @@ TEST(Avm1Limits, MalformedBlocksStopThemselvesOnly) {
 TEST(Avm1Limits, NoWayOut) {
   Harness h(7);
   FakeClip* clock = h.root->AddChild("clock", 1);
-  Asm a;
-  a.GetUrl("http://example.invalid/", "_blank").GetUrl("FSCommand:quit", "");
-  a.Push({"file:///etc/passwd", "_level1"}).Record(0x9A, {0x41});
-  a.Call("getURL", {"http://x/"}).Op(op::Pop).Call("fscommand", {"exec", "cmd"}).Op(op::Pop);
-  a.Call("loadMovieNum", {"x.swf", 1}).Op(op::Pop).Call("loadVariables", {"x.txt", "_root"}).Op(op::Pop);
-  a.CallOn("clock", "loadMovie", {"x.swf"}).Op(op::Pop).CallOn("clock", "getURL", {"x"}).Op(op::Pop);
-  a.CallOn("clock", "unloadMovie").Op(op::Pop);
-  for (const char* cls : {"XML", "LoadVars", "LocalConnection", "Sound", "XMLSocket"}) {
-    a.New(cls).Store("o");
-    for (const char* m : {"load", "send", "connect", "start", "sendAndLoad"}) a.CallOn("o", m, {"x"}).Op(op::Pop);
-  }
-  a.CallOn("SharedObject", "getLocal", {"so"}).Store("so").Get("so").Push({"data"}).Op(op::GetMember).Op(op::Pop);
-  a.CallOn("System", "setClipboard", {"x"}).Op(op::Pop).CallOn("Key", "isDown", {65}).Op(op::Pop);
-  a.CallOn("Mouse", "hide").Op(op::Pop).CallOn("Stage", "addListener", {1}).Op(op::Pop);
-  a.Push({"done"}).TraceTop();
+  const Asm a = NoWayOutScript();
   EXPECT_EQ(h.Run(a), "done");
   EXPECT_EQ(h.root->ChildCount(), 1u);
   EXPECT_EQ(clock->ChildCount(), 0u);

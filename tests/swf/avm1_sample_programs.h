@@ -31,6 +31,28 @@ inline Asm AnalogueClockScript() {
   return a;
 }
 
+// Every call that would reach outside the face in a browser's player,
+// each of which must do nothing; traces "done" at the end. Run on a root
+// holding a clip "clock".
+inline Asm NoWayOutScript() {
+  Asm a;
+  a.GetUrl("http://example.invalid/", "_blank").GetUrl("FSCommand:quit", "");
+  a.Push({"file:///etc/passwd", "_level1"}).Record(0x9A, {0x41});
+  a.Call("getURL", {"http://x/"}).Op(op::Pop).Call("fscommand", {"exec", "cmd"}).Op(op::Pop);
+  a.Call("loadMovieNum", {"x.swf", 1}).Op(op::Pop).Call("loadVariables", {"x.txt", "_root"}).Op(op::Pop);
+  a.CallOn("clock", "loadMovie", {"x.swf"}).Op(op::Pop).CallOn("clock", "getURL", {"x"}).Op(op::Pop);
+  a.CallOn("clock", "unloadMovie").Op(op::Pop);
+  for (const char* cls : {"XML", "LoadVars", "LocalConnection", "Sound", "XMLSocket"}) {
+    a.New(cls).Store("o");
+    for (const char* m : {"load", "send", "connect", "start", "sendAndLoad"}) a.CallOn("o", m, {"x"}).Op(op::Pop);
+  }
+  a.CallOn("SharedObject", "getLocal", {"so"}).Store("so").Get("so").Push({"data"}).Op(op::GetMember).Op(op::Pop);
+  a.CallOn("System", "setClipboard", {"x"}).Op(op::Pop).CallOn("Key", "isDown", {65}).Op(op::Pop);
+  a.CallOn("Mouse", "hide").Op(op::Pop).CallOn("Stage", "addListener", {1}).Op(op::Pop);
+  a.Push({"done"}).TraceTop();
+  return a;
+}
+
 // Named programs that between them use every kind of record.
 inline std::vector<std::pair<std::string, Asm>> SamplePrograms() {
   std::vector<std::pair<std::string, Asm>> out;
