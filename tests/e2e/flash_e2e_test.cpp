@@ -24,7 +24,8 @@ namespace input = dctest::input;
 
 namespace {
 
-// A 200 x 200 analogue face with the digits below its centre, opaque.
+// A 200 x 200 analogue face with the digits along its bottom edge, clear
+// of the hands, opaque.
 struct FlashClock {
   TempDir dir;
   std::unique_ptr<PlayerProcess> player;
@@ -38,7 +39,7 @@ struct FlashClock {
     p.display.FaceHeight = 200;
     p.display.Opacity = 255;
     p.display.LedLeft = 40;
-    p.display.LedTop = 150;
+    p.display.LedTop = 184;
     p.display.CellWidth = 9;
     p.display.CellHeight = 15;
     p.display.Thickness = 2;

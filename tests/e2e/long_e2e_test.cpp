@@ -4,6 +4,8 @@
 // (with a window manager) a snooze menu the clock never covers.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+
 #include <windows.h>
 #include <psapi.h>
 
@@ -166,6 +168,11 @@ std::vector<std::uint32_t> ScreenPixels(const RECT& r) {
 TEST(MenuOverClock, TheSnoozeMenuStaysAboveTheClockAndCanBeChosen) {
   TempDir dir;
   auto exe = dctest::InstallDemoWithAlarms(dir, {dctest::EveryDay("Tea", "Kettle", 7, 30)});
+  // The popups at the bottom right, where the clock shows (the demo keeps
+  // them at the top right).
+  dctest::Bytes package = dctest::ReadBytes(dir / "demo.kvx");
+  package[dc::kPopupOffset + offsetof(dc::PopupSettings, Position)] = 3;
+  dctest::WriteBytes(dir / "demo.kvx", package);
   PlayerProcess player(exe, L"p");
   HWND clock = player.WaitForWindow(dc::ui::kClockClass, 30s);
   ASSERT_TRUE(clock);
