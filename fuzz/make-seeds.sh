@@ -31,7 +31,8 @@ variant grow 's/"style": "fade"/"style": "center-grow"/'
 variant hidden 's/"space": 3/"space": 3, "hidden": true/'
 variant unshaped 's/"shape": true/"shape": false/'
 variant thin 's/"thick": 3/"thick": 1/; s/"wordWidth": 15/"wordWidth": 9/; s/"wordHeight": 27/"wordHeight": 13/'
-printf 'FWS\x09' > "$work/face.swf"
+# The smallest movie: a header (empty stage, 12 frames a second, one frame) and the End tag.
+printf 'FWS\x06\x0f\x00\x00\x00\x00\x00\x0c\x01\x00\x00\x00' > "$work/face.swf"
 sed -e 's/"picture": "face.png",/"movie": "face.swf",/' "$work/demo.json" > "$work/flash.json"
 "$clockpack" build "$work/flash.json" -o "$out/package_fuzz/flash.kvx" >/dev/null
 head -c 700 "$out/package_fuzz/demo.kvx" > "$out/package_fuzz/cut.kvx"
