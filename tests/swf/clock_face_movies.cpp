@@ -6,15 +6,17 @@
 #include <numbers>
 #include <string>
 
-#include "avm1_assembler.h"
+#include "clock_scripts.h"
 #include "swf_writer.h"
 
 namespace dc::swf::test {
 namespace {
 
 using avm1::test::Asm;
-using avm1::test::Const;
-using avm1::test::Reg;
+using avm1::test::HourAngle;
+using avm1::test::MinuteAngle;
+using avm1::test::ReadTime;
+using avm1::test::SecondAngle;
 namespace op = avm1::test::op;
 
 enum : std::uint16_t {
@@ -104,17 +106,6 @@ Bytes PlaceClock(std::vector<ClipAction> actions = {}) {
   return PlaceObjectTag(p, 2, 6);
 }
 
-// now = new Date(); h, m, s from its getters.
-Asm ReadTime() {
-  Asm a;
-  a.New("Date").Store("now");
-  a.CallOn("now", "getHours").Store("h").CallOn("now", "getMinutes").Store("m").CallOn("now", "getSeconds").Store("s");
-  return a;
-}
-Asm HourAngle() { return Asm().Get("h").Push({30}).Op(op::Multiply).Get("m").Push({2}).Op(op::Divide).Op(op::Add2); }
-Asm MinuteAngle() { return Asm().Get("m").Push({6}).Op(op::Multiply).Get("s").Push({10}).Op(op::Divide).Op(op::Add2); }
-Asm SecondAngle() { return Asm().Get("s").Push({6}).Op(op::Multiply); }
-
 // On the clock: setProperty("hour", _rotation, ...); minute._rotation = ...;
 // second._rotation = ... (or second.gotoAndStop(s + 1) for the needle).
 Asm ClipEventScript(bool needle) {
@@ -127,30 +118,6 @@ Asm ClipEventScript(bool needle) {
     a.Get("second").Push({"_rotation"}).Append(SecondAngle()).Op(op::SetMember);
   }
   return a;
-}
-
-// clock.onEnterFrame = function () {...} as a compiler writes it.
-Asm HandlerScript() {
-  enum { kClock, kOnEnterFrame, kDate, kGetHours, kGetMinutes, kGetSeconds, kHour, kMinute, kSecond, kRotation };
-  Asm body;
-  body.Push({0, Const{kDate}}).Op(op::NewObject).StoreRegister(2).Op(op::Pop);
-  body.Push({0, Reg{2}, Const{kGetHours}}).Op(op::CallMethod).StoreRegister(3).Op(op::Pop);
-  body.Push({0, Reg{2}, Const{kGetMinutes}}).Op(op::CallMethod).StoreRegister(4).Op(op::Pop);
-  body.Push({0, Reg{2}, Const{kGetSeconds}}).Op(op::CallMethod).StoreRegister(5).Op(op::Pop);
-  body.Push({Reg{1}, Const{kHour}}).Op(op::GetMember).Push({Const{kRotation}, Reg{3}, 30}).Op(op::Multiply)
-      .Push({Reg{4}, 2}).Op(op::Divide).Op(op::Add2).Op(op::SetMember);
-  body.Push({Reg{1}, Const{kMinute}}).Op(op::GetMember).Push({Const{kRotation}, Reg{4}, 6}).Op(op::Multiply)
-      .Push({Reg{5}, 10}).Op(op::Divide).Op(op::Add2).Op(op::SetMember);
-  body.Push({Reg{1}, Const{kSecond}}).Op(op::GetMember).Push({Const{kRotation}, Reg{5}, 6}).Op(op::Multiply)
-      .Op(op::SetMember);
-  Asm frame;
-  frame.Constants({"clock", "onEnterFrame", "Date", "getHours", "getMinutes", "getSeconds", "hour", "minute", "second",
-                   "_rotation"});
-  frame.Push({Const{kClock}}).Op(op::GetVariable).Push({Const{kOnEnterFrame}})
-      .Function2("", 6, avm1::test::kPreloadThis | avm1::test::kSuppressArguments | avm1::test::kSuppressSuper, {},
-                 body)
-      .Op(op::SetMember);
-  return frame;
 }
 
 // setInterval(function () { ...hands through _root.clock... }, 1000)
@@ -265,7 +232,7 @@ std::vector<std::uint8_t> ClockFaceMovie(ClockPattern pattern) {
       tags = Append(tags, ShowFrame());
       break;
     case ClockPattern::Handler:
-      tags = Append(Append(Append(tags, Hands(false)), PlaceClock()), DoActionTag(*HandlerScript().Bytes()));
+      tags = Append(Append(Append(tags, Hands(false)), PlaceClock()), DoActionTag(*avm1::test::HandlerFrameScript().Bytes()));
       tags = Append(tags, ShowFrame());
       break;
     case ClockPattern::Interval:

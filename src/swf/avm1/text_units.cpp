@@ -2,6 +2,8 @@
 // at a time as Latin-1, so 8-bit text of older movies survives.
 #include "swf/avm1/text_units.h"
 
+#include "base/utf8.h"
+
 namespace dc::swf::avm1 {
 namespace {
 
@@ -28,23 +30,7 @@ char32_t DecodeAt(std::string_view s, std::size_t i, std::size_t& len) {
 
 }  // namespace
 
-void AppendChar(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | ((c >> 18) & 0x07));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
+void AppendChar(std::string& out, char32_t c) { AppendUtf8(out, c); }
 
 std::u32string DecodeText(std::string_view s) {
   std::u32string out;
