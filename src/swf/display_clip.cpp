@@ -63,6 +63,7 @@ TwipRect DisplayObject::OwnBounds() const {
         },
         *character);
   }
+  if (kind == DisplayKind::Morph) box = TweenedShape().bounds;
   if (const Shape* d = DrawnShape()) box = Union(box, d->bounds);
   for (const auto& [d, child] : children) box = Union(box, Transformed(child->OwnBounds(), child->matrix));
   return box;
@@ -304,6 +305,14 @@ void DisplayObject::DrawingChanged() {
   if (!drawing) return;
   drawnStale_ = true;
   Changed();
+}
+
+const Shape& DisplayObject::TweenedShape() const {
+  if (!tweened_ || tweenedRatio_ != ratio) {
+    tweened_ = MorphAt(std::get<MorphShape>(*character), ratio);
+    tweenedRatio_ = ratio;
+  }
+  return *tweened_;
 }
 
 const Shape* DisplayObject::DrawnShape() const {

@@ -20,7 +20,7 @@ namespace dc::swf {
 
 class DisplayTree;
 
-enum class DisplayKind : std::uint8_t { Shape, Sprite, StaticText, EditText, Button, Unknown };
+enum class DisplayKind : std::uint8_t { Shape, Morph, Sprite, StaticText, EditText, Button, Unknown };
 
 // Timeline depths are the file's; scripts number depths from this one
 // down (so a timeline's depth 1 is -16383 to a script).
@@ -72,6 +72,9 @@ class DisplayObject final : public avm1::Clip {
   // made again only when drawn after a change.
   std::unique_ptr<Drawing> drawing;
   const Shape* DrawnShape() const;
+  // A shape tween's shape at the object's ratio, made again when the ratio
+  // changes.
+  const Shape& TweenedShape() const;
 
   // Edit texts: the text shown.
   std::string text;
@@ -125,6 +128,8 @@ class DisplayObject final : public avm1::Clip {
 
   DisplayTree* tree_;
   mutable std::optional<Shape> drawn_;
+  mutable std::optional<Shape> tweened_;
+  mutable std::uint16_t tweenedRatio_ = 0;
   mutable bool drawnStale_ = false;
   mutable std::optional<Transform> transform_;
   mutable std::optional<Matrix> transformOf_;  // the matrix transform_ was read from

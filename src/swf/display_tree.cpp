@@ -29,6 +29,7 @@ DisplayKind KindOf(const Character& c) {
         if constexpr (std::is_same_v<T, StaticText>) return DisplayKind::StaticText;
         if constexpr (std::is_same_v<T, EditText>) return DisplayKind::EditText;
         if constexpr (std::is_same_v<T, Button>) return DisplayKind::Button;
+        if constexpr (std::is_same_v<T, MorphShape>) return DisplayKind::Morph;
         return DisplayKind::Unknown;
       },
       c);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "swf/bitmap.h"
+#include "swf/morph.h"
 #include "swf/shape.h"
 #include "swf/swf_types.h"
 #include "swf/text.h"
@@ -108,7 +109,7 @@ struct Button {
   std::vector<ButtonRecord> records;
 };
 
-using Character = std::variant<Shape, Sprite, Bitmap, Font, StaticText, EditText, Button>;
+using Character = std::variant<Shape, Sprite, Bitmap, Font, StaticText, EditText, Button, MorphShape>;
 
 enum class Compression : std::uint8_t { None, Zlib, Lzma };
 

@@ -12,6 +12,7 @@
 #include "swf/frame_builder.h"
 #include "swf/place_reader.h"
 #include "swf/read_context.h"
+#include "swf/morph_reader.h"
 #include "swf/shape_reader.h"
 #include "swf/swf_error.h"
 #include "swf/swf_file.h"
@@ -108,10 +109,6 @@ class TagReader {
       case kImportAssets2:
         context_.Warn("Symbols imported from other movies are left out.");
         return;
-      case kDefineMorphShape:
-      case kDefineMorphShape2:
-        context_.Warn("Shape tweens are not played.");
-        return;
       case kDefineFontInfo:
       case kDefineFontInfo2: {
         const auto font = context_.fonts.find(r.U16());
@@ -145,6 +142,10 @@ class TagReader {
         return ReadShape(r, 3, context_);
       case kDefineShape4:
         return ReadShape(r, 4, context_);
+      case kDefineMorphShape:
+        return ReadMorphShape(r, 1, context_);
+      case kDefineMorphShape2:
+        return ReadMorphShape(r, 2, context_);
       case kDefineBitsLossless:
         return Optional(ReadLosslessBitmap(r, false, context_));
       case kDefineBitsLossless2:

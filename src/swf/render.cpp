@@ -107,6 +107,9 @@ void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix&
     case DisplayKind::Shape:
       DrawShape(std::get<Shape>(*object.character), m, cx, target);
       break;
+    case DisplayKind::Morph:
+      DrawShape(object.TweenedShape(), m, cx, target);
+      break;
     case DisplayKind::Sprite:
     case DisplayKind::Button:
       if (const Shape* drawn = object.DrawnShape()) DrawShape(*drawn, m, cx, target);

@@ -13,9 +13,7 @@ constexpr std::uint8_t kBitmapFirst = 0x40, kBitmapLast = 0x43;
 
 Gradient ReadGradient(BitReader& r, int shapeVersion, bool focal) {
   Gradient g;
-  const std::uint32_t spread = r.UB(2), interpolation = r.UB(2), stops = r.UB(4);
-  g.spread = spread == 1 ? SpreadMode::Reflect : spread == 2 ? SpreadMode::Repeat : SpreadMode::Pad;
-  g.interpolation = interpolation == 1 ? InterpolationMode::Linear : InterpolationMode::Normal;
+  const std::uint32_t stops = ReadGradientModes(r, g);
   for (std::uint32_t i = 0; i < stops; ++i) {
     GradientStop stop;
     stop.ratio = r.U8();
@@ -33,21 +31,7 @@ LineStyle ReadLineStyle(BitReader& r, int shapeVersion) {
     line.color = shapeVersion >= 3 ? r.ReadRgba() : r.Rgb();
     return line;
   }
-  const auto cap = [](std::uint32_t v) {
-    return v == 1 ? CapStyle::None : v == 2 ? CapStyle::Square : CapStyle::Round;
-  };
-  line.startCap = cap(r.UB(2));
-  const std::uint32_t join = r.UB(2);
-  line.join = join == 1 ? JoinStyle::Bevel : join == 2 ? JoinStyle::Miter : JoinStyle::Round;
-  line.hasFill = r.Flag();
-  line.noHScale = r.Flag();
-  line.noVScale = r.Flag();
-  line.pixelHinting = r.Flag();
-  r.UB(5);
-  line.noClose = r.Flag();
-  line.endCap = cap(r.UB(2));
-  if (join == 2) line.miterLimit = r.U16() / 256.0;
-  if (line.hasFill) {
+  if (ReadLineStyle2Flags(r, line)) {
     line.fill = ReadFillStyle(r, shapeVersion);
     if (line.fill.kind == FillKind::Solid) line.color = line.fill.color;
   } else {
@@ -56,12 +40,20 @@ LineStyle ReadLineStyle(BitReader& r, int shapeVersion) {
   return line;
 }
 
+// What the records' style indices mean.
+enum class Styles : std::uint8_t {
+  Shape,     // the shape's own arrays, new ones allowed in the middle
+  Glyph,     // fill 1 is the glyph's one fill; lines are dropped
+  Tween,     // a shape tween's start: its arrays, read beforehand, and no new ones
+  Positions  // a shape tween's end: only the positions count
+};
+
 // Reads the records of one shape into `shape`, keeping the pen, the
 // current styles and the path being built.
 class RecordReader {
  public:
-  RecordReader(BitReader& r, Shape& shape, int shapeVersion, ReadContext& context, bool glyph)
-      : r_(r), shape_(shape), version_(shapeVersion), context_(context), glyph_(glyph) {}
+  RecordReader(BitReader& r, Shape& shape, int shapeVersion, ReadContext& context, Styles styles)
+      : r_(r), shape_(shape), version_(shapeVersion), context_(context), styles_(styles) {}
 
   // FILLSTYLEARRAY and LINESTYLEARRAY, appended to the shape's arrays; the
   // file's indices count from their start from now on.
@@ -101,7 +93,7 @@ class RecordReader {
       const std::uint32_t fill1 = flags & 0x04 ? r_.UB(fillBits) : 0;
       const std::uint32_t line = flags & 0x08 ? r_.UB(lineBits) : 0;
       if (flags & 0x10) {
-        if (glyph_) throw DamagedData("a glyph brings styles of its own");
+        if (styles_ != Styles::Shape) throw DamagedData("a glyph or a shape tween brings new styles");
         // New arrays start a new group drawn above the earlier ones; the
         // styles of the group before mean nothing in it.
         ReadStyleArrays();
@@ -160,11 +152,12 @@ class RecordReader {
   }
 
   std::int32_t FillIndex(std::uint32_t index) {
-    if (glyph_) return index == 1 ? 0 : -1;
+    if (styles_ == Styles::Glyph) return index == 1 ? 0 : -1;
+    if (styles_ == Styles::Positions) return -1;
     return StyleIndex(index, fillBase_, shape_.fills.size());
   }
   std::int32_t LineIndex(std::uint32_t index) {
-    if (glyph_) return -1;
+    if (styles_ == Styles::Glyph || styles_ == Styles::Positions) return -1;
     return StyleIndex(index, lineBase_, shape_.lines.size());
   }
   // The file's 1-based index into the current arrays as our index into all.
@@ -181,7 +174,7 @@ class RecordReader {
   Shape& shape_;
   const int version_;
   ReadContext& context_;
-  const bool glyph_;
+  const Styles styles_;
   std::size_t fillBase_ = 0, lineBase_ = 0;
   std::uint32_t layer_ = 0;
   std::uint64_t edges_ = 0;
@@ -211,6 +204,31 @@ TwipRect PointBounds(const Shape& shape) {
 }
 
 }  // namespace
+
+std::uint32_t ReadGradientModes(BitReader& r, Gradient& gradient) {
+  const std::uint32_t spread = r.UB(2), interpolation = r.UB(2), stops = r.UB(4);
+  gradient.spread = spread == 1 ? SpreadMode::Reflect : spread == 2 ? SpreadMode::Repeat : SpreadMode::Pad;
+  gradient.interpolation = interpolation == 1 ? InterpolationMode::Linear : InterpolationMode::Normal;
+  return stops;
+}
+
+bool ReadLineStyle2Flags(BitReader& r, LineStyle& line) {
+  const auto cap = [](std::uint32_t v) {
+    return v == 1 ? CapStyle::None : v == 2 ? CapStyle::Square : CapStyle::Round;
+  };
+  line.startCap = cap(r.UB(2));
+  const std::uint32_t join = r.UB(2);
+  line.join = join == 1 ? JoinStyle::Bevel : join == 2 ? JoinStyle::Miter : JoinStyle::Round;
+  line.hasFill = r.Flag();
+  line.noHScale = r.Flag();
+  line.noVScale = r.Flag();
+  line.pixelHinting = r.Flag();
+  r.UB(5);
+  line.noClose = r.Flag();
+  line.endCap = cap(r.UB(2));
+  if (join == 2) line.miterLimit = r.U16() / 256.0;
+  return line.hasFill;
+}
 
 FillStyle ReadFillStyle(BitReader& r, int shapeVersion) {
   FillStyle fill;
@@ -242,16 +260,21 @@ Shape ReadShape(BitReader& r, int shapeVersion, ReadContext& context) {
     (void)r.Rect();  // the edges' bounds, without strokes
     (void)r.U8();    // winding rule and stroke scaling hints
   }
-  RecordReader records(r, shape, shapeVersion, context, false);
+  RecordReader records(r, shape, shapeVersion, context, Styles::Shape);
   records.ReadStyleArrays();
   records.ReadRecords();
   return shape;
 }
 
+void ReadTweenRecords(BitReader& r, Shape& shape, bool positionsOnly, ReadContext& context) {
+  RecordReader records(r, shape, 4, context, positionsOnly ? Styles::Positions : Styles::Tween);
+  records.ReadRecords();
+}
+
 Shape ReadGlyphShape(BitReader& r, ReadContext& context) {
   Shape shape;
   shape.fills.push_back(FillStyle{});  // solid black, opaque
-  RecordReader records(r, shape, 1, context, true);
+  RecordReader records(r, shape, 1, context, Styles::Glyph);
   records.ReadRecords();
   shape.bounds = PointBounds(shape);
   return shape;

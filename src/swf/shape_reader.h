@@ -18,4 +18,16 @@ Shape ReadGlyphShape(BitReader& r, ReadContext& context);
 // FILLSTYLE, for shapes and for LINESTYLE2's fill.
 FillStyle ReadFillStyle(BitReader& r, int shapeVersion);
 
+// Parts shape tweens share with shapes:
+// A gradient's first byte: its spread and interpolation into `gradient`;
+// returns the number of stops that follow.
+std::uint32_t ReadGradientModes(BitReader& r, Gradient& gradient);
+// LINESTYLE2 from its caps to its miter limit, after the width; true when a
+// fill style follows instead of a colour.
+bool ReadLineStyle2Flags(BitReader& r, LineStyle& line);
+// A tween's start or end edges (a SHAPE). The start's style indices are
+// into `shape`'s arrays, already read; the end's (`positionsOnly`) are
+// passed over. New style arrays are refused as damage.
+void ReadTweenRecords(BitReader& r, Shape& shape, bool positionsOnly, ReadContext& context);
+
 }  // namespace dc::swf

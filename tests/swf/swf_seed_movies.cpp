@@ -1,6 +1,6 @@
 // Writes the SWF fuzz target's seed movies into the folder given: small
-// plain and zlib movies with shapes, bitmaps, sprites, fonts, texts and
-// buttons, made by the tests' writer (fuzz/make-seeds.sh runs it).
+// plain and zlib movies with shapes, shape tweens, bitmaps, sprites, fonts,
+// texts and buttons, made by the tests' writer (fuzz/make-seeds.sh runs it).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -42,6 +42,26 @@ Bytes ShapeTags() {
   return Concat(
       {SetBackgroundColor({255, 255, 255, 255}), DefineShape(3, 1, {-220, 220, -220, 220}, Styles(), Records()),
        DefineShape(4, 2, {-220, 220, -220, 220}, Styles(), Records()), PlaceObjectTag(place, 2, 8), ShowFrame()});
+}
+
+// Both shape tween tags, shown at two ratios.
+Bytes TweenTags() {
+  ShapeStyles end = Styles();
+  end.fills[0].color = {0, 100, 200, 128};
+  end.lines[0].width = 120;
+  const std::vector<ShapeRecord> endRecords = {StyleChange{{{-100, -300}}}, LineTo{300, 0}, LineTo{100, 100},
+                                               LineTo{-500, 0}, LineTo{0, -300}};
+  const std::vector<ShapeRecord> startRecords = {StyleChange{{{-200, -200}}, 1, 2, 1}, LineTo{400, 0},
+                                                 CurveTo{100, 100, -100, 100}, LineTo{-400, 0}, LineTo{0, -400}};
+  PlaceObject place{1, false, 1, Matrix{1, 0, 0, 1, 2000, 2000}};
+  place.ratio = 16384;
+  PlaceObject again{1, true};
+  again.ratio = 50000;
+  return Concat({DefineMorphShape(1, 1, {-220, 220, -220, 220}, {-120, 220, -320, 220}, Styles(), end,
+                                  startRecords, endRecords),
+                 DefineMorphShape(2, 2, {-220, 220, -220, 220}, {-120, 220, -320, 220}, Styles(), end,
+                                  startRecords, endRecords),
+                 PlaceObjectTag(place, 2, 8), ShowFrame(), PlaceObjectTag(again, 2, 8), ShowFrame()});
 }
 
 Bytes BitmapTags() {
@@ -113,6 +133,7 @@ int main(int argc, char** argv) {
       {"sprite.swf", Fws(Header{6, {0, 4000, 0, 4000}, 24 << 8, 2}, SpriteTags(6))},
       {"sprite-flash5.swf", Fws(Header{5, {0, 4000, 0, 4000}, 12 << 8, 2}, SpriteTags(5))},
       {"texts.swf", Fws(Header{8}, TextTags())},
+      {"tweens.swf", Fws(Header{8, {0, 4000, 0, 4000}, 12 << 8, 2}, TweenTags())},
   };
   for (const auto& [name, bytes] : movies) {
     if (!Save(folder / name, bytes)) {

@@ -40,6 +40,8 @@ enum : std::uint16_t {
   kDefineShape4Code = 83,
   kDefineEditTextCode = 37,
   kExportAssetsCode = 56,
+  kDefineMorphShapeCode = 46,
+  kDefineMorphShape2Code = 84,
 };
 
 std::int32_t Fixed(double v, double unit) {
@@ -57,41 +59,69 @@ void WriteEventFlags(BitWriter& w, std::uint32_t events, std::uint8_t swfVersion
   for (int i = 0; i < bytes; ++i) w.U8(static_cast<std::uint8_t>(raw >> (24 - 8 * i)));
 }
 
+std::uint8_t FillType(const FillStyle& f) {
+  switch (f.kind) {
+    case FillKind::Solid: return 0x00;
+    case FillKind::LinearGradient: return 0x10;
+    case FillKind::RadialGradient: return 0x12;
+    case FillKind::FocalGradient: return 0x13;
+    case FillKind::Bitmap: return static_cast<std::uint8_t>(0x40 | (f.repeating ? 0 : 1) | (f.smoothed ? 0 : 2));
+  }
+  return 0;
+}
+
+void WriteGradientModes(BitWriter& w, const Gradient& g) {
+  w.UB(static_cast<std::uint32_t>(g.spread), 2)
+      .UB(static_cast<std::uint32_t>(g.interpolation), 2)
+      .UB(static_cast<std::uint32_t>(g.stops.size()), 4);
+}
+
+void WriteFocalPoint(BitWriter& w, const Gradient& g) {
+  w.U16(static_cast<std::uint16_t>(Fixed(g.focalPoint, 256)));
+}
+
 void WriteFillStyle(BitWriter& w, const FillStyle& f, int version) {
   const auto color = [&](Rgba c) { version >= 3 ? w.WriteRgba(c) : w.Rgb(c); };
-  switch (f.kind) {
-    case FillKind::Solid:
-      w.U8(0x00);
-      color(f.color);
-      return;
-    case FillKind::LinearGradient:
-    case FillKind::RadialGradient:
-    case FillKind::FocalGradient:
-      w.U8(f.kind == FillKind::LinearGradient ? 0x10 : f.kind == FillKind::RadialGradient ? 0x12 : 0x13);
-      w.WriteMatrix(f.matrix);
-      w.UB(static_cast<std::uint32_t>(f.gradient.spread), 2)
-          .UB(static_cast<std::uint32_t>(f.gradient.interpolation), 2)
-          .UB(static_cast<std::uint32_t>(f.gradient.stops.size()), 4);
-      for (const GradientStop& s : f.gradient.stops) {
-        w.U8(s.ratio);
-        color(s.color);
-      }
-      if (f.kind == FillKind::FocalGradient) w.U16(static_cast<std::uint16_t>(Fixed(f.gradient.focalPoint, 256)));
-      return;
-    case FillKind::Bitmap:
-      w.U8(static_cast<std::uint8_t>(0x40 | (f.repeating ? 0 : 1) | (f.smoothed ? 0 : 2)));
-      w.U16(f.bitmapId);
-      w.WriteMatrix(f.matrix);
-      return;
+  w.U8(FillType(f));
+  if (f.kind == FillKind::Solid) {
+    color(f.color);
+  } else if (f.kind == FillKind::Bitmap) {
+    w.U16(f.bitmapId);
+    w.WriteMatrix(f.matrix);
+  } else {
+    w.WriteMatrix(f.matrix);
+    WriteGradientModes(w, f.gradient);
+    for (const GradientStop& s : f.gradient.stops) {
+      w.U8(s.ratio);
+      color(s.color);
+    }
+    if (f.kind == FillKind::FocalGradient) WriteFocalPoint(w, f.gradient);
   }
 }
 
-void WriteLineStyle(BitWriter& w, const LineStyle& l, int version) {
-  w.U16(l.width);
-  if (version < 4) {
-    version >= 3 ? w.WriteRgba(l.color) : w.Rgb(l.color);
-    return;
+// A tween's fill: the start's kind and modes, both values of what tweens.
+void WriteMorphFill(BitWriter& w, const FillStyle& a, const FillStyle& b) {
+  w.U8(FillType(a));
+  if (a.kind == FillKind::Solid) {
+    w.WriteRgba(a.color).WriteRgba(b.color);
+  } else if (a.kind == FillKind::Bitmap) {
+    w.U16(a.bitmapId).WriteMatrix(a.matrix).WriteMatrix(b.matrix);
+  } else {
+    w.WriteMatrix(a.matrix).WriteMatrix(b.matrix);
+    WriteGradientModes(w, a.gradient);
+    for (std::size_t i = 0; i < a.gradient.stops.size(); ++i) {
+      w.U8(a.gradient.stops[i].ratio).WriteRgba(a.gradient.stops[i].color);
+      w.U8(b.gradient.stops[i].ratio).WriteRgba(b.gradient.stops[i].color);
+    }
+    if (a.kind == FillKind::FocalGradient) {
+      WriteFocalPoint(w, a.gradient);
+      WriteFocalPoint(w, b.gradient);
+    }
   }
+}
+
+// LINESTYLE2 from its caps to its miter limit.
+void WriteLineStyle2Flags(BitWriter& w, const LineStyle& l) {
   w.UB(static_cast<std::uint32_t>(l.startCap), 2)
       .UB(static_cast<std::uint32_t>(l.join), 2)
       .Flag(l.hasFill)
@@ -102,6 +132,23 @@ void WriteLineStyle(BitWriter& w, const LineStyle& l, int version) {
       .Flag(l.noClose)
       .UB(static_cast<std::uint32_t>(l.endCap), 2);
   if (l.join == JoinStyle::Miter) w.U16(static_cast<std::uint16_t>(Fixed(l.miterLimit, 256)));
+}
+
+void WriteCount(BitWriter& w, std::size_t n) {
+  if (n >= 0xFF) {
+    w.U8(0xFF).U16(static_cast<std::uint16_t>(n));
+  } else {
+    w.U8(static_cast<std::uint8_t>(n));
+  }
+}
+
+void WriteLineStyle(BitWriter& w, const LineStyle& l, int version) {
+  w.U16(l.width);
+  if (version < 4) {
+    version >= 3 ? w.WriteRgba(l.color) : w.Rgb(l.color);
+    return;
+  }
+  WriteLineStyle2Flags(w, l);
   if (l.hasFill) {
     WriteFillStyle(w, l.fill, version);
   } else {
@@ -111,16 +158,9 @@ void WriteLineStyle(BitWriter& w, const LineStyle& l, int version) {
 
 // The style arrays and the bit counts of indices into them.
 std::pair<unsigned, unsigned> WriteStyleArrays(BitWriter& w, const ShapeStyles& styles, int version) {
-  const auto count = [&](std::size_t n) {
-    if (n >= 0xFF) {
-      w.U8(0xFF).U16(static_cast<std::uint16_t>(n));
-    } else {
-      w.U8(static_cast<std::uint8_t>(n));
-    }
-  };
-  count(styles.fills.size());
+  WriteCount(w, styles.fills.size());
   for (const FillStyle& f : styles.fills) WriteFillStyle(w, f, version);
-  count(styles.lines.size());
+  WriteCount(w, styles.lines.size());
   for (const LineStyle& l : styles.lines) WriteLineStyle(w, l, version);
   const unsigned fillBits = BitWriter::UnsignedBits(styles.fills.size());
   const unsigned lineBits = BitWriter::UnsignedBits(styles.lines.size());
@@ -350,6 +390,39 @@ Bytes DefineShape(int version, std::uint16_t id, const TwipRect& bounds, const S
   const auto [fillBits, lineBits] = WriteStyleArrays(w, styles, version);
   WriteRecords(w, records, version, fillBits, lineBits);
   return Tag(kCodes[version - 1], w.Take());
+}
+
+Bytes DefineMorphShape(int version, std::uint16_t id, const TwipRect& startBounds, const TwipRect& endBounds,
+                       const ShapeStyles& start, const ShapeStyles& end, const std::vector<ShapeRecord>& startRecords,
+                       const std::vector<ShapeRecord>& endRecords) {
+  BitWriter styles;
+  WriteCount(styles, start.fills.size());
+  for (std::size_t i = 0; i < start.fills.size(); ++i) WriteMorphFill(styles, start.fills[i], end.fills.at(i));
+  WriteCount(styles, start.lines.size());
+  for (std::size_t i = 0; i < start.lines.size(); ++i) {
+    const LineStyle &a = start.lines[i], &b = end.lines.at(i);
+    styles.U16(a.width).U16(b.width);
+    if (version >= 2) WriteLineStyle2Flags(styles, a);
+    if (version >= 2 && a.hasFill) {
+      WriteMorphFill(styles, a.fill, b.fill);
+    } else {
+      styles.WriteRgba(a.color).WriteRgba(b.color);
+    }
+  }
+  const unsigned fillBits = BitWriter::UnsignedBits(start.fills.size());
+  const unsigned lineBits = BitWriter::UnsignedBits(start.lines.size());
+  styles.UB(fillBits, 4).UB(lineBits, 4);
+  WriteRecords(styles, startRecords, 4, fillBits, lineBits);
+  const Bytes startPart = styles.Take();
+  BitWriter endPart;
+  endPart.UB(0, 4).UB(0, 4);
+  WriteRecords(endPart, endRecords, 4, 0, 0);
+
+  BitWriter w;
+  w.U16(id).Rect(startBounds).Rect(endBounds);
+  if (version >= 2) w.Rect(startBounds).Rect(endBounds).U8(0);
+  w.U32(static_cast<std::uint32_t>(startPart.size())).Append(startPart).Append(endPart.Take());
+  return Tag(version >= 2 ? kDefineMorphShape2Code : kDefineMorphShapeCode, w.Take());
 }
 
 Bytes GlyphShape(const std::vector<ShapeRecord>& records) {

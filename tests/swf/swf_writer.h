@@ -90,6 +90,13 @@ using ShapeRecord = std::variant<StyleChange, LineTo, CurveTo>;
 // DefineShape (1), 2, 3 or 4 (`version`), with its tag header.
 Bytes DefineShape(int version, std::uint16_t id, const TwipRect& bounds, const ShapeStyles& styles,
                   const std::vector<ShapeRecord>& records);
+// DefineMorphShape (`version` 1) or DefineMorphShape2 (2): the styles as
+// start and end pairs (the end's arrays as long as the start's; what does
+// not tween is the start's), the start's records, then the end's, which
+// should hold positions only.
+Bytes DefineMorphShape(int version, std::uint16_t id, const TwipRect& startBounds, const TwipRect& endBounds,
+                       const ShapeStyles& start, const ShapeStyles& end, const std::vector<ShapeRecord>& startRecords,
+                       const std::vector<ShapeRecord>& endRecords);
 // A glyph's SHAPE: one fill bit, no line bits, the records, the end.
 Bytes GlyphShape(const std::vector<ShapeRecord>& records);
 
