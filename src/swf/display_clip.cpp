@@ -115,6 +115,14 @@ void DisplayObject::SetTransform(const Transform& t) {
   transformedByScript = true;
 }
 
+void DisplayObject::SetColorTransform(const ColorTransform& cx) {
+  if (!(cx == colorTransform)) {
+    colorTransform = cx;
+    Changed();
+  }
+  transformedByScript = true;
+}
+
 void DisplayObject::Changed() {
   if (tree_) tree_->MarkDirty();
 }

@@ -93,6 +93,8 @@ class DisplayObject final : public avm1::Clip {
   std::vector<avm1::Clip*> Children() const override;
   double Get(avm1::DisplayProperty property) const override;
   void Set(avm1::DisplayProperty property, double value) override;
+  ColorTransform GetColorTransform() const override { return colorTransform; }
+  void SetColorTransform(const ColorTransform& cx) override;
   int CurrentFrame() const override { return static_cast<int>(frame) + 1; }
   int TotalFrames() const override { return static_cast<int>(FrameCount()); }
   int FramesLoaded() const override { return static_cast<int>(FrameCount()); }

@@ -120,6 +120,44 @@ TEST(Avm1Clip, GradientFillsAndLineStyles) {
   EXPECT_TRUE(s.clock->drawing.Current().paths.empty());
 }
 
+TEST(Avm1Clip, ColorSetsTheClipsColourTransform) {
+  // Multipliers in percent, offsets in 0..255 (the ActionScript reference's
+  // Color and its transform object).
+  const auto newColor = [](const char* target, bool byPath) {
+    Asm a;
+    byPath ? a.Push({target}) : a.Get(target);
+    return a.Push({1, "Color"}).Op(op::NewObject).Store("c");
+  };
+  struct Case {
+    const char* name;
+    Asm code;
+    const char* traced;
+    ColorTransform clock;
+  };
+  const Case cases[] = {
+      {"setRGB tints, alpha kept",
+       Asm().Append(newColor("clock", false)).Push({"aa", 50, 1}).Op(op::InitObject)
+           .Push({1}).Get("c").Push({"setTransform"}).Op(op::CallMethod).Op(op::Pop)
+           .CallOn("c", "setRGB", {0x336699}).Op(op::Pop).CallOn("c", "getRGB").TraceTop(),
+       "3368601", {0, 0, 0, 0.5, 0x33, 0x66, 0x99, 0}},
+      {"setTransform changes only the fields given",
+       Asm().Append(newColor("clock", true)).Push({"ra", 50, "gb", -20, "aa", 25, 3}).Op(op::InitObject)
+           .Push({1}).Get("c").Push({"setTransform"}).Op(op::CallMethod).Op(op::Pop)
+           .CallOn("c", "getTransform").Store("t").Get("t.ra").TraceTop().Get("t.rb").TraceTop()
+           .Get("t.gb").TraceTop().Get("t.aa").TraceTop().Get("t.ba").TraceTop(),
+       "50|0|-20|25|100", {0.5, 1, 1, 0.25, 0, -20, 0, 0}},
+      {"a target that is not there",
+       Asm().Append(newColor("nothing", false)).CallOn("c", "setRGB", {0xFF}).Op(op::Pop)
+           .CallOn("c", "getRGB").TraceTop(),
+       "undefined", {}},
+  };
+  for (const Case& c : cases) {
+    Stage s;
+    EXPECT_EQ(s.h.Run(c.code), c.traced) << c.name;
+    EXPECT_EQ(s.clock->colour, c.clock) << c.name;
+  }
+}
+
 TEST(Avm1Clip, MovieClipPrototypeIsExtendable) {
   Stage s;
   Asm a;

@@ -69,6 +69,8 @@ class FakeClip final : public Clip {
     }
   }
   void Set(DisplayProperty p, double v) override { props[p] = v; }
+  ColorTransform GetColorTransform() const override { return colour; }
+  void SetColorTransform(const ColorTransform& cx) override { colour = cx; }
 
   int CurrentFrame() const override { return frame; }
   int TotalFrames() const override { return totalFrames; }
@@ -150,6 +152,7 @@ class FakeClip final : public Clip {
   std::size_t ChildCount() const { return children_.size(); }
 
   std::map<DisplayProperty, double> props;
+  ColorTransform colour;
   int frame = 1, totalFrames = 1;
   bool playing = true;
   std::map<std::string, int> labels;

@@ -170,8 +170,8 @@ Asm DigitalScript() {
 
 // A face drawn by its script: face = createEmptyMovieClip("face", 1), a
 // gradient disc with an outline from moveTo/curveTo, a cross from
-// lineTo; the second hand attached from the exported "hand" symbol and
-// turned every frame.
+// lineTo; the second hand attached from the exported "hand" symbol (drawn
+// black), tinted by new Color(hand).setRGB, and turned every frame.
 Asm DrawnScript() {
   Asm a;
   a.Push({1, "face", 2}).Get("this").Push({"createEmptyMovieClip"}).Op(op::CallMethod).Store("face");
@@ -194,6 +194,8 @@ Asm DrawnScript() {
   a.CallOn("face", "moveTo", {100.5, 8}).Op(op::Pop).CallOn("face", "lineTo", {100.5, 14}).Op(op::Pop);
   a.Push({2, "second", "hand", 3}).Get("this").Push({"attachMovie"}).Op(op::CallMethod).Store("hand");
   a.Get("hand").Push({"_x", 100}).Op(op::SetMember).Get("hand").Push({"_y", 100}).Op(op::SetMember);
+  a.Get("hand").Push({1, "Color"}).Op(op::NewObject).Store("tint");
+  a.CallOn("tint", "setRGB", {(kSecondColour.r << 16) | (kSecondColour.g << 8) | kSecondColour.b}).Op(op::Pop);
   Asm tick;
   tick.New("Date").Store("now");
   tick.Get("_root.second").Push({"_rotation"}).CallOn("now", "getSeconds").Push({6}).Op(op::Multiply).Op(op::SetMember);
@@ -261,7 +263,7 @@ std::vector<std::uint8_t> ClockFaceMovie(ClockPattern pattern) {
       break;
     }
     case ClockPattern::Drawn:
-      tags = Append(Append(tags, HandShape(kSecondShape, kSecondLength, kSecondColour)),
+      tags = Append(Append(tags, HandShape(kSecondShape, kSecondLength, {0, 0, 0, 255})),
                     SpriteOf(kSecondClip, kSecondShape));
       tags = Append(tags, ExportAssets({{kSecondClip, "hand"}}));
       tags = Append(Append(tags, DoActionTag(*DrawnScript().Bytes())), ShowFrame());

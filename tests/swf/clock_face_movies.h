@@ -19,7 +19,7 @@ enum class ClockPattern {
   Needle,        // the second hand a 60-frame tweened clip moved by gotoAndStop(s + 1)
   TwoFrameLoop,  // frame 1 sets the hands by slash paths, tellTarget and with; frame 2 gotoAndPlay(1)
   Digital,       // text fields bound to variables: "HH:MM:SS" and "Day D Mon"
-  Drawn,         // createEmptyMovieClip, the drawing API, attachMovie of an exported hand
+  Drawn,         // createEmptyMovieClip, the drawing API, attachMovie of an exported hand tinted by Color
 };
 
 inline constexpr Rgba kHourColour{200, 0, 0, 255}, kMinuteColour{0, 160, 0, 255}, kSecondColour{0, 0, 220, 255};

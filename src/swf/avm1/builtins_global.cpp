@@ -187,11 +187,11 @@ void InstallGlobalFunctions(Runtime& rt) {
     rt.DefineMethod(g, name, Nothing);
   rt.stubObject = rt.NewObject();
   for (const char* name : {"XML", "XMLNode", "XMLSocket", "LoadVars", "LocalConnection", "SharedObject", "Sound",
-                           "NetConnection", "NetStream", "Camera", "Microphone", "Color", "TextFormat", "ContextMenu",
+                           "NetConnection", "NetStream", "Camera", "Microphone", "TextFormat", "ContextMenu",
                            "ContextMenuItem", "PrintJob", "FileReference", "FileReferenceList"}) {
     Object* proto = rt.NewObject();
     for (const char* method : {"load", "send", "sendAndLoad", "connect", "close", "flush", "start", "stop",
-                               "attachSound", "loadSound", "getLocal", "setRGB", "setTransform", "browse",
+                               "attachSound", "loadSound", "getLocal", "browse",
                                "upload", "download", "addRequestHeader"})
       rt.DefineMethod(proto, method, False);
     FunctionObject* ctor = DefineClass(rt, name, proto, StubCall, StubConstruct);

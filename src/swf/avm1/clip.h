@@ -45,6 +45,9 @@ class Clip {
   // and rebuilds its matrix.
   virtual double Get(DisplayProperty property) const = 0;
   virtual void Set(DisplayProperty property, double value) = 0;
+  // The colour transform (Color objects); _alpha is its alpha multiplier.
+  virtual ColorTransform GetColorTransform() const = 0;
+  virtual void SetColorTransform(const ColorTransform& cx) = 0;
 
   // The timeline. Frames count from 1. A goto applies the frame at once and
   // queues that frame's scripts to run through Engine::RunActions after the

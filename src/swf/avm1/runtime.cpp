@@ -66,6 +66,7 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   InstallMathBuiltins(*this);
   InstallDateBuiltins(*this);
   InstallClipBuiltins(*this);
+  InstallColorBuiltins(*this);
   InstallGlobalFunctions(*this);
   CollectGarbage();
 }

@@ -238,5 +238,6 @@ void InstallMathBuiltins(Runtime& rt);
 void InstallDateBuiltins(Runtime& rt);
 void InstallGlobalFunctions(Runtime& rt);
 void InstallClipBuiltins(Runtime& rt);
+void InstallColorBuiltins(Runtime& rt);
 
 }  // namespace dc::swf::avm1
