@@ -117,6 +117,8 @@ class DisplayObject final : public avm1::Clip {
   std::string Text() const override { return text; }
   void SetText(const std::string& t) override;
   std::string VariableName() const override;
+  avm1::FieldFormat GetFieldFormat() const override;
+  void SetFieldFormat(const avm1::FieldFormat& format) override;
 
  private:
   // The place, scales and turn scripts read and set, kept so that setting

@@ -158,6 +158,21 @@ TEST(Avm1Clip, ColorSetsTheClipsColourTransform) {
   }
 }
 
+TEST(Avm1Clip, TextFormatAppliesToTheWholeField) {
+  Stage s;
+  s.h.root->AddChild("tf", 2, ClipKind::TextField);
+  Asm a;
+  a.New("TextFormat", {"_sans", 24, 0xFF8000}).Store("f").Push({"f.align", "CENTER"}).Op(op::SetVariable);
+  a.Get("f").Push({5, 0, 3}).Get("tf").Push({"setTextFormat"}).Op(op::CallMethod).Op(op::Pop);
+  a.CallOn("tf", "getTextFormat").Store("g").Get("g.size").TraceTop().Get("g.align").TraceTop().Get("g.bold").TraceTop();
+  a.Get("tf.textColor").TraceTop().Push({"tf.textColor", 0x0000FF}).Op(op::SetVariable).Get("tf.textColor").TraceTop();
+  EXPECT_EQ(s.h.Run(a), "24|center|null|16744448|255");
+  const FakeClip* tf = static_cast<const FakeClip*>(s.h.root->ChildByName("tf", true));
+  EXPECT_EQ(tf->format.color, (Rgba{0, 0, 255, 255}));
+  EXPECT_EQ(tf->format.size, 24);
+  EXPECT_EQ(tf->format.align, TextAlign::Center);
+}
+
 TEST(Avm1Clip, MovieClipPrototypeIsExtendable) {
   Stage s;
   Asm a;

@@ -71,6 +71,12 @@ class FakeClip final : public Clip {
   void Set(DisplayProperty p, double v) override { props[p] = v; }
   ColorTransform GetColorTransform() const override { return colour; }
   void SetColorTransform(const ColorTransform& cx) override { colour = cx; }
+  FieldFormat GetFieldFormat() const override { return format; }
+  void SetFieldFormat(const FieldFormat& f) override {
+    if (f.color) format.color = f.color;
+    if (f.size) format.size = f.size;
+    if (f.align) format.align = f.align;
+  }
 
   int CurrentFrame() const override { return frame; }
   int TotalFrames() const override { return totalFrames; }
@@ -153,6 +159,7 @@ class FakeClip final : public Clip {
 
   std::map<DisplayProperty, double> props;
   ColorTransform colour;
+  FieldFormat format;
   int frame = 1, totalFrames = 1;
   bool playing = true;
   std::map<std::string, int> labels;

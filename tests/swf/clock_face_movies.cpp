@@ -162,6 +162,7 @@ Asm DigitalScript() {
   a.Op(op::Add2).Push({":"}).Op(op::Add2);
   padded("s");
   a.Op(op::Add2).Op(op::SetVariable);
+  a.Push({"_root.timeField.textColor", 0}).Op(op::SetVariable);
   a.Push({"_root.dayText"}).Get("days").CallOn("now", "getDay").Op(op::GetMember).Push({" "}).Op(op::Add2);
   a.CallOn("now", "getDate").Op(op::Add2).Push({" "}).Op(op::Add2);
   a.Get("months").CallOn("now", "getMonth").Op(op::GetMember).Op(op::Add2).Op(op::SetVariable);
@@ -203,11 +204,11 @@ Asm DrawnScript() {
   return a;
 }
 
-Bytes Field(std::uint16_t id, const char* variable) {
+Bytes Field(std::uint16_t id, const char* variable, Rgba colour) {
   EditText f;
   f.bounds = {0, 3600, 0, 600};
   f.height = 400;
-  f.color = {0, 0, 0, 255};
+  f.color = colour;
   f.readOnly = true;
   f.variableName = variable;
   return DefineEditText(id, f);
@@ -252,7 +253,9 @@ std::vector<std::uint8_t> ClockFaceMovie(ClockPattern pattern) {
     }
     case ClockPattern::Digital: {
       header.version = 7;
-      tags = Append(Append(tags, Field(kTimeField, "timeText")), Field(kDayField, "dayText"));
+      // The time field is white in the file; its script makes it black.
+      tags = Append(Append(tags, Field(kTimeField, "timeText", {255, 255, 255, 255})),
+                    Field(kDayField, "dayText", {0, 0, 0, 255}));
       tags = Append(tags, PlaceObjectTag(Placed(1, kTimeField, "timeField", Matrix::Translate(200, 1000)), 2, 7));
       tags = Append(tags, PlaceObjectTag(Placed(2, kDayField, "dayField", Matrix::Translate(200, 2400)), 2, 7));
       // The script runs on an empty clip's enterFrame, every frame.

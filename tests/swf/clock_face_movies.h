@@ -18,7 +18,7 @@ enum class ClockPattern {
   Interval,      // setInterval(function, 1000)
   Needle,        // the second hand a 60-frame tweened clip moved by gotoAndStop(s + 1)
   TwoFrameLoop,  // frame 1 sets the hands by slash paths, tellTarget and with; frame 2 gotoAndPlay(1)
-  Digital,       // text fields bound to variables: "HH:MM:SS" and "Day D Mon"
+  Digital,       // text fields bound to variables: "HH:MM:SS" (made black by textColor) and "Day D Mon"
   Drawn,         // createEmptyMovieClip, the drawing API, attachMovie of an exported hand tinted by Color
 };
 

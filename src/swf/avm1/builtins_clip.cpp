@@ -356,6 +356,7 @@ bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
       out = rt.Str(clip->Text());
       return true;
     }
+    if (GetTextFieldFormatProperty(rt, *clip, name, out)) return true;
     if (NamesEqual(name, "variable", rt.caseSensitive)) {
       const std::string v = clip->VariableName();
       out = v.empty() ? Value::Null() : rt.Str(v);
@@ -397,6 +398,7 @@ bool ClipObject::SetSpecial(Runtime& rt, std::string_view name, Value v) {
     clip->SetText(rt.ToString(v));
     return true;
   }
+  if (clip->Kind() == ClipKind::TextField && SetTextFieldFormatProperty(rt, *clip, name, v)) return true;
   return false;
 }
 
@@ -461,8 +463,7 @@ void InstallClipBuiltins(Runtime& rt) {
   rt.DefineMethod(t, "removeTextField", RemoveMovieClip);
   rt.DefineMethod(t, "getDepth", GetDepth);
   rt.DefineMethod(t, "swapDepths", SwapDepths);
-  for (const char* name : {"setTextFormat", "setNewTextFormat", "getTextFormat", "getNewTextFormat", "replaceSel",
-                           "replaceText", "addListener", "removeListener"})
+  for (const char* name : {"replaceSel", "replaceText", "addListener", "removeListener"})
     rt.DefineMethod(t, name, Nothing);
   DefineClass(rt, "TextField", t, Nothing, ClipConstruct);
 }

@@ -187,7 +187,7 @@ void InstallGlobalFunctions(Runtime& rt) {
     rt.DefineMethod(g, name, Nothing);
   rt.stubObject = rt.NewObject();
   for (const char* name : {"XML", "XMLNode", "XMLSocket", "LoadVars", "LocalConnection", "SharedObject", "Sound",
-                           "NetConnection", "NetStream", "Camera", "Microphone", "TextFormat", "ContextMenu",
+                           "NetConnection", "NetStream", "Camera", "Microphone", "ContextMenu",
                            "ContextMenuItem", "PrintJob", "FileReference", "FileReferenceList"}) {
     Object* proto = rt.NewObject();
     for (const char* method : {"load", "send", "sendAndLoad", "connect", "close", "flush", "start", "stop",

@@ -25,6 +25,14 @@ enum class ClipKind { MovieClip, TextField, Other };
 // file's property index.
 enum class DisplayProperty { X, Y, XScale, YScale, Rotation, Alpha, Visible, Width, Height };
 
+// A text field's format as scripts set it (TextFormat, textColor), for the
+// whole field; what is unset stays as it is.
+struct FieldFormat {
+  std::optional<Rgba> color;
+  std::optional<double> size;  // pixels
+  std::optional<TextAlign> align;
+};
+
 class Clip {
  public:
   virtual ~Clip() = default;
@@ -93,6 +101,9 @@ class Clip {
   virtual std::string Text() const = 0;  // UTF-8
   virtual void SetText(const std::string& text) = 0;
   virtual std::string VariableName() const = 0;  // DefineEditText's variable, "" when none
+  // Other kinds give an empty format and ignore a new one.
+  virtual FieldFormat GetFieldFormat() const = 0;
+  virtual void SetFieldFormat(const FieldFormat& format) = 0;
 
   // The engine's object for this clip: set by the engine, kept and handed
   // back by the display side, never looked into.

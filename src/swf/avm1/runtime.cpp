@@ -67,6 +67,7 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   InstallDateBuiltins(*this);
   InstallClipBuiltins(*this);
   InstallColorBuiltins(*this);
+  InstallTextFormatBuiltins(*this);
   InstallGlobalFunctions(*this);
   CollectGarbage();
 }
@@ -658,7 +659,7 @@ void Runtime::CollectGarbage() {
     h.Mark(global);
     h.Mark(globalScope);
     for (Object* o : {objectProto, functionProto, arrayProto, stringProto, numberProto, booleanProto, dateProto,
-                      clipProto, textFieldProto, errorProto, stubObject})
+                      clipProto, textFieldProto, textFormatProto, errorProto, stubObject})
       h.Mark(o);
     h.Mark(arrayCtor);
     for (const auto& [clip, object] : clips) h.Mark(object);

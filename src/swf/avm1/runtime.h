@@ -176,6 +176,7 @@ class Runtime {
   Object* dateProto = nullptr;
   Object* clipProto = nullptr;
   Object* textFieldProto = nullptr;
+  Object* textFormatProto = nullptr;
   Object* errorProto = nullptr;
   Object* stubObject = nullptr;  // what the no-way-out classes give back
   FunctionObject* arrayCtor = nullptr;
@@ -239,5 +240,9 @@ void InstallDateBuiltins(Runtime& rt);
 void InstallGlobalFunctions(Runtime& rt);
 void InstallClipBuiltins(Runtime& rt);
 void InstallColorBuiltins(Runtime& rt);
+void InstallTextFormatBuiltins(Runtime& rt);  // after the clip builtins
+// A text field's textColor, read and set through its format.
+bool GetTextFieldFormatProperty(Runtime& rt, Clip& field, std::string_view name, Value& out);
+bool SetTextFieldFormatProperty(Runtime& rt, Clip& field, std::string_view name, Value v);
 
 }  // namespace dc::swf::avm1
