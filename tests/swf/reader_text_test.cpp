@@ -26,13 +26,13 @@ Shape EmptyGlyph() {
 }
 
 TEST(ReadFont, GlyphsCodesAndLayout) {
-  FontSpec spec;
-  spec.name = "Arial";
-  spec.bold = true;
-  spec.ascent = 900;
-  spec.descent = 200;
-  spec.leading = -10;
-  spec.glyphs = {{kTriangle, 'A', 500}, {{}, 0x80, -600}};
+  FontSpec written;
+  written.name = "Arial";
+  written.bold = true;
+  written.ascent = 900;
+  written.descent = 200;
+  written.leading = -10;
+  written.glyphs = {{kTriangle, 'A', 500}, {{}, 0x80, -600}};
   Font expected;
   expected.name = "Arial";
   expected.bold = true;
@@ -41,13 +41,13 @@ TEST(ReadFont, GlyphsCodesAndLayout) {
   expected.descent = 200;
   expected.leading = -10;
   expected.glyphs = {{TriangleGlyph(), 'A', 500}, {EmptyGlyph(), 0x80, -600}};
-  FontSpec wide = spec;
+  FontSpec wide = written;
   wide.wideOffsets = true;
   wide.italic = true;
   Font wideRead = expected;
   wideRead.italic = true;
   wideRead.unitsPerEm = 20480;
-  FontSpec narrow = spec;
+  FontSpec narrow = written;
   narrow.wideCodes = false;
   narrow.hasLayout = false;
   Font narrowRead = expected;
@@ -67,7 +67,7 @@ TEST(ReadFont, GlyphsCodesAndLayout) {
     Font font;
   };
   const Case cases[] = {
-      {"DefineFont2", DefineFont2(1, spec), expected},
+      {"DefineFont2", DefineFont2(1, written), expected},
       {"DefineFont3, wide offsets", DefineFont2(1, wide, true), wideRead},
       {"DefineFont2, 8-bit codes, no layout", DefineFont2(1, narrow), narrowRead},
       {"DefineFont and DefineFontInfo", Concat({DefineFont(1, info), DefineFontInfo(1, info)}), fromInfo},
@@ -82,15 +82,15 @@ TEST(ReadFont, GlyphsCodesAndLayout) {
 }
 
 TEST(ReadFont, DeviceFontsHaveNoGlyphs) {
-  FontSpec spec;
-  spec.name = "_sans";
-  spec.ascent = 900;
-  spec.descent = 100;
+  FontSpec written;
+  written.name = "_sans";
+  written.ascent = 900;
+  written.descent = 100;
   // The same without the code table offset some tools leave out: flags
   // (layout), language, the name, no glyphs, then the layout at once.
   const Bytes withoutOffset =
       Tag(48, Concat({Bytes{1, 0, 0x80, 0, 5}, AsBytes("_sans"), Bytes{0, 0, 0x84, 0x03, 0x64, 0, 0, 0, 0, 0}}));
-  for (const Bytes& tag : {DefineFont2(1, spec), withoutOffset}) {
+  for (const Bytes& tag : {DefineFont2(1, written), withoutOffset}) {
     const Movie m = ReadTags(tag);
     const Font* f = CharacterOf<Font>(m, 1);
     ASSERT_NE(f, nullptr) << Warnings(m);
