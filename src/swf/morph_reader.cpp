@@ -11,82 +11,62 @@
 namespace dc::swf {
 namespace {
 
-constexpr std::uint8_t kSolid = 0x00, kLinear = 0x10, kRadial = 0x12, kFocal = 0x13;
-constexpr std::uint8_t kBitmapFirst = 0x40, kBitmapLast = 0x43;
-
 struct FillPair {
   FillStyle start, end;
 };
 
 FillPair ReadMorphFill(BitReader& r) {
-  FillPair f;
-  const std::uint8_t type = r.U8();
-  if (type == kSolid) {
+  FillPair f{FillOfType(r.U8()), {}};
+  if (f.start.kind == FillKind::Bitmap) f.start.bitmapId = r.U16();
+  if (f.start.kind != FillKind::Solid) {
+    f.start.matrix = r.ReadMatrix();
+    f.end.matrix = r.ReadMatrix();
+  }
+  std::uint32_t stops = 0;
+  if (f.start.kind == FillKind::Solid) {
     f.start.color = r.ReadRgba();
     f.end.color = r.ReadRgba();
-  } else if (type == kLinear || type == kRadial || type == kFocal) {
-    f.start.kind = type == kLinear   ? FillKind::LinearGradient
-                   : type == kRadial ? FillKind::RadialGradient
-                                     : FillKind::FocalGradient;
-    f.start.matrix = r.ReadMatrix();
-    f.end.matrix = r.ReadMatrix();
-    const std::uint32_t stops = ReadGradientModes(r, f.start.gradient);
-    for (std::uint32_t i = 0; i < stops; ++i) {
-      GradientStop a, b;
-      a.ratio = r.U8();
-      a.color = r.ReadRgba();
-      b.ratio = r.U8();
-      b.color = r.ReadRgba();
-      f.start.gradient.stops.push_back(a);
-      f.end.gradient.stops.push_back(b);
-    }
-    if (type == kFocal) {
-      f.start.gradient.focalPoint = std::clamp(r.Fixed8(), -1.0, 1.0);
-      f.end.gradient.focalPoint = std::clamp(r.Fixed8(), -1.0, 1.0);
-    }
-  } else if (type >= kBitmapFirst && type <= kBitmapLast) {
-    f.start.kind = FillKind::Bitmap;
-    f.start.bitmapId = r.U16();
-    f.start.repeating = (type & 1) == 0;
-    f.start.smoothed = type < 0x42;
-    f.start.matrix = r.ReadMatrix();
-    f.end.matrix = r.ReadMatrix();
-  } else {
-    throw DamagedData("a tween's fill style of unknown type " + std::to_string(type));
+  } else if (f.start.kind != FillKind::Bitmap) {
+    stops = ReadGradientModes(r, f.start.gradient);
   }
   // What does not tween is the start's.
-  const Matrix endMatrix = f.end.matrix;
-  const Rgba endColor = f.end.color;
-  Gradient endGradient = f.end.gradient;
+  const FillStyle ends = f.end;
   f.end = f.start;
-  f.end.matrix = endMatrix;
-  f.end.color = endColor;
-  f.end.gradient.stops = std::move(endGradient.stops);
-  f.end.gradient.focalPoint = endGradient.focalPoint;
+  f.end.matrix = ends.matrix;
+  f.end.color = ends.color;
+  for (std::uint32_t i = 0; i < stops; ++i) {
+    for (FillStyle* side : {&f.start, &f.end}) {
+      GradientStop stop;
+      stop.ratio = r.U8();
+      stop.color = r.ReadRgba();
+      side->gradient.stops.push_back(stop);
+    }
+  }
+  if (f.start.kind == FillKind::FocalGradient) {
+    f.start.gradient.focalPoint = std::clamp(r.Fixed8(), -1.0, 1.0);
+    f.end.gradient.focalPoint = std::clamp(r.Fixed8(), -1.0, 1.0);
+  }
   return f;
 }
 
 void ReadMorphLine(BitReader& r, int version, Shape& start, Shape& end) {
-  LineStyle a, b;
+  LineStyle a;
   a.width = r.U16();
-  b.width = r.U16();
+  const std::uint16_t endWidth = r.U16();
   const bool hasFill = version >= 2 && ReadLineStyle2Flags(r, a);
+  FillPair fill;
   if (hasFill) {
-    const FillPair fill = ReadMorphFill(r);
-    a.fill = fill.start;
-    if (fill.start.kind == FillKind::Solid) a.color = fill.start.color;
-    const std::uint16_t endWidth = b.width;
-    b = a;
-    b.width = endWidth;
-    b.fill = fill.end;
-    if (fill.end.kind == FillKind::Solid) b.color = fill.end.color;
+    fill = ReadMorphFill(r);
   } else {
-    a.color = r.ReadRgba();
-    const Rgba endColor = r.ReadRgba();
-    const std::uint16_t endWidth = b.width;
-    b = a;
-    b.width = endWidth;
-    b.color = endColor;
+    fill.start.color = r.ReadRgba();
+    fill.end.color = r.ReadRgba();
+  }
+  // Caps, joins and flags are the start's.
+  LineStyle b = a;
+  b.width = endWidth;
+  for (auto [line, side] : {std::pair{&a, &fill.start}, std::pair{&b, &fill.end}}) {
+    if (hasFill) line->fill = *side;
+    if (side->kind == FillKind::Solid) line->color = side->color;
   }
   start.lines.push_back(a);
   end.lines.push_back(b);

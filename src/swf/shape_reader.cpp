@@ -230,25 +230,33 @@ bool ReadLineStyle2Flags(BitReader& r, LineStyle& line) {
   return line.hasFill;
 }
 
-FillStyle ReadFillStyle(BitReader& r, int shapeVersion) {
+FillStyle FillOfType(std::uint8_t type) {
   FillStyle fill;
-  const std::uint8_t type = r.U8();
-  if (type == kSolid) {
-    fill.color = shapeVersion >= 3 ? r.ReadRgba() : r.Rgb();
-  } else if (type == kLinear || type == kRadial || type == kFocal) {
+  if (type == kSolid) return fill;
+  if (type == kLinear || type == kRadial || type == kFocal) {
     fill.kind = type == kLinear   ? FillKind::LinearGradient
                 : type == kRadial ? FillKind::RadialGradient
                                   : FillKind::FocalGradient;
-    fill.matrix = r.ReadMatrix();
-    fill.gradient = ReadGradient(r, shapeVersion, type == kFocal);
   } else if (type >= kBitmapFirst && type <= kBitmapLast) {
     fill.kind = FillKind::Bitmap;
-    fill.bitmapId = r.U16();
-    fill.matrix = r.ReadMatrix();
     fill.repeating = (type & 1) == 0;
     fill.smoothed = type < 0x42;
   } else {
     throw DamagedData("a fill style of unknown type " + std::to_string(type));
+  }
+  return fill;
+}
+
+FillStyle ReadFillStyle(BitReader& r, int shapeVersion) {
+  FillStyle fill = FillOfType(r.U8());
+  if (fill.kind == FillKind::Solid) {
+    fill.color = shapeVersion >= 3 ? r.ReadRgba() : r.Rgb();
+  } else if (fill.kind == FillKind::Bitmap) {
+    fill.bitmapId = r.U16();
+    fill.matrix = r.ReadMatrix();
+  } else {
+    fill.matrix = r.ReadMatrix();
+    fill.gradient = ReadGradient(r, shapeVersion, fill.kind == FillKind::FocalGradient);
   }
   return fill;
 }

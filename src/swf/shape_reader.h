@@ -19,6 +19,9 @@ Shape ReadGlyphShape(BitReader& r, ReadContext& context);
 FillStyle ReadFillStyle(BitReader& r, int shapeVersion);
 
 // Parts shape tweens share with shapes:
+// A fill style's kind and bitmap flags from its type byte; throws
+// DamagedData for an unknown type.
+FillStyle FillOfType(std::uint8_t type);
 // A gradient's first byte: its spread and interpolation into `gradient`;
 // returns the number of stops that follow.
 std::uint32_t ReadGradientModes(BitReader& r, Gradient& gradient);
