@@ -135,11 +135,6 @@ TEST(Avm1Clip, ColorSetsTheClipsColourTransform) {
     ColorTransform clock;
   };
   const Case cases[] = {
-      {"setRGB tints, alpha kept",
-       Asm().Append(newColor("clock", false)).Push({"aa", 50, 1}).Op(op::InitObject)
-           .Push({1}).Get("c").Push({"setTransform"}).Op(op::CallMethod).Op(op::Pop)
-           .CallOn("c", "setRGB", {0x336699}).Op(op::Pop).CallOn("c", "getRGB").TraceTop(),
-       "3368601", {0, 0, 0, 0.5, 0x33, 0x66, 0x99, 0}},
       {"setTransform changes only the fields given",
        Asm().Append(newColor("clock", true)).Push({"ra", 50, "gb", -20, "aa", 25, 3}).Op(op::InitObject)
            .Push({1}).Get("c").Push({"setTransform"}).Op(op::CallMethod).Op(op::Pop)
