@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "alloc_counter.h"
-#include "swf/raster.h"
+#include "swf/raster/draw_shape.h"
 
 namespace {
 

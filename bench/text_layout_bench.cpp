@@ -4,8 +4,8 @@
 // which happens once at first use.
 #include <benchmark/benchmark.h>
 
-#include "swf/fallback_font.h"
-#include "swf/text_layout.h"
+#include "swf/text/fallback_font.h"
+#include "swf/text/text_layout.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "swf/player.h"
-#include "swf/reader.h"
-#include "swf/swf_error.h"
+#include "swf/player/player.h"
+#include "swf/format/reader.h"
+#include "swf/format/swf_error.h"
 
 namespace {
 

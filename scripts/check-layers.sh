@@ -8,7 +8,17 @@
 #   led      -> base                 (its *.win.* files also -> ui)
 #   notify   -> base                 (its *.win.* files also -> ui)
 #   layout   -> base package         (the clock's geometry from its package)
-#   swf      -> base                 (the SWF player, portable)
+#   swf      -> base                 (the SWF player, portable), and inside
+#               it the pipeline, each stage on the ones before it:
+#     swf/limits.h                   what a movie may cost (every stage)
+#     swf/model   -> (none)          the immutable movie
+#     swf/format  -> model           bytes to the movie
+#     swf/raster  -> model           shapes to pixels
+#     swf/text    -> model           fonts and fields to placed glyphs
+#     swf/avm1    -> model           the script engine: only the model's
+#                                    actions.h, swf_types.h and drawing.h
+#     swf/display -> model raster text avm1   timelines, display objects
+#     swf/player  -> every stage     a frame in order, drawn
 #   ui       -> base
 #   app      -> base package alarms led notify layout swf ui
 #
@@ -38,6 +48,10 @@ allowed() {  # area (src/<folder>, tools, fuzz), shell (0/1) -> the folders it m
     src/package) echo "base package" ;;
     src/alarms | src/led | src/notify) if [ "$2" = 1 ]; then echo "base ${1#src/} ui"; else echo "base ${1#src/}"; fi ;;
     src/swf) echo "base swf" ;;
+    src/swf/model) echo "base swf swf/model" ;;
+    src/swf/format | src/swf/raster | src/swf/text | src/swf/avm1) echo "base swf swf/model ${1#src/}" ;;
+    src/swf/display) echo "base swf swf/model swf/raster swf/text swf/avm1 swf/display" ;;
+    src/swf/player) echo "base swf swf/*" ;;
     src/layout) echo "base package layout" ;;
     src/ui) echo "base ui" ;;
     src/app) echo "base package alarms led notify ui app layout swf" ;;
@@ -55,6 +69,7 @@ report() {
 }
 while IFS= read -r file; do
   case $file in
+    src/swf/*/*) area=src/swf/$(printf '%s' "${file#src/swf/}" | cut -d/ -f1) ;;
     src/*) area=src/$(printf '%s' "${file#src/}" | cut -d/ -f1) ;;
     tools/*) area=tools ;;
     fuzz/*) area=fuzz ;;
@@ -86,7 +101,16 @@ while IFS= read -r file; do
     fi
     case $target in */*) ;; *) continue ;; esac  # a file of the same folder
     to=${target%%/*}
-    if [[ $ok != *" $to "* ]]; then
+    # Inside the player a target's stage is its folder; swf/limits.h is the
+    # player's own. Outside it, "swf" names every stage.
+    if [ "$to" = swf ] && [[ $ok == *" swf/"* ]]; then
+      rest=${target#swf/}
+      case $rest in */*) to=swf/${rest%%/*} ;; esac
+    fi
+    if [ "$area" = src/swf/avm1 ] && [ "$to" = swf/model ] &&
+      [[ " swf/model/actions.h swf/model/swf_types.h swf/model/drawing.h " != *" $target "* ]]; then
+      report "include against the layers: $file includes \"$target\" (the engine sees of the movie only its actions, values and drawings)"
+    elif [[ $ok != *" $to "* && ! ( $to == swf/* && $ok == *" swf/* "* ) ]]; then
       report "include against the layers: $file includes \"$target\" (may include:$ok)"
     elif [ "$shell" = 0 ] && [ "$to" = ui ]; then
       report "core file includes the shell: $file includes \"$target\""

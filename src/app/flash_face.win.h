@@ -14,7 +14,7 @@
 #include <string>
 
 #include "base/date_time.h"
-#include "swf/player.h"
+#include "swf/player/player.h"
 #include "ui/handles.win.h"
 #include "ui/window.win.h"
 

@@ -18,6 +18,10 @@ plants=(
   'tools/clockpack/picture.cpp|#include "ui/modal.h"|include against the layers'
   'fuzz/led_model_fuzz.cpp|#include "ui/handles.win.h"|core file includes the shell'
   'fuzz/alarm_store_fuzz.cpp|#include <mmsystem.h>|Windows system header'
+  'src/swf/avm1/value.h|#include "swf/display/display_tree.h"|include against the layers'
+  'src/swf/avm1/engine.h|#include "swf/model/movie.h"|include against the layers'
+  'src/swf/raster/scanline.cpp|#include "swf/format/reader.h"|include against the layers'
+  'src/swf/model/shape.h|#include "swf/text/text_layout.h"|include against the layers'
 )
 
 fresh() {

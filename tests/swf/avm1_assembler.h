@@ -13,7 +13,7 @@
 #include <variant>
 #include <vector>
 
-#include "swf/movie.h"
+#include "swf/model/movie.h"
 
 namespace dc::swf::avm1::test {
 

@@ -13,7 +13,7 @@
 #include "swf/avm1/clip.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/engine.h"
-#include "swf/drawing.h"
+#include "swf/model/drawing.h"
 
 namespace dc::swf::avm1::test {
 

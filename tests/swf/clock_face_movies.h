@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "swf/swf_types.h"
+#include "swf/model/swf_types.h"
 
 namespace dc::swf::test {
 

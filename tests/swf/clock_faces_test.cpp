@@ -7,8 +7,8 @@
 #include <numbers>
 
 #include "clock_face_movies.h"
-#include "swf/player.h"
-#include "swf/reader.h"
+#include "swf/player/player.h"
+#include "swf/format/reader.h"
 
 namespace dc::swf::test {
 namespace {

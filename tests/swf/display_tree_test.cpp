@@ -1,6 +1,6 @@
 // Timelines: each sprite steps and loops on its own; jumping back keeps the
 // objects placed again; limits leave objects out with one warning.
-#include "swf/display_tree.h"
+#include "swf/display/display_tree.h"
 
 #include <gtest/gtest.h>
 

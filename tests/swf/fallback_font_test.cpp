@@ -1,6 +1,6 @@
 // The fallback font: what it covers, tabular digits, closed contours that
 // stay within the em, and accents over (or under) the letters they mark.
-#include "swf/fallback_font.h"
+#include "swf/text/fallback_font.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // A field's text as characters: UTF-8 decoding, and HTML reduced to the
 // characters and colours the field shows.
-#include "swf/field_text.h"
+#include "swf/text/field_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The glyph construction language: each command's contours, their corners
 // in glyph space (y down), and which way they turn.
-#include "swf/glyph_outline.h"
+#include "swf/text/glyph_outline.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 #include "raster_support.h"
 #include "reader_test_util.h"
-#include "swf/player.h"
+#include "swf/player/player.h"
 
 namespace dc::swf {
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "raster_support.h"
-#include "swf/bitmap.h"
+#include "swf/model/bitmap.h"
 
 namespace dc::swf::test {
 namespace {

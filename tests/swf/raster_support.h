@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "swf/raster.h"
+#include "swf/raster/draw_shape.h"
 
 namespace dc::swf::test {
 

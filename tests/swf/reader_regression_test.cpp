@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "reader_test_util.h"
-#include "swf/swf_error.h"
+#include "swf/format/swf_error.h"
 #include "test_images.h"
 
 namespace dc::swf::test {

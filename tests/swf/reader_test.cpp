@@ -1,11 +1,11 @@
 // The movie reader: the header, the movies it refuses and why, frames and
 // sprites, placements and clip events, texts, and what the limits leave out.
-#include "swf/reader.h"
+#include "swf/format/reader.h"
 
 #include <gtest/gtest.h>
 
 #include "reader_test_util.h"
-#include "swf/swf_error.h"
+#include "swf/format/swf_error.h"
 
 namespace dc::swf::test {
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <tuple>
 
-#include "swf/reader.h"
+#include "swf/format/reader.h"
 #include "swf_writer.h"
 
 namespace dc::swf::test {

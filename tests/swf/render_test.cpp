@@ -1,6 +1,6 @@
 // Frames drawn whole: the stage fitted to the face, depth order, nested
 // matrices and colour transforms, clip layers, texts, and the frame's cost.
-#include "swf/player.h"
+#include "swf/player/player.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The stage on the face: uniform scale, centred; the frame rate kept.
-#include "swf/stage_fit.h"
+#include "swf/player/stage_fit.h"
 
 #include <gtest/gtest.h>
 

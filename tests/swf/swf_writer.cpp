@@ -7,7 +7,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "swf/place_reader.h"
+#include "swf/format/place_reader.h"
 
 namespace dc::swf::test {
 namespace {

@@ -12,9 +12,9 @@
 #include <variant>
 #include <vector>
 
-#include "swf/movie.h"
-#include "swf/shape.h"
-#include "swf/swf_types.h"
+#include "swf/model/movie.h"
+#include "swf/model/shape.h"
+#include "swf/model/swf_types.h"
 
 namespace dc::swf::test {
 

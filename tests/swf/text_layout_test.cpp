@@ -1,7 +1,7 @@
 // Text layout: where static texts' glyphs land and how edit text fields
 // place, break and align their text, with values that follow from the
 // fonts, bounds and sizes given.
-#include "swf/text_layout.h"
+#include "swf/text/text_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "swf/fallback_font.h"
+#include "swf/text/fallback_font.h"
 
 namespace dc::swf {
 namespace {

@@ -11,7 +11,7 @@
 #include "manifest.h"
 #include "package/clock_package.h"
 #include "package/package_records.h"
-#include "swf/reader.h"
+#include "swf/format/reader.h"
 #include "player_view.h"
 
 namespace clockpack {

@@ -18,7 +18,7 @@
 #include "design_checks.h"
 #include "nearest_name.h"
 #include "picture.h"
-#include "swf/reader.h"
+#include "swf/format/reader.h"
 
 namespace clockpack {
 namespace {

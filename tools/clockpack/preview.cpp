@@ -12,8 +12,8 @@
 #include "manifest.h"
 #include "package/clock_package.h"
 #include "package/face_pixels.h"
-#include "swf/player.h"
-#include "swf/reader.h"
+#include "swf/player/player.h"
+#include "swf/format/reader.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC

@@ -6,7 +6,7 @@
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/text_units.h"
-#include "swf/drawing.h"
+#include "swf/model/drawing.h"
 
 namespace dc::swf::avm1 {
 namespace {

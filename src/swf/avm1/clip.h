@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "swf/movie.h"
-#include "swf/swf_types.h"
+#include "swf/model/actions.h"
+#include "swf/model/swf_types.h"
 
 namespace dc::swf {
 class Drawing;

@@ -33,7 +33,7 @@
 
 #include "base/date_time.h"
 #include "swf/avm1/clip.h"
-#include "swf/movie.h"
+#include "swf/model/actions.h"
 
 namespace dc::swf::avm1 {
 

@@ -13,7 +13,7 @@
 
 #include "swf/avm1/heap.h"
 #include "swf/avm1/value.h"
-#include "swf/movie.h"
+#include "swf/model/actions.h"
 
 namespace dc::swf::avm1 {
 

@@ -1,0 +1,367 @@
+// What scripts see of a display object: its properties, its timeline, the
+// clips it makes and removes, its drawing and its text.
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <numbers>
+#include <variant>
+
+#include "swf/display/display_object.h"
+#include "swf/display/display_tree.h"
+
+namespace dc::swf {
+namespace {
+
+bool SameName(std::string_view a, std::string_view b, bool caseSensitive) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (caseSensitive ? x != y : std::tolower(x) != std::tolower(y)) return false;
+  }
+  return true;
+}
+
+// A rectangle's four corners under a matrix, boxed again.
+TwipRect Transformed(const TwipRect& r, const Matrix& m) {
+  if (r.Empty()) return {};
+  const Point corners[] = {m.Apply({double(r.xMin), double(r.yMin)}), m.Apply({double(r.xMax), double(r.yMin)}),
+                           m.Apply({double(r.xMin), double(r.yMax)}), m.Apply({double(r.xMax), double(r.yMax)})};
+  double x0 = corners[0].x, x1 = x0, y0 = corners[0].y, y1 = y0;
+  for (const Point& p : corners) {
+    x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
+  }
+  const auto clamp = [](double v) { return static_cast<std::int32_t>(std::clamp(std::round(v), -1e9, 1e9)); };
+  return {clamp(x0), clamp(x1), clamp(y0), clamp(y1)};
+}
+
+TwipRect Union(const TwipRect& a, const TwipRect& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return {std::min(a.xMin, b.xMin), std::max(a.xMax, b.xMax), std::min(a.yMin, b.yMin), std::max(a.yMax, b.yMax)};
+}
+
+// The map from an object's twips to the root's.
+Matrix ToRoot(const DisplayObject* o) {
+  Matrix m;
+  for (; o && o->parent; o = o->parent) m = o->matrix * m;
+  return m;
+}
+
+double Degrees(double radians) { return radians * 180 / std::numbers::pi; }
+double Radians(double degrees) { return degrees * std::numbers::pi / 180; }
+
+}  // namespace
+
+TwipRect DisplayObject::OwnBounds() const {
+  TwipRect box;
+  if (character) {
+    std::visit(
+        [&box](const auto& def) {
+          using T = std::decay_t<decltype(def)>;
+          if constexpr (std::is_same_v<T, Shape> || std::is_same_v<T, StaticText> || std::is_same_v<T, EditText>)
+            box = def.bounds;
+        },
+        *character);
+  }
+  if (kind == DisplayKind::Morph) box = TweenedShape().bounds;
+  if (const Shape* d = DrawnShape()) box = Union(box, d->bounds);
+  for (const auto& [d, child] : children) box = Union(box, Transformed(child->OwnBounds(), child->matrix));
+  return box;
+}
+
+avm1::ClipKind DisplayObject::Kind() const {
+  if (kind == DisplayKind::Sprite) return avm1::ClipKind::MovieClip;
+  if (kind == DisplayKind::EditText) return avm1::ClipKind::TextField;
+  return avm1::ClipKind::Other;
+}
+
+avm1::Clip* DisplayObject::ChildByName(std::string_view childName, bool caseSensitive) const {
+  for (const auto& [d, child] : children)
+    if (!child->name.empty() && SameName(child->name, childName, caseSensitive)) return child.get();
+  return nullptr;
+}
+
+std::vector<avm1::Clip*> DisplayObject::Children() const {
+  std::vector<avm1::Clip*> out;
+  out.reserve(children.size());
+  for (const auto& [d, child] : children) out.push_back(child.get());
+  return out;
+}
+
+DisplayObject::Transform DisplayObject::ScriptTransform() const {
+  if (transform_ && transformOf_ && *transformOf_ == matrix) return *transform_;
+  const Matrix& m = matrix;
+  const double rotation = std::atan2(m.b, m.a);
+  Transform t{std::hypot(m.a, m.b), std::hypot(m.c, m.d), rotation, std::atan2(-m.c, m.d) - rotation};
+  if (m.Determinant() < 0) {  // a mirror shows as a negative vertical scale
+    t.yScale = -t.yScale;
+    t.skew = std::atan2(m.c, -m.d) - rotation;
+  }
+  transform_ = t;
+  transformOf_ = matrix;
+  return t;
+}
+
+void DisplayObject::SetTransform(const Transform& t) {
+  const double r = t.rotation, k = t.rotation + t.skew;
+  Matrix m{t.xScale * std::cos(r), t.xScale * std::sin(r), -t.yScale * std::sin(k), t.yScale * std::cos(k),
+           matrix.tx, matrix.ty};
+  transform_ = t;
+  transformOf_ = m;
+  if (!(m == matrix)) {
+    matrix = m;
+    Changed();
+  }
+  transformedByScript = true;
+}
+
+void DisplayObject::SetColorTransform(const ColorTransform& cx) {
+  if (!(cx == colorTransform)) {
+    colorTransform = cx;
+    Changed();
+  }
+  transformedByScript = true;
+}
+
+void DisplayObject::Changed() {
+  if (tree_) tree_->MarkDirty();
+}
+
+double DisplayObject::Get(avm1::DisplayProperty property) const {
+  using P = avm1::DisplayProperty;
+  switch (property) {
+    case P::X: return matrix.tx / kTwipsPerPixel;
+    case P::Y: return matrix.ty / kTwipsPerPixel;
+    case P::XScale: return ScriptTransform().xScale * 100;
+    case P::YScale: return ScriptTransform().yScale * 100;
+    case P::Rotation: return Degrees(ScriptTransform().rotation);
+    case P::Alpha: return colorTransform.mulA * 100;
+    case P::Visible: return visible ? 1 : 0;
+    case P::Width: return Transformed(OwnBounds(), matrix).Width() / kTwipsPerPixel;
+    case P::Height: return Transformed(OwnBounds(), matrix).Height() / kTwipsPerPixel;
+  }
+  return 0;
+}
+
+void DisplayObject::Set(avm1::DisplayProperty property, double value) {
+  using P = avm1::DisplayProperty;
+  if (!std::isfinite(value)) return;  // Flash leaves the property as it was
+  value = std::clamp(value, -1e9, 1e9);
+  Transform t = ScriptTransform();
+  switch (property) {
+    case P::X:
+    case P::Y: {
+      double& field = property == P::X ? matrix.tx : matrix.ty;
+      const double twips = std::round(value * kTwipsPerPixel);
+      transformedByScript = true;
+      if (field != twips) {
+        field = twips;
+        transformOf_ = matrix;
+        Changed();
+      }
+      return;
+    }
+    case P::XScale: t.xScale = value / 100; break;
+    case P::YScale: t.yScale = value / 100; break;
+    case P::Rotation: {
+      double degrees = std::fmod(value, 360.0);
+      if (degrees > 180) degrees -= 360;
+      if (degrees < -180) degrees += 360;
+      t.rotation = Radians(degrees);
+      break;
+    }
+    case P::Alpha:
+      transformedByScript = true;
+      if (colorTransform.mulA != value / 100) {
+        colorTransform.mulA = value / 100;
+        Changed();
+      }
+      return;
+    case P::Visible:
+      if (visible != (value != 0)) {
+        visible = value != 0;
+        Changed();
+      }
+      return;
+    case P::Width:
+    case P::Height: {
+      const TwipRect own = OwnBounds();
+      const double size = property == P::Width ? own.Width() : own.Height();
+      if (size <= 0) return;
+      (property == P::Width ? t.xScale : t.yScale) = value * kTwipsPerPixel / size;
+      break;
+    }
+  }
+  SetTransform(t);
+}
+
+void DisplayObject::GotoFrame(int frame1, bool play) {
+  playing = play;
+  if (!sprite || !tree_) return;
+  tree_->GotoFrame(*this, static_cast<std::uint32_t>(std::max(frame1, 1) - 1));
+}
+
+std::optional<int> DisplayObject::FrameOfLabel(std::string_view label) const {
+  if (!sprite) return std::nullopt;
+  for (std::size_t f = 0; f < sprite->frames.size(); ++f)
+    if (sprite->frames[f].label && SameName(*sprite->frames[f].label, label, false)) return static_cast<int>(f) + 1;
+  return std::nullopt;
+}
+
+std::vector<ActionBytes> DisplayObject::FrameActions(int frame1) const {
+  std::vector<ActionBytes> out;
+  if (!sprite || frame1 < 1 || static_cast<std::size_t>(frame1) > sprite->frames.size()) return out;
+  for (const FrameTag& tag : sprite->frames[frame1 - 1].tags)
+    if (const auto* action = std::get_if<DoAction>(&tag)) out.push_back(action->actions);
+  return out;
+}
+
+avm1::Clip* DisplayObject::CreateEmptyMovieClip(const std::string& newName, int scriptDepth) {
+  if (kind != DisplayKind::Sprite || !tree_) return nullptr;
+  auto made = tree_->MakeEmpty(*this, DisplayKind::Sprite, scriptDepth + kScriptDepthOffset);
+  if (!made) return nullptr;
+  made->name = newName;
+  made->fromTimeline = false;
+  return tree_->Insert(*this, std::move(made));
+}
+
+avm1::Clip* DisplayObject::AttachMovie(const std::string& exportName, const std::string& newName, int scriptDepth) {
+  if (kind != DisplayKind::Sprite || !tree_) return nullptr;
+  const auto& exports = tree_->movie().exports;
+  auto it = exports.find(exportName);
+  if (it == exports.end()) {
+    it = std::find_if(exports.begin(), exports.end(),
+                      [&](const auto& e) { return SameName(e.first, exportName, false); });
+    if (it == exports.end()) return nullptr;
+  }
+  auto made = tree_->Make(*this, it->second, scriptDepth + kScriptDepthOffset);
+  if (!made) return nullptr;
+  made->name = newName;
+  made->fromTimeline = false;
+  return tree_->Insert(*this, std::move(made));
+}
+
+avm1::Clip* DisplayObject::CreateTextField(const std::string& newName, int scriptDepth, double x, double y,
+                                           double width, double height) {
+  if (kind != DisplayKind::Sprite || !tree_) return nullptr;
+  auto made = tree_->MakeEmpty(*this, DisplayKind::EditText, scriptDepth + kScriptDepthOffset);
+  if (!made) return nullptr;
+  EditText field;
+  const auto twips = [](double v) { return static_cast<std::int32_t>(std::clamp(v * kTwipsPerPixel, -1e8, 1e8)); };
+  field.bounds = {0, twips(width), 0, twips(height)};
+  made->ownCharacter = std::make_unique<Character>(std::move(field));
+  made->character = made->ownCharacter.get();
+  made->matrix = Matrix::Translate(twips(x), twips(y));
+  made->name = newName;
+  made->fromTimeline = false;
+  return tree_->Insert(*this, std::move(made));
+}
+
+avm1::FieldFormat DisplayObject::GetFieldFormat() const {
+  const EditText* field = kind == DisplayKind::EditText && character ? std::get_if<EditText>(character) : nullptr;
+  if (!field) return {};
+  return {field->color, field->height / kTwipsPerPixel, field->align};
+}
+
+void DisplayObject::SetFieldFormat(const avm1::FieldFormat& format) {
+  if (kind != DisplayKind::EditText || !character || !std::holds_alternative<EditText>(*character)) return;
+  if (!ownCharacter) {
+    // A field from the movie gets a copy of its own to change.
+    ownCharacter = std::make_unique<Character>(*character);
+    character = ownCharacter.get();
+  }
+  EditText& field = std::get<EditText>(*ownCharacter);
+  const EditText before = field;
+  if (format.color) field.color = *format.color;
+  if (format.size) field.height = std::clamp(*format.size, 1.0, 1000.0) * kTwipsPerPixel;
+  if (format.align) field.align = *format.align;
+  if (!(field == before)) Changed();
+}
+
+avm1::Clip* DisplayObject::Duplicate(const std::string& newName, int scriptDepth) {
+  if (!parent || !tree_ || kind != DisplayKind::Sprite) return nullptr;
+  const std::int32_t depth = scriptDepth + kScriptDepthOffset;
+  auto made = characterId ? tree_->Make(*parent, characterId, depth)
+                          : tree_->MakeEmpty(*parent, DisplayKind::Sprite, depth);
+  if (!made) return nullptr;
+  made->name = newName;
+  made->fromTimeline = false;
+  made->matrix = matrix;
+  made->colorTransform = colorTransform;
+  made->visible = visible;
+  made->clipActions = clipActions;
+  made->transformedByScript = true;
+  if (drawing) {
+    made->drawing = std::make_unique<Drawing>(*drawing);
+    made->drawnStale_ = true;
+  }
+  return tree_->Insert(*parent, std::move(made));
+}
+
+bool DisplayObject::Remove() {
+  // Scripts remove what scripts made, or what was moved to a script's depth.
+  if (!parent || !tree_ || depth < kScriptDepthOffset) return false;
+  tree_->Remove(*this);
+  return true;
+}
+
+void DisplayObject::SwapDepths(int scriptDepth) {
+  if (tree_) tree_->MoveToDepth(*this, scriptDepth + kScriptDepthOffset);
+}
+
+int DisplayObject::NextHighestDepth() const {
+  int next = 0;
+  for (const auto& [d, child] : children) next = std::max(next, d - kScriptDepthOffset + 1);
+  return next;
+}
+
+TwipRect DisplayObject::Bounds(const avm1::Clip* space) const {
+  const TwipRect own = OwnBounds();
+  const auto* target = static_cast<const DisplayObject*>(space);
+  if (!target || target == this) return own;
+  const std::optional<Matrix> fromRoot = ToRoot(target).Inverse();
+  if (!fromRoot) return {};
+  return Transformed(own, *fromRoot * ToRoot(this));
+}
+
+Drawing* DisplayObject::GetDrawing() {
+  if (kind != DisplayKind::Sprite) return nullptr;
+  if (!drawing) drawing = std::make_unique<Drawing>();
+  return drawing.get();
+}
+
+void DisplayObject::DrawingChanged() {
+  if (!drawing) return;
+  drawnStale_ = true;
+  Changed();
+}
+
+const Shape& DisplayObject::TweenedShape() const {
+  if (!tweened_ || tweenedRatio_ != ratio) {
+    tweened_ = MorphAt(std::get<MorphShape>(*character), ratio);
+    tweenedRatio_ = ratio;
+  }
+  return *tweened_;
+}
+
+const Shape* DisplayObject::DrawnShape() const {
+  if (!drawing) return nullptr;
+  if (drawnStale_) {
+    drawn_ = drawing->Current();
+    drawnStale_ = false;
+  }
+  return drawn_ && !drawn_->paths.empty() ? &*drawn_ : nullptr;
+}
+
+void DisplayObject::SetText(const std::string& t) {
+  if (kind != DisplayKind::EditText || text == t) return;
+  text = t;
+  Changed();
+}
+
+std::string DisplayObject::VariableName() const {
+  if (kind != DisplayKind::EditText || !character) return {};
+  return std::get<EditText>(*character).variableName;
+}
+
+}  // namespace dc::swf

@@ -1,0 +1,142 @@
+// An object on a display list: a placed character with its depth, matrix,
+// colour transform and name. A sprite's instance carries its own timeline
+// (the frame it shows, whether it plays) and its children by depth. Every
+// object is also what scripts see of it (avm1::Clip, in display_clip.cpp).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "swf/avm1/clip.h"
+#include "swf/model/drawing.h"
+#include "swf/model/movie.h"
+#include "swf/model/swf_types.h"
+
+namespace dc::swf {
+
+class DisplayTree;
+
+enum class DisplayKind : std::uint8_t { Shape, Morph, Sprite, StaticText, EditText, Button, Unknown };
+
+// Timeline depths are the file's; scripts number depths from this one
+// down (so a timeline's depth 1 is -16383 to a script).
+inline constexpr std::int32_t kScriptDepthOffset = 16384;
+
+class DisplayObject final : public avm1::Clip {
+ public:
+  DisplayObject(DisplayTree* tree, DisplayKind kind, std::uint16_t characterId, const Character* character,
+                DisplayObject* parent)
+      : kind(kind), characterId(characterId), character(character), parent(parent), tree_(tree) {}
+  DisplayObject(const DisplayObject&) = delete;
+  DisplayObject& operator=(const DisplayObject&) = delete;
+
+  const DisplayKind kind;
+  std::uint16_t characterId;
+  const Character* character;  // null for a clip a script made empty
+  DisplayObject* parent;
+  // A character the object made for itself (a script's text field).
+  std::unique_ptr<Character> ownCharacter;
+
+  std::int32_t depth = 0;
+  Matrix matrix;
+  ColorTransform colorTransform;
+  std::uint16_t ratio = 0;
+  std::string name;
+  std::uint16_t clipDepth = 0;  // nonzero: a mask over the depths above it up to this one
+  bool visible = true;
+  // Placed by a timeline's tags (as against made by a script): only these
+  // are taken away or kept when the timeline jumps back.
+  bool fromTimeline = true;
+  std::vector<ClipAction> clipActions;
+  // A script set its place, size, turn or colour: the timeline no longer
+  // moves it.
+  bool transformedByScript = false;
+  // Taken off its display list; kept until the frame's scripts are done.
+  bool removed = false;
+
+  // Sprites (and buttons, whose up state is held as children).
+  const Sprite* sprite = nullptr;
+  std::map<std::int32_t, std::unique_ptr<DisplayObject>> children;
+  std::uint32_t frame = 0;  // 0-based frame shown
+  bool playing = true;
+  // The step on which the object was made: it shows its first frame for the
+  // rest of that step and moves on from the next one.
+  std::uint64_t bornStep = 0;
+  std::uint32_t nesting = 0;  // sprites above it
+
+  // What scripts drew into a sprite, beneath its children; the shape is
+  // made again only when drawn after a change.
+  std::unique_ptr<Drawing> drawing;
+  const Shape* DrawnShape() const;
+  // A shape tween's shape at the object's ratio, made again when the ratio
+  // changes.
+  const Shape& TweenedShape() const;
+
+  // Edit texts: the text shown.
+  std::string text;
+
+  std::uint32_t FrameCount() const { return sprite ? static_cast<std::uint32_t>(sprite->frames.size()) : 1; }
+  // The bounds of what the object shows, in its own twips.
+  TwipRect OwnBounds() const;
+
+  // avm1::Clip
+  avm1::ClipKind Kind() const override;
+  std::string Name() const override { return name; }
+  void SetName(const std::string& n) override { name = n; }
+  int Depth() const override { return depth - kScriptDepthOffset; }
+  avm1::Clip* Parent() const override { return parent; }
+  avm1::Clip* ChildByName(std::string_view childName, bool caseSensitive) const override;
+  std::vector<avm1::Clip*> Children() const override;
+  double Get(avm1::DisplayProperty property) const override;
+  void Set(avm1::DisplayProperty property, double value) override;
+  ColorTransform GetColorTransform() const override { return colorTransform; }
+  void SetColorTransform(const ColorTransform& cx) override;
+  int CurrentFrame() const override { return static_cast<int>(frame) + 1; }
+  int TotalFrames() const override { return static_cast<int>(FrameCount()); }
+  int FramesLoaded() const override { return static_cast<int>(FrameCount()); }
+  void GotoFrame(int frame1, bool play) override;
+  std::optional<int> FrameOfLabel(std::string_view label) const override;
+  void Play() override { playing = true; }
+  void Stop() override { playing = false; }
+  std::vector<ActionBytes> FrameActions(int frame1) const override;
+  avm1::Clip* CreateEmptyMovieClip(const std::string& newName, int scriptDepth) override;
+  avm1::Clip* AttachMovie(const std::string& exportName, const std::string& newName, int scriptDepth) override;
+  avm1::Clip* CreateTextField(const std::string& newName, int scriptDepth, double x, double y, double width,
+                              double height) override;
+  avm1::Clip* Duplicate(const std::string& newName, int scriptDepth) override;
+  bool Remove() override;
+  void SwapDepths(int scriptDepth) override;
+  int NextHighestDepth() const override;
+  TwipRect Bounds(const avm1::Clip* space) const override;
+  Drawing* GetDrawing() override;
+  void DrawingChanged() override;
+  std::string Text() const override { return text; }
+  void SetText(const std::string& t) override;
+  std::string VariableName() const override;
+  avm1::FieldFormat GetFieldFormat() const override;
+  void SetFieldFormat(const avm1::FieldFormat& format) override;
+
+ private:
+  // The place, scales and turn scripts read and set, kept so that setting
+  // one does not drift the others.
+  struct Transform {
+    double xScale, yScale, rotation, skew;  // fractions and radians
+  };
+  Transform ScriptTransform() const;
+  void SetTransform(const Transform& t);
+  void Changed();
+
+  DisplayTree* tree_;
+  mutable std::optional<Shape> drawn_;
+  mutable std::optional<Shape> tweened_;
+  mutable std::uint16_t tweenedRatio_ = 0;
+  mutable bool drawnStale_ = false;
+  mutable std::optional<Transform> transform_;
+  mutable std::optional<Matrix> transformOf_;  // the matrix transform_ was read from
+};
+
+}  // namespace dc::swf

@@ -1,0 +1,89 @@
+// A movie playing: its display tree stepped at the frame rate, its scripts
+// run in the order of a frame, and the picture drawn onto the face when it
+// changed. What the clock window and clockpack's preview hold.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/pixels.h"
+#include "swf/avm1/engine.h"
+#include "swf/display/display_tree.h"
+#include "swf/limits.h"
+#include "swf/model/movie.h"
+#include "swf/player/render.h"
+
+namespace dc::swf {
+
+// Reads a movie file. Throws SwfError (or FileError) saying why it cannot
+// be played.
+std::shared_ptr<const Movie> ReadMovieFile(const std::filesystem::path& path, const Limits& limits = kDefaultLimits);
+
+struct PlayerOptions {
+  Limits limits;
+  avm1::ScriptLimits scriptLimits;
+  // The local time scripts read (`new Date()`): the clock's own time seam.
+  // Unset, scripts see 1 January 2000, 00:00 UTC.
+  std::function<avm1::LocalTime()> now;
+  // Milliseconds since the movie started (getTimer, intervals). Unset, the
+  // frames played at the movie's rate.
+  std::function<double()> timerMs;
+  // `trace` output: a debug log, nowhere else.
+  std::function<void(std::string_view)> trace;
+};
+
+class Player {
+ public:
+  explicit Player(std::shared_ptr<const Movie> movie, PlayerOptions options = {});
+  ~Player();
+  Player(const Player&) = delete;
+  Player& operator=(const Player&) = delete;
+
+  const Movie& movie() const { return tree_.movie(); }
+  DisplayTree& Tree() { return tree_; }
+  // Frames a second, the file's rate clamped to what a clock keeps.
+  double FrameRate() const;
+  // The frame shown, from 1, of the root timeline.
+  std::uint32_t CurrentFrame() const { return tree_.Root().frame + 1; }
+  // Whether the movie runs scripts (ActionScript 1 and 2).
+  bool RunsScripts() const { return engine_ != nullptr; }
+  const avm1::ScriptStats* ScriptStats() const { return engine_ ? &engine_->Stats() : nullptr; }
+
+  // One frame on: the timelines step, then the frame's scripts run. A
+  // movie that went past a drawing limit no longer moves.
+  void Advance();
+  // True when the picture changed since it was last drawn.
+  bool NeedsRender() const { return needsRender_; }
+  // Draws the frame onto `face`, the stage fitted to it.
+  void Render(PixelTarget& face);
+
+  // What was left out or stopped, each said once: the reader's warnings
+  // first, then what playing found.
+  std::vector<std::string> TakeWarnings();
+  bool Stopped() const { return stopped_; }
+
+ private:
+  struct Queue;
+  void RunScripts(bool enterFrame);
+  void RunLoads();
+  void RunQueued();
+  void Collect();
+
+  PlayerOptions options_;
+  std::uint64_t framesPlayed_ = 0;
+  DisplayTree tree_;  // made before the engine, gone after it
+  std::unique_ptr<avm1::Engine> engine_;
+  std::unique_ptr<Queue> queue_;
+  Renderer renderer_;
+  bool needsRender_ = true;
+  bool stopped_ = false;
+  bool movieWarningsTaken_ = false;
+  std::vector<std::string> warnings_;
+};
+
+}  // namespace dc::swf

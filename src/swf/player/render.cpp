@@ -1,0 +1,133 @@
+// Walking the display tree onto the face.
+#include "swf/player/render.h"
+
+#include <algorithm>
+#include <variant>
+
+#include "swf/raster/draw_shape.h"
+#include "swf/player/stage_fit.h"
+#include "swf/text/text_layout.h"
+
+namespace dc::swf {
+
+struct Renderer::Pass {
+  const Movie& movie;
+  Canvas canvas;
+  DrawBudget budget;
+  BitmapLookup bitmaps;
+  FontLookup fonts;
+  std::size_t maskLevel = 0;
+};
+
+bool Renderer::Render(const DisplayTree& tree, PixelTarget& face) {
+  const Movie& movie = tree.movie();
+  const Rgba bg = movie.background;
+  face.Fill(0xFF000000u | (std::uint32_t{bg.r} << 16) | (std::uint32_t{bg.g} << 8) | bg.b);
+  Pass pass{movie, Canvas{face.pixels, face.width, face.height, face.stride}, {}, {}, {}};
+  const std::uint64_t surface = static_cast<std::uint64_t>(std::max(face.width, 0)) * std::max(face.height, 0);
+  pass.budget.remaining = surface * limits_.maxLayersPerFrame;
+  pass.bitmaps = [&movie](std::uint16_t id) -> const Bitmap* {
+    const Character* c = movie.Find(id);
+    return c ? std::get_if<Bitmap>(c) : nullptr;
+  };
+  pass.fonts = [&movie](std::uint16_t id) -> const Font* {
+    const Character* c = movie.Find(id);
+    return c ? std::get_if<Font>(c) : nullptr;
+  };
+  if (surface > 0) {
+    const Matrix stage = StageToFace(movie.stage, face.width, face.height);
+    DrawChildren(pass, tree.Root(), stage, ColorTransform{}, nullptr);
+  }
+  // The face's pixels carry no alpha.
+  for (std::int32_t y = 0; y < face.height; ++y) {
+    std::uint32_t* row = face.pixels + static_cast<std::ptrdiff_t>(y) * face.stride;
+    for (std::int32_t x = 0; x < face.width; ++x) row[x] &= 0x00FFFFFFu;
+  }
+  return !pass.budget.exceeded;
+}
+
+void Renderer::DrawChildren(Pass& pass, const DisplayObject& parent, const Matrix& m, const ColorTransform& cx,
+                            const std::uint8_t* mask) {
+  // A clip layer masks the depths above it up to its clip depth; masks
+  // nest, each within the one it lies under.
+  struct ActiveMask {
+    std::int32_t lastDepth;
+    const std::uint8_t* coverage;
+  };
+  std::vector<ActiveMask> active;
+  const std::size_t baseLevel = pass.maskLevel;
+  for (const auto& [depth, child] : parent.children) {
+    while (!active.empty() && depth > active.back().lastDepth) {
+      active.pop_back();
+      --pass.maskLevel;
+    }
+    if (pass.budget.exceeded) break;
+    const std::uint8_t* current = active.empty() ? mask : active.back().coverage;
+    const Matrix childMatrix = m * child->matrix;
+    if (child->clipDepth > 0) {
+      const std::uint8_t* coverage = MaskOf(pass, *child, childMatrix, current);
+      active.push_back({child->clipDepth, coverage});
+      ++pass.maskLevel;
+      continue;
+    }
+    if (!child->visible) continue;
+    DrawObject(pass, *child, childMatrix, cx * child->colorTransform, current);
+  }
+  pass.maskLevel = baseLevel;
+}
+
+const std::uint8_t* Renderer::MaskOf(Pass& pass, const DisplayObject& layer, const Matrix& m,
+                                     const std::uint8_t* outer) {
+  const Canvas& face = pass.canvas;
+  const std::size_t pixels = static_cast<std::size_t>(face.width) * face.height;
+  const std::size_t level = pass.maskLevel;
+  if (maskCanvases_.size() <= level) {
+    maskCanvases_.resize(level + 1);
+    masks_.resize(level + 1);
+  }
+  std::vector<std::uint32_t>& scratch = maskCanvases_[level];
+  std::vector<std::uint8_t>& coverage = masks_[level];
+  scratch.assign(pixels, 0);
+  coverage.resize(pixels);
+  if (!pass.budget.Take(pixels)) return coverage.data();
+  // The layer's content, drawn opaque within the outer mask: its alpha is
+  // the new mask.
+  Pass inner{pass.movie, Canvas{scratch.data(), face.width, face.height, face.width}, pass.budget, pass.bitmaps,
+             pass.fonts, level + 1};
+  DrawObject(inner, layer, m, ColorTransform{}, outer);
+  pass.budget = inner.budget;
+  for (std::size_t i = 0; i < pixels; ++i) coverage[i] = static_cast<std::uint8_t>(scratch[i] >> 24);
+  return coverage.data();
+}
+
+void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix& m, const ColorTransform& cx,
+                          const std::uint8_t* mask) {
+  DrawTarget target{pass.canvas, mask, pass.bitmaps, &pass.budget};
+  switch (object.kind) {
+    case DisplayKind::Shape:
+      DrawShape(std::get<Shape>(*object.character), m, cx, target);
+      break;
+    case DisplayKind::Morph:
+      DrawShape(object.TweenedShape(), m, cx, target);
+      break;
+    case DisplayKind::Sprite:
+    case DisplayKind::Button:
+      if (const Shape* drawn = object.DrawnShape()) DrawShape(*drawn, m, cx, target);
+      DrawChildren(pass, object, m, cx, mask);
+      break;
+    case DisplayKind::StaticText:
+      for (const PlacedGlyph& g : LayOutStaticText(std::get<StaticText>(*object.character), pass.fonts))
+        DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
+      break;
+    case DisplayKind::EditText: {
+      const EditTextLayout layout = LayOutEditText(std::get<EditText>(*object.character), object.text, pass.fonts);
+      if (layout.frame) DrawShape(*layout.frame, m, cx, target);
+      for (const PlacedGlyph& g : layout.glyphs) DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
+      break;
+    }
+    case DisplayKind::Unknown:
+      break;
+  }
+}
+
+}  // namespace dc::swf

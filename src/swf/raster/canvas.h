@@ -1,0 +1,45 @@
+// Where the player draws: a premultiplied 0xAARRGGBB canvas, the mask that
+// clip layers put over it, the movie's bitmaps, and the frame's budget.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "swf/model/bitmap.h"
+
+namespace dc::swf {
+
+// Pixel (x, y) covers [x, x+1) × [y, y+1) of the canvas's plane.
+struct Canvas {
+  std::uint32_t* pixels = nullptr;
+  std::int32_t width = 0, height = 0;
+  std::int32_t stride = 0;  // in pixels
+  std::uint32_t* Row(std::int32_t y) const { return pixels + static_cast<std::ptrdiff_t>(y) * stride; }
+};
+
+// What one frame may still spend, in pixels touched.
+struct DrawBudget {
+  std::uint64_t remaining = 0;
+  bool exceeded = false;
+  // False (and exceeded from then on) when `pixels` is more than is left.
+  bool Take(std::uint64_t pixels) {
+    if (exceeded || pixels > remaining) {
+      exceeded = true;
+      return false;
+    }
+    remaining -= pixels;
+    return true;
+  }
+};
+
+using BitmapLookup = std::function<const Bitmap*(std::uint16_t id)>;
+
+struct DrawTarget {
+  Canvas canvas;
+  // Coverage 0..255 per canvas pixel, rows of canvas.width; null: no mask.
+  const std::uint8_t* mask = nullptr;
+  BitmapLookup bitmaps;  // may be empty: bitmap fills then draw nothing
+  DrawBudget* budget = nullptr;  // may be null: no budget
+};
+
+}  // namespace dc::swf

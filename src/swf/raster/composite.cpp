@@ -1,0 +1,115 @@
+// Compositing coverage spans: blending straight onto the canvas where one
+// style covers the row, summing first where several do.
+#include "swf/raster/composite.h"
+
+#include <algorithm>
+
+#include "swf/raster/blend.h"
+
+namespace dc::swf {
+
+bool Compositor::Pass(const DrawTarget& target, ScanlineRaster& raster, PaintSource& paints) {
+  const Canvas& canvas = target.canvas;
+  const std::size_t width = static_cast<std::size_t>(canvas.width);
+  if (paint_.size() < width) paint_.resize(width);
+  if (sums_.size() < 4 * width) sums_.resize(4 * width, 0);
+  for (std::int32_t y = raster.FirstRow(); y < raster.EndRow(); ++y) {
+    raster.RowSpans(y, spans_);
+    if (spans_.empty()) continue;
+    const bool oneStyle = spans_.front().style == spans_.back().style;
+    const Paint* only = oneStyle ? &paints.For(spans_.front().style) : nullptr;
+    std::uint64_t touched = 0;
+    for (const CoverageSpan& s : spans_)
+      if ((only ? *only : paints.For(s.style)).kind() != Paint::Kind::None)
+        touched += static_cast<std::uint64_t>(s.x1 - s.x0);
+    if (touched == 0) continue;
+    if (target.budget && !target.budget->Take(touched)) return false;
+    std::uint32_t* dst = canvas.Row(y);
+    const std::uint8_t* mask = target.mask ? target.mask + static_cast<std::size_t>(y) * width : nullptr;
+    if (only) {
+      Blend(dst, mask, y, *only);
+      continue;
+    }
+    std::int32_t x0 = canvas.width, x1 = 0;
+    for (const CoverageSpan& s : spans_) {
+      const Paint& paint = paints.For(s.style);
+      if (paint.kind() == Paint::Kind::None) continue;
+      Sum(y, s, paint);
+      x0 = std::min(x0, s.x0);
+      x1 = std::max(x1, s.x1);
+    }
+    LaySums(dst, mask, x0, x1);
+  }
+  return true;
+}
+
+void Compositor::Blend(std::uint32_t* dst, const std::uint8_t* mask, std::int32_t y, const Paint& paint) {
+  if (paint.kind() == Paint::Kind::Solid) {
+    const std::uint32_t colour = paint.solid();
+    for (const CoverageSpan& s : spans_) {
+      if (mask) {
+        for (std::int32_t x = s.x0; x < s.x1; ++x)
+          dst[x] = SourceOver(dst[x], ScalePixel(colour, DivideBy255(s.coverage * std::uint32_t{mask[x]})));
+      } else if (s.coverage == 255 && paint.opaque()) {
+        std::fill(dst + s.x0, dst + s.x1, colour);
+      } else {
+        const std::uint32_t src = ScalePixel(colour, s.coverage);
+        for (std::int32_t x = s.x0; x < s.x1; ++x) dst[x] = SourceOver(dst[x], src);
+      }
+    }
+    return;
+  }
+  // Spans that follow each other are sampled at one go.
+  for (std::size_t i = 0; i < spans_.size();) {
+    std::size_t j = i + 1;
+    while (j < spans_.size() && spans_[j].x0 == spans_[j - 1].x1) ++j;
+    const std::int32_t from = spans_[i].x0;
+    paint.Row(y, from, spans_[j - 1].x1, paint_.data());
+    for (; i < j; ++i) {
+      const CoverageSpan& s = spans_[i];
+      const std::uint32_t* src = paint_.data() + (s.x0 - from);
+      const std::uint32_t coverage = s.coverage;
+      const std::int32_t n = s.x1 - s.x0;
+      std::uint32_t* out = dst + s.x0;
+      if (mask) {
+        for (std::int32_t k = 0; k < n; ++k)
+          out[k] = SourceOver(out[k], ScalePixel(src[k], DivideBy255(coverage * mask[s.x0 + k])));
+      } else if (coverage != 255) {
+        for (std::int32_t k = 0; k < n; ++k) out[k] = SourceOver(out[k], ScalePixel(src[k], coverage));
+      } else if (paint.opaque()) {
+        std::copy(src, src + n, out);
+      } else {
+        for (std::int32_t k = 0; k < n; ++k) out[k] = SourceOver(out[k], src[k]);
+      }
+    }
+  }
+}
+
+void Compositor::Sum(std::int32_t y, const CoverageSpan& span, const Paint& paint) {
+  std::uint32_t* const src = paint_.data();
+  paint.Row(y, span.x0, span.x1, src);
+  const std::uint32_t coverage = span.coverage;
+  for (std::int32_t x = span.x0; x < span.x1; ++x) {
+    const std::uint32_t p = src[x - span.x0];
+    std::uint32_t* sum = &sums_[4 * static_cast<std::size_t>(x)];
+    sum[0] += (p >> 24) * coverage;
+    sum[1] += ((p >> 16) & 255) * coverage;
+    sum[2] += ((p >> 8) & 255) * coverage;
+    sum[3] += (p & 255) * coverage;
+  }
+}
+
+void Compositor::LaySums(std::uint32_t* dst, const std::uint8_t* mask, std::int32_t x0, std::int32_t x1) {
+  // Coverage past one pixel (styles of a broken map overlapping) is one
+  // pixel; clamping every channel keeps colour within alpha.
+  const auto channel = [](std::uint32_t v) { return v >= 255u * 255u ? 255u : DivideBy255(v); };
+  for (std::int32_t x = x0; x < x1; ++x) {
+    std::uint32_t* sum = &sums_[4 * static_cast<std::size_t>(x)];
+    std::uint32_t p = channel(sum[0]) << 24 | channel(sum[1]) << 16 | channel(sum[2]) << 8 | channel(sum[3]);
+    sum[0] = sum[1] = sum[2] = sum[3] = 0;
+    if (mask) p = ScalePixel(p, mask[x]);
+    if (p != 0) dst[x] = SourceOver(dst[x], p);
+  }
+}
+
+}  // namespace dc::swf

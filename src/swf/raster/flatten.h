@@ -1,0 +1,26 @@
+// Quadratic curves as line pieces in canvas pixels: fine enough that no
+// piece strays more than a tenth of a pixel from the curve, so a shape
+// scaled up stays smooth, and never more than a fixed number of pieces.
+#pragma once
+
+#include <vector>
+
+#include "swf/model/swf_types.h"
+
+namespace dc::swf {
+
+inline constexpr double kFlattenTolerance = 0.1;  // pixels
+inline constexpr int kMaxPiecesPerCurve = 256;
+
+// The canvas, or the part of the plane where a piece can still reach it.
+struct ReachBox {
+  double xMin, yMin, xMax, yMax;
+  bool Meets(Point p0, Point c, Point p1) const;
+};
+
+// Appends the points after `from` of the curve from `from` through
+// `control` to `to` (`to` last). A curve that cannot reach `box` is its
+// chord: its pieces would be clipped away anyway.
+void AppendCurve(Point from, Point control, Point to, const ReachBox& box, std::vector<Point>& out);
+
+}  // namespace dc::swf

@@ -1,0 +1,289 @@
+// Paints: gradient ramps, and the samplers of gradients and bitmaps along a
+// row of pixel centres.
+#include "swf/raster/paint.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "swf/model/bitmap.h"
+
+namespace dc::swf {
+
+namespace {
+
+constexpr double kGradientHalf = 16384;  // the gradient square runs -16384..16384
+
+std::uint32_t Premultiplied(Rgba c) { return PremultipliedPixel(c.r, c.g, c.b, c.a); }
+
+// sRGB channel values to linear light and back, as tables: a ramp in linear
+// RGB would otherwise cost 768 powers.
+struct LinearLight {
+  static constexpr int kSteps = 16384;  // fine enough that a round trip stays exact
+  std::array<float, 256> fromSrgb;
+  std::array<std::uint8_t, kSteps> toSrgb;
+  LinearLight() {
+    for (int c = 0; c < 256; ++c) {
+      const double s = c / 255.0;
+      fromSrgb[c] = static_cast<float>(s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4));
+    }
+    for (int i = 0; i < kSteps; ++i) {
+      const double l = double(i) / (kSteps - 1);
+      const double s = l <= 0.0031308 ? l * 12.92 : 1.055 * std::pow(l, 1 / 2.4) - 0.055;
+      toSrgb[i] = static_cast<std::uint8_t>(std::clamp(s * 255 + 0.5, 0.0, 255.0));
+    }
+  }
+  std::uint8_t Mix(std::uint8_t c0, std::uint8_t c1, double f) const {
+    const double l = fromSrgb[c0] + (fromSrgb[c1] - fromSrgb[c0]) * f;
+    return toSrgb[static_cast<int>(std::clamp(l, 0.0, 1.0) * (kSteps - 1) + 0.5)];
+  }
+};
+
+const LinearLight& Linear() {
+  static const LinearLight tables;
+  return tables;
+}
+
+std::uint8_t MixSrgb(std::uint8_t c0, std::uint8_t c1, double f) {
+  return static_cast<std::uint8_t>(c0 + (c1 - c0) * f + 0.5);
+}
+
+// Position along the gradient, 0..1 at the stops' ends, to a ramp entry.
+// Written without branches on the value, so that a block of pixels is
+// worked out side by side.
+template <SpreadMode spread>
+std::int32_t RampIndex(float t) {
+  if constexpr (spread == SpreadMode::Repeat) {
+    t -= std::floor(t);
+  } else if constexpr (spread == SpreadMode::Reflect) {
+    t = std::fabs(t);
+    t -= 2 * std::floor(t / 2);
+    t = std::min(t, 2 - t);
+  }
+  float q = t * 255.0f + 0.5f;
+  q = q > 0.0f ? q : 0.0f;  // and a position that is not a number
+  q = q < 255.0f ? q : 255.0f;
+  return static_cast<std::int32_t>(q);
+}
+
+// A bitmap column or row for a sample position: tiled, or the edge pixel
+// beyond the bitmap. Positions far out or not numbers land inside too.
+int Tile(double u, std::int32_t n) {
+  const double f = u - n * std::floor(u / n);
+  return f >= 0 && f < n ? static_cast<int>(f) : 0;
+}
+int Clamp(double u, std::int32_t n) {
+  if (!(u > 0)) return 0;
+  return u >= n ? n - 1 : static_cast<int>(u);
+}
+
+// p + (q - p) · w / 256 per channel, rounded, w in 0..256.
+std::uint32_t Lerp(std::uint32_t p, std::uint32_t q, std::uint32_t w) {
+  const std::uint32_t rb = (((p & 0x00FF00FFu) * (256 - w) + (q & 0x00FF00FFu) * w + 0x00800080u) >> 8) & 0x00FF00FFu;
+  const std::uint32_t ag =
+      (((p >> 8) & 0x00FF00FFu) * (256 - w) + ((q >> 8) & 0x00FF00FFu) * w + 0x00800080u) & 0xFF00FF00u;
+  return rb | ag;
+}
+
+// A premultiplied pixel through a colour transform, which works on
+// straight colours.
+std::uint32_t Transformed(std::uint32_t p, const ColorTransform& cx) {
+  const std::uint32_t a = p >> 24;
+  Rgba c{0, 0, 0, 0};
+  if (a != 0) {
+    const auto straight = [a](std::uint32_t v) {
+      return static_cast<std::uint8_t>(std::min(255u, (v * 255 + a / 2) / a));
+    };
+    c = {straight((p >> 16) & 255), straight((p >> 8) & 255), straight(p & 255), static_cast<std::uint8_t>(a)};
+  }
+  return Premultiplied(cx.Apply(c));
+}
+
+}  // namespace
+
+void BuildRamp(const Gradient& gradient, const ColorTransform& cx, GradientRamp& ramp) {
+  // A file holds up to 15 stops; more than a ramp has entries cannot show.
+  thread_local std::vector<GradientStop> stops;
+  stops.assign(gradient.stops.begin(), gradient.stops.begin() + std::min<std::size_t>(gradient.stops.size(), 256));
+  // Stops out of order are put in order, those of one ratio kept as given.
+  for (std::size_t i = 1; i < stops.size(); ++i)
+    for (std::size_t j = i; j > 0 && stops[j].ratio < stops[j - 1].ratio; --j) std::swap(stops[j], stops[j - 1]);
+  for (GradientStop& s : stops) s.color = cx.Apply(s.color);
+  ramp.opaque = true;
+  if (stops.empty()) {
+    ramp.pixels.fill(0);
+    ramp.opaque = false;
+    return;
+  }
+  const bool linear = gradient.interpolation == InterpolationMode::Linear;
+  std::size_t k = 0;  // the last stop at or before entry i
+  for (int i = 0; i < 256; ++i) {
+    while (k + 1 < stops.size() && stops[k + 1].ratio <= i) ++k;
+    Rgba c = stops[k].color;
+    if (i > stops[k].ratio && k + 1 < stops.size()) {
+      const Rgba &c0 = stops[k].color, &c1 = stops[k + 1].color;
+      const double f = double(i - stops[k].ratio) / (stops[k + 1].ratio - stops[k].ratio);
+      if (linear) {
+        c = {Linear().Mix(c0.r, c1.r, f), Linear().Mix(c0.g, c1.g, f), Linear().Mix(c0.b, c1.b, f),
+             MixSrgb(c0.a, c1.a, f)};
+      } else {
+        c = {MixSrgb(c0.r, c1.r, f), MixSrgb(c0.g, c1.g, f), MixSrgb(c0.b, c1.b, f), MixSrgb(c0.a, c1.a, f)};
+      }
+    } else if (i < stops[k].ratio) {
+      c = stops[0].color;  // before the first stop
+    }
+    ramp.pixels[i] = Premultiplied(c);
+    ramp.opaque = ramp.opaque && c.a == 255;
+  }
+}
+
+Paint Paint::Solid(Rgba color, const ColorTransform& cx) {
+  Paint p;
+  const Rgba c = cx.Apply(color);
+  p.kind_ = c.a == 0 ? Kind::None : Kind::Solid;
+  p.solid_ = Premultiplied(c);
+  p.opaque_ = c.a == 255;
+  return p;
+}
+
+Paint Paint::Of(const FillStyle& fill, const Matrix& toCanvas, const ColorTransform& cx, const BitmapLookup& bitmaps,
+                GradientRamp* ramp) {
+  if (fill.kind == FillKind::Solid) return Solid(fill.color, cx);
+  Paint p;
+  const std::optional<Matrix> inverse = (toCanvas * fill.matrix).Inverse();
+  switch (fill.kind) {
+    case FillKind::Solid:
+      break;
+    case FillKind::LinearGradient:
+    case FillKind::RadialGradient:
+    case FillKind::FocalGradient:
+      if (fill.gradient.stops.empty()) return p;
+      // A gradient squeezed to nothing shows its outer colour.
+      if (!inverse || !ramp) return Solid(fill.gradient.stops.back().color, cx);
+      BuildRamp(fill.gradient, cx, *ramp);
+      p.kind_ = fill.kind == FillKind::LinearGradient   ? Kind::Linear
+                : fill.kind == FillKind::RadialGradient ? Kind::Radial
+                                                        : Kind::Focal;
+      p.ramp_ = ramp;
+      p.opaque_ = ramp->opaque;
+      p.inverse_ = *inverse;
+      p.spread_ = fill.gradient.spread;
+      // At ±1 the focal point is on the circle and half the plane has no
+      // position; just inside it the picture is the same.
+      p.focal_ = std::isfinite(fill.gradient.focalPoint) ? std::clamp(fill.gradient.focalPoint, -0.999, 0.999) : 0;
+      return p;
+    case FillKind::Bitmap: {
+      const Bitmap* bitmap = bitmaps ? bitmaps(fill.bitmapId) : nullptr;
+      if (!bitmap || !inverse || bitmap->width <= 0 || bitmap->height <= 0 ||
+          bitmap->pixels.size() < std::size_t(bitmap->width) * std::size_t(bitmap->height))
+        return p;
+      p.kind_ = Kind::Bitmap;
+      p.bitmap_ = bitmap;
+      p.inverse_ = *inverse;
+      p.repeating_ = fill.repeating;
+      p.smoothed_ = fill.smoothed;
+      p.cx_ = cx;
+      p.opaque_ = false;
+      return p;
+    }
+  }
+  return p;
+}
+
+void Paint::Row(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const {
+  switch (kind_) {
+    case Kind::None:
+      std::fill(out, out + (x1 - x0), 0u);
+      return;
+    case Kind::Solid:
+      std::fill(out, out + (x1 - x0), solid_);
+      return;
+    case Kind::Linear:
+      return GradientRowOf<Kind::Linear>(y, x0, x1, out);
+    case Kind::Radial:
+      return GradientRowOf<Kind::Radial>(y, x0, x1, out);
+    case Kind::Focal:
+      return GradientRowOf<Kind::Focal>(y, x0, x1, out);
+    case Kind::Bitmap:
+      return BitmapRow(y, x0, x1, out);
+  }
+}
+
+template <Paint::Kind kind, SpreadMode spread>
+void Paint::GradientRow(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const {
+  const Matrix& m = inverse_;
+  const double px = x0 + 0.5, py = y + 0.5;
+  // Positions in units of the gradient square's half side.
+  const float ux = static_cast<float>((m.a * px + m.c * py + m.tx) / kGradientHalf);
+  const float uy = static_cast<float>((m.b * px + m.d * py + m.ty) / kGradientHalf);
+  const float sx = static_cast<float>(m.a / kGradientHalf), sy = static_cast<float>(m.b / kGradientHalf);
+  const float f = static_cast<float>(focal_), rest = 1 - f * f;
+  const std::uint32_t* ramp = ramp_->pixels.data();
+  // Blocks of eight pixels: the positions of a block are worked out side
+  // by side, then looked up. The last block may run past x1 in `index`.
+  constexpr int kBlock = 8;
+  const std::int32_t n = x1 - x0;
+  for (std::int32_t i = 0; i < n; i += kBlock) {
+    std::int32_t index[kBlock];
+    for (int k = 0; k < kBlock; ++k) {
+      const float gx = ux + static_cast<float>(i + k) * sx, gy = uy + static_cast<float>(i + k) * sy;
+      float t;
+      if constexpr (kind == Kind::Linear) {
+        t = (gx + 1) * 0.5f;
+      } else if constexpr (kind == Kind::Radial) {
+        t = std::sqrt(gx * gx + gy * gy);
+      } else {
+        // How far along the ray from the focal point through the pixel the
+        // pixel lies, the circle of radius 1 being the end.
+        const float dx = gx - f, d2 = dx * dx + gy * gy, fd = f * dx;
+        t = d2 > 0 ? d2 / (std::sqrt(fd * fd + d2 * rest) - fd) : 0.0f;
+      }
+      index[k] = RampIndex<spread>(t);
+    }
+    const int count = std::min(kBlock, n - i);
+    for (int k = 0; k < count; ++k) out[i + k] = ramp[index[k]];
+  }
+}
+
+template <Paint::Kind kind>
+void Paint::GradientRowOf(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const {
+  switch (spread_) {
+    case SpreadMode::Pad:
+      return GradientRow<kind, SpreadMode::Pad>(y, x0, x1, out);
+    case SpreadMode::Reflect:
+      return GradientRow<kind, SpreadMode::Reflect>(y, x0, x1, out);
+    case SpreadMode::Repeat:
+      return GradientRow<kind, SpreadMode::Repeat>(y, x0, x1, out);
+  }
+}
+
+void Paint::BitmapRow(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const {
+  const Matrix& m = inverse_;
+  const std::int32_t w = bitmap_->width, h = bitmap_->height;
+  const std::uint32_t* pixels = bitmap_->pixels.data();
+  const double px = x0 + 0.5, py = y + 0.5;
+  const double u0 = m.a * px + m.c * py + m.tx, v0 = m.b * px + m.d * py + m.ty;
+  const auto column = [&](double u) { return repeating_ ? Tile(u, w) : Clamp(u, w); };
+  const auto row = [&](double v) { return repeating_ ? Tile(v, h) : Clamp(v, h); };
+  const auto at = [&](int cx, int cy) { return pixels[std::size_t(cy) * std::size_t(w) + std::size_t(cx)]; };
+  const std::int32_t n = x1 - x0;
+  for (std::int32_t i = 0; i < n; ++i) {
+    const double u = u0 + i * m.a, v = v0 + i * m.b;
+    if (!smoothed_) {
+      out[i] = at(column(u), row(v));
+      continue;
+    }
+    // Bilinear between the four pixel centres around the sample.
+    const double su = u - 0.5, sv = v - 0.5;
+    const double fu = std::floor(su), fv = std::floor(sv);
+    const double wu = su - fu, wv = sv - fv;
+    const std::uint32_t ku = wu >= 0 && wu < 1 ? static_cast<std::uint32_t>(wu * 256) : 0;
+    const std::uint32_t kv = wv >= 0 && wv < 1 ? static_cast<std::uint32_t>(wv * 256) : 0;
+    const int c0 = column(fu), c1 = column(fu + 1), r0 = row(fv), r1 = row(fv + 1);
+    out[i] = Lerp(Lerp(at(c0, r0), at(c1, r0), ku), Lerp(at(c0, r1), at(c1, r1), ku), kv);
+  }
+  if (!cx_.IsIdentity())
+    for (std::int32_t i = 0; i < n; ++i) out[i] = Transformed(out[i], cx_);
+}
+
+}  // namespace dc::swf

@@ -1,0 +1,64 @@
+// Where the glyphs of a text go: static texts' records placed as the file
+// gives them, edit text fields laid out in their bounds as the Flash player
+// lays them out. The renderer draws each placed glyph's outline in its
+// colour; this file draws nothing.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "swf/model/shape.h"
+#include "swf/model/swf_types.h"
+#include "swf/model/text.h"
+
+namespace dc::swf {
+
+// One glyph to draw: its outline, the map from the glyph's font units to
+// the text character's twips, and its colour. The renderer draws it with
+// DrawShape(*shape, toCanvas * matrix, cx, target, &color).
+struct PlacedGlyph {
+  const Shape* shape = nullptr;
+  Matrix matrix;
+  Rgba color;
+};
+
+using FontLookup = std::function<const Font*(std::uint16_t id)>;
+
+// The glyphs of a static text (DefineText, DefineText2): each record's
+// glyphs from its start point on, in the character's twips (the text's
+// matrix applied). A font without outlines (a device font), or a glyph
+// whose outline is missing, is drawn with the fallback font by the glyph's
+// code at the record's size; a font the movie lacks draws nothing for its
+// record. Glyphs with nothing to draw (spaces) are left out. Kerning is
+// not applied.
+std::vector<PlacedGlyph> LayOutStaticText(const StaticText& text, const FontLookup& fonts);
+
+// What an edit text field shows.
+struct EditTextLayout {
+  std::vector<PlacedGlyph> glyphs;  // in the field's twips
+  // The border and white background (a one-pixel black hairline) when the
+  // field has a border: the bounds, grown to the text when autoSize.
+  std::optional<Shape> frame;
+};
+
+// The glyphs of an edit text field showing `text` (UTF-8, HTML when the
+// field is html): inside the bounds by a 40-twip gutter, with the margins,
+// the indent on each paragraph's first line, the leading between lines and
+// the alignment (justified lines spread their spaces); wrapped at spaces
+// (or, for a word longer than the line, between characters) when wordWrap,
+// on several lines only when multiline (otherwise breaks show as nothing);
+// in the field's font when it has outlines and useOutlines is set, else in
+// the fallback font (a character the field's font lacks comes from the
+// fallback too). Password fields show '*' for each character; maxLength
+// keeps that many characters. Unless the field sizes itself to its text,
+// lines that start below the bounds and glyphs wholly beside them are left
+// out; the renderer clips the rest to the bounds.
+EditTextLayout LayOutEditText(const EditText& field, std::string_view text, const FontLookup& fonts);
+
+// The field's gutter: text keeps 2 pixels inside the bounds.
+inline constexpr double kEditTextGutter = 40;
+
+}  // namespace dc::swf
