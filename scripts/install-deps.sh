@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libbenchmark-dev
-  libcli11-dev nlohmann-json3-dev libstb-dev zlib1g-dev libz-mingw-w64-dev
+  libcli11-dev nlohmann-json3-dev libtomlplusplus-dev libstb-dev zlib1g-dev libz-mingw-w64-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb x11-utils x11-apps faketime imagemagick
   openbox xdotool

@@ -5,8 +5,10 @@
 #include <CLI/CLI.hpp>
 
 #include "base/file_io.h"
+#include "base/user_error.h"
 #include "describe.h"
 #include "manifest.h"
+#include "play.h"
 #include "preview.h"
 #include "release.h"
 
@@ -48,7 +50,57 @@ int main(int argc, char** argv) {
   release->add_option("--kit", kitPath, "the designer kit's folder (by default clockpack's own)");
   release->add_flag("--strict", strict, "treat warnings as errors: write nothing when there is one");
 
+  clockpack::PlayOptions play;
+  std::uint32_t playFrames = 0;
+  std::string playClock, playInput, playSize;
+  std::vector<std::string> playCaptures;
+  auto* playCommand = app.add_subcommand("play", "play a movie as the clock does: its trace lines, its pictures");
+  playCommand->add_option("MOVIE", play.movie, "the movie (.swf)")->required()->check(CLI::ExistingFile);
+  playCommand->add_option("--frames", playFrames, "frames to play, the first counted (default: the movie's frames)")
+      ->check(CLI::Range(1u, 1000000u));
+  playCommand->add_option("--clock", playClock,
+                          "the time scripts read, fixed: YYYY-MM-DDTHH:MM:SS+HHMM (default: now, moving)");
+  playCommand->add_option("--input", playInput, "mouse events between frames (a JSON list; \"Wait\" lets a frame run)")
+      ->check(CLI::ExistingFile);
+  playCommand->add_flag("--trace", play.trace, "print each trace line on standard output, and nothing else");
+  playCommand->add_option("--size", playSize, "the picture's size WxH, the stage fitted into it (default: the stage's)");
+  playCommand->add_option("--quality", play.quality, "the movie's quality: low, medium or high (default high)")
+      ->check(CLI::IsMember({"low", "medium", "high"}));
+  playCommand->add_option("--capture", playCaptures, "FRAME OUT.png: the stage after that frame, as a PNG")
+      ->expected(2)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+
   CLI11_PARSE(app, argc, argv);
+  if (*playCommand) {
+    try {
+      if (playFrames) play.frames = playFrames;
+      if (!playClock.empty()) play.clock = clockpack::ParseClock(playClock);
+      if (!playSize.empty()) clockpack::ParseSize(playSize, play.width, play.height);
+      if (!playInput.empty()) {
+        const std::vector<std::uint8_t> text = clockpack::ReadFileBytes(playInput);
+        play.input = clockpack::ParseInput(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+      }
+      for (std::size_t i = 0; i + 1 < playCaptures.size(); i += 2) {
+        const std::string& f = playCaptures[i];
+        if (f.empty() || f.size() > 7 || f.find_first_not_of("0123456789") != std::string::npos || std::stoul(f) < 1)
+          throw clockpack::ToolError("--capture: \"" + f + "\" is no frame number (from 1)");
+        play.captures.push_back({static_cast<std::uint32_t>(std::stoul(f)), playCaptures[i + 1]});
+      }
+    } catch (const std::exception& e) {
+      std::cerr << "clockpack: " << e.what() << "\n";
+      return 1;
+    }
+    try {
+      clockpack::PlayMovie(play, std::cout, std::cerr);
+    } catch (const dc::UserError& e) {
+      std::cerr << "clockpack: " << e.what() << "\n";
+      return 2;
+    } catch (const std::exception& e) {
+      std::cerr << "clockpack: " << e.what() << "\n";
+      return 1;
+    }
+    return 0;
+  }
   try {
     if (*build) {
       const std::vector<std::uint8_t> text = clockpack::ReadFileBytes(manifestPath);
