@@ -75,10 +75,14 @@ TEST(ShapeTween, EachFrameShowsTheShapeAtItsRatio) {
     ASSERT_TRUE(player.NeedsRender());
     player.Render(face);
     for (int y : {0, 20, 39}) {
-      if (c.left > 0) EXPECT_EQ(test::Hex(face.At(c.left - 1, y)), test::Hex(0xFFFFFF));
+      if (c.left > 0) {
+        EXPECT_EQ(test::Hex(face.At(c.left - 1, y)), test::Hex(0xFFFFFF));
+      }
       EXPECT_EQ(test::Hex(face.At(c.left, y)), test::Hex(c.colour));
       EXPECT_EQ(test::Hex(face.At(c.right, y)), test::Hex(c.colour));
-      if (c.right < 39) EXPECT_EQ(test::Hex(face.At(c.right + 1, y)), test::Hex(0xFFFFFF));
+      if (c.right < 39) {
+        EXPECT_EQ(test::Hex(face.At(c.right + 1, y)), test::Hex(0xFFFFFF));
+      }
     }
     player.Advance();
   }

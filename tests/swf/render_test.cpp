@@ -164,7 +164,7 @@ TEST(Render, AFrameCostingMoreThanItsLimitStopsTheMovieOnce) {
   // Twenty full-stage squares with a limit of ten layers: the frame is left
   // part drawn and the movie no longer moves.
   std::vector<FrameTag> tags;
-  for (std::uint16_t d = 1; d <= 20; ++d) tags.push_back(Place(d, d % 2 ? 1 : 2));
+  for (std::uint16_t d = 1; d <= 20; ++d) tags.emplace_back(std::in_place_type<PlaceObject>, Place(d, d % 2 ? 1 : 2));
   auto movie = MovieOf({{1, Square(0, 0, 40, 40, kRed)}, {2, Square(0, 0, 40, 40, kBlue)}}, tags);
   movie->root.frames.push_back(Frame{{RemoveObject{20}}, std::nullopt, {}});
   Limits limits;

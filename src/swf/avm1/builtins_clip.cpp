@@ -44,9 +44,10 @@ double Number(Runtime& rt, std::span<const Value> args, std::size_t i, double fa
   return std::isnan(v) ? fallback : v;
 }
 
+// A depth argument as Flash reads it: a number taken modulo 2^32 (NaN is 0);
+// the display side ignores depths outside the range scripts may use.
 int Depth(Runtime& rt, std::span<const Value> args, std::size_t i) {
-  const double d = Number(rt, args, i, 0);
-  return static_cast<int>(std::clamp(std::trunc(d), -2147483647.0, 2147483647.0));
+  return ToInt32(Number(rt, args, i, 0));
 }
 
 void GotoFrom(Runtime& rt, Clip* clip, Value frame, bool play) {
@@ -135,8 +136,8 @@ Value SwapDepths(Runtime& rt, Value self, std::span<const Value> args) {
   if (!c || args.empty()) return Value();
   if (Clip* other = Runtime::ClipOf(args[0])) {
     if (other->Parent() == c->Parent() && other != c) c->SwapDepths(other->Depth());
-  } else if (!std::isnan(rt.ToNumber(args[0]))) {
-    c->SwapDepths(Depth(rt, args, 0));
+  } else if (!args[0].IsUndefined()) {
+    c->SwapDepths(ToInt32(rt.ToNumber(args[0])));
   }
   return Value();
 }

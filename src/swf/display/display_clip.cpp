@@ -52,6 +52,11 @@ double Radians(double degrees) { return degrees * std::numbers::pi / 180; }
 
 }  // namespace
 
+std::optional<std::int32_t> ListDepth(std::int64_t scriptDepth) {
+  if (scriptDepth < kMinScriptDepth || scriptDepth > kMaxScriptDepth) return std::nullopt;
+  return static_cast<std::int32_t>(scriptDepth + kScriptDepthOffset);
+}
+
 TwipRect DisplayObject::OwnBounds() const {
   TwipRect box;
   if (character) {
@@ -197,7 +202,9 @@ void DisplayObject::Set(avm1::DisplayProperty property, double value) {
 
 void DisplayObject::GotoFrame(int frame1, bool play) {
   playing = play;
-  if (!sprite || !tree_) return;
+  // A clip taken off its list no longer moves: a script may still hold it
+  // until the frame's scripts are done.
+  if (!sprite || !tree_ || removed) return;
   tree_->GotoFrame(*this, static_cast<std::uint32_t>(std::max(frame1, 1) - 1));
 }
 
@@ -217,8 +224,9 @@ std::vector<ActionBytes> DisplayObject::FrameActions(int frame1) const {
 }
 
 avm1::Clip* DisplayObject::CreateEmptyMovieClip(const std::string& newName, int scriptDepth) {
-  if (kind != DisplayKind::Sprite || !tree_) return nullptr;
-  auto made = tree_->MakeEmpty(*this, DisplayKind::Sprite, scriptDepth + kScriptDepthOffset);
+  const std::optional<std::int32_t> at = ListDepth(scriptDepth);
+  if (kind != DisplayKind::Sprite || !tree_ || removed || !at) return nullptr;
+  auto made = tree_->MakeEmpty(*this, DisplayKind::Sprite, *at);
   if (!made) return nullptr;
   made->name = newName;
   made->fromTimeline = false;
@@ -226,7 +234,8 @@ avm1::Clip* DisplayObject::CreateEmptyMovieClip(const std::string& newName, int 
 }
 
 avm1::Clip* DisplayObject::AttachMovie(const std::string& exportName, const std::string& newName, int scriptDepth) {
-  if (kind != DisplayKind::Sprite || !tree_) return nullptr;
+  const std::optional<std::int32_t> at = ListDepth(scriptDepth);
+  if (kind != DisplayKind::Sprite || !tree_ || removed || !at) return nullptr;
   const auto& exports = tree_->movie().exports;
   auto it = exports.find(exportName);
   if (it == exports.end()) {
@@ -234,7 +243,7 @@ avm1::Clip* DisplayObject::AttachMovie(const std::string& exportName, const std:
                       [&](const auto& e) { return SameName(e.first, exportName, false); });
     if (it == exports.end()) return nullptr;
   }
-  auto made = tree_->Make(*this, it->second, scriptDepth + kScriptDepthOffset);
+  auto made = tree_->Make(*this, it->second, *at);
   if (!made) return nullptr;
   made->name = newName;
   made->fromTimeline = false;
@@ -243,8 +252,9 @@ avm1::Clip* DisplayObject::AttachMovie(const std::string& exportName, const std:
 
 avm1::Clip* DisplayObject::CreateTextField(const std::string& newName, int scriptDepth, double x, double y,
                                            double width, double height) {
-  if (kind != DisplayKind::Sprite || !tree_) return nullptr;
-  auto made = tree_->MakeEmpty(*this, DisplayKind::EditText, scriptDepth + kScriptDepthOffset);
+  const std::optional<std::int32_t> at = ListDepth(scriptDepth);
+  if (kind != DisplayKind::Sprite || !tree_ || removed || !at) return nullptr;
+  auto made = tree_->MakeEmpty(*this, DisplayKind::EditText, *at);
   if (!made) return nullptr;
   EditText field;
   const auto twips = [](double v) { return static_cast<std::int32_t>(std::clamp(v * kTwipsPerPixel, -1e8, 1e8)); };
@@ -279,10 +289,9 @@ void DisplayObject::SetFieldFormat(const avm1::FieldFormat& format) {
 }
 
 avm1::Clip* DisplayObject::Duplicate(const std::string& newName, int scriptDepth) {
-  if (!parent || !tree_ || kind != DisplayKind::Sprite) return nullptr;
-  const std::int32_t depth = scriptDepth + kScriptDepthOffset;
-  auto made = characterId ? tree_->Make(*parent, characterId, depth)
-                          : tree_->MakeEmpty(*parent, DisplayKind::Sprite, depth);
+  const std::optional<std::int32_t> at = ListDepth(scriptDepth);
+  if (!parent || !tree_ || kind != DisplayKind::Sprite || removed || !at) return nullptr;
+  auto made = characterId ? tree_->Make(*parent, characterId, *at) : tree_->MakeEmpty(*parent, DisplayKind::Sprite, *at);
   if (!made) return nullptr;
   made->name = newName;
   made->fromTimeline = false;
@@ -300,13 +309,14 @@ avm1::Clip* DisplayObject::Duplicate(const std::string& newName, int scriptDepth
 
 bool DisplayObject::Remove() {
   // Scripts remove what scripts made, or what was moved to a script's depth.
-  if (!parent || !tree_ || depth < kScriptDepthOffset) return false;
+  if (!parent || !tree_ || removed || depth < kScriptDepthOffset) return false;
   tree_->Remove(*this);
   return true;
 }
 
 void DisplayObject::SwapDepths(int scriptDepth) {
-  if (tree_) tree_->MoveToDepth(*this, scriptDepth + kScriptDepthOffset);
+  if (const std::optional<std::int32_t> at = ListDepth(scriptDepth); tree_ && !removed && at)
+    tree_->MoveToDepth(*this, *at);
 }
 
 int DisplayObject::NextHighestDepth() const {

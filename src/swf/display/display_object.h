@@ -25,6 +25,12 @@ enum class DisplayKind : std::uint8_t { Shape, Morph, Sprite, StaticText, EditTe
 // Timeline depths are the file's; scripts number depths from this one
 // down (so a timeline's depth 1 is -16383 to a script).
 inline constexpr std::int32_t kScriptDepthOffset = 16384;
+// The depths a script may give, as Flash takes them: a depth outside this
+// range is ignored.
+inline constexpr std::int64_t kMinScriptDepth = -kScriptDepthOffset;
+inline constexpr std::int64_t kMaxScriptDepth = 2130690044;
+// A script's depth as the display list's, or none when out of range.
+std::optional<std::int32_t> ListDepth(std::int64_t scriptDepth);
 
 class DisplayObject final : public avm1::Clip {
  public:

@@ -240,7 +240,7 @@ void DisplayTree::JumpBack(DisplayObject& sprite, std::uint32_t frame) {
 }
 
 void DisplayTree::GotoFrame(DisplayObject& sprite, std::uint32_t frame) {
-  if (!sprite.sprite || sprite.sprite->frames.empty()) return;
+  if (!sprite.sprite || sprite.sprite->frames.empty() || sprite.removed) return;
   frame = std::min<std::uint32_t>(frame, static_cast<std::uint32_t>(sprite.sprite->frames.size()) - 1);
   if (frame == sprite.frame) return;
   if (frame > sprite.frame) {
@@ -288,6 +288,12 @@ std::unique_ptr<DisplayObject> DisplayTree::MakeEmpty(DisplayObject& parent, Dis
 }
 
 DisplayObject* DisplayTree::Insert(DisplayObject& parent, std::unique_ptr<DisplayObject> object) {
+  // Nothing joins a list that was taken away: it would be freed with it,
+  // never said to be gone.
+  if (parent.removed) {
+    --liveObjects_;
+    return nullptr;
+  }
   const std::int32_t depth = object->depth;
   RemoveAt(parent, depth);
   object->parent = &parent;
