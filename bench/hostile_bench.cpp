@@ -1,0 +1,282 @@
+// What a hostile face costs the clock's one thread: small generated movies
+// that attack the player's budgets (work whose cost grows with data a
+// script made, memory taken before a limit says no, stops that can be
+// dodged), each played for 120 frames and drawn after every frame. Reports
+// the longest and the median frame in ms and the peak memory the movie
+// added. Each attack runs in a child process of its own, stopped when it
+// runs past its time.
+//
+//   hostile_bench [--frames N] [--seconds S] [NAME...]
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "avm1_assembler.h"
+#include "swf/format/reader.h"
+#include "swf/player/player.h"
+#include "swf_writer.h"
+
+namespace {
+
+using dc::swf::avm1::test::Asm;
+using dc::swf::avm1::test::Null;
+namespace op = dc::swf::avm1::test::op;
+namespace t = dc::swf::test;
+using t::Bytes;
+
+// for (var <i> = 0; <i> < n; ++<i>) body
+Asm Loop(const std::string& i, int n, const Asm& body) {
+  Asm a;
+  const std::string top = i + "_top", done = i + "_done";
+  a.Set(i, 0).Label(top).Get(i).Push({n}).Op(op::Less2).Op(op::Not).If(done);
+  a.Append(body);
+  a.Push({i.c_str()}).Get(i).Op(op::Increment).Op(op::SetVariable).Jump(top).Label(done);
+  return a;
+}
+
+Asm Forever(const Asm& body) {
+  Asm a;
+  a.Label("forever").Append(body).Jump("forever");
+  return a;
+}
+
+// name = name + name, `times` times.
+Asm Double(const std::string& name, int times) {
+  return Loop("d", times, Asm().Push({name.c_str()}).Get(name).Get(name).Op(op::Add2).Op(op::SetVariable));
+}
+
+// this.createEmptyMovieClip(prefix + <i>, <i> + base), the result dropped.
+Asm MakeClip(const std::string& prefix, const std::string& i, int base = 0) {
+  Asm a;
+  a.Get(i).Push({base}).Op(op::Add2).Push({prefix.c_str()}).Get(i).Op(op::Add2).Push({2}).Get("this");
+  return a.Push({"createEmptyMovieClip"}).Op(op::CallMethod).Op(op::Pop);
+}
+
+// A movie of two frames: `setup` once, then `everyFrame` as the root's
+// onEnterFrame.
+Bytes ScriptMovie(const Asm& setup, const Asm& everyFrame, const Bytes& definitions = {}) {
+  Asm frame1 = setup;
+  frame1.Push({"onEnterFrame"}).Function("", {}, everyFrame).Op(op::SetVariable);
+  t::Header header;
+  header.stage = {0, 4000, 0, 4000};
+  header.frameCount = 2;
+  const Bytes tags = t::Concat({definitions, t::DoActionTag(*frame1.Bytes()), t::ShowFrame(),
+                                t::DoActionTag(*Asm().Op(op::Play).Bytes()), t::ShowFrame()});
+  return t::Fws(header, tags);
+}
+
+struct Attack {
+  const char* name;
+  const char* what;
+  std::function<Bytes()> movie;
+};
+
+std::vector<Attack> Attacks() {
+  std::vector<Attack> list;
+  list.push_back({"lookups-among-clips", "19,000 clips, then 50,000 look-ups of a built-in a frame", [] {
+                    const Asm read = Asm().Get("this").Push({"getDepth"}).Op(op::GetMember).Op(op::Pop);
+                    return ScriptMovie(Loop("i", 19000, MakeClip("c", "i")), Loop("j", 50000, read));
+                  }});
+  list.push_back({"clips-made", "10,000 clips made a frame, each replacing the last frame's",
+                  [] { return ScriptMovie({}, Loop("i", 10000, MakeClip("c", "i"))); }});
+  list.push_back({"length-of-long-text", "the length of a 64k-character non-ASCII text, 60,000 times a frame", [] {
+                    Asm setup;
+                    setup.Set("s", "\xC3\xA9").Append(Double("s", 16));
+                    const Asm read = Asm().Get("s").Push({"length"}).Op(op::GetMember).Op(op::Pop);
+                    return ScriptMovie(setup, Loop("j", 60000, read));
+                  }});
+  list.push_back({"compare-long-texts", "two equal 1M-character texts compared 100,000 times a frame", [] {
+                    Asm setup;
+                    setup.Set("a", "x").Append(Double("a", 20));
+                    setup.Push({"b"}).Get("a").Push({""}).Op(op::Add2).Op(op::SetVariable);
+                    const Asm cmp = Asm().Get("a").Get("b").Op(op::Less2).Op(op::Pop);
+                    return ScriptMovie(setup, Loop("j", 100000, cmp));
+                  }});
+  list.push_back({"text-doubled-to-the-limit", "a text doubled until memory runs out, every frame", [] {
+                    Asm every;
+                    every.Set("s", "0123456789abcdef");
+                    every.Append(Forever(Asm().Push({"s"}).Get("s").Get("s").Op(op::Add2).Op(op::SetVariable)));
+                    return ScriptMovie({}, every);
+                  }});
+  list.push_back({"budget-every-other-frame", "an endless loop on every other frame", [] {
+                    Asm every;
+                    every.Push({"f"}).Get("f").Op(op::Increment).Op(op::SetVariable);
+                    every.Get("f").Push({2}).Op(op::Modulo).If("rest");
+                    every.Append(Forever(Asm().Push({"k"}).Get("k").Op(op::Increment).Op(op::SetVariable)));
+                    every.Label("rest");
+                    Asm setup;
+                    setup.Set("f", 0).Set("k", 0);
+                    return ScriptMovie(setup, every);
+                  }});
+  list.push_back({"bitmap-at-the-pixel-limit", "one lossless bitmap just inside the movie's pixel limit", [] {
+                    const std::uint16_t w = 8192, h = 4095;
+                    std::vector<std::uint8_t> argb(static_cast<std::size_t>(w) * h * 4, 0);
+                    return ScriptMovie({}, {}, t::DefineBitsLossless(true, 1, 5, w, h, argb));
+                  }});
+  list.push_back({"drawing-copied", "100,000 drawn edges, then 2,000 copies of the drawing a frame", [] {
+                    Asm setup;
+                    setup.Push({1, "d", 2}).Get("this").Push({"createEmptyMovieClip"}).Op(op::CallMethod).Store("d");
+                    setup.CallOn("d", "lineStyle", {1, 0xFF0000, 100}).Op(op::Pop);
+                    Asm line;
+                    line.Get("i").Push({97}).Op(op::Modulo).Get("i").Push({89}).Op(op::Modulo).Push({2}).Get("d");
+                    line.Push({"lineTo"}).Op(op::CallMethod).Op(op::Pop);
+                    setup.Append(Loop("i", 100000, line)).Set("n", 10);
+                    Asm copy;
+                    copy.Get("n").Push({"e"}).Get("n").Op(op::Add2).Push({2}).Get("d");
+                    copy.Push({"duplicateMovieClip"}).Op(op::CallMethod).Op(op::Pop);
+                    copy.Push({"n"}).Get("n").Op(op::Increment).Op(op::SetVariable);
+                    return ScriptMovie(setup, Loop("j", 2000, copy));
+                  }});
+  list.push_back({"sparse-array-joined", "an array made 100 million long, then joined, every frame", [] {
+                    Asm every;
+                    every.Push({0}).Push({"Array"}).Op(op::NewObject).Store("a");
+                    every.Get("a").Push({"length", 100000000}).Op(op::SetMember);
+                    every.CallOn("a", "join", {","}).Op(op::Pop);
+                    return ScriptMovie({}, every);
+                  }});
+  list.push_back({"array-constructed-huge", "new Array(1e9), every frame", [] {
+                    return ScriptMovie({}, Asm().Push({1e9, 1, "Array"}).Op(op::NewObject).Store("a"));
+                  }});
+  list.push_back({"enumerate-big-object", "an object of 200,000 properties enumerated 20 times a frame", [] {
+                    Asm fill;
+                    fill.Get("o").Push({"p"}).Get("i").Op(op::Add2).Get("i").Op(op::SetMember);
+                    Asm setup;
+                    setup.Push({0}).Push({"Object"}).Op(op::NewObject).Store("o").Append(Loop("i", 200000, fill));
+                    Asm walk;
+                    walk.Get("o").Op(op::Enumerate2).Label("next").Op(op::PushDuplicate).Push({Null{}})
+                        .Op(op::Equals2).If("end").Op(op::Pop).Jump("next").Label("end").Op(op::Pop);
+                    return ScriptMovie(setup, Loop("j", 20, walk));
+                  }});
+  list.push_back({"long-text-shown", "a text field showing a 4M-character text, drawn every frame", [] {
+                    Asm setup;
+                    setup.CallOn("this", "createTextField", {"tf", 1, 0, 0, 200, 200}).Op(op::Pop);
+                    setup.Set("s", "clock ").Append(Double("s", 19));
+                    setup.Get("tf").Push({"text"}).Get("s").Op(op::SetMember);
+                    Asm every;
+                    every.Get("tf").Push({"_x"}).Get("tf._x").Push({1}).Op(op::Add2).Op(op::SetMember);
+                    return ScriptMovie(setup, every);
+                  }});
+  return list;
+}
+
+long PeakKb() {
+  std::ifstream in("/proc/self/status");
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+  return 0;
+}
+
+long NowKb() {
+  std::ifstream in("/proc/self/status");
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  return 0;
+}
+
+// The child: plays the movie, writes "ms" per frame, then "peak KB".
+void Play(const Bytes& bytes, int frames, int fd) {
+  const long before = NowKb();
+  const auto say = [fd](const std::string& s) {
+    if (write(fd, s.data(), s.size()) < 0) _exit(3);
+  };
+  std::vector<std::uint32_t> px(200 * 200);
+  dc::PixelTarget face{px.data(), 200, 200, 200};
+  const auto start = std::chrono::steady_clock::now();
+  dc::swf::Player player(std::make_shared<const dc::swf::Movie>(dc::swf::ReadMovie(bytes)));
+  player.Render(face);
+  auto last = std::chrono::steady_clock::now();
+  say("ms " + std::to_string(std::chrono::duration<double, std::milli>(last - start).count()) + "\n");
+  for (int f = 1; f < frames; ++f) {
+    player.Advance();
+    player.Render(face);
+    const auto now = std::chrono::steady_clock::now();
+    say("ms " + std::to_string(std::chrono::duration<double, std::milli>(now - last).count()) + "\n");
+    last = now;
+  }
+  for (const std::string& w : player.TakeWarnings()) say("warning " + w + "\n");
+  say("peak " + std::to_string(PeakKb() - before) + "\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int frames = 120, seconds = 60;
+  std::vector<std::string> only;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--frames" && i + 1 < argc) frames = std::max(1, std::atoi(argv[++i]));
+    else if (a == "--seconds" && i + 1 < argc) seconds = std::max(1, std::atoi(argv[++i]));
+    else only.push_back(a);
+  }
+  std::printf("%-28s %7s %9s %9s %9s  %s\n", "attack", "frames", "max ms", "median ms", "peak MB", "said");
+  for (const Attack& attack : Attacks()) {
+    if (!only.empty() && std::find(only.begin(), only.end(), attack.name) == only.end()) continue;
+    const Bytes movie = attack.movie();
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return 1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+      close(pipeFds[0]);
+      Play(movie, frames, pipeFds[1]);
+      _exit(0);
+    }
+    close(pipeFds[1]);
+    std::string out;
+    bool timedOut = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    for (;;) {
+      fd_set set;
+      FD_ZERO(&set);
+      FD_SET(pipeFds[0], &set);
+      timeval tv{0, 100000};
+      if (select(pipeFds[0] + 1, &set, nullptr, nullptr, &tv) > 0) {
+        char buf[4096];
+        const ssize_t n = read(pipeFds[0], buf, sizeof buf);
+        if (n <= 0) break;
+        out.append(buf, static_cast<std::size_t>(n));
+      }
+      if (std::chrono::steady_clock::now() > deadline) {
+        kill(pid, SIGKILL);
+        timedOut = true;
+        break;
+      }
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(pipeFds[0]);
+    std::vector<double> ms;
+    double peakMb = -1;
+    std::string said;
+    std::size_t at = 0;
+    while (at < out.size()) {
+      const std::size_t nl = out.find('\n', at);
+      if (nl == std::string::npos) break;
+      const std::string line = out.substr(at, nl - at);
+      at = nl + 1;
+      if (line.rfind("ms ", 0) == 0) ms.push_back(std::stod(line.substr(3)));
+      if (line.rfind("peak ", 0) == 0) peakMb = std::stod(line.substr(5)) / 1024;
+      if (line.rfind("warning ", 0) == 0) said += (said.empty() ? "" : " / ") + line.substr(8, 70);
+    }
+    std::vector<double> sorted = ms;
+    std::sort(sorted.begin(), sorted.end());
+    const double max = sorted.empty() ? 0 : sorted.back();
+    const double median = sorted.empty() ? 0 : sorted[sorted.size() / 2];
+    if (timedOut) said = "stopped after " + std::to_string(seconds) + " s, a frame still running";
+    else if (WIFSIGNALED(status)) said = "killed by signal " + std::to_string(WTERMSIG(status));
+    char peak[32];
+    std::snprintf(peak, sizeof peak, peakMb < 0 ? "?" : "%.1f", peakMb);
+    std::printf("%-28s %7zu %9.1f %9.1f %9s  %s\n", attack.name, ms.size(), max, median, peak, said.c_str());
+    std::fflush(stdout);
+  }
+  return 0;
+}
