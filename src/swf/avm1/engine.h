@@ -1,25 +1,26 @@
 // The script engine as the player drives it: ActionScript 1 and 2 of SWF 4
 // to 8 movies, run on the player's clips through the Clip interface.
 //
-// A frame, as the player runs it:
-//   1. BeginFrame(): the action budget starts anew.
-//   2. Clips placed on this frame: RunClipEvent(clip, kEventLoad, ...) for
+// A frame, as the player runs it (player.cpp keeps the same order):
+//   1. The timelines step (the root first, then the sprites in it); the
+//      frames entered are noted.
+//   2. BeginFrame(): the action budget starts anew.
+//   3. Clips placed on this frame: RunClipEvent(clip, kEventLoad, ...) for
 //      each clip event block that has the load bit, then RunHandler(clip,
 //      "onLoad").
-//   3. For every clip, parents before children: RunClipEvent(clip,
+//   4. For every clip, parents before children: RunClipEvent(clip,
 //      kEventEnterFrame, ...) and RunHandler(clip, "onEnterFrame").
-//   4. The timelines advance; for each frame just entered (gotos included):
-//      its DoInitAction blocks once per sprite for the movie's life, before
-//      any frame script of that frame (RunActions(the sprite's first
-//      instance or the root, ...)), then its DoAction blocks
+//   5. For each frame entered (gotos included): its DoInitAction blocks
+//      once per sprite for the movie's life, before any frame script of
+//      that frame (RunActions(the root, ...)), then its DoAction blocks
 //      (RunActions(clip, ...)), in the order the frames were entered.
-//   5. RunDueIntervals(timer).
-//   6. Clips removed: RunClipEvent(clip, kEventUnload, ...), RunHandler(clip,
+//   6. RunDueIntervals(timer).
+//   7. Clips removed: RunClipEvent(clip, kEventUnload, ...), RunHandler(clip,
 //      "onUnload"), then ClipRemoved(clip) for it and each clip in it.
-//   7. EndFrame(): bound text fields show their variables, the budget's
+//   8. EndFrame(): bound text fields show their variables, the budget's
 //      outcome is counted, and garbage is collected (once a megabyte was
 //      made since the last collection, or sixty frames went by).
-//   8. The frame is drawn.
+//   9. The frame is drawn.
 // Clips the display side creates (placed by the timeline or made for a
 // script through the Clip interface) are announced with ClipAdded before
 // anything runs on them.
