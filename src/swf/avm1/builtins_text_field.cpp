@@ -92,7 +92,8 @@ void RefreshBound(Runtime& rt, Value self, Clip& field) {
   if (name.empty() || !field.Parent()) return;
   Value holder;
   std::string_view member;
-  if (!rt.BoundVariable(rt.ObjectFor(*field.Parent()), name, holder, member)) return;
+  if (!rt.BoundVariable(rt.ObjectFor(*field.Parent()), name, holder, member) || holder.o->cls != ObjectClass::Clip)
+    return;
   const Value v = rt.GetMember(holder, member);
   if (v.IsUndefined()) return;
   std::string text = rt.ToString(v);

@@ -46,6 +46,15 @@ constexpr AlignName kAligns[] = {{"left", TextAlign::Left},
                                  {"center", TextAlign::Center},
                                  {"justify", TextAlign::Justify}};
 
+std::string CharPrefix(const std::string& utf8, std::size_t count) {
+  std::size_t i = 0;
+  for (std::size_t chars = 0; i < utf8.size(); ++i) {
+    if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) continue;
+    if (chars++ == count) break;
+  }
+  return utf8.substr(0, i);
+}
+
 // A 32-bit integer as the player's conversion makes it: half to even, and
 // the integer indefinite for what does not fit.
 double RoundInt(double v) {
@@ -138,7 +147,11 @@ Value Set(Runtime& rt, Value self, std::span<const Value> args) {
     field = n >= 0 ? RoundInt(n) : 0.0;
   };
   switch (Field) {
-    case F::Font: str(f.font); break;
+    case F::Font:
+      str(f.font);
+      // Flash keeps a font name's first 64 characters.
+      if (f.font) f.font = CharPrefix(*f.font, 64);
+      break;
     case F::Size: integer(f.size); break;
     case F::Color:
       f.color = unset ? std::nullopt : std::optional<std::uint32_t>(static_cast<std::uint32_t>(ToInt32(rt.ToNumber(v))));

@@ -73,11 +73,7 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   if (!def.fontClass.empty()) newFormat_.font = def.fontClass;
   if (def.fontId && movie)
     if (const Character* c = movie->Find(*def.fontId))
-      if (const auto* font = std::get_if<Font>(c)) {
-        newFormat_.font = font->name;
-        newFormat_.bold = font->bold;
-        newFormat_.italic = font->italic;
-      }
+      if (const auto* font = std::get_if<Font>(c)) newFormat_.font = font->name;
   newFormat_.size = def.height / kTwipsPerPixel;
   newFormat_.color = (std::uint32_t{def.color.r} << 16) | (std::uint32_t{def.color.g} << 8) | def.color.b;
   newFormat_.align = def.align;
@@ -89,8 +85,11 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   background_ = def.border, password_ = def.password, selectable_ = !def.noSelect, input_ = !def.readOnly;
   embedFonts_ = def.useOutlines, maxChars_ = def.maxLength, variable_ = def.variableName;
   if (def.autoSize) autoSize_ = "left";
-  if (html_) SetHtml(def.initialText);
-  else doc_.Set(FieldChars(def.initialText), newFormat_);
+  if (html_) {
+    // The definition's text is read before the field takes its other
+    // settings: a closing paragraph at its end adds no break.
+    doc_ = ReadFieldHtml(def.initialText, newFormat_, HtmlReading{false, false});
+  } else doc_.Set(FieldChars(def.initialText), newFormat_);
   Changed();
 }
 

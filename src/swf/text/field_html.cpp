@@ -179,7 +179,6 @@ class Reader {
 
  private:
   void Char(char32_t c, bool raw) {
-    Flush();
     if (raw && (c == '\n' || c == '\r')) {
       if (how_.condenseWhite) c = ' ';
       else {
@@ -198,25 +197,10 @@ class Reader {
     doc_.Append(std::u32string_view(one, 1), format_);
   }
 
-  // A closed paragraph's break, written only when something follows it.
-  void Flush() {
-    if (!pending_) return;
-    const char32_t r[1] = {U'\r'};
-    doc_.Append(std::u32string_view(r, 1), *pending_);
-    pending_.reset();
-  }
-
   void Break() {
-    Flush();
     const char32_t r[1] = {U'\r'};
     doc_.Append(std::u32string_view(r, 1), format_);
     lastSpace_ = false;
-  }
-
-  // A <p> or <li> starts a paragraph of its own.
-  void StartParagraph() {
-    Flush();
-    if (!doc_.Text().empty() && doc_.Text().back() != U'\r') Break();
   }
 
   void OnTag(const Tag& tag) {
@@ -224,10 +208,7 @@ class Reader {
     if (tag.closing) {
       for (std::size_t k = open_.size(); k-- > 0;) {
         if (!SameName(open_[k].name, n)) continue;
-        if ((SameName(n, "p") || SameName(n, "li")) && how_.multiline) {
-          Flush();
-          pending_ = format_;
-        }
+        if ((SameName(n, "p") || SameName(n, "li")) && how_.multiline) Break();
         format_ = open_[k].before;
         open_.resize(k);
         return;
@@ -260,11 +241,9 @@ class Reader {
       next.url = std::string(tag.Get("href").value_or(""));
       next.target = std::string(tag.Get("target").value_or(""));
     } else if (SameName(n, "p")) {
-      StartParagraph();
       if (const auto a = tag.Get("align"))
         if (const auto v = Align(*a)) next.align = *v;
     } else if (SameName(n, "li")) {
-      StartParagraph();
       next.bullet = true;
     } else if (SameName(n, "textformat")) {
       const auto px = [&](std::string_view attr, double& field) {
@@ -299,7 +278,6 @@ class Reader {
   std::vector<Open> open_;
   FieldDocument doc_;
   bool lastSpace_ = false;
-  std::optional<TextFormat> pending_;
 };
 
 // ---- Writing ----

@@ -12,7 +12,7 @@
 namespace dc::swf {
 
 struct HtmlReading {
-  bool multiline = false;      // a closing </p> or </li> ends its paragraph
+  bool multiline = false;      // a closing </p> or </li> ends its paragraph (else only breaks do)
   bool condenseWhite = false;  // runs of white space read as one space; breaks only from tags
 };
 
