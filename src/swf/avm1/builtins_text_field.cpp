@@ -134,7 +134,10 @@ Value Get(Runtime& rt, Value self, std::span<const Value>) {
       copy = static_cast<ArrayObject*>(a)->elements;
     return Value::Obj(rt.NewArray(copy));
   }
-  if (prop.property == P::Text || prop.property == P::HtmlText) RefreshBound(rt, self, *Runtime::ClipOf(self));
+  if (prop.property == P::Text || prop.property == P::HtmlText) {
+    RefreshBound(rt, self, *Runtime::ClipOf(self));
+    rt.CountWork(host->TextLength());
+  }
   return ToScript(rt, host->GetProperty(prop.property));
 }
 
@@ -182,7 +185,10 @@ Value Set(Runtime& rt, Value self, std::span<const Value> args) {
     return Value();
   }
   host->SetProperty(prop.property, value);
-  if (prop.property == P::Text || prop.property == P::HtmlText) WriteBound(rt, self, field);
+  if (prop.property == P::Text || prop.property == P::HtmlText) {
+    rt.CountWork(host->TextLength());
+    WriteBound(rt, self, field);
+  }
   return Value();
 }
 
@@ -217,6 +223,8 @@ std::pair<std::size_t, std::size_t> Range(Runtime& rt, std::span<const Value> ar
 Value GetTextFormat(Runtime& rt, Value self, std::span<const Value> args) {
   TextFieldHost* host = HostOf(self);
   if (!host) return Value();
+  // Formats by range cost the field's length (its runs), counted as work.
+  rt.CountWork(host->TextLength());
   const std::size_t given = std::min<std::size_t>(args.size(), 2);
   const auto [begin, end] = Range(rt, args, given, host->TextLength());
   return MakeTextFormat(rt, host->GetFormat(begin, end));
@@ -227,6 +235,7 @@ Value SetTextFormat(Runtime& rt, Value self, std::span<const Value> args) {
   if (!host || args.empty()) return Value();
   TextFormatObject* format = AsTextFormat(args.back());
   if (!format) return Value();
+  rt.CountWork(host->TextLength());
   const std::size_t given = std::min<std::size_t>(args.size() - 1, 2);
   const auto [begin, end] = Range(rt, args, given, host->TextLength());
   host->SetFormat(begin, end, format->format);
@@ -249,6 +258,7 @@ Value ReplaceText(Runtime& rt, Value self, std::span<const Value> args) {
   TextFieldHost* host = HostOf(self);
   if (!host || args.size() < 3) return Value();
   const std::size_t length = host->TextLength();
+  rt.CountWork(length);
   const std::size_t begin = Index(rt, args[0], length), end = std::max(begin, Index(rt, args[1], length));
   host->ReplaceText(begin, end, rt.ToString(args[2]));
   return Value();

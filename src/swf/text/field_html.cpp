@@ -138,6 +138,11 @@ std::size_t Entity(std::string_view s, char32_t& out) {
   return 0;
 }
 
+constexpr std::size_t kMaxOpenTags = 256;
+// FONT levels open at once in a paragraph written back; past it the
+// writer closes back to the paragraph's own.
+constexpr std::size_t kMaxFontLevels = 64;
+
 class Reader {
  public:
   Reader(const TextFormat& base, const HtmlReading& how) : how_(how), format_(base) {}
@@ -265,6 +270,9 @@ class Reader {
     } else if (!SameName(n, "span")) {
       return;  // unknown: its text stays, the tag goes
     }
+    // Tags nested deeper than this are left out (their text is kept), so
+    // that the open tags cost no more than a bounded stack.
+    if (open_.size() >= kMaxOpenTags) return;
     open_.push_back({n, format_});
     format_ = std::move(next);
   }
@@ -335,8 +343,10 @@ std::string FontTag(const TextFormat* from, const TextFormat& to) {
   return out + ">";
 }
 
+// The paragraph [begin, end), its runs from the one at `runIndex`, which
+// starts at `runStart`.
 void WriteParagraph(std::string& out, const FieldDocument& doc, std::size_t begin, std::size_t end,
-                    const TextFormat& first) {
+                    std::size_t runIndex, std::size_t runStart, const TextFormat& first) {
   std::string block;
   if (first.leftMargin != 0) block += " LEFTMARGIN=\"" + Num(first.leftMargin) + "\"";
   if (first.rightMargin != 0) block += " RIGHTMARGIN=\"" + Num(first.rightMargin) + "\"";
@@ -353,8 +363,9 @@ void WriteParagraph(std::string& out, const FieldDocument& doc, std::size_t begi
   out += FontTag(nullptr, first);
   std::vector<TextFormat> stack{first};
   const std::u32string& text = doc.Text();
-  std::size_t pos = 0;
-  for (const FieldDocument::Run& run : doc.Runs()) {
+  std::size_t pos = runStart;
+  for (std::size_t r = runIndex; r < doc.Runs().size() && pos < end; ++r) {
+    const FieldDocument::Run& run = doc.Runs()[r];
     const std::size_t runEnd = pos + run.length;
     const std::size_t from = std::max(pos, begin), to = std::min(runEnd, end);
     pos = runEnd;
@@ -367,7 +378,14 @@ void WriteParagraph(std::string& out, const FieldDocument& doc, std::size_t begi
           level = k;
           break;
         }
-      if (level < stack.size()) {
+      if (level == stack.size() && stack.size() >= kMaxFontLevels) {
+        for (std::size_t k = stack.size(); k > 1; --k) out += "</FONT>";
+        stack.resize(1);
+        if (!SameFont(stack.back(), f)) {
+          out += FontTag(&stack.back(), f);
+          stack.push_back(f);
+        }
+      } else if (level < stack.size()) {
         for (std::size_t k = stack.size(); k > level + 1; --k) out += "</FONT>";
         stack.resize(level + 1);
       } else {
@@ -404,15 +422,16 @@ std::string WriteFieldHtml(const FieldDocument& doc, const TextFormat& empty) {
   std::string out;
   const std::u32string& text = doc.Text();
   if (text.empty()) {
-    FieldDocument none;
-    WriteParagraph(out, none, 0, 0, empty);
+    WriteParagraph(out, doc, 0, 0, 0, 0, empty);
     return out;
   }
-  std::size_t begin = 0;
+  std::size_t begin = 0, run = 0, runStart = 0;
+  const auto& runs = doc.Runs();
   while (begin < text.size()) {
     std::size_t end = text.find(U'\r', begin);
     end = end == std::u32string::npos ? text.size() : end + 1;
-    WriteParagraph(out, doc, begin, end, *doc.FormatAt(begin));
+    while (runStart + runs[run].length <= begin && run + 1 < runs.size()) runStart += runs[run++].length;
+    WriteParagraph(out, doc, begin, end, run, runStart, runs[run].format);
     begin = end;
   }
   return out;
