@@ -73,7 +73,11 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   if (!def.fontClass.empty()) newFormat_.font = def.fontClass;
   if (def.fontId && movie)
     if (const Character* c = movie->Find(*def.fontId))
-      if (const auto* font = std::get_if<Font>(c)) newFormat_.font = font->name;
+      if (const auto* font = std::get_if<Font>(c)) {
+        newFormat_.font = font->name;
+        newFormat_.bold = font->bold;
+        newFormat_.italic = font->italic;
+      }
   newFormat_.size = def.height / kTwipsPerPixel;
   newFormat_.color = (std::uint32_t{def.color.r} << 16) | (std::uint32_t{def.color.g} << 8) | def.color.b;
   newFormat_.align = def.align;
@@ -88,7 +92,10 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   if (html_) {
     // The definition's text is read before the field takes its other
     // settings: a closing paragraph at its end adds no break.
-    doc_ = ReadFieldHtml(def.initialText, newFormat_, HtmlReading{false, false});
+    // Its styles are its tags' alone, whatever the font's own.
+    TextFormat plain = newFormat_;
+    plain.bold = plain.italic = false;
+    doc_ = ReadFieldHtml(def.initialText, plain, HtmlReading{false, false});
   } else doc_.Set(FieldChars(def.initialText), newFormat_);
   Changed();
 }
