@@ -153,7 +153,7 @@ TEST(Avm1Clip, ColorSetsTheClipsColourTransform) {
   }
 }
 
-TEST(Avm1Clip, TextFormatAppliesToTheWholeField) {
+TEST(Avm1Clip, TextFormatReachesTheField) {
   Stage s;
   s.h.root->AddChild("tf", 2, ClipKind::TextField);
   Asm a;
@@ -163,9 +163,9 @@ TEST(Avm1Clip, TextFormatAppliesToTheWholeField) {
   a.Get("tf.textColor").TraceTop().Push({"tf.textColor", 0x0000FF}).Op(op::SetVariable).Get("tf.textColor").TraceTop();
   EXPECT_EQ(s.h.Run(a), "24|center|null|16744448|255");
   const FakeClip* tf = static_cast<const FakeClip*>(s.h.root->ChildByName("tf", true));
-  EXPECT_EQ(tf->format.color, (Rgba{0, 0, 255, 255}));
-  EXPECT_EQ(tf->format.size, 24);
-  EXPECT_EQ(tf->format.align, TextAlign::Center);
+  EXPECT_EQ(tf->field.format.color, 0x0000FFu);
+  EXPECT_EQ(tf->field.format.size, 24);
+  EXPECT_EQ(tf->field.format.align, TextAlign::Center);
 }
 
 TEST(Avm1Clip, MovieClipPrototypeIsExtendable) {

@@ -17,6 +17,31 @@
 
 namespace dc::swf::avm1::test {
 
+class FakeClip;
+
+// A text field's properties over the fake clip's text: the text itself,
+// and one format for the whole field.
+class FakeField final : public TextFieldHost {
+ public:
+  explicit FakeField(FakeClip& clip) : clip_(clip) {}
+  FieldValue GetProperty(FieldProperty p) const override;
+  void SetProperty(FieldProperty p, const FieldValue& v) override;
+  FieldFormat GetFormat(std::size_t, std::size_t) const override { return format; }
+  void SetFormat(std::size_t, std::size_t, const FieldFormat& f) override {
+    if (f.color) format.color = f.color;
+    if (f.size) format.size = f.size;
+    if (f.align) format.align = f.align;
+  }
+  FieldFormat GetNewFormat() const override { return format; }
+  void SetNewFormat(const FieldFormat& f) override { SetFormat(0, 0, f); }
+  void ReplaceText(std::size_t, std::size_t, const std::string&) override {}
+  std::size_t TextLength() const override;
+  FieldFormat format;
+
+ private:
+  FakeClip& clip_;
+};
+
 class FakeClip final : public Clip {
  public:
   FakeClip(std::string name, ClipKind kind, FakeClip* parent, int depth, Engine* engine)
@@ -71,12 +96,7 @@ class FakeClip final : public Clip {
   void Set(DisplayProperty p, double v) override { props[p] = v; }
   ColorTransform GetColorTransform() const override { return colour; }
   void SetColorTransform(const ColorTransform& cx) override { colour = cx; }
-  FieldFormat GetFieldFormat() const override { return format; }
-  void SetFieldFormat(const FieldFormat& f) override {
-    if (f.color) format.color = f.color;
-    if (f.size) format.size = f.size;
-    if (f.align) format.align = f.align;
-  }
+  TextFieldHost* TextField() override { return kind_ == ClipKind::TextField ? &field : nullptr; }
 
   int CurrentFrame() const override { return frame; }
   int TotalFrames() const override { return totalFrames; }
@@ -159,7 +179,7 @@ class FakeClip final : public Clip {
 
   std::map<DisplayProperty, double> props;
   ColorTransform colour;
-  FieldFormat format;
+  FakeField field{*this};
   int frame = 1, totalFrames = 1;
   bool playing = true;
   std::map<std::string, int> labels;
@@ -184,5 +204,19 @@ class FakeClip final : public Clip {
   Engine* engine_;
   std::vector<std::unique_ptr<FakeClip>> children_;
 };
+
+inline FieldValue FakeField::GetProperty(FieldProperty p) const {
+  if (p == FieldProperty::Text) return clip_.text;
+  if (p == FieldProperty::TextColor) return static_cast<double>(format.color.value_or(0));
+  if (p == FieldProperty::Variable) return clip_.variable.empty() ? FieldValue(nullptr) : FieldValue(clip_.variable);
+  return {};
+}
+
+inline void FakeField::SetProperty(FieldProperty p, const FieldValue& v) {
+  if (p == FieldProperty::Text) clip_.SetText(std::get<std::string>(v));
+  if (p == FieldProperty::TextColor) format.color = static_cast<std::uint32_t>(std::get<double>(v));
+}
+
+inline std::size_t FakeField::TextLength() const { return clip_.text.size(); }
 
 }  // namespace dc::swf::avm1::test

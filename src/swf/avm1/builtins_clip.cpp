@@ -5,7 +5,6 @@
 
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/conversions.h"
-#include "swf/avm1/text_units.h"
 #include "swf/model/drawing.h"
 
 namespace dc::swf::avm1 {
@@ -30,10 +29,6 @@ bool FindDisplay(std::string_view name, DisplayProperty& out) {
       return true;
     }
   return false;
-}
-
-bool IsTextName(Runtime& rt, std::string_view name) {
-  return NamesEqual(name, "text", rt.caseSensitive) || NamesEqual(name, "htmlText", rt.caseSensitive);
 }
 
 Clip* ThisClip(Value self) { return Runtime::ClipOf(self); }
@@ -352,23 +347,6 @@ bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
     else return false;
     return true;
   }
-  if (clip->Kind() == ClipKind::TextField) {
-    if (IsTextName(rt, name)) {
-      out = rt.Str(clip->Text());
-      return true;
-    }
-    if (GetTextFieldFormatProperty(rt, *clip, name, out)) return true;
-    if (NamesEqual(name, "variable", rt.caseSensitive)) {
-      const std::string v = clip->VariableName();
-      out = v.empty() ? Value::Null() : rt.Str(v);
-      return true;
-    }
-    if (NamesEqual(name, "length", rt.caseSensitive)) {
-      const std::string t = clip->Text();
-      out = Value::Number(static_cast<double>(CharCount(t, false)));
-      return true;
-    }
-  }
   return false;
 }
 
@@ -395,11 +373,6 @@ bool ClipObject::SetSpecial(Runtime& rt, std::string_view name, Value v) {
       if (NamesEqual(name, n, false)) return true;
     return false;
   }
-  if (clip->Kind() == ClipKind::TextField && IsTextName(rt, name)) {
-    clip->SetText(rt.ToString(v));
-    return true;
-  }
-  if (clip->Kind() == ClipKind::TextField && SetTextFieldFormatProperty(rt, *clip, name, v)) return true;
   return false;
 }
 
@@ -459,14 +432,6 @@ void InstallClipBuiltins(Runtime& rt) {
                            "localToGlobal", "globalToLocal", "setMask", "attachAudio", "attachBitmap"})
     rt.DefineMethod(p, name, Nothing);
   DefineClass(rt, "MovieClip", p, Nothing, ClipConstruct);
-
-  Object* t = rt.textFieldProto = rt.NewObject();
-  rt.DefineMethod(t, "removeTextField", RemoveMovieClip);
-  rt.DefineMethod(t, "getDepth", GetDepth);
-  rt.DefineMethod(t, "swapDepths", SwapDepths);
-  for (const char* name : {"replaceSel", "replaceText", "addListener", "removeListener"})
-    rt.DefineMethod(t, name, Nothing);
-  DefineClass(rt, "TextField", t, Nothing, ClipConstruct);
 }
 
 }  // namespace dc::swf::avm1

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "swf/model/actions.h"
+#include "swf/avm1/text_field_host.h"
 #include "swf/model/swf_types.h"
 
 namespace dc::swf {
@@ -24,14 +25,6 @@ enum class ClipKind { MovieClip, TextField, Other };
 // The display properties scripts set and read by name (_x ...) or by the
 // file's property index.
 enum class DisplayProperty { X, Y, XScale, YScale, Rotation, Alpha, Visible, Width, Height };
-
-// A text field's format as scripts set it (TextFormat, textColor), for the
-// whole field; what is unset stays as it is.
-struct FieldFormat {
-  std::optional<Rgba> color;
-  std::optional<double> size;  // pixels
-  std::optional<TextAlign> align;
-};
 
 class Clip {
  public:
@@ -101,9 +94,8 @@ class Clip {
   virtual std::string Text() const = 0;  // UTF-8
   virtual void SetText(const std::string& text) = 0;
   virtual std::string VariableName() const = 0;  // DefineEditText's variable, "" when none
-  // Other kinds give an empty format and ignore a new one.
-  virtual FieldFormat GetFieldFormat() const = 0;
-  virtual void SetFieldFormat(const FieldFormat& format) = 0;
+  // A text field's properties and formats; nullptr for other kinds.
+  virtual TextFieldHost* TextField() { return nullptr; }
 
   // The engine's object for this clip: set by the engine, kept and handed
   // back by the display side, never looked into.

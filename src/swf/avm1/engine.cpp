@@ -113,12 +113,14 @@ void Engine::EndFrame() {
       const std::string name = field->clip->VariableName();
       Value holder;
       std::string_view member;
-      std::string text;
-      if (rt.BoundVariable(rt.ObjectFor(*field->clip->Parent()), name, holder, member)) {
-        const Value v = rt.GetMember(holder, member);
-        if (!v.IsUndefined()) text = rt.ToString(v);
-      }
-      if (!field->clip) return;
+      // Only a timeline's variable is watched; an undefined one leaves the
+      // text as it is.
+      if (!rt.BoundVariable(rt.ObjectFor(*field->clip->Parent()), name, holder, member) ||
+          holder.o->cls != ObjectClass::Clip)
+        return;
+      const Value v = rt.GetMember(holder, member);
+      if (v.IsUndefined() || !field->clip) return;
+      const std::string text = rt.ToString(v);
       if (!field->shownOnce || text != field->boundText) {
         field->boundText = text;
         field->shownOnce = true;

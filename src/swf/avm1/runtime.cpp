@@ -525,7 +525,9 @@ void Runtime::BindTextField(ClipObject* o) {
     // A getter there is a script: its stop or throw ends here.
     try {
       Value current;
-      if (!TryGet(holder.o, var, current) || current.IsUndefined()) SetMember(holder, var, Str(clip->Text()));
+      // An empty field leaves the variable alone.
+      const std::string text = clip->Text();
+      if ((!TryGet(holder.o, var, current) || current.IsUndefined()) && !text.empty()) SetMember(holder, var, Str(text));
     } catch (const ScriptStop&) {
     } catch (const ScriptThrow&) {
     } catch (const MalformedBlock&) {

@@ -240,9 +240,7 @@ void InstallDateBuiltins(Runtime& rt);
 void InstallGlobalFunctions(Runtime& rt);
 void InstallClipBuiltins(Runtime& rt);
 void InstallColorBuiltins(Runtime& rt);
-void InstallTextFormatBuiltins(Runtime& rt);  // after the clip builtins
-// A text field's textColor, read and set through its format.
-bool GetTextFieldFormatProperty(Runtime& rt, Clip& field, std::string_view name, Value& out);
-bool SetTextFieldFormatProperty(Runtime& rt, Clip& field, std::string_view name, Value v);
+void InstallTextFormatBuiltins(Runtime& rt);  // after the clip builtins; TextField's too
+void InstallTextFieldBuiltins(Runtime& rt);
 
 }  // namespace dc::swf::avm1

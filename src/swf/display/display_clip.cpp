@@ -267,27 +267,6 @@ avm1::Clip* DisplayObject::CreateTextField(const std::string& newName, int scrip
   return tree_->Insert(*this, std::move(made));
 }
 
-avm1::FieldFormat DisplayObject::GetFieldFormat() const {
-  const EditText* field = kind == DisplayKind::EditText && character ? std::get_if<EditText>(character) : nullptr;
-  if (!field) return {};
-  return {field->color, field->height / kTwipsPerPixel, field->align};
-}
-
-void DisplayObject::SetFieldFormat(const avm1::FieldFormat& format) {
-  if (kind != DisplayKind::EditText || !character || !std::holds_alternative<EditText>(*character)) return;
-  if (!ownCharacter) {
-    // A field from the movie gets a copy of its own to change.
-    ownCharacter = std::make_unique<Character>(*character);
-    character = ownCharacter.get();
-  }
-  EditText& field = std::get<EditText>(*ownCharacter);
-  const EditText before = field;
-  if (format.color) field.color = *format.color;
-  if (format.size) field.height = std::clamp(*format.size, 1.0, 1000.0) * kTwipsPerPixel;
-  if (format.align) field.align = *format.align;
-  if (!(field == before)) Changed();
-}
-
 avm1::Clip* DisplayObject::Duplicate(const std::string& newName, int scriptDepth) {
   const std::optional<std::int32_t> at = ListDepth(scriptDepth);
   if (!parent || !tree_ || kind != DisplayKind::Sprite || removed || !at) return nullptr;
@@ -361,17 +340,6 @@ const Shape* DisplayObject::DrawnShape() const {
     drawnStale_ = false;
   }
   return drawn_ && !drawn_->paths.empty() ? &*drawn_ : nullptr;
-}
-
-void DisplayObject::SetText(const std::string& t) {
-  if (kind != DisplayKind::EditText || text == t) return;
-  text = t;
-  Changed();
-}
-
-std::string DisplayObject::VariableName() const {
-  if (kind != DisplayKind::EditText || !character) return {};
-  return std::get<EditText>(*character).variableName;
 }
 
 }  // namespace dc::swf

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "swf/avm1/clip.h"
+#include "swf/display/edit_field.h"
 #include "swf/model/drawing.h"
 #include "swf/model/movie.h"
 #include "swf/model/swf_types.h"
@@ -82,8 +83,13 @@ class DisplayObject final : public avm1::Clip {
   // changes.
   const Shape& TweenedShape() const;
 
-  // Edit texts: the text shown.
+  // Edit texts: the text shown (UTF-8, HTML when the definition says so
+  // until a script first reaches the field, plain after).
   std::string text;
+  // Edit texts: the field as scripts see it, made when first reached.
+  EditField* Field();
+  // The field's text or look changed: the picture is drawn again.
+  void FieldChanged() { Changed(); }
 
   std::uint32_t FrameCount() const { return sprite ? static_cast<std::uint32_t>(sprite->frames.size()) : 1; }
   // The bounds of what the object shows, in its own twips.
@@ -120,11 +126,10 @@ class DisplayObject final : public avm1::Clip {
   TwipRect Bounds(const avm1::Clip* space) const override;
   Drawing* GetDrawing() override;
   void DrawingChanged() override;
-  std::string Text() const override { return text; }
+  std::string Text() const override;
   void SetText(const std::string& t) override;
   std::string VariableName() const override;
-  avm1::FieldFormat GetFieldFormat() const override;
-  void SetFieldFormat(const avm1::FieldFormat& format) override;
+  avm1::TextFieldHost* TextField() override { return Field(); }
 
  private:
   // The place, scales and turn scripts read and set, kept so that setting
@@ -137,6 +142,7 @@ class DisplayObject final : public avm1::Clip {
   void Changed();
 
   DisplayTree* tree_;
+  std::unique_ptr<EditField> field_;
   mutable std::optional<Shape> drawn_;
   mutable std::optional<Shape> tweened_;
   mutable std::uint16_t tweenedRatio_ = 0;

@@ -1,0 +1,66 @@
+// What a text field offers scripts beyond a clip's properties: its text
+// properties by name, read and set as plain values, its formats by range,
+// and its text replaced by range. The display side implements it; the
+// engine converts script values to what each property takes and back.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "swf/model/swf_types.h"
+
+namespace dc::swf::avm1 {
+
+enum class FieldProperty {
+  Text, HtmlText, Html, Length, TextWidth, TextHeight, AutoSize, WordWrap, Multiline, Border, BorderColor,
+  Background, BackgroundColor, TextColor, MaxChars, Restrict, Scroll, MaxScroll, HScroll, MaxHScroll, BottomScroll,
+  Type, Selectable, Password, CondenseWhite, EmbedFonts, AntiAliasType, GridFitType, Sharpness, Thickness, Variable,
+  TabIndex, MouseWheelEnabled, TabEnabled,
+};
+
+// undefined, null, a boolean, a number or a string (UTF-8).
+using FieldValue = std::variant<std::monostate, std::nullptr_t, bool, double, std::string>;
+
+// A TextFormat's fields; unset is null to scripts (not given, or not the
+// same over the range read).
+struct FieldFormat {
+  std::optional<std::string> font;
+  std::optional<double> size;
+  std::optional<std::uint32_t> color;
+  std::optional<bool> bold, italic, underline;
+  std::optional<std::string> url, target;
+  std::optional<TextAlign> align;
+  std::optional<double> leftMargin, rightMargin, indent, leading, blockIndent;
+  std::optional<std::vector<double>> tabStops;
+  std::optional<bool> bullet, kerning;
+  std::optional<double> letterSpacing;
+};
+
+// The size of a text set in a format (TextFormat.getTextExtent), pixels.
+struct TextExtent {
+  double width = 0, height = 0, ascent = 0, descent = 0, textFieldWidth = 0, textFieldHeight = 0;
+};
+
+class TextFieldHost {
+ public:
+  virtual ~TextFieldHost() = default;
+  // The value as the property reads (a number for numeric ones, null where
+  // Flash gives null).
+  virtual FieldValue GetProperty(FieldProperty p) const = 0;
+  // `v` already converted to the property's kind (boolean, number or string;
+  // null and undefined passed as they are).
+  virtual void SetProperty(FieldProperty p, const FieldValue& v) = 0;
+  // Characters count from 0; ranges are [begin, end).
+  virtual FieldFormat GetFormat(std::size_t begin, std::size_t end) const = 0;
+  virtual void SetFormat(std::size_t begin, std::size_t end, const FieldFormat& format) = 0;
+  virtual FieldFormat GetNewFormat() const = 0;
+  virtual void SetNewFormat(const FieldFormat& format) = 0;
+  virtual void ReplaceText(std::size_t begin, std::size_t end, const std::string& text) = 0;
+  virtual std::size_t TextLength() const = 0;
+};
+
+}  // namespace dc::swf::avm1

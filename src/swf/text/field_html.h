@@ -1,0 +1,28 @@
+// A text field's HTML, both ways: the subset of HTML Flash reads into
+// formatted characters, and the markup Flash writes back for them
+// (<TEXTFORMAT>, <P ALIGN> or <LI>, <FONT> with every attribute once per
+// paragraph and what changes inside it, <A>, <B>, <I>, <U>).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "swf/text/field_document.h"
+
+namespace dc::swf {
+
+struct HtmlReading {
+  bool multiline = false;      // a closing </p> or </li> ends its paragraph (else only breaks do)
+  bool condenseWhite = false;  // runs of white space read as one space; breaks only from tags
+};
+
+// Reads `html` with `base` as the format outside every tag. Tags Flash does
+// not know are left out, their text kept; a '<' with no '>' after it is
+// text. Nesting is bounded by the input's length; the work is linear in it.
+FieldDocument ReadFieldHtml(std::string_view html, const TextFormat& base, const HtmlReading& how);
+
+// The markup of `doc`; an empty document writes one empty paragraph in
+// `empty`.
+std::string WriteFieldHtml(const FieldDocument& doc, const TextFormat& empty);
+
+}  // namespace dc::swf

@@ -1,0 +1,92 @@
+// A field's formatted runs: formats by range, and HTML read and written
+// back as Flash writes it.
+#include <gtest/gtest.h>
+
+#include "swf/text/field_html.h"
+
+namespace dc::swf {
+namespace {
+
+TextFormat Base() {
+  TextFormat f;
+  f.font = "Sans";
+  f.size = 6;
+  return f;
+}
+
+const std::string kOpen = R"(<P ALIGN="LEFT"><FONT FACE="Sans" SIZE="6" COLOR="#000000" LETTERSPACING="0" KERNING="0">)";
+const std::string kClose = "</FONT></P>";
+
+TEST(FieldHtml, ReadsAndWritesBackAsFlash) {
+  struct Case {
+    const char* html;
+    bool multiline;
+    const char* text;  // '\r' between paragraphs
+    std::string written;
+  };
+  const Case cases[] = {
+      {"test\n", false, "test\r", kOpen + "test" + kClose},
+      {"\n\n", false, "\r\r", kOpen + kClose + kOpen + kClose},
+      {"<b>\n</b>", false, "\r", kOpen + "<B></B>" + kClose},
+      {"<p>test</p>\n", true, "test\r\r", kOpen + "test" + kClose + kOpen + kClose},
+      {" <p>a</p> <p>b</p> ", false, " a b ", kOpen + " a b " + kClose},
+      {"<i><a href=\"u\"><b>x</b></a></i>", false, "x", kOpen + R"(<A HREF="u" TARGET=""><B><I>x</I></B></A>)" + kClose},
+      {"<font color=\"#  0a0B0c\">x</font>y", false, "xy",
+       R"(<P ALIGN="LEFT"><FONT FACE="Sans" SIZE="6" COLOR="#0A0B0C" LETTERSPACING="0" KERNING="0">x<FONT COLOR="#000000">y</FONT>)" + kClose},
+      {"<textformat leftmargin=\"5\" leading=\"2\"><li>a &amp; &lt;b&gt;</li></textformat>", false, "a & <b>",
+       R"(<TEXTFORMAT LEFTMARGIN="5" LEADING="2"><LI><FONT FACE="Sans" SIZE="6" COLOR="#000000" LETTERSPACING="0" KERNING="0">a &amp; &lt;b&gt;</FONT></LI></TEXTFORMAT>)"},
+      {"a <unknown>b</unknown> <c", false, "a b <c", kOpen + "a b &lt;c" + kClose},
+  };
+  for (const Case& c : cases) {
+    const FieldDocument doc = ReadFieldHtml(c.html, Base(), HtmlReading{c.multiline, false});
+    EXPECT_EQ(doc.Utf8(), c.text) << c.html;
+    EXPECT_EQ(WriteFieldHtml(doc, Base()), c.written) << c.html;
+  }
+}
+
+TEST(FieldHtml, CondensedWhiteIsOneSpaceAndBreaksOnlyFromTags) {
+  const FieldDocument doc = ReadFieldHtml("a  \n\t b<br>c", Base(), HtmlReading{true, true});
+  EXPECT_EQ(doc.Utf8(), "a b\rc");
+}
+
+// A run that returns to a format open further out closes back to it; any
+// other change opens a FONT with only what differs.
+TEST(FieldHtml, NestedFontsCloseBackToAnEqualLevel) {
+  FieldDocument doc;
+  doc.Set(U"hello bolded world", Base());
+  PartialTextFormat face, big, serif;
+  face.font = "Mono", big.size = 14, serif.font = "Sans";
+  doc.Apply(4, 10, face);
+  doc.Apply(8, 15, big);
+  doc.Apply(10, 15, serif);
+  EXPECT_EQ(WriteFieldHtml(doc, Base()),
+            R"(<P ALIGN="LEFT"><FONT FACE="Sans" SIZE="6" COLOR="#000000" LETTERSPACING="0" KERNING="0">hell<FONT FACE="Mono">o bo<FONT SIZE="14">ld<FONT FACE="Sans">ed wo</FONT></FONT></FONT>rld</FONT></P>)");
+}
+
+TEST(FieldDocument, RangesReadWhatTheyAgreeOnAndParagraphFieldsCoverParagraphs) {
+  FieldDocument doc;
+  doc.Set(U"ab\rcd\ref", Base());
+  PartialTextFormat set;
+  set.bold = true;
+  set.align = TextAlign::Center;
+  doc.Apply(4, 5, set);  // 'd': bold itself, centred with its paragraph "cd\r"
+  const PartialTextFormat cd = doc.FormatOf(3, 6);
+  EXPECT_EQ(cd.align, TextAlign::Center);
+  EXPECT_FALSE(cd.bold.has_value());
+  EXPECT_EQ(doc.FormatOf(4, 5).bold, true);
+  EXPECT_EQ(doc.FormatOf(0, 3).align, TextAlign::Left);
+  EXPECT_EQ(doc.FormatOf(6, 8).align, TextAlign::Left);
+  EXPECT_EQ(doc.FormatOf(2, 2), PartialTextFormat{});
+
+  TextFormat red = Base();
+  red.color = 0xFF0000;
+  doc.Replace(1, 4, U"XY", red);  // "aXYd\ref"
+  EXPECT_EQ(doc.Utf8(), "aXYd\ref");
+  ASSERT_EQ(doc.Runs().size(), 5u);
+  EXPECT_EQ(doc.Runs()[1].length, 2u);
+  EXPECT_EQ(doc.Runs()[1].format.color, 0xFF0000u);
+  EXPECT_TRUE(doc.Runs()[2].format.bold);
+}
+
+}  // namespace
+}  // namespace dc::swf
