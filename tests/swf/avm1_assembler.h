@@ -1,6 +1,7 @@
 // A minimal AVM1 assembler for tests: the simple actions by code, Push of
 // each type, the constant pool, labels for Jump and If, and the records
-// with bodies (DefineFunction, DefineFunction2, With, Try).
+// with bodies (DefineFunction, DefineFunction2, With, Try). The codes and
+// DefineFunction2's flags (kPreloadThis, ...) are action_codes.h's.
 #pragma once
 
 #include <cstdint>
@@ -13,30 +14,18 @@
 #include <variant>
 #include <vector>
 
+#include "swf/avm1/action_codes.h"
 #include "swf/model/movie.h"
 
 namespace dc::swf::avm1::test {
 
+// The action codes by the specification's names (op::PushDuplicate), as
+// bytes, from the one table.
 namespace op {
-inline constexpr std::uint8_t End = 0x00, NextFrame = 0x04, PrevFrame = 0x05, Play = 0x06, Stop = 0x07,
-                              ToggleQuality = 0x08, StopSounds = 0x09, Add = 0x0A, Subtract = 0x0B, Multiply = 0x0C,
-                              Divide = 0x0D, Equals = 0x0E, Less = 0x0F, And = 0x10, Or = 0x11, Not = 0x12,
-                              StringEquals = 0x13, StringLength = 0x14, StringExtract = 0x15, Pop = 0x17,
-                              ToInteger = 0x18, GetVariable = 0x1C, SetVariable = 0x1D, SetTarget2 = 0x20,
-                              StringAdd = 0x21, GetProperty = 0x22, SetProperty = 0x23, CloneSprite = 0x24,
-                              RemoveSprite = 0x25, Trace = 0x26, StartDrag = 0x27, EndDrag = 0x28, StringLess = 0x29,
-                              Throw = 0x2A, CastOp = 0x2B, ImplementsOp = 0x2C, RandomNumber = 0x30,
-                              MBStringLength = 0x31, CharToAscii = 0x32, AsciiToChar = 0x33, GetTime = 0x34,
-                              MBStringExtract = 0x35, MBCharToAscii = 0x36, MBAsciiToChar = 0x37, Delete = 0x3A,
-                              Delete2 = 0x3B, DefineLocal = 0x3C, CallFunction = 0x3D, Return = 0x3E, Modulo = 0x3F,
-                              NewObject = 0x40, DefineLocal2 = 0x41, InitArray = 0x42, InitObject = 0x43,
-                              TypeOf = 0x44, TargetPath = 0x45, Enumerate = 0x46, Add2 = 0x47, Less2 = 0x48,
-                              Equals2 = 0x49, ToNumber = 0x4A, ToString = 0x4B, PushDuplicate = 0x4C,
-                              StackSwap = 0x4D, GetMember = 0x4E, SetMember = 0x4F, Increment = 0x50,
-                              Decrement = 0x51, CallMethod = 0x52, NewMethod = 0x53, InstanceOf = 0x54,
-                              Enumerate2 = 0x55, BitAnd = 0x60, BitOr = 0x61, BitXor = 0x62, BitLShift = 0x63,
-                              BitRShift = 0x64, BitURShift = 0x65, StrictEquals = 0x66, Greater = 0x67,
-                              StringGreater = 0x68, Extends = 0x69;
+#define DC_AVM1_TEST_OP(name, code, family) \
+  inline constexpr std::uint8_t name = static_cast<std::uint8_t>(ActionCode::name);
+DC_AVM1_ACTIONS(DC_AVM1_TEST_OP)
+#undef DC_AVM1_TEST_OP
 }  // namespace op
 
 struct Reg {
@@ -52,13 +41,6 @@ struct Float {
 };
 // Strings are pushed from C strings (the bytes are copied at once).
 using PushItem = std::variant<const char*, double, int, bool, Null, Undef, Reg, Const, Float>;
-
-// DefineFunction2's flags.
-enum : std::uint16_t {
-  kPreloadThis = 0x0001, kSuppressThis = 0x0002, kPreloadArguments = 0x0004, kSuppressArguments = 0x0008,
-  kPreloadSuper = 0x0010, kSuppressSuper = 0x0020, kPreloadRoot = 0x0040, kPreloadParent = 0x0080,
-  kPreloadGlobal = 0x0100,
-};
 
 class Asm {
  public:
@@ -123,38 +105,38 @@ class Asm {
         U32(p, bits);
       }
     }
-    return Record(0x96, p);
+    return Record(op::Push, p);
   }
   Asm& Constants(const std::vector<std::string>& names) {
     std::vector<std::uint8_t> p;
     U16(p, names.size());
     for (const std::string& n : names) Str(p, n);
-    return Record(0x88, p);
+    return Record(op::ConstantPool, p);
   }
-  Asm& StoreRegister(std::uint8_t n) { return Record(0x87, {n}); }
+  Asm& StoreRegister(std::uint8_t n) { return Record(op::StoreRegister, {n}); }
   Asm& GotoFrame(std::uint16_t frame0) {
     std::vector<std::uint8_t> p;
     U16(p, frame0);
-    return Record(0x81, p);
+    return Record(op::GotoFrame, p);
   }
-  Asm& GotoLabel(const std::string& label) { return StrRecord(0x8C, label); }
-  Asm& GotoFrame2(bool play) { return Record(0x9F, {static_cast<std::uint8_t>(play ? 1 : 0)}); }
-  Asm& SetTarget(const std::string& target) { return StrRecord(0x8B, target); }
+  Asm& GotoLabel(const std::string& label) { return StrRecord(op::GoToLabel, label); }
+  Asm& GotoFrame2(bool play) { return Record(op::GotoFrame2, {static_cast<std::uint8_t>(play ? 1 : 0)}); }
+  Asm& SetTarget(const std::string& target) { return StrRecord(op::SetTarget, target); }
   Asm& GetUrl(const std::string& url, const std::string& target) {
     std::vector<std::uint8_t> p;
     Str(p, url);
     Str(p, target);
-    return Record(0x83, p);
+    return Record(op::GetURL, p);
   }
-  Asm& CallFrame() { return Record(0x9E, {}); }
+  Asm& CallFrame() { return Record(op::Call, {}); }
 
   // Labels and branches; offsets are filled in by Bytes().
   Asm& Label(const std::string& name) {
     labels_[name] = bytes_.size();
     return *this;
   }
-  Asm& Jump(const std::string& label) { return Branch(0x99, label); }
-  Asm& If(const std::string& label) { return Branch(0x9D, label); }
+  Asm& Jump(const std::string& label) { return Branch(op::Jump, label); }
+  Asm& If(const std::string& label) { return Branch(op::If, label); }
 
   Asm& Function(const std::string& name, const std::vector<std::string>& params, const Asm& body) {
     const std::vector<std::uint8_t> code = body.Raw();
@@ -163,7 +145,7 @@ class Asm {
     U16(p, params.size());
     for (const std::string& s : params) Str(p, s);
     U16(p, code.size());
-    Record(0x9B, p);
+    Record(op::DefineFunction, p);
     bytes_.insert(bytes_.end(), code.begin(), code.end());
     return *this;
   }
@@ -180,7 +162,7 @@ class Asm {
       Str(p, s);
     }
     U16(p, code.size());
-    Record(0x8E, p);
+    Record(op::DefineFunction2, p);
     bytes_.insert(bytes_.end(), code.begin(), code.end());
     return *this;
   }
@@ -189,7 +171,7 @@ class Asm {
     const std::vector<std::uint8_t> code = body.Raw();
     std::vector<std::uint8_t> p;
     U16(p, code.size());
-    Record(0x94, p);
+    Record(op::With, p);
     bytes_.insert(bytes_.end(), code.begin(), code.end());
     return *this;
   }
@@ -206,7 +188,7 @@ class Asm {
     U16(p, f.size());
     if (catchRegister >= 0) p.push_back(static_cast<std::uint8_t>(catchRegister));
     else Str(p, catchName);
-    Record(0x8F, p);
+    Record(op::Try, p);
     bytes_.insert(bytes_.end(), t.begin(), t.end());
     bytes_.insert(bytes_.end(), c.begin(), c.end());
     bytes_.insert(bytes_.end(), f.begin(), f.end());

@@ -37,7 +37,7 @@ inline Asm AnalogueClockScript() {
 inline Asm NoWayOutScript() {
   Asm a;
   a.GetUrl("http://example.invalid/", "_blank").GetUrl("FSCommand:quit", "");
-  a.Push({"file:///etc/passwd", "_level1"}).Record(0x9A, {0x41});
+  a.Push({"file:///etc/passwd", "_level1"}).Record(op::GetURL2, {0x41});
   a.Call("getURL", {"http://x/"}).Op(op::Pop).Call("fscommand", {"exec", "cmd"}).Op(op::Pop);
   a.Call("loadMovieNum", {"x.swf", 1}).Op(op::Pop).Call("loadVariables", {"x.txt", "_root"}).Op(op::Pop);
   a.CallOn("clock", "loadMovie", {"x.swf"}).Op(op::Pop).CallOn("clock", "getURL", {"x"}).Op(op::Pop);

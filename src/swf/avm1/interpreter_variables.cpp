@@ -1,0 +1,268 @@
+// The interpreter's variables and members: names through the scope chain
+// and target paths, the constant pool, object and array literals,
+// deletion and enumeration.
+#include <algorithm>
+#include <cmath>
+
+#include "swf/avm1/conversions.h"
+#include "swf/avm1/interpreter_machine.h"
+
+namespace dc::swf::avm1::interp {
+
+void Machine::VariableAction(ActionCode op, Reader& r) {
+  switch (op) {
+    case ActionCode::ConstantPool:
+      DoConstantPool(r);
+      break;
+    case ActionCode::GetVariable: {
+      const Value name = Pop();
+      std::string buffer;
+      Push(GetVariable(rt.KeyOf(name, buffer)));
+      break;
+    }
+    case ActionCode::SetVariable: {
+      const Value v = Pop();
+      const Value name = Pop();
+      std::string buffer;
+      SetVariable(rt.KeyOf(name, buffer), v);
+      break;
+    }
+    case ActionCode::DefineLocal: {
+      const Value v = Pop();
+      const Value name = Pop();
+      std::string buffer;
+      DefineLocal(rt.KeyOf(name, buffer), v);
+      break;
+    }
+    case ActionCode::DefineLocal2: {
+      const Value name = Pop();
+      std::string buffer;
+      const std::string_view n = rt.KeyOf(name, buffer);
+      Object* where = a.locals ? a.locals : Timeline();
+      if (where && !rt.HasOwn(where, n)) rt.SetMember(Value::Obj(where), n, Value());
+      break;
+    }
+    case ActionCode::GetMember: {
+      const Value name = Pop();
+      const Value target = Pop();
+      if (name.IsNumber() && target.IsObject() && target.o->cls == ObjectClass::Array && name.n >= 0 &&
+          name.n == std::floor(name.n)) {
+        const auto& elements = static_cast<ArrayObject*>(target.o)->elements;
+        if (name.n < static_cast<double>(elements.size())) {
+          Push(elements[static_cast<std::size_t>(name.n)]);
+          break;
+        }
+      }
+      std::string buffer;
+      Push(rt.GetMember(target, rt.KeyOf(name, buffer)));
+      break;
+    }
+    case ActionCode::SetMember: {
+      const Value v = Pop();
+      const Value name = Pop();
+      const Value target = Pop();
+      std::string buffer;
+      rt.SetMember(target, rt.KeyOf(name, buffer), v);
+      break;
+    }
+    case ActionCode::Delete: {
+      const Value name = Pop();
+      const Value target = Pop();
+      std::string buffer;
+      Push(Value::Bool(rt.DeleteMember(target, rt.KeyOf(name, buffer))));
+      break;
+    }
+    case ActionCode::Delete2: {
+      const Value name = Pop();
+      std::string buffer;
+      const std::string_view n = rt.KeyOf(name, buffer);
+      bool deleted = false;
+      for (Scope* s = a.scope; s; s = s->parent) {
+        if (rt.HasOwn(s->object, n)) {
+          deleted = rt.DeleteMember(Value::Obj(s->object), n);
+          break;
+        }
+      }
+      Push(Value::Bool(deleted));
+      break;
+    }
+    case ActionCode::InitArray: {
+      std::vector<Value> elements = PopArgs();
+      Push(Value::Obj(rt.NewArray(elements)));
+      break;
+    }
+    case ActionCode::InitObject: {
+      const double n = PopNumber();
+      Object* o = rt.NewObject();
+      std::size_t count = n > 0 ? static_cast<std::size_t>(std::min(n, 1e9)) : 0;
+      count = std::min(count, (rt.stack.size() - a.stackBase) / 2);
+      std::string buffer;
+      for (std::size_t i = 0; i < count; ++i) {
+        const Value v = Pop();
+        const Value name = Pop();
+        rt.SetMember(Value::Obj(o), rt.KeyOf(name, buffer), v);
+      }
+      Push(Value::Obj(o));
+      break;
+    }
+    case ActionCode::Enumerate: {
+      const Value name = Pop();
+      std::string buffer;
+      DoEnumerate(GetVariable(rt.KeyOf(name, buffer)));
+      break;
+    }
+    case ActionCode::Enumerate2:
+      DoEnumerate(Pop());
+      break;
+    default:
+      NotRun(op);
+      break;
+  }
+}
+
+bool Machine::SpecialName(std::string_view name, Value& out) {
+  if (name.empty()) return false;
+  const bool cs = rt.caseSensitive;
+  switch (name[0]) {
+    case 't':
+    case 'T':
+      if (NamesEqual(name, "this", cs)) {
+        out = a.self;
+        return true;
+      }
+      return false;
+    case 'a':
+    case 'A':
+      if (a.callee && NamesEqual(name, "arguments", cs)) {
+        out = Arguments();
+        return true;
+      }
+      return false;
+    case 's':
+    case 'S':
+      if (a.callee && NamesEqual(name, "super", cs)) {
+        out = Super();
+        return true;
+      }
+      return false;
+    case '_':
+      if (NamesEqual(name, "_global", cs)) {
+        out = Value::Obj(rt.global);
+        return true;
+      }
+      if (NamesEqual(name, "_root", false)) {
+        out = rt.ClipValue(rt.root);
+        return true;
+      }
+      if (NamesEqual(name, "_parent", false)) {
+        Clip* c = TargetClip();
+        out = c ? rt.ClipValue(c->Parent()) : Value();
+        return true;
+      }
+      if (Clip* level = rt.Level(name)) {
+        out = rt.ClipValue(level);
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+Value Machine::Arguments() {
+  if (a.arguments.IsUndefined()) {
+    ArrayObject* args = rt.NewArray(a.args);
+    rt.DefineValue(args, "callee", Value::Obj(a.callee));
+    a.arguments = Value::Obj(args);
+  }
+  return a.arguments;
+}
+
+Value Machine::Super() {
+  Object* home = a.home;
+  if (!home) {
+    // A method called plainly: its class is the prototype of `this`.
+    Object* self = a.self.AsObject();
+    home = self ? self->proto : nullptr;
+  }
+  return Value::Obj(rt.heap.Make<SuperObject>(nullptr, a.self, home));
+}
+
+Value Machine::GetVariable(std::string_view name) {
+  if (name.find_first_of(":/.") != std::string_view::npos) {
+    if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos) {
+      const Value holder = Target(name.substr(0, colon));
+      return holder.IsObject() ? rt.GetMember(holder, name.substr(colon + 1)) : Value();
+    }
+    if (name.find('/') != std::string_view::npos) return Target(name);
+    // a.b.c: the first name through the scope chain, the rest as members.
+    std::size_t i = name.find('.');
+    Value v = GetVariable(name.substr(0, i));
+    while (i != std::string_view::npos && !v.IsNullish()) {
+      const std::size_t j = name.find('.', i + 1);
+      v = rt.GetMember(v, name.substr(i + 1, j == std::string_view::npos ? std::string_view::npos : j - i - 1));
+      i = j;
+    }
+    return i == std::string_view::npos ? v : Value();
+  }
+  Value out;
+  if (SpecialName(name, out)) return out;
+  for (Scope* s = a.scope; s; s = s->parent)
+    if (rt.TryGet(s->object, name, out)) return out;
+  return Value();
+}
+
+void Machine::SetVariable(std::string_view name, Value v) {
+  if (name.find_first_of(":.") != std::string_view::npos) {
+    Value holder;
+    std::string_view member;
+    if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos) {
+      holder = Target(name.substr(0, colon));
+      member = name.substr(colon + 1);
+    } else {
+      const std::size_t dot = name.rfind('.');
+      holder = GetVariable(name.substr(0, dot));
+      member = name.substr(dot + 1);
+    }
+    rt.SetMember(holder, member, v);
+    return;
+  }
+  // Where the name is already, short of _global; else on the timeline.
+  for (Scope* s = a.scope; s; s = s->parent) {
+    if (s->object == rt.global) break;
+    if (rt.HasMember(s->object, name)) {
+      rt.SetMember(Value::Obj(s->object), name, v);
+      return;
+    }
+  }
+  if (ClipObject* t = Timeline()) rt.SetMember(Value::Obj(t), name, v);
+}
+
+void Machine::DefineLocal(std::string_view name, Value v) {
+  if (a.locals) {
+    rt.SetMember(Value::Obj(a.locals), name, v);
+  } else if (ClipObject* t = Timeline()) {
+    rt.SetMember(Value::Obj(t), name, v);
+  }
+}
+
+void Machine::DoConstantPool(Reader& r) {
+  const std::uint16_t count = r.U16();
+  ConstantPool* pool = rt.heap.Make<ConstantPool>();
+  pool->entries.reserve(count);
+  rt.heap.Charge(count * sizeof(Value));
+  for (std::uint16_t i = 0; i < count; ++i) pool->entries.push_back(rt.Str(r.Str()));
+  a.pool = pool;
+}
+
+void Machine::DoEnumerate(Value target) {
+  Push(Value::Null());
+  Object* o = target.AsObject();
+  if (!o) return;
+  for (std::string& name : rt.EnumerableNames(o)) {
+    if (rt.stack.size() > kMaxStack) throw ScriptStop{StopReason::Stack};
+    Push(rt.Str(std::move(name)));
+  }
+}
+
+}  // namespace dc::swf::avm1::interp
