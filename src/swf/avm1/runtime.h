@@ -179,6 +179,7 @@ class Runtime {
   Object* textFormatProto = nullptr;
   Object* errorProto = nullptr;
   Object* stubObject = nullptr;  // what the no-way-out classes give back
+  Object* xmlNodeClass = nullptr;  // XMLNode, whose prototype parsed nodes get
   FunctionObject* arrayCtor = nullptr;
   StringCell* emptyString = nullptr;
 
@@ -241,6 +242,7 @@ void InstallGlobalFunctions(Runtime& rt);
 void InstallClipBuiltins(Runtime& rt);
 void InstallColorBuiltins(Runtime& rt);
 void InstallTextFormatBuiltins(Runtime& rt);  // after the clip builtins
+void InstallXmlBuiltins(Runtime& rt);
 // A text field's textColor, read and set through its format.
 bool GetTextFieldFormatProperty(Runtime& rt, Clip& field, std::string_view name, Value& out);
 bool SetTextFieldFormatProperty(Runtime& rt, Clip& field, std::string_view name, Value v);
