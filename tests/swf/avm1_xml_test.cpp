@@ -1,4 +1,4 @@
-// XML in the engine: the text written back, the tree's edits
+// XML and LoadVars in the engine: the text written back, the tree's edits
 // and the childNodes array that follows them, namespaces, a nesting no
 // stack could follow, and the memory a parse may take.
 #include <gtest/gtest.h>
@@ -114,6 +114,19 @@ TEST(Avm1Xml, ParseStopsAtTheMemoryLimit) {
   EXPECT_EQ(h.Run(a), "");
   ASSERT_EQ(h.warnings.size(), 1u);
   EXPECT_NE(h.warnings[0].find("memory limit"), std::string::npos);
+}
+
+TEST(Avm1Xml, LoadVarsInMemory) {
+  Harness h(7);
+  Asm a;
+  a.New("LoadVars").Store("v").CallOn("v", "decode", {"a=1&b=x+y%21&c"}).Op(op::Pop);
+  Member(a, "v", {"b"}).TraceTop();
+  Member(a, "v", {"c"}).TraceTop();
+  a.CallOn("v", "toString").TraceTop();
+  a.CallOn("v", "load").TraceTop();
+  a.CallOn("v", "load", {"vars.txt"}).TraceTop();
+  Member(a, "v", {"loaded"}).TraceTop();
+  EXPECT_EQ(h.Run(a), "x y!||c=&b=x%20y%21&a=1|false|true|false");
 }
 
 }  // namespace

@@ -69,6 +69,7 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   InstallColorBuiltins(*this);
   InstallTextFormatBuiltins(*this);
   InstallXmlBuiltins(*this);
+  InstallLoadVarsBuiltins(*this);
   InstallGlobalFunctions(*this);
   CollectGarbage();
 }

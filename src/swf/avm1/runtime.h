@@ -243,6 +243,7 @@ void InstallClipBuiltins(Runtime& rt);
 void InstallColorBuiltins(Runtime& rt);
 void InstallTextFormatBuiltins(Runtime& rt);  // after the clip builtins
 void InstallXmlBuiltins(Runtime& rt);
+void InstallLoadVarsBuiltins(Runtime& rt);
 // A text field's textColor, read and set through its format.
 bool GetTextFieldFormatProperty(Runtime& rt, Clip& field, std::string_view name, Value& out);
 bool SetTextFieldFormatProperty(Runtime& rt, Clip& field, std::string_view name, Value v);
