@@ -107,6 +107,17 @@ inline std::vector<std::pair<std::string, Asm>> SamplePrograms() {
   draw.CallOn("mc", "endFill").Op(op::Pop);
   out.emplace_back("draw", draw);
 
+  // Settings kept as XML and as URL-encoded variables.
+  Asm xml;
+  xml.New("XML", {"<?xml version='1.0'?><face tz='+1'><hand id='h'>&lt;x&gt;</hand><![CDATA[c]]><!-- n --></face>"})
+      .Store("x");
+  xml.Get("x").Push({"firstChild"}).Op(op::GetMember).Store("f");
+  xml.Get("f").Push({"attributes"}).Op(op::GetMember).Push({"tz"}).Op(op::GetMember).Op(op::Trace);
+  xml.CallOn("x", "createElement", {"dial"}).Push({1}).Get("f").Push({"appendChild"}).Op(op::CallMethod).Op(op::Pop);
+  xml.CallOn("x", "cloneNode", {true}).Op(op::Trace);
+  xml.New("LoadVars").Store("v").CallOn("v", "decode", {"a=1&b=%20+"}).Op(op::Pop).CallOn("v", "toString").Op(op::Trace);
+  out.emplace_back("xml", xml);
+
   // Found by fuzzing: frame 2 (where the fuzz target puts its input) calls
   // itself through Call; it must stop at the call depth.
   out.emplace_back("call-self", Asm().Push({2}).CallFrame());

@@ -186,7 +186,7 @@ void InstallGlobalFunctions(Runtime& rt) {
                            "showRedrawRegions"})
     rt.DefineMethod(g, name, Nothing);
   rt.stubObject = rt.NewObject();
-  for (const char* name : {"XML", "XMLNode", "XMLSocket", "LoadVars", "LocalConnection", "SharedObject", "Sound",
+  for (const char* name : {"LocalConnection", "SharedObject", "Sound",
                            "NetConnection", "NetStream", "Camera", "Microphone", "ContextMenu",
                            "ContextMenuItem", "PrintJob", "FileReference", "FileReferenceList"}) {
     Object* proto = rt.NewObject();

@@ -68,6 +68,8 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   InstallClipBuiltins(*this);
   InstallColorBuiltins(*this);
   InstallTextFormatBuiltins(*this);
+  InstallXmlBuiltins(*this);
+  InstallLoadVarsBuiltins(*this);
   InstallGlobalFunctions(*this);
   CollectGarbage();
 }
@@ -661,7 +663,7 @@ void Runtime::CollectGarbage() {
     h.Mark(global);
     h.Mark(globalScope);
     for (Object* o : {objectProto, functionProto, arrayProto, stringProto, numberProto, booleanProto, dateProto,
-                      clipProto, textFieldProto, textFormatProto, errorProto, stubObject})
+                      clipProto, textFieldProto, textFormatProto, errorProto, stubObject, xmlNodeClass})
       h.Mark(o);
     h.Mark(arrayCtor);
     for (const auto& [clip, object] : clips) h.Mark(object);

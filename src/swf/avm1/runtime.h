@@ -179,6 +179,7 @@ class Runtime {
   Object* textFormatProto = nullptr;
   Object* errorProto = nullptr;
   Object* stubObject = nullptr;  // what the no-way-out classes give back
+  Object* xmlNodeClass = nullptr;  // XMLNode, whose prototype parsed nodes get
   FunctionObject* arrayCtor = nullptr;
   StringCell* emptyString = nullptr;
 
@@ -242,5 +243,7 @@ void InstallClipBuiltins(Runtime& rt);
 void InstallColorBuiltins(Runtime& rt);
 void InstallTextFormatBuiltins(Runtime& rt);  // after the clip builtins; TextField's too
 void InstallTextFieldBuiltins(Runtime& rt);
+void InstallXmlBuiltins(Runtime& rt);
+void InstallLoadVarsBuiltins(Runtime& rt);
 
 }  // namespace dc::swf::avm1
