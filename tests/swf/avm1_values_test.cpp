@@ -41,7 +41,10 @@ TEST(Avm1Values, ConversionsByVersion) {
       {5, {"", Null{}}, {op::Add2}, "null"},
       // Strings in number context.
       {6, {"0x1A"}, {op::ToNumber}, "26"},
-      {7, {"-0x10"}, {op::ToNumber}, "-16"},
+      {7, {"0x-10"}, {op::ToNumber}, "-16"},
+      {7, {"-0x10"}, {op::ToNumber}, "NaN"},
+      {6, {"010"}, {op::ToNumber}, "8"},
+      {5, {"0x10"}, {op::ToNumber}, "NaN"},
       {7, {"  12"}, {op::ToNumber}, "12"},
       {7, {"12abc"}, {op::ToNumber}, "NaN"},
       {7, {"3.5e2"}, {op::ToNumber}, "350"},
@@ -82,7 +85,9 @@ TEST(Avm1Values, Operators) {
       {7, {"1", 1}, {op::Equals2}, "true"},
       {7, {true, 1}, {op::Equals2}, "true"},
       {7, {Null{}, 0}, {op::Equals2}, "false"},
-      {7, {0.0, 0.0, 0.0}, {op::Divide, op::PushDuplicate, op::Equals2}, "false"},
+      // NaN equals NaN, but not a string that reads as NaN.
+      {7, {0.0, 0.0, 0.0}, {op::Divide, op::PushDuplicate, op::Equals2}, "true"},
+      {7, {"x", 0.0, 0.0}, {op::Divide, op::Equals2}, "false"},
       {7, {"1", 1}, {op::StrictEquals}, "false"},
       {7, {"a", "a"}, {op::StrictEquals}, "true"},
       // Less2: strings by character codes, numbers otherwise, NaN undefined.
@@ -99,7 +104,9 @@ TEST(Avm1Values, Operators) {
       {7, {7, -3}, {op::Modulo}, "1"},
       {7, {5.5, 2}, {op::Modulo}, "1.5"},
       // Bit operations on 32-bit integers.
-      {7, {-1, 0}, {op::BitURShift}, "4294967295"},
+      // >>> gives a signed result up to SWF 8.
+      {8, {-1, 0}, {op::BitURShift}, "-1"},
+      {9, {-1, 0}, {op::BitURShift}, "4294967295"},
       {7, {1, 31}, {op::BitLShift}, "-2147483648"},
       {7, {4294967295.0, 0}, {op::BitOr}, "-1"},
       {7, {5, 3}, {op::BitAnd}, "1"},

@@ -15,5 +15,8 @@ Value PrimitiveOf(Value self);
 // An integer argument (NaN and absent give `fallback`), clamped to a range
 // a loop may use.
 double IntegerArg(Runtime& rt, std::span<const Value> args, std::size_t i, double fallback);
+// The Math function at `index` of Flash's native table 200 (ASnative(200,
+// index)); past the table, one that converts its arguments and gives NaN.
+NativeFunction MathNative(double index);
 
 }  // namespace dc::swf::avm1

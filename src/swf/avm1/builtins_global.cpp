@@ -2,6 +2,7 @@
 // would reach outside the player: each is here only so that a script that
 // calls it goes on, and none of them does anything.
 #include <algorithm>
+#include <iterator>
 #include <cmath>
 #include <optional>
 #include <limits>
@@ -20,18 +21,21 @@ double IntegerArg(Runtime& rt, std::span<const Value> args, std::size_t i, doubl
 
 namespace {
 
+// parseInt and parseFloat give undefined when called with nothing; a
+// radix given as undefined is no radix (NaN).
 Value ParseIntFn(Runtime& rt, Value, std::span<const Value> args) {
-  const Value radix = Arg(args, 1);
+  if (args.empty()) return Value();
   std::optional<int> r;
-  if (!radix.IsUndefined()) {
-    const double n = rt.ToNumber(radix);
+  if (args.size() > 1) {
+    const double n = rt.ToNumber(args[1]);
     r = std::isfinite(n) && std::fabs(n) < 1000 ? static_cast<int>(n) : 0;
   }
-  return Value::Number(ParseInt(rt.ToString(Arg(args, 0)), r));
+  return Value::Number(ParseInt(rt.ToStringValue(args[0]).s->text, r));
 }
 
 Value ParseFloatFn(Runtime& rt, Value, std::span<const Value> args) {
-  return Value::Number(ParseFloat(rt.ToString(Arg(args, 0))));
+  if (args.empty()) return Value();
+  return Value::Number(ParseFloat(rt.ToStringValue(args[0]).s->text));
 }
 
 Value IsNaNFn(Runtime& rt, Value, std::span<const Value> args) {
@@ -89,6 +93,24 @@ Value TraceFn(Runtime& rt, Value, std::span<const Value> args) {
   const Value v = Arg(args, 0);
   rt.Trace(v.IsUndefined() ? "undefined" : rt.ToString(v));
   return Value();
+}
+
+// ASnative(table, index): Flash's natives by number, for the tables of the
+// functions here (100: escape, unescape, parseInt, parseFloat, trace) and
+// of Math (200). Both numbers are required and wrap at 32 bits.
+Value AsNative(Runtime& rt, Value, std::span<const Value> args) {
+  if (args.size() != 2) return Value();
+  const double table = rt.ToNumber(args[0]), index = rt.ToNumber(args[1]);
+  if (std::isnan(table) || std::isnan(index)) return Value();
+  const std::int32_t t = ToInt32(table), i = ToInt32(index);
+  NativeFunction fn = nullptr;
+  if (t == 200) {
+    fn = MathNative(i);
+  } else if (t == 100) {
+    static constexpr NativeFunction kTable100[] = {Escape, Unescape, ParseIntFn, ParseFloatFn, TraceFn};
+    if (i >= 0 && i < static_cast<std::int32_t>(std::size(kTable100))) fn = kTable100[i];
+  }
+  return fn ? Value::Obj(rt.NewNative(fn)) : Value();
 }
 
 // setInterval(function, ms, args...) or setInterval(object, "method", ms, args...).
@@ -176,6 +198,7 @@ void InstallGlobalFunctions(Runtime& rt) {
   rt.DefineMethod(g, "setTimeout", SetTimeout);
   rt.DefineMethod(g, "clearTimeout", ClearInterval);
   rt.DefineMethod(g, "ASSetPropFlags", SetPropFlags);
+  rt.DefineMethod(g, "ASnative", AsNative);
   rt.DefineValue(g, "NaN", Value::Number(std::nan("")));
   rt.DefineValue(g, "Infinity", Value::Number(std::numeric_limits<double>::infinity()));
 

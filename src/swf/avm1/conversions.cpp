@@ -1,7 +1,7 @@
-// Number and string conversions of ActionScript 1 and 2.
+// Number and string conversions of ActionScript 1 and 2, as Flash Player
+// makes them.
 #include "swf/avm1/conversions.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -13,6 +13,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsOctal(char c) { return c >= '0' && c <= '7'; }
+bool IsHexPrefix(std::string_view s) { return s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'); }
 
 int DigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -21,44 +23,10 @@ int DigitValue(char c) {
   return 99;
 }
 
-// The length of the decimal number at the start of `s` (sign, digits,
-// fraction, exponent), 0 when there is none.
-std::size_t DecimalPrefix(std::string_view s) {
+std::string_view SkipSpace(std::string_view s) {
   std::size_t i = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-  std::size_t digits = 0;
-  while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
-  }
-  if (digits == 0) return 0;
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    std::size_t j = i + 1;
-    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
-    if (j < s.size() && IsDigit(s[j])) {
-      while (j < s.size() && IsDigit(s[j])) ++j;
-      i = j;
-    }
-  }
-  return i;
-}
-
-double ParseDecimal(std::string_view s) {
-  if (!s.empty() && s[0] == '+') s.remove_prefix(1);
-  double v = 0;
-  const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (r.ec == std::errc::result_out_of_range) {
-    // Too large or too small for a double: infinity or zero, with the sign.
-    const bool negative = !s.empty() && s[0] == '-';
-    std::size_t i = negative ? 1 : 0;
-    while (i < s.size() && (s[i] == '0' || s[i] == '.')) ++i;
-    const bool tiny = s.find_first_of("eE") != std::string_view::npos &&
-                      s.find('-', s.find_first_of("eE")) != std::string_view::npos;
-    const double mag = tiny ? 0.0 : std::numeric_limits<double>::infinity();
-    return negative ? -mag : mag;
-  }
-  return v;
+  while (i < s.size() && IsSpace(s[i])) ++i;
+  return s.substr(i);
 }
 
 // Digits of `radix` from the start of `s`; `count` says how many were used.
@@ -74,30 +42,95 @@ double ParseDigits(std::string_view s, int radix, std::size_t& count) {
   return v;
 }
 
+// Whether `s` is an optional sign, a 0 and octal digits only.
+bool OctalLooking(std::string_view s) {
+  if (!s.empty() && (s[0] == '+' || s[0] == '-')) s.remove_prefix(1);
+  if (s.size() < 2 || s[0] != '0') return false;
+  for (char c : s)
+    if (!IsOctal(c)) return false;
+  return true;
+}
+
+// The decimal number at the start of `s`, read as Flash reads it: the whole
+// part digit by digit, each fraction digit divided by its power of ten and
+// added, the exponent (wrapping at 32 bits) applied last. `used` is the
+// length read, 0 when there is no number. With `lenientDots`, dots after
+// the first are skipped (and then no exponent follows), as parseFloat does.
+double ReadDecimal(std::string_view s, bool lenientDots, std::size_t& used) {
+  std::size_t i = 0;
+  used = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  double whole = 0, fraction = 0;
+  std::size_t digits = 0;
+  while (i < s.size() && IsDigit(s[i])) {
+    whole = whole * 10 + (s[i++] - '0');
+    ++digits;
+  }
+  bool extraDot = false;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    double place = 1;
+    while (i < s.size()) {
+      if (IsDigit(s[i])) {
+        place *= 10;
+        if (s[i] != '0') fraction += (s[i] - '0') / place;
+        ++digits;
+        ++i;
+      } else if (lenientDots && s[i] == '.') {
+        extraDot = true;
+        ++i;
+      } else {
+        break;
+      }
+    }
+  }
+  if (digits == 0) return 0;
+  std::size_t end = i;
+  std::int32_t exponent = 0;
+  if (!extraDot && i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    std::size_t j = i + 1;
+    bool negativeExponent = false;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) negativeExponent = s[j++] == '-';
+    if (j < s.size() && IsDigit(s[j])) {
+      std::uint32_t e = 0;
+      while (j < s.size() && IsDigit(s[j])) e = e * 10u + static_cast<std::uint32_t>(s[j++] - '0');
+      exponent = static_cast<std::int32_t>(negativeExponent ? 0u - e : e);
+      end = j;
+    }
+  }
+  used = end;
+  double v = whole + fraction;
+  if (exponent != 0 && v != 0) v *= std::pow(10.0, static_cast<double>(exponent));
+  return negative ? -v : v;
+}
+
+// Writes the 15 significant digits of |n| (not zero, finite) into `digits`
+// without trailing zeros and returns the decimal exponent.
+int SignificantDigits(double n, std::string& digits) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(n));
+  // buf: d.dddddddddddddde[+-]xx
+  std::string_view text(buf);
+  const std::size_t e = text.find('e');
+  digits.clear();
+  for (std::size_t i = 0; i < e; ++i)
+    if (text[i] != '.') digits += text[i];
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  int exponent = 0;
+  std::sscanf(buf + e + 1, "%d", &exponent);
+  return exponent;
+}
+
 }  // namespace
 
 std::string NumberToString(double n) {
   if (std::isnan(n)) return "NaN";
   if (std::isinf(n)) return n > 0 ? "Infinity" : "-Infinity";
   if (n == 0) return "0";
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", n);
-  // buf: [-]d.dddddddddddddde[+-]xx
-  std::string_view text(buf);
-  std::string sign;
-  if (text[0] == '-') {
-    sign = "-";
-    text.remove_prefix(1);
-  }
-  const std::size_t e = text.find('e');
   std::string digits;
-  for (std::size_t i = 0; i < e; ++i)
-    if (text[i] != '.') digits += text[i];
-  int exponent = 0;
-  std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), exponent);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-
-  std::string out = sign;
+  const int exponent = SignificantDigits(n, digits);
+  std::string out = n < 0 ? "-" : "";
   if (exponent < -5 || exponent >= 15) {
     out += digits[0];
     if (digits.size() > 1) out += "." + digits.substr(1);
@@ -118,66 +151,75 @@ std::string NumberToString(double n) {
 
 std::string NumberToStringRadix(double n, int radix) {
   if (radix == 10 || radix < 2 || radix > 36) return NumberToString(n);
-  if (std::isnan(n)) return "NaN";
-  if (std::isinf(n)) return n > 0 ? "Infinity" : "-Infinity";
-  double v = std::trunc(std::fabs(n));
-  std::string digits;
+  std::int32_t v = TruncateToInt32(n);
+  const bool negative = v < 0;
+  // Negating -2^31 leaves it negative, and its remainders stay negative.
+  if (negative) v = static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(v));
+  char digits[40];
+  std::size_t count = 0;
   do {
-    const int d = static_cast<int>(std::fmod(v, radix));
-    digits.insert(digits.begin(), static_cast<char>(d < 10 ? '0' + d : 'a' + d - 10));
-    v = std::floor(v / radix);
-  } while (v >= 1 && digits.size() < 1100);
-  return (n < 0 && digits != "0" ? "-" : "") + digits;
+    const int d = v % radix;
+    digits[count++] = static_cast<char>(d < 10 ? '0' + d : 'a' + d - 10);
+    v /= radix;
+  } while (v != 0 && count < sizeof digits);
+  std::string out = negative ? "-" : "";
+  while (count > 0) out += digits[--count];
+  return out;
 }
 
 double StringToNumber(std::string_view s, int swfVersion) {
-  std::size_t i = 0;
-  while (i < s.size() && IsSpace(s[i])) ++i;
-  s.remove_prefix(i);
+  s = SkipSpace(s);
+  std::size_t used = 0;
   if (swfVersion <= 4) {
-    const std::size_t n = DecimalPrefix(s);
-    return n == 0 ? 0.0 : ParseDecimal(s.substr(0, n));
+    const double v = ReadDecimal(s, false, used);
+    return used == 0 ? 0.0 : v;
   }
   if (s.empty()) return kNaN;
-  bool negative = false;
-  std::string_view body = s;
-  if (body[0] == '+' || body[0] == '-') {
-    negative = body[0] == '-';
-    body.remove_prefix(1);
+  if (swfVersion >= 6) {
+    if (IsHexPrefix(s)) {
+      std::string_view body = s.substr(2);
+      bool negative = false;
+      if (!body.empty() && (body[0] == '+' || body[0] == '-')) {
+        negative = body[0] == '-';
+        body.remove_prefix(1);
+      }
+      std::size_t count = 0;
+      const double v = ParseDigits(body, 16, count);
+      if (count == 0 || count != body.size()) return kNaN;
+      return negative ? -v : v;
+    }
+    if (OctalLooking(s)) {
+      const bool negative = s[0] == '-';
+      std::size_t count = 0;
+      const double v = ParseDigits(s.substr(s[0] == '0' ? 0 : 1), 8, count);
+      return negative ? -v : v;
+    }
   }
-  if (body.size() > 2 && body[0] == '0' && (body[1] == 'x' || body[1] == 'X')) {
-    std::size_t count = 0;
-    const double v = ParseDigits(body.substr(2), 16, count);
-    if (count == 0 || count != body.size() - 2) return kNaN;
-    return negative ? -v : v;
-  }
-  const std::size_t n = DecimalPrefix(s);
-  if (n == 0 || n != s.size()) return kNaN;
-  return ParseDecimal(s);
+  const double v = ReadDecimal(s, false, used);
+  if (used == 0 || used != s.size()) return kNaN;
+  return v;
 }
 
 double ParseInt(std::string_view s, std::optional<int> radix) {
-  std::size_t i = 0;
-  while (i < s.size() && IsSpace(s[i])) ++i;
-  s.remove_prefix(i);
+  if (radix && (*radix < 2 || *radix > 36)) return kNaN;
+  int base = radix.value_or(10);
+  if (IsHexPrefix(s)) {
+    s.remove_prefix(2);
+    if (!radix) base = 16;
+  } else if (s.size() >= 3 && (s[0] == '+' || s[0] == '-') && IsHexPrefix(s.substr(1))) {
+    // Flash drops the sign and the zero and reads on from the 'x'.
+    std::size_t count = 0;
+    const double v = ParseDigits(s.substr(2), base, count);
+    return count == 0 ? kNaN : v;
+  } else if (!radix && OctalLooking(s)) {
+    base = 8;
+  }
+  s = SkipSpace(s);
   bool negative = false;
   if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
     negative = s[0] == '-';
     s.remove_prefix(1);
   }
-  int base = radix.value_or(10);
-  const bool hexPrefix = s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
-  if (!radix) {
-    if (hexPrefix) {
-      base = 16;
-      s.remove_prefix(2);
-    } else if (s.size() >= 2 && s[0] == '0' && IsDigit(s[1])) {
-      base = 8;
-    }
-  } else if (base == 16 && hexPrefix) {
-    s.remove_prefix(2);
-  }
-  if (base < 2 || base > 36) return kNaN;
   std::size_t count = 0;
   const double v = ParseDigits(s, base, count);
   if (count == 0) return kNaN;
@@ -185,11 +227,9 @@ double ParseInt(std::string_view s, std::optional<int> radix) {
 }
 
 double ParseFloat(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size() && IsSpace(s[i])) ++i;
-  s.remove_prefix(i);
-  const std::size_t n = DecimalPrefix(s);
-  return n == 0 ? kNaN : ParseDecimal(s.substr(0, n));
+  std::size_t used = 0;
+  const double v = ReadDecimal(SkipSpace(s), true, used);
+  return used == 0 ? kNaN : v;
 }
 
 std::uint32_t ToUint32(double n) {
@@ -201,6 +241,11 @@ std::uint32_t ToUint32(double n) {
 
 std::int32_t ToInt32(double n) { return static_cast<std::int32_t>(ToUint32(n)); }
 
+std::int32_t TruncateToInt32(double n) {
+  if (!(n > -2147483649.0 && n < 2147483648.0)) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(n);
+}
+
 bool ArrayIndexOf(std::string_view s, std::uint32_t& index) {
   if (s.empty() || s.size() > 10 || (s.size() > 1 && s[0] == '0')) return false;
   std::uint64_t v = 0;
@@ -208,8 +253,21 @@ bool ArrayIndexOf(std::string_view s, std::uint32_t& index) {
     if (!IsDigit(c)) return false;
     v = v * 10 + static_cast<std::uint64_t>(c - '0');
   }
-  if (v >= 4294967295ull) return false;
+  if (v > 2147483647ull) return false;
   index = static_cast<std::uint32_t>(v);
+  return true;
+}
+
+bool NumericName(std::string_view s, std::int32_t& value) {
+  const bool negative = !s.empty() && s[0] == '-';
+  if (negative) s.remove_prefix(1);
+  if (s.empty()) return false;
+  std::uint32_t v = 0;
+  for (char c : s) {
+    if (!IsDigit(c)) return false;
+    v = v * 10u + static_cast<std::uint32_t>(c - '0');
+  }
+  value = static_cast<std::int32_t>(negative ? 0u - v : v);
   return true;
 }
 

@@ -60,6 +60,10 @@ Completion Machine::Run(std::size_t begin, std::size_t end, std::size_t& jumpOut
         Unknown(op);
         break;
     }
+    if (rt.hasPendingThrow) [[unlikely]] {
+      rt.hasPendingThrow = false;
+      throw ScriptThrow{rt.pendingThrow};
+    }
     if (step) return *step;
     pc = at.next;
   }
@@ -100,6 +104,7 @@ void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code) {
   a.scope = a.baseScope = clip->timelineScope;
   a.registers.resize(4);
   a.stackBase = rt.stack.size();
+  a.swf4 = rt.version < 5;
   Machine m(rt, a);
   std::size_t jumpOut = 0;
   RestoreOnExit dropStack([&] { rt.stack.resize(a.stackBase); });

@@ -51,6 +51,7 @@ struct Activation {
   Value arguments;
   std::size_t stackBase = 0;
   Value returnValue;
+  bool swf4 = false;  // a SWF 4 movie's own code, not a function's
 };
 
 // Reads the fields of one action record.
@@ -150,7 +151,8 @@ class Machine {
     return v;
   }
   void Push(Value v) { rt.stack.push_back(v); }
-  void PushBool(bool b) { Push(rt.version >= 5 ? Value::Bool(b) : Value::Number(b ? 1 : 0)); }
+  // A boolean result: 1 or 0 in a SWF 4 movie's own code.
+  Value Bool(bool b) const { return a.swf4 ? Value::Number(b ? 1 : 0) : Value::Bool(b); }
   double PopNumber() { return rt.ToNumber(Pop()); }
   std::string PopString() { return rt.ToString(Pop()); }
   std::size_t PopCount() {
@@ -206,8 +208,11 @@ class Machine {
 
   // interpreter_stack.cpp
   void DoPush(Reader& r);
-  void DoBinary(ActionCode op);
+  void DoNumeric(ActionCode op);
+  void DoCompare(ActionCode op);
   void DoStringAction(ActionCode op);
+  void PushComparison(Value result);
+  Value Joined(Value x, Value y);  // two string values end to end
 
   // interpreter_variables.cpp
   bool SpecialName(std::string_view name, Value& out);

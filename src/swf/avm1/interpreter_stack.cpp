@@ -1,5 +1,9 @@
 // The interpreter's stack, arithmetic, string and conversion actions, with
-// Push's literals and the equalities and comparisons of ActionScript.
+// Push's literals and the equalities and comparisons of ActionScript. Each
+// operator converts its operands in the order Flash Player did (which
+// valueOf or toString a script sees first), and a SWF 4 movie's own code
+// gets SWF 4's results: 1 and 0 for booleans, "#ERROR#" for a division by
+// zero.
 #include <cmath>
 #include <cstring>
 
@@ -10,36 +14,20 @@
 namespace dc::swf::avm1::interp {
 namespace {
 
-// Equals2's abstract equality.
-bool LooseEquals(Runtime& rt, Value x, Value y, int depth = 0) {
-  if (x.type == y.type) {
-    switch (x.type) {
-      case ValueType::Undefined:
-      case ValueType::Null:
-        return true;
-      case ValueType::Boolean:
-        return x.b == y.b;
-      case ValueType::Number:
-        return x.n == y.n;
-      case ValueType::String:
-        return x.s == y.s || x.s->text == y.s->text;
-      case ValueType::Object:
-        return x.o == y.o;
-    }
-  }
-  if (x.IsNullish() && y.IsNullish()) return true;
-  if (x.IsNullish() || y.IsNullish()) return false;
-  if (depth > 4) return false;
-  if (x.type == ValueType::Boolean) return LooseEquals(rt, Value::Number(x.b ? 1 : 0), y, depth + 1);
-  if (y.type == ValueType::Boolean) return LooseEquals(rt, x, Value::Number(y.b ? 1 : 0), depth + 1);
-  if (x.IsNumber() && y.IsString()) return x.n == rt.ToNumber(y);
-  if (x.IsString() && y.IsNumber()) return rt.ToNumber(x) == y.n;
-  if (x.IsObject()) return LooseEquals(rt, rt.ToPrimitive(x), y, depth + 1);
-  if (y.IsObject()) return LooseEquals(rt, x, rt.ToPrimitive(y), depth + 1);
-  return false;
+// Comparing or copying text costs an action per 64 bytes.
+void CountText(Runtime& rt, std::size_t bytes) { rt.CountWork(bytes / 8); }
+
+bool SameNumber(double x, double y) { return x == y || (std::isnan(x) && std::isnan(y)); }
+
+bool SameText(Runtime& rt, const StringCell* x, const StringCell* y) {
+  if (x == y) return true;
+  if (x->text.size() != y->text.size()) return false;
+  CountText(rt, x->text.size());
+  return x->text == y->text;
 }
 
-bool StrictEquals(Value x, Value y) {
+// StrictEquals: the same type and value; NaN equals NaN in Flash.
+bool StrictEquals(Runtime& rt, Value x, Value y) {
   if (x.type != y.type) return false;
   switch (x.type) {
     case ValueType::Undefined:
@@ -48,25 +36,92 @@ bool StrictEquals(Value x, Value y) {
     case ValueType::Boolean:
       return x.b == y.b;
     case ValueType::Number:
-      return x.n == y.n;
+      return SameNumber(x.n, y.n);
     case ValueType::String:
-      return x.s->text == y.s->text;
+      return SameText(rt, x.s, y.s);
     case ValueType::Object:
       return x.o == y.o;
   }
   return false;
 }
 
-// x < y as Less2 and Greater make it: true, false or undefined (NaN).
+// Equals2: objects become their valueOf's (an object without one, like
+// _global, is undefined then), booleans numbers, and a string meets a
+// number as a number.
+bool LooseEquals(Runtime& rt, Value x, Value y) {
+  for (int round = 0; round < 4; ++round) {
+    if (x.type == y.type) return StrictEquals(rt, x, y);
+    if (x.IsObject()) {
+      x = rt.ToPrimitive(x);
+      if (x.IsObject()) return false;
+      continue;
+    }
+    if (y.IsObject()) {
+      y = rt.ToPrimitive(y);
+      if (y.IsObject()) return false;
+      continue;
+    }
+    if (x.IsNullish() || y.IsNullish()) return x.IsNullish() && y.IsNullish();
+    if (x.type == ValueType::Boolean) {
+      x = Value::Number(x.b ? 1 : 0);
+    } else if (y.type == ValueType::Boolean) {
+      y = Value::Number(y.b ? 1 : 0);
+    } else if (x.IsString() || y.IsString()) {
+      // A string meets a number as a plain IEEE comparison: no NaN quirk.
+      return rt.ToNumber(x) == rt.ToNumber(y);
+    }
+  }
+  return false;
+}
+
+// A number from an operand and its primitive: an object whose valueOf gave
+// an object is asked again.
+double NumberOf(Runtime& rt, Value original, Value primitive) {
+  return rt.ToNumber(primitive.IsObject() ? original : primitive);
+}
+
+// An object whose valueOf gave an object makes a comparison false at
+// once; a clip compares as NaN.
+bool Incomparable(Value primitive) { return primitive.IsObject() && primitive.o->cls != ObjectClass::Clip; }
+
+// x < y as Less2 and Greater make it: strings by code point, else numbers,
+// undefined when either is NaN.
 Value LessThan(Runtime& rt, Value x, Value y) {
-  const Value px = rt.ToPrimitive(x), py = rt.ToPrimitive(y);
-  if (px.IsString() && py.IsString()) return Value::Bool(px.s->text < py.s->text);
-  const double a = rt.ToNumber(px), b = rt.ToNumber(py);
+  const Value px = rt.ToPrimitive(x);
+  if (Incomparable(px)) return Value::Bool(false);
+  const Value py = rt.ToPrimitive(y);
+  if (Incomparable(py)) return Value::Bool(false);
+  if (px.IsString() && py.IsString()) {
+    CountText(rt, std::min(px.s->text.size(), py.s->text.size()));
+    return Value::Bool(CompareText(px.s->text, py.s->text) < 0);
+  }
+  const double a = px.IsObject() ? std::nan("") : rt.ToNumber(px);
+  const double b = py.IsObject() ? std::nan("") : rt.ToNumber(py);
   if (std::isnan(a) || std::isnan(b)) return Value();
   return Value::Bool(a < b);
 }
 
+// A string from an operand and its primitive, for Add2.
+Value StringOf(Runtime& rt, Value original, Value primitive) {
+  return primitive.IsObject() ? rt.ObjectToString(original) : rt.ToStringValue(primitive);
+}
+
 }  // namespace
+
+Value Machine::Joined(Value x, Value y) {
+  const std::string& left = x.s->text;
+  const std::string& right = y.s->text;
+  if (right.empty()) return x;
+  if (left.empty()) return y;
+  const std::size_t size = left.size() + right.size();
+  CountText(rt, size);
+  if (!rt.heap.Allows(size)) throw ScriptStop{StopReason::Memory};
+  std::string joined;
+  joined.reserve(size);
+  joined += left;
+  joined += right;
+  return rt.Str(std::move(joined));
+}
 
 void Machine::StackAction(ActionCode op, Reader& r) {
   switch (op) {
@@ -80,31 +135,33 @@ void Machine::StackAction(ActionCode op, Reader& r) {
     case ActionCode::Subtract:
     case ActionCode::Multiply:
     case ActionCode::Divide:
+    case ActionCode::Modulo:
     case ActionCode::Equals:
     case ActionCode::Less:
     case ActionCode::And:
     case ActionCode::Or:
-    case ActionCode::StringEquals:
-    case ActionCode::StringAdd:
-    case ActionCode::StringLess:
-    case ActionCode::Modulo:
-    case ActionCode::Add2:
-    case ActionCode::Less2:
-    case ActionCode::Equals2:
     case ActionCode::BitAnd:
     case ActionCode::BitOr:
     case ActionCode::BitXor:
     case ActionCode::BitLShift:
     case ActionCode::BitRShift:
     case ActionCode::BitURShift:
-    case ActionCode::StrictEquals:
+      DoNumeric(op);
+      break;
+    case ActionCode::Add2:
+    case ActionCode::Less2:
     case ActionCode::Greater:
-    case ActionCode::StringGreater:
-      DoBinary(op);
+    case ActionCode::Equals2:
+    case ActionCode::StrictEquals:
+      DoCompare(op);
       break;
     case ActionCode::Not:
-      PushBool(!rt.ToBoolean(Pop()));
+      Push(Bool(!rt.ToBoolean(Pop())));
       break;
+    case ActionCode::StringEquals:
+    case ActionCode::StringAdd:
+    case ActionCode::StringLess:
+    case ActionCode::StringGreater:
     case ActionCode::StringLength:
     case ActionCode::StringExtract:
     case ActionCode::MBStringLength:
@@ -162,7 +219,7 @@ void Machine::StackAction(ActionCode op, Reader& r) {
       break;
     }
     case ActionCode::TypeOf:
-      Push(rt.Str(rt.TypeOf(Pop())));
+      Push(rt.Literal(rt.TypeOf(Pop())));
       break;
     case ActionCode::TargetPath: {
       const Value v = Pop();
@@ -228,101 +285,76 @@ void Machine::DoPush(Reader& r) {
   }
 }
 
-void Machine::DoBinary(ActionCode op) {
+// The number operators of SWF 4 and the bit operators. Flash converted the
+// top of the stack first for Subtract, Divide and Equals, the deeper
+// operand first for the others.
+void Machine::DoNumeric(ActionCode op) {
   const Value y = Pop();
   const Value x = Pop();
+  double p = 0, q = 0;
+  const bool topFirst = op == ActionCode::Subtract || op == ActionCode::Divide || op == ActionCode::Equals;
+  const bool logical = op == ActionCode::And || op == ActionCode::Or;
+  if (logical) {
+    p = rt.ToBoolean(x);
+    q = rt.ToBoolean(y);
+  } else if (topFirst) {
+    q = rt.ToNumber(y);
+    p = rt.ToNumber(x);
+  } else {
+    p = rt.ToNumber(x);
+    q = rt.ToNumber(y);
+  }
   switch (op) {
     case ActionCode::Add:
-      Push(Value::Number(rt.ToNumber(x) + rt.ToNumber(y)));
+      Push(Value::Number(p + q));
       break;
     case ActionCode::Subtract:
-      Push(Value::Number(rt.ToNumber(x) - rt.ToNumber(y)));
+      Push(Value::Number(p - q));
       break;
     case ActionCode::Multiply:
-      Push(Value::Number(rt.ToNumber(x) * rt.ToNumber(y)));
+      Push(Value::Number(p * q));
       break;
-    case ActionCode::Divide: {
-      const double d = rt.ToNumber(y);
-      if (d == 0 && rt.version < 5) {
-        Push(rt.Str("#ERROR#"));
+    case ActionCode::Divide:
+      if (q == 0 && a.swf4) {
+        Push(rt.Literal("#ERROR#"));
       } else {
-        Push(Value::Number(rt.ToNumber(x) / d));
+        Push(Value::Number(p / q));
       }
-      break;
-    }
-    case ActionCode::Equals:
-      PushBool(rt.ToNumber(x) == rt.ToNumber(y));
-      break;
-    case ActionCode::Less:
-      PushBool(rt.ToNumber(x) < rt.ToNumber(y));
-      break;
-    case ActionCode::And:
-      PushBool(rt.ToBoolean(x) && rt.ToBoolean(y));
-      break;
-    case ActionCode::Or:
-      PushBool(rt.ToBoolean(x) || rt.ToBoolean(y));
       break;
     case ActionCode::Modulo:  // the dividend's sign
-      Push(Value::Number(std::fmod(rt.ToNumber(x), rt.ToNumber(y))));
+      Push(Value::Number(std::fmod(p, q)));
       break;
-    case ActionCode::Add2: {
-      const Value px = rt.ToPrimitive(x), py = rt.ToPrimitive(y);
-      if (px.IsString() || py.IsString()) {
-        std::string left = rt.ToString(px);
-        const std::string right = rt.ToString(py);
-        if (!rt.heap.Allows(left.size() + right.size())) throw ScriptStop{StopReason::Memory};
-        left += right;
-        Push(rt.Str(std::move(left)));
-      } else {
-        Push(Value::Number(rt.ToNumber(px) + rt.ToNumber(py)));
-      }
+    case ActionCode::Equals:
+      Push(Bool(p == q));
       break;
-    }
-    case ActionCode::Less2:
-      Push(LessThan(rt, x, y));
+    case ActionCode::Less:
+      Push(Bool(p < q));
       break;
-    case ActionCode::Greater:
-      Push(LessThan(rt, y, x));
+    case ActionCode::And:
+      Push(Bool(p != 0 && q != 0));
       break;
-    case ActionCode::Equals2:
-      Push(Value::Bool(LooseEquals(rt, x, y)));
-      break;
-    case ActionCode::StrictEquals:
-      Push(Value::Bool(StrictEquals(x, y)));
+    case ActionCode::Or:
+      Push(Bool(p != 0 || q != 0));
       break;
     case ActionCode::BitAnd:
-      Push(Value::Number(ToInt32(rt.ToNumber(x)) & ToInt32(rt.ToNumber(y))));
+      Push(Value::Number(ToInt32(p) & ToInt32(q)));
       break;
     case ActionCode::BitOr:
-      Push(Value::Number(ToInt32(rt.ToNumber(x)) | ToInt32(rt.ToNumber(y))));
+      Push(Value::Number(ToInt32(p) | ToInt32(q)));
       break;
     case ActionCode::BitXor:
-      Push(Value::Number(ToInt32(rt.ToNumber(x)) ^ ToInt32(rt.ToNumber(y))));
+      Push(Value::Number(ToInt32(p) ^ ToInt32(q)));
       break;
     case ActionCode::BitLShift:
-      Push(Value::Number(static_cast<std::int32_t>(ToUint32(rt.ToNumber(x)) << (ToUint32(rt.ToNumber(y)) & 31))));
+      Push(Value::Number(static_cast<std::int32_t>(ToUint32(p) << (ToUint32(q) & 31))));
       break;
     case ActionCode::BitRShift:
-      Push(Value::Number(ToInt32(rt.ToNumber(x)) >> (ToUint32(rt.ToNumber(y)) & 31)));
+      Push(Value::Number(ToInt32(p) >> (ToUint32(q) & 31)));
       break;
-    case ActionCode::BitURShift:
-      Push(Value::Number(ToUint32(rt.ToNumber(x)) >> (ToUint32(rt.ToNumber(y)) & 31)));
-      break;
-    case ActionCode::StringEquals:
-      PushBool(rt.ToString(x) == rt.ToString(y));
-      break;
-    case ActionCode::StringLess:
-      PushBool(rt.ToString(x) < rt.ToString(y));
-      break;
-    case ActionCode::StringGreater:
-      PushBool(rt.ToString(x) > rt.ToString(y));
-      break;
-    case ActionCode::StringAdd: {
-      std::string left = rt.ToString(x);
-      const std::string right = rt.ToString(y);
-      if (!rt.heap.Allows(left.size() + right.size())) throw ScriptStop{StopReason::Memory};
-      left += right;
-      Push(rt.Str(std::move(left)));
+    case ActionCode::BitURShift: {
+      const std::uint32_t v = ToUint32(p) >> (ToUint32(q) & 31);
+      // Flash 8 and before gave the result as a signed integer.
+      Push(Value::Number(rt.version >= 9 ? static_cast<double>(v) : static_cast<double>(static_cast<std::int32_t>(v))));
       break;
     }
     default:
@@ -330,38 +362,94 @@ void Machine::DoBinary(ActionCode op) {
   }
 }
 
-void Machine::DoStringAction(ActionCode op) {
+// Add2 and the comparisons of SWF 5 and up.
+void Machine::DoCompare(ActionCode op) {
+  const Value y = Pop();
+  const Value x = Pop();
   switch (op) {
-    case ActionCode::StringLength:
-    case ActionCode::MBStringLength: {
-      const Value s = rt.ToStringValue(Pop());
-      Push(Value::Number(static_cast<double>(CharCount(s.s->text, s.s->ascii))));
+    case ActionCode::Add2: {
+      // The top operand's valueOf runs first.
+      const Value py = rt.ToPrimitive(y);
+      const Value px = rt.ToPrimitive(x);
+      if (px.IsString() || py.IsString()) {
+        const Value sx = StringOf(rt, x, px);
+        const Value sy = StringOf(rt, y, py);
+        Push(Joined(sx, sy));
+      } else {
+        const double a = NumberOf(rt, x, px);
+        Push(Value::Number(a + NumberOf(rt, y, py)));
+      }
       break;
     }
+    case ActionCode::Less2:
+      PushComparison(LessThan(rt, x, y));
+      break;
+    case ActionCode::Greater:
+      PushComparison(LessThan(rt, y, x));
+      break;
+    case ActionCode::Equals2:
+      Push(Bool(LooseEquals(rt, x, y)));
+      break;
+    case ActionCode::StrictEquals:
+      Push(Bool(StrictEquals(rt, x, y)));
+      break;
+    default:
+      break;
+  }
+}
+
+void Machine::PushComparison(Value result) {
+  Push(result.IsUndefined() || !a.swf4 ? result : Bool(result.b));
+}
+
+void Machine::DoStringAction(ActionCode op) {
+  switch (op) {
+    case ActionCode::StringEquals:
+    case ActionCode::StringLess:
+    case ActionCode::StringGreater:
+    case ActionCode::StringAdd: {
+      // Both operands are converted top first.
+      const Value y = rt.ToStringValue(Pop());
+      const Value x = rt.ToStringValue(Pop());
+      if (op == ActionCode::StringAdd) {
+        Push(Joined(x, y));
+      } else if (op == ActionCode::StringEquals) {
+        Push(Bool(SameText(rt, x.s, y.s)));
+      } else {
+        CountText(rt, std::min(x.s->text.size(), y.s->text.size()));
+        const int c = CompareText(x.s->text, y.s->text);
+        Push(Bool(op == ActionCode::StringLess ? c < 0 : c > 0));
+      }
+      break;
+    }
+    case ActionCode::StringLength:
+    case ActionCode::MBStringLength:
+      Push(Value::Number(rt.ToStringValue(Pop()).s->units));
+      break;
     case ActionCode::StringExtract:  // string, index (from 1), count
     case ActionCode::MBStringExtract: {
-      const double count = PopNumber();
-      const double index = PopNumber();
+      const std::int32_t count = ToInt32(PopNumber());
+      const std::int32_t index = ToInt32(PopNumber());
       const Value s = rt.ToStringValue(Pop());
-      const double start = std::isnan(index) || index < 1 ? 0 : std::floor(index) - 1;
-      const std::size_t n = std::isnan(count) || count < 0 ? std::string::npos
-                            : count > 1e9                 ? std::string::npos
-                                                          : static_cast<std::size_t>(count);
-      Push(rt.Str(start > 1e9 ? std::string() : CharSlice(s.s->text, s.s->ascii, static_cast<std::size_t>(start), n)));
+      const std::size_t start = index < 1 ? 0 : static_cast<std::size_t>(index) - 1;
+      const std::size_t n = count < 0 ? std::string::npos : static_cast<std::size_t>(count);
+      if (!s.s->ascii) rt.CountWork(s.s->text.size());
+      Push(rt.Str(UnitSlice(s.s->text, s.s->ascii, start, n)));
       break;
     }
     case ActionCode::CharToAscii:
     case ActionCode::MBCharToAscii: {
-      const Value s = rt.ToStringValue(Pop());
-      const std::u32string chars = DecodeText(CharSlice(s.s->text, s.s->ascii, 0, 1));
-      Push(Value::Number(chars.empty() ? 0 : static_cast<double>(chars[0])));
+      // A character beyond the 16 bits reads as U+FFFD.
+      const char16_t unit = FirstUnit(rt.ToStringValue(Pop()).s->text);
+      Push(Value::Number(unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit));
       break;
     }
     case ActionCode::AsciiToChar:
     case ActionCode::MBAsciiToChar: {
-      const std::uint32_t code = ToUint32(PopNumber()) & 0x1FFFFF;
+      // The code is taken modulo 2^16; code 0 ends the string at once.
+      const auto unit = static_cast<char16_t>(ToUint32(PopNumber()) & 0xFFFF);
       std::string out;
-      if (code != 0 && code <= 0x10FFFF) AppendChar(out, static_cast<char32_t>(code));
+      if (unit != 0) AppendUnit(out, unit);
       Push(rt.Str(std::move(out)));
       break;
     }

@@ -10,13 +10,7 @@ namespace {
 // Past this many properties an object keeps a hash index by name.
 constexpr std::size_t kIndexFrom = 12;
 
-bool AllAscii(const std::string& s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 }  // namespace
-
-StringCell::StringCell(std::string s) : text(std::move(s)), ascii(AllAscii(text)) {}
 
 Property* PropertyMap::Find(std::string_view name, bool caseSensitive) {
   if (index_) {

@@ -10,6 +10,7 @@
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/date_math.h"
 #include "swf/avm1/interpreter.h"
+#include "swf/avm1/text_units.h"
 
 namespace dc::swf::avm1 {
 namespace {
@@ -58,7 +59,7 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   emptyString = heap.Make<StringCell>(std::string());
   objectProto = heap.Make<Object>(nullptr);
   functionProto = heap.Make<Object>(objectProto);
-  global = heap.Make<Object>(objectProto);
+  global = heap.Make<Object>(nullptr);  // _global has no prototype in Flash
   globalScope = heap.Make<Scope>(nullptr, global);
   InstallObjectBuiltins(*this);
   InstallArrayBuiltins(*this);
@@ -125,93 +126,6 @@ void Runtime::DefineValue(Object* owner, std::string_view name, Value v, std::ui
   p->flags = flags;
 }
 
-double Runtime::ToNumber(Value v) {
-  switch (v.type) {
-    case ValueType::Undefined:
-    case ValueType::Null:
-      return version >= 7 ? std::nan("") : 0.0;
-    case ValueType::Boolean:
-      return v.b ? 1 : 0;
-    case ValueType::Number:
-      return v.n;
-    case ValueType::String:
-      return StringToNumber(v.s->text, version);
-    case ValueType::Object: {
-      const Value p = ToPrimitive(v);
-      return p.IsObject() ? std::nan("") : ToNumber(p);
-    }
-  }
-  return 0;
-}
-
-bool Runtime::ToBoolean(Value v) {
-  switch (v.type) {
-    case ValueType::Undefined:
-    case ValueType::Null:
-      return false;
-    case ValueType::Boolean:
-      return v.b;
-    case ValueType::Number:
-      return !(v.n == 0 || std::isnan(v.n));
-    case ValueType::String:
-      // Before SWF 7 a string is true when it is a nonzero number.
-      if (version < 7) {
-        const double n = StringToNumber(v.s->text, version);
-        return !(n == 0 || std::isnan(n));
-      }
-      return !v.s->text.empty();
-    case ValueType::Object:
-      return v.o->cls != ObjectClass::Clip || static_cast<ClipObject*>(v.o)->clip != nullptr;
-  }
-  return false;
-}
-
-std::string Runtime::ToString(Value v) {
-  switch (v.type) {
-    case ValueType::Undefined:
-      return version >= 7 ? "undefined" : "";
-    case ValueType::Null:
-      return "null";
-    case ValueType::Boolean:
-      return v.b ? "true" : "false";
-    case ValueType::Number:
-      return NumberToString(v.n);
-    case ValueType::String:
-      return v.s->text;
-    case ValueType::Object: {
-      const Value p = ToPrimitive(v, true);
-      if (p.IsObject()) return v.o->cls == ObjectClass::Function ? "[type Function]" : "[type Object]";
-      return ToString(p);
-    }
-  }
-  return {};
-}
-
-Value Runtime::ToStringValue(Value v) {
-  if (v.IsString()) return v;
-  return Str(ToString(v));
-}
-
-Value Runtime::ToPrimitive(Value v, bool preferString) {
-  if (!v.IsObject()) return v;
-  Object* o = v.o;
-  if (o->cls == ObjectClass::Clip) {
-    Clip* c = static_cast<ClipObject*>(o)->clip;
-    return c ? Str(DotPath(c)) : Value();
-  }
-  if (o->cls == ObjectClass::Date) preferString = true;
-  DepthGuard guard(*this);
-  const std::string_view order[2] = {preferString ? "toString" : "valueOf", preferString ? "valueOf" : "toString"};
-  for (std::string_view name : order) {
-    const Value f = GetMember(v, name);
-    if (f.IsObject() && f.o->cls == ObjectClass::Function) {
-      const Value r = Call(f, v, {});
-      if (!r.IsObject()) return r;
-    }
-  }
-  return v;
-}
-
 std::string_view Runtime::TypeOf(Value v) {
   switch (v.type) {
     case ValueType::Undefined:
@@ -228,7 +142,7 @@ std::string_view Runtime::TypeOf(Value v) {
       if (v.o->cls == ObjectClass::Function) return "function";
       if (v.o->cls == ObjectClass::Clip) {
         const Clip* c = static_cast<ClipObject*>(v.o)->clip;
-        return c && c->Kind() == ClipKind::TextField ? "object" : "movieclip";
+        return c && c->Kind() != ClipKind::MovieClip ? "object" : "movieclip";  // fields and buttons
       }
       return "object";
   }
@@ -269,13 +183,7 @@ Value Runtime::GetMember(Value target, std::string_view name) {
       o = target.o;
       break;
     case ValueType::String:
-      if (NamesEqual(name, "length", caseSensitive)) {
-        const StringCell* s = target.s;
-        if (s->ascii) return Value::Number(static_cast<double>(s->text.size()));
-        double n = 0;
-        for (char c : s->text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-        return Value::Number(n);
-      }
+      if (NamesEqual(name, "length", caseSensitive)) return Value::Number(target.s->units);
       o = stringProto;
       break;
     case ValueType::Number:
@@ -310,7 +218,7 @@ void Runtime::SetMember(Value target, std::string_view name, Value v) {
   if (!o) return;
   if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return;
   if (IsProtoName(name, caseSensitive)) {
-    if (v.IsObject() || v.IsNull()) o->proto = v.AsObject();
+    o->proto = v.AsObject();  // anything but an object leaves it bare
     return;
   }
   if (o->SetSpecial(*this, name, v)) return;
@@ -617,7 +525,12 @@ void Runtime::WarnOnce(int key, std::string_view text) {
 }
 
 void Runtime::Trace(std::string_view text) {
-  if (host.trace) host.trace(text);
+  if (!host.trace) return;
+  // The log gets proper UTF-8, and Flash's line breaks ('\r') as '\n'.
+  std::string line = ToValidUtf8(text);
+  for (char& c : line)
+    if (c == '\r') c = '\n';
+  host.trace(line);
 }
 
 void Runtime::Stop(StopReason reason) {

@@ -86,6 +86,9 @@ class Runtime {
   std::string ToString(Value v);
   Value ToStringValue(Value v);  // a string value, the same cell for strings
   Value ToPrimitive(Value v, bool preferString = false);
+  // An object's string: its toString's result when a string, else
+  // "[type Object]" ("[type Function]"); a clip's path.
+  Value ObjectToString(Value v);
   std::string_view TypeOf(Value v);
   // A member's name from a value, without making a string cell.
   std::string_view KeyOf(Value v, std::string& buffer);
@@ -184,6 +187,10 @@ class Runtime {
   StringCell* emptyString = nullptr;
 
   std::vector<Value> stack;
+  // A throw from a getter a conversion looked up: raised once the action
+  // that converted is done (runtime_conversions.cpp).
+  bool hasPendingThrow = false;
+  Value pendingThrow;
   int callDepth = 0;
   int nesting = 0;
   std::uint64_t actions = 0;
@@ -196,6 +203,7 @@ class Runtime {
   std::mt19937 random;
 
  private:
+  Value ConversionMethod(Value v, std::string_view name);
   std::unordered_map<std::string_view, StringCell*> literals_;
   void Stop(StopReason reason);
   std::uint32_t warned_ = 0;
@@ -208,6 +216,7 @@ void Runtime::Guarded(F&& body) {
   const std::size_t stackSize = stack.size();
   const bool outer = !running;
   running = true;
+  if (outer) hasPendingThrow = false;
   try {
     body();
   } catch (const ScriptStop& stop) {

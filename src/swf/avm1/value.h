@@ -28,12 +28,25 @@ class GcCell {
   bool marked_ = false;
 };
 
+// A string as scripts see it: UTF-16 code units, held as UTF-8 in which an
+// unpaired surrogate keeps three bytes of its own (text_units.h). Its
+// length is counted once, when it is made.
 class StringCell final : public GcCell {
  public:
-  explicit StringCell(std::string s);
-  const std::string text;  // UTF-8
-  const bool ascii;        // every byte below 0x80: indices are byte offsets
+  explicit StringCell(std::string s) : StringCell(Normalized(std::move(s))) {}
+  const std::string text;
+  const std::uint32_t units;  // the length in UTF-16 code units
+  const bool ascii;           // every byte below 0x80: units are bytes
   std::size_t Footprint() const override { return sizeof(StringCell) + text.size(); }
+
+ private:
+  struct Parts {
+    std::string text;
+    std::uint32_t units = 0;
+    bool ascii = true;
+  };
+  static Parts Normalized(std::string s);
+  explicit StringCell(Parts p) : text(std::move(p.text)), units(p.units), ascii(p.ascii) {}
 };
 
 enum class ValueType : std::uint8_t { Undefined, Null, Boolean, Number, String, Object };
