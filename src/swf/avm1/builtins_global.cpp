@@ -199,8 +199,11 @@ void InstallGlobalFunctions(Runtime& rt) {
   rt.DefineMethod(g, "clearTimeout", ClearInterval);
   rt.DefineMethod(g, "ASSetPropFlags", SetPropFlags);
   rt.DefineMethod(g, "ASnative", AsNative);
-  rt.DefineValue(g, "NaN", Value::Number(std::nan("")));
-  rt.DefineValue(g, "Infinity", Value::Number(std::numeric_limits<double>::infinity()));
+  // A SWF 4 movie has no NaN or Infinity to name: they read as undefined.
+  if (rt.version >= 5) {
+    rt.DefineValue(g, "NaN", Value::Number(std::nan("")));
+    rt.DefineValue(g, "Infinity", Value::Number(std::numeric_limits<double>::infinity()));
+  }
 
   // No way out: what would load, send, store, sound or read the user's
   // input does nothing and gives back undefined or an empty object.

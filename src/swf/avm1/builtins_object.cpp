@@ -106,11 +106,12 @@ Value FunctionApply(Runtime& rt, Value self, std::span<const Value> args) {
 
 Value FunctionConstructor(Runtime& rt, Value, std::span<const Value>) { return Value::Obj(rt.NewObject()); }
 
+// Boolean() with nothing is undefined; new Boolean() holds false.
 Value BooleanCall(Runtime& rt, Value, std::span<const Value> args) {
-  return Value::Bool(!args.empty() && rt.ToBoolean(args[0]));
+  return args.empty() ? Value() : Value::Bool(rt.ToBoolean(args[0]));
 }
 Value BooleanConstruct(Runtime& rt, Object* proto, std::span<const Value> args) {
-  return Value::Obj(rt.heap.Make<BoxObject>(proto, ObjectClass::Boolean, BooleanCall(rt, Value(), args)));
+  return Value::Obj(rt.heap.Make<BoxObject>(proto, ObjectClass::Boolean, Value::Bool(!args.empty() && rt.ToBoolean(args[0]))));
 }
 Value BooleanToString(Runtime& rt, Value self, std::span<const Value>) {
   const Value p = PrimitiveOf(self);
@@ -131,7 +132,7 @@ Value NumberToString(Runtime& rt, Value self, std::span<const Value> args) {
   const Value p = PrimitiveOf(self);
   const double n = p.IsNumber() ? p.n : rt.ToNumber(p);
   const Value radix = Arg(args, 0);
-  const int r = radix.IsUndefined() ? 10 : static_cast<int>(rt.ToNumber(radix));
+  const int r = radix.IsUndefined() ? 10 : ToInt32(rt.ToNumber(radix));
   return rt.Str(NumberToStringRadix(n, r));
 }
 Value NumberValueOf(Runtime& rt, Value self, std::span<const Value>) {

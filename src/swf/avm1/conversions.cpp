@@ -105,20 +105,39 @@ double ReadDecimal(std::string_view s, bool lenientDots, std::size_t& used) {
   return negative ? -v : v;
 }
 
+// 10^n by squaring, as Flash computes the scale of a number's digits.
+double PowerOfTen(int n) {
+  double r = 1, b = 10;
+  for (; n > 0; n >>= 1, b *= b)
+    if (n & 1) r *= b;
+  return r;
+}
+
 // Writes the 15 significant digits of |n| (not zero, finite) into `digits`
-// without trailing zeros and returns the decimal exponent.
+// without trailing zeros and returns the decimal exponent. Flash scales the
+// number by a power of ten made by squaring and rounds: its last digit can
+// differ from a correctly rounded one (Number.MAX_VALUE shows as
+// 1.79769313486231e+308).
 int SignificantDigits(double n, std::string& digits) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(n));
-  // buf: d.dddddddddddddde[+-]xx
-  std::string_view text(buf);
-  const std::size_t e = text.find('e');
-  digits.clear();
-  for (std::size_t i = 0; i < e; ++i)
-    if (text[i] != '.') digits += text[i];
+  const double x = std::fabs(n);
+  int exponent = static_cast<int>(std::floor(std::log10(x)));
+  const auto scaled = [&](int e) {
+    const int k = e - 14;
+    if (k >= 0) return x / PowerOfTen(k);
+    if (-k <= 300) return x * PowerOfTen(-k);
+    return x * PowerOfTen(300) * PowerOfTen(-k - 300);
+  };
+  double m = std::floor(scaled(exponent) + 0.5);
+  if (m >= 1e15) m = std::floor(scaled(++exponent) + 0.5);
+  if (m < 1e14) m = std::floor(scaled(--exponent) + 0.5);
+  if (m >= 1e15) {  // 9.99...95 rounded up to the next power of ten
+    m = 1e14;
+    ++exponent;
+  }
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "%.0f", m);
+  digits = buf;
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  int exponent = 0;
-  std::sscanf(buf + e + 1, "%d", &exponent);
   return exponent;
 }
 

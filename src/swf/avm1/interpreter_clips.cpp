@@ -47,13 +47,16 @@ void Machine::TimelineAction(ActionCode op, Reader& r) {
     case ActionCode::GotoFrame2:
       DoGotoFrame2(r);
       break;
-    case ActionCode::WaitForFrame2:
-      Pop();
+    case ActionCode::WaitForFrame2:  // every frame is loaded
+      rt.ToStringValue(Pop());
       break;
-    case ActionCode::GetURL2:  // no way out
-      Pop();
-      Pop();
+    case ActionCode::GetURL2: {  // no way out; the target, then the URL
+      const Value target = Pop();
+      const Value url = Pop();
+      rt.ToStringValue(target);
+      rt.ToStringValue(url);
       break;
+    }
     case ActionCode::SetTarget:
       DoSetTarget(rt.Str(r.Str()));
       break;
@@ -72,6 +75,8 @@ void Machine::TimelineAction(ActionCode op, Reader& r) {
 FrameRef Machine::FindFrame(Clip* clip, Value frame) {
   FrameRef out;
   out.clip = clip;
+  // An object names its frame by its toString.
+  if (frame.IsObject() && frame.o->cls != ObjectClass::Clip) frame = rt.ToStringValue(frame);
   if (!frame.IsString()) {
     out.number = rt.ToNumber(frame);
     return out;
@@ -128,6 +133,7 @@ void Machine::DoSetTarget(Value target) {
   a.targetLost = false;
   a.target = a.base;
   a.scope = a.baseScope;
+  if (!target.IsObject() || target.o->cls != ObjectClass::Clip) target = rt.ToStringValue(target);
   if (target.IsString() && target.s->text.empty()) return;
   Value found = target.IsString() ? rt.ResolveTarget(a.base, target.s->text) : target;
   Clip* c = rt.ClipOf(found);
@@ -146,12 +152,17 @@ void Machine::DoSetTarget(Value target) {
   }
 }
 
+Value Machine::TargetOf(Value v) {
+  if (v.IsObject() && v.o->cls == ObjectClass::Clip) return v;
+  // Anything else names its clip by its path: an object by its toString.
+  return Target(rt.ToStringValue(v).s->text);
+}
+
 void Machine::ClipAction(ActionCode op) {
   switch (op) {
     case ActionCode::GetProperty: {  // target, index
       const double index = PopNumber();
-      const Value target = Pop();
-      const Value clip = target.IsString() ? Target(target.s->text) : target;
+      const Value clip = TargetOf(Pop());
       if (index >= 0 && index < std::size(kPropertyNames) && clip.IsObject()) {
         Push(rt.GetMember(clip, kPropertyNames[static_cast<std::size_t>(index)]));
       } else {
@@ -160,32 +171,37 @@ void Machine::ClipAction(ActionCode op) {
       break;
     }
     case ActionCode::SetProperty: {  // target, index, value
-      const Value v = Pop();
+      Value v = Pop();
       const double index = PopNumber();
-      const Value target = Pop();
-      const Value clip = target.IsString() ? Target(target.s->text) : target;
-      if (index >= 0 && index < std::size(kPropertyNames) && clip.IsObject())
-        rt.SetMember(clip, kPropertyNames[static_cast<std::size_t>(index)], v);
+      const Value clip = TargetOf(Pop());
+      if (!(index >= 0 && index < std::size(kPropertyNames))) break;
+      const auto i = static_cast<std::size_t>(index);
+      // The value is converted for its property first, even when the
+      // property cannot be set; _target, _droptarget and _url take nothing.
+      if (i == 13 || i == 19) {
+        v = rt.ToStringValue(v);
+      } else if (i != 11 && i != 14 && i != 15) {
+        v = Value::Number(rt.ToNumber(v));
+      }
+      if (clip.IsObject()) rt.SetMember(clip, kPropertyNames[i], v);
       break;
     }
     case ActionCode::CloneSprite: {  // source, target name, depth (as the file counts)
       const double depth = PopNumber();
       const std::string name = PopString();
-      const Value source = Pop();
-      Clip* c = rt.ClipOf(source.IsString() ? Target(source.s->text) : source);
+      Clip* c = rt.ClipOf(TargetOf(Pop()));
       if (c && std::isfinite(depth) && std::fabs(depth) < 2e9) c->Duplicate(name, static_cast<int>(depth) - 16384);
       break;
     }
     case ActionCode::RemoveSprite: {
-      const Value target = Pop();
-      if (Clip* c = rt.ClipOf(target.IsString() ? Target(target.s->text) : target)) c->Remove();
+      if (Clip* c = rt.ClipOf(TargetOf(Pop()))) c->Remove();
       break;
     }
     case ActionCode::StartDrag: {  // nothing to drag on a clock face
-      Pop();
-      Pop();
-      if (rt.ToBoolean(Pop()))
-        for (int i = 0; i < 4; ++i) Pop();
+      TargetOf(Pop());
+      rt.ToNumber(Pop());  // lock to the centre
+      if (rt.ToNumber(Pop()) == 1)  // constrained: bottom, right, top, left
+        for (int i = 0; i < 4; ++i) rt.ToNumber(Pop());
       break;
     }
     case ActionCode::EndDrag:

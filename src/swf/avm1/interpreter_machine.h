@@ -179,6 +179,9 @@ class Machine {
     return t ? t->clip : nullptr;
   }
   Value Target(std::string_view path) { return rt.ResolveTarget(Timeline(), path); }
+  // A clip action's target: a clip, or a path (what is not a string gives
+  // its own by toString).
+  Value TargetOf(Value v);
 
   // The families of the dispatch, one per ActionFamily. Those that can end
   // the range or move the record loop take the cursor.
