@@ -1,39 +1,46 @@
-// Array: the constructor, its methods and sort's options.
+// Array: the constructor and its methods as Flash Player runs them, moving
+// elements the way Flash did (which is what later enumerations show: a
+// moved element is deleted and made again), holes kept as holes. Every
+// method counts the elements it touches against the budget before it
+// touches them.
 #include <algorithm>
 #include <cmath>
 
+#include "swf/avm1/array_object.h"
+#include "swf/avm1/array_sort.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/conversions.h"
 
 namespace dc::swf::avm1 {
 namespace {
 
-enum SortOption : int { kCaseInsensitive = 1, kDescending = 2, kUniqueSort = 4, kReturnIndexedArray = 8, kNumeric = 16 };
-
-ArrayObject* ThisArray(Value self) {
-  Object* o = self.AsObject();
-  return o && o->cls == ObjectClass::Array ? static_cast<ArrayObject*>(o) : nullptr;
-}
+// An integer argument, wrapped to 32 bits.
+std::int32_t IntOf(Runtime& rt, Value v) { return ToInt32(rt.ToNumber(v)); }
 
 // A relative index (negative from the end) clamped to 0..size.
-std::size_t RelativeIndex(double v, std::size_t size) {
-  if (std::isnan(v)) return 0;
-  v = std::trunc(v);
-  const double s = static_cast<double>(size);
-  if (v < 0) return static_cast<std::size_t>(std::max(0.0, s + v));
-  return static_cast<std::size_t>(std::min(v, s));
+std::uint32_t RelativeIndex(std::int32_t v, std::uint32_t size) {
+  if (v < 0) {
+    const std::int64_t from = static_cast<std::int64_t>(size) + v;
+    return from < 0 ? 0 : static_cast<std::uint32_t>(from);
+  }
+  return std::min(static_cast<std::uint32_t>(v), size);
 }
 
-Value ArrayCall(Runtime& rt, Value, std::span<const Value> args);
+// Moves element `from` to `to` as Flash does: the value (a hole reads as
+// undefined) is taken, `from` deleted, and `to` set.
+void Move(Runtime& rt, ArrayObject* a, std::uint32_t from, std::uint32_t to) {
+  const Value v = a->At(from);
+  a->Delete(from);
+  a->Set(rt, to, v);
+}
 
 Value ArrayConstruct(Runtime& rt, Object* proto, std::span<const Value> args) {
   ArrayObject* a = rt.heap.Make<ArrayObject>(proto);
+  // One number is a length: nothing is made for it.
   if (args.size() == 1 && args[0].IsNumber()) {
-    const double n = args[0].n;
-    if (n >= 0 && n < 4294967296.0 && n == std::floor(n)) a->Resize(rt, static_cast<std::uint64_t>(n));
-    rt.CheckMemory();
-  } else if (!args.empty() && a->Resize(rt, args.size())) {
-    std::copy(args.begin(), args.end(), a->elements.begin());
+    a->SetLength(rt, ToInt32(args[0].n));
+  } else if (!args.empty()) {
+    a->Assign(rt, args);
   }
   return Value::Obj(a);
 }
@@ -41,192 +48,202 @@ Value ArrayConstruct(Runtime& rt, Object* proto, std::span<const Value> args) {
 Value ArrayCall(Runtime& rt, Value, std::span<const Value> args) { return ArrayConstruct(rt, rt.arrayProto, args); }
 
 Value Push(Runtime& rt, Value self, std::span<const Value> args) {
-  ArrayObject* a = ThisArray(self);
+  ArrayObject* a = AsArray(self);
   if (!a) return Value();
-  const std::size_t old = a->elements.size();
-  if (a->Resize(rt, old + args.size())) std::copy(args.begin(), args.end(), a->elements.begin() + static_cast<std::ptrdiff_t>(old));
-  return Value::Number(static_cast<double>(a->elements.size()));
+  for (const Value& v : args) a->Append(rt, v);
+  return Value::Number(a->Length());
 }
 
-Value Pop(Runtime&, Value self, std::span<const Value>) {
-  ArrayObject* a = ThisArray(self);
-  if (!a || a->elements.empty()) return Value();
-  const Value v = a->elements.back();
-  a->elements.pop_back();
+Value Pop(Runtime& rt, Value self, std::span<const Value>) {
+  ArrayObject* a = AsArray(self);
+  if (!a || a->Count() == 0) return Value();
+  const std::uint32_t last = a->Count() - 1;
+  const Value v = a->At(last);
+  a->Delete(last);
+  a->SetLength(rt, static_cast<std::int32_t>(last));
   return v;
 }
 
 Value Shift(Runtime& rt, Value self, std::span<const Value>) {
-  ArrayObject* a = ThisArray(self);
-  if (!a || a->elements.empty()) return Value();
-  const Value v = a->elements.front();
-  rt.CountWork(a->elements.size());
-  a->elements.erase(a->elements.begin());
-  return v;
+  ArrayObject* a = AsArray(self);
+  if (!a || a->Count() == 0) return Value();
+  const std::uint32_t n = a->Count();
+  rt.CountWork(n);
+  const Value first = a->At(0);
+  a->Delete(0);
+  for (std::uint32_t k = 1; k < n; ++k) Move(rt, a, k, k - 1);
+  a->SetLength(rt, static_cast<std::int32_t>(n - 1));
+  return first;
 }
 
+// unshift moves the elements up from the last, then sets the new ones.
 Value Unshift(Runtime& rt, Value self, std::span<const Value> args) {
-  ArrayObject* a = ThisArray(self);
+  ArrayObject* a = AsArray(self);
   if (!a) return Value();
-  rt.CountWork(a->elements.size());
-  if (rt.heap.Allows(args.size() * sizeof(Value))) {
-    rt.heap.Charge(args.size() * sizeof(Value));
-    a->elements.insert(a->elements.begin(), args.begin(), args.end());
-  }
-  return Value::Number(static_cast<double>(a->elements.size()));
+  const std::uint32_t n = a->Count();
+  const std::size_t more = args.size();
+  rt.CountWork(static_cast<std::uint64_t>(n) + more);
+  if (static_cast<std::uint64_t>(n) + more > 2147483647u) throw ScriptStop{StopReason::Memory};
+  for (std::uint32_t k = n; k-- > 0;) Move(rt, a, k, k + static_cast<std::uint32_t>(more));
+  for (std::size_t j = 0; j < more; ++j) a->Set(rt, static_cast<std::uint32_t>(j), args[j]);
+  return Value::Number(a->Length());
 }
 
-std::string Join(Runtime& rt, ArrayObject* a, std::string_view separator) {
+// The elements of `self` joined by `separator`; an object that is not an
+// array gives as many undefined as its length says (Flash reads elements
+// from the array itself, never through a prototype).
+Value Join(Runtime& rt, Value self, std::string_view separator) {
   DepthGuard guard(rt);
-  rt.CountWork(a->elements.size());
+  ArrayObject* a = AsArray(self);
+  std::uint32_t n = 0;
+  if (a) {
+    n = a->Count();
+  } else {
+    const std::int32_t length = IntOf(rt, rt.GetMember(self, "length"));
+    n = length > 0 ? static_cast<std::uint32_t>(length) : 0;
+  }
+  rt.CountWork(n);
   std::string out;
-  for (std::size_t i = 0; i < a->elements.size(); ++i) {
+  for (std::uint32_t i = 0; i < n; ++i) {
     if (i) out += separator;
-    const Value v = a->elements[i];
-    out += v.IsUndefined() ? (rt.version >= 7 ? "undefined" : "") : rt.ToString(v);
+    const Value v = a ? a->At(i) : Value();
+    if (v.IsString()) {
+      out += v.s->text;
+    } else {
+      out += rt.ToString(v);
+    }
     if (!rt.heap.Allows(out.size())) throw ScriptStop{StopReason::Memory};
   }
-  return out;
+  return rt.Str(std::move(out));
 }
 
 Value JoinMethod(Runtime& rt, Value self, std::span<const Value> args) {
-  ArrayObject* a = ThisArray(self);
-  if (!a) return Value();
   const Value sep = Arg(args, 0);
-  return rt.Str(Join(rt, a, sep.IsUndefined() ? std::string(",") : rt.ToString(sep)));
+  return Join(rt, self, sep.IsUndefined() ? std::string(",") : rt.ToString(sep));
 }
 
-Value ToStringMethod(Runtime& rt, Value self, std::span<const Value>) {
-  ArrayObject* a = ThisArray(self);
-  return a ? rt.Str(Join(rt, a, ",")) : rt.Str("[object Object]");
-}
+Value ToStringMethod(Runtime& rt, Value self, std::span<const Value>) { return Join(rt, self, ","); }
 
 Value Slice(Runtime& rt, Value self, std::span<const Value> args) {
-  ArrayObject* a = ThisArray(self);
+  ArrayObject* a = AsArray(self);
   if (!a) return Value();
-  const std::size_t size = a->elements.size();
-  const std::size_t begin = RelativeIndex(rt.ToNumber(Arg(args, 0)), size);
-  const std::size_t end = Arg(args, 1).IsUndefined() ? size : RelativeIndex(rt.ToNumber(args[1]), size);
-  if (begin >= end) return Value::Obj(rt.NewArray());
+  const std::uint32_t size = a->Count();
+  const std::uint32_t begin = args.empty() ? 0 : RelativeIndex(IntOf(rt, args[0]), size);
+  const std::uint32_t end = Arg(args, 1).IsUndefined() ? size : RelativeIndex(IntOf(rt, args[1]), size);
+  ArrayObject* out = rt.NewArray();
+  if (begin >= end) return Value::Obj(out);
   rt.CountWork(end - begin);
-  return Value::Obj(rt.NewArray(std::span<const Value>(a->elements).subspan(begin, end - begin)));
+  for (std::uint32_t i = begin; i < end; ++i)
+    if (a->Has(i)) out->Set(rt, i - begin, a->At(i));
+  out->SetLength(rt, static_cast<std::int32_t>(end - begin));
+  return Value::Obj(out);
 }
 
+// splice(start, deleteCount, items...): an undefined start or count, or a
+// negative count, changes nothing and gives undefined.
 Value Splice(Runtime& rt, Value self, std::span<const Value> args) {
-  ArrayObject* a = ThisArray(self);
-  if (!a || args.empty()) return Value();
-  const std::size_t size = a->elements.size();
-  const std::size_t start = RelativeIndex(rt.ToNumber(args[0]), size);
-  std::size_t count = size - start;
+  ArrayObject* a = AsArray(self);
+  if (!a || args.empty() || args[0].IsUndefined()) return Value();
+  const std::uint32_t size = a->Count();
+  const std::uint32_t start = RelativeIndex(IntOf(rt, args[0]), size);
+  std::uint32_t count = size - start;
   if (args.size() > 1) {
-    const double n = rt.ToNumber(args[1]);
-    count = std::isnan(n) || n < 0 ? 0 : static_cast<std::size_t>(std::min(n, static_cast<double>(count)));
+    if (args[1].IsUndefined()) return Value();
+    const std::int32_t n = IntOf(rt, args[1]);
+    if (n < 0) return Value();
+    count = std::min(static_cast<std::uint32_t>(n), count);
   }
   const std::span<const Value> items = args.size() > 2 ? args.subspan(2) : std::span<const Value>{};
-  rt.CountWork(size);
-  ArrayObject* removed = rt.NewArray(std::span<const Value>(a->elements).subspan(start, count));
-  if (!rt.heap.Allows(items.size() * sizeof(Value))) throw ScriptStop{StopReason::Memory};
-  a->elements.erase(a->elements.begin() + static_cast<std::ptrdiff_t>(start),
-                    a->elements.begin() + static_cast<std::ptrdiff_t>(start + count));
-  a->elements.insert(a->elements.begin() + static_cast<std::ptrdiff_t>(start), items.begin(), items.end());
+  const auto added = static_cast<std::uint32_t>(std::min<std::size_t>(items.size(), 2147483647u));
+  if (static_cast<std::uint64_t>(size) - count + added > 2147483647u) throw ScriptStop{StopReason::Memory};
+  rt.CountWork(static_cast<std::uint64_t>(size) + added);
+  ArrayObject* removed = rt.NewArray();
+  for (std::uint32_t k = 0; k < count; ++k)
+    if (a->Has(start + k)) removed->Set(rt, k, a->At(start + k));
+  removed->SetLength(rt, static_cast<std::int32_t>(count));
+  if (added < count) {
+    for (std::uint32_t k = start; k < size - count; ++k) Move(rt, a, k + count, k + added);
+    for (std::uint32_t k = size; k-- > size - count + added;) a->Delete(k);
+  } else if (added > count) {
+    for (std::uint32_t k = size - count; k-- > start;) Move(rt, a, k + count, k + added);
+  }
+  for (std::uint32_t k = 0; k < added; ++k) a->Set(rt, start + k, items[k]);
+  a->SetLength(rt, static_cast<std::int32_t>(size - count + added));
   return Value::Obj(removed);
 }
 
+// reverse swaps from the ends inwards: both elements of a pair are deleted,
+// then the low one set, then the high one.
 Value Reverse(Runtime& rt, Value self, std::span<const Value>) {
-  if (ArrayObject* a = ThisArray(self)) {
-    rt.CountWork(a->elements.size());
-    std::reverse(a->elements.begin(), a->elements.end());
+  ArrayObject* a = AsArray(self);
+  if (!a) return self;
+  const std::uint32_t n = a->Count();
+  rt.CountWork(n);
+  for (std::uint32_t i = 0; i < n / 2; ++i) {
+    const std::uint32_t j = n - 1 - i;
+    const Value low = a->At(i), high = a->At(j);
+    a->Delete(i);
+    a->Delete(j);
+    a->Set(rt, i, high);
+    a->Set(rt, j, low);
   }
   return self;
 }
 
 Value Concat(Runtime& rt, Value self, std::span<const Value> args) {
-  ArrayObject* a = ThisArray(self);
-  std::vector<Value> out = a ? a->elements : std::vector<Value>{};
-  rt.CountWork(out.size());
-  for (const Value& v : args) {
-    if (ArrayObject* other = ThisArray(v)) {
-      if (!rt.heap.Allows((out.size() + other->elements.size()) * sizeof(Value))) throw ScriptStop{StopReason::Memory};
-      out.insert(out.end(), other->elements.begin(), other->elements.end());
-    } else {
-      out.push_back(v);
+  ArrayObject* out = rt.NewArray();
+  std::uint32_t next = 0;
+  const auto append = [&](Value v) {
+    ArrayObject* part = AsArray(v);
+    if (!part) {
+      if (next == 2147483647u) throw ScriptStop{StopReason::Memory};
+      out->Set(rt, next++, v);
+      return;
     }
-  }
-  return Value::Obj(rt.NewArray(out));
-}
-
-// Sorts the indices of `values` with a merge sort: a script's compare
-// function may be inconsistent, and the sort must still end.
-template <class Less>
-void MergeSort(std::vector<std::size_t>& idx, Less less) {
-  std::vector<std::size_t> tmp(idx.size());
-  for (std::size_t width = 1; width < idx.size(); width *= 2) {
-    for (std::size_t lo = 0; lo < idx.size(); lo += 2 * width) {
-      const std::size_t mid = std::min(lo + width, idx.size()), hi = std::min(lo + 2 * width, idx.size());
-      std::size_t i = lo, j = mid, k = lo;
-      while (i < mid && j < hi) tmp[k++] = less(idx[j], idx[i]) ? idx[j++] : idx[i++];
-      while (i < mid) tmp[k++] = idx[i++];
-      while (j < hi) tmp[k++] = idx[j++];
-    }
-    idx.swap(tmp);
-  }
+    const std::uint32_t n = part->Count();
+    if (static_cast<std::uint64_t>(next) + n > 2147483647u) throw ScriptStop{StopReason::Memory};
+    rt.CountWork(n);
+    part->ForEach([&](std::uint32_t i, Value e) {
+      if (i < n) out->Set(rt, next + i, e);
+    });
+    next += n;
+    out->SetLength(rt, static_cast<std::int32_t>(next));
+  };
+  if (AsArray(self)) append(self);
+  for (const Value& v : args) append(v);
+  return Value::Obj(out);
 }
 
 Value Sort(Runtime& rt, Value self, std::span<const Value> args) {
-  ArrayObject* a = ThisArray(self);
+  ArrayObject* a = AsArray(self);
   if (!a) return Value();
-  Value compare;
-  int options = 0;
+  SortSpec spec;
   if (Object* f = Arg(args, 0).AsObject(); f && f->cls == ObjectClass::Function) {
-    compare = args[0];
-    options = static_cast<int>(ToInt32(rt.ToNumber(Arg(args, 1))));
-  } else if (!Arg(args, 0).IsUndefined()) {
-    options = static_cast<int>(ToInt32(rt.ToNumber(args[0])));
+    spec.compare = args[0];
+    spec.options = IntOf(rt, Arg(args, 1));
+  } else if (!args.empty()) {
+    spec.options = IntOf(rt, args[0]);
   }
-  const std::vector<Value> values = a->elements;
-  std::uint64_t log2 = 1;
-  while ((std::uint64_t{1} << log2) < values.size()) ++log2;
-  rt.CountWork(values.size() * log2);
-  std::vector<std::size_t> idx(values.size());
-  for (std::size_t i = 0; i < idx.size(); ++i) idx[i] = i;
+  return SortArray(rt, a, spec);
+}
 
-  // -1, 0 or 1 for values[x] against values[y], before DESCENDING.
-  std::vector<std::string> keys;
-  if (compare.IsUndefined() && !(options & kNumeric)) {
-    keys.reserve(values.size());
-    for (const Value& v : values) {
-      std::string k = rt.ToString(v);
-      if (options & kCaseInsensitive) k = FoldName(k, false);
-      keys.push_back(std::move(k));
-    }
+// sortOn(name or [names], options or [options]).
+Value SortOn(Runtime& rt, Value self, std::span<const Value> args) {
+  ArrayObject* a = AsArray(self);
+  if (!a || args.empty()) return Value();
+  SortSpec spec;
+  if (ArrayObject* names = AsArray(args[0])) {
+    for (const Value& v : names->Values(rt)) spec.fields.push_back(rt.ToString(v));
+  } else {
+    spec.fields.push_back(rt.ToString(args[0]));
   }
-  const auto order = [&](std::size_t x, std::size_t y) -> int {
-    if (!compare.IsUndefined()) {
-      const Value pair[2] = {values[x], values[y]};
-      const double r = rt.ToNumber(rt.Call(compare, Value(), pair));
-      return r < 0 ? -1 : r > 0 ? 1 : 0;
-    }
-    if (options & kNumeric) {
-      const double p = rt.ToNumber(values[x]), q = rt.ToNumber(values[y]);
-      return p < q ? -1 : p > q ? 1 : 0;
-    }
-    return keys[x] < keys[y] ? -1 : keys[x] > keys[y] ? 1 : 0;
-  };
-  bool tie = false;
-  MergeSort(idx, [&](std::size_t x, std::size_t y) {
-    int c = order(x, y);
-    if (c == 0) tie = true;
-    if (options & kDescending) c = -c;
-    return c < 0;
-  });
-  if ((options & kUniqueSort) && tie) return Value::Number(0);
-  if (options & kReturnIndexedArray) {
-    std::vector<Value> out;
-    for (std::size_t i : idx) out.push_back(Value::Number(static_cast<double>(i)));
-    return Value::Obj(rt.NewArray(out));
+  if (ArrayObject* options = AsArray(Arg(args, 1))) {
+    for (const Value& v : options->Values(rt)) spec.fieldOptions.push_back(IntOf(rt, v));
+    if (spec.fieldOptions.size() != spec.fields.size()) spec.fieldOptions.clear();
+  } else {
+    spec.options = IntOf(rt, Arg(args, 1));
   }
-  for (std::size_t i = 0; i < idx.size() && i < a->elements.size(); ++i) a->elements[i] = values[idx[i]];
-  return self;
+  return SortArray(rt, a, spec);
 }
 
 }  // namespace
@@ -242,6 +259,7 @@ void InstallArrayBuiltins(Runtime& rt) {
   rt.DefineMethod(p, "slice", Slice);
   rt.DefineMethod(p, "splice", Splice);
   rt.DefineMethod(p, "sort", Sort);
+  rt.DefineMethod(p, "sortOn", SortOn);
   rt.DefineMethod(p, "reverse", Reverse);
   rt.DefineMethod(p, "concat", Concat);
   FunctionObject* array = rt.arrayCtor = DefineClass(rt, "Array", p, ArrayCall, ArrayConstruct);

@@ -3,6 +3,7 @@
 // clip methods, and the drawing API.
 #include <cmath>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/conversions.h"
 #include "swf/model/drawing.h"
@@ -236,11 +237,6 @@ Matrix GradientMatrix(Runtime& rt, Value m) {
                 MemberNumber(rt, m, "h") * kTwipsPerPixel};
 }
 
-ArrayObject* AsArray(Value v) {
-  Object* o = v.AsObject();
-  return o && o->cls == ObjectClass::Array ? static_cast<ArrayObject*>(o) : nullptr;
-}
-
 Value BeginGradientFill(Runtime& rt, Value self, std::span<const Value> args) {
   return Draw(self, [&](Drawing& d) {
     const std::string type = rt.ToString(Arg(args, 0));
@@ -251,13 +247,12 @@ Value BeginGradientFill(Runtime& rt, Value self, std::span<const Value> args) {
     }
     FillStyle fill;
     fill.kind = type == "linear" ? FillKind::LinearGradient : FillKind::RadialGradient;
-    const std::size_t n =
-        std::min({colors->elements.size(), alphas->elements.size(), ratios->elements.size(), std::size_t{15}});
-    for (std::size_t i = 0; i < n; ++i) {
-      const double ratio = rt.ToNumber(ratios->elements[i]);
+    const std::uint32_t n = std::min({colors->Count(), alphas->Count(), ratios->Count(), std::uint32_t{15}});
+    for (std::uint32_t i = 0; i < n; ++i) {
+      const double ratio = rt.ToNumber(ratios->At(i));
       fill.gradient.stops.push_back(GradientStop{
           static_cast<std::uint8_t>(std::isnan(ratio) ? 0 : std::clamp(std::lround(ratio), 0L, 255L)),
-          Colour(rt, colors->elements[i], alphas->elements[i])});
+          Colour(rt, colors->At(i), alphas->At(i))});
     }
     if (fill.gradient.stops.empty()) {
       d.EndFill();

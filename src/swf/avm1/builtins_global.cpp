@@ -7,6 +7,7 @@
 #include <optional>
 #include <limits>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/conversions.h"
 
@@ -156,8 +157,8 @@ Value SetPropFlags(Runtime& rt, Value, std::span<const Value> args) {
   const std::uint8_t clear = static_cast<std::uint8_t>(ToInt32(rt.ToNumber(Arg(args, 3))) & 7);
   std::vector<std::string> names;
   const Value which = Arg(args, 1);
-  if (ArrayObject* list = which.IsObject() && which.o->cls == ObjectClass::Array ? static_cast<ArrayObject*>(which.o) : nullptr) {
-    for (const Value& v : list->elements) names.push_back(rt.ToString(v));
+  if (ArrayObject* list = AsArray(which)) {
+    for (const Value& v : list->Values(rt)) names.push_back(rt.ToString(v));
   } else if (!which.IsNullish()) {
     const std::string text = rt.ToString(which);
     std::size_t from = 0;
@@ -172,6 +173,16 @@ Value SetPropFlags(Runtime& rt, Value, std::span<const Value> args) {
     bool chosen = which.IsNullish();
     for (const std::string& n : names) chosen = chosen || NamesEqual(n, p.name, rt.caseSensitive);
     if (chosen) p.flags = static_cast<std::uint8_t>(((p.flags & ~clear) | set) | (p.flags & kAccessor));
+  }
+  // An array's elements are properties too.
+  if (ArrayObject* array = AsArray(Value::Obj(o))) {
+    if (which.IsNullish()) {
+      std::vector<std::uint32_t> all;
+      array->ForEach([&](std::uint32_t i, Value) { all.push_back(i); });
+      for (std::uint32_t i : all) array->ChangeFlags(i, set, clear);
+    }
+    for (const std::string& n : names)
+      if (std::uint32_t i = 0; ArrayIndexOf(n, i)) array->ChangeFlags(i, set, clear);
   }
   return Value();
 }

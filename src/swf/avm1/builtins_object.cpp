@@ -2,6 +2,7 @@
 #include <cmath>
 #include <limits>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/conversions.h"
 
@@ -98,7 +99,7 @@ Value FunctionApply(Runtime& rt, Value self, std::span<const Value> args) {
   const Value thisArg = Arg(args, 0);
   Object* list = Arg(args, 1).AsObject();
   if (list && list->cls == ObjectClass::Array) {
-    const std::vector<Value> copy = static_cast<ArrayObject*>(list)->elements;
+    const std::vector<Value> copy = static_cast<ArrayObject*>(list)->Values(rt);
     return rt.Call(self, thisArg, copy);
   }
   return rt.Call(self, thisArg, {});

@@ -4,6 +4,7 @@
 // grows with the text, so each method counts it against the budget.
 #include <cmath>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/text_case.h"

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/text_format_object.h"
@@ -24,7 +25,7 @@ struct Prop {
   int version;  // the first SWF version that sees it
 };
 
-// In for-in order, which is the order they are made in.
+// In for-in order.
 constexpr Prop kProps[] = {
     {"styleSheet", P::Text, Kind::Script, 7},
     {"mouseWheelEnabled", P::MouseWheelEnabled, Kind::Bool, 0},
@@ -130,8 +131,7 @@ Value Get(Runtime& rt, Value self, std::span<const Value>) {
     if (!rt.TryGet(self.AsObject(), sheet ? kHeldStyleSheet : kHeldFilters, held)) held = Value();
     if (sheet) return held;
     std::vector<Value> copy;
-    if (Object* a = held.AsObject(); a && a->cls == ObjectClass::Array)
-      copy = static_cast<ArrayObject*>(a)->elements;
+    if (ArrayObject* a = AsArray(held)) copy = a->Values(rt);
     return Value::Obj(rt.NewArray(copy));
   }
   if (prop.property == P::Text || prop.property == P::HtmlText) {
@@ -196,7 +196,8 @@ template <std::size_t... I>
 void DefineProperties(Runtime& rt, Object* proto, std::index_sequence<I...>) {
   const NativeFunction getters[] = {Get<I>...};
   const NativeFunction setters[] = {Set<I>...};
-  for (std::size_t i = 0; i < sizeof...(I); ++i) {
+  // A for-in lists the newest first: the last of the table is made first.
+  for (std::size_t i = sizeof...(I); i-- > 0;) {
     rt.DefineValue(proto, kProps[i].name, Value::Obj(rt.NewNative(getters[i])), kAccessor);
     rt.FindProperty(proto, kProps[i].name)->setter = Value::Obj(rt.NewNative(setters[i]));
   }

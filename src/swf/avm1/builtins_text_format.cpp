@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/text_format_object.h"
@@ -69,9 +70,7 @@ std::optional<std::vector<double>> TabStopsOf(Runtime& rt, Value v) {
   if (!o) return std::nullopt;
   std::vector<double> stops;
   if (o->cls == ObjectClass::Array) {
-    const auto& elements = static_cast<ArrayObject*>(o)->elements;
-    rt.CountWork(elements.size());
-    for (const Value& e : std::vector<Value>(elements)) stops.push_back(RoundInt(rt.ToNumber(e)));
+    for (const Value& e : static_cast<ArrayObject*>(o)->Values(rt)) stops.push_back(RoundInt(rt.ToNumber(e)));
     return stops;
   }
   // Anything else with a length reads as an array does.

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins_xml.h"
 #include "swf/avm1/xml_text.h"
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/interpreter_machine.h"
 
 namespace dc::swf::avm1 {

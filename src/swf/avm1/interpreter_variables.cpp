@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/interpreter_machine.h"
 
@@ -45,11 +46,11 @@ void Machine::VariableAction(ActionCode op, Reader& r) {
     case ActionCode::GetMember: {
       const Value name = Pop();
       const Value target = Pop();
-      if (name.IsNumber() && target.IsObject() && target.o->cls == ObjectClass::Array && name.n >= 0 &&
-          name.n == std::floor(name.n)) {
-        const auto& elements = static_cast<ArrayObject*>(target.o)->elements;
-        if (name.n < static_cast<double>(elements.size())) {
-          Push(elements[static_cast<std::size_t>(name.n)]);
+      // An element by number, without making its name.
+      if (ArrayObject* array = AsArray(target); array && name.IsNumber() && name.n >= 0 && name.n < 2147483647.0 &&
+                                                 name.n == std::floor(name.n)) {
+        if (const auto i = static_cast<std::uint32_t>(name.n); array->Has(i)) {
+          Push(array->At(i));
           break;
         }
       }
@@ -61,6 +62,11 @@ void Machine::VariableAction(ActionCode op, Reader& r) {
       const Value v = Pop();
       const Value name = Pop();
       const Value target = Pop();
+      if (ArrayObject* array = AsArray(target); array && name.IsNumber() && name.n >= 0 && name.n < 2147483647.0 &&
+                                                 name.n == std::floor(name.n)) {
+        array->Set(rt, static_cast<std::uint32_t>(name.n), v);
+        break;
+      }
       std::string buffer;
       rt.SetMember(target, rt.KeyOf(name, buffer), v);
       break;
@@ -86,16 +92,27 @@ void Machine::VariableAction(ActionCode op, Reader& r) {
       Push(Value::Bool(deleted));
       break;
     }
+    // A count the stack does not hold (or a negative one) makes undefined
+    // and takes nothing.
     case ActionCode::InitArray: {
-      std::vector<Value> elements = PopArgs();
+      const double n = PopNumber();
+      if (!(n >= 0 && n <= static_cast<double>(rt.stack.size() - a.stackBase))) {
+        Push(Value());
+        break;
+      }
+      std::vector<Value> elements(static_cast<std::size_t>(n));
+      for (Value& e : elements) e = Pop();
       Push(Value::Obj(rt.NewArray(elements)));
       break;
     }
     case ActionCode::InitObject: {
       const double n = PopNumber();
+      if (!(n >= 0 && 2 * n <= static_cast<double>(rt.stack.size() - a.stackBase))) {
+        Push(Value());
+        break;
+      }
       Object* o = rt.NewObject();
-      std::size_t count = n > 0 ? static_cast<std::size_t>(std::min(n, 1e9)) : 0;
-      count = std::min(count, (rt.stack.size() - a.stackBase) / 2);
+      const auto count = static_cast<std::size_t>(n);
       std::string buffer;
       for (std::size_t i = 0; i < count; ++i) {
         const Value v = Pop();
@@ -259,9 +276,11 @@ void Machine::DoEnumerate(Value target) {
   Push(Value::Null());
   Object* o = target.AsObject();
   if (!o) return;
-  for (std::string& name : rt.EnumerableNames(o)) {
+  // The first name a for-in sees goes on top.
+  std::vector<std::string> names = rt.EnumerableNames(o);
+  for (auto name = names.rbegin(); name != names.rend(); ++name) {
     if (rt.stack.size() > kMaxStack) throw ScriptStop{StopReason::Stack};
-    Push(rt.Str(std::move(name)));
+    Push(rt.Str(std::move(*name)));
   }
 }
 

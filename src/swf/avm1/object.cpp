@@ -121,54 +121,6 @@ std::size_t FunctionObject::Footprint() const {
   return n;
 }
 
-void ArrayObject::Trace(Heap& heap) {
-  Object::Trace(heap);
-  for (const Value& v : elements) heap.Mark(v);
-}
-
-bool ArrayObject::Resize(Runtime& rt, std::uint64_t n) {
-  if (n > elements.size()) {
-    const std::uint64_t more = (n - elements.size()) * sizeof(Value);
-    if (!rt.heap.Allows(more)) return false;
-    rt.heap.Charge(more);
-  }
-  elements.resize(static_cast<std::size_t>(n));
-  return true;
-}
-
-bool ArrayObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
-  std::uint32_t i = 0;
-  if (ArrayIndexOf(name, i)) {
-    if (i >= elements.size()) return false;
-    out = elements[i];
-    return true;
-  }
-  if (NamesEqual(name, "length", rt.caseSensitive)) {
-    out = Value::Number(static_cast<double>(elements.size()));
-    return true;
-  }
-  return false;
-}
-
-bool ArrayObject::SetSpecial(Runtime& rt, std::string_view name, Value v) {
-  std::uint32_t i = 0;
-  if (ArrayIndexOf(name, i)) {
-    if (i >= elements.size() && !Resize(rt, std::uint64_t{i} + 1)) return true;
-    elements[i] = v;
-    return true;
-  }
-  if (NamesEqual(name, "length", rt.caseSensitive)) {
-    const double n = rt.ToNumber(v);
-    if (n >= 0 && n < 4294967296.0) Resize(rt, static_cast<std::uint64_t>(n));
-    return true;
-  }
-  return false;
-}
-
-void ArrayObject::SpecialNames(Runtime&, std::vector<std::string>& names) {
-  for (std::size_t i = elements.size(); i-- > 0;) names.push_back(std::to_string(i));
-}
-
 bool BoxObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
   if (primitive.type == ValueType::String && NamesEqual(name, "length", rt.caseSensitive)) {
     out = rt.GetMember(primitive, "length");

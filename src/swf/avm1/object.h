@@ -55,6 +55,9 @@ class Object : public GcCell {
   // true when `name` is one of them.
   virtual bool GetSpecial(Runtime&, std::string_view, Value&) { return false; }
   virtual bool SetSpecial(Runtime&, std::string_view, Value) { return false; }
+  // Deleting a special property: true when `name` is one, `deleted` says
+  // whether it went (array elements).
+  virtual bool DeleteSpecial(Runtime&, std::string_view, bool& /*deleted*/) { return false; }
   // Looked at after the own properties (a clip's children by name).
   virtual bool GetAfterOwn(Runtime&, std::string_view, Value&) { return false; }
   // Names of special properties a for-in sees, before the ordinary ones.
@@ -75,6 +78,7 @@ using NativeConstructor = Value (*)(Runtime&, Object* prototype, std::span<const
 class Scope;
 class ConstantPool;
 class ClipObject;
+class ArrayObject;  // array_object.h
 
 class FunctionObject final : public Object {
  public:
@@ -97,22 +101,6 @@ class FunctionObject final : public Object {
   ConstantPool* pool = nullptr;
   ClipObject* base = nullptr;  // the timeline it was defined on
   std::vector<Object*> interfaces;  // ImplementsOp
-};
-
-class ArrayObject final : public Object {
- public:
-  explicit ArrayObject(Object* prototype) : Object(prototype, ObjectClass::Array) {}
-  bool GetSpecial(Runtime&, std::string_view name, Value& out) override;
-  bool SetSpecial(Runtime&, std::string_view name, Value v) override;
-  void SpecialNames(Runtime&, std::vector<std::string>& names) override;
-  void Trace(Heap& heap) override;
-  std::size_t Footprint() const override {
-    return Object::Footprint() + elements.capacity() * sizeof(Value);
-  }
-  // Grows or shrinks to `n`, charging the heap; false over the memory limit.
-  bool Resize(Runtime& rt, std::uint64_t n);
-
-  std::vector<Value> elements;
 };
 
 class DateObject final : public Object {

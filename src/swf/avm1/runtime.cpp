@@ -7,6 +7,7 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/date_math.h"
 #include "swf/avm1/interpreter.h"
@@ -101,8 +102,7 @@ Object* Runtime::NewObject(Object* prototype) { return heap.Make<Object>(prototy
 
 ArrayObject* Runtime::NewArray(std::span<const Value> elements) {
   ArrayObject* a = heap.Make<ArrayObject>(arrayProto);
-  if (!elements.empty() && a->Resize(*this, elements.size()))
-    std::copy(elements.begin(), elements.end(), a->elements.begin());
+  if (!elements.empty()) a->Assign(*this, elements);
   return a;
 }
 
@@ -250,6 +250,7 @@ void Runtime::SetMember(Value target, std::string_view name, Value v) {
 bool Runtime::DeleteMember(Value target, std::string_view name) {
   Object* o = target.AsObject();
   if (!o) return false;
+  if (bool deleted = false; o->DeleteSpecial(*this, name, deleted)) return deleted;
   Property* p = o->props.Find(name, caseSensitive);
   if (!p || (p->flags & kDontDelete)) return false;
   return o->props.Remove(name, caseSensitive);
@@ -292,8 +293,6 @@ bool Runtime::HasMember(Object* o, std::string_view name) {
 std::vector<std::string> Runtime::EnumerableNames(Object* o) {
   std::vector<std::string> names;
   std::unordered_set<std::string> seen;
-  if (Object* counted = o; counted->cls == ObjectClass::Array)
-    CountWork(static_cast<ArrayObject*>(counted)->elements.size());
   if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return names;
   int hops = 0;
   for (Object* cur = o; cur && hops < kMaxProtoHops; cur = cur->proto, ++hops) {

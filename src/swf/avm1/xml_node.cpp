@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/runtime.h"
 
 namespace dc::swf::avm1 {
@@ -103,14 +104,14 @@ ArrayObject* XmlNodeObject::ChildArray(Runtime& rt) {
 
 void XmlNodeObject::SyncChildArray(Runtime& rt, bool appended) {
   if (!childArray_) return;
-  std::vector<Value>& elements = childArray_->elements;
-  if (appended && elements.size() + 1 == children.size()) {
-    if (childArray_->Resize(rt, children.size())) elements.back() = Value::Obj(children.back());
+  if (appended && childArray_->Count() + 1 == children.size()) {
+    childArray_->Append(rt, Value::Obj(children.back()));
     return;
   }
-  rt.CountWork(children.size());
-  if (!childArray_->Resize(rt, children.size())) return;
-  for (std::size_t i = 0; i < children.size(); ++i) elements[i] = Value::Obj(children[i]);
+  std::vector<Value> values;
+  values.reserve(children.size());
+  for (Object* child : children) values.push_back(Value::Obj(child));
+  childArray_->Assign(rt, values);
 }
 
 }  // namespace dc::swf::avm1
