@@ -33,32 +33,86 @@ Completion Machine::Run(std::size_t begin, std::size_t end, std::size_t& jumpOut
     Reader r(a.code + data, len);
     const auto code = static_cast<ActionCode>(op);
     Step step;
-    switch (FamilyOf(op)) {
-      case ActionFamily::Timeline:
-        TimelineAction(code, r);
+    // The actions most scripts spend their time in go straight to their
+    // handlers; the rest through their family.
+    switch (code) {
+      case ActionCode::Push:
+        DoPush(r);
+        pc = at.next;
+        continue;
+      case ActionCode::Pop:
+        Pop();
+        pc = at.next;
+        continue;
+      case ActionCode::Jump:
+      case ActionCode::If: {
+        const auto offset = static_cast<std::int16_t>(r.U16());
+        if (code == ActionCode::If && !rt.ToBoolean(Pop())) {
+          pc = at.next;
+          continue;
+        }
+        const std::int64_t target = static_cast<std::int64_t>(at.next) + offset;
+        if (target < 0) throw MalformedBlock{};
+        step = Land(at, static_cast<std::size_t>(target));
         break;
-      case ActionFamily::Clip:
-        ClipAction(code);
+      }
+      case ActionCode::GetVariable:
+        DoGetVariable();
         break;
-      case ActionFamily::Stack:
-        StackAction(code, r);
+      case ActionCode::SetVariable:
+        DoSetVariable();
         break;
-      case ActionFamily::Variable:
-        VariableAction(code, r);
+      case ActionCode::GetMember:
+        DoGetMember();
         break;
-      case ActionFamily::Function:
-        step = FunctionAction(code, r, at);
+      case ActionCode::SetMember:
+        DoSetMember();
         break;
-      case ActionFamily::Branch:
-        step = BranchAction(code, r, at);
+      case ActionCode::Add2:
+      case ActionCode::Less2:
+      case ActionCode::Equals2:
+      case ActionCode::StrictEquals:
+      case ActionCode::Greater:
+        DoCompare(code);
         break;
-      case ActionFamily::Nested:
-        step = NestedAction(code, r, at);
+      case ActionCode::CallFunction:
+        DoCallFunction();
         break;
-      case ActionFamily::End:  // read above
+      case ActionCode::CallMethod:
+        DoCallMethod();
         break;
-      case ActionFamily::Unknown:
-        Unknown(op);
+      case ActionCode::Return:
+        a.returnValue = Pop();
+        return Completion::Return;
+      default:
+        switch (FamilyOf(op)) {
+          case ActionFamily::Timeline:
+            TimelineAction(code, r);
+            break;
+          case ActionFamily::Clip:
+            ClipAction(code);
+            break;
+          case ActionFamily::Stack:
+            StackAction(code, r);
+            break;
+          case ActionFamily::Variable:
+            VariableAction(code, r);
+            break;
+          case ActionFamily::Function:
+            step = FunctionAction(code, r, at);
+            break;
+          case ActionFamily::Branch:
+            step = BranchAction(code, r, at);
+            break;
+          case ActionFamily::Nested:
+            step = NestedAction(code, r, at);
+            break;
+          case ActionFamily::End:  // read above
+            break;
+          case ActionFamily::Unknown:
+            Unknown(op);
+            break;
+        }
         break;
     }
     if (rt.hasPendingThrow) [[unlikely]] {

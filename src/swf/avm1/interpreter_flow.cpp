@@ -7,29 +7,23 @@ namespace dc::swf::avm1::interp {
 
 // Lands a jump: inside the range it goes on, at its end it finishes,
 // elsewhere the range around decides.
-Step Machine::Land(Cursor& at, std::size_t target) {
-  if (target >= at.begin && target < at.end) {
-    at.next = target;
-    return std::nullopt;
-  }
-  at.jumpOut = target;
-  return target == at.end ? Completion::Normal : Completion::JumpOut;
-}
-
 Step Machine::BranchAction(ActionCode op, Reader& r, Cursor& at) {
   switch (op) {
     case ActionCode::Jump:
-    case ActionCode::If: {
-      const auto offset = static_cast<std::int16_t>(r.U16());
-      if (op == ActionCode::If && !rt.ToBoolean(Pop())) return std::nullopt;
-      const std::int64_t target = static_cast<std::int64_t>(at.next) + offset;
-      if (target < 0) throw MalformedBlock{};
-      return Land(at, static_cast<std::size_t>(target));
-    }
+    case ActionCode::If:
+      return DoBranch(op, r, at);
     default:
       NotRun(op);
       return std::nullopt;
   }
+}
+
+Step Machine::DoBranch(ActionCode op, Reader& r, Cursor& at) {
+  const auto offset = static_cast<std::int16_t>(r.U16());
+  if (op == ActionCode::If && !rt.ToBoolean(Pop())) return std::nullopt;
+  const std::int64_t target = static_cast<std::int64_t>(at.next) + offset;
+  if (target < 0) throw MalformedBlock{};
+  return Land(at, static_cast<std::size_t>(target));
 }
 
 Step Machine::NestedAction(ActionCode op, Reader& r, Cursor& at) {

@@ -198,7 +198,17 @@ class Machine {
   void Unknown(std::uint8_t op);
 
   // interpreter_flow.cpp
-  Step Land(Cursor& at, std::size_t target);
+  Step DoBranch(ActionCode op, Reader& r, Cursor& at);
+  // Where a jump lands: inside the range the loop goes on there, else the
+  // range ends (at its end normally).
+  static Step Land(Cursor& at, std::size_t target) {
+    if (target >= at.begin && target < at.end) {
+      at.next = target;
+      return std::nullopt;
+    }
+    at.jumpOut = target;
+    return target == at.end ? Completion::Normal : Completion::JumpOut;
+  }
   Completion DoWith(std::size_t bodyBegin, std::size_t bodyEnd, std::size_t& jumpOut);
   Completion DoTry(Reader& r, std::size_t next, std::size_t end, std::size_t& after, std::size_t& jumpOut);
 
@@ -218,6 +228,10 @@ class Machine {
   Value Joined(Value x, Value y);  // two string values end to end
 
   // interpreter_variables.cpp
+  void DoGetVariable();
+  void DoSetVariable();
+  void DoGetMember();
+  void DoSetMember();
   bool SpecialName(std::string_view name, Value& out);
   Value GetVariable(std::string_view name);
   void SetVariable(std::string_view name, Value v);

@@ -366,6 +366,24 @@ void Machine::DoNumeric(ActionCode op) {
 void Machine::DoCompare(ActionCode op) {
   const Value y = Pop();
   const Value x = Pop();
+  if (x.IsNumber() && y.IsNumber()) {  // no conversion to make
+    switch (op) {
+      case ActionCode::Add2:
+        Push(Value::Number(x.n + y.n));
+        return;
+      case ActionCode::Less2:
+      case ActionCode::Greater:
+        if (std::isnan(x.n) || std::isnan(y.n)) {
+          Push(Value());
+        } else {
+          Push(Bool(op == ActionCode::Less2 ? x.n < y.n : x.n > y.n));
+        }
+        return;
+      default:
+        Push(Bool(SameNumber(x.n, y.n)));
+        return;
+    }
+  }
   switch (op) {
     case ActionCode::Add2: {
       // The top operand's valueOf runs first.

@@ -15,19 +15,12 @@ void Machine::VariableAction(ActionCode op, Reader& r) {
     case ActionCode::ConstantPool:
       DoConstantPool(r);
       break;
-    case ActionCode::GetVariable: {
-      const Value name = Pop();
-      std::string buffer;
-      Push(GetVariable(rt.KeyOf(name, buffer)));
+    case ActionCode::GetVariable:
+      DoGetVariable();
       break;
-    }
-    case ActionCode::SetVariable: {
-      const Value v = Pop();
-      const Value name = Pop();
-      std::string buffer;
-      SetVariable(rt.KeyOf(name, buffer), v);
+    case ActionCode::SetVariable:
+      DoSetVariable();
       break;
-    }
     case ActionCode::DefineLocal: {
       const Value v = Pop();
       const Value name = Pop();
@@ -43,34 +36,12 @@ void Machine::VariableAction(ActionCode op, Reader& r) {
       if (where && !rt.HasOwn(where, n)) rt.SetMember(Value::Obj(where), n, Value());
       break;
     }
-    case ActionCode::GetMember: {
-      const Value name = Pop();
-      const Value target = Pop();
-      // An element by number, without making its name.
-      if (ArrayObject* array = AsArray(target); array && name.IsNumber() && name.n >= 0 && name.n < 2147483647.0 &&
-                                                 name.n == std::floor(name.n)) {
-        if (const auto i = static_cast<std::uint32_t>(name.n); array->Has(i)) {
-          Push(array->At(i));
-          break;
-        }
-      }
-      std::string buffer;
-      Push(rt.GetMember(target, rt.KeyOf(name, buffer)));
+    case ActionCode::GetMember:
+      DoGetMember();
       break;
-    }
-    case ActionCode::SetMember: {
-      const Value v = Pop();
-      const Value name = Pop();
-      const Value target = Pop();
-      if (ArrayObject* array = AsArray(target); array && name.IsNumber() && name.n >= 0 && name.n < 2147483647.0 &&
-                                                 name.n == std::floor(name.n)) {
-        array->Set(rt, static_cast<std::uint32_t>(name.n), v);
-        break;
-      }
-      std::string buffer;
-      rt.SetMember(target, rt.KeyOf(name, buffer), v);
+    case ActionCode::SetMember:
+      DoSetMember();
       break;
-    }
     case ActionCode::Delete: {
       const Value name = Pop();
       const Value target = Pop();
@@ -203,6 +174,48 @@ Value Machine::Super() {
     home = self ? self->proto : nullptr;
   }
   return Value::Obj(rt.heap.Make<SuperObject>(nullptr, a.self, home));
+}
+
+
+void Machine::DoGetVariable() {
+  const Value name = Pop();
+  std::string buffer;
+  Push(GetVariable(rt.KeyOf(name, buffer)));
+}
+
+void Machine::DoSetVariable() {
+  const Value v = Pop();
+  const Value name = Pop();
+  std::string buffer;
+  SetVariable(rt.KeyOf(name, buffer), v);
+}
+
+void Machine::DoGetMember() {
+  const Value name = Pop();
+  const Value target = Pop();
+  // An element by number, without making its name.
+  if (ArrayObject* array = AsArray(target); array && name.IsNumber() && name.n >= 0 && name.n < 2147483647.0 &&
+                                             name.n == std::floor(name.n)) {
+    if (const auto i = static_cast<std::uint32_t>(name.n); array->Has(i)) {
+      Push(array->At(i));
+      return;
+    }
+  }
+  std::string buffer;
+  Push(rt.GetMember(target, rt.KeyOf(name, buffer)));
+}
+
+void Machine::DoSetMember() {
+  const Value v = Pop();
+  const Value name = Pop();
+  const Value target = Pop();
+  if (ArrayObject* array = AsArray(target); array && name.IsNumber() && name.n >= 0 && name.n < 2147483647.0 &&
+                                             name.n == std::floor(name.n)) {
+    array->Set(rt, static_cast<std::uint32_t>(name.n), v);
+    return;
+  }
+  std::string buffer;
+  rt.SetMember(target, rt.KeyOf(name, buffer), v);
 }
 
 Value Machine::GetVariable(std::string_view name) {
