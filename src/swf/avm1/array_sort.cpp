@@ -106,6 +106,7 @@ void QuickSort(std::vector<std::size_t>& order, const std::vector<Value>& values
 
 Value SortArray(Runtime& rt, ArrayObject* array, const SortSpec& spec) {
   const std::vector<Value> values = array->Values(rt);
+  if (!rt.heap.Allows(values.size() * sizeof(std::size_t))) throw ScriptStop{StopReason::Memory};
   std::vector<std::size_t> order(values.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   Sorter sorter(rt, spec);

@@ -105,14 +105,14 @@ Value Join(Runtime& rt, Value self, std::string_view separator) {
   rt.CountWork(n);
   std::string out;
   for (std::uint32_t i = 0; i < n; ++i) {
-    if (i) out += separator;
-    const Value v = a ? a->At(i) : Value();
-    if (v.IsString()) {
-      out += v.s->text;
-    } else {
-      out += rt.ToString(v);
+    if (i) {
+      if (!rt.heap.Allows(out.size() + separator.size())) throw ScriptStop{StopReason::Memory};
+      out += separator;
     }
-    if (!rt.heap.Allows(out.size())) throw ScriptStop{StopReason::Memory};
+    const Value v = a ? a->At(i) : Value();
+    const Value text = v.IsString() ? v : rt.ToStringValue(v);
+    if (!rt.heap.Allows(out.size() + text.s->text.size())) throw ScriptStop{StopReason::Memory};
+    out += text.s->text;
   }
   return rt.Str(std::move(out));
 }

@@ -53,8 +53,11 @@ bool IsAlphanumeric(unsigned char c) {
 
 Value Escape(Runtime& rt, Value, std::span<const Value> args) {
   static constexpr char kHex[] = "0123456789ABCDEF";
+  const Value text = rt.ToStringValue(Arg(args, 0));
+  rt.CountWork(text.s->text.size() / 8);
+  if (!rt.heap.Allows(3 * text.s->text.size())) throw ScriptStop{StopReason::Memory};
   std::string out;
-  for (unsigned char c : rt.ToString(Arg(args, 0))) {
+  for (unsigned char c : text.s->text) {
     if (IsAlphanumeric(c)) {
       out += static_cast<char>(c);
     } else {
@@ -67,7 +70,10 @@ Value Escape(Runtime& rt, Value, std::span<const Value> args) {
 }
 
 Value Unescape(Runtime& rt, Value, std::span<const Value> args) {
-  const std::string s = rt.ToString(Arg(args, 0));
+  const Value text = rt.ToStringValue(Arg(args, 0));
+  const std::string& s = text.s->text;
+  rt.CountWork(s.size() / 8);
+  if (!rt.heap.Allows(s.size())) throw ScriptStop{StopReason::Memory};
   const auto hex = [](char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -77,7 +83,9 @@ Value Unescape(Runtime& rt, Value, std::span<const Value> args) {
   std::string out;
   for (std::size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '%' && i + 2 < s.size() && hex(s[i + 1]) >= 0 && hex(s[i + 2]) >= 0) {
-      out += static_cast<char>(hex(s[i + 1]) * 16 + hex(s[i + 2]));
+      const char c = static_cast<char>(hex(s[i + 1]) * 16 + hex(s[i + 2]));
+      if (c == 0) break;  // a string ends at its first zero
+      out += c;
       i += 2;
     } else {
       out += s[i];

@@ -21,6 +21,7 @@ class Units {
     rt.CountWork(cell_->text.size() / 8);
     if (!cell_->ascii) {
       rt.CountWork(cell_->text.size());
+      if (!rt.heap.Allows(std::uint64_t{cell_->units} * sizeof(char16_t))) throw ScriptStop{StopReason::Memory};
       wide_ = ToUnits(cell_->text);
     }
   }
@@ -190,6 +191,8 @@ Value Split(Runtime& rt, Value self, std::span<const Value> args) {
 
 Value ChangeCase(Runtime& rt, Value self, char16_t (*map)(char16_t)) {
   const Units s(rt, ThisString(rt, self));
+  // Each unit becomes at most three bytes.
+  if (!rt.heap.Allows(std::uint64_t{3} * s.Size() + 2 * s.Size())) throw ScriptStop{StopReason::Memory};
   std::u16string units = s.Wide();
   for (char16_t& c : units) c = map(c);
   return rt.Str(FromUnits(units));
