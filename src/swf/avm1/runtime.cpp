@@ -9,6 +9,7 @@
 
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/date_math.h"
+#include "swf/avm1/host_objects.h"
 #include "swf/avm1/interpreter.h"
 
 namespace dc::swf::avm1 {
@@ -69,6 +70,7 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   InstallColorBuiltins(*this);
   InstallTextFormatBuiltins(*this);
   InstallGlobalFunctions(*this);
+  InstallHostObjects(*this);
   CollectGarbage();
 }
 
@@ -668,6 +670,7 @@ void Runtime::CollectGarbage() {
       for (const Value& v : interval.args) h.Mark(v);
     }
     for (const Value& v : stack) h.Mark(v);
+    MarkHostObjects(*this, h);
   });
   stats.bytesInUse = heap.BytesInUse();
   stats.objectsInUse = heap.CellCount();

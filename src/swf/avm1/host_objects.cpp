@@ -1,0 +1,64 @@
+// The host objects' state and the engine's hooks into it: installing the
+// families, marking what they hold, running the events they queued at the
+// end of a frame, forgetting a removed clip.
+#include "swf/avm1/host_objects.h"
+
+namespace dc::swf::avm1 {
+namespace {
+
+// Events a frame may queue; more are dropped (a movie that sends in a loop).
+constexpr std::size_t kMaxQueuedEvents = 4096;
+
+}  // namespace
+
+void QueueHostEvent(Runtime& rt, HostEvent event) {
+  HostState& host = *rt.hostState;
+  if (host.events.size() >= kMaxQueuedEvents) return;
+  host.events.push_back(std::move(event));
+}
+
+void CallIfFunction(Runtime& rt, Value target, std::string_view name, std::span<const Value> args) {
+  const Value f = rt.GetMember(target, name);
+  if (Object* o = f.AsObject(); o && o->cls == ObjectClass::Function) rt.Call(f, target, args);
+}
+
+void DeliverCall(Runtime& rt, HostEvent& event) { CallIfFunction(rt, event.target, event.name, event.args); }
+
+void InstallHostObjects(Runtime& rt) {
+  rt.hostState = std::make_unique<HostState>();
+  InstallBroadcasterBuiltins(rt);
+}
+
+void MarkHostObjects(Runtime& rt, Heap& heap) {
+  const HostState* host = rt.hostState.get();
+  if (!host) return;
+  heap.Mark(host->addListener);
+  heap.Mark(host->removeListener);
+  heap.Mark(host->broadcastMessage);
+  for (const HostEvent& e : host->events) {
+    heap.Mark(e.target);
+    for (const Value& v : e.args) heap.Mark(v);
+  }
+  for (const auto& family : host->families) family->Mark(heap);
+}
+
+void RunHostEvents(Runtime& rt) {
+  HostState& host = *rt.hostState;
+  for (const auto& family : host.families) rt.Guarded([&] { family->Tick(rt); });
+  // Events queued while these run wait for the next frame.
+  std::size_t due = host.events.size();
+  while (due-- > 0 && !host.events.empty()) {
+    HostEvent event = std::move(host.events.front());
+    host.events.pop_front();
+    // No collection runs while scripts do, so the event's values live on
+    // off the queue.
+    rt.Guarded([&] { event.deliver(rt, event); });
+  }
+}
+
+void ForgetClipInHostObjects(Runtime& rt, const Clip& clip) {
+  if (!rt.hostState) return;
+  for (const auto& family : rt.hostState->families) family->ForgetClip(&clip);
+}
+
+}  // namespace dc::swf::avm1
