@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,13 @@ struct Host {
   std::function<double()> timerMs;            // getTimer: ms since the movie started
   std::function<void(std::string_view)> trace;    // the debug log, nowhere else
   std::function<void(std::string_view)> warning;  // what a face did wrong, once each
+  // The movie's stage, and the window it is shown in (Stage's size when the
+  // movie does not scale; none: the stage's), in pixels.
+  double stageWidth = 0, stageHeight = 0;
+  double viewportWidth = 0, viewportHeight = 0;
+  // The length in ms of the sound the movie exports as `name` (Sound's
+  // attachSound); none when there is no such sound.
+  std::function<std::optional<double>(std::string_view name)> exportedSoundMs;
 };
 
 struct ScriptLimits {

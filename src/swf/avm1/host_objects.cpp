@@ -24,9 +24,39 @@ void CallIfFunction(Runtime& rt, Value target, std::string_view name, std::span<
 
 void DeliverCall(Runtime& rt, HostEvent& event) { CallIfFunction(rt, event.target, event.name, event.args); }
 
+void DefineAccessor(Runtime& rt, Object* owner, std::string_view name, NativeFunction get, NativeFunction set,
+                    std::uint8_t flags) {
+  rt.DefineValue(owner, name, Value::Obj(rt.NewNative(get)), static_cast<std::uint8_t>(flags | kAccessor));
+  Property* p = owner->props.Find(name, rt.caseSensitive);
+  p->setter = set ? Value::Obj(rt.NewNative(set)) : Value();
+}
+
+Object* PackageObject(Runtime& rt, std::string_view path) {
+  Object* at = rt.global;
+  while (!path.empty()) {
+    const std::size_t dot = path.find('.');
+    const std::string_view part = path.substr(0, dot);
+    path = dot == std::string_view::npos ? std::string_view() : path.substr(dot + 1);
+    Property* p = at->props.Find(part, rt.caseSensitive);
+    Object* next = p && !(p->flags & kAccessor) ? p->value.AsObject() : nullptr;
+    if (!next) {
+      next = rt.NewObject();
+      rt.DefineValue(at, part, Value::Obj(next), 0);
+    }
+    at = next;
+  }
+  return at;
+}
+
 void InstallHostObjects(Runtime& rt) {
   rt.hostState = std::make_unique<HostState>();
   InstallBroadcasterBuiltins(rt);
+  InstallSystemBuiltins(rt);
+  InstallStageBuiltins(rt);
+  InstallInputBuiltins(rt);
+  InstallMovieClipLoaderBuiltins(rt);
+  InstallSoundBuiltins(rt);
+  InstallContextMenuBuiltins(rt);
 }
 
 void MarkHostObjects(Runtime& rt, Heap& heap) {

@@ -63,6 +63,14 @@ void CallIfFunction(Runtime& rt, Value target, std::string_view name, std::span<
 // Delivery that calls the event's target method with its arguments.
 void DeliverCall(Runtime& rt, HostEvent& event);
 
+// A property read and written through natives (`set` null: read-only),
+// hidden from for-in and kept from delete unless `flags` say otherwise.
+void DefineAccessor(Runtime& rt, Object* owner, std::string_view name, NativeFunction get, NativeFunction set,
+                    std::uint8_t flags = kDontEnum | kDontDelete);
+// The package object at a dotted path under _global ("flash.net"), made
+// where missing.
+Object* PackageObject(Runtime& rt, std::string_view path);
+
 // The engine's hooks.
 void InstallHostObjects(Runtime& rt);
 void MarkHostObjects(Runtime& rt, Heap& heap);
@@ -71,5 +79,11 @@ void ForgetClipInHostObjects(Runtime& rt, const Clip& clip);
 
 // Each family's installer (InstallHostObjects calls them in order).
 void InstallBroadcasterBuiltins(Runtime& rt);
+void InstallSystemBuiltins(Runtime& rt);
+void InstallStageBuiltins(Runtime& rt);
+void InstallInputBuiltins(Runtime& rt);
+void InstallMovieClipLoaderBuiltins(Runtime& rt);
+void InstallSoundBuiltins(Runtime& rt);
+void InstallContextMenuBuiltins(Runtime& rt);
 
 }  // namespace dc::swf::avm1

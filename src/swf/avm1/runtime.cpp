@@ -18,6 +18,18 @@ namespace {
 // Prototype chains longer than this are cut (a chain may loop).
 constexpr int kMaxProtoHops = 256;
 
+// The running code's timeline for as long as it runs.
+struct BaseGuard {
+  BaseGuard(Runtime& r, ClipObject* base) : rt(r), saved(r.scriptBase) {
+    if (base) rt.scriptBase = base;
+  }
+  ~BaseGuard() { rt.scriptBase = saved; }
+  BaseGuard(const BaseGuard&) = delete;
+  BaseGuard& operator=(const BaseGuard&) = delete;
+  Runtime& rt;
+  ClipObject* saved;
+};
+
 bool IsProtoName(std::string_view name, bool cs) { return NamesEqual(name, "__proto__", cs); }
 
 // Looks `name` up on `o` and its prototypes: special properties, own ones
@@ -447,6 +459,7 @@ Value Runtime::Call(Value function, Value self, std::span<const Value> args, Obj
     return f->native(*this, self, args);
   }
   if (!self.IsObject() && !self.IsNullish()) self = Value::Obj(ToObject(self));
+  BaseGuard base(*this, f->base);
   return CallScriptFunction(*this, f, self, args, home);
 }
 
@@ -650,7 +663,10 @@ int Runtime::UtcOffsetMinutes() { return host.now ? host.now().utcOffsetMinutes 
 
 void Runtime::RunBlock(ClipObject* clip, const ActionBytes& code) {
   if (!code || !clip || !clip->clip) return;
-  Guarded([&] { RunTopLevelBlock(*this, clip, code); });
+  Guarded([&] {
+    BaseGuard base(*this, clip);
+    RunTopLevelBlock(*this, clip, code);
+  });
 }
 
 void Runtime::CollectGarbage() {

@@ -197,6 +197,10 @@ class Runtime {
   std::mt19937 random;
   // The host objects' own state (host_objects.h).
   std::unique_ptr<HostState> hostState;
+  // The timeline the running code belongs to (a block's clip, a script
+  // function's defining clip): where a host object resolves a target path
+  // it was given earlier (Sound).
+  ClipObject* scriptBase = nullptr;
 
  private:
   std::unordered_map<std::string_view, StringCell*> literals_;
