@@ -57,6 +57,11 @@ void InstallHostObjects(Runtime& rt) {
   InstallMovieClipLoaderBuiltins(rt);
   InstallSoundBuiltins(rt);
   InstallContextMenuBuiltins(rt);
+  InstallSharedObjectBuiltins(rt);
+  InstallLocalConnectionBuiltins(rt);
+  InstallNetBuiltins(rt);
+  InstallFileReferenceBuiltins(rt);
+  InstallExternalInterfaceBuiltins(rt);
 }
 
 void MarkHostObjects(Runtime& rt, Heap& heap) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <span>
@@ -26,6 +27,7 @@ struct HostEvent {
   Value target;
   std::string name;
   std::vector<Value> args;
+  std::vector<std::uint8_t> payload;  // values copied as bytes (AMF0)
 };
 
 // State a family keeps for the player's life; each family derives its own
@@ -85,5 +87,10 @@ void InstallInputBuiltins(Runtime& rt);
 void InstallMovieClipLoaderBuiltins(Runtime& rt);
 void InstallSoundBuiltins(Runtime& rt);
 void InstallContextMenuBuiltins(Runtime& rt);
+void InstallSharedObjectBuiltins(Runtime& rt);
+void InstallLocalConnectionBuiltins(Runtime& rt);
+void InstallNetBuiltins(Runtime& rt);
+void InstallFileReferenceBuiltins(Runtime& rt);
+void InstallExternalInterfaceBuiltins(Runtime& rt);
 
 }  // namespace dc::swf::avm1
