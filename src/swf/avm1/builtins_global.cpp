@@ -186,9 +186,7 @@ void InstallGlobalFunctions(Runtime& rt) {
                            "showRedrawRegions"})
     rt.DefineMethod(g, name, Nothing);
   rt.stubObject = rt.NewObject();
-  for (const char* name : {"XML", "XMLNode", "XMLSocket", "LoadVars", "LocalConnection", "SharedObject", "Sound",
-                           "NetConnection", "NetStream", "Camera", "Microphone", "ContextMenu",
-                           "ContextMenuItem", "PrintJob", "FileReference", "FileReferenceList"}) {
+  for (const char* name : {"XML", "XMLNode", "LoadVars"}) {
     Object* proto = rt.NewObject();
     for (const char* method : {"load", "send", "sendAndLoad", "connect", "close", "flush", "start", "stop",
                                "attachSound", "loadSound", "getLocal", "browse",
@@ -197,7 +195,7 @@ void InstallGlobalFunctions(Runtime& rt) {
     FunctionObject* ctor = DefineClass(rt, name, proto, StubCall, StubConstruct);
     rt.DefineMethod(ctor, "getLocal", Nothing);
   }
-  for (const char* name : {"System", "Key", "Mouse", "Stage", "Selection", "Accessibility", "Video", "ExternalInterface"}) {
+  for (const char* name : {"Selection"}) {
     Object* o = rt.NewObject();
     for (const char* method : {"addListener", "removeListener", "isDown", "isToggled", "getCode", "getAscii", "show",
                                "hide", "setClipboard", "showSettings", "call", "setFocus", "getFocus"})

@@ -1,5 +1,6 @@
-// NetConnection, NetStream and XMLSocket with no network, and the Camera
-// and Microphone a stream would publish, of which there are none. A
+// NetConnection, NetStream and XMLSocket with no network, the Video a
+// stream would show in, and the Camera and Microphone a stream would
+// publish, of which there are none. A
 // NetConnection to null (progressive media) connects at once; one to a
 // remoting URL waits for calls that are never answered; one to a server
 // fails at the end of the frame. Streams find nothing to play, sockets
@@ -143,6 +144,10 @@ void InstallNetBuiltins(Runtime& rt) {
                        {"attachVideo", Nothing}, {"publish", Nothing},     {"receiveAudio", Nothing},
                        {"receiveVideo", Nothing}, {"send", Nothing}});
   DefineClass(rt, "NetStream", stream, PlainCall, StreamConstruct);
+
+  Object* video = rt.NewObject();
+  Methods(rt, video, {{"attachVideo", Nothing}, {"clear", Nothing}});
+  DefineClass(rt, "Video", video, PlainCall, PlainConstruct);
 
   Object* socket = rt.NewObject();
   Methods(rt, socket, {{"connect", SocketConnect}, {"send", Nothing}, {"close", Nothing}});

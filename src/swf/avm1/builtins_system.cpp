@@ -1,8 +1,9 @@
 // System, its capabilities, security and IME, the player's version
 // ($version, getVersion) and Accessibility, as a Windows desktop player
 // reports them for a movie played from a local file that may reach the
-// network. Nothing here reaches outside the face: the clipboard and the
-// settings dialog are left alone.
+// network; and PrintJob. Nothing here reaches outside the face: the
+// clipboard and the settings dialog are left alone, and the print dialog
+// is always cancelled.
 #include <cmath>
 #include <string>
 
@@ -135,6 +136,9 @@ void InstallIme(Runtime& rt, Object* system) {
 
 Value GetVersion(Runtime& rt, Value, std::span<const Value>) { return rt.Str(PlayerVersion(rt.version)); }
 
+Value PlainCall(Runtime&, Value, std::span<const Value>) { return Value(); }
+Value PlainConstruct(Runtime& rt, Object* proto, std::span<const Value>) { return Value::Obj(rt.NewObject(proto)); }
+
 }  // namespace
 
 void InstallSystemBuiltins(Runtime& rt) {
@@ -156,6 +160,13 @@ void InstallSystemBuiltins(Runtime& rt) {
   rt.DefineMethod(accessibility, "updateProperties", Nothing);
   rt.DefineMethod(accessibility, "sendEvent", Nothing);
   rt.DefineValue(rt.global, "Accessibility", Value::Obj(accessibility));
+
+  // start() is the print dialog: cancelled, so no page is added or sent.
+  Object* printJob = rt.NewObject();
+  rt.DefineMethod(printJob, "start", False);
+  rt.DefineMethod(printJob, "addPage", False);
+  rt.DefineMethod(printJob, "send", Nothing);
+  DefineClass(rt, "PrintJob", printJob, PlainCall, PlainConstruct);
 }
 
 }  // namespace dc::swf::avm1
