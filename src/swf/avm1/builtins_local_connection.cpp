@@ -4,7 +4,8 @@
 // this movie's domain ("localhost:"). A send copies its arguments at once
 // (AMF0) and is delivered at the end of the frame to whoever holds the name
 // then: the sender hears onStatus level "status" and the receiver's method
-// runs, or the sender hears level "error".
+// runs, or the sender hears level "error" (also when no one held the name
+// as it was sent).
 #include <algorithm>
 #include <cctype>
 #include <map>
@@ -91,10 +92,12 @@ void SendStatus(Runtime& rt, Value sender, const char* level) {
   CallIfFunction(rt, sender, "onStatus", args);
 }
 
+// The event's arguments: the method, and whether the name was held when
+// the message was sent.
 void Deliver(Runtime& rt, HostEvent& event) {
   LocalConnectionState& state = StateOf(rt);
   const auto it = state.byName.find(event.name);
-  if (it == state.byName.end()) {
+  if (it == state.byName.end() || !rt.ToBoolean(event.args.at(1))) {
     SendStatus(rt, event.target, "error");
     return;
   }
@@ -118,7 +121,9 @@ Value Send(Runtime& rt, Value self, std::span<const Value> args) {
   if (!self.IsObject() || !name || !method || Protected(*method)) return Value::Bool(false);
   auto payload = EncodeAmf0(rt, args.subspan(2), kMaxMessageBytes);
   if (!payload) return Value::Bool(false);
-  QueueHostEvent(rt, HostEvent{Deliver, self, SendName(*name), {rt.Str(*method)}, std::move(*payload)});
+  std::string full = SendName(*name);
+  const bool held = StateOf(rt).byName.contains(full);
+  QueueHostEvent(rt, HostEvent{Deliver, self, std::move(full), {rt.Str(*method), Value::Bool(held)}, std::move(*payload)});
   return Value::Bool(true);
 }
 
