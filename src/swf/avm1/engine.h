@@ -16,9 +16,11 @@
 //   5. RunDueIntervals(timer).
 //   6. Clips removed: RunClipEvent(clip, kEventUnload, ...), RunHandler(clip,
 //      "onUnload"), then ClipRemoved(clip) for it and each clip in it.
-//   7. EndFrame(): bound text fields show their variables, the budget's
-//      outcome is counted, and garbage is collected (once a megabyte was
-//      made since the last collection, or sixty frames went by).
+//   7. EndFrame(): what host objects owe the scripts runs (a load that
+//      failed, a LocalConnection message, a sound that ended), bound text
+//      fields show their variables, the budget's outcome is counted, and
+//      garbage is collected (once a megabyte was made since the last
+//      collection, or sixty frames went by).
 //   8. The frame is drawn.
 // Clips the display side creates (placed by the timeline or made for a
 // script through the Clip interface) are announced with ClipAdded before

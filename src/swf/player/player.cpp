@@ -10,7 +10,8 @@
 //   5. intervals that are due run;
 //   6. clips taken away run onClipEvent(unload) and onUnload, then are
 //      forgotten by the scripts;
-//   7. bound text fields show their variables, and garbage is collected;
+//   7. host objects' events run (a failed load, a message, a sound's end),
+//      bound text fields show their variables, and garbage is collected;
 //   8. the frame is drawn (when it is asked for and changed).
 // The first frame runs steps 2 to 7 when the player is made.
 #include "swf/player/player.h"
