@@ -23,9 +23,9 @@ void DeliverCancel(Runtime& rt, HostEvent& event) {
 // Opens the dialog for `owner`, unless one is open.
 Value OpenDialog(Runtime& rt, Value owner) {
   DialogState& dialog = rt.hostState->Family<DialogState>();
-  if (dialog.open || !owner.IsObject()) return Value::Bool(false);
+  if (dialog.open || !owner.IsObject() || !QueueHostEvent(rt, HostEvent{DeliverCancel, owner, {}, {}}))
+    return Value::Bool(false);
   dialog.open = true;
-  QueueHostEvent(rt, HostEvent{DeliverCancel, owner, {}, {}});
   return Value::Bool(true);
 }
 

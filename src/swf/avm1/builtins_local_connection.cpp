@@ -123,8 +123,8 @@ Value Send(Runtime& rt, Value self, std::span<const Value> args) {
   if (!payload) return Value::Bool(false);
   std::string full = SendName(*name);
   const bool held = StateOf(rt).byName.contains(full);
-  QueueHostEvent(rt, HostEvent{Deliver, self, std::move(full), {rt.Str(*method), Value::Bool(held)}, std::move(*payload)});
-  return Value::Bool(true);
+  return Value::Bool(
+      QueueHostEvent(rt, HostEvent{Deliver, self, std::move(full), {rt.Str(*method), Value::Bool(held)}, std::move(*payload)}));
 }
 
 Value ConnectionCall(Runtime&, Value, std::span<const Value>) { return Value(); }

@@ -15,6 +15,9 @@ namespace {
 
 enum class Link { None, Local, Remoting };
 
+// Connections a movie may hold open.
+constexpr std::size_t kMaxLinks = 1024;
+
 // Open connections stay alive, as Flash keeps them.
 struct NetState : HostFamilyState {
   void Mark(Heap& heap) const override {
@@ -63,6 +66,7 @@ Value Connect(Runtime& rt, Value self, std::span<const Value> args) {
   if (!o || args.empty()) return Value::Bool(false);
   CloseLink(rt, self);
   NetState& state = StateOf(rt);
+  if (state.links.size() >= kMaxLinks) return Value::Bool(false);
   if (args[0].IsNull()) {
     state.links[o] = Link::Local;
     Status(rt, self, "NetConnection.Connect.Success", "status");

@@ -148,7 +148,7 @@ void InstallSystemBuiltins(Runtime& rt) {
   InstallIme(rt, system);
   rt.DefineValue(system, "useCodepage", Value::Bool(false), kDontEnum);
   rt.DefineValue(system, "exactSettings", Value::Bool(rt.version >= 7), kDontEnum);
-  rt.DefineMethod(system, "setClipboard", Nothing);
+  rt.DefineMethod(system, "setClipboard", False);
   rt.DefineMethod(system, "showSettings", Nothing);
   rt.DefineValue(rt.global, "System", Value::Obj(system));
 

@@ -6,15 +6,20 @@
 namespace dc::swf::avm1 {
 namespace {
 
-// Events a frame may queue; more are dropped (a movie that sends in a loop).
+// Events a frame may queue, and the bytes they may carry; more are
+// dropped (a movie that sends in a loop).
 constexpr std::size_t kMaxQueuedEvents = 4096;
+constexpr std::size_t kMaxQueuedBytes = 4u << 20;
 
 }  // namespace
 
-void QueueHostEvent(Runtime& rt, HostEvent event) {
+bool QueueHostEvent(Runtime& rt, HostEvent event) {
   HostState& host = *rt.hostState;
-  if (host.events.size() >= kMaxQueuedEvents) return;
+  if (host.events.size() >= kMaxQueuedEvents || host.queuedBytes + event.payload.size() > kMaxQueuedBytes)
+    return false;
+  host.queuedBytes += event.payload.size();
   host.events.push_back(std::move(event));
+  return true;
 }
 
 void CallIfFunction(Runtime& rt, Value target, std::string_view name, std::span<const Value> args) {
@@ -85,6 +90,7 @@ void RunHostEvents(Runtime& rt) {
   while (due-- > 0 && !host.events.empty()) {
     HostEvent event = std::move(host.events.front());
     host.events.pop_front();
+    host.queuedBytes -= event.payload.size();
     // No collection runs while scripts do, so the event's values live on
     // off the queue.
     rt.Guarded([&] { event.deliver(rt, event); });

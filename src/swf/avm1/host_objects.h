@@ -45,6 +45,7 @@ struct HostState {
   FunctionObject* removeListener = nullptr;
   FunctionObject* broadcastMessage = nullptr;
   std::deque<HostEvent> events;
+  std::size_t queuedBytes = 0;  // the events' payloads
   std::vector<std::unique_ptr<HostFamilyState>> families;
 
   // The family of type T, made on first use.
@@ -57,9 +58,9 @@ struct HostState {
   }
 };
 
-// Queues `target.name(args)` (or another delivery) for the frame's end;
-// past a bound the event is dropped, so a loop cannot grow the queue.
-void QueueHostEvent(Runtime& rt, HostEvent event);
+// Queues an event for the frame's end; false, and dropped, past a bound
+// on the events or the bytes they carry, so a loop cannot grow the queue.
+bool QueueHostEvent(Runtime& rt, HostEvent event);
 // Calls `target[name](args)` when the target has such a function.
 void CallIfFunction(Runtime& rt, Value target, std::string_view name, std::span<const Value> args);
 // Delivery that calls the event's target method with its arguments.
