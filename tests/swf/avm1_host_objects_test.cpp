@@ -100,6 +100,19 @@ TEST(Avm1HostObjects, SoundsOfOneTargetShareTheirVolumeAndStopTogether) {
   EXPECT_EQ(m.FrameAt(900), "400|400");  // stopped where they were
 }
 
+TEST(Avm1HostObjects, ASubclassOfSoundIsMadeASoundByItsSuperCall) {
+  // Sound.call(mine, "_root") is what super("_root") does.
+  Harness h(8);
+  Asm a;
+  a.Push({0}).Op(op::InitObject).Store("mine");
+  a.Get("mine").Push({"__proto__"}).Append(Path("Sound", {"prototype"})).Op(op::SetMember);
+  a.Push({"_root"}).Get("mine").Push({2}).Get("Sound").Push({"call"}).Op(op::CallMethod).Op(op::Pop);
+  a.CallOn("mine", "setVolume", {40}).Op(op::Pop);
+  a.New("Sound", {"_root"}).Store("other").CallOn("other", "getVolume").TraceTop();
+  a.CallOn("mine", "getPan").TraceTop();
+  EXPECT_EQ(h.Run(a), "40|0");
+}
+
 TEST(Avm1HostObjects, StageSizeIsTheWindowsOnlyWhenTheMovieDoesNotScale) {
   Asm script;
   script.Append(Path("Stage", {"width"})).TraceTop().Append(Path("Stage", {"height"})).TraceTop();

@@ -13,17 +13,31 @@ constexpr const char* kBuiltInItems[] = {"print", "forward_back", "rewind", "loo
 
 void Set(Runtime& rt, Object* o, std::string_view name, Value v) { rt.SetMember(Value::Obj(o), name, v); }
 
-Object* MakeMenu(Runtime& rt, Object* proto, Value onSelect) {
-  Object* menu = rt.NewObject(proto);
+void FillMenu(Runtime& rt, Object* menu, Value onSelect) {
   Set(rt, menu, "onSelect", onSelect);
   Object* builtIn = rt.NewObject();
   for (const char* item : kBuiltInItems) Set(rt, builtIn, item, Value::Bool(true));
   Set(rt, menu, "builtInItems", Value::Obj(builtIn));
   Set(rt, menu, "customItems", Value::Obj(rt.NewArray()));
+}
+
+Object* MakeMenu(Runtime& rt, Object* proto, Value onSelect) {
+  Object* menu = rt.NewObject(proto);
+  FillMenu(rt, menu, onSelect);
   return menu;
 }
 
-Value MenuCall(Runtime&, Value, std::span<const Value>) { return Value(); }
+// An object that is not the global one: what super() in a subclass's
+// constructor passes.
+Object* Made(Runtime& rt, Value self) {
+  Object* o = self.AsObject();
+  return o && o != rt.global && o->cls == ObjectClass::Object ? o : nullptr;
+}
+
+Value MenuCall(Runtime& rt, Value self, std::span<const Value> args) {
+  if (Object* o = Made(rt, self)) FillMenu(rt, o, Arg(args, 0));
+  return Value();
+}
 Value MenuConstruct(Runtime& rt, Object* proto, std::span<const Value> args) {
   return Value::Obj(MakeMenu(rt, proto, Arg(args, 0)));
 }
@@ -68,17 +82,24 @@ constexpr ItemField kItemFields[] = {
     {"enabled", true, true},   {"visible", true, true},
 };
 
-Object* MakeItem(Runtime& rt, Object* proto, std::span<const Value> args) {
-  Object* item = rt.NewObject(proto);
+void FillItem(Runtime& rt, Object* item, std::span<const Value> args) {
   for (std::size_t i = 0; i < std::size(kItemFields); ++i) {
     const ItemField& f = kItemFields[i];
     const Value v = Arg(args, i);
     Set(rt, item, f.name, f.flag ? Value::Bool(v.IsUndefined() ? f.initial : rt.ToBoolean(v)) : v);
   }
+}
+
+Object* MakeItem(Runtime& rt, Object* proto, std::span<const Value> args) {
+  Object* item = rt.NewObject(proto);
+  FillItem(rt, item, args);
   return item;
 }
 
-Value ItemCall(Runtime&, Value, std::span<const Value>) { return Value(); }
+Value ItemCall(Runtime& rt, Value self, std::span<const Value> args) {
+  if (Object* o = Made(rt, self)) FillItem(rt, o, args);
+  return Value();
+}
 Value ItemConstruct(Runtime& rt, Object* proto, std::span<const Value> args) {
   return Value::Obj(MakeItem(rt, proto, args));
 }

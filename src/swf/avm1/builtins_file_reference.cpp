@@ -84,7 +84,25 @@ Value Download(Runtime& rt, Value self, std::span<const Value> args) {
 
 Value False(Runtime&, Value, std::span<const Value>) { return Value::Bool(false); }
 Value Nothing(Runtime&, Value, std::span<const Value>) { return Value(); }
-Value PlainCall(Runtime&, Value, std::span<const Value>) { return Value(); }
+void MakeList(Runtime& rt, Object* list) {
+  MakeBroadcaster(rt, list);
+  rt.DefineValue(list, "fileList", Value::Obj(rt.NewArray()), kDontEnum);
+}
+
+// super() in a subclass's constructor makes its object one too.
+Object* Made(Runtime& rt, Value self) {
+  Object* o = self.AsObject();
+  return o && o != rt.global && o->cls == ObjectClass::Object ? o : nullptr;
+}
+
+Value ReferenceCall(Runtime& rt, Value self, std::span<const Value>) {
+  if (Object* o = Made(rt, self)) MakeBroadcaster(rt, o);
+  return Value();
+}
+Value ListCall(Runtime& rt, Value self, std::span<const Value>) {
+  if (Object* o = Made(rt, self)) MakeList(rt, o);
+  return Value();
+}
 
 Value ReferenceConstruct(Runtime& rt, Object* proto, std::span<const Value>) {
   Object* file = rt.NewObject(proto);
@@ -94,8 +112,7 @@ Value ReferenceConstruct(Runtime& rt, Object* proto, std::span<const Value>) {
 
 Value ListConstruct(Runtime& rt, Object* proto, std::span<const Value>) {
   Object* list = rt.NewObject(proto);
-  MakeBroadcaster(rt, list);
-  rt.DefineValue(list, "fileList", Value::Obj(rt.NewArray()), kDontEnum);
+  MakeList(rt, list);
   return Value::Obj(list);
 }
 
@@ -110,14 +127,14 @@ void InstallFileReferenceBuiltins(Runtime& rt) {
   rt.DefineMethod(file, "download", Download);
   rt.DefineMethod(file, "upload", False);
   rt.DefineMethod(file, "cancel", Nothing);
-  FunctionObject* fileClass = rt.NewNative(PlainCall, ReferenceConstruct);
+  FunctionObject* fileClass = rt.NewNative(ReferenceCall, ReferenceConstruct);
   rt.DefineValue(fileClass, "prototype", Value::Obj(file), kDontEnum | kDontDelete);
   rt.DefineValue(file, "constructor", Value::Obj(fileClass));
   rt.DefineValue(package, "FileReference", Value::Obj(fileClass), 0);
 
   Object* list = rt.NewObject();
   rt.DefineMethod(list, "browse", Browse);
-  FunctionObject* listClass = rt.NewNative(PlainCall, ListConstruct);
+  FunctionObject* listClass = rt.NewNative(ListCall, ListConstruct);
   rt.DefineValue(listClass, "prototype", Value::Obj(list), kDontEnum | kDontDelete);
   rt.DefineValue(list, "constructor", Value::Obj(listClass));
   rt.DefineValue(package, "FileReferenceList", Value::Obj(listClass), 0);

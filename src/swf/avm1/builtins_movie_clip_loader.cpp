@@ -53,7 +53,7 @@ void MakeLoader(Runtime& rt, Object* loader) {
 }
 
 Value LoaderCall(Runtime& rt, Value self, std::span<const Value>) {
-  if (Object* o = self.AsObject(); o && o != rt.global) MakeLoader(rt, o);
+  if (Object* o = self.AsObject(); o && o != rt.global && o->cls == ObjectClass::Object) MakeLoader(rt, o);
   return Value();
 }
 

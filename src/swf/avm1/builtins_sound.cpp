@@ -68,7 +68,16 @@ SoundState& StateOf(Runtime& rt) { return rt.hostState->Family<SoundState>(); }
 
 double NowMs(Runtime& rt) { return rt.host.timerMs ? rt.host.timerMs() : 0; }
 
-SoundObject* ThisSound(Value self) { return dynamic_cast<SoundObject*>(self.AsObject()); }
+// An object made by a subclass's constructor keeps its sound in a slot no
+// script names (super() put it there).
+constexpr std::string_view kSlot = "\x01sound";
+
+SoundObject* ThisSound(Runtime& rt, Value self) {
+  Object* o = self.AsObject();
+  if (auto* s = dynamic_cast<SoundObject*>(o)) return s;
+  const Property* p = o ? o->props.Find(kSlot, rt.caseSensitive) : nullptr;
+  return p ? dynamic_cast<SoundObject*>(p->value.AsObject()) : nullptr;
+}
 
 // The transform a Sound object controls now; null when its target clip
 // is not there.
@@ -111,11 +120,7 @@ std::int32_t Saturated(double v) {
 
 std::int32_t Wrapped(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
 
-Value SoundCall(Runtime&, Value, std::span<const Value>) { return Value(); }
-
-Value SoundConstruct(Runtime& rt, Object* proto, std::span<const Value> args) {
-  SoundObject* s = rt.heap.Make<SoundObject>(proto);
-  const Value target = Arg(args, 0);
+void Aim(Runtime& rt, SoundObject* s, Value target) {
   if (ClipObject* clip = dynamic_cast<ClipObject*>(target.AsObject())) {
     s->target = SoundObject::Target::Clip;
     s->clip = clip;
@@ -124,16 +129,31 @@ Value SoundConstruct(Runtime& rt, Object* proto, std::span<const Value> args) {
     s->target = SoundObject::Target::Path;
     s->path = rt.ToString(target);  // a script's toString may throw from here
   }
+}
+
+Value SoundConstruct(Runtime& rt, Object* proto, std::span<const Value> args) {
+  SoundObject* s = rt.heap.Make<SoundObject>(proto);
+  Aim(rt, s, Arg(args, 0));
   return Value::Obj(s);
 }
 
+// super(target) in a subclass's constructor.
+Value SoundCall(Runtime& rt, Value self, std::span<const Value> args) {
+  Object* o = self.AsObject();
+  if (!o || o == rt.global || dynamic_cast<SoundObject*>(o) || o->cls != ObjectClass::Object) return Value();
+  SoundObject* s = rt.heap.Make<SoundObject>(o->proto);
+  Aim(rt, s, Arg(args, 0));
+  rt.DefineValue(o, kSlot, Value::Obj(s), kDontEnum | kDontDelete);
+  return Value();
+}
+
 Value GetVolume(Runtime& rt, Value self, std::span<const Value>) {
-  const SoundTransform* t = TransformOf(rt, ThisSound(self));
+  const SoundTransform* t = TransformOf(rt, ThisSound(rt, self));
   return t ? Value::Number(t->volume) : Value();
 }
 
 Value SetVolume(Runtime& rt, Value self, std::span<const Value> args) {
-  if (SoundTransform* t = TransformOf(rt, ThisSound(self)))
+  if (SoundTransform* t = TransformOf(rt, ThisSound(rt, self)))
     t->volume = args.empty() ? 0 : Saturated(rt.ToNumber(args[0]));
   return Value();
 }
@@ -141,14 +161,14 @@ Value SetVolume(Runtime& rt, Value self, std::span<const Value> args) {
 // The pan as the mix gives it: how far the left input is turned down, or
 // else how far the right one is.
 Value GetPan(Runtime& rt, Value self, std::span<const Value>) {
-  const SoundTransform* t = TransformOf(rt, ThisSound(self));
+  const SoundTransform* t = TransformOf(rt, ThisSound(rt, self));
   if (!t) return Value();
   const std::int64_t ll = t->ll, rr = t->rr;
   return Value::Number(Wrapped(ll != 100 ? 100 - std::abs(ll) : std::abs(rr) - 100));
 }
 
 Value SetPan(Runtime& rt, Value self, std::span<const Value> args) {
-  SoundTransform* t = TransformOf(rt, ThisSound(self));
+  SoundTransform* t = TransformOf(rt, ThisSound(rt, self));
   if (!t) return Value();
   const std::int64_t pan = args.empty() ? 0 : Saturated(rt.ToNumber(args[0]));
   t->ll = pan >= 0 ? Wrapped(100 - pan) : 100;
@@ -165,7 +185,7 @@ constexpr MixField kMixFields[] = {
     {"ll", &SoundTransform::ll}, {"lr", &SoundTransform::lr}, {"rl", &SoundTransform::rl}, {"rr", &SoundTransform::rr}};
 
 Value GetTransform(Runtime& rt, Value self, std::span<const Value>) {
-  const SoundTransform* t = TransformOf(rt, ThisSound(self));
+  const SoundTransform* t = TransformOf(rt, ThisSound(rt, self));
   if (!t) return Value();
   Object* out = rt.NewObject();
   for (const MixField& f : kMixFields) rt.SetMember(Value::Obj(out), f.name, Value::Number(t->*f.member));
@@ -174,7 +194,7 @@ Value GetTransform(Runtime& rt, Value self, std::span<const Value>) {
 
 // Only the object's own fields change the mix.
 Value SetTransform(Runtime& rt, Value self, std::span<const Value> args) {
-  SoundTransform* t = TransformOf(rt, ThisSound(self));
+  SoundTransform* t = TransformOf(rt, ThisSound(rt, self));
   Object* given = Arg(args, 0).AsObject();
   if (!t || !given) return Value();
   for (const MixField& f : kMixFields) {
@@ -205,7 +225,7 @@ void StopSound(Runtime& rt, SoundObject& s) {
 }
 
 Value AttachSound(Runtime& rt, Value self, std::span<const Value> args) {
-  SoundObject* s = ThisSound(self);
+  SoundObject* s = ThisSound(rt, self);
   if (!s || args.empty()) return Value();
   StopSound(rt, *s);
   s->name = rt.ToString(args[0]);
@@ -216,7 +236,7 @@ Value AttachSound(Runtime& rt, Value self, std::span<const Value> args) {
 
 // start(secondOffset, loops)
 Value Start(Runtime& rt, Value self, std::span<const Value> args) {
-  SoundObject* s = ThisSound(self);
+  SoundObject* s = ThisSound(rt, self);
   if (!s || !s->durationMs || !TransformOf(rt, s)) return Value();
   SoundState& state = StateOf(rt);
   const double offset = args.empty() ? 0 : rt.ToNumber(args[0]);
@@ -233,7 +253,7 @@ Value Start(Runtime& rt, Value self, std::span<const Value> args) {
 // stop() stops every sound of the target; stop(name) those attached as
 // `name`.
 Value Stop(Runtime& rt, Value self, std::span<const Value> args) {
-  SoundObject* s = ThisSound(self);
+  SoundObject* s = ThisSound(rt, self);
   SoundTransform* mine = TransformOf(rt, s);
   if (!mine) return Value();
   const bool all = s->target == SoundObject::Target::Movie;
@@ -246,13 +266,13 @@ Value Stop(Runtime& rt, Value self, std::span<const Value> args) {
   return Value();
 }
 
-Value GetDuration(Runtime&, Value self, std::span<const Value>) {
-  const SoundObject* s = ThisSound(self);
+Value GetDuration(Runtime& rt, Value self, std::span<const Value>) {
+  const SoundObject* s = ThisSound(rt, self);
   return s && s->durationMs ? Value::Number(std::round(*s->durationMs)) : Value();
 }
 
 Value GetPosition(Runtime& rt, Value self, std::span<const Value>) {
-  const SoundObject* s = ThisSound(self);
+  const SoundObject* s = ThisSound(rt, self);
   return s && s->durationMs ? Value::Number(std::round(PositionOf(rt, *s))) : Value();
 }
 
@@ -275,7 +295,7 @@ void DeliverLoadFailed(Runtime& rt, HostEvent& event) {
 
 // Nothing can be fetched: onLoad(false) at the end of the frame.
 Value LoadSound(Runtime& rt, Value self, std::span<const Value>) {
-  SoundObject* s = ThisSound(self);
+  SoundObject* s = ThisSound(rt, self);
   if (!s) return Value();
   StopSound(rt, *s);
   s->name.clear();
@@ -285,8 +305,8 @@ Value LoadSound(Runtime& rt, Value self, std::span<const Value>) {
   return Value();
 }
 
-Value GetBytes(Runtime&, Value self, std::span<const Value>) {
-  const SoundObject* s = ThisSound(self);
+Value GetBytes(Runtime& rt, Value self, std::span<const Value>) {
+  const SoundObject* s = ThisSound(rt, self);
   return s && s->loadTried ? Value::Number(0) : Value();
 }
 
