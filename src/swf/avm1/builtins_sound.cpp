@@ -113,7 +113,7 @@ SoundTransform* TransformOf(Runtime& rt, SoundObject* s) {
 
 // A number as the player's 32-bit conversion makes it: what does not fit,
 // NaN included, becomes the lowest integer.
-std::int32_t Saturated(double v) {
+std::int32_t IntOrLowest(double v) {
   if (!(v >= -2147483648.0 && v < 2147483648.0)) return std::numeric_limits<std::int32_t>::min();
   return static_cast<std::int32_t>(v);
 }
@@ -154,7 +154,7 @@ Value GetVolume(Runtime& rt, Value self, std::span<const Value>) {
 
 Value SetVolume(Runtime& rt, Value self, std::span<const Value> args) {
   if (SoundTransform* t = TransformOf(rt, ThisSound(rt, self)))
-    t->volume = args.empty() ? 0 : Saturated(rt.ToNumber(args[0]));
+    t->volume = args.empty() ? 0 : IntOrLowest(rt.ToNumber(args[0]));
   return Value();
 }
 
@@ -170,7 +170,7 @@ Value GetPan(Runtime& rt, Value self, std::span<const Value>) {
 Value SetPan(Runtime& rt, Value self, std::span<const Value> args) {
   SoundTransform* t = TransformOf(rt, ThisSound(rt, self));
   if (!t) return Value();
-  const std::int64_t pan = args.empty() ? 0 : Saturated(rt.ToNumber(args[0]));
+  const std::int64_t pan = args.empty() ? 0 : IntOrLowest(rt.ToNumber(args[0]));
   t->ll = pan >= 0 ? Wrapped(100 - pan) : 100;
   t->rr = pan >= 0 ? 100 : Wrapped(100 + pan);
   t->lr = t->rl = 0;
