@@ -186,6 +186,75 @@ TEST(Avm1HostObjects, MovieClipLoaderFailsAsAMissingFileAtTheFramesEnd) {
   EXPECT_EQ(h.Run(a), "true|false|asked|_level0 URLNotFound");
 }
 
+TEST(Avm1HostObjects, WhatCannotConnectSaysSoAtTheFramesEnd) {
+  struct Case {
+    const char* made;     // the class
+    const char* handler;  // the event it hears
+    const char* method;
+    std::vector<PushItem> args;
+    const char* traced;  // the call's result, then the event's argument
+  };
+  const Case cases[] = {
+      {"XMLSocket", "onConnect", "connect", {"localhost", 8080}, "true|later|false"},
+      {"XMLSocket", "onConnect", "connect", {"localhost", 80}, "false|later"},
+      {"NetStream", "onStatus", "play", {"face.flv"}, "undefined|later|NetStream.Play.StreamNotFound error"},
+      {"NetConnection", "onStatus", "connect", {"rtmp://host/app"}, "false|later|NetConnection.Connect.Failed error"},
+      {"Sound", "onLoad", "loadSound", {"tick.mp3", false}, "undefined|later|false"},
+  };
+  for (const Case& c : cases) {
+    Harness h(8);
+    Asm a;
+    a.New(c.made).Store("x");
+    // A status object shows its code and level; anything else as it is.
+    Asm said;
+    said.Push({"object"}).Get("a").Op(op::TypeOf).Op(op::Equals2).Op(op::Not).If("plain");
+    said.Append(Path("a", {"code"})).Push({" "}).Op(op::Add2).Append(Path("a", {"level"})).Op(op::Add2).Op(op::Trace);
+    said.Jump("end").Label("plain").Get("a").TraceTop().Label("end");
+    a.Get("x").Push({c.handler}).Function("", {"a"}, said).Op(op::SetMember);
+    a.CallOn("x", c.method, c.args).TraceTop().Push({"later"}).TraceTop();
+    EXPECT_EQ(h.Run(a), c.traced) << c.made << "." << c.method;
+  }
+}
+
+TEST(Avm1HostObjects, ExternalInterfaceReadsBackTheXmlItWrites) {
+  // _toAS over nodes as XML gives them: an <array> of two properties, the
+  // second an <object> with a number.
+  Harness h(8);
+  Asm a;
+  const auto node = [&](const char* var, const char* name) {
+    a.Push({"nodeName", name, 1}).Op(op::InitObject).Store(var);
+  };
+  node("n5", "number");
+  SetOn(a, "n5", "firstChild", "5");
+  node("obj", "object");
+  node("t", "true");
+  const auto property = [&](const char* var, const char* id, const char* child) {
+    a.Push({"id", id, 1}).Op(op::InitObject).Store("attrs");
+    a.Push({"firstChild"}).Get(child).Push({"attributes"}).Get("attrs").Push({2}).Op(op::InitObject).Store(var);
+  };
+  property("p0", "0", "t");
+  property("p1", "1", "obj");
+  property("px", "x", "n5");
+  a.Get("px").Push({1}).Op(op::InitArray).Store("objKids");
+  a.Get("obj").Push({"childNodes"}).Get("objKids").Op(op::SetMember);
+  a.Get("p1").Get("p0").Push({2}).Op(op::InitArray).Store("arrKids");
+  node("arr", "array");
+  a.Get("arr").Push({"childNodes"}).Get("arrKids").Op(op::SetMember);
+  a.Get("arr").Push({1}).Get("flash").Push({"external"}).Op(op::GetMember).Push({"ExternalInterface"});
+  a.Op(op::GetMember).Push({"_toAS"}).Op(op::CallMethod).Store("back");
+  a.Append(Path("back", {"length"})).TraceTop().Append(Path("back", {"0"})).TraceTop();
+  a.Append(Path("back", {"1", "x"})).TraceTop().Push({"number"}).Append(Path("back", {"1", "x"})).Op(op::TypeOf);
+  a.Op(op::Equals2).TraceTop();
+  EXPECT_EQ(h.Run(a), "2|true|5|true");
+}
+
+TEST(Avm1HostObjects, MouseShowAndHideSayWhetherThePointerWasShown) {
+  Harness h(8);
+  Asm a;
+  for (const char* m : {"hide", "hide", "show", "show"}) a.CallOn("Mouse", m).TraceTop();
+  EXPECT_EQ(h.Run(a), "1|0|0|1");
+}
+
 TEST(Avm1HostObjects, Amf0WritesEachKindAsTheFormatSays) {
   Harness h(8);
   Runtime& rt = h.engine->Internals();
