@@ -34,6 +34,8 @@ FlashFace::FlashFace(HWND parent, const std::filesystem::path& moviePath, int le
   options.now = [now = std::move(now)] { return swf::avm1::LocalTime{now(), UtcOffsetMinutes()}; };
   const ULONGLONG start = GetTickCount64();
   options.timerMs = [start] { return static_cast<double>(GetTickCount64() - start); };
+  options.viewportWidth = width;
+  options.viewportHeight = height;
   options.trace = [](std::string_view text) {
     OutputDebugStringW(Utf8ToWide("DeskClock trace: " + std::string(text) + "\n").c_str());
   };

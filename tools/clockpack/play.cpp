@@ -130,6 +130,8 @@ void PlayMovie(const PlayOptions& options, std::ostream& out, std::ostream& err)
     player.now = WallClock;
   }
   if (options.trace) player.trace = [&out](std::string_view line) { out << line << '\n'; };
+  player.viewportWidth = options.width;
+  player.viewportHeight = options.height;
   dc::swf::Player movie(dc::swf::ReadMovieFile(options.movie, player.limits), std::move(player));
 
   const dc::swf::TwipRect& stage = movie.movie().stage;

@@ -1,6 +1,7 @@
 // Color: a script's handle on a clip's colour transform. setRGB tints the
 // clip one colour; setTransform and getTransform speak in the percent
-// multipliers and 0..255 offsets of the authoring tool.
+// multipliers and 0..255 offsets of the authoring tool, kept at the
+// player's precision.
 #include <cmath>
 #include <cstdint>
 
@@ -21,7 +22,7 @@ Clip* TargetOf(Runtime& rt, Value self) {
   Value target;
   if (!rt.TryGet(o, kTarget, target)) return nullptr;
   if (Clip* clip = Runtime::ClipOf(target)) return clip;
-  if (!target.IsString() || !rt.root) return nullptr;
+  if (!target.IsString() || target.s->text.empty() || !rt.root) return nullptr;
   return Runtime::ClipOf(rt.ResolveTarget(rt.ObjectFor(*rt.root), rt.ToString(target)));
 }
 
@@ -54,28 +55,35 @@ Value GetRgb(Runtime& rt, Value self, std::span<const Value>) {
   return Value::Number(channel(cx.addR) << 16 | channel(cx.addG) << 8 | channel(cx.addB));
 }
 
+// The transform keeps each multiplier as 8.8 fixed point and each offset
+// as a 16-bit integer, as the player's does: a percent reads back rounded
+// down to 1/256, and what does not fit in 16 bits wraps.
 struct Field {
   const char* name;
   double ColorTransform::*member;
-  double scale;  // script units per transform unit
+  bool multiplier;
 };
 constexpr Field kFields[] = {
-    {"ra", &ColorTransform::mulR, 100}, {"rb", &ColorTransform::addR, 1}, {"ga", &ColorTransform::mulG, 100},
-    {"gb", &ColorTransform::addG, 1},   {"ba", &ColorTransform::mulB, 100}, {"bb", &ColorTransform::addB, 1},
-    {"aa", &ColorTransform::mulA, 100}, {"ab", &ColorTransform::addA, 1},
+    {"ra", &ColorTransform::mulR, true}, {"rb", &ColorTransform::addR, false},
+    {"ga", &ColorTransform::mulG, true}, {"gb", &ColorTransform::addG, false},
+    {"ba", &ColorTransform::mulB, true}, {"bb", &ColorTransform::addB, false},
+    {"aa", &ColorTransform::mulA, true}, {"ab", &ColorTransform::addA, false},
 };
 
-// Only the fields the object holds change.
+double Stored(const Field& f, double n) {
+  const auto fixed = static_cast<std::int16_t>(ToInt32(f.multiplier ? n * 256 / 100 : n));
+  return f.multiplier ? fixed / 256.0 : fixed;
+}
+
+// Only the fields the object holds itself change.
 Value SetTransform(Runtime& rt, Value self, std::span<const Value> args) {
   Clip* clip = TargetOf(rt, self);
   Object* given = args.empty() ? nullptr : args[0].AsObject();
   if (!clip || !given) return Value();
   ColorTransform cx = clip->GetColorTransform();
   for (const Field& f : kFields) {
-    Value v;
-    if (!rt.TryGet(given, f.name, v) || v.IsNullish()) continue;
-    const double n = rt.ToNumber(v);
-    if (std::isfinite(n)) cx.*f.member = n / f.scale;
+    if (!rt.HasOwn(given, f.name)) continue;
+    cx.*f.member = Stored(f, rt.ToNumber(rt.GetMember(Value::Obj(given), f.name)));
   }
   clip->SetColorTransform(cx);
   return Value();
@@ -86,7 +94,8 @@ Value GetTransform(Runtime& rt, Value self, std::span<const Value>) {
   if (!clip) return Value();
   const ColorTransform cx = clip->GetColorTransform();
   Object* out = rt.NewObject();
-  for (const Field& f : kFields) rt.SetMember(Value::Obj(out), f.name, Value::Number(cx.*f.member * f.scale));
+  for (const Field& f : kFields)
+    rt.SetMember(Value::Obj(out), f.name, Value::Number(cx.*f.member * (f.multiplier ? 100 : 1)));
   return Value::Obj(out);
 }
 

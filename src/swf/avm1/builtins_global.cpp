@@ -196,9 +196,6 @@ Value SetPropFlags(Runtime& rt, Value, std::span<const Value> args) {
 }
 
 Value Nothing(Runtime&, Value, std::span<const Value>) { return Value(); }
-Value False(Runtime&, Value, std::span<const Value>) { return Value::Bool(false); }
-Value StubConstruct(Runtime& rt, Object* proto, std::span<const Value>) { return Value::Obj(rt.NewObject(proto)); }
-Value StubCall(Runtime&, Value, std::span<const Value>) { return Value(); }
 
 }  // namespace
 
@@ -231,18 +228,7 @@ void InstallGlobalFunctions(Runtime& rt) {
                            "showRedrawRegions"})
     rt.DefineMethod(g, name, Nothing);
   rt.stubObject = rt.NewObject();
-  for (const char* name : {"LocalConnection", "SharedObject", "Sound",
-                           "NetConnection", "NetStream", "Camera", "Microphone", "ContextMenu",
-                           "ContextMenuItem", "PrintJob", "FileReference", "FileReferenceList"}) {
-    Object* proto = rt.NewObject();
-    for (const char* method : {"load", "send", "sendAndLoad", "connect", "close", "flush", "start", "stop",
-                               "attachSound", "loadSound", "getLocal", "browse",
-                               "upload", "download", "addRequestHeader"})
-      rt.DefineMethod(proto, method, False);
-    FunctionObject* ctor = DefineClass(rt, name, proto, StubCall, StubConstruct);
-    rt.DefineMethod(ctor, "getLocal", Nothing);
-  }
-  for (const char* name : {"System", "Key", "Mouse", "Stage", "Selection", "Accessibility", "Video", "ExternalInterface"}) {
+  for (const char* name : {"Selection"}) {
     Object* o = rt.NewObject();
     for (const char* method : {"addListener", "removeListener", "isDown", "isToggled", "getCode", "getAscii", "show",
                                "hide", "setClipboard", "showSettings", "call", "setFocus", "getFocus"})

@@ -2,6 +2,7 @@
 // run under the frame's budget, intervals, bound text fields, collection.
 #include "swf/avm1/engine.h"
 
+#include "swf/avm1/host_objects.h"
 #include "swf/avm1/runtime.h"
 
 namespace dc::swf::avm1 {
@@ -36,6 +37,7 @@ void Engine::ClipRemoved(Clip& clip) {
     rt.clips.erase(it);
   }
   clip.SetScriptObject(nullptr);
+  ForgetClipInHostObjects(rt, clip);
   if (rt.root == &clip) rt.root = nullptr;
 }
 
@@ -103,6 +105,8 @@ void Engine::RunDueIntervals(double nowMs) {
 
 void Engine::EndFrame() {
   Runtime& rt = *runtime_;
+  // What host objects owe the scripts (a failed load, a message sent).
+  if (!rt.stats.scriptsStopped) RunHostEvents(rt);
   // Bound text fields show their variables' values as they are now.
   std::vector<ClipObject*> bound;
   for (const auto& [clip, object] : rt.clips)

@@ -17,9 +17,11 @@
 //   6. RunDueIntervals(timer).
 //   7. Clips removed: RunClipEvent(clip, kEventUnload, ...), RunHandler(clip,
 //      "onUnload"), then ClipRemoved(clip) for it and each clip in it.
-//   8. EndFrame(): bound text fields show their variables, the budget's
-//      outcome is counted, and garbage is collected (once a megabyte was
-//      made since the last collection, or sixty frames went by).
+//   8. EndFrame(): what host objects owe the scripts runs (a load that
+//      failed, a LocalConnection message, a sound that ended), bound text
+//      fields show their variables, the budget's outcome is counted, and
+//      garbage is collected (once a megabyte was made since the last
+//      collection, or sixty frames went by).
 //   9. The frame is drawn.
 // Clips the display side creates (placed by the timeline or made for a
 // script through the Clip interface) are announced with ClipAdded before
@@ -29,6 +31,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,6 +52,13 @@ struct Host {
   std::function<double()> timerMs;            // getTimer: ms since the movie started
   std::function<void(std::string_view)> trace;    // the debug log, nowhere else
   std::function<void(std::string_view)> warning;  // what a face did wrong, once each
+  // The movie's stage, and the window it is shown in (Stage's size when the
+  // movie does not scale; none: the stage's), in pixels.
+  double stageWidth = 0, stageHeight = 0;
+  double viewportWidth = 0, viewportHeight = 0;
+  // The length in ms of the sound the movie exports as `name` (Sound's
+  // attachSound); none when there is no such sound.
+  std::function<std::optional<double>(std::string_view name)> exportedSoundMs;
 };
 
 struct ScriptLimits {

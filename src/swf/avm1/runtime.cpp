@@ -10,6 +10,7 @@
 #include "swf/avm1/array_object.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/date_math.h"
+#include "swf/avm1/host_objects.h"
 #include "swf/avm1/interpreter.h"
 #include "swf/avm1/text_units.h"
 
@@ -18,6 +19,18 @@ namespace {
 
 // Prototype chains longer than this are cut (a chain may loop).
 constexpr int kMaxProtoHops = 256;
+
+// The running code's timeline for as long as it runs.
+struct BaseGuard {
+  BaseGuard(Runtime& r, ClipObject* base) : rt(r), saved(r.scriptBase) {
+    if (base) rt.scriptBase = base;
+  }
+  ~BaseGuard() { rt.scriptBase = saved; }
+  BaseGuard(const BaseGuard&) = delete;
+  BaseGuard& operator=(const BaseGuard&) = delete;
+  Runtime& rt;
+  ClipObject* saved;
+};
 
 bool IsProtoName(std::string_view name, bool cs) { return NamesEqual(name, "__proto__", cs); }
 
@@ -73,6 +86,7 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   InstallXmlBuiltins(*this);
   InstallLoadVarsBuiltins(*this);
   InstallGlobalFunctions(*this);
+  InstallHostObjects(*this);
   CollectGarbage();
 }
 
@@ -354,6 +368,7 @@ Value Runtime::Call(Value function, Value self, std::span<const Value> args, Obj
     return f->native(*this, self, args);
   }
   if (!self.IsObject() && !self.IsNullish()) self = Value::Obj(ToObject(self));
+  BaseGuard base(*this, f->base);
   return CallScriptFunction(*this, f, self, args, home);
 }
 
@@ -564,7 +579,10 @@ int Runtime::UtcOffsetMinutes() { return host.now ? host.now().utcOffsetMinutes 
 
 void Runtime::RunBlock(ClipObject* clip, const ActionBytes& code) {
   if (!code || !clip || !clip->clip) return;
-  Guarded([&] { RunTopLevelBlock(*this, clip, code); });
+  Guarded([&] {
+    BaseGuard base(*this, clip);
+    RunTopLevelBlock(*this, clip, code);
+  });
 }
 
 void Runtime::CollectGarbage() {
@@ -584,6 +602,7 @@ void Runtime::CollectGarbage() {
       for (const Value& v : interval.args) h.Mark(v);
     }
     for (const Value& v : stack) h.Mark(v);
+    MarkHostObjects(*this, h);
   });
   stats.bytesInUse = heap.BytesInUse();
   stats.objectsInUse = heap.CellCount();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <random>
 #include <span>
 #include <string>
@@ -48,6 +49,7 @@ struct Interval {
 // Counts a native's nesting (toString calling toString, arrays holding
 // themselves) against the call depth.
 class Runtime;
+struct HostState;  // host_objects.h
 struct DepthGuard {
   explicit DepthGuard(Runtime& r);
   ~DepthGuard();
@@ -201,6 +203,12 @@ class Runtime {
   std::map<int, Interval> intervals;
   int nextIntervalId = 1;
   std::mt19937 random;
+  // The host objects' own state (host_objects.h).
+  std::unique_ptr<HostState> hostState;
+  // The timeline the running code belongs to (a block's clip, a script
+  // function's defining clip): where a host object resolves a target path
+  // it was given earlier (Sound).
+  ClipObject* scriptBase = nullptr;
 
  private:
   Value ConversionMethod(Value v, std::string_view name);

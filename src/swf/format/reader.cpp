@@ -115,6 +115,9 @@ class TagReader {
         if (font != context_.fonts.end()) ReadFontInfo(r, code == kDefineFontInfo2, *font->second, context_);
         return;
       }
+      case kDefineSound:
+        ReadSound(r);
+        return;
       default:
         return;  // video, binary data and later fonts: not played
     }
@@ -189,6 +192,23 @@ class TagReader {
   static std::optional<Character> Optional(std::optional<Bitmap>&& bitmap) {
     if (!bitmap) return std::nullopt;
     return Character(std::move(*bitmap));
+  }
+
+  // The header only: format, rate and length.
+  void ReadSound(BitReader& r) {
+    static constexpr std::uint32_t kRates[] = {5512, 11025, 22050, 44100};
+    const std::uint16_t id = r.U16();
+    const std::uint8_t flags = r.U8();
+    SoundInfo sound;
+    sound.format = flags >> 4;
+    sound.rate = kRates[(flags >> 2) & 3];
+    sound.sampleCount = r.U32();
+    if (context_.movie.characters.contains(id) || context_.movie.sounds.contains(id)) {
+      context_.Warn("A character id defined twice keeps its first definition.");
+      return;
+    }
+    context_.Spend(sizeof(SoundInfo) + sizeof(id));
+    context_.movie.sounds.emplace(id, sound);
   }
 
   void ReadExports(BitReader& r) {

@@ -27,6 +27,7 @@ constexpr TagKind kKinds[] = {
     {kImportAssets2, TagRole::Definition, "imports"},
     {kJpegTables, TagRole::Definition, "bitmaps"},
     {kDefineFontInfo, TagRole::Definition, "fonts"},
+    {kDefineSound, TagRole::Definition, "sounds"},
     {kDefineFontInfo2, TagRole::Definition, "fonts"},
     {kDefineMorphShape, TagRole::Character, "shape tweens"},
     {kDefineMorphShape2, TagRole::Character, "shape tweens"},

@@ -20,6 +20,7 @@ enum TagCode : std::uint16_t {
   kDefineText = 11,
   kDoAction = 12,
   kDefineFontInfo = 13,
+  kDefineSound = 14,
   kDefineBitsLossless = 20,
   kDefineBitsJpeg2 = 21,
   kDefineShape2 = 22,
@@ -67,7 +68,8 @@ struct TagKind {
   const char* damaged;  // "Damaged ... are left out."
 };
 
-// Nothing for a tag the reader passes over: sound, and what it does not know.
+// Nothing for a tag the reader passes over: sound streams, and what it
+// does not know.
 const TagKind* KindOfTag(std::uint16_t code);
 
 }  // namespace dc::swf

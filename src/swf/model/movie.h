@@ -82,6 +82,15 @@ struct Button {
   std::vector<ButtonRecord> records;
 };
 
+// DefineSound: what scripts may ask of an event sound (its length); the
+// samples are not kept, a face is never heard.
+struct SoundInfo {
+  std::uint8_t format = 0;  // the file's SoundFormat (0 raw, 1 ADPCM, 2 MP3, ...)
+  std::uint32_t rate = 0;   // samples a second
+  std::uint32_t sampleCount = 0;
+  double DurationMs() const { return rate ? sampleCount * 1000.0 / rate : 0; }
+};
+
 using Character = std::variant<Shape, Sprite, Bitmap, Font, StaticText, EditText, Button, MorphShape>;
 
 enum class Compression : std::uint8_t { None, Zlib, Lzma };
@@ -99,6 +108,7 @@ struct Movie {
   Sprite root;
   std::unordered_map<std::uint16_t, std::shared_ptr<const Character>> characters;
   std::map<std::string, std::uint16_t> exports;  // ExportAssets names to ids
+  std::unordered_map<std::uint16_t, SoundInfo> sounds;  // DefineSound by character id
   std::vector<std::string> warnings;  // each said once: what was left out, and why
 
   const Character* Find(std::uint16_t id) const {

@@ -10,15 +10,18 @@
 //   5. intervals that are due run;
 //   6. clips taken away run onClipEvent(unload) and onUnload, then are
 //      forgotten by the scripts;
-//   7. bound text fields show their variables, and garbage is collected;
+//   7. host objects' events run (a failed load, a message, a sound's end),
+//      bound text fields show their variables, and garbage is collected;
 //   8. the frame is drawn (when it is asked for and changed).
 // The first frame runs steps 2 to 7 when the player is made.
 #include "swf/player/player.h"
 
+#include <algorithm>
 #include <deque>
 #include <set>
 
 #include "base/file_io.h"
+#include "swf/avm1/conversions.h"
 #include "swf/format/reader.h"
 #include "swf/player/stage_fit.h"
 
@@ -69,6 +72,23 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
     host.timerMs = options_.timerMs ? options_.timerMs : [this] { return framesPlayed_ * 1000.0 / FrameRate(); };
     host.trace = options_.trace;
     host.warning = [this](std::string_view w) { warnings_.emplace_back(w); };
+    host.stageWidth = static_cast<double>(m.stage.Width()) / 20;
+    host.stageHeight = static_cast<double>(m.stage.Height()) / 20;
+    host.viewportWidth = options_.viewportWidth;
+    host.viewportHeight = options_.viewportHeight;
+    host.exportedSoundMs = [this](std::string_view name) -> std::optional<double> {
+      const Movie& movie = tree_.movie();
+      auto it = movie.exports.find(std::string(name));
+      // Before SWF 7 names match in either case.
+      if (it == movie.exports.end() && movie.version < 7) {
+        it = std::find_if(movie.exports.begin(), movie.exports.end(),
+                          [&](const auto& e) { return avm1::NamesEqual(e.first, name, false); });
+      }
+      if (it == movie.exports.end()) return std::nullopt;
+      const auto sound = movie.sounds.find(it->second);
+      if (sound == movie.sounds.end()) return std::nullopt;
+      return sound->second.DurationMs();
+    };
     engine_ = std::make_unique<avm1::Engine>(m.version, std::move(host), options_.scriptLimits);
     engine_->SetRoot(tree_.Root());
     tree_.onCreated = [this](DisplayObject& o) {

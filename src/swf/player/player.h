@@ -35,6 +35,9 @@ struct PlayerOptions {
   std::function<double()> timerMs;
   // `trace` output: a debug log, nowhere else.
   std::function<void(std::string_view)> trace;
+  // The face's size in pixels, which scripts may ask for (Stage); 0: the
+  // stage's.
+  double viewportWidth = 0, viewportHeight = 0;
 };
 
 class Player {
