@@ -127,30 +127,43 @@ Value ClearInterval(Runtime& rt, Value, std::span<const Value> args) {
   return Value();
 }
 
+// The names a comma-separated list or an array gives.
+std::vector<std::string> NameList(Runtime& rt, Value which) {
+  std::vector<std::string> names;
+  if (Object* o = which.AsObject(); o && o->cls == ObjectClass::Array) {
+    const auto& elements = static_cast<ArrayObject*>(o)->elements;
+    rt.CountWork(elements.size());
+    for (const Value& v : elements) names.push_back(rt.ToString(v));
+    return names;
+  }
+  const std::string text = rt.ToString(which);
+  rt.CountWork(text.size() / 8);
+  std::size_t from = 0;
+  while (from <= text.size()) {
+    const std::size_t comma = text.find(',', from);
+    names.push_back(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
+    if (comma == std::string::npos) break;
+    from = comma + 1;
+  }
+  return names;
+}
+
+// ASSetPropFlags(object, names, set, clear): each named own property (all
+// of them for null) takes (flags & ~clear) | set.
 Value SetPropFlags(Runtime& rt, Value, std::span<const Value> args) {
   Object* o = Arg(args, 0).AsObject();
   if (!o) return Value();
-  const std::uint8_t set = static_cast<std::uint8_t>(ToInt32(rt.ToNumber(Arg(args, 2))) & 7);
-  const std::uint8_t clear = static_cast<std::uint8_t>(ToInt32(rt.ToNumber(Arg(args, 3))) & 7);
-  std::vector<std::string> names;
+  const auto set = static_cast<std::uint16_t>(ToInt32(rt.ToNumber(Arg(args, 2))));
+  const auto clear = static_cast<std::uint16_t>(ToInt32(rt.ToNumber(Arg(args, 3))));
+  const auto apply = [&](Property& p) { p.flags = static_cast<std::uint16_t>((p.flags & ~clear) | set); };
   const Value which = Arg(args, 1);
-  if (ArrayObject* list = which.IsObject() && which.o->cls == ObjectClass::Array ? static_cast<ArrayObject*>(which.o) : nullptr) {
-    for (const Value& v : list->elements) names.push_back(rt.ToString(v));
-  } else if (!which.IsNullish()) {
-    const std::string text = rt.ToString(which);
-    std::size_t from = 0;
-    while (from <= text.size()) {
-      const std::size_t comma = text.find(',', from);
-      names.push_back(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
-      if (comma == std::string::npos) break;
-      from = comma + 1;
-    }
+  if (which.IsNull()) {
+    rt.CountWork(o->props.Count());
+    for (Property& p : o->props) apply(p);
+    return Value();
   }
-  for (Property& p : o->props.Items()) {
-    bool chosen = which.IsNullish();
-    for (const std::string& n : names) chosen = chosen || NamesEqual(n, p.name, rt.caseSensitive);
-    if (chosen) p.flags = static_cast<std::uint8_t>(((p.flags & ~clear) | set) | (p.flags & kAccessor));
-  }
+  for (const std::string& name : NameList(rt, which))
+    if (Property* p = o->props.Find(name, rt.caseSensitive)) apply(*p);
   return Value();
 }
 
