@@ -27,9 +27,13 @@ bool LooseEquals(Runtime& rt, Value x, Value y, int depth = 0) {
         return x.o == y.o;
     }
   }
+  if (depth > 4) return false;
+  // An object is made primitive first, even against null: one with neither
+  // valueOf nor toString is undefined, and equals null.
+  if (x.IsObject() && !y.IsObject()) return LooseEquals(rt, rt.ToPrimitive(x), y, depth + 1);
+  if (y.IsObject() && !x.IsObject()) return LooseEquals(rt, x, rt.ToPrimitive(y), depth + 1);
   if (x.IsNullish() && y.IsNullish()) return true;
   if (x.IsNullish() || y.IsNullish()) return false;
-  if (depth > 4) return false;
   if (x.type == ValueType::Boolean) return LooseEquals(rt, Value::Number(x.b ? 1 : 0), y, depth + 1);
   if (y.type == ValueType::Boolean) return LooseEquals(rt, x, Value::Number(y.b ? 1 : 0), depth + 1);
   if (x.IsNumber() && y.IsString()) return x.n == rt.ToNumber(y);

@@ -236,10 +236,9 @@ void Runtime::SetMember(Value target, std::string_view name, Value v) {
     return;
   }
   if (o->extras && !o->extras->watchers.Empty() && !RunWatcher(*this, o, name, target, v)) return;
-  if (Property* own = o->props.Find(name, caseSensitive)) {
-    if (!Visible(*own)) {
-      own->value = v;
-    } else if (own->accessor) {
+  Property* own = o->props.Find(name, caseSensitive);
+  if (own && Visible(*own)) {
+    if (own->accessor) {
       SetThrough(*this, o, *own, target, v);
     } else if (!(own->flags & kReadOnly)) {
       own->value = v;
@@ -258,6 +257,14 @@ void Runtime::SetMember(Value target, std::string_view name, Value v) {
       return;
     }
     break;
+  }
+  // A property this movie cannot see gives way to the new one.
+  if (Property* hidden = o->props.Find(name, caseSensitive)) {
+    hidden->value = v;
+    hidden->getter = hidden->setter = Value();
+    hidden->accessor = false;
+    hidden->flags = 0;
+    return;
   }
   heap.Charge(sizeof(Property) + name.size());
   o->props.Add(name, v, caseSensitive);

@@ -37,6 +37,8 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   InstallXmlBuiltins(*this);
   InstallLoadVarsBuiltins(*this);
   InstallGlobalFunctions(*this);
+  InstallNativeTables(*this);
+  InstallNativeClasses(*this);
   CollectGarbage();
 }
 

@@ -240,6 +240,8 @@ class Runtime {
   CallFrame* frame = nullptr;  // the innermost script call
   std::unique_ptr<Value> pendingThrow;
   std::unordered_map<Object*, NativeClass> nativeClasses;  // by prototype
+  // ASnative's tables: (table << 16 | index) to the function there.
+  std::unordered_map<std::uint32_t, NativeFunction> nativeTable;
   // Object.registerClass: the class a clip of a library symbol is made with.
   std::unordered_map<std::string, FunctionObject*> registeredClasses;
   int callDepth = 0;
@@ -316,5 +318,8 @@ void InstallTextFormatBuiltins(Runtime& rt);  // after the clip builtins; TextFi
 void InstallTextFieldBuiltins(Runtime& rt);
 void InstallXmlBuiltins(Runtime& rt);
 void InstallLoadVarsBuiltins(Runtime& rt);
+// Last: these take the functions and classes the others made.
+void InstallNativeTables(Runtime& rt);
+void InstallNativeClasses(Runtime& rt);
 
 }  // namespace dc::swf::avm1
