@@ -210,7 +210,7 @@ void InstallGlobalFunctions(Runtime& rt) {
     FunctionObject* ctor = DefineClass(rt, name, proto, StubCall, StubConstruct);
     rt.DefineMethod(ctor, "getLocal", Nothing);
   }
-  for (const char* name : {"System", "Key", "Mouse", "Stage", "Selection", "Accessibility", "Video", "ExternalInterface"}) {
+  for (const char* name : {"System", "Key", "Mouse", "Stage", "Selection", "Accessibility", "ExternalInterface"}) {
     Object* o = rt.NewObject();
     for (const char* method : {"addListener", "removeListener", "isDown", "isToggled", "getCode", "getAscii", "show",
                                "hide", "setClipboard", "showSettings", "call", "setFocus", "getFocus"})

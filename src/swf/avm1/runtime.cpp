@@ -39,6 +39,7 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   InstallGlobalFunctions(*this);
   InstallNativeTables(*this);
   InstallNativeClasses(*this);
+  InstallAbsentClasses(*this);
   CollectGarbage();
 }
 

@@ -321,5 +321,6 @@ void InstallLoadVarsBuiltins(Runtime& rt);
 // Last: these take the functions and classes the others made.
 void InstallNativeTables(Runtime& rt);
 void InstallNativeClasses(Runtime& rt);
+void InstallAbsentClasses(Runtime& rt);
 
 }  // namespace dc::swf::avm1
