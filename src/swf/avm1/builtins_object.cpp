@@ -107,19 +107,7 @@ Value Unwatch(Runtime& rt, Value self, std::span<const Value> args) {
   return Value::Bool(rt.Unwatch(o, rt.KeyOf(args[0], buffer)));
 }
 
-// Object.registerClass(symbol, constructor): the clip side makes
-// instances of the symbol with the class.
-Value RegisterClass(Runtime& rt, Value, std::span<const Value> args) {
-  if (args.size() < 2) return Value::Bool(false);
-  const std::string symbol = rt.ToString(args[0]);
-  Object* ctor = args[1].AsObject();
-  if (ctor && ctor->cls == ObjectClass::Function) {
-    rt.registeredClasses[symbol] = static_cast<FunctionObject*>(ctor);
-  } else {
-    rt.registeredClasses.erase(symbol);
-  }
-  return Value::Bool(true);
-}
+Value RegisterClass(Runtime&, Value, std::span<const Value>) { return Value::Bool(true); }
 
 // call and apply with no object for `this` give the function _global.
 Value ThisArg(Runtime& rt, std::span<const Value> args) {

@@ -516,7 +516,6 @@ void Runtime::CollectGarbage() {
       h.Mark(o);
     h.Mark(arrayCtor);
     for (const auto& [proto, c] : nativeClasses) h.Mark(proto);
-    for (const auto& [symbol, c] : registeredClasses) h.Mark(c);
     for (const auto& [clip, object] : clips) h.Mark(object);
     for (const auto& [id, interval] : intervals) {
       h.Mark(interval.function);

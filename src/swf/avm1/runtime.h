@@ -242,8 +242,6 @@ class Runtime {
   std::unordered_map<Object*, NativeClass> nativeClasses;  // by prototype
   // ASnative's tables: (table << 16 | index) to the function there.
   std::unordered_map<std::uint32_t, NativeFunction> nativeTable;
-  // Object.registerClass: the class a clip of a library symbol is made with.
-  std::unordered_map<std::string, FunctionObject*> registeredClasses;
   int callDepth = 0;
   int nesting = 0;
   std::uint64_t actions = 0;
