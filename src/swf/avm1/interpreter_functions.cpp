@@ -117,12 +117,14 @@ void Machine::DoCallMethod() {
   const Value nameValue = Pop();
   const Value target = Pop();
   std::vector<Value> args = PopArgs();
-  if (nameValue.IsUndefined() || (nameValue.IsString() && nameValue.s->text.empty())) {
+  // No name (undefined, or one that reads as "") calls the target itself.
+  std::string buffer;
+  const std::string_view name = nameValue.IsUndefined() ? std::string_view() : rt.KeyOf(nameValue, buffer);
+  if (name.empty()) {
     Push(rt.Call(target, Value(), args));
     return;
   }
-  std::string buffer;
-  Push(rt.CallMethod(target, rt.KeyOf(nameValue, buffer), args));
+  Push(rt.CallMethod(target, name, args));
 }
 
 void Machine::DoNew(bool method) {

@@ -215,8 +215,9 @@ std::string_view Runtime::TypeOf(Value v) {
     case ValueType::Object:
       if (v.o->cls == ObjectClass::Function) return "function";
       if (v.o->cls == ObjectClass::Clip) {
+        // Text fields and buttons are objects; a removed clip stays a clip.
         const Clip* c = static_cast<ClipObject*>(v.o)->clip;
-        return c && c->Kind() == ClipKind::TextField ? "object" : "movieclip";
+        return c && c->Kind() != ClipKind::MovieClip ? "object" : "movieclip";
       }
       return "object";
   }
@@ -395,7 +396,7 @@ Clip* Runtime::ClipOf(Value v) {
 }
 
 Clip* Runtime::Level(std::string_view name) const {
-  if (name.size() < 7 || !NamesEqual(name.substr(0, 6), "_level", false)) return nullptr;
+  if (name.size() < 7 || !NamesEqual(name.substr(0, 6), "_level", caseSensitive)) return nullptr;
   for (char c : name.substr(6))
     if (c < '0' || c > '9') return nullptr;
   return name.substr(6).find_first_not_of('0') == std::string_view::npos ? root : nullptr;
