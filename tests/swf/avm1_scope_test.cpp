@@ -168,6 +168,29 @@ TEST(Avm1Scope, Function2Registers) {
   EXPECT_EQ(t.h.Run(a, t.hour), "_level0.clock.hour|2|_level0|_level0.clock|object|a|undefined");
 }
 
+TEST(Avm1Scope, ArgumentsKnowCalleeAndCaller) {
+  Harness h(7);
+  Asm a;
+  // function inner() { trace(arguments.caller == outer); ... }
+  const auto member = [](Asm& code, const char* name) {
+    code.Get("arguments").Push({name}).Op(op::GetMember);
+  };
+  Asm inner;
+  member(inner, "caller");
+  inner.Get("outer").Op(op::Equals2).TraceTop();
+  member(inner, "callee");
+  inner.Get("inner").Op(op::Equals2).TraceTop();
+  member(inner, "length");
+  inner.TraceTop();
+  a.Function("inner", {}, inner);
+  a.Function("outer", {}, Asm().Call("inner", {1, 2}).Op(op::Pop));
+  a.Call("outer").Op(op::Pop).Call("inner").Op(op::Pop);
+  // A variable of the call like any other: set, it stays set.
+  a.Function("again", {}, Asm().Set("arguments", 5).Get("arguments").TraceTop());
+  a.Call("again", {1}).Op(op::Pop);
+  EXPECT_EQ(h.Run(a), "true|true|2|false|true|0|5");
+}
+
 TEST(Avm1Scope, DeleteAndEnumerate) {
   Harness h(7);
   Asm a;
