@@ -6,7 +6,7 @@
 
 #include <cstdint>
 #include <map>
-#include <memory>
+#include <optional>
 #include <random>
 #include <span>
 #include <string>
@@ -51,6 +51,7 @@ struct NativeClass {
   // Sets up `self`, already an instance, from super()'s arguments.
   void (*init)(Runtime&, Object* self, std::span<const Value> args) = nullptr;
 };
+
 // A block that cannot be read on (a length or jump out of range): the block
 // stops, the frame goes on.
 struct MalformedBlock {};
@@ -186,7 +187,7 @@ class Runtime {
   // A script's throw inside a conversion a native made: the native goes
   // on with what it had, and the interpreter throws once the action is done.
   void DeferThrow(const ScriptThrow& t) {
-    if (!pendingThrow) pendingThrow = std::make_unique<Value>(t.value);
+    if (!pendingThrow) pendingThrow = t.value;
   }
   void ThrowPending() {
     if (pendingThrow) {
@@ -238,7 +239,7 @@ class Runtime {
 
   std::vector<Value> stack;
   CallFrame* frame = nullptr;  // the innermost script call
-  std::unique_ptr<Value> pendingThrow;
+  std::optional<Value> pendingThrow;
   std::unordered_map<Object*, NativeClass> nativeClasses;  // by prototype
   // ASnative's tables: (table << 16 | index) to the function there.
   std::unordered_map<std::uint32_t, NativeFunction> nativeTable;
