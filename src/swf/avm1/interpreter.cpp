@@ -115,6 +115,17 @@ void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code) {
 
 namespace {
 
+// The timeline a function runs on: the clip it was defined on; once that is
+// gone, a clip at the same place, else `this` when a clip, else _root.
+ClipObject* BaseOf(Runtime& rt, FunctionObject* fn, Value self) {
+  ClipObject* base = fn->base;
+  if (base && base->clip) return base;
+  if (base && !base->lastPath.empty())
+    if (Clip* again = Runtime::ClipOf(rt.ResolveTarget(nullptr, base->lastPath))) return rt.ObjectFor(*again);
+  if (Clip* c = Runtime::ClipOf(self)) return rt.ObjectFor(*c);
+  return rt.root ? rt.ObjectFor(*rt.root) : nullptr;
+}
+
 // DefineFunction2's preloads, into registers from 1 in this order; a clip
 // with no parent leaves no register for _parent.
 void Preload(Runtime& rt, Activation& a, FunctionObject* fn) {
@@ -147,7 +158,7 @@ Value CallScriptFunction(Runtime& rt, FunctionObject* fn, Value self, std::span<
   a.size = fn->code->size();
   a.keep = fn->code;
   a.self = self;
-  a.base = a.target = fn->base && fn->base->clip ? fn->base : (rt.root ? rt.ObjectFor(*rt.root) : nullptr);
+  a.base = a.target = BaseOf(rt, fn, self);
   ActivationObject* locals = rt.heap.Make<ActivationObject>();
   locals->self = self;
   locals->callee = fn;

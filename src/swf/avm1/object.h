@@ -129,9 +129,12 @@ class ClipObject final : public Object {
   bool GetAfterOwn(Runtime&, std::string_view name, Value& out) override;
   void SpecialNames(Runtime&, std::vector<std::string>& names) override;
   void Trace(Heap& heap) override;
-  std::size_t Footprint() const override { return sizeof(ClipObject) + OwnBytes() + boundText.size(); }
+  std::size_t Footprint() const override {
+    return sizeof(ClipObject) + OwnBytes() + boundText.size() + lastPath.size();
+  }
 
   Clip* clip;
+  std::string lastPath;  // where the clip was, once removed ("_level0.a.b")
   Scope* timelineScope = nullptr;  // the clip's object above _global, made once
   // A bound text field: what it showed last.
   std::string boundText;
