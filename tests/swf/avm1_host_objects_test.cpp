@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "avm1_harness.h"
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/amf0.h"
 #include "swf/avm1/runtime.h"
 #include "swf/format/reader.h"

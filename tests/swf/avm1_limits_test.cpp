@@ -80,11 +80,11 @@ TEST(Avm1Limits, CallDepth) {
 }
 
 TEST(Avm1Limits, NestingTooDeepStopsTheFrame) {
-  // with (null) { with (null) { ... trace("deep") } } two thousand times.
+  // with ({}) { with ({}) { ... trace("deep") } } two thousand times.
   Asm nested = Asm().Push({"deep"}).TraceTop();
-  for (int i = 0; i < 2000; ++i) nested = Asm().Push({Null{}}).With(nested);
+  for (int i = 0; i < 2000; ++i) nested = Asm().Push({0}).Op(op::InitObject).With(nested);
   Asm shallow = Asm().Push({"shallow"}).TraceTop();
-  for (int i = 0; i < 100; ++i) shallow = Asm().Push({Null{}}).With(shallow);
+  for (int i = 0; i < 100; ++i) shallow = Asm().Push({0}).Op(op::InitObject).With(shallow);
   Harness h(7);
   EXPECT_EQ(h.Run(nested), "");
   EXPECT_TRUE(h.engine->Stats().frameStopped);

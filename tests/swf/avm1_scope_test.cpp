@@ -128,7 +128,8 @@ TEST(Avm1Scope, TryCatchFinally) {
   const Case cases[] = {
       {"catch and finally", Asm().Try(throwX, &catchE, "e", &fin).Push({"after"}).TraceTop(), "caught x|finally|after"},
       {"catch into a register", Asm().Try(throwX, &catchReg, "", nullptr, 2), "in register x"},
-      {"finally only rethrows", Asm().Try(throwX, nullptr, "", &fin).Push({"not reached"}).TraceTop(), "finally"},
+      {"finally only rethrows", Asm().Try(throwX, nullptr, "", &fin).Push({"not reached"}).TraceTop(),
+       "finally|Warning: Uncaught exception, x"},
       {"from a called function", Asm(thrower).Try(Asm().Call("thrower").Op(op::Pop), &catchE, "e", nullptr), "caught deep"},
       {"no throw", Asm().Try(Asm().Push({"body"}).TraceTop(), &catchE, "e", &fin), "body|finally"},
       {"a throw in catch still runs finally",
@@ -165,6 +166,29 @@ TEST(Avm1Scope, Function2Registers) {
   a.Function2("f", 7, kPreloadThis | kPreloadArguments | kPreloadRoot | kPreloadParent | kPreloadGlobal, {{6, "p"}}, body);
   a.Push({"b", "a", 2, "f"}).Op(op::CallFunction).Op(op::Pop);
   EXPECT_EQ(t.h.Run(a, t.hour), "_level0.clock.hour|2|_level0|_level0.clock|object|a|undefined");
+}
+
+TEST(Avm1Scope, ArgumentsKnowCalleeAndCaller) {
+  Harness h(7);
+  Asm a;
+  // function inner() { trace(arguments.caller == outer); ... }
+  const auto member = [](Asm& code, const char* name) {
+    code.Get("arguments").Push({name}).Op(op::GetMember);
+  };
+  Asm inner;
+  member(inner, "caller");
+  inner.Get("outer").Op(op::Equals2).TraceTop();
+  member(inner, "callee");
+  inner.Get("inner").Op(op::Equals2).TraceTop();
+  member(inner, "length");
+  inner.TraceTop();
+  a.Function("inner", {}, inner);
+  a.Function("outer", {}, Asm().Call("inner", {1, 2}).Op(op::Pop));
+  a.Call("outer").Op(op::Pop).Call("inner").Op(op::Pop);
+  // A variable of the call like any other: set, it stays set.
+  a.Function("again", {}, Asm().Set("arguments", 5).Get("arguments").TraceTop());
+  a.Call("again", {1}).Op(op::Pop);
+  EXPECT_EQ(h.Run(a), "true|true|2|false|true|0|5");
 }
 
 TEST(Avm1Scope, DeleteAndEnumerate) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/conversions.h"
 
 namespace dc::swf::avm1 {
@@ -38,7 +39,7 @@ constexpr std::size_t kMaxReferences = 65535;
 
 Object* XmlClass(Runtime& rt) {
   Property* p = rt.global->props.Find("XML", rt.caseSensitive);
-  Object* c = p && !(p->flags & kAccessor) ? p->value.AsObject() : nullptr;
+  Object* c = p && !p->accessor ? p->value.AsObject() : nullptr;
   return c && c->cls == ObjectClass::Function ? c : nullptr;
 }
 
@@ -107,8 +108,7 @@ class Writer {
   }
 
   bool WriteArray(ArrayObject* a, int depth) {
-    const std::vector<Value> elements = a->elements;
-    rt_.CountWork(elements.size());
+    const std::vector<Value> elements = a->Values(rt_);
     if (!HasOwnMembers(a)) {
       out_.push_back(kStrictArray);
       U32(static_cast<std::uint32_t>(elements.size()));
@@ -228,8 +228,8 @@ class Reader {
         refs_.push_back(a);
         const std::uint32_t n = U32();
         // Each element takes a byte at least.
-        if (n > in_.size() - pos_ || !a->Resize(rt_, n)) throw Damaged{};
-        for (std::uint32_t i = 0; i < n; ++i) a->elements[i] = Read(depth + 1);
+        if (n > in_.size() - pos_) throw Damaged{};
+        for (std::uint32_t i = 0; i < n; ++i) a->Set(rt_, i, Read(depth + 1));
         return Value::Obj(a);
       }
       case kDate: {

@@ -157,8 +157,13 @@ bool ArrayObject::SetSpecial(Runtime& rt, std::string_view name, Value v) {
     SetLength(rt, ToInt32(rt.ToNumber(v)));
     return true;
   }
-  // Other names that read as numbers ("-5", "4294967296") move the length
-  // by their value modulo 2^32 but stay named properties.
+  NoteNamed(rt, name);
+  return false;
+}
+
+void ArrayObject::NoteNamed(Runtime& rt, std::string_view name) {
+  // Names that read as numbers ("-5", "4294967296") move the length by
+  // their value modulo 2^32 but stay named properties.
   std::int32_t numeric = 0;
   if (NumericName(name, numeric)) GrowTo(rt, numeric);
   if (!props.Find(name, rt.caseSensitive)) {
@@ -166,7 +171,6 @@ bool ArrayObject::SetSpecial(Runtime& rt, std::string_view name, Value v) {
     if (namedOrder_.find(key) == namedOrder_.end()) rt.heap.Charge(key.size() + sizeof(std::uint64_t) + 32);
     namedOrder_[key] = ++clock_;
   }
-  return false;
 }
 
 bool ArrayObject::DeleteSpecial(Runtime&, std::string_view name, bool& deleted) {
@@ -183,7 +187,7 @@ void ArrayObject::SpecialNames(Runtime& rt, std::vector<std::string>& names) {
     const std::string* name;  // null for an element
   };
   std::vector<Named> all;
-  rt.CountWork(dense_.size() + sparse_.size() + props.Items().size());
+  rt.CountWork(dense_.size() + sparse_.size() + props.Count());
   all.reserve(count_);
   for (std::size_t i = 0; i < dense_.size(); ++i)
     if (dense_[i].present && !(dense_[i].flags & kDontEnum))
@@ -197,7 +201,7 @@ void ArrayObject::SpecialNames(Runtime& rt, std::vector<std::string>& names) {
       if (it != namedOrder_.end()) all.push_back({it->second, 0, &p.name});
     }
   }
-  std::sort(all.begin(), all.end(), [](const Named& a, const Named& b) { return a.order > b.order; });
+  std::sort(all.begin(), all.end(), [](const Named& a, const Named& b) { return a.order < b.order; });
   for (const Named& n : all) {
     if (n.name) {
       names.push_back(*n.name);

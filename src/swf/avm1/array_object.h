@@ -28,7 +28,11 @@ class ArrayObject final : public Object {
   bool GetSpecial(Runtime&, std::string_view name, Value& out) override;
   bool SetSpecial(Runtime& rt, std::string_view name, Value v) override;
   bool DeleteSpecial(Runtime&, std::string_view name, bool& deleted) override;
-  // Own enumerable elements and named properties, newest first.
+  // A named property (not an element, not the length) set: a numeric name
+  // moves the length, a new one takes its place in the order.
+  void NoteNamed(Runtime& rt, std::string_view name);
+  // Own enumerable elements and named properties, oldest first (a for-in
+  // reads them the other way round).
   void SpecialNames(Runtime& rt, std::vector<std::string>& names) override;
   void Trace(Heap& heap) override;
   std::size_t Footprint() const override;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/broadcaster.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/conversions.h"
@@ -36,11 +37,11 @@ bool SameListener(Runtime& rt, Value a, Value b) {
 }
 
 bool RemoveFrom(Runtime& rt, ArrayObject* list, Value listener) {
-  rt.CountWork(list->elements.size());
-  auto& e = list->elements;
+  std::vector<Value> e = list->Values(rt);
   const auto it = std::find_if(e.begin(), e.end(), [&](const Value& v) { return SameListener(rt, v, listener); });
   if (it == e.end()) return false;
   e.erase(it);
+  list->Assign(rt, e);
   return true;
 }
 
@@ -49,7 +50,7 @@ Value AddListener(Runtime& rt, Value self, std::span<const Value> args) {
   if (!list) return Value::Bool(true);
   const Value listener = Arg(args, 0);
   RemoveFrom(rt, list, listener);
-  if (list->Resize(rt, list->elements.size() + 1)) list->elements.back() = listener;
+  list->Append(rt, listener);
   return Value::Bool(true);
 }
 
@@ -63,7 +64,7 @@ Value BroadcastMessage(Runtime& rt, Value self, std::span<const Value> args) {
   ArrayObject* list = ListenersOf(rt, self);
   if (!list) return Value();
   const std::string name = rt.ToString(args[0]);
-  const std::vector<Value> listeners = list->elements;
+  const std::vector<Value> listeners = list->Values(rt);
   rt.CountWork(listeners.size());
   for (const Value& listener : listeners) {
     // An empty name names the listener itself.

@@ -2,6 +2,7 @@
 // click, kept as plain properties scripts read and change (the clock's own
 // menu is what the user sees). Their properties are enumerable, as Flash
 // makes them.
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/host_objects.h"
 
@@ -61,7 +62,7 @@ Value CopyMenu(Runtime& rt, Value self, std::span<const Value>) {
     for (const char* item : kBuiltInItems) rt.SetMember(copiedBuiltIn, item, rt.GetMember(builtIn, item));
   Object* custom = rt.GetMember(self, "customItems").AsObject();
   if (custom && custom->cls == ObjectClass::Array) {
-    const std::vector<Value> items = static_cast<ArrayObject*>(custom)->elements;
+    const std::vector<Value> items = static_cast<ArrayObject*>(custom)->Values(rt);
     rt.CountWork(items.size());
     std::vector<Value> copies;
     copies.reserve(items.size());

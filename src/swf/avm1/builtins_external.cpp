@@ -5,6 +5,7 @@
 // string value is written "<string>null</string>").
 #include <cmath>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/host_objects.h"
 

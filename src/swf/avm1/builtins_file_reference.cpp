@@ -3,6 +3,7 @@
 // check their arguments as Flash does and open the player's one dialog
 // (false while it is open); at the end of the frame it closes and the
 // listeners hear onCancel. Nothing is ever selected, uploaded or saved.
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/broadcaster.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/host_objects.h"
@@ -48,7 +49,7 @@ bool ValidFilters(Runtime& rt, std::span<const Value> args) {
   if (args.empty()) return true;
   Object* list = args[0].AsObject();
   if (!list || list->cls != ObjectClass::Array) return false;
-  const std::vector<Value> filters = static_cast<ArrayObject*>(list)->elements;
+  const std::vector<Value> filters = static_cast<ArrayObject*>(list)->Values(rt);
   if (filters.empty()) return false;
   rt.CountWork(filters.size());
   bool valid = true;

@@ -158,39 +158,53 @@ Value ClearInterval(Runtime& rt, Value, std::span<const Value> args) {
   return Value();
 }
 
+// The names a comma-separated list or an array gives.
+std::vector<std::string> NameList(Runtime& rt, Value which) {
+  std::vector<std::string> names;
+  if (ArrayObject* list = AsArray(which)) {
+    const std::vector<Value> elements = list->Values(rt);
+    rt.CountWork(elements.size());
+    for (const Value& v : elements) names.push_back(rt.ToString(v));
+    return names;
+  }
+  const std::string text = rt.ToString(which);
+  rt.CountWork(text.size() / 8);
+  std::size_t from = 0;
+  while (from <= text.size()) {
+    const std::size_t comma = text.find(',', from);
+    names.push_back(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
+    if (comma == std::string::npos) break;
+    from = comma + 1;
+  }
+  return names;
+}
+
+// ASSetPropFlags(object, names, set, clear): each named own property (all
+// of them for null) takes (flags & ~clear) | set.
 Value SetPropFlags(Runtime& rt, Value, std::span<const Value> args) {
   Object* o = Arg(args, 0).AsObject();
   if (!o) return Value();
-  const std::uint8_t set = static_cast<std::uint8_t>(ToInt32(rt.ToNumber(Arg(args, 2))) & 7);
-  const std::uint8_t clear = static_cast<std::uint8_t>(ToInt32(rt.ToNumber(Arg(args, 3))) & 7);
-  std::vector<std::string> names;
+  const auto set = static_cast<std::uint16_t>(ToInt32(rt.ToNumber(Arg(args, 2))));
+  const auto clear = static_cast<std::uint16_t>(ToInt32(rt.ToNumber(Arg(args, 3))));
+  const auto apply = [&](Property& p) { p.flags = static_cast<std::uint16_t>((p.flags & ~clear) | set); };
   const Value which = Arg(args, 1);
-  if (ArrayObject* list = AsArray(which)) {
-    for (const Value& v : list->Values(rt)) names.push_back(rt.ToString(v));
-  } else if (!which.IsNullish()) {
-    const std::string text = rt.ToString(which);
-    std::size_t from = 0;
-    while (from <= text.size()) {
-      const std::size_t comma = text.find(',', from);
-      names.push_back(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
-      if (comma == std::string::npos) break;
-      from = comma + 1;
-    }
-  }
-  for (Property& p : o->props.Items()) {
-    bool chosen = which.IsNullish();
-    for (const std::string& n : names) chosen = chosen || NamesEqual(n, p.name, rt.caseSensitive);
-    if (chosen) p.flags = static_cast<std::uint8_t>(((p.flags & ~clear) | set) | (p.flags & kAccessor));
-  }
-  // An array's elements are properties too.
-  if (ArrayObject* array = AsArray(Value::Obj(o))) {
-    if (which.IsNullish()) {
+  ArrayObject* array = AsArray(Value::Obj(o));
+  if (which.IsNullish()) {
+    rt.CountWork(o->props.Count());
+    for (Property& p : o->props) apply(p);
+    // An array's elements are properties too.
+    if (array) {
       std::vector<std::uint32_t> all;
       array->ForEach([&](std::uint32_t i, Value) { all.push_back(i); });
-      for (std::uint32_t i : all) array->ChangeFlags(i, set, clear);
+      rt.CountWork(all.size());
+      for (std::uint32_t i : all) array->ChangeFlags(i, static_cast<std::uint8_t>(set), static_cast<std::uint8_t>(clear));
     }
-    for (const std::string& n : names)
-      if (std::uint32_t i = 0; ArrayIndexOf(n, i)) array->ChangeFlags(i, set, clear);
+    return Value();
+  }
+  for (const std::string& name : NameList(rt, which)) {
+    if (Property* p = o->props.Find(name, rt.caseSensitive)) apply(*p);
+    if (std::uint32_t i = 0; array && ArrayIndexOf(name, i))
+      array->ChangeFlags(i, static_cast<std::uint8_t>(set), static_cast<std::uint8_t>(clear));
   }
   return Value();
 }

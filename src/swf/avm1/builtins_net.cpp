@@ -7,6 +7,7 @@
 // never connect.
 #include <unordered_map>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/host_objects.h"
 

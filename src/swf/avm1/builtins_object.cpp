@@ -1,5 +1,7 @@
 // Object, Function, Boolean, Number and Error.
+#include <algorithm>
 #include <cmath>
+#include <string>
 #include <limits>
 
 #include "swf/avm1/array_object.h"
@@ -50,59 +52,89 @@ Value ObjectValueOf(Runtime&, Value self, std::span<const Value>) { return self;
 
 Value HasOwnProperty(Runtime& rt, Value self, std::span<const Value> args) {
   Object* o = self.AsObject();
-  if (!o) return Value::Bool(false);
+  if (!o || args.empty()) return Value::Bool(false);
   std::string buffer;
-  return Value::Bool(rt.HasOwn(o, rt.KeyOf(Arg(args, 0), buffer)));
+  return Value::Bool(rt.HasOwn(o, rt.KeyOf(args[0], buffer)));
 }
 
-Value IsPrototypeOf(Runtime&, Value self, std::span<const Value> args) {
+Value IsPrototypeOf(Runtime& rt, Value self, std::span<const Value> args) {
   Object* o = Arg(args, 0).AsObject();
+  Object* proto = self.AsObject();
   int hops = 0;
-  for (Object* cur = o ? o->proto : nullptr; cur && hops < 256; cur = cur->proto, ++hops)
-    if (cur == self.AsObject()) return Value::Bool(true);
+  for (Object* cur = o ? o->proto : nullptr; cur && proto; cur = cur->proto) {
+    if (cur == proto) return Value::Bool(true);
+    if (++hops > 256) throw ScriptStop{StopReason::CallDepth};
+  }
+  (void)rt;
   return Value::Bool(false);
 }
 
-Value PropertyIsEnumerable(Runtime& rt, Value self, std::span<const Value> args) {
+Value IsPropertyEnumerable(Runtime& rt, Value self, std::span<const Value> args) {
   Object* o = self.AsObject();
   if (!o) return Value::Bool(false);
   std::string buffer;
   Property* p = o->props.Find(rt.KeyOf(Arg(args, 0), buffer), rt.caseSensitive);
-  return Value::Bool(p && !(p->flags & kDontEnum));
+  return Value::Bool(p && rt.Visible(*p) && !(p->flags & kDontEnum));
 }
 
-// addProperty(name, getter, setter): the setter may be null (read-only).
+// addProperty(name, getter, setter): the getter must be a function, the
+// setter a function or null (no setter).
 Value AddProperty(Runtime& rt, Value self, std::span<const Value> args) {
   Object* o = self.AsObject();
-  const std::string name = rt.ToString(Arg(args, 0));
-  Object* getter = Arg(args, 1).AsObject();
-  if (!o || name.empty() || !getter || getter->cls != ObjectClass::Function) return Value::Bool(false);
-  Property* p = o->props.Find(name, rt.caseSensitive);
-  if (!p) {
-    rt.heap.Charge(sizeof(Property) + name.size());
-    p = &o->props.Add(name, Value(), rt.caseSensitive);
-  }
-  p->value = Value::Obj(getter);
-  p->setter = Arg(args, 2).IsObject() ? Arg(args, 2) : Value();
-  p->flags = static_cast<std::uint8_t>((p->flags & ~kReadOnly) | kAccessor);
+  if (!o || args.size() < 3) return Value::Bool(false);
+  const std::string name = rt.ToString(args[0]);
+  Object* getter = args[1].AsObject();
+  Object* setter = args[2].AsObject();
+  const bool noSetter = args[2].IsNull();
+  if (name.empty() || !getter || getter->cls != ObjectClass::Function) return Value::Bool(false);
+  if (!noSetter && (!setter || setter->cls != ObjectClass::Function)) return Value::Bool(false);
+  Property* old = o->props.Find(name, rt.caseSensitive);
+  const std::uint16_t flags = old ? static_cast<std::uint16_t>(old->flags & ~kReadOnly) : 0;
+  rt.DefineAccessor(o, name, args[1], noSetter ? Value() : args[2], flags);
   return Value::Bool(true);
+}
+
+Value Watch(Runtime& rt, Value self, std::span<const Value> args) {
+  Object* o = self.AsObject();
+  if (!o || args.size() < 2) return Value::Bool(false);
+  std::string buffer;
+  return Value::Bool(rt.Watch(o, rt.KeyOf(args[0], buffer), args[1], Arg(args, 2)));
+}
+
+Value Unwatch(Runtime& rt, Value self, std::span<const Value> args) {
+  Object* o = self.AsObject();
+  if (!o || args.empty()) return Value::Bool(false);
+  std::string buffer;
+  return Value::Bool(rt.Unwatch(o, rt.KeyOf(args[0], buffer)));
 }
 
 Value RegisterClass(Runtime&, Value, std::span<const Value>) { return Value::Bool(true); }
 
-Value FunctionCall(Runtime& rt, Value self, std::span<const Value> args) {
+// call and apply with no object for `this` give the function _global.
+Value ThisArg(Runtime& rt, std::span<const Value> args) {
   const Value thisArg = Arg(args, 0);
-  return rt.Call(self, thisArg, args.size() > 1 ? args.subspan(1) : std::span<const Value>{});
+  return thisArg.IsNullish() ? Value::Obj(rt.global) : thisArg;
 }
 
+Value FunctionCall(Runtime& rt, Value self, std::span<const Value> args) {
+  return rt.Call(self, ThisArg(rt, args), args.size() > 1 ? args.subspan(1) : std::span<const Value>{});
+}
+
+// apply's list may be anything with a length: its members 0 to length-1.
 Value FunctionApply(Runtime& rt, Value self, std::span<const Value> args) {
-  const Value thisArg = Arg(args, 0);
+  const Value thisArg = ThisArg(rt, args);
   Object* list = Arg(args, 1).AsObject();
-  if (list && list->cls == ObjectClass::Array) {
+  if (!list) return rt.Call(self, thisArg, {});
+  if (list->cls == ObjectClass::Array) {
     const std::vector<Value> copy = static_cast<ArrayObject*>(list)->Values(rt);
     return rt.Call(self, thisArg, copy);
   }
-  return rt.Call(self, thisArg, {});
+  const double length = rt.ToNumber(rt.GetMember(Value::Obj(list), "length"));
+  const std::size_t n = length > 0 ? static_cast<std::size_t>(std::min(length, 65536.0)) : 0;
+  rt.CountWork(n);
+  std::vector<Value> copy(n);
+  for (std::size_t i = 0; i < n; ++i) copy[i] = rt.GetMember(Value::Obj(list), std::to_string(i));
+  return rt.Call(self, thisArg, copy);
 }
 
 Value FunctionConstructor(Runtime& rt, Value, std::span<const Value>) { return Value::Obj(rt.NewObject()); }
@@ -161,8 +193,10 @@ void InstallObjectBuiltins(Runtime& rt) {
   rt.DefineMethod(op, "valueOf", ObjectValueOf);
   rt.DefineMethod(op, "hasOwnProperty", HasOwnProperty);
   rt.DefineMethod(op, "isPrototypeOf", IsPrototypeOf);
-  rt.DefineMethod(op, "isPropertyEnumerable", PropertyIsEnumerable);
+  rt.DefineMethod(op, "isPropertyEnumerable", IsPropertyEnumerable);
   rt.DefineMethod(op, "addProperty", AddProperty);
+  rt.DefineMethod(op, "watch", Watch);
+  rt.DefineMethod(op, "unwatch", Unwatch);
   FunctionObject* object = DefineClass(rt, "Object", op, ObjectCall, ObjectConstruct);
   rt.DefineMethod(object, "registerClass", RegisterClass);
 

@@ -196,10 +196,10 @@ template <std::size_t... I>
 void DefineProperties(Runtime& rt, Object* proto, std::index_sequence<I...>) {
   const NativeFunction getters[] = {Get<I>...};
   const NativeFunction setters[] = {Set<I>...};
-  // A for-in lists the newest first: the last of the table is made first.
+  // Made last to first: a for-in reads the newest first, in the table's order.
   for (std::size_t i = sizeof...(I); i-- > 0;) {
-    rt.DefineValue(proto, kProps[i].name, Value::Obj(rt.NewNative(getters[i])), kAccessor);
-    rt.FindProperty(proto, kProps[i].name)->setter = Value::Obj(rt.NewNative(setters[i]));
+    rt.DefineAccessor(proto, kProps[i].name, Value::Obj(rt.NewNative(getters[i])),
+                      Value::Obj(rt.NewNative(setters[i])), 0);
   }
 }
 

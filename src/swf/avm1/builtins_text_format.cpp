@@ -194,8 +194,8 @@ void DefineAccessors(Runtime& rt, Object* proto, std::index_sequence<I...>) {
   const NativeFunction getters[] = {Get<kFields[I].field>...};
   const NativeFunction setters[] = {Set<kFields[I].field>...};
   for (std::size_t i = 0; i < sizeof...(I); ++i) {
-    rt.DefineValue(proto, kFields[i].name, Value::Obj(rt.NewNative(getters[i])), kAccessor);
-    rt.FindProperty(proto, kFields[i].name)->setter = Value::Obj(rt.NewNative(setters[i]));
+    rt.DefineAccessor(proto, kFields[i].name, Value::Obj(rt.NewNative(getters[i])),
+                      Value::Obj(rt.NewNative(setters[i])), 0);
   }
 }
 

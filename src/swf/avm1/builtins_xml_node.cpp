@@ -2,6 +2,7 @@
 // prototype, the tree's methods (appendChild, insertBefore, removeNode,
 // cloneNode) and toString. Copies and writing walk the tree with a stack of
 // their own, however deep a script nested it.
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -155,6 +156,8 @@ XmlNodeObject* CopyNode(Runtime& rt, XmlNodeObject* from) {
     for (const Property& p : from->attributes->props.Items()) {
       rt.heap.Charge(sizeof(Property) + p.name.size());
       Property& copy = to->attributes->props.Add(p.name, p.value, rt.caseSensitive);
+      copy.accessor = p.accessor;
+      copy.getter = p.getter;
       copy.setter = p.setter;
       copy.flags = p.flags;
     }
@@ -217,9 +220,9 @@ void AppendAttributes(Runtime& rt, std::string& out, Object* attributes) {
   // Newest first, as for-in lists them; the names are taken first because
   // a value's toString may change the object.
   std::vector<std::string> names;
-  const std::vector<Property>& items = attributes->props.Items();
-  for (std::size_t i = items.size(); i-- > 0;)
-    if (!(items[i].flags & kDontEnum)) names.push_back(items[i].name);
+  for (const Property& p : attributes->props)
+    if (!(p.flags & kDontEnum)) names.push_back(p.name);
+  std::reverse(names.begin(), names.end());
   rt.CountWork(names.size());
   for (const std::string& name : names) {
     out += ' ';
@@ -315,9 +318,8 @@ Object* InstallXmlNodeClass(Runtime& rt) {
   };
   for (const Accessor& a : accessors) {
     if (rt.version < a.version) continue;
-    Property& prop = p->props.Add(a.name, Value::Obj(rt.NewNative(a.get)), rt.caseSensitive);
-    if (a.set) prop.setter = Value::Obj(rt.NewNative(a.set));
-    prop.flags = kAccessor | kDontEnum | kDontDelete;
+    rt.DefineAccessor(p, a.name, Value::Obj(rt.NewNative(a.get)), a.set ? Value::Obj(rt.NewNative(a.set)) : Value(),
+                      kDontEnum | kDontDelete);
   }
   rt.DefineMethod(p, "appendChild", AppendChild);
   rt.DefineMethod(p, "insertBefore", InsertBefore);

@@ -33,6 +33,7 @@ void Engine::ClipRemoved(Clip& clip) {
   Runtime& rt = *runtime_;
   const auto it = rt.clips.find(&clip);
   if (it != rt.clips.end()) {
+    it->second->lastPath = rt.DotPath(&clip);
     it->second->clip = nullptr;
     rt.clips.erase(it);
   }

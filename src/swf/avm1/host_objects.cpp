@@ -31,9 +31,8 @@ void DeliverCall(Runtime& rt, HostEvent& event) { CallIfFunction(rt, event.targe
 
 void DefineAccessor(Runtime& rt, Object* owner, std::string_view name, NativeFunction get, NativeFunction set,
                     std::uint8_t flags) {
-  rt.DefineValue(owner, name, Value::Obj(rt.NewNative(get)), static_cast<std::uint8_t>(flags | kAccessor));
-  Property* p = owner->props.Find(name, rt.caseSensitive);
-  p->setter = set ? Value::Obj(rt.NewNative(set)) : Value();
+  rt.DefineAccessor(owner, name, Value::Obj(rt.NewNative(get)), set ? Value::Obj(rt.NewNative(set)) : Value(),
+                    flags);
 }
 
 Object* PackageObject(Runtime& rt, std::string_view path) {
@@ -43,7 +42,7 @@ Object* PackageObject(Runtime& rt, std::string_view path) {
     const std::string_view part = path.substr(0, dot);
     path = dot == std::string_view::npos ? std::string_view() : path.substr(dot + 1);
     Property* p = at->props.Find(part, rt.caseSensitive);
-    Object* next = p && !(p->flags & kAccessor) ? p->value.AsObject() : nullptr;
+    Object* next = p && !p->accessor ? p->value.AsObject() : nullptr;
     if (!next) {
       next = rt.NewObject();
       rt.DefineValue(at, part, Value::Obj(next), 0);

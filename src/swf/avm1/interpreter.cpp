@@ -115,10 +115,8 @@ Completion Machine::Run(std::size_t begin, std::size_t end, std::size_t& jumpOut
         }
         break;
     }
-    if (rt.hasPendingThrow) [[unlikely]] {
-      rt.hasPendingThrow = false;
-      throw ScriptThrow{rt.pendingThrow};
-    }
+    // A throw a native deferred surfaces once its action is done.
+    if (rt.pendingThrow) [[unlikely]] rt.ThrowPending();
     if (step) return *step;
     pc = at.next;
   }
@@ -160,13 +158,55 @@ void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code) {
   a.registers.resize(4);
   a.stackBase = rt.stack.size();
   a.swf4 = rt.version < 5;
+  CallFrame frame{nullptr, false, &a.registers, rt.frame};
+  rt.frame = &frame;
   Machine m(rt, a);
   std::size_t jumpOut = 0;
-  RestoreOnExit dropStack([&] { rt.stack.resize(a.stackBase); });
+  RestoreOnExit restore([&] {
+    rt.stack.resize(a.stackBase);
+    rt.frame = frame.previous;
+  });
   m.Run(0, a.size, jumpOut);
 }
 
-Value CallScriptFunction(Runtime& rt, FunctionObject* fn, Value self, std::span<const Value> args, Object* home) {
+namespace {
+
+// The timeline a function runs on: the clip it was defined on; once that is
+// gone, a clip at the same place, else `this` when a clip, else _root.
+ClipObject* BaseOf(Runtime& rt, FunctionObject* fn, Value self) {
+  ClipObject* base = fn->base;
+  if (base && base->clip) return base;
+  if (base && !base->lastPath.empty())
+    if (Clip* again = Runtime::ClipOf(rt.ResolveTarget(nullptr, base->lastPath))) return rt.ObjectFor(*again);
+  if (Clip* c = Runtime::ClipOf(self)) return rt.ObjectFor(*c);
+  return rt.root ? rt.ObjectFor(*rt.root) : nullptr;
+}
+
+// DefineFunction2's preloads, into registers from 1 in this order; a clip
+// with no parent leaves no register for _parent.
+void Preload(Runtime& rt, Activation& a, FunctionObject* fn) {
+  std::size_t next = 1;
+  const auto preload = [&](Value v) {
+    if (next < a.registers.size()) a.registers[next] = v;
+    ++next;
+  };
+  const std::uint16_t f = fn->flags2;
+  ActivationObject* locals = a.locals;
+  if (f & kPreloadThis) preload(locals->self);
+  if (f & kPreloadArguments) preload(locals->Arguments(rt));
+  if (f & kPreloadSuper) preload(locals->Super(rt));
+  if (f & kPreloadRoot) preload(rt.ClipValue(rt.root));
+  if (f & kPreloadParent) {
+    const Value parent = a.base && a.base->clip ? rt.ClipValue(a.base->clip->Parent()) : Value();
+    if (!parent.IsUndefined()) preload(parent);
+  }
+  if (f & kPreloadGlobal) preload(Value::Obj(rt.global));
+}
+
+}  // namespace
+
+Value CallScriptFunction(Runtime& rt, FunctionObject* fn, Value self, std::span<const Value> args, Object* home,
+                         bool constructing) {
   if (!fn->code) return Value();
   DepthGuard depth(rt);
   Activation a;
@@ -174,52 +214,52 @@ Value CallScriptFunction(Runtime& rt, FunctionObject* fn, Value self, std::span<
   a.size = fn->code->size();
   a.keep = fn->code;
   a.self = self;
-  a.base = a.target = fn->base && fn->base->clip ? fn->base : (rt.root ? rt.ObjectFor(*rt.root) : nullptr);
-  a.locals = rt.heap.Make<Object>(nullptr);
-  a.scope = a.baseScope = rt.heap.Make<Scope>(fn->scope ? fn->scope : rt.globalScope, a.locals);
+  a.base = a.target = BaseOf(rt, fn, self);
+  ActivationObject* locals = rt.heap.Make<ActivationObject>();
+  locals->self = self;
+  locals->callee = fn;
+  locals->caller = rt.frame ? rt.frame->callee : nullptr;
+  locals->home = home;
+  const std::uint16_t f = fn->function2 ? fn->flags2 : 0;
+  // DefineFunction2 leaves out as variables what it suppresses or keeps in
+  // a register.
+  locals->hasThis = !(f & (kPreloadThis | kSuppressThis));
+  locals->hasArguments = !(f & (kPreloadArguments | kSuppressArguments));
+  locals->hasSuper = !(f & (kPreloadSuper | kSuppressSuper));
+  if (locals->hasArguments || (f & kPreloadArguments)) {
+    rt.heap.Charge(args.size() * sizeof(Value));
+    locals->args.assign(args.begin(), args.end());
+  }
+  a.locals = locals;
+  a.scope = a.baseScope = rt.heap.Make<Scope>(fn->scope ? fn->scope : rt.globalScope, locals);
   a.pool = fn->pool;
-  a.callee = fn;
-  a.home = home;
-  a.args = args;
   a.stackBase = rt.stack.size();
-  Machine m(rt, a);
+  std::vector<Value>* blockRegisters = rt.frame ? rt.frame->registers : nullptr;
   if (fn->function2) {
     a.registers.resize(std::max<std::size_t>(fn->registerCount, 1));
-    std::size_t next = 1;
-    const auto preload = [&](Value v) {
-      if (next < a.registers.size()) a.registers[next] = v;
-      ++next;
-    };
-    const std::uint16_t f = fn->flags2;
-    if (f & kPreloadThis) preload(self);
-    if (f & kPreloadArguments) {
-      ArrayObject* list = rt.NewArray(args);
-      rt.DefineValue(list, "callee", Value::Obj(fn));
-      a.arguments = Value::Obj(list);
-      preload(a.arguments);
-    }
-    if (f & kPreloadSuper) {
-      Object* superHome = home ? home : (self.IsObject() ? self.o->proto : nullptr);
-      preload(Value::Obj(rt.heap.Make<SuperObject>(nullptr, self, superHome)));
-    }
-    if (f & kPreloadRoot) preload(rt.ClipValue(rt.root));
-    if (f & kPreloadParent) preload(a.base && a.base->clip ? rt.ClipValue(a.base->clip->Parent()) : Value());
-    if (f & kPreloadGlobal) preload(Value::Obj(rt.global));
+    a.outerRegisters = blockRegisters;
+    Preload(rt, a, fn);
     for (std::size_t i = 0; i < fn->params.size(); ++i) {
       const Value v = Arg(args, i);
       const std::uint8_t reg = fn->paramRegisters[i];
       if (reg != 0) {
         if (reg < a.registers.size()) a.registers[reg] = v;
       } else {
-        rt.SetMember(Value::Obj(a.locals), fn->params[i], v);
+        rt.SetMember(Value::Obj(locals), fn->params[i], v);
       }
     }
   } else {
     a.registers.resize(4);
-    for (std::size_t i = 0; i < fn->params.size(); ++i) rt.SetMember(Value::Obj(a.locals), fn->params[i], Arg(args, i));
+    for (std::size_t i = 0; i < fn->params.size(); ++i) rt.SetMember(Value::Obj(locals), fn->params[i], Arg(args, i));
   }
+  CallFrame frame{fn, constructing, fn->function2 ? blockRegisters : &a.registers, rt.frame};
+  rt.frame = &frame;
+  Machine m(rt, a);
   std::size_t jumpOut = 0;
-  RestoreOnExit dropStack([&] { rt.stack.resize(a.stackBase); });
+  RestoreOnExit restore([&] {
+    rt.stack.resize(a.stackBase);
+    rt.frame = frame.previous;
+  });
   return m.Run(fn->begin, fn->end, jumpOut) == Completion::Return ? a.returnValue : Value();
 }
 

@@ -10,7 +10,10 @@ namespace dc::swf::avm1 {
 
 // A frame script or clip event block on `clip`'s timeline.
 void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code);
-// A function defined by DefineFunction or DefineFunction2.
-Value CallScriptFunction(Runtime& rt, FunctionObject* fn, Value self, std::span<const Value> args, Object* home);
+// A function defined by DefineFunction or DefineFunction2. `home` decides
+// its `super` (null: the prototype above `this`'s); `constructing` is true
+// under `new`.
+Value CallScriptFunction(Runtime& rt, FunctionObject* fn, Value self, std::span<const Value> args, Object* home,
+                         bool constructing);
 
 }  // namespace dc::swf::avm1

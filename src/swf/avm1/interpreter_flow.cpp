@@ -51,10 +51,12 @@ Step Machine::NestedAction(ActionCode op, Reader& r, Cursor& at) {
 }
 
 Completion Machine::DoWith(std::size_t bodyBegin, std::size_t bodyEnd, std::size_t& jumpOut) {
-  const Value target = Pop();
+  // A primitive is boxed; with nothing to look in the body is skipped.
+  Object* o = rt.ToObject(Pop());
+  if (!o) return Completion::Normal;
   NestGuard guard(rt);
   RestoreOnExit restoreScope([this, saved = a.scope] { a.scope = saved; });
-  if (Object* o = target.AsObject()) a.scope = rt.heap.Make<Scope>(a.scope, o);
+  a.scope = rt.heap.Make<Scope>(a.scope, o);
   return Run(bodyBegin, bodyEnd, jumpOut);
 }
 
@@ -77,7 +79,7 @@ Completion Machine::DoTry(Reader& r, std::size_t next, std::size_t end, std::siz
   } catch (const ScriptThrow& thrown) {
     if (flags & 1) {
       if (inRegister) {
-        if (catchRegister < a.registers.size()) a.registers[catchRegister] = thrown.value;
+        WriteRegister(catchRegister, thrown.value);
       } else if (a.locals) {
         rt.SetMember(Value::Obj(a.locals), catchName, thrown.value);
       } else {

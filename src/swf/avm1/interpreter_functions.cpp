@@ -38,14 +38,18 @@ Step Machine::FunctionAction(ActionCode op, Reader& r, Cursor& at) {
       break;
     }
     case ActionCode::ImplementsOp: {
+      // The class's prototype keeps the list: instanceof meets it on the
+      // instances' chains.
       const Value ctor = Pop();
       std::vector<Value> interfaces = PopArgs();
-      if (Object* c = ctor.AsObject(); c && c->cls == ObjectClass::Function) {
-        auto& list = static_cast<FunctionObject*>(c)->interfaces;
-        list.clear();
-        for (const Value& i : interfaces)
-          if (Object* o = i.AsObject()) list.push_back(o);
-      }
+      Object* proto = ctor.IsObject() ? rt.GetMember(ctor, "prototype").AsObject() : nullptr;
+      if (!proto) break;
+      if (!proto->extras) rt.heap.Charge(sizeof(ObjectExtras));
+      auto& list = proto->Extras().interfaces;
+      list.clear();
+      rt.heap.Charge(interfaces.size() * sizeof(Object*));
+      for (const Value& i : interfaces)
+        if (Object* o = i.AsObject()) list.push_back(o);
       break;
     }
     case ActionCode::Extends: {

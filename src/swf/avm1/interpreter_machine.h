@@ -39,16 +39,15 @@ struct Activation {
   Value self;
   Scope* scope = nullptr;
   Scope* baseScope = nullptr;
-  Object* locals = nullptr;  // a function's variables; null at the top level
+  ActivationObject* locals = nullptr;  // a function's variables; null at the top level
   std::vector<Value> registers;
+  // Where a register past a DefineFunction2's own count is: the four of the
+  // block (or plain function) that called it.
+  std::vector<Value>* outerRegisters = nullptr;
   ConstantPool* pool = nullptr;
   ClipObject* base = nullptr;    // the timeline the code belongs to
   ClipObject* target = nullptr;  // tellTarget's clip, else base
   bool targetLost = false;       // tellTarget named nothing
-  FunctionObject* callee = nullptr;
-  Object* home = nullptr;
-  std::span<const Value> args;
-  Value arguments;
   std::size_t stackBase = 0;
   Value returnValue;
   bool swf4 = false;  // a SWF 4 movie's own code, not a function's
@@ -153,6 +152,16 @@ class Machine {
   void Push(Value v) { rt.stack.push_back(v); }
   // A boolean result: 1 or 0 in a SWF 4 movie's own code.
   Value Bool(bool b) const { return a.swf4 ? Value::Number(b ? 1 : 0) : Value::Bool(b); }
+  void PushBool(bool b) { Push(Bool(b)); }
+  Value ReadRegister(std::uint8_t reg) const {
+    if (reg < a.registers.size()) return a.registers[reg];
+    if (a.outerRegisters && reg < a.outerRegisters->size()) return (*a.outerRegisters)[reg];
+    return Value();
+  }
+  void WriteRegister(std::uint8_t reg, Value v) {
+    if (reg < a.registers.size()) a.registers[reg] = v;
+    else if (a.outerRegisters && reg < a.outerRegisters->size()) (*a.outerRegisters)[reg] = v;
+  }
   double PopNumber() { return rt.ToNumber(Pop()); }
   std::string PopString() { return rt.ToString(Pop()); }
   std::size_t PopCount() {
@@ -234,12 +243,14 @@ class Machine {
   void DoSetMember();
   bool SpecialName(std::string_view name, Value& out);
   Value GetVariable(std::string_view name);
+  // "a.b.c": the first scope in which the whole path is there.
+  bool GetPath(std::string_view path, Value& out);
   void SetVariable(std::string_view name, Value v);
   void DefineLocal(std::string_view name, Value v);
-  Value Arguments();
-  Value Super();
   void DoConstantPool(Reader& r);
   void DoEnumerate(Value target);
+  void DoInitObject();
+  void DoInitArray();
 
   // interpreter_functions.cpp
   std::size_t DoDefineFunction(Reader& r, std::size_t next, std::size_t end, bool version2);

@@ -201,8 +201,7 @@ void Machine::StackAction(ActionCode op, Reader& r) {
     }
     case ActionCode::StoreRegister: {
       const std::uint8_t reg = r.U8();
-      const Value v = rt.stack.size() > a.stackBase ? rt.stack.back() : Value();
-      if (reg < a.registers.size()) a.registers[reg] = v;
+      WriteRegister(reg, rt.stack.size() > a.stackBase ? rt.stack.back() : Value());
       break;
     }
     case ActionCode::RandomNumber: {
@@ -254,8 +253,7 @@ void Machine::DoPush(Reader& r) {
         Push(Value());
         break;
       case 4: {
-        const std::uint8_t reg = r.U8();
-        Push(reg < a.registers.size() ? a.registers[reg] : Value());
+        Push(ReadRegister(r.U8()));
         break;
       }
       case 5:

@@ -32,7 +32,7 @@ void Machine::VariableAction(ActionCode op, Reader& r) {
       const Value name = Pop();
       std::string buffer;
       const std::string_view n = rt.KeyOf(name, buffer);
-      Object* where = a.locals ? a.locals : Timeline();
+      Object* where = a.locals ? static_cast<Object*>(a.locals) : Timeline();
       if (where && !rt.HasOwn(where, n)) rt.SetMember(Value::Obj(where), n, Value());
       break;
     }
@@ -63,36 +63,12 @@ void Machine::VariableAction(ActionCode op, Reader& r) {
       Push(Value::Bool(deleted));
       break;
     }
-    // A count the stack does not hold (or a negative one) makes undefined
-    // and takes nothing.
-    case ActionCode::InitArray: {
-      const double n = PopNumber();
-      if (!(n >= 0 && n <= static_cast<double>(rt.stack.size() - a.stackBase))) {
-        Push(Value());
-        break;
-      }
-      std::vector<Value> elements(static_cast<std::size_t>(n));
-      for (Value& e : elements) e = Pop();
-      Push(Value::Obj(rt.NewArray(elements)));
+    case ActionCode::InitArray:
+      DoInitArray();
       break;
-    }
-    case ActionCode::InitObject: {
-      const double n = PopNumber();
-      if (!(n >= 0 && 2 * n <= static_cast<double>(rt.stack.size() - a.stackBase))) {
-        Push(Value());
-        break;
-      }
-      Object* o = rt.NewObject();
-      const auto count = static_cast<std::size_t>(n);
-      std::string buffer;
-      for (std::size_t i = 0; i < count; ++i) {
-        const Value v = Pop();
-        const Value name = Pop();
-        rt.SetMember(Value::Obj(o), rt.KeyOf(name, buffer), v);
-      }
-      Push(Value::Obj(o));
+    case ActionCode::InitObject:
+      DoInitObject();
       break;
-    }
     case ActionCode::Enumerate: {
       const Value name = Pop();
       std::string buffer;
@@ -108,6 +84,8 @@ void Machine::VariableAction(ActionCode op, Reader& r) {
   }
 }
 
+// Names no scope holds: `this` for code that has no `this` variable (the
+// block's clip, or a function's timeline), _global, and the clips.
 bool Machine::SpecialName(std::string_view name, Value& out) {
   if (name.empty()) return false;
   const bool cs = rt.caseSensitive;
@@ -115,21 +93,7 @@ bool Machine::SpecialName(std::string_view name, Value& out) {
     case 't':
     case 'T':
       if (NamesEqual(name, "this", cs)) {
-        out = a.self;
-        return true;
-      }
-      return false;
-    case 'a':
-    case 'A':
-      if (a.callee && NamesEqual(name, "arguments", cs)) {
-        out = Arguments();
-        return true;
-      }
-      return false;
-    case 's':
-    case 'S':
-      if (a.callee && NamesEqual(name, "super", cs)) {
-        out = Super();
+        out = a.locals ? rt.ClipValue(a.base ? a.base->clip : nullptr) : a.self;
         return true;
       }
       return false;
@@ -157,26 +121,6 @@ bool Machine::SpecialName(std::string_view name, Value& out) {
   }
 }
 
-Value Machine::Arguments() {
-  if (a.arguments.IsUndefined()) {
-    ArrayObject* args = rt.NewArray(a.args);
-    rt.DefineValue(args, "callee", Value::Obj(a.callee));
-    a.arguments = Value::Obj(args);
-  }
-  return a.arguments;
-}
-
-Value Machine::Super() {
-  Object* home = a.home;
-  if (!home) {
-    // A method called plainly: its class is the prototype of `this`.
-    Object* self = a.self.AsObject();
-    home = self ? self->proto : nullptr;
-  }
-  return Value::Obj(rt.heap.Make<SuperObject>(nullptr, a.self, home));
-}
-
-
 void Machine::DoGetVariable() {
   const Value name = Pop();
   std::string buffer;
@@ -193,9 +137,10 @@ void Machine::DoSetVariable() {
 void Machine::DoGetMember() {
   const Value name = Pop();
   const Value target = Pop();
-  // An element by number, without making its name.
+  // An element by number, without making its name, unless an own property
+  // (addProperty's) may come first.
   if (ArrayObject* array = AsArray(target); array && name.IsNumber() && name.n >= 0 && name.n < 2147483647.0 &&
-                                             name.n == std::floor(name.n)) {
+                                             name.n == std::floor(name.n) && array->props.Empty()) {
     if (const auto i = static_cast<std::uint32_t>(name.n); array->Has(i)) {
       Push(array->At(i));
       return;
@@ -217,7 +162,6 @@ void Machine::DoSetMember() {
   std::string buffer;
   rt.SetMember(target, rt.KeyOf(name, buffer), v);
 }
-
 Value Machine::GetVariable(std::string_view name) {
   if (name.find_first_of(":/.") != std::string_view::npos) {
     if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos) {
@@ -225,21 +169,47 @@ Value Machine::GetVariable(std::string_view name) {
       return holder.IsObject() ? rt.GetMember(holder, name.substr(colon + 1)) : Value();
     }
     if (name.find('/') != std::string_view::npos) return Target(name);
-    // a.b.c: the first name through the scope chain, the rest as members.
-    std::size_t i = name.find('.');
-    Value v = GetVariable(name.substr(0, i));
-    while (i != std::string_view::npos && !v.IsNullish()) {
-      const std::size_t j = name.find('.', i + 1);
-      v = rt.GetMember(v, name.substr(i + 1, j == std::string_view::npos ? std::string_view::npos : j - i - 1));
-      i = j;
-    }
-    return i == std::string_view::npos ? v : Value();
+    Value out;
+    return GetPath(name, out) ? out : Value();
   }
   Value out;
-  if (SpecialName(name, out)) return out;
+  if (NamesEqual(name, "this", rt.caseSensitive)) {
+    // Only a variable of that name counts: a clip's children and members
+    // are no `this`.
+    for (Scope* s = a.scope; s; s = s->parent) {
+      Object* o = s->object;
+      if (o->props.Find(name, rt.caseSensitive) && rt.TryGet(o, name, out)) return out;
+      if (o->cls == ObjectClass::Activation && static_cast<ActivationObject*>(o)->hasThis)
+        return static_cast<ActivationObject*>(o)->self;
+    }
+  } else {
+    for (Scope* s = a.scope; s; s = s->parent)
+      if (rt.TryGet(s->object, name, out)) return out;
+  }
+  return SpecialName(name, out) ? out : Value();
+}
+
+bool Machine::GetPath(std::string_view path, Value& out) {
+  const std::size_t dot = path.find('.');
+  const std::string_view head = path.substr(0, dot);
+  const std::string_view rest = dot == std::string_view::npos ? std::string_view() : path.substr(dot + 1);
+  // The members after the first name, each of which must be there.
+  const auto follow = [&](Value v) {
+    std::string_view left = rest;
+    while (!left.empty()) {
+      const std::size_t next = left.find('.');
+      const std::string_view member = left.substr(0, next);
+      Object* o = rt.ToObject(v);
+      if (!o || !rt.TryGet(o, member, v)) return false;
+      left = next == std::string_view::npos ? std::string_view() : left.substr(next + 1);
+    }
+    out = v;
+    return true;
+  };
+  Value first;
   for (Scope* s = a.scope; s; s = s->parent)
-    if (rt.TryGet(s->object, name, out)) return out;
-  return Value();
+    if (rt.TryGet(s->object, head, first) && follow(first)) return true;
+  return SpecialName(head, first) && follow(first);
 }
 
 void Machine::SetVariable(std::string_view name, Value v) {
@@ -251,7 +221,7 @@ void Machine::SetVariable(std::string_view name, Value v) {
       member = name.substr(colon + 1);
     } else {
       const std::size_t dot = name.rfind('.');
-      holder = GetVariable(name.substr(0, dot));
+      if (!GetPath(name.substr(0, dot), holder)) return;
       member = name.substr(dot + 1);
     }
     rt.SetMember(holder, member, v);
@@ -286,15 +256,44 @@ void Machine::DoConstantPool(Reader& r) {
 }
 
 void Machine::DoEnumerate(Value target) {
-  Push(Value::Null());
+  // undefined ends the names; the first a loop reads is pushed last.
+  Push(Value());
   Object* o = target.AsObject();
   if (!o) return;
   // The first name a for-in sees goes on top.
   std::vector<std::string> names = rt.EnumerableNames(o);
-  for (auto name = names.rbegin(); name != names.rend(); ++name) {
-    if (rt.stack.size() > kMaxStack) throw ScriptStop{StopReason::Stack};
-    Push(rt.Str(std::move(*name)));
+  if (rt.stack.size() + names.size() > kMaxStack) throw ScriptStop{StopReason::Stack};
+  for (std::size_t i = names.size(); i-- > 0;) Push(rt.Str(std::move(names[i])));
+}
+
+// A count the stack does not hold (or a negative one) makes undefined and
+// takes nothing.
+void Machine::DoInitArray() {
+  const double n = PopNumber();
+  if (!(n >= 0 && n <= static_cast<double>(rt.stack.size() - a.stackBase))) {
+    Push(Value());
+    return;
   }
+  std::vector<Value> elements(static_cast<std::size_t>(n));
+  for (Value& e : elements) e = Pop();
+  Push(Value::Obj(rt.NewArray(elements)));
+}
+
+void Machine::DoInitObject() {
+  const double n = PopNumber();
+  if (!(n >= 0 && 2 * n <= static_cast<double>(rt.stack.size() - a.stackBase))) {
+    Push(Value());
+    return;
+  }
+  const auto count = static_cast<std::size_t>(n);
+  Object* o = rt.NewObject();
+  std::string buffer;
+  for (std::size_t i = 0; i < count; ++i) {
+    const Value v = Pop();
+    const Value name = Pop();
+    rt.SetMember(Value::Obj(o), rt.KeyOf(name, buffer), v);
+  }
+  Push(Value::Obj(o));
 }
 
 }  // namespace dc::swf::avm1::interp

@@ -1,64 +1,23 @@
-// Property maps, the heap's collection, and what each kind of object marks.
+// The heap's collection, what each kind of object marks, and the special
+// members of arrays and boxed strings.
 #include <algorithm>
 
+#include "swf/avm1/array_object.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/runtime.h"
 
 namespace dc::swf::avm1 {
 namespace {
 
-// Past this many properties an object keeps a hash index by name.
-constexpr std::size_t kIndexFrom = 12;
+void MarkProperties(Heap& heap, PropertyMap& props) {
+  for (const Property& p : props) {
+    heap.Mark(p.value);
+    heap.Mark(p.getter);
+    heap.Mark(p.setter);
+  }
+}
 
 }  // namespace
-
-Property* PropertyMap::Find(std::string_view name, bool caseSensitive) {
-  if (index_) {
-    const auto it = index_->find(FoldName(name, caseSensitive));
-    return it == index_->end() ? nullptr : &items_[it->second];
-  }
-  for (Property& p : items_)
-    if (NamesEqual(p.name, name, caseSensitive)) return &p;
-  return nullptr;
-}
-
-Property& PropertyMap::Add(std::string_view name, Value value, bool caseSensitive) {
-  items_.push_back(Property{std::string(name), value, Value(), 0});
-  if (index_) {
-    index_->emplace(FoldName(name, caseSensitive), static_cast<std::uint32_t>(items_.size() - 1));
-  } else if (items_.size() > kIndexFrom) {
-    Reindex(caseSensitive);
-  }
-  return items_.back();
-}
-
-bool PropertyMap::Remove(std::string_view name, bool caseSensitive) {
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    if (NamesEqual(items_[i].name, name, caseSensitive)) {
-      items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(i));
-      if (index_) Reindex(caseSensitive);
-      return true;
-    }
-  }
-  return false;
-}
-
-void PropertyMap::Reindex(bool caseSensitive) {
-  if (items_.size() <= kIndexFrom) {
-    index_.reset();
-    return;
-  }
-  index_ = std::make_unique<std::unordered_map<std::string, std::uint32_t>>();
-  for (std::size_t i = 0; i < items_.size(); ++i)
-    index_->emplace(FoldName(items_[i].name, caseSensitive), static_cast<std::uint32_t>(i));
-}
-
-std::size_t PropertyMap::Bytes() const {
-  std::size_t n = items_.capacity() * sizeof(Property);
-  for (const Property& p : items_) n += p.name.size();
-  if (index_) n += index_->size() * (sizeof(std::string) + 16);
-  return n;
-}
 
 Heap::~Heap() {
   for (GcCell* c = cells_; c;) {
@@ -101,10 +60,23 @@ void Heap::Collect(const std::function<void(Heap&)>& markRoots) {
 
 void Object::Trace(Heap& heap) {
   heap.Mark(proto);
-  for (const Property& p : props.Items()) {
-    heap.Mark(p.value);
-    heap.Mark(p.setter);
+  MarkProperties(heap, props);
+  if (extras) {
+    MarkProperties(heap, extras->watchers);
+    for (Object* o : extras->interfaces) heap.Mark(o);
   }
+}
+
+std::size_t Object::OwnBytes() const {
+  std::size_t n = props.Bytes();
+  if (extras)
+    n += sizeof(ObjectExtras) + extras->watchers.Bytes() + extras->interfaces.capacity() * sizeof(Object*);
+  return n;
+}
+
+ObjectExtras& Object::Extras() {
+  if (!extras) extras = std::make_unique<ObjectExtras>();
+  return *extras;
 }
 
 void FunctionObject::Trace(Heap& heap) {
@@ -112,11 +84,10 @@ void FunctionObject::Trace(Heap& heap) {
   heap.Mark(scope);
   heap.Mark(pool);
   heap.Mark(base);
-  for (Object* o : interfaces) heap.Mark(o);
 }
 
 std::size_t FunctionObject::Footprint() const {
-  std::size_t n = sizeof(FunctionObject) + props.Bytes() + name.size() + interfaces.capacity() * sizeof(Object*);
+  std::size_t n = sizeof(FunctionObject) + OwnBytes() + name.size();
   for (const std::string& p : params) n += sizeof(std::string) + p.size();
   return n;
 }
@@ -127,6 +98,43 @@ bool BoxObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
     return true;
   }
   return false;
+}
+
+bool ActivationObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
+  if (name.empty()) return false;
+  const char first = static_cast<char>(name[0] | 0x20);
+  if (first == 't' && hasThis && NamesEqual(name, "this", rt.caseSensitive)) {
+    out = self;
+    return true;
+  }
+  if (first == 'a' && hasArguments && NamesEqual(name, "arguments", rt.caseSensitive)) {
+    out = Arguments(rt);
+    return true;
+  }
+  if (first == 's' && hasSuper && NamesEqual(name, "super", rt.caseSensitive)) {
+    out = Super(rt);
+    return true;
+  }
+  return false;
+}
+
+Value ActivationObject::Arguments(Runtime& rt) {
+  if (arguments.IsUndefined()) {
+    ArrayObject* list = rt.NewArray(args);
+    rt.DefineValue(list, "callee", Value::Obj(callee));
+    rt.DefineValue(list, "caller", caller ? Value::Obj(caller) : Value::Null());
+    arguments = Value::Obj(list);
+  }
+  return arguments;
+}
+
+Value ActivationObject::Super(Runtime& rt) {
+  Object* level = home;
+  if (!level) {
+    Object* o = self.AsObject();
+    level = o ? o->proto : nullptr;
+  }
+  return Value::Obj(rt.heap.Make<SuperObject>(nullptr, self, level));
 }
 
 void BoxObject::Trace(Heap& heap) {
@@ -143,6 +151,16 @@ void SuperObject::Trace(Heap& heap) {
   Object::Trace(heap);
   heap.Mark(self);
   heap.Mark(home);
+}
+
+void ActivationObject::Trace(Heap& heap) {
+  Object::Trace(heap);
+  heap.Mark(self);
+  heap.Mark(callee);
+  heap.Mark(caller);
+  heap.Mark(home);
+  heap.Mark(arguments);
+  for (const Value& v : args) heap.Mark(v);
 }
 
 void Scope::Trace(Heap& heap) {

@@ -1,6 +1,7 @@
 // Script objects: named properties with a prototype, and the kinds with
 // state of their own (functions, arrays, dates, boxed primitives, clip
-// references, super); scopes and constant pools.
+// references, super, a function call's variables); scopes and constant
+// pools.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "swf/avm1/heap.h"
+#include "swf/avm1/property_map.h"
 #include "swf/avm1/value.h"
 #include "swf/model/actions.h"
 
@@ -20,33 +22,15 @@ namespace dc::swf::avm1 {
 class Clip;
 class Runtime;
 
-// ASSetPropFlags' bits, and our own for addProperty.
-enum PropertyFlag : std::uint8_t { kDontEnum = 1, kDontDelete = 2, kReadOnly = 4, kAccessor = 8 };
+enum class ObjectClass : std::uint8_t { Object, Function, Array, Date, Boolean, Number, String, Clip, Super, Error, Activation };
 
-struct Property {
-  std::string name;
-  Value value;   // the getter for an accessor
-  Value setter;  // accessors only
-  std::uint8_t flags = 0;
+// What few objects have: watch()'s watchers (by property name: the
+// callback as the value, its user data as the setter) and, on a class's
+// prototype, the interfaces the class implements.
+struct ObjectExtras {
+  PropertyMap watchers;
+  std::vector<Object*> interfaces;
 };
-
-// Properties in the order they were made; a hash index once there are many.
-class PropertyMap {
- public:
-  Property* Find(std::string_view name, bool caseSensitive);
-  Property& Add(std::string_view name, Value value, bool caseSensitive);
-  bool Remove(std::string_view name, bool caseSensitive);
-  std::vector<Property>& Items() { return items_; }
-  const std::vector<Property>& Items() const { return items_; }
-  std::size_t Bytes() const;
-
- private:
-  void Reindex(bool caseSensitive);
-  std::vector<Property> items_;
-  std::unique_ptr<std::unordered_map<std::string, std::uint32_t>> index_;
-};
-
-enum class ObjectClass : std::uint8_t { Object, Function, Array, Date, Boolean, Number, String, Clip, Super, Error };
 
 class Object : public GcCell {
  public:
@@ -60,14 +44,19 @@ class Object : public GcCell {
   virtual bool DeleteSpecial(Runtime&, std::string_view, bool& /*deleted*/) { return false; }
   // Looked at after the own properties (a clip's children by name).
   virtual bool GetAfterOwn(Runtime&, std::string_view, Value&) { return false; }
-  // Names of special properties a for-in sees, before the ordinary ones.
+  // Names of special properties a for-in sees, oldest first, listed before
+  // the ordinary ones (a for-in reads the whole list the other way round).
   virtual void SpecialNames(Runtime&, std::vector<std::string>&) {}
   void Trace(Heap& heap) override;
-  std::size_t Footprint() const override { return sizeof(Object) + props.Bytes(); }
+  std::size_t Footprint() const override { return sizeof(Object) + OwnBytes(); }
+  // The properties' and extras' bytes, for every kind's footprint.
+  std::size_t OwnBytes() const;
+  ObjectExtras& Extras();
 
   const ObjectClass cls;
   Object* proto;
   PropertyMap props;
+  std::unique_ptr<ObjectExtras> extras;
 };
 
 using NativeFunction = Value (*)(Runtime&, Value self, std::span<const Value> args);
@@ -100,13 +89,12 @@ class FunctionObject final : public Object {
   Scope* scope = nullptr;    // the scope chain it was defined in
   ConstantPool* pool = nullptr;
   ClipObject* base = nullptr;  // the timeline it was defined on
-  std::vector<Object*> interfaces;  // ImplementsOp
 };
 
 class DateObject final : public Object {
  public:
   DateObject(Object* prototype, double t) : Object(prototype, ObjectClass::Date), time(t) {}
-  std::size_t Footprint() const override { return sizeof(DateObject) + props.Bytes(); }
+  std::size_t Footprint() const override { return sizeof(DateObject) + OwnBytes(); }
   double time;  // ms since 1970-01-01 UTC, NaN for an invalid date
 };
 
@@ -116,7 +104,7 @@ class BoxObject final : public Object {
   BoxObject(Object* prototype, ObjectClass c, Value v) : Object(prototype, c), primitive(v) {}
   bool GetSpecial(Runtime&, std::string_view name, Value& out) override;
   void Trace(Heap& heap) override;
-  std::size_t Footprint() const override { return sizeof(BoxObject) + props.Bytes(); }
+  std::size_t Footprint() const override { return sizeof(BoxObject) + OwnBytes(); }
   Value primitive;
 };
 
@@ -130,9 +118,12 @@ class ClipObject final : public Object {
   bool GetAfterOwn(Runtime&, std::string_view name, Value& out) override;
   void SpecialNames(Runtime&, std::vector<std::string>& names) override;
   void Trace(Heap& heap) override;
-  std::size_t Footprint() const override { return sizeof(ClipObject) + props.Bytes() + boundText.size(); }
+  std::size_t Footprint() const override {
+    return sizeof(ClipObject) + OwnBytes() + boundText.size() + lastPath.size();
+  }
 
   Clip* clip;
+  std::string lastPath;  // where the clip was, once removed ("_level0.a.b")
   Scope* timelineScope = nullptr;  // the clip's object above _global, made once
   // A bound text field: what it showed last.
   std::string boundText;
@@ -140,8 +131,8 @@ class ClipObject final : public Object {
   bool shownOnce = false;
 };
 
-// `super` in a method: members from the prototype above the method's own,
-// called with the method's `this`.
+// `super` in a method: members from the prototype above `home`, called
+// with the method's `this`; super() calls home's __constructor__.
 class SuperObject final : public Object {
  public:
   SuperObject(Object* prototype, Value self, Object* home)
@@ -149,7 +140,33 @@ class SuperObject final : public Object {
   void Trace(Heap& heap) override;
   std::size_t Footprint() const override { return sizeof(SuperObject); }
   Value self;
-  Object* home;  // the prototype the running method belongs to
+  Object* home;  // plain calls: this.__proto__; through super: the level it looked from
+};
+
+// A function call's variables. `this`, `arguments` and `super` are
+// variables of the call too, made when first read; a script may set them
+// like any other variable.
+class ActivationObject final : public Object {
+ public:
+  ActivationObject() : Object(nullptr, ObjectClass::Activation) {}
+  bool GetSpecial(Runtime& rt, std::string_view name, Value& out) override;
+  void Trace(Heap& heap) override;
+  std::size_t Footprint() const override {
+    return sizeof(ActivationObject) + OwnBytes() + args.capacity() * sizeof(Value);
+  }
+  // The `arguments` array: the call's arguments, callee and caller.
+  Value Arguments(Runtime& rt);
+  Value Super(Runtime& rt);
+
+  Value self;
+  FunctionObject* callee = nullptr;
+  FunctionObject* caller = nullptr;  // the script function that called, if any
+  Object* home = nullptr;
+  std::vector<Value> args;
+  Value arguments;
+  // Which of the three the call has as variables (DefineFunction2 may
+  // leave them out or keep them in registers only).
+  bool hasThis = true, hasArguments = true, hasSuper = true;
 };
 
 class Scope final : public GcCell {

@@ -1,11 +1,10 @@
-// The shared operations of the engine: values made and converted, members
-// read and written through prototypes and clips, calls, clip references
-// and paths, the limits, the time seam and the collector's roots.
+// The shared operations of the engine: values made and converted, calls
+// and construction, clip references and paths, the limits, the time seam
+// and the collector's roots. Members are read and written in members.cpp.
 #include "swf/avm1/runtime.h"
 
 #include <charconv>
 #include <cmath>
-#include <unordered_set>
 
 #include "swf/avm1/array_object.h"
 #include "swf/avm1/conversions.h"
@@ -16,9 +15,6 @@
 
 namespace dc::swf::avm1 {
 namespace {
-
-// Prototype chains longer than this are cut (a chain may loop).
-constexpr int kMaxProtoHops = 256;
 
 // The running code's timeline for as long as it runs.
 struct BaseGuard {
@@ -32,48 +28,21 @@ struct BaseGuard {
   ClipObject* saved;
 };
 
-bool IsProtoName(std::string_view name, bool cs) { return NamesEqual(name, "__proto__", cs); }
-
-// Looks `name` up on `o` and its prototypes: special properties, own ones
-// (getters called with `self`), then what comes after (a clip's children).
-bool Lookup(Runtime& rt, Object* o, std::string_view name, Value self, Value& out, Object** where) {
-  if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return false;
-  if (IsProtoName(name, rt.caseSensitive)) {
-    out = Value::Obj(o->proto);
-    if (where) *where = o;
-    return o->proto != nullptr;
-  }
-  int hops = 0;
-  for (Object* cur = o; cur && hops < kMaxProtoHops; cur = cur->proto, ++hops) {
-    if (cur->GetSpecial(rt, name, out) ||
-        [&] {
-          Property* p = cur->props.Find(name, rt.caseSensitive);
-          if (!p) return false;
-          if (p->flags & kAccessor) {
-            const Value getter = p->value;
-            out = rt.Call(getter, self, {});
-          } else {
-            out = p->value;
-          }
-          return true;
-        }() ||
-        cur->GetAfterOwn(rt, name, out)) {
-      if (where) *where = cur;
-      return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
-    : version(swfVersion), caseSensitive(swfVersion >= 7), host(std::move(h)), limits(l), heap(l.maxMemoryBytes),
+    : version(swfVersion),
+      caseSensitive(swfVersion >= 7),
+      hiddenFlags(HiddenFlagsFor(swfVersion)),
+      host(std::move(h)),
+      limits(l),
+      heap(l.maxMemoryBytes),
       random(0x5eed) {
   emptyString = heap.Make<StringCell>(std::string());
   objectProto = heap.Make<Object>(nullptr);
   functionProto = heap.Make<Object>(objectProto);
-  global = heap.Make<Object>(nullptr);  // _global has no prototype in Flash
+  // _global has no prototype: nothing of Object's is a global.
+  global = heap.Make<Object>(nullptr);
   globalScope = heap.Make<Scope>(nullptr, global);
   InstallObjectBuiltins(*this);
   InstallArrayBuiltins(*this);
@@ -87,6 +56,9 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   InstallLoadVarsBuiltins(*this);
   InstallGlobalFunctions(*this);
   InstallHostObjects(*this);
+  InstallNativeTables(*this);
+  InstallNativeClasses(*this);
+  InstallAbsentClasses(*this);
   CollectGarbage();
 }
 
@@ -133,10 +105,15 @@ FunctionObject* Runtime::DefineMethod(Object* owner, std::string_view name, Nati
   return f;
 }
 
-void Runtime::DefineValue(Object* owner, std::string_view name, Value v, std::uint8_t flags) {
+void Runtime::DefineValue(Object* owner, std::string_view name, Value v, std::uint16_t flags) {
   Property* p = owner->props.Find(name, caseSensitive);
-  if (!p) p = &owner->props.Add(name, v, caseSensitive);
+  if (!p) {
+    heap.Charge(sizeof(Property) + name.size());
+    p = &owner->props.Add(name, v, caseSensitive);
+  }
   p->value = v;
+  p->getter = p->setter = Value();
+  p->accessor = false;
   p->flags = flags;
 }
 
@@ -155,6 +132,7 @@ std::string_view Runtime::TypeOf(Value v) {
     case ValueType::Object:
       if (v.o->cls == ObjectClass::Function) return "function";
       if (v.o->cls == ObjectClass::Clip) {
+        // Text fields and buttons are objects; a removed clip stays a clip.
         const Clip* c = static_cast<ClipObject*>(v.o)->clip;
         return c && c->Kind() != ClipKind::MovieClip ? "object" : "movieclip";  // fields and buttons
       }
@@ -190,177 +168,10 @@ Object* Runtime::ToObject(Value v) {
   }
 }
 
-Value Runtime::GetMember(Value target, std::string_view name) {
-  Object* o = nullptr;
-  switch (target.type) {
-    case ValueType::Object:
-      o = target.o;
-      break;
-    case ValueType::String:
-      if (NamesEqual(name, "length", caseSensitive)) return Value::Number(target.s->units);
-      o = stringProto;
-      break;
-    case ValueType::Number:
-      o = numberProto;
-      break;
-    case ValueType::Boolean:
-      o = booleanProto;
-      break;
-    default:
-      return Value();
-  }
-  Value out;
-  if (o->cls == ObjectClass::Super) {
-    SuperObject* s = static_cast<SuperObject*>(o);
-    Object* above = s->home ? s->home->proto : nullptr;
-    if (above && Lookup(*this, above, name, s->self, out, nullptr)) return out;
-    return Value();
-  }
-  return Lookup(*this, o, name, target, out, nullptr) ? out : Value();
-}
-
-bool Runtime::TryGet(Object* o, std::string_view name, Value& out) {
-  if (o->cls == ObjectClass::Super) {
-    out = GetMember(Value::Obj(o), name);
-    return !out.IsUndefined();
-  }
-  return Lookup(*this, o, name, Value::Obj(o), out, nullptr);
-}
-
-void Runtime::SetMember(Value target, std::string_view name, Value v) {
-  Object* o = target.AsObject();
-  if (!o) return;
-  if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return;
-  if (IsProtoName(name, caseSensitive)) {
-    o->proto = v.AsObject();  // anything but an object leaves it bare
-    return;
-  }
-  if (o->SetSpecial(*this, name, v)) return;
-  if (Property* p = o->props.Find(name, caseSensitive)) {
-    if (p->flags & kAccessor) {
-      const Value setter = p->setter;
-      const Value arg[1] = {v};
-      Call(setter, target, arg);
-    } else if (!(p->flags & kReadOnly)) {
-      p->value = v;
-    }
-    return;
-  }
-  // A setter made by addProperty on a prototype takes the write.
-  int hops = 0;
-  for (Object* cur = o->proto; cur && hops < kMaxProtoHops; cur = cur->proto, ++hops) {
-    Property* p = cur->props.Find(name, caseSensitive);
-    if (p && (p->flags & kAccessor)) {
-      const Value setter = p->setter;
-      const Value arg[1] = {v};
-      Call(setter, target, arg);
-      return;
-    }
-  }
-  heap.Charge(sizeof(Property) + name.size());
-  o->props.Add(name, v, caseSensitive);
-}
-
-bool Runtime::DeleteMember(Value target, std::string_view name) {
-  Object* o = target.AsObject();
-  if (!o) return false;
-  if (bool deleted = false; o->DeleteSpecial(*this, name, deleted)) return deleted;
-  Property* p = o->props.Find(name, caseSensitive);
-  if (!p || (p->flags & kDontDelete)) return false;
-  return o->props.Remove(name, caseSensitive);
-}
-
-Property* Runtime::FindProperty(Object* o, std::string_view name, Object** where) {
-  int hops = 0;
-  for (Object* cur = o; cur && hops < kMaxProtoHops; cur = cur->proto, ++hops) {
-    if (Property* p = cur->props.Find(name, caseSensitive)) {
-      if (where) *where = cur;
-      return p;
-    }
-  }
-  return nullptr;
-}
-
-bool Runtime::HasOwn(Object* o, std::string_view name) {
-  Value ignored;
-  if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return false;
-  return o->GetSpecial(*this, name, ignored) || o->props.Find(name, caseSensitive) != nullptr;
-}
-
-bool Runtime::HasMember(Object* o, std::string_view name) {
-  Value ignored;
-  Object* where = nullptr;
-  // Lookup calls getters; a variable lookup needs to know presence only,
-  // and a getter's side effects would run twice. Own accessors count as
-  // present without a call.
-  if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return false;
-  int hops = 0;
-  for (Object* cur = o; cur && hops < kMaxProtoHops; cur = cur->proto, ++hops) {
-    if (cur->props.Find(name, caseSensitive) || cur->GetSpecial(*this, name, ignored) ||
-        cur->GetAfterOwn(*this, name, ignored))
-      return true;
-  }
-  (void)where;
-  return false;
-}
-
-std::vector<std::string> Runtime::EnumerableNames(Object* o) {
-  std::vector<std::string> names;
-  std::unordered_set<std::string> seen;
-  if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return names;
-  int hops = 0;
-  for (Object* cur = o; cur && hops < kMaxProtoHops; cur = cur->proto, ++hops) {
-    std::vector<std::string> special;
-    cur->SpecialNames(*this, special);
-    for (std::string& s : special)
-      if (seen.insert(FoldName(s, caseSensitive)).second) names.push_back(std::move(s));
-    const auto& items = cur->props.Items();
-    // Newest first, as Flash lists them.
-    for (std::size_t i = items.size(); i-- > 0;) {
-      const Property& p = items[i];
-      if (!seen.insert(FoldName(p.name, caseSensitive)).second) continue;
-      if (!(p.flags & kDontEnum)) names.push_back(p.name);
-    }
-  }
-  return names;
-}
-
-bool Runtime::InstanceOf(Value v, Object* constructor) {
-  Object* o = v.AsObject();
-  if (!o || !constructor) return false;
-  const Value protoValue = GetMember(Value::Obj(constructor), "prototype");
-  Object* target = protoValue.AsObject();
-  if (!target) return false;
-  // Interfaces belong to the constructors along the chain: the object's
-  // own, then each class's superclass.
-  const auto implements = [&](Object* holder, std::string_view name) {
-    Property* p = holder->props.Find(name, caseSensitive);
-    Object* c = p && !(p->flags & kAccessor) ? p->value.AsObject() : nullptr;
-    if (!c || c->cls != ObjectClass::Function) return false;
-    for (Object* i : static_cast<FunctionObject*>(c)->interfaces)
-      if (i == constructor) return true;
-    return false;
-  };
-  if (implements(o, "__constructor__")) return true;
-  int hops = 0;
-  for (Object* cur = o->proto; cur && hops < kMaxProtoHops; cur = cur->proto, ++hops) {
-    if (cur == target) return true;
-    if (implements(cur, "__constructor__") || implements(cur, "constructor")) return true;
-  }
-  return false;
-}
-
-Value Runtime::Call(Value function, Value self, std::span<const Value> args, Object* home) {
+Value Runtime::Call(Value function, Value self, std::span<const Value> args, Object* home, bool constructing) {
   Object* o = function.AsObject();
   if (!o) return Value();
-  if (o->cls == ObjectClass::Super) {
-    // super(...): the constructor of the class above.
-    SuperObject* s = static_cast<SuperObject*>(o);
-    Object* above = s->home ? s->home->proto : nullptr;
-    if (!above) return Value();
-    const Value ctor = GetMember(Value::Obj(s->home), "__constructor__");
-    return Call(ctor, s->self, args, above);
-  }
+  if (o->cls == ObjectClass::Super) return CallSuperConstructor(static_cast<SuperObject*>(o), args);
   if (o->cls != ObjectClass::Function) return Value();
   FunctionObject* f = static_cast<FunctionObject*>(o);
   if (f->native) {
@@ -369,27 +180,41 @@ Value Runtime::Call(Value function, Value self, std::span<const Value> args, Obj
   }
   if (!self.IsObject() && !self.IsNullish()) self = Value::Obj(ToObject(self));
   BaseGuard base(*this, f->base);
-  return CallScriptFunction(*this, f, self, args, home);
+  return CallScriptFunction(*this, f, self, args, home, constructing);
+}
+
+Value Runtime::CallSuperConstructor(SuperObject* s, std::span<const Value> args) {
+  // super(...): the constructor of the class above, one level up again
+  // for its own super.
+  Object* home = s->home;
+  if (!home) return Value();
+  const Value ctor = GetMember(Value::Obj(home), "__constructor__");
+  if (FunctionObject* f = ctor.IsObject() && ctor.o->cls == ObjectClass::Function
+                              ? static_cast<FunctionObject*>(ctor.o) : nullptr;
+      f && f->construct && s->self.IsObject()) {
+    // A built-in class's constructor sets up the instance `new` made for it.
+    const auto it = nativeClasses.find(GetMember(ctor, "prototype").AsObject());
+    if (it != nativeClasses.end() && it->second.init) {
+      DepthGuard guard(*this);
+      it->second.init(*this, s->self.o, args);
+      return Value();
+    }
+  }
+  return Call(ctor, s->self, args, home->proto);
 }
 
 Value Runtime::CallMethod(Value target, std::string_view name, std::span<const Value> args) {
-  Object* where = nullptr;
-  Value fn;
   Object* o = target.AsObject();
-  if (!o) {
-    fn = GetMember(target, name);
-    return Call(fn, target, args, nullptr);
-  }
-  if (o->cls == ObjectClass::Super) {
-    // super.method(): found above the running method's class, called on
-    // the same `this`.
+  if (o && o->cls == ObjectClass::Super) {
+    // super.method(): found above the running method's level, called on
+    // the same `this`; its own super looks from there.
     SuperObject* s = static_cast<SuperObject*>(o);
     Object* above = s->home ? s->home->proto : nullptr;
-    if (!above || !Lookup(*this, above, name, s->self, fn, &where)) return Value();
-    return Call(fn, s->self, args, where);
+    Value fn;
+    if (!above || !TryGet(above, name, fn)) return Value();
+    return Call(fn, s->self, args, above);
   }
-  if (!Lookup(*this, o, name, target, fn, &where)) return Value();
-  return Call(fn, target, args, where);
+  return Call(GetMember(target, name), target, args);
 }
 
 Value Runtime::Construct(Value constructor, std::span<const Value> args) {
@@ -402,12 +227,33 @@ Value Runtime::Construct(Value constructor, std::span<const Value> args) {
     DepthGuard guard(*this);
     return f->construct(*this, proto, args);
   }
-  Object* obj = NewObject(proto);
+  Object* obj = NewInstance(proto);
   DefineValue(obj, "__constructor__", constructor);
   if (version < 7) DefineValue(obj, "constructor", constructor);
-  const Value r = Call(constructor, Value::Obj(obj), args, proto);
+  const Value r = Call(constructor, Value::Obj(obj), args, proto, true);
   if (f->native && r.IsObject()) return r;
   return Value::Obj(obj);
+}
+
+Object* Runtime::NewInstance(Object* proto) {
+  // Below a built-in class with state of its own, an instance of it.
+  int hops = 0;
+  for (Object* cur = proto; cur && hops < 256; cur = cur->proto, ++hops) {
+    const auto it = nativeClasses.find(cur);
+    if (it == nativeClasses.end()) continue;
+    DepthGuard guard(*this);
+    if (Object* made = it->second.allocate(*this, proto, {}).AsObject()) return made;
+    break;
+  }
+  return NewObject(proto);
+}
+
+void Runtime::RegisterNativeClass(Object* prototype, NativeClass c) {
+  if (prototype) nativeClasses[prototype] = c;
+}
+
+void Runtime::ReportUncaught(Value thrown) {
+  Trace("Warning: Uncaught exception, " + ToString(thrown));
 }
 
 ClipObject* Runtime::ObjectFor(Clip& clip) {
@@ -468,7 +314,7 @@ Clip* Runtime::ClipOf(Value v) {
 }
 
 Clip* Runtime::Level(std::string_view name) const {
-  if (name.size() < 7 || !NamesEqual(name.substr(0, 6), "_level", false)) return nullptr;
+  if (name.size() < 7 || !NamesEqual(name.substr(0, 6), "_level", caseSensitive)) return nullptr;
   for (char c : name.substr(6))
     if (c < '0' || c > '9') return nullptr;
   return name.substr(6).find_first_not_of('0') == std::string_view::npos ? root : nullptr;
@@ -596,6 +442,7 @@ void Runtime::CollectGarbage() {
                       clipProto, textFieldProto, textFormatProto, errorProto, stubObject, xmlNodeClass})
       h.Mark(o);
     h.Mark(arrayCtor);
+    for (const auto& [proto, c] : nativeClasses) h.Mark(proto);
     for (const auto& [clip, object] : clips) h.Mark(object);
     for (const auto& [id, interval] : intervals) {
       h.Mark(interval.function);

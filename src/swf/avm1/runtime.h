@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <span>
 #include <string>
@@ -32,6 +33,26 @@ struct ScriptStop {
 struct ScriptThrow {
   Value value;
 };
+
+// A script function's call as the runtime sees it, innermost first: what
+// ASnew, arguments.caller and a register past a function's own read.
+struct CallFrame {
+  FunctionObject* callee = nullptr;  // null for a frame script or event
+  bool constructing = false;         // called by `new`
+  std::vector<Value>* registers = nullptr;  // the block's four registers
+  CallFrame* previous = nullptr;
+};
+
+// A built-in class whose instances hold state of their own: `new` on a
+// script class below it makes one of its instances (with the script
+// class's prototype), and the script constructor's super() sets that
+// instance up as the built-in constructor would.
+struct NativeClass {
+  NativeConstructor allocate;
+  // Sets up `self`, already an instance, from super()'s arguments.
+  void (*init)(Runtime&, Object* self, std::span<const Value> args) = nullptr;
+};
+
 // A block that cannot be read on (a length or jump out of range): the block
 // stops, the frame goes on.
 struct MalformedBlock {};
@@ -80,7 +101,11 @@ class Runtime {
   FunctionObject* NewNative(NativeFunction fn, NativeConstructor construct = nullptr);
   // A native method as a hidden property of `owner`.
   FunctionObject* DefineMethod(Object* owner, std::string_view name, NativeFunction fn);
-  void DefineValue(Object* owner, std::string_view name, Value v, std::uint8_t flags = kDontEnum);
+  void DefineValue(Object* owner, std::string_view name, Value v, std::uint16_t flags = kDontEnum);
+  // A getter and setter (the setter may be undefined) as `owner`'s
+  // property; a plain property of the name keeps its value.
+  Property& DefineAccessor(Object* owner, std::string_view name, Value getter, Value setter,
+                           std::uint16_t flags = kDontEnum);
 
   // Conversions, as the movie's version makes them.
   double ToNumber(Value v);
@@ -97,25 +122,39 @@ class Runtime {
   // For methods called on primitives: the object whose prototype holds them.
   Object* ToObject(Value v);
 
-  // Members: through prototypes, getters and setters, and clips.
+  // Members: through prototypes, getters and setters, watchers, clips and,
+  // for a name found nowhere, __resolve.
   Value GetMember(Value target, std::string_view name);
-  // GetMember on an object that says whether the name was there at all.
+  // GetMember on an object that says whether the name was there at all
+  // (no __resolve).
   bool TryGet(Object* o, std::string_view name, Value& out);
   void SetMember(Value target, std::string_view name, Value v);
   bool DeleteMember(Value target, std::string_view name);
-  // The property on `o` or its prototypes; `where` the object holding it.
+  // The property a movie of this version sees on `o` or its prototypes;
+  // `where` the object holding it.
   Property* FindProperty(Object* o, std::string_view name, Object** where = nullptr);
+  // Whether a movie of this version sees the property at all.
+  bool Visible(const Property& p) const { return !(p.flags & hiddenFlags); }
   bool HasOwn(Object* o, std::string_view name);
   // Whether `name` is on `o` or its prototypes (no getter is called).
   bool HasMember(Object* o, std::string_view name);
-  // Names a for-in sees, own and inherited, nearest first, each once.
+  // Names a for-in sees, own and inherited, each once, in the order it
+  // reads them: the prototypes' before the object's own, each object's
+  // newest first. Counts against the budget.
   std::vector<std::string> EnumerableNames(Object* o);
   bool InstanceOf(Value v, Object* constructor);
+  // watch() and unwatch() on `o`.
+  bool Watch(Object* o, std::string_view name, Value callback, Value userData);
+  bool Unwatch(Object* o, std::string_view name);
 
-  // Calls. `home` is the prototype the method was found on (for super).
-  Value Call(Value function, Value self, std::span<const Value> args, Object* home = nullptr);
+  // Calls. `home` decides what `super` is in a script function: the
+  // object above it (by default the prototype above `this`'s).
+  Value Call(Value function, Value self, std::span<const Value> args, Object* home = nullptr,
+             bool constructing = false);
   Value CallMethod(Value target, std::string_view name, std::span<const Value> args);
   Value Construct(Value constructor, std::span<const Value> args);
+  // A built-in class that script classes may extend (see NativeClass).
+  void RegisterNativeClass(Object* prototype, NativeClass c);
 
   // Clips.
   ClipObject* ObjectFor(Clip& clip);
@@ -150,6 +189,20 @@ class Runtime {
   }
   void WarnOnce(int key, std::string_view text);
   void Trace(std::string_view text);
+  // A script's throw inside a conversion a native made: the native goes
+  // on with what it had, and the interpreter throws once the action is done.
+  void DeferThrow(const ScriptThrow& t) {
+    if (!pendingThrow) pendingThrow = t.value;
+  }
+  void ThrowPending() {
+    if (pendingThrow) {
+      const Value v = *pendingThrow;
+      pendingThrow.reset();
+      throw ScriptThrow{v};
+    }
+  }
+  // The trace Flash gives a throw no script caught.
+  void ReportUncaught(Value thrown);
 
   // The local time seam: ms since 1970 UTC and the offset in minutes.
   double NowMs();
@@ -165,6 +218,7 @@ class Runtime {
 
   const int version;
   const bool caseSensitive;
+  const std::uint16_t hiddenFlags;  // the property flags that hide from this version
   Host host;
   ScriptLimits limits;
   Heap heap;
@@ -189,10 +243,13 @@ class Runtime {
   StringCell* emptyString = nullptr;
 
   std::vector<Value> stack;
-  // A throw from a getter a conversion looked up: raised once the action
-  // that converted is done (runtime_conversions.cpp).
-  bool hasPendingThrow = false;
-  Value pendingThrow;
+  CallFrame* frame = nullptr;  // the innermost script call
+  // A throw from a getter or a conversion inside a native: raised once the
+  // action that called it is done.
+  std::optional<Value> pendingThrow;
+  std::unordered_map<Object*, NativeClass> nativeClasses;  // by prototype
+  // ASnative's tables: (table << 16 | index) to the function there.
+  std::unordered_map<std::uint32_t, NativeFunction> nativeTable;
   int callDepth = 0;
   int nesting = 0;
   std::uint64_t actions = 0;
@@ -212,6 +269,12 @@ class Runtime {
 
  private:
   Value ConversionMethod(Value v, std::string_view name);
+  // A primitive for an object from valueOf and toString, the preferred
+  // first; false when neither gives one. A throw inside is deferred.
+  bool PrimitiveOf(Value v, bool preferString, Value& out);
+  Value CallSuperConstructor(SuperObject* s, std::span<const Value> args);
+  // What `new` makes for a script constructor whose prototype is `proto`.
+  Object* NewInstance(Object* proto);
   std::unordered_map<std::string_view, StringCell*> literals_;
   void Stop(StopReason reason);
   std::uint32_t warned_ = 0;
@@ -224,15 +287,22 @@ void Runtime::Guarded(F&& body) {
   const std::size_t stackSize = stack.size();
   const bool outer = !running;
   running = true;
-  if (outer) hasPendingThrow = false;
+  if (outer) pendingThrow.reset();
   try {
     body();
   } catch (const ScriptStop& stop) {
     Stop(stop.reason);
-  } catch (const ScriptThrow&) {
+  } catch (const ScriptThrow& thrown) {
     // An uncaught throw ends the block, as in Flash.
+    try {
+      ReportUncaught(thrown.value);
+    } catch (const ScriptStop& stop) {
+      Stop(stop.reason);
+    } catch (const ScriptThrow&) {
+    }
   } catch (const MalformedBlock&) {
   }
+  pendingThrow.reset();
   if (outer) {
     running = false;
     callDepth = 0;
@@ -262,5 +332,9 @@ void InstallTextFormatBuiltins(Runtime& rt);  // after the clip builtins; TextFi
 void InstallTextFieldBuiltins(Runtime& rt);
 void InstallXmlBuiltins(Runtime& rt);
 void InstallLoadVarsBuiltins(Runtime& rt);
+// Last: these take the functions and classes the others made.
+void InstallNativeTables(Runtime& rt);
+void InstallNativeClasses(Runtime& rt);
+void InstallAbsentClasses(Runtime& rt);
 
 }  // namespace dc::swf::avm1

@@ -15,15 +15,14 @@ bool Callable(Value f) { return f.IsObject() && f.o->cls == ObjectClass::Functio
 }  // namespace
 
 Value Runtime::ConversionMethod(Value v, std::string_view name) {
-  // A getter that throws here makes the conversion go on without the
-  // method; the throw comes after the action that converted.
+  // Only real members: a conversion does not ask __resolve. A getter that
+  // throws here makes the conversion go on without the method; the throw
+  // comes after the action that converted.
   try {
-    return GetMember(v, name);
+    Value f;
+    return v.IsObject() && TryGet(v.o, name, f) ? f : Value();
   } catch (const ScriptThrow& thrown) {
-    if (!hasPendingThrow) {
-      hasPendingThrow = true;
-      pendingThrow = thrown.value;
-    }
+    DeferThrow(thrown);
     return Value();
   }
 }

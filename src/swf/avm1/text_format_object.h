@@ -10,7 +10,7 @@ namespace dc::swf::avm1 {
 class TextFormatObject final : public Object {
  public:
   explicit TextFormatObject(Object* prototype) : Object(prototype) {}
-  std::size_t Footprint() const override { return sizeof(TextFormatObject) + props.Bytes(); }
+  std::size_t Footprint() const override { return sizeof(TextFormatObject) + OwnBytes(); }
   FieldFormat format;
 };
 

@@ -22,7 +22,7 @@ class XmlNodeObject final : public Object {
       : Object(prototype), type(nodeType), document(isDocument), name(Value::Null()), value(Value::Null()) {}
   void Trace(Heap& heap) override;
   std::size_t Footprint() const override {
-    return sizeof(XmlNodeObject) + props.Bytes() + children.capacity() * sizeof(XmlNodeObject*);
+    return sizeof(XmlNodeObject) + OwnBytes() + children.capacity() * sizeof(XmlNodeObject*);
   }
 
   XmlNodeObject* NextSibling() const;
