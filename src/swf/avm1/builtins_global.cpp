@@ -104,24 +104,6 @@ Value TraceFn(Runtime& rt, Value, std::span<const Value> args) {
   return Value();
 }
 
-// ASnative(table, index): Flash's natives by number, for the tables of the
-// functions here (100: escape, unescape, parseInt, parseFloat, trace) and
-// of Math (200). Both numbers are required and wrap at 32 bits.
-Value AsNative(Runtime& rt, Value, std::span<const Value> args) {
-  if (args.size() != 2) return Value();
-  const double table = rt.ToNumber(args[0]), index = rt.ToNumber(args[1]);
-  if (std::isnan(table) || std::isnan(index)) return Value();
-  const std::int32_t t = ToInt32(table), i = ToInt32(index);
-  NativeFunction fn = nullptr;
-  if (t == 200) {
-    fn = MathNative(i);
-  } else if (t == 100) {
-    static constexpr NativeFunction kTable100[] = {Escape, Unescape, ParseIntFn, ParseFloatFn, TraceFn};
-    if (i >= 0 && i < static_cast<std::int32_t>(std::size(kTable100))) fn = kTable100[i];
-  }
-  return fn ? Value::Obj(rt.NewNative(fn)) : Value();
-}
-
 // setInterval(function, ms, args...) or setInterval(object, "method", ms, args...).
 Value AddInterval(Runtime& rt, std::span<const Value> args, bool once) {
   Interval interval;
@@ -228,7 +210,6 @@ void InstallGlobalFunctions(Runtime& rt) {
   rt.DefineMethod(g, "setTimeout", SetTimeout);
   rt.DefineMethod(g, "clearTimeout", ClearInterval);
   rt.DefineMethod(g, "ASSetPropFlags", SetPropFlags);
-  rt.DefineMethod(g, "ASnative", AsNative);
   // A SWF 4 movie has no NaN or Infinity to name: they read as undefined.
   if (rt.version >= 5) {
     rt.DefineValue(g, "NaN", Value::Number(std::nan("")));

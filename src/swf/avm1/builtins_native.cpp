@@ -34,13 +34,6 @@ constexpr Entry kEntries[] = {
 
 Value Nothing(Runtime&, Value, std::span<const Value>) { return Value(); }
 
-// Math's table at an index it does not use: the first two arguments are
-// still read as numbers.
-Value MathUnknown(Runtime& rt, Value, std::span<const Value> args) {
-  for (std::size_t i = 0; i < args.size() && i < 2; ++i) rt.ToNumber(args[i]);
-  return Value::Number(std::nan(""));
-}
-
 Value AsNew(Runtime& rt, Value, std::span<const Value>) {
   return Value::Bool(rt.frame && rt.frame->callee && rt.frame->constructing);
 }
@@ -62,7 +55,7 @@ FunctionObject* NativeAt(Runtime& rt, std::uint32_t table, std::uint32_t index) 
     case 100:
       return rt.NewNative(Nothing);
     case 200:
-      return rt.NewNative(MathUnknown);
+      return rt.NewNative(MathNative(index));  // Math's shared entry: NaN past its table
     default:
       return nullptr;
   }
