@@ -89,7 +89,7 @@ using interp::Completion;
 using interp::Machine;
 using interp::RestoreOnExit;
 
-void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code) {
+void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code, bool shareStack) {
   if (!code || code->empty()) return;
   Activation a;
   a.code = code->data();
@@ -99,10 +99,12 @@ void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code) {
   a.base = a.target = clip;
   a.scope = a.baseScope = clip->timelineScope;
   a.registers.resize(4);
-  a.stackBase = rt.stack.size();
+  a.stackBase = shareStack ? 0 : rt.stack.size();
   Machine m(rt, a);
   std::size_t jumpOut = 0;
-  RestoreOnExit dropStack([&] { rt.stack.resize(a.stackBase); });
+  RestoreOnExit dropStack([&] {
+    if (!shareStack) rt.stack.resize(std::min(a.stackBase, rt.stack.size()));
+  });
   m.Run(0, a.size, jumpOut);
 }
 

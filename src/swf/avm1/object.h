@@ -142,9 +142,15 @@ class ClipObject final : public Object {
   bool GetAfterOwn(Runtime&, std::string_view name, Value& out) override;
   void SpecialNames(Runtime&, std::vector<std::string>& names) override;
   void Trace(Heap& heap) override;
-  std::size_t Footprint() const override { return sizeof(ClipObject) + props.Bytes() + boundText.size(); }
+  std::size_t Footprint() const override {
+    return sizeof(ClipObject) + props.Bytes() + boundText.size() + path.size() * sizeof(std::string);
+  }
 
   Clip* clip;
+  // Once the clip is taken away: the names on its path from the root,
+  // where a clip placed again is found.
+  std::vector<std::string> path;
+  bool removed = false;
   Scope* timelineScope = nullptr;  // the clip's object above _global, made once
   // A bound text field: what it showed last.
   std::string boundText;

@@ -22,7 +22,7 @@ bool IsProtoName(std::string_view name, bool cs) { return NamesEqual(name, "__pr
 // Looks `name` up on `o` and its prototypes: special properties, own ones
 // (getters called with `self`), then what comes after (a clip's children).
 bool Lookup(Runtime& rt, Object* o, std::string_view name, Value self, Value& out, Object** where) {
-  if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return false;
+  if (o->cls == ObjectClass::Clip && !(o = rt.Live(static_cast<ClipObject*>(o)))) return false;
   if (IsProtoName(name, rt.caseSensitive)) {
     out = Value::Obj(o->proto);
     if (where) *where = o;
@@ -161,7 +161,7 @@ bool Runtime::ToBoolean(Value v) {
       }
       return !v.s->text.empty();
     case ValueType::Object:
-      return v.o->cls != ObjectClass::Clip || static_cast<ClipObject*>(v.o)->clip != nullptr;
+      return v.o->cls != ObjectClass::Clip || Resolve(static_cast<ClipObject*>(v.o)) != nullptr;
   }
   return false;
 }
@@ -196,8 +196,10 @@ Value Runtime::ToPrimitive(Value v, bool preferString) {
   if (!v.IsObject()) return v;
   Object* o = v.o;
   if (o->cls == ObjectClass::Clip) {
-    Clip* c = static_cast<ClipObject*>(o)->clip;
-    return c ? Str(DotPath(c)) : Value();
+    // A clip reads as its path; one taken away, with nothing at its path
+    // now, as an empty string.
+    Clip* c = Resolve(static_cast<ClipObject*>(o));
+    return c ? Str(DotPath(c)) : Str("");
   }
   if (o->cls == ObjectClass::Date) preferString = true;
   DepthGuard guard(*this);
@@ -308,7 +310,7 @@ bool Runtime::TryGet(Object* o, std::string_view name, Value& out) {
 void Runtime::SetMember(Value target, std::string_view name, Value v) {
   Object* o = target.AsObject();
   if (!o) return;
-  if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return;
+  if (o->cls == ObjectClass::Clip && !(o = Live(static_cast<ClipObject*>(o)))) return;
   if (IsProtoName(name, caseSensitive)) {
     if (v.IsObject() || v.IsNull()) o->proto = v.AsObject();
     return;
@@ -360,7 +362,7 @@ Property* Runtime::FindProperty(Object* o, std::string_view name, Object** where
 
 bool Runtime::HasOwn(Object* o, std::string_view name) {
   Value ignored;
-  if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return false;
+  if (o->cls == ObjectClass::Clip && !(o = Live(static_cast<ClipObject*>(o)))) return false;
   return o->GetSpecial(*this, name, ignored) || o->props.Find(name, caseSensitive) != nullptr;
 }
 
@@ -370,7 +372,7 @@ bool Runtime::HasMember(Object* o, std::string_view name) {
   // Lookup calls getters; a variable lookup needs to know presence only,
   // and a getter's side effects would run twice. Own accessors count as
   // present without a call.
-  if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return false;
+  if (o->cls == ObjectClass::Clip && !(o = Live(static_cast<ClipObject*>(o)))) return false;
   int hops = 0;
   for (Object* cur = o; cur && hops < kMaxProtoHops; cur = cur->proto, ++hops) {
     if (cur->props.Find(name, caseSensitive) || cur->GetSpecial(*this, name, ignored) ||
@@ -386,7 +388,7 @@ std::vector<std::string> Runtime::EnumerableNames(Object* o) {
   std::unordered_set<std::string> seen;
   if (Object* counted = o; counted->cls == ObjectClass::Array)
     CountWork(static_cast<ArrayObject*>(counted)->elements.size());
-  if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return names;
+  if (o->cls == ObjectClass::Clip && !(o = Live(static_cast<ClipObject*>(o)))) return names;
   int hops = 0;
   for (Object* cur = o; cur && hops < kMaxProtoHops; cur = cur->proto, ++hops) {
     std::vector<std::string> special;
@@ -545,6 +547,27 @@ Clip* Runtime::ClipOf(Value v) {
   return static_cast<ClipObject*>(o)->clip;
 }
 
+Clip* Runtime::Resolve(ClipObject* o) {
+  if (!o) return nullptr;
+  if (o->clip) return o->clip;
+  if (!o->removed || !root) return nullptr;
+  Clip* c = root;
+  for (std::size_t i = 0; c && i < o->path.size(); ++i) c = c->ChildByName(o->path[i], caseSensitive);
+  return c;
+}
+
+Clip* Runtime::LiveClip(Value v) {
+  Object* o = v.AsObject();
+  if (!o || o->cls != ObjectClass::Clip) return nullptr;
+  return Resolve(static_cast<ClipObject*>(o));
+}
+
+ClipObject* Runtime::Live(ClipObject* o) {
+  if (o->clip) return o;
+  Clip* c = Resolve(o);
+  return c ? ObjectFor(*c) : nullptr;
+}
+
 Clip* Runtime::Level(std::string_view name) const {
   if (name.size() < 7 || !NamesEqual(name.substr(0, 6), "_level", false)) return nullptr;
   for (char c : name.substr(6))
@@ -652,7 +675,8 @@ int Runtime::UtcOffsetMinutes() { return host.now ? host.now().utcOffsetMinutes 
 
 void Runtime::RunBlock(ClipObject* clip, const ActionBytes& code) {
   if (!code || !clip || !clip->clip) return;
-  Guarded([&] { RunTopLevelBlock(*this, clip, code); });
+  const bool share = !running;
+  Guarded([&] { RunTopLevelBlock(*this, clip, code, share); }, share);
 }
 
 void Runtime::CollectGarbage() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <random>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -42,7 +43,10 @@ struct Interval {
   double periodMs = 0;
   double dueMs = 0;
   bool once = false;  // setTimeout
-  bool scheduled = false;  // due time set from the player's clock
+  // The frame it last ran in and how often then: one behind the timer
+  // catches up only so far.
+  std::uint64_t frame = 0;
+  int runsThisFrame = 0;
 };
 
 // Counts a native's nesting (toString calling toString, arrays holding
@@ -120,7 +124,15 @@ class Runtime {
   // A text field with a variable is bound from now on (once).
   void BindTextField(ClipObject* field);
   Value ClipValue(Clip* clip) { return clip ? Value::Obj(ObjectFor(*clip)) : Value(); }
+  // The clip a value refers to while it is on its list (null after).
   static Clip* ClipOf(Value v);
+  // The clip a reference reaches: its own, or once that was taken away,
+  // the clip now at the path it had (one placed again under the same
+  // name); null when none is there.
+  Clip* Resolve(ClipObject* o);
+  Clip* LiveClip(Value v);
+  // The object of the clip `o` reaches (`o` itself while its clip lives).
+  ClipObject* Live(ClipObject* o);
   // A target path ("/clock/hour", "_root.clock", "../x", "_level0") from
   // `base`; undefined when nothing is there.
   Value ResolveTarget(ClipObject* base, std::string_view path);
@@ -150,12 +162,15 @@ class Runtime {
   double NowMs();
   int UtcOffsetMinutes();
 
-  // Runs a top-level block (frame script, clip event) on `clip`.
+  // Runs a top-level block (frame script, clip event) on `clip`. Blocks
+  // the player runs one after another share the stack: what one leaves
+  // the next finds (a block run inside another has a stack of its own).
   void RunBlock(ClipObject* clip, const ActionBytes& code);
   // Runs a block or a call from the engine's entry points: stops and
   // uncaught throws end here.
+  // `keepStack`: an outermost block's leftovers stay for the next block.
   template <class F>
-  void Guarded(F&& body);
+  void Guarded(F&& body, bool keepStack = false);
   void CollectGarbage();
 
   const int version;
@@ -192,7 +207,10 @@ class Runtime {
   Clip* root = nullptr;
   std::unordered_map<Clip*, ClipObject*> clips;
   std::map<int, Interval> intervals;
+  std::set<std::pair<double, int>> intervalQueue;  // due time and id
+  std::vector<int> unscheduled;  // made with no timer to count from
   int nextIntervalId = 1;
+  std::uint64_t frameNumber = 0;
   std::mt19937 random;
 
  private:
@@ -203,7 +221,7 @@ class Runtime {
 };
 
 template <class F>
-void Runtime::Guarded(F&& body) {
+void Runtime::Guarded(F&& body, bool keepStack) {
   if (stats.scriptsStopped || frameStopped) return;
   const std::size_t stackSize = stack.size();
   const bool outer = !running;
@@ -221,7 +239,7 @@ void Runtime::Guarded(F&& body) {
     callDepth = 0;
     nesting = 0;
   }
-  stack.resize(stackSize);
+  if (!(keepStack && outer) || frameStopped) stack.resize(std::min(stackSize, stack.size()));
 }
 
 inline DepthGuard::DepthGuard(Runtime& r) : rt(r) {
