@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "swf/avm1/builtins.h"
+#include "swf/avm1/clip_frames.h"
 #include "swf/avm1/conversions.h"
 #include "swf/model/drawing.h"
 
@@ -45,26 +46,12 @@ int Depth(Runtime& rt, std::span<const Value> args, std::size_t i) {
   return ToInt32(Number(rt, args, i, 0));
 }
 
-void GotoFrom(Runtime& rt, Clip* clip, Value frame, bool play) {
-  if (!clip) return;
-  if (frame.IsString()) {
-    const double n = StringToNumber(frame.s->text, rt.version);
-    if (std::isnan(n)) {
-      if (const auto f = clip->FrameOfLabel(frame.s->text)) clip->GotoFrame(*f, play);
-      return;
-    }
-    frame = Value::Number(n);
-  }
-  const double n = rt.ToNumber(frame);
-  if (std::isfinite(n) && n >= 1 && n <= 1e9) clip->GotoFrame(static_cast<int>(n), play);
-}
-
 Value GotoAndStop(Runtime& rt, Value self, std::span<const Value> args) {
-  GotoFrom(rt, ThisClip(self), Arg(args, 0), false);
+  GotoFrameMethod(rt, ThisClip(self), Arg(args, 0), false);
   return Value();
 }
 Value GotoAndPlay(Runtime& rt, Value self, std::span<const Value> args) {
-  GotoFrom(rt, ThisClip(self), Arg(args, 0), true);
+  GotoFrameMethod(rt, ThisClip(self), Arg(args, 0), true);
   return Value();
 }
 Value Play(Runtime&, Value self, std::span<const Value>) {

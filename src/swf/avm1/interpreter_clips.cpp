@@ -2,6 +2,7 @@
 // actions (the SWF 4 properties, duplicates, removal, drags).
 #include <cmath>
 
+#include "swf/avm1/clip_frames.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/interpreter.h"
 #include "swf/avm1/interpreter_machine.h"
@@ -69,56 +70,20 @@ void Machine::TimelineAction(ActionCode op, Reader& r) {
   }
 }
 
-FrameRef Machine::FindFrame(Clip* clip, Value frame) {
-  FrameRef out;
-  out.clip = clip;
-  if (!frame.IsString()) {
-    out.number = rt.ToNumber(frame);
-    return out;
-  }
-  std::string_view text = frame.s->text;
-  if (const std::size_t colon = text.rfind(':'); colon != std::string_view::npos) {
-    out.clip = rt.ClipOf(Target(text.substr(0, colon)));
-    text = text.substr(colon + 1);
-    if (!out.clip) return out;
-  }
-  out.number = StringToNumber(text, rt.version);
-  if (std::isnan(out.number)) out.label = out.clip->FrameOfLabel(text);
-  return out;
-}
-
-void Machine::Goto(Clip* clip, Value frame, int bias, bool play) {
-  if (!clip) return;
-  const FrameRef f = FindFrame(clip, frame);
-  if (!f.clip) return;
-  if (f.label) {
-    f.clip->GotoFrame(*f.label, play);  // a label takes no bias
-    return;
-  }
-  if (!std::isfinite(f.number)) return;
-  const double n = std::floor(f.number) + bias;
-  if (n < 1 || n > 1e9) return;
-  f.clip->GotoFrame(static_cast<int>(n), play);
-}
-
 void Machine::DoGotoFrame2(Reader& r) {
   const std::uint8_t flags = r.U8();
-  const int bias = (flags & 2) ? r.U16() : 0;
-  Goto(TargetClip(), Pop(), bias, flags & 1);
+  const std::uint16_t bias = (flags & 2) ? r.U16() : 0;
+  GotoFrameAction(rt, TargetClip(), Pop(), bias, flags & 1);
 }
 
 void Machine::DoCallFrame() {
   const Value frame = Pop();
-  Clip* clip = TargetClip();
-  if (!clip) return;
-  const FrameRef f = FindFrame(clip, frame);
-  if (!f.clip) return;
-  int number = f.label.value_or(0);
-  if (f.number >= 1 && f.number <= 1e9) number = static_cast<int>(f.number);
-  if (number < 1) return;
+  const FrameRef f = FindFrame(rt, TargetClip(), frame, false);
+  // A frame out of range is none: no clamping here.
+  if (!f.clip || !f.number || *f.number < 1 || *f.number > static_cast<std::uint32_t>(f.clip->TotalFrames())) return;
   ClipObject* owner = rt.ObjectFor(*f.clip);
   // A frame that calls itself recurses like a function that does.
-  for (const ActionBytes& block : f.clip->FrameActions(number)) {
+  for (const ActionBytes& block : f.clip->FrameActions(static_cast<int>(*f.number))) {
     DepthGuard depth(rt);
     if (block) RunTopLevelBlock(rt, owner, block);
   }
@@ -128,12 +93,21 @@ void Machine::DoSetTarget(Value target) {
   a.targetLost = false;
   a.target = a.base;
   a.scope = a.baseScope;
-  if (target.IsString() && target.s->text.empty()) return;
-  Value found = target.IsString() ? rt.ResolveTarget(a.base, target.s->text) : target;
-  Clip* c = rt.ClipOf(found);
+  // A clip is found again by its path (the first of several of its name);
+  // anything else is read as a path.
+  std::string path;
+  if (target.IsObject() && target.o->cls == ObjectClass::Clip) {
+    if (Clip* c = rt.LiveClip(target)) path = rt.DotPath(c);
+  } else {
+    path = rt.ToString(target);
+  }
+  if (path.empty()) return;
+  Clip* c = rt.LiveClip(rt.ResolveTarget(a.base, path));
   if (!c) {
+    // A target that names nothing leaves names and frames to the root.
     a.targetLost = true;
-    return;
+    c = rt.root;
+    if (!c) return;
   }
   a.target = rt.ObjectFor(*c);
   // On a timeline, names inside tellTarget resolve on the target's own
@@ -151,7 +125,9 @@ void Machine::ClipAction(ActionCode op) {
     case ActionCode::GetProperty: {  // target, index
       const double index = PopNumber();
       const Value target = Pop();
-      const Value clip = target.IsString() ? Target(target.s->text) : target;
+      // "" is the current target, which a tellTarget that named nothing
+      // does not have.
+      const Value clip = !target.IsString() ? target : a.targetLost && target.s->text.empty() ? Value() : Target(target.s->text);
       if (index >= 0 && index < std::size(kPropertyNames) && clip.IsObject()) {
         Push(rt.GetMember(clip, kPropertyNames[static_cast<std::size_t>(index)]));
       } else {
@@ -163,7 +139,7 @@ void Machine::ClipAction(ActionCode op) {
       const Value v = Pop();
       const double index = PopNumber();
       const Value target = Pop();
-      const Value clip = target.IsString() ? Target(target.s->text) : target;
+      const Value clip = !target.IsString() ? target : a.targetLost && target.s->text.empty() ? Value() : Target(target.s->text);
       if (index >= 0 && index < std::size(kPropertyNames) && clip.IsObject())
         rt.SetMember(clip, kPropertyNames[static_cast<std::size_t>(index)], v);
       break;

@@ -128,14 +128,6 @@ struct Cursor {
 // loop: nothing (go on at the cursor's next) or how the range finished.
 using Step = std::optional<Completion>;
 
-// A frame as GotoFrame2 and Call name it: a number, or a string "frame",
-// "label", "path:frame" or "path:label" (the path from the timeline).
-struct FrameRef {
-  Clip* clip = nullptr;     // null when a path named no clip
-  std::optional<int> label;  // a label's frame, when the clip has the label
-  double number = 0;         // else the frame's number as given (NaN for a label)
-};
-
 class Machine {
  public:
   Machine(Runtime& r, Activation& act) : rt(r), a(act) {}
@@ -166,8 +158,9 @@ class Machine {
     return args;
   }
 
+  // The timeline names and frames act on: tellTarget's clip (the root when
+  // it named nothing), else the code's own.
   ClipObject* Timeline() const {
-    if (a.targetLost) return nullptr;
     if (a.target) return a.target;
     if (a.base) return a.base;
     return rt.root ? rt.ObjectFor(*rt.root) : nullptr;
@@ -198,8 +191,6 @@ class Machine {
   Completion DoTry(Reader& r, std::size_t next, std::size_t end, std::size_t& after, std::size_t& jumpOut);
 
   // interpreter_clips.cpp
-  FrameRef FindFrame(Clip* clip, Value frame);
-  void Goto(Clip* clip, Value frame, int bias, bool play);
   void DoGotoFrame2(Reader& r);
   void DoCallFrame();
   void DoSetTarget(Value target);
