@@ -17,6 +17,7 @@ namespace interp {
 Completion Machine::Run(std::size_t begin, std::size_t end, std::size_t& jumpOut) {
   std::size_t pc = begin;
   while (pc < end) {
+    if (a.halted) return Completion::Normal;
     rt.CountAction();
     if (rt.stack.size() > kMaxStack) throw ScriptStop{StopReason::Stack};
     const std::uint8_t op = a.code[pc];
@@ -61,6 +62,8 @@ Completion Machine::Run(std::size_t begin, std::size_t end, std::size_t& jumpOut
         break;
     }
     if (step) return *step;
+    // A frame script stops once the clip it acts on was taken away.
+    if (!a.callee && Gone(a.target ? a.target : a.base)) a.halted = true;
     pc = at.next;
   }
   return Completion::Normal;
@@ -116,7 +119,14 @@ Value CallScriptFunction(Runtime& rt, FunctionObject* fn, Value self, std::span<
   a.size = fn->code->size();
   a.keep = fn->code;
   a.self = self;
-  a.base = a.target = fn->base && fn->base->clip ? fn->base : (rt.root ? rt.ObjectFor(*rt.root) : nullptr);
+  // The timeline the function was defined on, found again by its path once
+  // taken away; with nothing there, `this` when it is a clip, else the root.
+  a.base = fn->base ? rt.Live(fn->base) : nullptr;
+  if (!a.base) {
+    if (Clip* c = rt.LiveClip(self)) a.base = rt.ObjectFor(*c);
+    else if (rt.root) a.base = rt.ObjectFor(*rt.root);
+  }
+  a.target = a.base;
   a.locals = rt.heap.Make<Object>(nullptr);
   a.scope = a.baseScope = rt.heap.Make<Scope>(fn->scope ? fn->scope : rt.globalScope, a.locals);
   a.pool = fn->pool;

@@ -107,6 +107,7 @@ void Machine::DoCallFunction() {
   const Value fn = name.empty() ? Value() : GetVariable(name);
   ClipObject* t = Timeline();
   Push(rt.Call(fn, t ? Value::Obj(t) : Value(), args));
+  HaltIfHomeGone();
 }
 
 void Machine::DoCallMethod() {
@@ -115,18 +116,23 @@ void Machine::DoCallMethod() {
   std::vector<Value> args = PopArgs();
   if (nameValue.IsUndefined() || (nameValue.IsString() && nameValue.s->text.empty())) {
     Push(rt.Call(target, Value(), args));
+    if (target.IsObject()) HaltIfHomeGone();
     return;
   }
   std::string buffer;
   Push(rt.CallMethod(target, rt.KeyOf(nameValue, buffer), args));
+  // A method of nothing is no call.
+  if (target.IsObject()) HaltIfHomeGone();
 }
 
 void Machine::DoNew(bool method) {
   const Value nameValue = Pop();
   Value ctor;
   std::string buffer;
+  bool onObject = true;
   if (method) {
     const Value target = Pop();
+    onObject = target.IsObject();
     const std::string_view name = rt.KeyOf(nameValue, buffer);
     ctor = nameValue.IsUndefined() || name.empty() ? target : rt.GetMember(target, name);
   } else {
@@ -134,6 +140,7 @@ void Machine::DoNew(bool method) {
   }
   std::vector<Value> args = PopArgs();
   Push(rt.Construct(ctor, args));
+  if (onObject) HaltIfHomeGone();
 }
 
 }  // namespace dc::swf::avm1::interp

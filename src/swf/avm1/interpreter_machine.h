@@ -45,6 +45,9 @@ struct Activation {
   ClipObject* base = nullptr;    // the timeline the code belongs to
   ClipObject* target = nullptr;  // tellTarget's clip, else base
   bool targetLost = false;       // tellTarget named nothing
+  // The code's clip was taken away: a frame script stops at once, a
+  // function at its next call.
+  bool halted = false;
   FunctionObject* callee = nullptr;
   Object* home = nullptr;
   std::span<const Value> args;
@@ -170,6 +173,12 @@ class Machine {
     return t ? t->clip : nullptr;
   }
   Value Target(std::string_view path) { return rt.ResolveTarget(Timeline(), path); }
+  // Whether the clip code belongs to is off its list.
+  static bool Gone(const ClipObject* o) { return o && (o->clip ? o->clip->Removed() : o->removed); }
+  // After a call: a function whose clip was taken away goes no further.
+  void HaltIfHomeGone() {
+    if (Gone(a.callee ? a.callee->base : a.base)) a.halted = true;
+  }
 
   // The families of the dispatch, one per ActionFamily. Those that can end
   // the range or move the record loop take the cursor.
@@ -202,6 +211,9 @@ class Machine {
 
   // interpreter_variables.cpp
   bool SpecialName(std::string_view name, Value& out);
+  // A scope's object as names are looked up on it (a timeline taken away
+  // is stood in for).
+  Object* InScope(Object* o);
   Value GetVariable(std::string_view name);
   void SetVariable(std::string_view name, Value v);
   void DefineLocal(std::string_view name, Value v);

@@ -208,8 +208,17 @@ Value Machine::GetVariable(std::string_view name) {
   Value out;
   if (SpecialName(name, out)) return out;
   for (Scope* s = a.scope; s; s = s->parent)
-    if (rt.TryGet(s->object, name, out)) return out;
+    if (rt.TryGet(InScope(s->object), name, out)) return out;
   return Value();
+}
+
+Object* Machine::InScope(Object* o) {
+  if (o->cls != ObjectClass::Clip) return o;
+  if (ClipObject* live = rt.Live(static_cast<ClipObject*>(o))) return live;
+  // A timeline taken away with nothing at its path: the code's own clip
+  // stands in for it, else the root.
+  if (ClipObject* base = a.base ? rt.Live(a.base) : nullptr) return base;
+  return rt.root ? rt.ObjectFor(*rt.root) : o;
 }
 
 void Machine::SetVariable(std::string_view name, Value v) {
@@ -230,8 +239,9 @@ void Machine::SetVariable(std::string_view name, Value v) {
   // Where the name is already, short of _global; else on the timeline.
   for (Scope* s = a.scope; s; s = s->parent) {
     if (s->object == rt.global) break;
-    if (rt.HasMember(s->object, name)) {
-      rt.SetMember(Value::Obj(s->object), name, v);
+    Object* o = InScope(s->object);
+    if (rt.HasMember(o, name)) {
+      rt.SetMember(Value::Obj(o), name, v);
       return;
     }
   }

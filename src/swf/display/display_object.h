@@ -102,6 +102,7 @@ class DisplayObject final : public avm1::Clip {
   void SetName(const std::string& n) override;
   int Depth() const override { return depth - kScriptDepthOffset; }
   avm1::Clip* Parent() const override { return parent; }
+  bool Removed() const override { return removed; }
   avm1::Clip* ChildByName(std::string_view childName, bool caseSensitive) const override;
   std::vector<avm1::Clip*> Children() const override;
   double Get(avm1::DisplayProperty property) const override;
