@@ -63,7 +63,7 @@ Completion Machine::Run(std::size_t begin, std::size_t end, std::size_t& jumpOut
     }
     if (step) return *step;
     // A frame script stops once the clip it acts on was taken away.
-    if (!a.callee && Gone(a.target ? a.target : a.base)) a.halted = true;
+    if (!a.callee && !a.startedGone && Gone(a.target ? a.target : a.base)) a.halted = true;
     pc = at.next;
   }
   return Completion::Normal;
@@ -100,6 +100,7 @@ void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code, bo
   a.keep = code;
   a.self = Value::Obj(clip);
   a.base = a.target = clip;
+  a.startedGone = Machine::Gone(clip);
   a.scope = a.baseScope = clip->timelineScope;
   a.registers.resize(4);
   a.stackBase = shareStack ? 0 : rt.stack.size();

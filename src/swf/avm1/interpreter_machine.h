@@ -46,8 +46,10 @@ struct Activation {
   ClipObject* target = nullptr;  // tellTarget's clip, else base
   bool targetLost = false;       // tellTarget named nothing
   // The code's clip was taken away: a frame script stops at once, a
-  // function at its next call.
+  // function at its next call. An unload event's block runs on a clip
+  // already gone, and runs to its end.
   bool halted = false;
+  bool startedGone = false;
   FunctionObject* callee = nullptr;
   Object* home = nullptr;
   std::span<const Value> args;
@@ -135,6 +137,8 @@ class Machine {
  public:
   Machine(Runtime& r, Activation& act) : rt(r), a(act) {}
   Completion Run(std::size_t begin, std::size_t end, std::size_t& jumpOut);
+  // Whether the clip code belongs to is off its list.
+  static bool Gone(const ClipObject* o) { return o && (o->clip ? o->clip->Removed() : o->removed); }
 
  private:
   // The stack: a script that pops more than it pushed reads undefined.
@@ -173,11 +177,9 @@ class Machine {
     return t ? t->clip : nullptr;
   }
   Value Target(std::string_view path) { return rt.ResolveTarget(Timeline(), path); }
-  // Whether the clip code belongs to is off its list.
-  static bool Gone(const ClipObject* o) { return o && (o->clip ? o->clip->Removed() : o->removed); }
   // After a call: a function whose clip was taken away goes no further.
   void HaltIfHomeGone() {
-    if (Gone(a.callee ? a.callee->base : a.base)) a.halted = true;
+    if (!a.startedGone && Gone(a.callee ? a.callee->base : a.base)) a.halted = true;
   }
 
   // The families of the dispatch, one per ActionFamily. Those that can end
