@@ -30,16 +30,34 @@ void Engine::SetRoot(Clip& root) {
 
 void Engine::ClipAdded(Clip& clip) { runtime_->BindTextField(runtime_->ObjectFor(clip)); }
 
+namespace {
+
+// The names from the root down to `clip`.
+std::vector<std::string> PathOf(const Runtime& rt, const Clip& clip) {
+  std::vector<std::string> names;
+  for (const Clip* c = &clip; c && c != rt.root && c->Parent(); c = c->Parent()) names.push_back(c->Name());
+  std::reverse(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+void Engine::ClipLeaving(Clip& clip, bool reachable) {
+  auto* o = static_cast<ClipObject*>(clip.ScriptObject());
+  if (!o || o->leaving) return;
+  o->path = PathOf(*runtime_, clip);
+  o->leaving = true;
+  if (!reachable) o->removed = true;
+}
+
 void Engine::ClipRemoved(Clip& clip) {
   Runtime& rt = *runtime_;
   const auto it = rt.clips.find(&clip);
   if (it != rt.clips.end()) {
     // References to it reach a clip placed at the same path from now on.
     ClipObject* o = it->second;
+    if (!o->leaving) o->path = PathOf(rt, clip);
     o->removed = true;
-    o->path.clear();
-    for (const Clip* c = &clip; c && c != rt.root && c->Parent(); c = c->Parent()) o->path.push_back(c->Name());
-    std::reverse(o->path.begin(), o->path.end());
     o->clip = nullptr;
     rt.clips.erase(it);
   }

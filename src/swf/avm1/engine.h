@@ -14,15 +14,16 @@
 //      stack for the frame: what a block leaves, the next one finds.
 //   4. RunNextDueInterval(the frame's end) until none is due, the queue
 //      run after each.
-//   5. ClipRemoved for the clips that stayed reachable for their unload.
+//   5. ClipRemoved for the clips taken away this frame (ClipLeaving was
+//      said for each as it went).
 //   6. EndFrame(): bound text fields show their variables, the budget's
 //      outcome is counted, and garbage is collected (once a megabyte was
 //      made since the last collection, or sixty frames went by).
 //   7. The frame is drawn.
 // Clips the display side creates (placed by the timeline or made for a
 // script through the Clip interface) are announced with ClipAdded before
-// anything runs on them; a clip taken away is announced with ClipRemoved
-// as it goes, or at the frame's end when it has an unload to run.
+// anything runs on them; a clip taken away is announced with ClipLeaving as
+// it goes and with ClipRemoved at the frame's end.
 #pragma once
 
 #include <cstdint>
@@ -89,6 +90,11 @@ class Engine {
   // (scripts reach clips the display side never announced): the engine
   // keeps no pointer to a clip after this call.
   void ClipRemoved(Clip& clip);
+  // The clip left its list but lives on until ClipRemoved (the frame's
+  // end): its own running code still reaches it. Other references reach
+  // what is placed at its path from now on, unless `reachable` (a clip with
+  // an unload to run stays theirs until the frame ends).
+  void ClipLeaving(Clip& clip, bool reachable);
 
   void BeginFrame();
   // A frame script or DoInitAction block: `clip` is `this` and the

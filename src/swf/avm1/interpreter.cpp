@@ -62,8 +62,6 @@ Completion Machine::Run(std::size_t begin, std::size_t end, std::size_t& jumpOut
         break;
     }
     if (step) return *step;
-    // A frame script stops once the clip it acts on was taken away.
-    if (!a.callee && !a.startedGone && Gone(a.target ? a.target : a.base)) a.halted = true;
     pc = at.next;
   }
   return Completion::Normal;

@@ -102,7 +102,10 @@ void Machine::DoSetTarget(Value target) {
     path = rt.ToString(target);
   }
   if (path.empty()) return;
-  Clip* c = rt.LiveClip(rt.ResolveTarget(a.base, path));
+  // The clip the path reaches, even one taken away (from code of a clip
+  // taken away, "_root" is its own topmost clip).
+  const Value found = rt.ResolveTarget(a.base, path);
+  Clip* c = found.IsObject() && found.o->cls == ObjectClass::Clip ? static_cast<ClipObject*>(found.o)->clip : nullptr;
   if (!c) {
     // A target that names nothing leaves names and frames to the root.
     a.targetLost = true;

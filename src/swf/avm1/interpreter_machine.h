@@ -45,9 +45,9 @@ struct Activation {
   ClipObject* base = nullptr;    // the timeline the code belongs to
   ClipObject* target = nullptr;  // tellTarget's clip, else base
   bool targetLost = false;       // tellTarget named nothing
-  // The code's clip was taken away: a frame script stops at once, a
-  // function at its next call. An unload event's block runs on a clip
-  // already gone, and runs to its end.
+  // The clip the code belongs to was taken away: the code stops after its
+  // next call. An unload event's block runs on a clip already gone, and
+  // runs to its end.
   bool halted = false;
   bool startedGone = false;
   FunctionObject* callee = nullptr;
@@ -217,6 +217,8 @@ class Machine {
   // is stood in for).
   Object* InScope(Object* o);
   Value GetVariable(std::string_view name);
+  // The object a variable path's holder part names.
+  Value PathHolder(std::string_view path);
   void SetVariable(std::string_view name, Value v);
   void DefineLocal(std::string_view name, Value v);
   Value Arguments();

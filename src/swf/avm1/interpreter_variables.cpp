@@ -150,11 +150,11 @@ bool Machine::SpecialName(std::string_view name, Value& out) {
         out = Value::Obj(rt.global);
         return true;
       }
-      if (NamesEqual(name, "_root", false)) {
+      if (NamesEqual(name, "_root", cs)) {
         out = rt.ClipValue(rt.root);
         return true;
       }
-      if (NamesEqual(name, "_parent", false)) {
+      if (NamesEqual(name, "_parent", cs)) {
         Clip* c = TargetClip();
         out = c ? rt.ClipValue(c->Parent()) : Value();
         return true;
@@ -188,27 +188,56 @@ Value Machine::Super() {
   return Value::Obj(rt.heap.Make<SuperObject>(nullptr, a.self, home));
 }
 
+namespace {
+
+// Where a variable path splits into its holder and its name: the last
+// colon, or from SWF 5 on the last colon or dot.
+std::size_t NameSplit(std::string_view name, int version) {
+  return version <= 4 ? name.rfind(':') : name.find_last_of(":.");
+}
+
+}  // namespace
+
+Value Machine::PathHolder(std::string_view path) {
+  if (path.empty() && rt.version <= 4) return Value();  // ":name" holds nothing in SWF 4
+  const Runtime::PathFirst first = [this](std::string_view name, Value& out) {
+    if (SpecialName(name, out)) return true;
+    for (Scope* s = a.scope; s; s = s->parent)
+      if (rt.TryGet(InScope(s->object), name, out)) return true;
+    return false;
+  };
+  return rt.ResolvePath(Timeline(), path, &first);
+}
+
 Value Machine::GetVariable(std::string_view name) {
-  if (name.find_first_of(":/.") != std::string_view::npos) {
-    if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos) {
-      const Value holder = Target(name.substr(0, colon));
-      return holder.IsObject() ? rt.GetMember(holder, name.substr(colon + 1)) : Value();
+  const bool path = name.find_first_of(rt.version <= 4 ? ":/" : ":/.") != std::string_view::npos;
+  if (path) {
+    const std::size_t split = NameSplit(name, rt.version);
+    if (split != std::string_view::npos) {
+      const Value holder = PathHolder(name.substr(0, split));
+      if (!holder.IsObject()) return Value();
+      if (rt.version > 4) return rt.GetMember(holder, name.substr(split + 1));
+      // A SWF 4 variable, never a child clip.
+      Property* p = rt.FindProperty(holder.o, name.substr(split + 1));
+      return p && !(p->flags & kAccessor) ? p->value : Value();
     }
-    if (name.find('/') != std::string_view::npos) return Target(name);
-    // a.b.c: the first name through the scope chain, the rest as members.
-    std::size_t i = name.find('.');
-    Value v = GetVariable(name.substr(0, i));
-    while (i != std::string_view::npos && !v.IsNullish()) {
-      const std::size_t j = name.find('.', i + 1);
-      v = rt.GetMember(v, name.substr(i + 1, j == std::string_view::npos ? std::string_view::npos : j - i - 1));
-      i = j;
-    }
-    return i == std::string_view::npos ? v : Value();
+    // Slashes alone name a clip (SWF 4: nothing), else a variable named so.
+    if (rt.version <= 4) return Value();
+    const Value target = Target(name);
+    if (target.IsObject()) return target;
   }
   Value out;
-  if (SpecialName(name, out)) return out;
-  for (Scope* s = a.scope; s; s = s->parent)
-    if (rt.TryGet(InScope(s->object), name, out)) return out;
+  // SWF 4 has no special names: this, _root and _level0 are variables.
+  if (rt.version > 4 && SpecialName(name, out)) return out;
+  for (Scope* s = a.scope; s; s = s->parent) {
+    Object* o = InScope(s->object);
+    if (rt.version <= 4) {
+      // A SWF 4 name is a variable, never a clip.
+      if (Property* p = rt.FindProperty(o, name); p && !(p->flags & kAccessor)) return p->value;
+    } else if (rt.TryGet(o, name, out)) {
+      return out;
+    }
+  }
   return Value();
 }
 
@@ -222,18 +251,9 @@ Object* Machine::InScope(Object* o) {
 }
 
 void Machine::SetVariable(std::string_view name, Value v) {
-  if (name.find_first_of(":.") != std::string_view::npos) {
-    Value holder;
-    std::string_view member;
-    if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos) {
-      holder = Target(name.substr(0, colon));
-      member = name.substr(colon + 1);
-    } else {
-      const std::size_t dot = name.rfind('.');
-      holder = GetVariable(name.substr(0, dot));
-      member = name.substr(dot + 1);
-    }
-    rt.SetMember(holder, member, v);
+  if (const std::size_t split = NameSplit(name, rt.version); split != std::string_view::npos) {
+    // A holder's variable; slashes alone make a variable named so.
+    rt.SetMember(PathHolder(name.substr(0, split)), name.substr(split + 1), v);
     return;
   }
   // Where the name is already, short of _global; else on the timeline.

@@ -148,8 +148,11 @@ class ClipObject final : public Object {
 
   Clip* clip;
   // Once the clip is taken away: the names on its path from the root,
-  // where a clip placed again is found.
+  // where a clip placed again is found. `leaving`: off its list, `clip`
+  // still there for the code running on it until the frame ends;
+  // `removed`: references reach the clip at `path` instead.
   std::vector<std::string> path;
+  bool leaving = false;
   bool removed = false;
   Scope* timelineScope = nullptr;  // the clip's object above _global, made once
   // A bound text field: what it showed last.

@@ -544,13 +544,14 @@ void Runtime::BindTextField(ClipObject* o) {
 Clip* Runtime::ClipOf(Value v) {
   Object* o = v.AsObject();
   if (!o || o->cls != ObjectClass::Clip) return nullptr;
-  return static_cast<ClipObject*>(o)->clip;
+  const auto* c = static_cast<ClipObject*>(o);
+  return c->removed ? nullptr : c->clip;
 }
 
 Clip* Runtime::Resolve(ClipObject* o) {
   if (!o) return nullptr;
-  if (o->clip) return o->clip;
-  if (!o->removed || !root) return nullptr;
+  if (!o->removed) return o->clip;
+  if (!root) return nullptr;
   Clip* c = root;
   for (std::size_t i = 0; c && i < o->path.size(); ++i) c = c->ChildByName(o->path[i], caseSensitive);
   return c;
@@ -563,60 +564,9 @@ Clip* Runtime::LiveClip(Value v) {
 }
 
 ClipObject* Runtime::Live(ClipObject* o) {
-  if (o->clip) return o;
+  if (!o->removed) return o->clip ? o : nullptr;
   Clip* c = Resolve(o);
   return c ? ObjectFor(*c) : nullptr;
-}
-
-Clip* Runtime::Level(std::string_view name) const {
-  if (name.size() < 7 || !NamesEqual(name.substr(0, 6), "_level", false)) return nullptr;
-  for (char c : name.substr(6))
-    if (c < '0' || c > '9') return nullptr;
-  return name.substr(6).find_first_not_of('0') == std::string_view::npos ? root : nullptr;
-}
-
-Value Runtime::ResolveTarget(ClipObject* base, std::string_view path) {
-  Clip* start = base && base->clip ? base->clip : root;
-  if (!start) return Value();
-  Value cur = ClipValue(start);
-  std::size_t i = 0;
-  if (!path.empty() && path[0] == '/') {
-    cur = ClipValue(root);
-    i = 1;
-  }
-  while (i < path.size()) {
-    if (path[i] == '/' || path[i] == '.') {
-      if (path.compare(i, 2, "..") == 0) {
-        Clip* c = ClipOf(cur);
-        cur = c ? ClipValue(c->Parent()) : Value();
-        i += 2;
-        if (cur.IsUndefined()) return cur;
-        continue;
-      }
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
-    while (j < path.size() && path[j] != '/' && path[j] != '.') ++j;
-    const std::string_view seg = path.substr(i, j - i);
-    i = j;
-    if (NamesEqual(seg, "_root", false)) {
-      cur = ClipValue(root);
-    } else if (NamesEqual(seg, "_parent", false)) {
-      Clip* c = ClipOf(cur);
-      cur = c ? ClipValue(c->Parent()) : Value();
-    } else if (NamesEqual(seg, "_global", caseSensitive)) {
-      cur = Value::Obj(global);
-    } else if (NamesEqual(seg, "this", caseSensitive)) {
-      // stays
-    } else if (Clip* level = Level(seg)) {
-      cur = ClipValue(level);
-    } else {
-      cur = GetMember(cur, seg);
-    }
-    if (!cur.IsObject()) return Value();
-  }
-  return cur;
 }
 
 std::string Runtime::DotPath(const Clip* clip) const {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -133,12 +134,21 @@ class Runtime {
   Clip* LiveClip(Value v);
   // The object of the clip `o` reaches (`o` itself while its clip lives).
   ClipObject* Live(ClipObject* o);
-  // A target path ("/clock/hour", "_root.clock", "../x", "_level0") from
-  // `base`; undefined when nothing is there.
+  // A target path ("/clock/hour", "_root.clock", "clock:hand", "../x",
+  // "_level0") from `base`, read as the movie's version reads it
+  // (target_path.cpp); undefined when nothing is there.
   Value ResolveTarget(ClipObject* base, std::string_view path);
+  // The same for the holder of a variable path ("a.b" of "a.b.c"): the
+  // first name may also be found by `first` (this, a variable of the
+  // scope), when that gives an object.
+  using PathFirst = std::function<bool(std::string_view name, Value& out)>;
+  Value ResolvePath(ClipObject* base, std::string_view path, const PathFirst* first);
   std::string DotPath(const Clip* clip) const;
   std::string SlashPath(const Clip* clip) const;
   Clip* Level(std::string_view name) const;  // _level0 is the root
+  // The root as code running on `clip` sees it (a clip taken away has its
+  // own topmost clip for a root).
+  Clip* RootOf(Clip* clip) const;
 
   // The limits. Each action counts against the frame's budget.
   void CountAction() {
@@ -214,6 +224,8 @@ class Runtime {
   std::mt19937 random;
 
  private:
+  Value PathSegment(Value cur, std::string_view name, Clip* start);
+  Value ResolveSlashPath(Clip* start, std::string_view path);
   std::unordered_map<std::string_view, StringCell*> literals_;
   void Stop(StopReason reason);
   std::uint32_t warned_ = 0;

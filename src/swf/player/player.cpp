@@ -41,8 +41,7 @@ struct Player::Queue {
   };
   std::deque<Item> first;  // initialize and construct events
   std::deque<Item> items;
-  // Clips taken away that scripts still reach until the frame ends (they
-  // had an unload to run).
+  // Clips taken away this frame, forgotten by the scripts at its end.
   std::vector<DisplayObject*> leaving;
 };
 
@@ -105,13 +104,11 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
     };
     tree_.onRemoving = [this, &q](DisplayObject& o) {
       // A clip with something to run as it goes stays reachable until the
-      // frame ends; any other is gone for the scripts at once.
-      if (HasClipEvent(o, kEventUnload) || engine_->HasHandler(o, "onUnload")) {
-        q.items.push_back({Queue::Kind::Event, &o, {}, kEventUnload});
-        q.leaving.push_back(&o);
-      } else {
-        engine_->ClipRemoved(o);
-      }
+      // frame ends; any other is gone for the scripts' references at once.
+      const bool unload = HasClipEvent(o, kEventUnload) || engine_->HasHandler(o, "onUnload");
+      if (unload) q.items.push_back({Queue::Kind::Event, &o, {}, kEventUnload});
+      engine_->ClipLeaving(o, unload);
+      q.leaving.push_back(&o);
     };
     tree_.onDebugMessage = [this](std::string_view line) {
       if (options_.trace) options_.trace(line);
