@@ -324,6 +324,7 @@ bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
     else if (is("_target")) out = rt.Str(rt.SlashPath(clip));
     else if (is("_parent")) out = rt.ClipValue(clip->Parent());
     else if (is("_root")) out = rt.ClipValue(rt.root);
+    else if (rt.version >= 6 && NamesEqual(name, "_global", rt.caseSensitive)) out = Value::Obj(rt.global);
     else if (rt.Level(name)) out = rt.ClipValue(rt.root);
     else if (is("_url") || is("_droptarget")) out = rt.Str("");
     else if (is("_highquality")) out = Value::Number(1);

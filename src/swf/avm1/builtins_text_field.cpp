@@ -24,7 +24,8 @@ struct Prop {
   int version;  // the first SWF version that sees it
 };
 
-// In for-in order, which is the order they are made in.
+// In for-in order, which lists the newest first: they are made last to
+// first.
 constexpr Prop kProps[] = {
     {"styleSheet", P::Text, Kind::Script, 7},
     {"mouseWheelEnabled", P::MouseWheelEnabled, Kind::Bool, 0},
@@ -196,7 +197,7 @@ template <std::size_t... I>
 void DefineProperties(Runtime& rt, Object* proto, std::index_sequence<I...>) {
   const NativeFunction getters[] = {Get<I>...};
   const NativeFunction setters[] = {Set<I>...};
-  for (std::size_t i = 0; i < sizeof...(I); ++i) {
+  for (std::size_t i = sizeof...(I); i-- > 0;) {
     rt.DefineValue(proto, kProps[i].name, Value::Obj(rt.NewNative(getters[i])), kAccessor);
     rt.FindProperty(proto, kProps[i].name)->setter = Value::Obj(rt.NewNative(setters[i]));
   }

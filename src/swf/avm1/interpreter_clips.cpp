@@ -17,6 +17,31 @@ constexpr std::string_view kPropertyNames[] = {
     "_framesloaded", "_name",  "_droptarget",   "_url",         "_highquality",  "_focusrect",
     "_soundbuftime", "_quality", "_xmouse",     "_ymouse"};
 
+// A property index as GetProperty and SetProperty read it: a number cut
+// toward zero; a string wholly a number, from SWF 6 also in hexadecimal
+// ("0x13") or octal ("013").
+std::optional<std::size_t> PropertyIndex(Runtime& rt, Value v) {
+  double n = 0;
+  if (v.IsString()) {
+    std::string_view text = v.s->text;
+    const bool radix = rt.version >= 6 && text.size() > 1 && text[0] == '0';
+    if (radix && (text[1] == 'x' || text[1] == 'X')) {
+      n = ParseInt(text, 16);
+      if (text.size() == 2 || text.find_first_not_of("0123456789abcdefABCDEF", 2) != std::string_view::npos) return {};
+    } else if (radix && text.find_first_not_of("01234567") == std::string_view::npos) {
+      n = ParseInt(text, 8);
+    } else {
+      if (text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) return {};
+      n = StringToNumber(text, rt.version);
+    }
+  } else {
+    n = rt.ToNumber(v);
+  }
+  n = std::trunc(n);
+  if (!(n >= 0 && n < static_cast<double>(std::size(kPropertyNames)))) return {};
+  return static_cast<std::size_t>(n);
+}
+
 }  // namespace
 
 void Machine::TimelineAction(ActionCode op, Reader& r) {
@@ -123,28 +148,27 @@ void Machine::DoSetTarget(Value target) {
   }
 }
 
+Value Machine::PropertyTarget(Value target) {
+  if (!target.IsString()) return target;
+  // "" is the current target, which a tellTarget that named nothing does
+  // not have.
+  if (a.targetLost && target.s->text.empty()) return Value();
+  return Target(target.s->text);
+}
+
 void Machine::ClipAction(ActionCode op) {
   switch (op) {
     case ActionCode::GetProperty: {  // target, index
-      const double index = PopNumber();
-      const Value target = Pop();
-      // "" is the current target, which a tellTarget that named nothing
-      // does not have.
-      const Value clip = !target.IsString() ? target : a.targetLost && target.s->text.empty() ? Value() : Target(target.s->text);
-      if (index >= 0 && index < std::size(kPropertyNames) && clip.IsObject()) {
-        Push(rt.GetMember(clip, kPropertyNames[static_cast<std::size_t>(index)]));
-      } else {
-        Push(Value());
-      }
+      const std::optional<std::size_t> index = PropertyIndex(rt, Pop());
+      const Value clip = PropertyTarget(Pop());
+      Push(index && clip.IsObject() ? rt.GetMember(clip, kPropertyNames[*index]) : Value());
       break;
     }
     case ActionCode::SetProperty: {  // target, index, value
       const Value v = Pop();
-      const double index = PopNumber();
-      const Value target = Pop();
-      const Value clip = !target.IsString() ? target : a.targetLost && target.s->text.empty() ? Value() : Target(target.s->text);
-      if (index >= 0 && index < std::size(kPropertyNames) && clip.IsObject())
-        rt.SetMember(clip, kPropertyNames[static_cast<std::size_t>(index)], v);
+      const std::optional<std::size_t> index = PropertyIndex(rt, Pop());
+      const Value clip = PropertyTarget(Pop());
+      if (index && clip.IsObject()) rt.SetMember(clip, kPropertyNames[*index], v);
       break;
     }
     case ActionCode::CloneSprite: {  // source, target name, depth (as the file counts)

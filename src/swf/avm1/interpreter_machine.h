@@ -205,6 +205,8 @@ class Machine {
   void DoGotoFrame2(Reader& r);
   void DoCallFrame();
   void DoSetTarget(Value target);
+  // The clip GetProperty and SetProperty act on: a path, or a clip given.
+  Value PropertyTarget(Value target);
 
   // interpreter_stack.cpp
   void DoPush(Reader& r);

@@ -289,9 +289,11 @@ void Machine::DoEnumerate(Value target) {
   Push(Value::Null());
   Object* o = target.AsObject();
   if (!o) return;
-  for (std::string& name : rt.EnumerableNames(o)) {
+  // Pushed last to first: the loop pops them in the order listed.
+  std::vector<std::string> names = rt.EnumerableNames(o);
+  for (auto it = names.rbegin(); it != names.rend(); ++it) {
     if (rt.stack.size() > kMaxStack) throw ScriptStop{StopReason::Stack};
-    Push(rt.Str(std::move(name)));
+    Push(rt.Str(std::move(*it)));
   }
 }
 
