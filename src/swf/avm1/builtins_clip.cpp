@@ -368,14 +368,18 @@ bool ClipObject::GetAfterOwn(Runtime& rt, std::string_view name, Value& out) {
   if (!clip) return false;
   Clip* child = clip->ChildByName(name, rt.caseSensitive);
   if (!child) return false;
-  out = rt.ClipValue(child);
+  // A shape's name reaches the clip it is in: scripts cannot hold a shape.
+  out = rt.ClipValue(child->Kind() == ClipKind::Other ? clip : child);
   return true;
 }
 
-void ClipObject::SpecialNames(Runtime&, std::vector<std::string>& names) {
+void ClipObject::SpecialNames(Runtime& rt, std::vector<std::string>& names) {
   if (!clip) return;
-  for (Clip* child : clip->Children())
-    if (child && !child->Name().empty()) names.push_back(child->Name());
+  const std::vector<Clip*> children = clip->Children();
+  rt.CountWork(children.size());
+  // The highest depth first.
+  for (auto it = children.rbegin(); it != children.rend(); ++it)
+    if (*it && !(*it)->Name().empty()) names.push_back((*it)->Name());
 }
 
 void InstallClipBuiltins(Runtime& rt) {
@@ -420,6 +424,14 @@ void InstallClipBuiltins(Runtime& rt) {
                            "localToGlobal", "globalToLocal", "setMask", "attachAudio", "attachBitmap"})
     rt.DefineMethod(p, name, Nothing);
   DefineClass(rt, "MovieClip", p, Nothing, ClipConstruct);
+
+  // Buttons are objects of their own from SWF 6 (their mouse events are
+  // not run).
+  if (rt.version >= 6) {
+    Object* b = rt.buttonProto = rt.NewObject();
+    rt.DefineMethod(b, "getDepth", GetDepth);
+    DefineClass(rt, "Button", b, Nothing, ClipConstruct);
+  }
 }
 
 }  // namespace dc::swf::avm1

@@ -20,7 +20,9 @@ class Drawing;
 
 namespace dc::swf::avm1 {
 
-enum class ClipKind { MovieClip, TextField, Other };
+// Other: what scripts cannot hold (shapes, static texts, bitmaps): a name
+// of one reaches the clip it is in.
+enum class ClipKind { MovieClip, TextField, Button, Other };
 
 // The display properties scripts set and read by name (_x ...) or by the
 // file's property index.

@@ -230,7 +230,7 @@ std::string_view Runtime::TypeOf(Value v) {
       if (v.o->cls == ObjectClass::Function) return "function";
       if (v.o->cls == ObjectClass::Clip) {
         const Clip* c = static_cast<ClipObject*>(v.o)->clip;
-        return c && c->Kind() == ClipKind::TextField ? "object" : "movieclip";
+        return !c || c->Kind() == ClipKind::MovieClip ? "movieclip" : "object";
       }
       return "object";
   }
@@ -393,8 +393,13 @@ std::vector<std::string> Runtime::EnumerableNames(Object* o) {
   for (Object* cur = o; cur && hops < kMaxProtoHops; cur = cur->proto, ++hops) {
     std::vector<std::string> special;
     cur->SpecialNames(*this, special);
-    for (std::string& s : special)
-      if (seen.insert(FoldName(s, caseSensitive)).second) names.push_back(std::move(s));
+    const auto addSpecial = [&] {
+      for (std::string& s : special)
+        if (seen.insert(FoldName(s, caseSensitive)).second) names.push_back(std::move(s));
+    };
+    // A clip's children come after its own variables.
+    const bool childrenLast = cur->cls == ObjectClass::Clip;
+    if (!childrenLast) addSpecial();
     const auto& items = cur->props.Items();
     // Newest first, as Flash lists them.
     for (std::size_t i = items.size(); i-- > 0;) {
@@ -402,6 +407,7 @@ std::vector<std::string> Runtime::EnumerableNames(Object* o) {
       if (!seen.insert(FoldName(p.name, caseSensitive)).second) continue;
       if (!(p.flags & kDontEnum)) names.push_back(p.name);
     }
+    if (childrenLast) addSpecial();
   }
   return names;
 }
@@ -493,7 +499,8 @@ Value Runtime::Construct(Value constructor, std::span<const Value> args) {
 ClipObject* Runtime::ObjectFor(Clip& clip) {
   if (void* p = clip.ScriptObject()) return static_cast<ClipObject*>(p);
   const bool text = clip.Kind() == ClipKind::TextField;
-  ClipObject* o = heap.Make<ClipObject>(text ? textFieldProto : clipProto, &clip);
+  Object* proto = text ? textFieldProto : clip.Kind() == ClipKind::Button && buttonProto ? buttonProto : clipProto;
+  ClipObject* o = heap.Make<ClipObject>(proto, &clip);
   o->timelineScope = heap.Make<Scope>(globalScope, o);
   clip.SetScriptObject(o);
   clips[&clip] = o;
@@ -637,7 +644,7 @@ void Runtime::CollectGarbage() {
     h.Mark(global);
     h.Mark(globalScope);
     for (Object* o : {objectProto, functionProto, arrayProto, stringProto, numberProto, booleanProto, dateProto,
-                      clipProto, textFieldProto, textFormatProto, errorProto, stubObject, xmlNodeClass})
+                      clipProto, buttonProto, textFieldProto, textFormatProto, errorProto, stubObject, xmlNodeClass})
       h.Mark(o);
     h.Mark(arrayCtor);
     for (const auto& [clip, object] : clips) h.Mark(object);

@@ -200,6 +200,7 @@ class Runtime {
   Object* booleanProto = nullptr;
   Object* dateProto = nullptr;
   Object* clipProto = nullptr;
+  Object* buttonProto = nullptr;  // SWF 6 on
   Object* textFieldProto = nullptr;
   Object* textFormatProto = nullptr;
   Object* errorProto = nullptr;

@@ -77,6 +77,7 @@ TwipRect DisplayObject::OwnBounds() const {
 avm1::ClipKind DisplayObject::Kind() const {
   if (kind == DisplayKind::Sprite) return avm1::ClipKind::MovieClip;
   if (kind == DisplayKind::EditText) return avm1::ClipKind::TextField;
+  if (kind == DisplayKind::Button) return avm1::ClipKind::Button;
   return avm1::ClipKind::Other;
 }
 
