@@ -93,7 +93,7 @@ TEST(Avm1Clock, SetIntervalTicksOnThePlayersTimer) {
     double second;  // the rotation after the call
     int calls;      // counter.n
     int secondOfTime;
-  } steps[] = {{400, 0, 0, 30}, {1000, 186, 1, 31}, {1500, 186, 2, 32}, {2100, 198, 3, 33}};
+  } steps[] = {{400, 0, 0, 30}, {1000, 186, 2, 31}, {1500, 186, 3, 32}, {2100, 198, 4, 33}};
   for (const auto& s : steps) {
     f.h.time.Second = s.secondOfTime;
     f.h.engine->BeginFrame();

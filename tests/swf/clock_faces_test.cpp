@@ -60,16 +60,18 @@ void ExpectTime(const Played& p, int h, int m, int s, const char* pattern) {
   ExpectHand(p, kSecondColour, kSecondLength, a.second, pattern);
 }
 
-TEST(ClockFaces, AnalogueFacesShowTheTimeOnTheirFirstFrameAndMove) {
+TEST(ClockFaces, AnalogueFacesShowTheTimeAndMove) {
+  // As in Flash, a clip's enterFrame first runs on the frame after the one
+  // that placed it.
   const struct {
     ClockPattern pattern;
     const char* name;
     int framesToTime;  // frames before the hands show the time
   } faces[] = {
-      {ClockPattern::ClipEvent, "onClipEvent(enterFrame)", 0},
+      {ClockPattern::ClipEvent, "onClipEvent(enterFrame)", 1},
       {ClockPattern::Handler, "onEnterFrame handler", 1},  // set by the first frame's script, run from the next
       {ClockPattern::Interval, "setInterval", 12},         // the first call a second after the start
-      {ClockPattern::Needle, "60-frame needle", 0},
+      {ClockPattern::Needle, "60-frame needle", 1},
       {ClockPattern::TwoFrameLoop, "two-frame loop", 0},
   };
   for (const auto& f : faces) {
@@ -101,6 +103,7 @@ TEST(ClockFaces, ADigitalFaceShowsTheTimeAndDateAcrossMidnightAndMonthEnds) {
       {{2027, 1, 1, 0, 0, 0, 0}, "00:00:00", "Fri 1 Jan"},
       {{2027, 1, 1, 9, 5, 7, 0}, "09:05:07", "Fri 1 Jan"},
   };
+  p.Frames(1);  // the ticker's first enterFrame
   EXPECT_EQ(field("timeField"), "23:59:58");
   for (const auto& s : steps) {
     p.time = s.time;

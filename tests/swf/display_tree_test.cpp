@@ -125,18 +125,25 @@ TEST(DisplayTree, OnlyChangesMakeANewPicture) {
   }
 }
 
-TEST(DisplayTree, GotoForwardAppliesTheFramesBetweenAndEntersOnlyTheLast) {
-  auto movie = MovieOf({FrameOf({Place(1, kSquare, 0)}), FrameOf({Place(2, kDisc, 1)}), FrameOf({RemoveObject{1}}),
-                        FrameOf({Move(2, 6)})});
+// A frame script that stands for its frame: its one byte is the frame's
+// number.
+DoAction Script(std::uint8_t frame) {
+  return DoAction{std::make_shared<const std::vector<std::uint8_t>>(1, frame)};
+}
+
+TEST(DisplayTree, GotoForwardAppliesTheFramesBetweenAndRunsOnlyTheLast) {
+  auto movie = MovieOf({FrameOf({Place(1, kSquare, 0), Script(1)}), FrameOf({Place(2, kDisc, 1), Script(2)}),
+                        FrameOf({RemoveObject{1}, Script(3)}), FrameOf({Move(2, 6), Script(4)}), FrameOf({Script(5)})});
   DisplayTree tree(movie, kDefaultLimits);
+  std::vector<int> ran;
+  tree.onFrameAction = [&](DisplayObject&, const ActionBytes& a) { ran.push_back(a->at(0)); };
   tree.Start();
-  std::vector<std::uint32_t> entered;
-  tree.onFrameEntered = [&](DisplayObject&, std::uint32_t f) { entered.push_back(f); };
   tree.GotoFrame(tree.Root(), 3);
   tree.GotoFrame(tree.Root(), 3);   // the frame shown: nothing
-  tree.GotoFrame(tree.Root(), 99);  // past the end: the last frame, shown already
   EXPECT_EQ(ListOf(tree.Root()), "2:2@6 ");
-  EXPECT_EQ(entered, std::vector<std::uint32_t>{3});
+  tree.GotoFrame(tree.Root(), 99);  // past the end: the last frame, its script not run
+  EXPECT_EQ(tree.Root().frame, 4u);
+  EXPECT_EQ(ran, (std::vector<int>{1, 4}));
 }
 
 TEST(DisplayTree, ASpriteHoldingItselfStopsAtTheNestingLimit) {

@@ -67,8 +67,8 @@ TEST(PlayerClip, AClipTakenAwayTakesNoNewChildren) {
   script.CallOn("r", "createEmptyMovieClip", {"made", 3}).TraceTop();
   script.CallOn("r", "attachMovie", {"x", "y", 4}).TraceTop();
   script.Get("r.inner").Op(op::TypeOf).TraceTop();
-  script.Get("r._currentframe").TraceTop();
-  EXPECT_EQ(Play(MovieWith(script, 2), 2), "undefined|undefined|undefined|1|");
+  script.Get("r._currentframe").TraceTop();  // nothing is at its path now
+  EXPECT_EQ(Play(MovieWith(script, 2), 2), "undefined|undefined|undefined|undefined|");
 }
 
 TEST(PlayerClip, DepthsAtTheEndsOfTheRange) {

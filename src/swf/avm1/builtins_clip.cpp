@@ -5,6 +5,7 @@
 
 #include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins.h"
+#include "swf/avm1/clip_frames.h"
 #include "swf/avm1/conversions.h"
 #include "swf/model/drawing.h"
 
@@ -46,26 +47,12 @@ int Depth(Runtime& rt, std::span<const Value> args, std::size_t i) {
   return ToInt32(Number(rt, args, i, 0));
 }
 
-void GotoFrom(Runtime& rt, Clip* clip, Value frame, bool play) {
-  if (!clip) return;
-  if (frame.IsString()) {
-    const double n = StringToNumber(frame.s->text, rt.version);
-    if (std::isnan(n)) {
-      if (const auto f = clip->FrameOfLabel(frame.s->text)) clip->GotoFrame(*f, play);
-      return;
-    }
-    frame = Value::Number(n);
-  }
-  const double n = rt.ToNumber(frame);
-  if (std::isfinite(n) && n >= 1 && n <= 1e9) clip->GotoFrame(static_cast<int>(n), play);
-}
-
 Value GotoAndStop(Runtime& rt, Value self, std::span<const Value> args) {
-  GotoFrom(rt, ThisClip(self), Arg(args, 0), false);
+  GotoFrameMethod(rt, ThisClip(self), Arg(args, 0), false);
   return Value();
 }
 Value GotoAndPlay(Runtime& rt, Value self, std::span<const Value> args) {
-  GotoFrom(rt, ThisClip(self), Arg(args, 0), true);
+  GotoFrameMethod(rt, ThisClip(self), Arg(args, 0), true);
   return Value();
 }
 Value Play(Runtime&, Value self, std::span<const Value>) {
@@ -332,6 +319,7 @@ bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
     else if (is("_target")) out = rt.Str(rt.SlashPath(clip));
     else if (is("_parent")) out = rt.ClipValue(clip->Parent());
     else if (is("_root")) out = rt.ClipValue(rt.root);
+    else if (rt.version >= 6 && NamesEqual(name, "_global", rt.caseSensitive)) out = Value::Obj(rt.global);
     else if (rt.Level(name)) out = rt.ClipValue(rt.root);
     else if (is("_url") || is("_droptarget")) out = rt.Str("");
     else if (is("_highquality")) out = Value::Number(1);
@@ -375,13 +363,18 @@ bool ClipObject::GetAfterOwn(Runtime& rt, std::string_view name, Value& out) {
   if (!clip) return false;
   Clip* child = clip->ChildByName(name, rt.caseSensitive);
   if (!child) return false;
-  out = rt.ClipValue(child);
+  // A shape's name reaches the clip it is in: scripts cannot hold a shape.
+  out = rt.ClipValue(child->Kind() == ClipKind::Other ? clip : child);
   return true;
 }
 
-void ClipObject::SpecialNames(Runtime&, std::vector<std::string>& names) {
+void ClipObject::SpecialNames(Runtime& rt, std::vector<std::string>& names) {
   if (!clip) return;
-  for (Clip* child : clip->Children())
+  const std::vector<Clip*> children = clip->Children();
+  rt.CountWork(children.size());
+  // Lowest depth first: a for-in, reading the list the other way round,
+  // gives the highest depth first, after the clip's own variables.
+  for (Clip* child : children)
     if (child && !child->Name().empty()) names.push_back(child->Name());
 }
 
@@ -427,6 +420,14 @@ void InstallClipBuiltins(Runtime& rt) {
                            "localToGlobal", "globalToLocal", "setMask", "attachAudio", "attachBitmap"})
     rt.DefineMethod(p, name, Nothing);
   DefineClass(rt, "MovieClip", p, Nothing, ClipConstruct);
+
+  // Buttons are objects of their own from SWF 6 (their mouse events are
+  // not run).
+  if (rt.version >= 6) {
+    Object* b = rt.buttonProto = rt.NewObject();
+    rt.DefineMethod(b, "getDepth", GetDepth);
+    DefineClass(rt, "Button", b, Nothing, ClipConstruct);
+  }
 }
 
 }  // namespace dc::swf::avm1

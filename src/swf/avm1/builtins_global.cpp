@@ -117,16 +117,20 @@ Value AddInterval(Runtime& rt, std::span<const Value> args, bool once) {
     interval.method = rt.ToString(Arg(args, 1));
     ++next;
   }
+  // No interval at all is refused; null is none.
+  if (Arg(args, next).IsUndefined()) return Value();
   const double ms = rt.ToNumber(Arg(args, next++));
   interval.periodMs = std::isfinite(ms) && ms > 0 ? std::min(ms, 1e12) : 0;
   for (std::size_t i = next; i < args.size() && i < next + 64; ++i) interval.args.push_back(args[i]);
   interval.once = once;
-  if (rt.host.timerMs) {
-    interval.dueMs = rt.host.timerMs() + interval.periodMs;
-    interval.scheduled = true;
-  }
   if (rt.intervals.size() >= 10000) return Value();
   const int id = rt.nextIntervalId++;
+  if (rt.host.timerMs) {
+    interval.dueMs = rt.host.timerMs() + interval.periodMs;
+    rt.intervalQueue.emplace(interval.dueMs, id);
+  } else {
+    rt.unscheduled.push_back(id);
+  }
   rt.intervals.emplace(id, std::move(interval));
   return Value::Number(id);
 }
@@ -135,8 +139,12 @@ Value SetInterval(Runtime& rt, Value, std::span<const Value> args) { return AddI
 Value SetTimeout(Runtime& rt, Value, std::span<const Value> args) { return AddInterval(rt, args, true); }
 
 Value ClearInterval(Runtime& rt, Value, std::span<const Value> args) {
-  const double id = rt.ToNumber(Arg(args, 0));
-  if (std::isfinite(id) && std::fabs(id) < 2e9) rt.intervals.erase(static_cast<int>(id));
+  const double n = rt.ToNumber(Arg(args, 0));
+  if (!std::isfinite(n) || std::fabs(n) >= 2e9) return Value();
+  const auto it = rt.intervals.find(static_cast<int>(n));
+  if (it == rt.intervals.end()) return Value();
+  rt.intervalQueue.erase({it->second.dueMs, it->first});
+  rt.intervals.erase(it);
   return Value();
 }
 

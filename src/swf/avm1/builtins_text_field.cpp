@@ -25,7 +25,8 @@ struct Prop {
   int version;  // the first SWF version that sees it
 };
 
-// In for-in order.
+// In for-in order, which lists the newest first: they are made last to
+// first.
 constexpr Prop kProps[] = {
     {"styleSheet", P::Text, Kind::Script, 7},
     {"mouseWheelEnabled", P::MouseWheelEnabled, Kind::Bool, 0},

@@ -20,7 +20,9 @@ class Drawing;
 
 namespace dc::swf::avm1 {
 
-enum class ClipKind { MovieClip, TextField, Other };
+// Other: what scripts cannot hold (shapes, static texts, bitmaps): a name
+// of one reaches the clip it is in.
+enum class ClipKind { MovieClip, TextField, Button, Other };
 
 // The display properties scripts set and read by name (_x ...) or by the
 // file's property index.
@@ -36,6 +38,9 @@ class Clip {
   virtual void SetName(const std::string& name) = 0;
   virtual int Depth() const = 0;
   virtual Clip* Parent() const = 0;  // nullptr for the root
+  // Taken off its display list (a script may still hold it until the
+  // frame ends).
+  virtual bool Removed() const { return false; }
   // The child with this instance name; when several match, the lowest depth.
   virtual Clip* ChildByName(std::string_view name, bool caseSensitive) const = 0;
   virtual std::vector<Clip*> Children() const = 0;  // in depth order, lowest first

@@ -3,6 +3,8 @@
 #include "swf/avm1/engine.h"
 
 #include "swf/avm1/host_objects.h"
+#include <algorithm>
+
 #include "swf/avm1/runtime.h"
 
 namespace dc::swf::avm1 {
@@ -29,12 +31,35 @@ void Engine::SetRoot(Clip& root) {
 
 void Engine::ClipAdded(Clip& clip) { runtime_->BindTextField(runtime_->ObjectFor(clip)); }
 
+namespace {
+
+// The names from the root down to `clip`.
+std::vector<std::string> PathOf(const Runtime& rt, const Clip& clip) {
+  std::vector<std::string> names;
+  for (const Clip* c = &clip; c && c != rt.root && c->Parent(); c = c->Parent()) names.push_back(c->Name());
+  std::reverse(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+void Engine::ClipLeaving(Clip& clip, bool reachable) {
+  auto* o = static_cast<ClipObject*>(clip.ScriptObject());
+  if (!o || o->leaving) return;
+  o->path = PathOf(*runtime_, clip);
+  o->leaving = true;
+  if (!reachable) o->removed = true;
+}
+
 void Engine::ClipRemoved(Clip& clip) {
   Runtime& rt = *runtime_;
   const auto it = rt.clips.find(&clip);
   if (it != rt.clips.end()) {
-    it->second->lastPath = rt.DotPath(&clip);
-    it->second->clip = nullptr;
+    // References to it reach a clip placed at the same path from now on.
+    ClipObject* o = it->second;
+    if (!o->leaving) o->path = PathOf(rt, clip);
+    o->removed = true;
+    o->clip = nullptr;
     rt.clips.erase(it);
   }
   clip.SetScriptObject(nullptr);
@@ -44,6 +69,8 @@ void Engine::ClipRemoved(Clip& clip) {
 
 void Engine::BeginFrame() {
   Runtime& rt = *runtime_;
+  ++rt.frameNumber;
+  rt.stack.clear();
   rt.actions = 0;
   rt.frameStopped = false;
   rt.stats.frameStopped = false;
@@ -73,34 +100,62 @@ bool Engine::RunHandler(Clip& clip, std::string_view name) {
   return ran;
 }
 
-void Engine::RunDueIntervals(double nowMs) {
+bool Engine::HasHandler(Clip& clip, std::string_view name) {
   Runtime& rt = *runtime_;
-  if (rt.stats.scriptsStopped) return;
-  std::vector<int> ids;
-  for (const auto& [id, interval] : rt.intervals) ids.push_back(id);
-  for (int id : ids) {
-    const auto it = rt.intervals.find(id);
-    if (it == rt.intervals.end()) continue;
-    Interval& interval = it->second;
-    if (!interval.scheduled) {
-      interval.dueMs = nowMs + interval.periodMs;
-      interval.scheduled = true;
-      continue;
+  return rt.FindProperty(rt.ObjectFor(clip), name) != nullptr;
+}
+
+void Engine::AddWork(std::uint64_t units) {
+  Runtime& rt = *runtime_;
+  // The next action sees the budget spent.
+  if (rt.running) rt.actions += units;
+}
+
+bool Engine::RunNextDueInterval(double nowMs) {
+  // A callback behind the timer runs at most this many times a frame.
+  constexpr int kMostRunsAFrame = 64;
+  Runtime& rt = *runtime_;
+  if (rt.stats.scriptsStopped || rt.frameStopped) return false;
+  if (!rt.unscheduled.empty()) {
+    // Made without a timer: they count from now.
+    for (int id : rt.unscheduled) {
+      const auto it = rt.intervals.find(id);
+      if (it == rt.intervals.end()) continue;
+      it->second.dueMs = nowMs + it->second.periodMs;
+      rt.intervalQueue.emplace(it->second.dueMs, id);
     }
-    if (nowMs < interval.dueMs) continue;
-    const Value function = interval.function;
-    const std::string method = interval.method;
-    const std::vector<Value> args = interval.args;
-    if (interval.once) {
-      rt.intervals.erase(it);
-    } else {
-      interval.dueMs += interval.periodMs;
-      if (interval.dueMs <= nowMs) interval.dueMs = nowMs + interval.periodMs;
+    rt.unscheduled.clear();
+  }
+  if (rt.intervalQueue.empty() || rt.intervalQueue.begin()->first > nowMs) return false;
+  const int id = rt.intervalQueue.begin()->second;
+  rt.intervalQueue.erase(rt.intervalQueue.begin());
+  const auto it = rt.intervals.find(id);
+  if (it == rt.intervals.end()) return true;
+  Interval& interval = it->second;
+  const Value function = interval.function;
+  const std::string method = interval.method;
+  const std::vector<Value> args = interval.args;
+  if (interval.once) {
+    rt.intervals.erase(it);
+  } else {
+    if (interval.frame != rt.frameNumber) {
+      interval.frame = rt.frameNumber;
+      interval.runsThisFrame = 0;
     }
-    rt.Guarded([&] {
-      if (method.empty()) rt.Call(function, Value(), args);
-      else rt.CallMethod(function, method, args);
-    });
+    interval.dueMs += interval.periodMs;
+    if (++interval.runsThisFrame >= kMostRunsAFrame && interval.dueMs <= nowMs) interval.dueMs = nowMs + interval.periodMs;
+    if (interval.dueMs <= nowMs && interval.periodMs <= 0) interval.dueMs = nowMs + 1;
+    rt.intervalQueue.emplace(interval.dueMs, id);
+  }
+  rt.Guarded([&] {
+    if (method.empty()) rt.Call(function, Value(), args);
+    else rt.CallMethod(function, method, args);
+  });
+  return true;
+}
+
+void Engine::RunDueIntervals(double nowMs) {
+  while (RunNextDueInterval(nowMs)) {
   }
 }
 

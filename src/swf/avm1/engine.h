@@ -2,30 +2,30 @@
 // to 8 movies, run on the player's clips through the Clip interface.
 //
 // A frame, as the player runs it (player.cpp keeps the same order):
-//   1. The timelines step (the root first, then the sprites in it); the
-//      frames entered are noted.
-//   2. BeginFrame(): the action budget starts anew.
-//   3. Clips placed on this frame: RunClipEvent(clip, kEventLoad, ...) for
-//      each clip event block that has the load bit, then RunHandler(clip,
-//      "onLoad").
-//   4. For every clip, parents before children: RunClipEvent(clip,
-//      kEventEnterFrame, ...) and RunHandler(clip, "onEnterFrame").
-//   5. For each frame entered (gotos included): its DoInitAction blocks
-//      once per sprite for the movie's life, before any frame script of
-//      that frame (RunActions(the root, ...)), then its DoAction blocks
-//      (RunActions(clip, ...)), in the order the frames were entered.
-//   6. RunDueIntervals(timer).
-//   7. Clips removed: RunClipEvent(clip, kEventUnload, ...), RunHandler(clip,
-//      "onUnload"), then ClipRemoved(clip) for it and each clip in it.
-//   8. EndFrame(): what host objects owe the scripts runs (a load that
+//   1. BeginFrame(): the action budget starts anew.
+//   2. The timelines step, newest first and the root last. A frame's
+//      DoInitAction blocks run at once through RunActions (once each for
+//      the movie's life); what else comes due (enterFrame, DoAction blocks,
+//      a placed clip's initialize, construct and load, a removed clip's
+//      unload) is queued in order, initialize and construct ahead.
+//   3. The queue runs: RunActions(clip, block) for a frame script,
+//      RunClipEvent for each clip event block of the event and RunHandler
+//      for its handler (onEnterFrame, onLoad, onUnload). Blocks run on one
+//      stack for the frame: what a block leaves, the next one finds.
+//   4. RunNextDueInterval(the frame's end) until none is due, the queue
+//      run after each.
+//   5. ClipRemoved for the clips taken away this frame (ClipLeaving was
+//      said for each as it went).
+//   6. EndFrame(): what host objects owe the scripts runs (a load that
 //      failed, a LocalConnection message, a sound that ended), bound text
 //      fields show their variables, the budget's outcome is counted, and
 //      garbage is collected (once a megabyte was made since the last
 //      collection, or sixty frames went by).
-//   9. The frame is drawn.
+//   7. The frame is drawn.
 // Clips the display side creates (placed by the timeline or made for a
 // script through the Clip interface) are announced with ClipAdded before
-// anything runs on them.
+// anything runs on them; a clip taken away is announced with ClipLeaving as
+// it goes and with ClipRemoved at the frame's end.
 #pragma once
 
 #include <cstdint>
@@ -100,6 +100,11 @@ class Engine {
   // (scripts reach clips the display side never announced): the engine
   // keeps no pointer to a clip after this call.
   void ClipRemoved(Clip& clip);
+  // The clip left its list but lives on until ClipRemoved (the frame's
+  // end): its own running code still reaches it. Other references reach
+  // what is placed at its path from now on, unless `reachable` (a clip with
+  // an unload to run stays theirs until the frame ends).
+  void ClipLeaving(Clip& clip, bool reachable);
 
   void BeginFrame();
   // A frame script or DoInitAction block: `clip` is `this` and the
@@ -110,9 +115,18 @@ class Engine {
   // The clip's handler by name (onEnterFrame, onLoad, onUnload, ...) when a
   // script defined one; false when there is none.
   bool RunHandler(Clip& clip, std::string_view name);
-  // setInterval/setTimeout callbacks whose time has come (each at most once
-  // per call), on the player's timer in ms.
+  // Whether the clip has a member of that name (a getter is not called).
+  bool HasHandler(Clip& clip, std::string_view name);
+  // The setInterval or setTimeout callback that falls due first by `nowMs`
+  // (the player's timer), run; false when none is due or scripts stopped.
+  // An interval behind the timer catches up, a few dozen runs a frame at
+  // most.
+  bool RunNextDueInterval(double nowMs);
+  // Every callback due by `nowMs`.
   void RunDueIntervals(double nowMs);
+  // Work the display side did for a script (a jump's replayed tags, clips
+  // made), counted against the frame's action budget.
+  void AddWork(std::uint64_t units);
   void EndFrame();
 
   // Collects garbage now (EndFrame does it too).

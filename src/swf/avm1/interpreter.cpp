@@ -18,6 +18,7 @@ namespace interp {
 Completion Machine::Run(std::size_t begin, std::size_t end, std::size_t& jumpOut) {
   std::size_t pc = begin;
   while (pc < end) {
+    if (a.halted) return Completion::Normal;
     rt.CountAction();
     if (rt.stack.size() > kMaxStack) throw ScriptStop{StopReason::Stack};
     const std::uint8_t op = a.code[pc];
@@ -146,7 +147,7 @@ using interp::Completion;
 using interp::Machine;
 using interp::RestoreOnExit;
 
-void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code) {
+void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code, bool shareStack) {
   if (!code || code->empty()) return;
   Activation a;
   a.code = code->data();
@@ -154,33 +155,23 @@ void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code) {
   a.keep = code;
   a.self = Value::Obj(clip);
   a.base = a.target = clip;
+  a.startedGone = Machine::Gone(clip);
   a.scope = a.baseScope = clip->timelineScope;
   a.registers.resize(4);
-  a.stackBase = rt.stack.size();
+  a.stackBase = shareStack ? 0 : rt.stack.size();
   a.swf4 = rt.version < 5;
   CallFrame frame{nullptr, false, &a.registers, rt.frame};
   rt.frame = &frame;
   Machine m(rt, a);
   std::size_t jumpOut = 0;
   RestoreOnExit restore([&] {
-    rt.stack.resize(a.stackBase);
+    if (!shareStack) rt.stack.resize(std::min(a.stackBase, rt.stack.size()));
     rt.frame = frame.previous;
   });
   m.Run(0, a.size, jumpOut);
 }
 
 namespace {
-
-// The timeline a function runs on: the clip it was defined on; once that is
-// gone, a clip at the same place, else `this` when a clip, else _root.
-ClipObject* BaseOf(Runtime& rt, FunctionObject* fn, Value self) {
-  ClipObject* base = fn->base;
-  if (base && base->clip) return base;
-  if (base && !base->lastPath.empty())
-    if (Clip* again = Runtime::ClipOf(rt.ResolveTarget(nullptr, base->lastPath))) return rt.ObjectFor(*again);
-  if (Clip* c = Runtime::ClipOf(self)) return rt.ObjectFor(*c);
-  return rt.root ? rt.ObjectFor(*rt.root) : nullptr;
-}
 
 // DefineFunction2's preloads, into registers from 1 in this order; a clip
 // with no parent leaves no register for _parent.
@@ -214,7 +205,14 @@ Value CallScriptFunction(Runtime& rt, FunctionObject* fn, Value self, std::span<
   a.size = fn->code->size();
   a.keep = fn->code;
   a.self = self;
-  a.base = a.target = BaseOf(rt, fn, self);
+  // The timeline the function was defined on, found again by its path once
+  // taken away; with nothing there, `this` when it is a clip, else the root.
+  a.base = fn->base ? rt.Live(fn->base) : nullptr;
+  if (!a.base) {
+    if (Clip* c = rt.LiveClip(self)) a.base = rt.ObjectFor(*c);
+    else if (rt.root) a.base = rt.ObjectFor(*rt.root);
+  }
+  a.target = a.base;
   ActivationObject* locals = rt.heap.Make<ActivationObject>();
   locals->self = self;
   locals->callee = fn;

@@ -9,7 +9,9 @@
 namespace dc::swf::avm1 {
 
 // A frame script or clip event block on `clip`'s timeline.
-void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code);
+// `shareStack`: the block finds what earlier blocks left on the stack and
+// leaves its own.
+void RunTopLevelBlock(Runtime& rt, ClipObject* clip, const ActionBytes& code, bool shareStack = false);
 // A function defined by DefineFunction or DefineFunction2. `home` decides
 // its `super` (null: the prototype above `this`'s); `constructing` is true
 // under `new`.

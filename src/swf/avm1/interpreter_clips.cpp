@@ -2,6 +2,7 @@
 // actions (the SWF 4 properties, duplicates, removal, drags).
 #include <cmath>
 
+#include "swf/avm1/clip_frames.h"
 #include "swf/avm1/conversions.h"
 #include "swf/avm1/interpreter.h"
 #include "swf/avm1/interpreter_machine.h"
@@ -15,6 +16,31 @@ constexpr std::string_view kPropertyNames[] = {
     "_alpha",     "_visible",  "_width",        "_height",      "_rotation",     "_target",
     "_framesloaded", "_name",  "_droptarget",   "_url",         "_highquality",  "_focusrect",
     "_soundbuftime", "_quality", "_xmouse",     "_ymouse"};
+
+// A property index as GetProperty and SetProperty read it: a number cut
+// toward zero; a string wholly a number, from SWF 6 also in hexadecimal
+// ("0x13") or octal ("013").
+std::optional<std::size_t> PropertyIndex(Runtime& rt, Value v) {
+  double n = 0;
+  if (v.IsString()) {
+    std::string_view text = v.s->text;
+    const bool radix = rt.version >= 6 && text.size() > 1 && text[0] == '0';
+    if (radix && (text[1] == 'x' || text[1] == 'X')) {
+      n = ParseInt(text, 16);
+      if (text.size() == 2 || text.find_first_not_of("0123456789abcdefABCDEF", 2) != std::string_view::npos) return {};
+    } else if (radix && text.find_first_not_of("01234567") == std::string_view::npos) {
+      n = ParseInt(text, 8);
+    } else {
+      if (text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) return {};
+      n = StringToNumber(text, rt.version);
+    }
+  } else {
+    n = rt.ToNumber(v);
+  }
+  n = std::trunc(n);
+  if (!(n >= 0 && n < static_cast<double>(std::size(kPropertyNames)))) return {};
+  return static_cast<std::size_t>(n);
+}
 
 }  // namespace
 
@@ -72,58 +98,20 @@ void Machine::TimelineAction(ActionCode op, Reader& r) {
   }
 }
 
-FrameRef Machine::FindFrame(Clip* clip, Value frame) {
-  FrameRef out;
-  out.clip = clip;
-  // An object names its frame by its toString.
-  if (frame.IsObject() && frame.o->cls != ObjectClass::Clip) frame = rt.ToStringValue(frame);
-  if (!frame.IsString()) {
-    out.number = rt.ToNumber(frame);
-    return out;
-  }
-  std::string_view text = frame.s->text;
-  if (const std::size_t colon = text.rfind(':'); colon != std::string_view::npos) {
-    out.clip = rt.ClipOf(Target(text.substr(0, colon)));
-    text = text.substr(colon + 1);
-    if (!out.clip) return out;
-  }
-  out.number = StringToNumber(text, rt.version);
-  if (std::isnan(out.number)) out.label = out.clip->FrameOfLabel(text);
-  return out;
-}
-
-void Machine::Goto(Clip* clip, Value frame, int bias, bool play) {
-  if (!clip) return;
-  const FrameRef f = FindFrame(clip, frame);
-  if (!f.clip) return;
-  if (f.label) {
-    f.clip->GotoFrame(*f.label, play);  // a label takes no bias
-    return;
-  }
-  if (!std::isfinite(f.number)) return;
-  const double n = std::floor(f.number) + bias;
-  if (n < 1 || n > 1e9) return;
-  f.clip->GotoFrame(static_cast<int>(n), play);
-}
-
 void Machine::DoGotoFrame2(Reader& r) {
   const std::uint8_t flags = r.U8();
-  const int bias = (flags & 2) ? r.U16() : 0;
-  Goto(TargetClip(), Pop(), bias, flags & 1);
+  const std::uint16_t bias = (flags & 2) ? r.U16() : 0;
+  GotoFrameAction(rt, TargetClip(), Pop(), bias, flags & 1);
 }
 
 void Machine::DoCallFrame() {
   const Value frame = Pop();
-  Clip* clip = TargetClip();
-  if (!clip) return;
-  const FrameRef f = FindFrame(clip, frame);
-  if (!f.clip) return;
-  int number = f.label.value_or(0);
-  if (f.number >= 1 && f.number <= 1e9) number = static_cast<int>(f.number);
-  if (number < 1) return;
+  const FrameRef f = FindFrame(rt, TargetClip(), frame, false);
+  // A frame out of range is none: no clamping here.
+  if (!f.clip || !f.number || *f.number < 1 || *f.number > static_cast<std::uint32_t>(f.clip->TotalFrames())) return;
   ClipObject* owner = rt.ObjectFor(*f.clip);
   // A frame that calls itself recurses like a function that does.
-  for (const ActionBytes& block : f.clip->FrameActions(number)) {
+  for (const ActionBytes& block : f.clip->FrameActions(static_cast<int>(*f.number))) {
     DepthGuard depth(rt);
     if (block) RunTopLevelBlock(rt, owner, block);
   }
@@ -133,13 +121,24 @@ void Machine::DoSetTarget(Value target) {
   a.targetLost = false;
   a.target = a.base;
   a.scope = a.baseScope;
-  if (!target.IsObject() || target.o->cls != ObjectClass::Clip) target = rt.ToStringValue(target);
-  if (target.IsString() && target.s->text.empty()) return;
-  Value found = target.IsString() ? rt.ResolveTarget(a.base, target.s->text) : target;
-  Clip* c = rt.ClipOf(found);
+  // A clip is found again by its path (the first of several of its name);
+  // anything else is read as a path.
+  std::string path;
+  if (target.IsObject() && target.o->cls == ObjectClass::Clip) {
+    if (Clip* c = rt.LiveClip(target)) path = rt.DotPath(c);
+  } else {
+    path = rt.ToString(target);
+  }
+  if (path.empty()) return;
+  // The clip the path reaches, even one taken away (from code of a clip
+  // taken away, "_root" is its own topmost clip).
+  const Value found = rt.ResolveTarget(a.base, path);
+  Clip* c = found.IsObject() && found.o->cls == ObjectClass::Clip ? static_cast<ClipObject*>(found.o)->clip : nullptr;
   if (!c) {
+    // A target that names nothing leaves names and frames to the root.
     a.targetLost = true;
-    return;
+    c = rt.root;
+    if (!c) return;
   }
   a.target = rt.ObjectFor(*c);
   // On a timeline, names inside tellTarget resolve on the target's own
@@ -158,24 +157,29 @@ Value Machine::TargetOf(Value v) {
   return Target(rt.ToStringValue(v).s->text);
 }
 
+Value Machine::PropertyTarget(Value target) {
+  if (target.IsObject() && target.o->cls == ObjectClass::Clip) return target;
+  // Anything else names its clip by its path: an object by its toString.
+  // "" is the current target, which a tellTarget that named nothing does
+  // not have.
+  const Value path = rt.ToStringValue(target);
+  if (a.targetLost && path.s->text.empty()) return Value();
+  return Target(path.s->text);
+}
 void Machine::ClipAction(ActionCode op) {
   switch (op) {
     case ActionCode::GetProperty: {  // target, index
-      const double index = PopNumber();
-      const Value clip = TargetOf(Pop());
-      if (index >= 0 && index < std::size(kPropertyNames) && clip.IsObject()) {
-        Push(rt.GetMember(clip, kPropertyNames[static_cast<std::size_t>(index)]));
-      } else {
-        Push(Value());
-      }
+      const std::optional<std::size_t> index = PropertyIndex(rt, Pop());
+      const Value clip = PropertyTarget(Pop());
+      Push(index && clip.IsObject() ? rt.GetMember(clip, kPropertyNames[*index]) : Value());
       break;
     }
     case ActionCode::SetProperty: {  // target, index, value
       Value v = Pop();
-      const double index = PopNumber();
-      const Value clip = TargetOf(Pop());
-      if (!(index >= 0 && index < std::size(kPropertyNames))) break;
-      const auto i = static_cast<std::size_t>(index);
+      const std::optional<std::size_t> index = PropertyIndex(rt, Pop());
+      const Value clip = PropertyTarget(Pop());
+      if (!index) break;
+      const std::size_t i = *index;
       // The value is converted for its property first, even when the
       // property cannot be set; _target, _droptarget and _url take nothing.
       if (i == 13 || i == 19) {

@@ -111,6 +111,7 @@ void Machine::DoCallFunction() {
   const Value fn = name.empty() ? Value() : GetVariable(name);
   ClipObject* t = Timeline();
   Push(rt.Call(fn, t ? Value::Obj(t) : Value(), args));
+  HaltIfHomeGone();
 }
 
 void Machine::DoCallMethod() {
@@ -123,17 +124,22 @@ void Machine::DoCallMethod() {
   const std::string_view name = nameValue.IsUndefined() ? std::string_view() : rt.KeyOf(nameValue, buffer);
   if (name.empty()) {
     Push(rt.Call(target, Value(), args));
+    if (target.IsObject()) HaltIfHomeGone();
     return;
   }
   Push(rt.CallMethod(target, name, args));
+  // A method of nothing is no call.
+  if (target.IsObject()) HaltIfHomeGone();
 }
 
 void Machine::DoNew(bool method) {
   const Value nameValue = Pop();
   Value ctor;
   std::string buffer;
+  bool onObject = true;
   if (method) {
     const Value target = Pop();
+    onObject = target.IsObject();
     const std::string_view name = rt.KeyOf(nameValue, buffer);
     ctor = nameValue.IsUndefined() || name.empty() ? target : rt.GetMember(target, name);
   } else {
@@ -141,6 +147,7 @@ void Machine::DoNew(bool method) {
   }
   std::vector<Value> args = PopArgs();
   Push(rt.Construct(ctor, args));
+  if (onObject) HaltIfHomeGone();
 }
 
 }  // namespace dc::swf::avm1::interp

@@ -48,6 +48,11 @@ struct Activation {
   ClipObject* base = nullptr;    // the timeline the code belongs to
   ClipObject* target = nullptr;  // tellTarget's clip, else base
   bool targetLost = false;       // tellTarget named nothing
+  // The clip the code belongs to was taken away: the code stops after its
+  // next call. An unload event's block runs on a clip already gone, and
+  // runs to its end.
+  bool halted = false;
+  bool startedGone = false;
   std::size_t stackBase = 0;
   Value returnValue;
   bool swf4 = false;  // a SWF 4 movie's own code, not a function's
@@ -128,18 +133,12 @@ struct Cursor {
 // loop: nothing (go on at the cursor's next) or how the range finished.
 using Step = std::optional<Completion>;
 
-// A frame as GotoFrame2 and Call name it: a number, or a string "frame",
-// "label", "path:frame" or "path:label" (the path from the timeline).
-struct FrameRef {
-  Clip* clip = nullptr;     // null when a path named no clip
-  std::optional<int> label;  // a label's frame, when the clip has the label
-  double number = 0;         // else the frame's number as given (NaN for a label)
-};
-
 class Machine {
  public:
   Machine(Runtime& r, Activation& act) : rt(r), a(act) {}
   Completion Run(std::size_t begin, std::size_t end, std::size_t& jumpOut);
+  // Whether the clip code belongs to is off its list.
+  static bool Gone(const ClipObject* o) { return o && (o->clip ? o->clip->Removed() : o->removed); }
 
  private:
   // The stack: a script that pops more than it pushed reads undefined.
@@ -177,8 +176,9 @@ class Machine {
     return args;
   }
 
+  // The timeline names and frames act on: tellTarget's clip (the root when
+  // it named nothing), else the code's own.
   ClipObject* Timeline() const {
-    if (a.targetLost) return nullptr;
     if (a.target) return a.target;
     if (a.base) return a.base;
     return rt.root ? rt.ObjectFor(*rt.root) : nullptr;
@@ -191,6 +191,11 @@ class Machine {
   // A clip action's target: a clip, or a path (what is not a string gives
   // its own by toString).
   Value TargetOf(Value v);
+  // After a call: a function whose clip was taken away goes no further.
+  void HaltIfHomeGone() {
+    FunctionObject* callee = a.locals ? a.locals->callee : nullptr;
+    if (!a.startedGone && Gone(callee ? callee->base : a.base)) a.halted = true;
+  }
 
   // The families of the dispatch, one per ActionFamily. Those that can end
   // the range or move the record loop take the cursor.
@@ -222,11 +227,11 @@ class Machine {
   Completion DoTry(Reader& r, std::size_t next, std::size_t end, std::size_t& after, std::size_t& jumpOut);
 
   // interpreter_clips.cpp
-  FrameRef FindFrame(Clip* clip, Value frame);
-  void Goto(Clip* clip, Value frame, int bias, bool play);
   void DoGotoFrame2(Reader& r);
   void DoCallFrame();
   void DoSetTarget(Value target);
+  // The clip GetProperty and SetProperty act on: a path, or a clip given.
+  Value PropertyTarget(Value target);
 
   // interpreter_stack.cpp
   void DoPush(Reader& r);
@@ -242,7 +247,12 @@ class Machine {
   void DoGetMember();
   void DoSetMember();
   bool SpecialName(std::string_view name, Value& out);
+  // A scope's object as names are looked up on it (a timeline taken away
+  // is stood in for).
+  Object* InScope(Object* o);
   Value GetVariable(std::string_view name);
+  // The object a variable path's holder part names.
+  Value PathHolder(std::string_view path);
   // "a.b.c": the first scope in which the whole path is there.
   bool GetPath(std::string_view path, Value& out);
   void SetVariable(std::string_view name, Value v);

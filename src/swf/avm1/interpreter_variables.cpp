@@ -102,11 +102,11 @@ bool Machine::SpecialName(std::string_view name, Value& out) {
         out = Value::Obj(rt.global);
         return true;
       }
-      if (NamesEqual(name, "_root", false)) {
+      if (NamesEqual(name, "_root", cs)) {
         out = rt.ClipValue(rt.root);
         return true;
       }
-      if (NamesEqual(name, "_parent", false)) {
+      if (NamesEqual(name, "_parent", cs)) {
         Clip* c = TargetClip();
         out = c ? rt.ClipValue(c->Parent()) : Value();
         return true;
@@ -162,31 +162,25 @@ void Machine::DoSetMember() {
   std::string buffer;
   rt.SetMember(target, rt.KeyOf(name, buffer), v);
 }
-Value Machine::GetVariable(std::string_view name) {
-  if (name.find_first_of(":/.") != std::string_view::npos) {
-    if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos) {
-      const Value holder = Target(name.substr(0, colon));
-      return holder.IsObject() ? rt.GetMember(holder, name.substr(colon + 1)) : Value();
-    }
-    if (name.find('/') != std::string_view::npos) return Target(name);
-    Value out;
-    return GetPath(name, out) ? out : Value();
-  }
-  Value out;
-  if (NamesEqual(name, "this", rt.caseSensitive)) {
-    // Only a variable of that name counts: a clip's children and members
-    // are no `this`.
-    for (Scope* s = a.scope; s; s = s->parent) {
-      Object* o = s->object;
-      if (o->props.Find(name, rt.caseSensitive) && rt.TryGet(o, name, out)) return out;
-      if (o->cls == ObjectClass::Activation && static_cast<ActivationObject*>(o)->hasThis)
-        return static_cast<ActivationObject*>(o)->self;
-    }
-  } else {
+namespace {
+
+// Where a variable path splits into its holder and its name: the last
+// colon, or from SWF 5 on the last colon or dot.
+std::size_t NameSplit(std::string_view name, int version) {
+  return version <= 4 ? name.rfind(':') : name.find_last_of(":.");
+}
+
+}  // namespace
+
+Value Machine::PathHolder(std::string_view path) {
+  if (path.empty() && rt.version <= 4) return Value();  // ":name" holds nothing in SWF 4
+  const Runtime::PathFirst first = [this](std::string_view name, Value& out) {
+    // As a plain variable: the scopes first, then the special names.
     for (Scope* s = a.scope; s; s = s->parent)
-      if (rt.TryGet(s->object, name, out)) return out;
-  }
-  return SpecialName(name, out) ? out : Value();
+      if (rt.TryGet(InScope(s->object), name, out)) return true;
+    return SpecialName(name, out);
+  };
+  return rt.ResolvePath(Timeline(), path, &first);
 }
 
 bool Machine::GetPath(std::string_view path, Value& out) {
@@ -208,30 +202,80 @@ bool Machine::GetPath(std::string_view path, Value& out) {
   };
   Value first;
   for (Scope* s = a.scope; s; s = s->parent)
-    if (rt.TryGet(s->object, head, first) && follow(first)) return true;
+    if (rt.TryGet(InScope(s->object), head, first) && follow(first)) return true;
   return SpecialName(head, first) && follow(first);
 }
 
-void Machine::SetVariable(std::string_view name, Value v) {
-  if (name.find_first_of(":.") != std::string_view::npos) {
-    Value holder;
-    std::string_view member;
-    if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos) {
-      holder = Target(name.substr(0, colon));
-      member = name.substr(colon + 1);
-    } else {
-      const std::size_t dot = name.rfind('.');
-      if (!GetPath(name.substr(0, dot), holder)) return;
-      member = name.substr(dot + 1);
+Value Machine::GetVariable(std::string_view name) {
+  const bool path = name.find_first_of(rt.version <= 4 ? ":/" : ":/.") != std::string_view::npos;
+  // "a.b.c": the first scope in which the whole path is there.
+  if (Value out; path && rt.version > 4 && name.find_first_of(":/") == std::string_view::npos && GetPath(name, out))
+    return out;
+  if (path) {
+    const std::size_t split = NameSplit(name, rt.version);
+    if (split != std::string_view::npos) {
+      const Value holder = PathHolder(name.substr(0, split));
+      if (!holder.IsObject()) return Value();
+      if (rt.version > 4) return rt.GetMember(holder, name.substr(split + 1));
+      // A SWF 4 variable, never a child clip.
+      Property* p = rt.FindProperty(holder.o, name.substr(split + 1));
+      return p && !p->accessor ? p->value : Value();
     }
-    rt.SetMember(holder, member, v);
+    // Slashes alone name a clip (SWF 4: nothing), else a variable named so.
+    if (rt.version <= 4) return Value();
+    const Value target = Target(name);
+    if (target.IsObject()) return target;
+  }
+  Value out;
+  if (rt.version <= 4) {
+    // SWF 4 has no special names (this, _root and _level0 are variables),
+    // and a name is a variable, never a clip.
+    for (Scope* s = a.scope; s; s = s->parent)
+      if (Property* p = rt.FindProperty(InScope(s->object), name); p && !p->accessor) return p->value;
+    return Value();
+  }
+  if (NamesEqual(name, "this", rt.caseSensitive)) {
+    // Only a variable of that name counts: a clip's children and members
+    // are no `this`.
+    for (Scope* s = a.scope; s; s = s->parent) {
+      Object* o = InScope(s->object);
+      if (o->props.Find(name, rt.caseSensitive) && rt.TryGet(o, name, out)) return out;
+      if (o->cls == ObjectClass::Activation && static_cast<ActivationObject*>(o)->hasThis)
+        return static_cast<ActivationObject*>(o)->self;
+    }
+  } else {
+    for (Scope* s = a.scope; s; s = s->parent)
+      if (rt.TryGet(InScope(s->object), name, out)) return out;
+  }
+  return SpecialName(name, out) ? out : Value();
+}
+
+Object* Machine::InScope(Object* o) {
+  if (o->cls != ObjectClass::Clip) return o;
+  if (ClipObject* live = rt.Live(static_cast<ClipObject*>(o))) return live;
+  // A timeline taken away with nothing at its path: the code's own clip
+  // stands in for it, else the root.
+  if (ClipObject* base = a.base ? rt.Live(a.base) : nullptr) return base;
+  return rt.root ? rt.ObjectFor(*rt.root) : o;
+}
+
+void Machine::SetVariable(std::string_view name, Value v) {
+  if (const std::size_t split = NameSplit(name, rt.version); split != std::string_view::npos) {
+    // A holder's variable; slashes alone make a variable named so. A dotted
+    // holder is the first scope's in which its whole path is there.
+    const std::string_view holderPath = name.substr(0, split);
+    Value holder;
+    if (name.find_first_of(":/") != std::string_view::npos || !GetPath(holderPath, holder))
+      holder = PathHolder(holderPath);
+    rt.SetMember(holder, name.substr(split + 1), v);
     return;
   }
   // Where the name is already, short of _global; else on the timeline.
   for (Scope* s = a.scope; s; s = s->parent) {
     if (s->object == rt.global) break;
-    if (rt.HasMember(s->object, name)) {
-      rt.SetMember(Value::Obj(s->object), name, v);
+    Object* o = InScope(s->object);
+    if (rt.HasMember(o, name)) {
+      rt.SetMember(Value::Obj(o), name, v);
       return;
     }
   }

@@ -21,7 +21,11 @@ constexpr std::uint8_t kMaxAccessorNesting = 65;
 
 bool IsProtoName(std::string_view name, bool cs) { return NamesEqual(name, "__proto__", cs); }
 
-bool Removed(const Object* o) { return o->cls == ObjectClass::Clip && !static_cast<const ClipObject*>(o)->clip; }
+// What a reference to `o` reaches: a clip taken away reaches the clip
+// placed again at its path, or nothing.
+Object* Alive(Runtime& rt, Object* o) {
+  return o->cls == ObjectClass::Clip ? rt.Live(static_cast<ClipObject*>(o)) : o;
+}
 
 // The next object up a chain.
 Object* Up(Object* o, int& hops) {
@@ -75,7 +79,7 @@ void SetThrough(Runtime& rt, Object* holder, Property& p, Value self, Value v) {
 }
 
 bool Lookup(Runtime& rt, Object* o, std::string_view name, Value self, Value& out, Object** where) {
-  if (Removed(o)) return false;
+  if (!(o = Alive(rt, o))) return false;
   if (IsProtoName(name, rt.caseSensitive)) {
     out = Value::Obj(o->proto);
     if (where) *where = o;
@@ -99,7 +103,7 @@ bool Lookup(Runtime& rt, Object* o, std::string_view name, Value self, Value& ou
 // A name found nowhere goes to the first __resolve up the chain that holds
 // an object: a function is called with the name, anything else gives
 // undefined. Other values (and a getter's) are passed over.
-bool Resolve(Runtime& rt, Object* o, std::string_view name, Value self, Value& out) {
+bool AskResolve(Runtime& rt, Object* o, std::string_view name, Value self, Value& out) {
   int hops = 0;
   for (Object* cur = o; cur; cur = Up(cur, hops)) {
     Property* p = cur->props.Find("__resolve", rt.caseSensitive);
@@ -211,7 +215,7 @@ Value Runtime::GetMember(Value target, std::string_view name) {
     return Value();
   }
   if (Lookup(*this, o, name, target, out, nullptr)) return out;
-  if (!Removed(o) && Resolve(*this, o, name, target, out)) return out;
+  if (Object* live = Alive(*this, o); live && AskResolve(*this, live, name, target, out)) return out;
   return Value();
 }
 
@@ -225,7 +229,7 @@ bool Runtime::TryGet(Object* o, std::string_view name, Value& out) {
 
 void Runtime::SetMember(Value target, std::string_view name, Value v) {
   Object* o = target.AsObject();
-  if (!o || Removed(o)) return;
+  if (!o || !(o = Alive(*this, o))) return;
   if (IsProtoName(name, caseSensitive)) {
     o->proto = v.AsObject();  // anything but an object leaves it bare
     return;
@@ -288,13 +292,13 @@ Property* Runtime::FindProperty(Object* o, std::string_view name, Object** where
 
 bool Runtime::HasOwn(Object* o, std::string_view name) {
   Value ignored;
-  if (Removed(o)) return false;
+  if (!(o = Alive(*this, o))) return false;
   return o->props.Find(name, caseSensitive) != nullptr || o->GetSpecial(*this, name, ignored);
 }
 
 bool Runtime::HasMember(Object* o, std::string_view name) {
   // Presence only: a getter is not called (its effects would run twice).
-  if (Removed(o)) return false;
+  if (!(o = Alive(*this, o))) return false;
   Value ignored;
   int hops = 0;
   for (Object* cur = o; cur; cur = Up(cur, hops)) {
@@ -308,7 +312,7 @@ std::vector<std::string> Runtime::EnumerableNames(Object* o) {
   // Gathered from the object up, each object's oldest first; a for-in
   // reads them the other way round.
   std::vector<std::string> names;
-  if (Removed(o)) return names;
+  if (!(o = Alive(*this, o))) return names;
   // A name seen nearer hides the same name further up, listed or not.
   std::unordered_set<std::string> seen;
   const auto see = [&](const std::string& name) { return seen.insert(FoldName(name, caseSensitive)).second; };

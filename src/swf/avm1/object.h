@@ -119,11 +119,17 @@ class ClipObject final : public Object {
   void SpecialNames(Runtime&, std::vector<std::string>& names) override;
   void Trace(Heap& heap) override;
   std::size_t Footprint() const override {
-    return sizeof(ClipObject) + OwnBytes() + boundText.size() + lastPath.size();
+    return sizeof(ClipObject) + OwnBytes() + boundText.size() + path.size() * sizeof(std::string);
   }
 
   Clip* clip;
-  std::string lastPath;  // where the clip was, once removed ("_level0.a.b")
+  // Once the clip is taken away: the names on its path from the root,
+  // where a clip placed again is found. `leaving`: off its list, `clip`
+  // still there for the code running on it until the frame ends;
+  // `removed`: references reach the clip at `path` instead.
+  std::vector<std::string> path;
+  bool leaving = false;
+  bool removed = false;
   Scope* timelineScope = nullptr;  // the clip's object above _global, made once
   // A bound text field: what it showed last.
   std::string boundText;

@@ -134,7 +134,7 @@ std::string_view Runtime::TypeOf(Value v) {
       if (v.o->cls == ObjectClass::Clip) {
         // Text fields and buttons are objects; a removed clip stays a clip.
         const Clip* c = static_cast<ClipObject*>(v.o)->clip;
-        return c && c->Kind() != ClipKind::MovieClip ? "object" : "movieclip";  // fields and buttons
+        return !c || c->Kind() == ClipKind::MovieClip ? "movieclip" : "object";
       }
       return "object";
   }
@@ -259,7 +259,8 @@ void Runtime::ReportUncaught(Value thrown) {
 ClipObject* Runtime::ObjectFor(Clip& clip) {
   if (void* p = clip.ScriptObject()) return static_cast<ClipObject*>(p);
   const bool text = clip.Kind() == ClipKind::TextField;
-  ClipObject* o = heap.Make<ClipObject>(text ? textFieldProto : clipProto, &clip);
+  Object* proto = text ? textFieldProto : clip.Kind() == ClipKind::Button && buttonProto ? buttonProto : clipProto;
+  ClipObject* o = heap.Make<ClipObject>(proto, &clip);
   o->timelineScope = heap.Make<Scope>(globalScope, o);
   clip.SetScriptObject(o);
   clips[&clip] = o;
@@ -310,58 +311,29 @@ void Runtime::BindTextField(ClipObject* o) {
 Clip* Runtime::ClipOf(Value v) {
   Object* o = v.AsObject();
   if (!o || o->cls != ObjectClass::Clip) return nullptr;
-  return static_cast<ClipObject*>(o)->clip;
+  const auto* c = static_cast<ClipObject*>(o);
+  return c->removed ? nullptr : c->clip;
 }
 
-Clip* Runtime::Level(std::string_view name) const {
-  if (name.size() < 7 || !NamesEqual(name.substr(0, 6), "_level", caseSensitive)) return nullptr;
-  for (char c : name.substr(6))
-    if (c < '0' || c > '9') return nullptr;
-  return name.substr(6).find_first_not_of('0') == std::string_view::npos ? root : nullptr;
+Clip* Runtime::Resolve(ClipObject* o) {
+  if (!o) return nullptr;
+  if (!o->removed) return o->clip;
+  if (!root) return nullptr;
+  Clip* c = root;
+  for (std::size_t i = 0; c && i < o->path.size(); ++i) c = c->ChildByName(o->path[i], caseSensitive);
+  return c;
 }
 
-Value Runtime::ResolveTarget(ClipObject* base, std::string_view path) {
-  Clip* start = base && base->clip ? base->clip : root;
-  if (!start) return Value();
-  Value cur = ClipValue(start);
-  std::size_t i = 0;
-  if (!path.empty() && path[0] == '/') {
-    cur = ClipValue(root);
-    i = 1;
-  }
-  while (i < path.size()) {
-    if (path[i] == '/' || path[i] == '.') {
-      if (path.compare(i, 2, "..") == 0) {
-        Clip* c = ClipOf(cur);
-        cur = c ? ClipValue(c->Parent()) : Value();
-        i += 2;
-        if (cur.IsUndefined()) return cur;
-        continue;
-      }
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
-    while (j < path.size() && path[j] != '/' && path[j] != '.') ++j;
-    const std::string_view seg = path.substr(i, j - i);
-    i = j;
-    if (NamesEqual(seg, "_root", false)) {
-      cur = ClipValue(root);
-    } else if (NamesEqual(seg, "_parent", false)) {
-      Clip* c = ClipOf(cur);
-      cur = c ? ClipValue(c->Parent()) : Value();
-    } else if (NamesEqual(seg, "_global", caseSensitive)) {
-      cur = Value::Obj(global);
-    } else if (NamesEqual(seg, "this", caseSensitive)) {
-      // stays
-    } else if (Clip* level = Level(seg)) {
-      cur = ClipValue(level);
-    } else {
-      cur = GetMember(cur, seg);
-    }
-    if (!cur.IsObject()) return Value();
-  }
-  return cur;
+Clip* Runtime::LiveClip(Value v) {
+  Object* o = v.AsObject();
+  if (!o || o->cls != ObjectClass::Clip) return nullptr;
+  return Resolve(static_cast<ClipObject*>(o));
+}
+
+ClipObject* Runtime::Live(ClipObject* o) {
+  if (!o->removed) return o->clip ? o : nullptr;
+  Clip* c = Resolve(o);
+  return c ? ObjectFor(*c) : nullptr;
 }
 
 std::string Runtime::DotPath(const Clip* clip) const {
@@ -425,10 +397,13 @@ int Runtime::UtcOffsetMinutes() { return host.now ? host.now().utcOffsetMinutes 
 
 void Runtime::RunBlock(ClipObject* clip, const ActionBytes& code) {
   if (!code || !clip || !clip->clip) return;
-  Guarded([&] {
-    BaseGuard base(*this, clip);
-    RunTopLevelBlock(*this, clip, code);
-  });
+  const bool share = !running;
+  Guarded(
+      [&] {
+        BaseGuard base(*this, clip);
+        RunTopLevelBlock(*this, clip, code, share);
+      },
+      share);
 }
 
 void Runtime::CollectGarbage() {
@@ -439,7 +414,7 @@ void Runtime::CollectGarbage() {
     h.Mark(global);
     h.Mark(globalScope);
     for (Object* o : {objectProto, functionProto, arrayProto, stringProto, numberProto, booleanProto, dateProto,
-                      clipProto, textFieldProto, textFormatProto, errorProto, stubObject, xmlNodeClass})
+                      clipProto, buttonProto, textFieldProto, textFormatProto, errorProto, stubObject, xmlNodeClass})
       h.Mark(o);
     h.Mark(arrayCtor);
     for (const auto& [proto, c] : nativeClasses) h.Mark(proto);

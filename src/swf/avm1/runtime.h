@@ -5,10 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <random>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -64,7 +66,10 @@ struct Interval {
   double periodMs = 0;
   double dueMs = 0;
   bool once = false;  // setTimeout
-  bool scheduled = false;  // due time set from the player's clock
+  // The frame it last ran in and how often then: one behind the timer
+  // catches up only so far.
+  std::uint64_t frame = 0;
+  int runsThisFrame = 0;
 };
 
 // Counts a native's nesting (toString calling toString, arrays holding
@@ -164,13 +169,30 @@ class Runtime {
   // A text field with a variable is bound from now on (once).
   void BindTextField(ClipObject* field);
   Value ClipValue(Clip* clip) { return clip ? Value::Obj(ObjectFor(*clip)) : Value(); }
+  // The clip a value refers to while it is on its list (null after).
   static Clip* ClipOf(Value v);
-  // A target path ("/clock/hour", "_root.clock", "../x", "_level0") from
-  // `base`; undefined when nothing is there.
+  // The clip a reference reaches: its own, or once that was taken away,
+  // the clip now at the path it had (one placed again under the same
+  // name); null when none is there.
+  Clip* Resolve(ClipObject* o);
+  Clip* LiveClip(Value v);
+  // The object of the clip `o` reaches (`o` itself while its clip lives).
+  ClipObject* Live(ClipObject* o);
+  // A target path ("/clock/hour", "_root.clock", "clock:hand", "../x",
+  // "_level0") from `base`, read as the movie's version reads it
+  // (target_path.cpp); undefined when nothing is there.
   Value ResolveTarget(ClipObject* base, std::string_view path);
+  // The same for the holder of a variable path ("a.b" of "a.b.c"): the
+  // first name may also be found by `first` (this, a variable of the
+  // scope), when that gives an object.
+  using PathFirst = std::function<bool(std::string_view name, Value& out)>;
+  Value ResolvePath(ClipObject* base, std::string_view path, const PathFirst* first);
   std::string DotPath(const Clip* clip) const;
   std::string SlashPath(const Clip* clip) const;
   Clip* Level(std::string_view name) const;  // _level0 is the root
+  // The root as code running on `clip` sees it (a clip taken away has its
+  // own topmost clip for a root).
+  Clip* RootOf(Clip* clip) const;
 
   // The limits. Each action counts against the frame's budget.
   void CountAction() {
@@ -208,12 +230,15 @@ class Runtime {
   double NowMs();
   int UtcOffsetMinutes();
 
-  // Runs a top-level block (frame script, clip event) on `clip`.
+  // Runs a top-level block (frame script, clip event) on `clip`. Blocks
+  // the player runs one after another share the stack: what one leaves
+  // the next finds (a block run inside another has a stack of its own).
   void RunBlock(ClipObject* clip, const ActionBytes& code);
   // Runs a block or a call from the engine's entry points: stops and
   // uncaught throws end here.
+  // `keepStack`: an outermost block's leftovers stay for the next block.
   template <class F>
-  void Guarded(F&& body);
+  void Guarded(F&& body, bool keepStack = false);
   void CollectGarbage();
 
   const int version;
@@ -234,6 +259,7 @@ class Runtime {
   Object* booleanProto = nullptr;
   Object* dateProto = nullptr;
   Object* clipProto = nullptr;
+  Object* buttonProto = nullptr;  // SWF 6 on
   Object* textFieldProto = nullptr;
   Object* textFormatProto = nullptr;
   Object* errorProto = nullptr;
@@ -258,7 +284,10 @@ class Runtime {
   Clip* root = nullptr;
   std::unordered_map<Clip*, ClipObject*> clips;
   std::map<int, Interval> intervals;
+  std::set<std::pair<double, int>> intervalQueue;  // due time and id
+  std::vector<int> unscheduled;  // made with no timer to count from
   int nextIntervalId = 1;
+  std::uint64_t frameNumber = 0;
   std::mt19937 random;
   // The host objects' own state (host_objects.h).
   std::unique_ptr<HostState> hostState;
@@ -275,6 +304,8 @@ class Runtime {
   Value CallSuperConstructor(SuperObject* s, std::span<const Value> args);
   // What `new` makes for a script constructor whose prototype is `proto`.
   Object* NewInstance(Object* proto);
+  Value PathSegment(Value cur, std::string_view name, Clip* start);
+  Value ResolveSlashPath(Clip* start, std::string_view path);
   std::unordered_map<std::string_view, StringCell*> literals_;
   void Stop(StopReason reason);
   std::uint32_t warned_ = 0;
@@ -282,7 +313,7 @@ class Runtime {
 };
 
 template <class F>
-void Runtime::Guarded(F&& body) {
+void Runtime::Guarded(F&& body, bool keepStack) {
   if (stats.scriptsStopped || frameStopped) return;
   const std::size_t stackSize = stack.size();
   const bool outer = !running;
@@ -308,7 +339,7 @@ void Runtime::Guarded(F&& body) {
     callDepth = 0;
     nesting = 0;
   }
-  stack.resize(stackSize);
+  if (!(keepStack && outer) || frameStopped) stack.resize(std::min(stackSize, stack.size()));
 }
 
 inline DepthGuard::DepthGuard(Runtime& r) : rt(r) {

@@ -65,7 +65,7 @@ bool Runtime::ToBoolean(Value v) {
       }
       return !v.s->text.empty();
     case ValueType::Object:
-      return v.o->cls != ObjectClass::Clip || static_cast<ClipObject*>(v.o)->clip != nullptr;
+      return v.o->cls != ObjectClass::Clip || Resolve(static_cast<ClipObject*>(v.o)) != nullptr;
   }
   return false;
 }
@@ -97,8 +97,10 @@ Value Runtime::ToStringValue(Value v) {
 Value Runtime::ObjectToString(Value v) {
   Object* o = v.o;
   if (o->cls == ObjectClass::Clip) {
-    Clip* c = static_cast<ClipObject*>(o)->clip;
-    return c ? Str(DotPath(c)) : Str(ToString(Value()));
+    // A clip reads as its path; one taken away, with nothing at its path
+    // now, as an empty string.
+    Clip* c = Resolve(static_cast<ClipObject*>(o));
+    return c ? Str(DotPath(c)) : Str("");
   }
   DepthGuard guard(*this);
   const Value f = ConversionMethod(v, "toString");
@@ -113,7 +115,8 @@ Value Runtime::ToPrimitive(Value v, bool preferString) {
   if (!v.IsObject()) return v;
   Object* o = v.o;
   if (preferString || o->cls == ObjectClass::Date) return ObjectToString(v);
-  if (o->cls == ObjectClass::Clip && !static_cast<ClipObject*>(o)->clip) return Value();
+  // A clip taken away, with nothing at its path now, is an empty string.
+  if (o->cls == ObjectClass::Clip && !Resolve(static_cast<ClipObject*>(o))) return Str("");
   DepthGuard guard(*this);
   const Value f = ConversionMethod(v, "valueOf");
   if (!Callable(f)) return Value();

@@ -77,13 +77,22 @@ TwipRect DisplayObject::OwnBounds() const {
 avm1::ClipKind DisplayObject::Kind() const {
   if (kind == DisplayKind::Sprite) return avm1::ClipKind::MovieClip;
   if (kind == DisplayKind::EditText) return avm1::ClipKind::TextField;
+  if (kind == DisplayKind::Button) return avm1::ClipKind::Button;
   return avm1::ClipKind::Other;
 }
 
 avm1::Clip* DisplayObject::ChildByName(std::string_view childName, bool caseSensitive) const {
+  if (tree_ && caseSensitive == tree_->CaseSensitive()) return tree_->ChildNamed(*this, childName);
+  // Names compared otherwise than the movie's version does (never by the
+  // engine): a walk.
   for (const auto& [d, child] : children)
     if (!child->name.empty() && SameName(child->name, childName, caseSensitive)) return child.get();
   return nullptr;
+}
+
+void DisplayObject::SetName(const std::string& n) {
+  if (tree_) tree_->Rename(*this, n);
+  else name = n;
 }
 
 std::vector<avm1::Clip*> DisplayObject::Children() const {
@@ -201,11 +210,11 @@ void DisplayObject::Set(avm1::DisplayProperty property, double value) {
 }
 
 void DisplayObject::GotoFrame(int frame1, bool play) {
-  playing = play;
   // A clip taken off its list no longer moves: a script may still hold it
   // until the frame's scripts are done.
-  if (!sprite || !tree_ || removed) return;
-  tree_->GotoFrame(*this, static_cast<std::uint32_t>(std::max(frame1, 1) - 1));
+  if (!sprite || !tree_ || removed || frame1 < 1) return;
+  playing = play;
+  tree_->GotoFrame(*this, static_cast<std::uint32_t>(frame1 - 1));
 }
 
 std::optional<int> DisplayObject::FrameOfLabel(std::string_view label) const {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "swf/avm1/clip.h"
@@ -56,8 +57,11 @@ class DisplayObject final : public avm1::Clip {
   std::uint16_t clipDepth = 0;  // nonzero: a mask over the depths above it up to this one
   bool visible = true;
   // Placed by a timeline's tags (as against made by a script): only these
-  // are taken away or kept when the timeline jumps back.
+  // are taken away or kept when the timeline jumps. `placedBy` is the tag
+  // that made it: a jump keeps the object only where the frame it goes to
+  // holds the object that same tag made.
   bool fromTimeline = true;
+  const PlaceObject* placedBy = nullptr;
   std::vector<ClipAction> clipActions;
   // A script set its place, size, turn or colour: the timeline no longer
   // moves it.
@@ -70,9 +74,6 @@ class DisplayObject final : public avm1::Clip {
   std::map<std::int32_t, std::unique_ptr<DisplayObject>> children;
   std::uint32_t frame = 0;  // 0-based frame shown
   bool playing = true;
-  // The step on which the object was made: it shows its first frame for the
-  // rest of that step and moves on from the next one.
-  std::uint64_t bornStep = 0;
   std::uint32_t nesting = 0;  // sprites above it
 
   // What scripts drew into a sprite, beneath its children; the shape is
@@ -98,9 +99,10 @@ class DisplayObject final : public avm1::Clip {
   // avm1::Clip
   avm1::ClipKind Kind() const override;
   std::string Name() const override { return name; }
-  void SetName(const std::string& n) override { name = n; }
+  void SetName(const std::string& n) override;
   int Depth() const override { return depth - kScriptDepthOffset; }
   avm1::Clip* Parent() const override { return parent; }
+  bool Removed() const override { return removed; }
   avm1::Clip* ChildByName(std::string_view childName, bool caseSensitive) const override;
   std::vector<avm1::Clip*> Children() const override;
   double Get(avm1::DisplayProperty property) const override;
@@ -141,7 +143,17 @@ class DisplayObject final : public avm1::Clip {
   void SetTransform(const Transform& t);
   void Changed();
 
+  friend class DisplayTree;
   DisplayTree* tree_;
+  // The tree's list of timelines in the order they were made, newest first
+  // (the order a frame runs them in).
+  DisplayObject* newer_ = nullptr;
+  DisplayObject* older_ = nullptr;
+  bool listed_ = false;
+  // The children by instance name (folded as the movie's version compares
+  // names), each name's holders by depth: a name is found in constant time
+  // however many children there are.
+  std::unordered_map<std::string, std::map<std::int32_t, DisplayObject*>> byName_;
   std::unique_ptr<EditField> field_;
   mutable std::optional<Shape> drawn_;
   mutable std::optional<Shape> tweened_;

@@ -1,13 +1,18 @@
-// Stepping timelines and jumping between frames.
+// Stepping timelines and jumping between frames, and the tree's own
+// bookkeeping: the list of timelines, the children's names, the limits.
 #include "swf/display/display_tree.h"
 
 #include <type_traits>
 #include <variant>
 
+#include "swf/avm1/conversions.h"
+
 namespace dc::swf {
 
-// What a depth holds after replaying a timeline's tags up to a frame.
+// What a depth holds after replaying a timeline's tags up to a frame: the
+// tag that made the object there, and the properties it has by then.
 struct DisplayTree::PlaceState {
+  const PlaceObject* madeBy = nullptr;
   std::uint16_t characterId = 0;
   Matrix matrix;
   ColorTransform colorTransform;
@@ -15,7 +20,7 @@ struct DisplayTree::PlaceState {
   std::string name;
   std::uint16_t clipDepth = 0;
   bool visible = true;
-  std::vector<ClipAction> clipActions;
+  bool touched = true;  // a replayed tag set it (a jump applies only these)
 };
 
 namespace {
@@ -35,9 +40,15 @@ DisplayKind KindOf(const Character& c) {
       c);
 }
 
-// The properties a PlaceObject gives, onto an object or a replayed state.
-template <typename Target>
-bool ApplyProperties(Target& t, const PlaceObject& p, bool keepTransform) {
+// Objects scripts reach by name get a name of their own when placed
+// without one; shapes and static texts do not.
+bool TakesInstanceName(DisplayKind kind) {
+  return kind == DisplayKind::Sprite || kind == DisplayKind::Button || kind == DisplayKind::EditText;
+}
+
+// The properties a PlaceObject gives, onto a replayed state; true when one
+// changed.
+bool ApplyProperties(auto& t, const PlaceObject& p, bool keepTransform) {
   bool changed = false;
   const auto set = [&changed](auto& field, const auto& value) {
     if (!(field == value)) {
@@ -54,17 +65,33 @@ bool ApplyProperties(Target& t, const PlaceObject& p, bool keepTransform) {
   return changed;
 }
 
+PlaceObject PlaceOf(std::int32_t depth, const auto& s) {
+  PlaceObject p;
+  p.depth = static_cast<std::uint16_t>(depth);
+  p.matrix = s.matrix;
+  p.colorTransform = s.colorTransform;
+  p.ratio = s.ratio;
+  p.name = s.name;
+  p.clipDepth = s.clipDepth;
+  p.visible = s.visible;
+  return p;
+}
+
 }  // namespace
 
 DisplayTree::DisplayTree(std::shared_ptr<const Movie> movie, const Limits& limits)
-    : movie_(std::move(movie)), limits_(limits) {
+    : movie_(std::move(movie)), limits_(limits), caseSensitive_(movie_->version >= 7), initialised_(65536, false) {
   root_ = std::make_unique<DisplayObject>(this, DisplayKind::Sprite, 0, nullptr, nullptr);
   root_->sprite = &movie_->root;
   root_->depth = kScriptDepthOffset;
+  Link(*root_);
   liveObjects_ = 1;
 }
 
-void DisplayTree::Start() { InitialiseChildren(*root_); }
+void DisplayTree::Start() {
+  RunInitActions(*root_, 0, 0);
+  PlayFrame(*root_, 0, true);
+}
 
 DisplayTree::~DisplayTree() = default;
 
@@ -73,6 +100,62 @@ void DisplayTree::Warn(const std::string& text) {
 }
 
 std::vector<std::string> DisplayTree::TakeWarnings() { return std::exchange(warnings_, {}); }
+
+void DisplayTree::Charge(std::uint64_t units) {
+  if (onWork) onWork(units);
+}
+
+// The list of timelines.
+
+void DisplayTree::Link(DisplayObject& o) {
+  if (o.listed_ || o.kind != DisplayKind::Sprite) return;
+  o.older_ = newest_;
+  o.newer_ = nullptr;
+  if (newest_) newest_->newer_ = &o;
+  newest_ = &o;
+  o.listed_ = true;
+}
+
+void DisplayTree::Unlink(DisplayObject& o) {
+  if (!o.listed_) return;
+  if (o.newer_) o.newer_->older_ = o.older_;
+  else newest_ = o.older_;
+  if (o.older_) o.older_->newer_ = o.newer_;
+  o.newer_ = o.older_ = nullptr;
+  o.listed_ = false;
+}
+
+// Children by name.
+
+void DisplayTree::Index(DisplayObject& parent, DisplayObject& child) {
+  if (child.name.empty()) return;
+  parent.byName_[avm1::FoldName(child.name, caseSensitive_)][child.depth] = &child;
+}
+
+void DisplayTree::Unindex(DisplayObject& parent, DisplayObject& child) {
+  if (child.name.empty()) return;
+  const auto it = parent.byName_.find(avm1::FoldName(child.name, caseSensitive_));
+  if (it == parent.byName_.end()) return;
+  const auto at = it->second.find(child.depth);
+  if (at != it->second.end() && at->second == &child) it->second.erase(at);
+  if (it->second.empty()) parent.byName_.erase(it);
+}
+
+DisplayObject* DisplayTree::ChildNamed(const DisplayObject& parent, std::string_view name) const {
+  if (parent.byName_.empty() || name.empty()) return nullptr;
+  const auto it = parent.byName_.find(avm1::FoldName(name, caseSensitive_));
+  return it == parent.byName_.end() ? nullptr : it->second.begin()->second;
+}
+
+void DisplayTree::Rename(DisplayObject& object, std::string name) {
+  if (object.name == name) return;
+  DisplayObject* parent = object.removed ? nullptr : object.parent;
+  if (parent) Unindex(*parent, object);
+  object.name = std::move(name);
+  if (parent) Index(*parent, object);
+}
+
+// Making and taking away.
 
 std::unique_ptr<DisplayObject> DisplayTree::Make(DisplayObject& parent, std::uint16_t characterId, std::int32_t depth) {
   const Character* c = movie_->Find(characterId);
@@ -93,183 +176,10 @@ std::unique_ptr<DisplayObject> DisplayTree::Make(DisplayObject& parent, std::uin
   auto object = std::make_unique<DisplayObject>(this, kind, characterId, c, &parent);
   object->depth = depth;
   object->nesting = nesting;
-  object->bornStep = step_;
   if (const auto* sprite = std::get_if<Sprite>(c)) object->sprite = sprite;
   if (const auto* field = std::get_if<EditText>(c)) object->text = field->initialText;
   ++liveObjects_;
   return object;
-}
-
-void DisplayTree::InitialiseChildren(DisplayObject& object) {
-  if (object.kind == DisplayKind::Button) {
-    for (const ButtonRecord& r : std::get<Button>(*object.character).records) {
-      if (!(r.states & 1)) continue;  // the up state is the one shown
-      auto child = Make(object, r.characterId, r.depth);
-      if (!child) continue;
-      child->matrix = r.matrix;
-      child->colorTransform = r.colorTransform;
-      RemoveAt(object, r.depth);
-      auto& slot = object.children[r.depth];
-      slot = std::move(child);
-      InitialiseChildren(*slot);
-    }
-    return;
-  }
-  if (object.sprite && !object.sprite->frames.empty()) {
-    object.frame = 0;
-    for (const FrameTag& tag : object.sprite->frames[0].tags) {
-      if (const auto* place = std::get_if<PlaceObject>(&tag)) ApplyPlace(object, *place);
-      if (const auto* remove = std::get_if<RemoveObject>(&tag)) RemoveAt(object, remove->depth);
-    }
-    if (onFrameEntered) onFrameEntered(object, 0);
-  }
-}
-
-void DisplayTree::Release(DisplayObject& object) {
-  for (auto& [depth, child] : object.children) Release(*child);
-  object.removed = true;
-  if (onRemoving) onRemoving(object);
-  --liveObjects_;
-}
-
-void DisplayTree::RemoveAt(DisplayObject& sprite, std::int32_t depth) {
-  const auto it = sprite.children.find(depth);
-  if (it == sprite.children.end()) return;
-  Release(*it->second);
-  removed_.push_back(std::move(it->second));
-  sprite.children.erase(it);
-  dirty_ = true;
-}
-
-void DisplayTree::Remove(DisplayObject& object) {
-  if (object.parent) RemoveAt(*object.parent, object.depth);
-}
-
-void DisplayTree::ApplyPlace(DisplayObject& sprite, const PlaceObject& place) {
-  const std::int32_t depth = place.depth;
-  const auto it = sprite.children.find(depth);
-  DisplayObject* existing = it == sprite.children.end() ? nullptr : it->second.get();
-  if (existing && place.move && (!place.characterId || *place.characterId == existing->characterId)) {
-    if (ApplyProperties(*existing, place, existing->transformedByScript)) dirty_ = true;
-    return;
-  }
-  if (!place.characterId) return;  // a move of an empty depth
-  auto object = Make(sprite, *place.characterId, depth);
-  if (!object) return;
-  if (existing && place.move) {
-    // A new character in an object's place keeps the object's place.
-    object->matrix = existing->matrix;
-    object->colorTransform = existing->colorTransform;
-    object->ratio = existing->ratio;
-    object->name = existing->name;
-    object->clipDepth = existing->clipDepth;
-  }
-  ApplyProperties(*object, place, false);
-  object->clipActions = place.clipActions;
-  object->fromTimeline = true;
-  Insert(sprite, std::move(object));
-}
-
-void DisplayTree::ApplyFrame(DisplayObject& sprite, std::uint32_t frame) {
-  for (const FrameTag& tag : sprite.sprite->frames[frame].tags) {
-    if (const auto* place = std::get_if<PlaceObject>(&tag)) ApplyPlace(sprite, *place);
-    if (const auto* remove = std::get_if<RemoveObject>(&tag)) RemoveAt(sprite, remove->depth);
-  }
-  sprite.frame = frame;
-}
-
-void DisplayTree::JumpBack(DisplayObject& sprite, std::uint32_t frame) {
-  // The list the target frame would have, had the timeline played to it.
-  std::map<std::int32_t, PlaceState> states;
-  for (std::uint32_t f = 0; f <= frame; ++f) {
-    for (const FrameTag& tag : sprite.sprite->frames[f].tags) {
-      if (const auto* remove = std::get_if<RemoveObject>(&tag)) {
-        states.erase(remove->depth);
-        continue;
-      }
-      const auto* place = std::get_if<PlaceObject>(&tag);
-      if (!place) continue;
-      const auto it = states.find(place->depth);
-      if (it != states.end() && place->move) {
-        if (place->characterId) it->second.characterId = *place->characterId;
-        ApplyProperties(it->second, *place, false);
-      } else if (place->characterId) {
-        PlaceState s;
-        s.characterId = *place->characterId;
-        ApplyProperties(s, *place, false);
-        s.clipActions = place->clipActions;
-        states[place->depth] = std::move(s);
-      }
-    }
-  }
-  // Objects the target frame holds with the same character stay as they
-  // are (their own timelines go on); the rest go.
-  std::vector<std::int32_t> gone;
-  for (auto& [depth, object] : sprite.children) {
-    if (!object->fromTimeline) continue;
-    const auto it = states.find(depth);
-    if (it == states.end() || it->second.characterId != object->characterId) {
-      gone.push_back(depth);
-      continue;
-    }
-    PlaceObject again;
-    again.matrix = it->second.matrix;
-    again.colorTransform = it->second.colorTransform;
-    again.ratio = it->second.ratio;
-    again.name = it->second.name;
-    again.clipDepth = it->second.clipDepth;
-    again.visible = it->second.visible;
-    if (ApplyProperties(*object, again, object->transformedByScript)) dirty_ = true;
-  }
-  for (std::int32_t depth : gone) RemoveAt(sprite, depth);
-  for (auto& [depth, state] : states) {
-    if (sprite.children.count(depth)) continue;
-    PlaceObject place;
-    place.depth = static_cast<std::uint16_t>(depth);
-    place.characterId = state.characterId;
-    place.matrix = state.matrix;
-    place.colorTransform = state.colorTransform;
-    place.ratio = state.ratio;
-    place.name = state.name;
-    place.clipDepth = state.clipDepth;
-    place.visible = state.visible;
-    place.clipActions = state.clipActions;
-    ApplyPlace(sprite, place);
-  }
-  sprite.frame = frame;
-}
-
-void DisplayTree::GotoFrame(DisplayObject& sprite, std::uint32_t frame) {
-  if (!sprite.sprite || sprite.sprite->frames.empty() || sprite.removed) return;
-  frame = std::min<std::uint32_t>(frame, static_cast<std::uint32_t>(sprite.sprite->frames.size()) - 1);
-  if (frame == sprite.frame) return;
-  if (frame > sprite.frame) {
-    for (std::uint32_t f = sprite.frame + 1; f <= frame; ++f) ApplyFrame(sprite, f);
-  } else {
-    JumpBack(sprite, frame);
-  }
-  if (onFrameEntered) onFrameEntered(sprite, frame);
-}
-
-void DisplayTree::StepObject(DisplayObject& object) {
-  if (object.sprite && object.playing && object.bornStep != step_ && object.FrameCount() > 1) {
-    const std::uint32_t next = object.frame + 1;
-    if (next >= object.FrameCount()) {
-      JumpBack(object, 0);
-    } else {
-      ApplyFrame(object, next);
-    }
-    if (onFrameEntered) onFrameEntered(object, object.frame);
-  }
-  std::vector<DisplayObject*> children;
-  children.reserve(object.children.size());
-  for (auto& [depth, child] : object.children) children.push_back(child.get());
-  for (DisplayObject* child : children) StepObject(*child);
-}
-
-void DisplayTree::Step() {
-  ++step_;
-  StepObject(*root_);
 }
 
 std::unique_ptr<DisplayObject> DisplayTree::MakeEmpty(DisplayObject& parent, DisplayKind kind, std::int32_t depth) {
@@ -277,11 +187,10 @@ std::unique_ptr<DisplayObject> DisplayTree::MakeEmpty(DisplayObject& parent, Dis
     Warn("The Flash face makes more clips than it may; the rest are left out.");
     return nullptr;
   }
-  static const Sprite kEmpty{{Frame{}}, 1};
+  static const Sprite kEmpty{{Frame{}}, 1, true};
   auto object = std::make_unique<DisplayObject>(this, kind, 0, nullptr, &parent);
   object->depth = depth;
   object->nesting = parent.nesting + 1;
-  object->bornStep = step_;
   if (kind == DisplayKind::Sprite) object->sprite = &kEmpty;
   ++liveObjects_;
   return object;
@@ -294,35 +203,277 @@ DisplayObject* DisplayTree::Insert(DisplayObject& parent, std::unique_ptr<Displa
     --liveObjects_;
     return nullptr;
   }
+  Charge(1);
   const std::int32_t depth = object->depth;
   RemoveAt(parent, depth);
   object->parent = &parent;
   auto& slot = parent.children[depth];
   slot = std::move(object);
-  dirty_ = true;
   DisplayObject& made = *slot;
-  InitialiseChildren(made);
-  if (onCreated) onCreated(made);
+  Index(parent, made);
+  Link(made);
+  dirty_ = true;
+  if (made.kind == DisplayKind::Button) {
+    // The up state is what shows; its objects are the button's children.
+    for (const ButtonRecord& r : std::get<Button>(*made.character).records) {
+      if (!(r.states & 1) || made.removed) continue;
+      auto child = Make(made, r.characterId, r.depth);
+      if (!child) continue;
+      child->matrix = r.matrix;
+      child->colorTransform = r.colorTransform;
+      if (TakesInstanceName(child->kind)) child->name = "instance" + std::to_string(++instances_);
+      Insert(made, std::move(child));
+    }
+  } else if (made.sprite && !made.sprite->frames.empty()) {
+    RunInitActions(made, 0, 0);
+    if (!made.removed) PlayFrame(made, 0, true);
+  }
+  if (!made.removed && onCreated) onCreated(made);
   return &made;
+}
+
+void DisplayTree::Release(DisplayObject& object) {
+  for (auto& [depth, child] : object.children) Release(*child);
+  object.removed = true;
+  Unlink(object);
+  if (onRemoving) onRemoving(object);
+  --liveObjects_;
+}
+
+void DisplayTree::RemoveAt(DisplayObject& sprite, std::int32_t depth) {
+  const auto it = sprite.children.find(depth);
+  if (it == sprite.children.end()) return;
+  std::unique_ptr<DisplayObject> gone = std::move(it->second);
+  sprite.children.erase(it);
+  Unindex(sprite, *gone);
+  Release(*gone);
+  removed_.push_back(std::move(gone));
+  dirty_ = true;
+}
+
+void DisplayTree::Remove(DisplayObject& object) {
+  if (object.parent && !object.removed) RemoveAt(*object.parent, object.depth);
 }
 
 void DisplayTree::MoveToDepth(DisplayObject& object, std::int32_t depth) {
   DisplayObject* parent = object.parent;
-  if (!parent || depth == object.depth) return;
+  if (!parent || object.removed || depth == object.depth) return;
   auto mine = parent->children.find(object.depth);
   if (mine == parent->children.end() || mine->second.get() != &object) return;
   std::unique_ptr<DisplayObject> moving = std::move(mine->second);
   parent->children.erase(mine);
+  Unindex(*parent, object);
   const auto there = parent->children.find(depth);
   if (there != parent->children.end()) {
     std::unique_ptr<DisplayObject> other = std::move(there->second);
     parent->children.erase(there);
+    Unindex(*parent, *other);
     other->depth = moving->depth;
+    Index(*parent, *other);
     parent->children[other->depth] = std::move(other);
   }
   moving->depth = depth;
+  Index(*parent, *moving);
   parent->children[depth] = std::move(moving);
   dirty_ = true;
+}
+
+// Timelines.
+
+void DisplayTree::SetProperties(DisplayObject& object, const PlaceObject& place) {
+  PlaceObject p = place;
+  if (p.name) {
+    Rename(object, *p.name);
+    p.name.reset();
+  }
+  if (ApplyProperties(object, p, object.transformedByScript)) dirty_ = true;
+}
+
+void DisplayTree::RunInitActions(DisplayObject& sprite, std::uint32_t from, std::uint32_t to) {
+  if (!sprite.sprite || !onInitAction) return;
+  for (std::uint32_t f = from; f <= to && f < sprite.sprite->frames.size(); ++f) {
+    for (const InitAction& init : sprite.sprite->frames[f].initActions) {
+      if (initialised_[init.spriteId]) continue;
+      initialised_[init.spriteId] = true;
+      onInitAction(sprite, init.actions);
+      if (sprite.removed) return;
+    }
+  }
+}
+
+DisplayObject* DisplayTree::PlaceNew(DisplayObject& sprite, std::int32_t depth, const PlaceState& s) {
+  auto object = Make(sprite, s.characterId, depth);
+  if (!object) return nullptr;
+  object->placedBy = s.madeBy;
+  object->fromTimeline = true;
+  object->matrix = s.matrix;
+  object->colorTransform = s.colorTransform;
+  object->ratio = s.ratio;
+  object->clipDepth = s.clipDepth;
+  object->visible = s.visible;
+  object->name = s.name;
+  if (object->name.empty() && TakesInstanceName(object->kind)) object->name = "instance" + std::to_string(++instances_);
+  if (s.madeBy) object->clipActions = s.madeBy->clipActions;
+  return Insert(sprite, std::move(object));
+}
+
+void DisplayTree::ApplyPlace(DisplayObject& sprite, const PlaceObject& place) {
+  const auto it = sprite.children.find(place.depth);
+  DisplayObject* existing = it == sprite.children.end() ? nullptr : it->second.get();
+  if (existing && existing->placedBy == &place) {
+    // The tag that made the object, played again after a jump back.
+    SetProperties(*existing, place);
+    return;
+  }
+  if (existing && place.move) {
+    if (!place.characterId || *place.characterId == existing->characterId) {
+      SetProperties(*existing, place);
+      return;
+    }
+    // A new character in an object's place keeps the object's place.
+    PlaceState s{&place, *place.characterId, existing->matrix, existing->colorTransform, existing->ratio,
+                 existing->name, existing->clipDepth, existing->visible};
+    ApplyProperties(s, place, false);
+    PlaceNew(sprite, place.depth, s);
+    return;
+  }
+  if (existing) {
+    // Flash keeps what is there; its debugging player says so.
+    if (onDebugMessage) onDebugMessage("Warning: Failed to place object at depth " + std::to_string(place.depth) + ".");
+    return;
+  }
+  if (!place.characterId) return;  // a move of an empty depth
+  PlaceState s;
+  s.madeBy = &place;
+  s.characterId = *place.characterId;
+  ApplyProperties(s, place, false);
+  PlaceNew(sprite, place.depth, s);
+}
+
+void DisplayTree::PlayFrame(DisplayObject& sprite, std::uint32_t frame, bool scripts) {
+  sprite.frame = frame;
+  const std::vector<FrameTag>& tags = sprite.sprite->frames[frame].tags;
+  const std::less<const void*> before;
+  for (std::size_t i = 0; i < tags.size(); ++i) {
+    if (sprite.removed) return;
+    const FrameTag& tag = tags[i];
+    if (const auto* place = std::get_if<PlaceObject>(&tag)) {
+      ApplyPlace(sprite, *place);
+    } else if (const auto* remove = std::get_if<RemoveObject>(&tag)) {
+      // After a jump the depth may already hold what a later tag of this
+      // frame places: the removal was of what stood there before.
+      const auto it = sprite.children.find(remove->depth);
+      if (it == sprite.children.end()) continue;
+      const void* madeBy = it->second->placedBy;
+      if (madeBy && !before(madeBy, &tags[i]) && before(madeBy, tags.data() + tags.size())) continue;
+      RemoveAt(sprite, remove->depth);
+    } else if (const auto* action = std::get_if<DoAction>(&tag); action && scripts && onFrameAction) {
+      onFrameAction(sprite, action->actions);
+    }
+  }
+}
+
+void DisplayTree::Replay(const Sprite& timeline, std::uint32_t from, std::uint32_t to, ListState& state) const {
+  for (std::uint32_t f = from; f < to; ++f) {
+    for (const FrameTag& tag : timeline.frames[f].tags) {
+      if (const auto* remove = std::get_if<RemoveObject>(&tag)) {
+        state.erase(remove->depth);
+        continue;
+      }
+      const auto* place = std::get_if<PlaceObject>(&tag);
+      if (!place) continue;
+      const auto it = state.find(place->depth);
+      if (it != state.end()) {
+        if (!place->move) continue;  // a taken depth: the placement fails
+        PlaceState& s = it->second;
+        if (place->characterId && *place->characterId != s.characterId) {
+          s.madeBy = place;
+          s.characterId = *place->characterId;
+        }
+        ApplyProperties(s, *place, false);
+        s.touched = true;
+      } else if (place->characterId) {
+        PlaceState s;
+        s.madeBy = place;
+        s.characterId = *place->characterId;
+        ApplyProperties(s, *place, false);
+        state.emplace(place->depth, std::move(s));
+      }
+    }
+  }
+}
+
+void DisplayTree::GotoFrame(DisplayObject& sprite, std::uint32_t frame) {
+  if (!sprite.sprite || sprite.sprite->frames.empty() || sprite.removed) return;
+  const auto count = static_cast<std::uint32_t>(sprite.sprite->frames.size());
+  // Past the end: the last frame, whose scripts do not run as the frame
+  // asked for was never reached.
+  const bool scripts = frame < count;
+  frame = std::min(frame, count - 1);
+  if (frame == sprite.frame) return;
+  const std::uint32_t from = frame < sprite.frame ? 0 : sprite.frame + 1;
+  RunInitActions(sprite, from, frame);
+  if (sprite.removed || sprite.frame == frame) return;
+  const bool back = frame < sprite.frame;
+  const std::uint32_t start = back ? 0 : sprite.frame + 1;
+  std::uint64_t tags = 0;
+  for (std::uint32_t f = start; f <= frame; ++f) tags += sprite.sprite->frames[f].tags.size();
+  Charge(tags);
+
+  // The list at the end of the frame before the target, and whose objects
+  // the target frame still holds.
+  ListState before;
+  if (!back) {
+    for (const auto& [depth, child] : sprite.children) {
+      if (!child->fromTimeline || !child->placedBy) continue;
+      PlaceState s{child->placedBy, child->characterId, child->matrix, child->colorTransform, child->ratio,
+                   child->name, child->clipDepth, child->visible, false};
+      before.emplace(depth, std::move(s));
+    }
+  }
+  Replay(*sprite.sprite, start, frame, before);
+  ListState after = before;
+  Replay(*sprite.sprite, frame, frame + 1, after);
+
+  std::vector<std::int32_t> gone;
+  for (const auto& [depth, child] : sprite.children) {
+    if (!child->fromTimeline) continue;
+    const auto it = after.find(depth);
+    if (it == after.end() || it->second.madeBy != child->placedBy) gone.push_back(depth);
+  }
+  for (std::int32_t depth : gone) RemoveAt(sprite, depth);
+  for (const auto& [depth, state] : before) {
+    if (sprite.removed) return;
+    const auto kept = after.find(depth);
+    if (kept == after.end() || kept->second.madeBy != state.madeBy) continue;  // the target frame takes it away
+    const auto it = sprite.children.find(depth);
+    if (it == sprite.children.end()) {
+      PlaceNew(sprite, depth, state);
+    } else if (it->second->placedBy == state.madeBy && state.touched) {
+      SetProperties(*it->second, PlaceOf(depth, state));
+    }
+  }
+  if (!sprite.removed) PlayFrame(sprite, frame, scripts);
+}
+
+void DisplayTree::Step() {
+  stepping_.clear();
+  for (DisplayObject* o = newest_; o; o = o->older_) stepping_.push_back(o);
+  for (DisplayObject* o : stepping_) {
+    if (o->removed) continue;
+    if (onEnterFrame) onEnterFrame(*o);
+    if (!o->sprite || !o->playing || o->removed) continue;
+    const std::uint32_t count = o->FrameCount();
+    if (count <= 1) continue;
+    const std::uint32_t next = o->frame + 1;
+    if (next < count) {
+      const std::uint32_t was = o->frame;
+      RunInitActions(*o, next, next);
+      if (!o->removed && o->frame == was) PlayFrame(*o, next, true);
+    } else if (o->sprite->complete) {
+      GotoFrame(*o, 0);
+    }
+  }
 }
 
 }  // namespace dc::swf

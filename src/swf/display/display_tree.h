@@ -1,16 +1,21 @@
 // The display lists of a playing movie: the root timeline and every sprite
-// instance on it, each with its own frame counter. Stepping applies one
-// frame's tags; jumping back rebuilds the list of the target frame and
-// keeps the objects placed again as they are. The tree also keeps its
-// limits (objects, nesting) and says whether the picture changed.
+// instance on it, each with its own frame counter, and the list of
+// timelines in the order they were made, which a frame runs newest first.
+// Playing a frame applies its tags in file order; a jump brings the list to
+// the frame before the target without scripts, then plays the target frame.
+// The tree keeps its limits (objects, nesting), the instance names it gives
+// and whether the picture changed; what scripts must do is said through
+// its hooks.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
-#include <utility>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "swf/display/display_object.h"
@@ -21,7 +26,7 @@ namespace dc::swf {
 
 class DisplayTree {
  public:
-  // Makes the root timeline; Start shows its first frame (once the hooks
+  // Makes the root timeline; Start plays its first frame (once the hooks
   // below are set).
   DisplayTree(std::shared_ptr<const Movie> movie, const Limits& limits);
   void Start();
@@ -32,19 +37,25 @@ class DisplayTree {
   const Movie& movie() const { return *movie_; }
   DisplayObject& Root() { return *root_; }
   const DisplayObject& Root() const { return *root_; }
+  // Names compare as the movie's version does: exactly from SWF 7 on.
+  bool CaseSensitive() const { return caseSensitive_; }
 
-  // One frame on for every playing timeline, the root first; a timeline at
-  // its last frame goes back to its first. Objects made during this step
-  // show their first frame until the next one.
+  // One frame on: each timeline on the list, newest first (the root last),
+  // is told its enterFrame is due and then, when playing, shows its next
+  // frame. At its last frame a timeline goes back to its first, unless its
+  // definition is incomplete. Timelines made during the step wait for the
+  // next one.
   void Step();
-  // Shows a 0-based frame of a sprite's timeline (clamped to its frames);
-  // going back rebuilds the frame's list from the first frame on.
+  // Shows a 0-based frame of a sprite's timeline. The frames before it
+  // are applied without their scripts, then the frame is played (its
+  // DoAction blocks are due). A frame past the last shows the last one
+  // without its scripts; the frame shown already does nothing.
   void GotoFrame(DisplayObject& sprite, std::uint32_t frame);
 
   // A new object for a script: from a character, or an empty one of a
   // kind (an empty sprite, a text field); null when the character cannot
-  // be shown or a limit is reached. Insert puts it at `depth` of `parent`,
-  // replacing what is there, and shows its first frame.
+  // be shown or a limit is reached. Insert puts it at its depth of
+  // `parent`, replacing what is there, and plays its first frame.
   std::unique_ptr<DisplayObject> Make(DisplayObject& parent, std::uint16_t characterId, std::int32_t depth);
   std::unique_ptr<DisplayObject> MakeEmpty(DisplayObject& parent, DisplayKind kind, std::int32_t depth);
   DisplayObject* Insert(DisplayObject& parent, std::unique_ptr<DisplayObject> object);
@@ -52,6 +63,9 @@ class DisplayTree {
   // Moves an object to another depth of its parent, swapping with what is
   // there.
   void MoveToDepth(DisplayObject& object, std::int32_t depth);
+  void Rename(DisplayObject& object, std::string name);
+  // The child named so (the lowest depth of several); null when none.
+  DisplayObject* ChildNamed(const DisplayObject& parent, std::string_view name) const;
   // Frees what was taken off the display lists: after the frame's scripts,
   // which may still hold it.
   void Bury() { removed_.clear(); }
@@ -60,11 +74,26 @@ class DisplayTree {
   bool TakeDirty() { return std::exchange(dirty_, false); }
   void MarkDirty() { dirty_ = true; }
 
-  // Hooks for scripts: a frame of a timeline was entered (its actions are
-  // due), an object was made, an object is about to go.
-  std::function<void(DisplayObject&, std::uint32_t frame)> onFrameEntered;
+  // Hooks for scripts. Only onInitAction runs scripts at once (a class a
+  // frame registers is there before the frame places an instance); the
+  // others note what is due.
+  //   onEnterFrame: a timeline's enterFrame is due (Step, before it moves).
+  //   onFrameAction: a DoAction block of a frame played is due.
+  //   onInitAction: a DoInitAction block, the first time its frame is
+  //     reached (played or passed by a jump), before the frame's other tags.
+  //   onCreated: an object was made and placed, its first frame played.
+  //   onRemoving: an object leaves its list (each object inside it first).
+  //   onDebugMessage: what the debugging player writes to its log (a
+  //     placement onto a taken depth).
+  //   onWork: work a script caused, in units of actions (a jump's replayed
+  //     tags, objects made), for the frame's budget.
+  std::function<void(DisplayObject&)> onEnterFrame;
+  std::function<void(DisplayObject&, const ActionBytes&)> onFrameAction;
+  std::function<void(DisplayObject&, const ActionBytes&)> onInitAction;
   std::function<void(DisplayObject&)> onCreated;
   std::function<void(DisplayObject&)> onRemoving;
+  std::function<void(std::string_view)> onDebugMessage;
+  std::function<void(std::uint64_t)> onWork;
 
   // What was left out since the last call, each kind said once per movie.
   std::vector<std::string> TakeWarnings();
@@ -72,24 +101,35 @@ class DisplayTree {
 
  private:
   struct PlaceState;
-  void InitialiseChildren(DisplayObject& object);
-  void ApplyFrame(DisplayObject& sprite, std::uint32_t frame);
+  using ListState = std::map<std::int32_t, PlaceState>;
+  void PlayFrame(DisplayObject& sprite, std::uint32_t frame, bool scripts);
+  void RunInitActions(DisplayObject& sprite, std::uint32_t from, std::uint32_t to);
   void ApplyPlace(DisplayObject& sprite, const PlaceObject& place);
+  DisplayObject* PlaceNew(DisplayObject& sprite, std::int32_t depth, const PlaceState& state);
   void RemoveAt(DisplayObject& sprite, std::int32_t depth);
-  void JumpBack(DisplayObject& sprite, std::uint32_t frame);
-  void StepObject(DisplayObject& object);
+  void Replay(const Sprite& timeline, std::uint32_t from, std::uint32_t to, ListState& state) const;
   void Release(DisplayObject& object);
+  void Link(DisplayObject& object);
+  void Unlink(DisplayObject& object);
+  void Index(DisplayObject& parent, DisplayObject& child);
+  void Unindex(DisplayObject& parent, DisplayObject& child);
+  void SetProperties(DisplayObject& object, const PlaceObject& place);
+  void Charge(std::uint64_t units);
   void Warn(const std::string& text);
 
   std::shared_ptr<const Movie> movie_;
   Limits limits_;
+  bool caseSensitive_;
   std::unique_ptr<DisplayObject> root_;
-  std::uint64_t step_ = 0;
+  DisplayObject* newest_ = nullptr;  // the head of the list of timelines
+  std::uint64_t instances_ = 0;      // the names instance1, instance2, ... given
+  std::vector<bool> initialised_;    // sprite ids whose DoInitAction ran
   std::size_t liveObjects_ = 0;
   bool dirty_ = true;
   std::set<std::string> said_;
   std::vector<std::string> warnings_;
   std::vector<std::unique_ptr<DisplayObject>> removed_;
+  std::vector<DisplayObject*> stepping_;  // Step's copy of the list
 };
 
 }  // namespace dc::swf

@@ -40,10 +40,11 @@ void FrameBuilder::ShowFrame() {
   pending_ = Frame{};
 }
 
-Sprite FrameBuilder::Finish(std::uint16_t declaredFrameCount) {
-  if (!Empty(pending_) && Room()) frames_.push_back(std::move(pending_));
+Sprite FrameBuilder::Finish(std::uint16_t declaredFrameCount, bool ended) {
+  const bool partial = !Empty(pending_);
+  if (partial && Room()) frames_.push_back(std::move(pending_));
   if (frames_.empty()) frames_.emplace_back();
-  return Sprite{std::move(frames_), declaredFrameCount};
+  return Sprite{std::move(frames_), declaredFrameCount, ended && !partial};
 }
 
 }  // namespace dc::swf

@@ -19,8 +19,9 @@ class FrameBuilder {
   void Label(std::string label);
   void Add(InitAction&& action);
   void ShowFrame();
-  // At least one frame, even for a timeline with no tags.
-  Sprite Finish(std::uint16_t declaredFrameCount);
+  // At least one frame, even for a timeline with no tags. `ended`: the
+  // tags ended with an End tag.
+  Sprite Finish(std::uint16_t declaredFrameCount, bool ended);
 
  private:
   // False, with a warning, once the timeline has its most frames.

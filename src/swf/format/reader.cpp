@@ -182,7 +182,7 @@ class TagReader {
         FrameBuilder frames(context_);
         TagWalker tags(r.Rest());
         ReadTimeline(tags, frames, true);
-        return frames.Finish(declaredFrames);
+        return frames.Finish(declaredFrames, tags.Ended());
       }
       default:
         return std::nullopt;
@@ -244,7 +244,9 @@ Movie ReadMovie(std::span<const std::uint8_t> bytes, const Limits& limits) {
     throw SwfError("the movie is cut off: it ends after " + std::to_string(cut.present) + " of the " +
                    std::to_string(cut.wanted) + " bytes of a tag.");
   }
-  movie.root = frames.Finish(file.frameCount);
+  movie.root = frames.Finish(file.frameCount, true);
+  // The movie's own timeline loops whether or not its End tag is there.
+  movie.root.complete = true;
   return movie;
 }
 

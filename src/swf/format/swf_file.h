@@ -53,6 +53,8 @@ class TagWalker {
   // The next tag; nothing at the End tag or the end of the data. Throws
   // TagCutOff when the data ends inside a tag.
   std::optional<Tag> Next();
+  // Whether the End tag was read (as against the data running out).
+  bool Ended() const { return ended_; }
 
  private:
   std::span<const std::uint8_t> data_;

@@ -68,6 +68,10 @@ struct Frame {
 struct Sprite {
   std::vector<Frame> frames;  // at least one
   std::uint16_t declaredFrameCount = 0;
+  // The definition ended with an End tag right after a ShowFrame. A sprite
+  // without it (cut short, or with tags after its last ShowFrame) stays on
+  // its last frame as one still loading would, instead of looping.
+  bool complete = true;
 };
 
 // DefineButton and DefineButton2: the player shows the up state.

@@ -1,24 +1,30 @@
 // Playing a movie. A frame, in order:
-//   1. the timelines step (the root first, then the sprites in it);
-//   2. clips placed on this frame run onClipEvent(load) and onLoad;
-//   3. every clip, parents before children, runs onClipEvent(enterFrame)
-//      and its onEnterFrame handler;
-//   4. the frames just entered run their scripts in the order they were
-//      entered, each frame's DoInitAction blocks first (once for the
-//      movie's life); what those scripts place or go to runs after them,
-//      by the same rules;
-//   5. intervals that are due run;
-//   6. clips taken away run onClipEvent(unload) and onUnload, then are
-//      forgotten by the scripts;
-//   7. host objects' events run (a failed load, a message, a sound's end),
-//      bound text fields show their variables, and garbage is collected;
-//   8. the frame is drawn (when it is asked for and changed).
-// The first frame runs steps 2 to 7 when the player is made.
+//   1. the timelines step, newest first and the root last (the order they
+//      were made in, reversed). Each is told its enterFrame is due, then,
+//      when playing, shows its next frame: the frame's DoInitAction blocks
+//      run at once (once each for the movie's life), then its tags apply in
+//      file order. A DoAction block is queued where it stands; a placed
+//      clip shows its first frame at once (its blocks queued there too) and
+//      queues its initialize and construct events ahead of everything else
+//      and its load event behind its first frame's blocks; a removed clip
+//      queues its unload. Clips made during the step move from the next
+//      frame on.
+//   2. the queue runs in order. What scripts place, remove or go to is
+//      applied at once and queued behind by the same rules; a block or
+//      event of a clip taken away meanwhile is dropped (its unload runs).
+//   3. intervals and timeouts whose time has come by the frame's end run,
+//      in the order they fall due, each followed by what it queued;
+//   4. clips that had unload handlers are forgotten by the scripts (clips
+//      without were forgotten as they went); host objects' events run (a
+//      failed load, a message, a sound's end), bound text fields show their
+//      variables, and garbage is collected;
+//   5. the frame is drawn (when it is asked for and changed).
+// The first frame, when the player is made, is the root's first frame
+// played with the same steps, without enterFrame.
 #include "swf/player/player.h"
 
 #include <algorithm>
 #include <deque>
-#include <set>
 
 #include "base/file_io.h"
 #include "swf/avm1/conversions.h"
@@ -27,26 +33,37 @@
 
 namespace dc::swf {
 
-// What the display tree reported since the scripts last ran.
+// What the display tree said is due, in the order it runs.
 struct Player::Queue {
-  std::deque<DisplayObject*> created;
-  std::deque<std::pair<DisplayObject*, std::uint32_t>> entered;
-  std::vector<DisplayObject*> removed;
-  std::set<std::uint16_t> initialisedSprites;
+  enum class Kind : std::uint8_t { Block, Event };
+  struct Item {
+    Kind kind;
+    DisplayObject* clip;
+    ActionBytes actions;        // Block
+    std::uint32_t event = 0;    // Event: a ClipEvent bit
+  };
+  std::deque<Item> first;  // initialize and construct events
+  std::deque<Item> items;
+  // Clips taken away this frame, forgotten by the scripts at its end.
+  std::vector<DisplayObject*> leaving;
 };
 
 namespace {
 
-// Scripts that place and go to frames which place again are cut off here;
-// the action budget stops endless ones far earlier.
-constexpr int kMaxScriptRounds = 64;
+// The handler a clip event also calls.
+const char* HandlerOf(std::uint32_t event) {
+  switch (event) {
+    case kEventLoad: return "onLoad";
+    case kEventEnterFrame: return "onEnterFrame";
+    case kEventUnload: return "onUnload";
+    default: return nullptr;
+  }
+}
 
-void EachClip(DisplayObject& o, const std::function<void(DisplayObject&)>& f) {
-  f(o);
-  std::vector<DisplayObject*> kids;
-  for (auto& [d, child] : o.children) kids.push_back(child.get());
-  for (DisplayObject* child : kids)
-    if (!child->removed) EachClip(*child, f);
+bool HasClipEvent(const DisplayObject& o, std::uint32_t event) {
+  for (const ClipAction& a : o.clipActions)
+    if (a.events & event) return true;
+  return false;
 }
 
 }  // namespace
@@ -69,7 +86,7 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
     } else {
       host.now = [] { return avm1::LocalTime{CivilDateTime{2000, 1, 1, 0, 0, 0, 0}, 0}; };
     }
-    host.timerMs = options_.timerMs ? options_.timerMs : [this] { return framesPlayed_ * 1000.0 / FrameRate(); };
+    host.timerMs = [this] { return TimerMs(framesPlayed_); };
     host.trace = options_.trace;
     host.warning = [this](std::string_view w) { warnings_.emplace_back(w); };
     host.stageWidth = static_cast<double>(m.stage.Width()) / 20;
@@ -91,15 +108,36 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
     };
     engine_ = std::make_unique<avm1::Engine>(m.version, std::move(host), options_.scriptLimits);
     engine_->SetRoot(tree_.Root());
-    tree_.onCreated = [this](DisplayObject& o) {
-      engine_->ClipAdded(o);
-      queue_->created.push_back(&o);
+    Queue& q = *queue_;
+    tree_.onEnterFrame = [&q](DisplayObject& o) {
+      if (o.kind == DisplayKind::Sprite) q.items.push_back({Queue::Kind::Event, &o, {}, kEventEnterFrame});
     };
-    tree_.onFrameEntered = [this](DisplayObject& o, std::uint32_t f) { queue_->entered.emplace_back(&o, f); };
-    tree_.onRemoving = [this](DisplayObject& o) { queue_->removed.push_back(&o); };
+    tree_.onFrameAction = [&q](DisplayObject& o, const ActionBytes& a) {
+      q.items.push_back({Queue::Kind::Block, &o, a, 0});
+    };
+    tree_.onInitAction = [this](DisplayObject& o, const ActionBytes& a) { engine_->RunActions(o, a); };
+    tree_.onCreated = [this, &q](DisplayObject& o) {
+      engine_->ClipAdded(o);
+      if (HasClipEvent(o, kEventInitialize)) q.first.push_back({Queue::Kind::Event, &o, {}, kEventInitialize});
+      if (HasClipEvent(o, kEventConstruct)) q.first.push_back({Queue::Kind::Event, &o, {}, kEventConstruct});
+      if (o.kind == DisplayKind::Sprite) q.items.push_back({Queue::Kind::Event, &o, {}, kEventLoad});
+    };
+    tree_.onRemoving = [this, &q](DisplayObject& o) {
+      // A clip with something to run as it goes stays reachable until the
+      // frame ends; any other is gone for the scripts' references at once.
+      const bool unload = HasClipEvent(o, kEventUnload) || engine_->HasHandler(o, "onUnload");
+      if (unload) q.items.push_back({Queue::Kind::Event, &o, {}, kEventUnload});
+      engine_->ClipLeaving(o, unload);
+      q.leaving.push_back(&o);
+    };
+    tree_.onDebugMessage = [this](std::string_view line) {
+      if (options_.trace) options_.trace(line);
+    };
+    tree_.onWork = [this](std::uint64_t units) { engine_->AddWork(units); };
   }
+  if (engine_) engine_->BeginFrame();
   tree_.Start();
-  RunScripts(true);
+  RunScripts();
   Collect();
 }
 
@@ -110,83 +148,66 @@ Player::~Player() {
 
 double Player::FrameRate() const { return PlayableFrameRate(movie().frameRate); }
 
+double Player::TimerMs(std::uint64_t frames) const {
+  if (options_.timerMs) return options_.timerMs();
+  return static_cast<double>(frames) * 1000.0 / FrameRate();
+}
+
 void Player::Advance() {
   if (stopped_) return;
-  tree_.Step();
   ++framesPlayed_;
-  RunScripts(true);
+  if (engine_) engine_->BeginFrame();
+  tree_.Step();
+  RunScripts();
   Collect();
 }
 
-void Player::RunLoads() {
-  Queue& q = *queue_;
-  while (!q.created.empty()) {
-    DisplayObject* o = q.created.front();
-    q.created.pop_front();
-    if (o->removed) continue;
-    for (const ClipAction& a : o->clipActions)
-      if (!o->removed && (a.events & (kEventInitialize | kEventConstruct | kEventLoad)))
-        engine_->RunClipEvent(*o, kEventLoad, a.actions);
-    if (!o->removed) engine_->RunHandler(*o, "onLoad");
+void Player::RunItem(DisplayObject& o, const ActionBytes& actions, std::uint32_t event) {
+  if (!event) {
+    if (!o.removed) engine_->RunActions(o, actions);
+    return;
   }
+  // Only the unload runs on a clip taken away.
+  if (o.removed != (event == kEventUnload)) return;
+  for (const ClipAction& a : o.clipActions) {
+    if (a.events & event) engine_->RunClipEvent(o, static_cast<ClipEvent>(event), a.actions);
+    if (o.removed != (event == kEventUnload)) return;
+  }
+  if (const char* handler = HandlerOf(event)) engine_->RunHandler(o, handler);
 }
 
-void Player::RunQueued() {
+void Player::RunQueue() {
   Queue& q = *queue_;
-  for (int round = 0; round < kMaxScriptRounds && (!q.created.empty() || !q.entered.empty()); ++round) {
-    RunLoads();
-    std::deque<std::pair<DisplayObject*, std::uint32_t>> entered;
-    entered.swap(q.entered);
-    for (auto [o, f] : entered) {
-      if (o->removed || !o->sprite || f >= o->sprite->frames.size()) continue;
-      const Frame& frame = o->sprite->frames[f];
-      for (const InitAction& init : frame.initActions)
-        if (q.initialisedSprites.insert(init.spriteId).second) engine_->RunActions(tree_.Root(), init.actions);
-      for (const FrameTag& tag : frame.tags) {
-        if (o->removed) break;
-        if (const auto* action = std::get_if<DoAction>(&tag)) engine_->RunActions(*o, action->actions);
-      }
+  while (!q.first.empty() || !q.items.empty()) {
+    // Once the frame's scripts stopped nothing more runs; what scripts
+    // would have placed stays placed.
+    if (engine_->Stats().frameStopped || engine_->Stats().scriptsStopped) {
+      q.first.clear();
+      q.items.clear();
+      return;
     }
+    std::deque<Queue::Item>& from = q.first.empty() ? q.items : q.first;
+    const Queue::Item item = std::move(from.front());
+    from.pop_front();
+    RunItem(*item.clip, item.actions, item.kind == Queue::Kind::Block ? 0 : item.event);
   }
-  q.created.clear();
-  q.entered.clear();
 }
 
-void Player::RunScripts(bool enterFrame) {
+void Player::RunScripts() {
   if (!engine_) {
     tree_.Bury();
     return;
   }
   Queue& q = *queue_;
-  engine_->BeginFrame();
-  // The loads come first; a clip placed this frame also runs its
-  // enterFrame, so the first frame shown is already the script's.
-  RunLoads();
-  if (enterFrame) {
-    EachClip(tree_.Root(), [this](DisplayObject& o) {
-      if (o.kind != DisplayKind::Sprite) return;
-      for (const ClipAction& a : o.clipActions)
-        if (!o.removed && (a.events & kEventEnterFrame)) engine_->RunClipEvent(o, kEventEnterFrame, a.actions);
-      if (!o.removed) engine_->RunHandler(o, "onEnterFrame");
-    });
-  }
-  RunQueued();
-  engine_->RunDueIntervals(options_.timerMs ? options_.timerMs() : framesPlayed_ * 1000.0 / FrameRate());
-  RunQueued();
-  // Clips taken away say goodbye, then the scripts forget them.
-  std::vector<DisplayObject*> removed;
-  removed.swap(q.removed);
-  for (DisplayObject* o : removed) {
-    for (const ClipAction& a : o->clipActions)
-      if (a.events & kEventUnload) engine_->RunClipEvent(*o, kEventUnload, a.actions);
-    engine_->RunHandler(*o, "onUnload");
-  }
-  for (DisplayObject* o : removed) engine_->ClipRemoved(*o);
-  // What an unload handler removed in turn.
-  for (DisplayObject* o : q.removed) engine_->ClipRemoved(*o);
-  q.removed.clear();
-  q.created.clear();
-  q.entered.clear();
+  RunQueue();
+  // Timers due by the end of this frame, each followed by what it queued.
+  const double frameEnd = TimerMs(framesPlayed_ + 1);
+  while (engine_->RunNextDueInterval(frameEnd)) RunQueue();
+  q.first.clear();
+  q.items.clear();
+  std::vector<DisplayObject*> leaving;
+  leaving.swap(q.leaving);
+  for (DisplayObject* o : leaving) engine_->ClipRemoved(*o);
   engine_->EndFrame();
   tree_.Bury();
 }

@@ -72,9 +72,12 @@ class Player {
 
  private:
   struct Queue;
-  void RunScripts(bool enterFrame);
-  void RunLoads();
-  void RunQueued();
+  // The player's timer in ms after `frames` frames.
+  double TimerMs(std::uint64_t frames) const;
+  void RunScripts();
+  void RunQueue();
+  // One queued block (`event` 0) or clip event of `clip`.
+  void RunItem(DisplayObject& clip, const ActionBytes& actions, std::uint32_t event);
   void Collect();
 
   PlayerOptions options_;
