@@ -75,4 +75,8 @@ struct ColorTransform {
 
 enum class TextAlign : std::uint8_t { Left, Right, Center, Justify };
 
+// How finely the player draws: LOW draws without anti-aliasing; MEDIUM
+// and up anti-alias; bitmaps are smoothed from HIGH up.
+enum class Quality : std::uint8_t { Low, Medium, High, Best };
+
 }  // namespace dc::swf

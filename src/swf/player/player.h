@@ -35,6 +35,8 @@ struct PlayerOptions {
   std::function<double()> timerMs;
   // `trace` output: a debug log, nowhere else.
   std::function<void(std::string_view)> trace;
+  // The quality the movie starts at; its scripts may change it.
+  Quality quality = Quality::High;
 };
 
 class Player {

@@ -147,7 +147,7 @@ Paint Paint::Solid(Rgba color, const ColorTransform& cx) {
 }
 
 Paint Paint::Of(const FillStyle& fill, const Matrix& toCanvas, const ColorTransform& cx, const BitmapLookup& bitmaps,
-                GradientRamp* ramp) {
+                GradientRamp* ramp, bool smoothing) {
   if (fill.kind == FillKind::Solid) return Solid(fill.color, cx);
   Paint p;
   const std::optional<Matrix> inverse = (toCanvas * fill.matrix).Inverse();
@@ -181,7 +181,7 @@ Paint Paint::Of(const FillStyle& fill, const Matrix& toCanvas, const ColorTransf
       p.bitmap_ = bitmap;
       p.inverse_ = *inverse;
       p.repeating_ = fill.repeating;
-      p.smoothed_ = fill.smoothed;
+      p.smoothed_ = fill.smoothed && smoothing;
       p.cx_ = cx;
       p.opaque_ = false;
       return p;
