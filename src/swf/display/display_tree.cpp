@@ -15,6 +15,9 @@ struct DisplayTree::PlaceState {
   std::string name;
   std::uint16_t clipDepth = 0;
   bool visible = true;
+  BlendMode blendMode = BlendMode::Normal;
+  std::vector<Filter> filters;
+  bool cacheAsBitmap = false;
   std::vector<ClipAction> clipActions;
 };
 
@@ -51,6 +54,9 @@ bool ApplyProperties(Target& t, const PlaceObject& p, bool keepTransform) {
   if (p.name) set(t.name, *p.name);
   if (p.clipDepth) set(t.clipDepth, *p.clipDepth);
   if (p.visible) set(t.visible, *p.visible);
+  if (p.blendMode) set(t.blendMode, *p.blendMode);
+  if (p.filters) set(t.filters, *p.filters);
+  if (p.cacheAsBitmap) set(t.cacheAsBitmap, *p.cacheAsBitmap);
   return changed;
 }
 
@@ -108,6 +114,8 @@ void DisplayTree::InitialiseChildren(DisplayObject& object) {
       if (!child) continue;
       child->matrix = r.matrix;
       child->colorTransform = r.colorTransform;
+      child->filters = r.filters;
+      child->blendMode = r.blendMode;
       RemoveAt(object, r.depth);
       auto& slot = object.children[r.depth];
       slot = std::move(child);
@@ -219,6 +227,9 @@ void DisplayTree::JumpBack(DisplayObject& sprite, std::uint32_t frame) {
     again.name = it->second.name;
     again.clipDepth = it->second.clipDepth;
     again.visible = it->second.visible;
+    again.blendMode = it->second.blendMode;
+    again.filters = it->second.filters;
+    again.cacheAsBitmap = it->second.cacheAsBitmap;
     if (ApplyProperties(*object, again, object->transformedByScript)) dirty_ = true;
   }
   for (std::int32_t depth : gone) RemoveAt(sprite, depth);
@@ -233,6 +244,9 @@ void DisplayTree::JumpBack(DisplayObject& sprite, std::uint32_t frame) {
     place.name = state.name;
     place.clipDepth = state.clipDepth;
     place.visible = state.visible;
+    place.blendMode = state.blendMode;
+    place.filters = state.filters;
+    place.cacheAsBitmap = state.cacheAsBitmap;
     place.clipActions = state.clipActions;
     ApplyPlace(sprite, place);
   }
