@@ -130,7 +130,8 @@ TEST(ShapeTween, StylesOfTheSecondTagAndTheirValuesBetween) {
   EXPECT_EQ(tween->start.lines, start.lines);
   EXPECT_EQ(tween->end.lines, end.lines);
 
-  // A fifth of the way: every number a fifth from start to end.
+  // A fifth of the way: every number a fifth from start to end, colours
+  // truncated.
   const Shape fifth = MorphAt(*tween, 13107);
   EXPECT_EQ(fifth.bounds, (TwipRect{2, 102, 2, 102}));
   EXPECT_EQ(fifth.lines[0].width, 40);
@@ -138,7 +139,7 @@ TEST(ShapeTween, StylesOfTheSecondTagAndTheirValuesBetween) {
   EXPECT_EQ(fifth.lines[1].width, 32);
   const Gradient& g = fifth.fills[0].gradient;
   EXPECT_EQ(g.stops[0], (GradientStop{10, {204, 0, 51, 255}}));
-  EXPECT_EQ(g.stops[1], (GradientStop{210, {0, 51, 204, 230}}));
+  EXPECT_EQ(g.stops[1], (GradientStop{210, {0, 51, 204, 229}}));
   EXPECT_DOUBLE_EQ(g.focalPoint, -0.3);
   EXPECT_EQ(g.spread, SpreadMode::Reflect);
   EXPECT_EQ(fifth.fills[0].matrix.tx, 20);

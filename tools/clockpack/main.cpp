@@ -64,8 +64,8 @@ int main(int argc, char** argv) {
       ->check(CLI::ExistingFile);
   playCommand->add_flag("--trace", play.trace, "print each trace line on standard output, and nothing else");
   playCommand->add_option("--size", playSize, "the picture's size WxH, the stage fitted into it (default: the stage's)");
-  playCommand->add_option("--quality", play.quality, "the movie's quality: low, medium or high (default high)")
-      ->check(CLI::IsMember({"low", "medium", "high"}));
+  playCommand->add_option("--quality", play.quality, "the movie's quality: low, medium, high or best (default high)")
+      ->check(CLI::IsMember({"low", "medium", "high", "best"}));
   playCommand->add_option("--capture", playCaptures, "FRAME OUT.png: the stage after that frame, as a PNG")
       ->expected(2)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);

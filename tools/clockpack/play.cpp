@@ -132,6 +132,10 @@ void PlayMovie(const PlayOptions& options, std::ostream& out, std::ostream& err)
   if (options.trace) player.trace = [&out](std::string_view line) { out << line << '\n'; };
   player.viewportWidth = options.width;
   player.viewportHeight = options.height;
+  player.quality = options.quality == "low"      ? dc::swf::Quality::Low
+                   : options.quality == "medium" ? dc::swf::Quality::Medium
+                   : options.quality == "best"   ? dc::swf::Quality::Best
+                                                 : dc::swf::Quality::High;
   dc::swf::Player movie(dc::swf::ReadMovieFile(options.movie, player.limits), std::move(player));
 
   const dc::swf::TwipRect& stage = movie.movie().stage;

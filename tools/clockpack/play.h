@@ -35,7 +35,7 @@ struct PlayOptions {
   std::vector<InputEvent> input;
   bool trace = false;
   std::int32_t width = 0, height = 0;  // the stage fitted into this; 0: the stage's size
-  std::string quality = "high";         // low, medium or high
+  std::string quality = "high";         // low, medium, high or best
   std::vector<Capture> captures;
 };
 

@@ -6,6 +6,7 @@
 #include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/clip_frames.h"
+#include "swf/avm1/builtins_clip_look.h"
 #include "swf/avm1/conversions.h"
 #include "swf/model/drawing.h"
 
@@ -304,6 +305,7 @@ Value ClipConstruct(Runtime& rt, Object* proto, std::span<const Value>) { return
 
 bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
   if (!clip || name.empty()) return false;
+  if (GetClipLook(rt, *clip, name, out)) return true;
   if (name[0] == '_') {
     DisplayProperty p;
     if (FindDisplay(name, p)) {
@@ -322,8 +324,6 @@ bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
     else if (rt.version >= 6 && NamesEqual(name, "_global", rt.caseSensitive)) out = Value::Obj(rt.global);
     else if (rt.Level(name)) out = rt.ClipValue(rt.root);
     else if (is("_url") || is("_droptarget")) out = rt.Str("");
-    else if (is("_highquality")) out = Value::Number(1);
-    else if (is("_quality")) out = rt.Str("HIGH");
     else if (is("_focusrect")) out = Value::Bool(true);
     else if (is("_soundbuftime")) out = Value::Number(5);
     else if (is("_xmouse") || is("_ymouse")) out = Value::Number(0);
@@ -335,6 +335,7 @@ bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
 
 bool ClipObject::SetSpecial(Runtime& rt, std::string_view name, Value v) {
   if (!clip || name.empty()) return false;
+  if (SetClipLook(rt, *clip, name, v)) return true;
   if (name[0] == '_') {
     DisplayProperty p;
     if (FindDisplay(name, p)) {
@@ -352,7 +353,7 @@ bool ClipObject::SetSpecial(Runtime& rt, std::string_view name, Value v) {
     }
     // The other underscore properties are read-only or have no effect here.
     for (std::string_view n : {"_currentframe", "_totalframes", "_framesloaded", "_target", "_url", "_droptarget",
-                               "_highquality", "_quality", "_focusrect", "_soundbuftime", "_xmouse", "_ymouse"})
+                               "_focusrect", "_soundbuftime", "_xmouse", "_ymouse"})
       if (NamesEqual(name, n, false)) return true;
     return false;
   }

@@ -5,6 +5,7 @@
 // them.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,6 +90,20 @@ class Clip {
   // The clip's bounds in twips, in `space`'s coordinates (its own when
   // `space` is nullptr or itself).
   virtual TwipRect Bounds(const Clip* space) const = 0;
+
+  // Flash 8's look of a clip, and the movie's quality (which any clip
+  // reaches). The display side keeps them; these defaults suit a clip that
+  // has none.
+  virtual BlendMode GetBlendMode() const { return BlendMode::Normal; }
+  virtual void SetBlendMode(BlendMode) {}
+  virtual bool GetCacheAsBitmap() const { return false; }
+  virtual void SetCacheAsBitmap(bool) {}
+  virtual std::optional<std::uint32_t> GetOpaqueBackground() const { return std::nullopt; }  // 0xRRGGBB
+  virtual void SetOpaqueBackground(std::optional<std::uint32_t>) {}
+  virtual std::optional<PixelRect> GetScrollRect() const { return std::nullopt; }
+  virtual void SetScrollRect(std::optional<PixelRect>) {}
+  virtual Quality GetQuality() const { return Quality::High; }
+  virtual void SetQuality(Quality) {}
 
   // The drawing API's canvas (nullptr for clips that are not movie clips);
   // the engine calls DrawingChanged after each drawing call.

@@ -58,7 +58,9 @@ void Machine::TimelineAction(ActionCode op, Reader& r) {
     case ActionCode::Stop:
       if (Clip* c = TargetClip()) c->Stop();
       break;
-    case ActionCode::ToggleQuality:
+    case ActionCode::ToggleQuality:  // anti-aliased or not
+      if (Clip* c = TargetClip()) c->SetQuality(c->GetQuality() == Quality::Low ? Quality::High : Quality::Low);
+      break;
     case ActionCode::StopSounds:
     case ActionCode::GetURL:        // no way out
     case ActionCode::WaitForFrame:  // every frame is loaded

@@ -129,7 +129,8 @@ void DisplayObject::SetTransform(const Transform& t) {
   transformedByScript = true;
 }
 
-void DisplayObject::SetColorTransform(const ColorTransform& cx) {
+void DisplayObject::SetColorTransform(const ColorTransform& given) {
+  const ColorTransform cx = given.Stored();
   if (!(cx == colorTransform)) {
     colorTransform = cx;
     Changed();
@@ -184,13 +185,17 @@ void DisplayObject::Set(avm1::DisplayProperty property, double value) {
       t.rotation = Radians(degrees);
       break;
     }
-    case P::Alpha:
+    case P::Alpha: {
       transformedByScript = true;
-      if (colorTransform.mulA != value / 100) {
-        colorTransform.mulA = value / 100;
+      ColorTransform cx = colorTransform;
+      cx.mulA = value / 100;
+      cx = cx.Stored();
+      if (colorTransform.mulA != cx.mulA) {
+        colorTransform.mulA = cx.mulA;
         Changed();
       }
       return;
+    }
     case P::Visible:
       if (visible != (value != 0)) {
         visible = value != 0;

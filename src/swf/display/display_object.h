@@ -56,6 +56,15 @@ class DisplayObject final : public avm1::Clip {
   std::string name;
   std::uint16_t clipDepth = 0;  // nonzero: a mask over the depths above it up to this one
   bool visible = true;
+  // Flash 8's look, from PlaceObject3 or scripts: how the object's pixels
+  // meet those beneath, the filters they pass through, whether it is drawn
+  // through a bitmap of its own, the colour that fills its bounds behind
+  // it (0xRRGGBB), and the part of it shown (in its own pixels).
+  BlendMode blendMode = BlendMode::Normal;
+  std::vector<Filter> filters;
+  bool cacheAsBitmap = false;
+  std::optional<std::uint32_t> opaqueBackground;
+  std::optional<PixelRect> scrollRect;
   // Placed by a timeline's tags (as against made by a script): only these
   // are taken away or kept when the timeline jumps. `placedBy` is the tag
   // that made it: a jump keeps the object only where the frame it goes to
@@ -126,6 +135,16 @@ class DisplayObject final : public avm1::Clip {
   void SwapDepths(int scriptDepth) override;
   int NextHighestDepth() const override;
   TwipRect Bounds(const avm1::Clip* space) const override;
+  BlendMode GetBlendMode() const override { return blendMode; }
+  void SetBlendMode(BlendMode mode) override;
+  bool GetCacheAsBitmap() const override { return cacheAsBitmap; }
+  void SetCacheAsBitmap(bool cache) override;
+  std::optional<std::uint32_t> GetOpaqueBackground() const override { return opaqueBackground; }
+  void SetOpaqueBackground(std::optional<std::uint32_t> colour) override;
+  std::optional<PixelRect> GetScrollRect() const override { return scrollRect; }
+  void SetScrollRect(std::optional<PixelRect> rect) override;
+  Quality GetQuality() const override;
+  void SetQuality(Quality quality) override;
   Drawing* GetDrawing() override;
   void DrawingChanged() override;
   std::string Text() const override;

@@ -21,6 +21,9 @@ struct DisplayTree::PlaceState {
   std::uint16_t clipDepth = 0;
   bool visible = true;
   bool touched = true;  // a replayed tag set it (a jump applies only these)
+  BlendMode blendMode = BlendMode::Normal;
+  std::vector<Filter> filters;
+  bool cacheAsBitmap = false;
 };
 
 namespace {
@@ -62,6 +65,9 @@ bool ApplyProperties(auto& t, const PlaceObject& p, bool keepTransform) {
   if (p.name) set(t.name, *p.name);
   if (p.clipDepth) set(t.clipDepth, *p.clipDepth);
   if (p.visible) set(t.visible, *p.visible);
+  if (p.blendMode) set(t.blendMode, *p.blendMode);
+  if (p.filters) set(t.filters, *p.filters);
+  if (p.cacheAsBitmap) set(t.cacheAsBitmap, *p.cacheAsBitmap);
   return changed;
 }
 
@@ -74,6 +80,9 @@ PlaceObject PlaceOf(std::int32_t depth, const auto& s) {
   p.name = s.name;
   p.clipDepth = s.clipDepth;
   p.visible = s.visible;
+  p.blendMode = s.blendMode;
+  p.filters = s.filters;
+  p.cacheAsBitmap = s.cacheAsBitmap;
   return p;
 }
 
@@ -221,6 +230,8 @@ DisplayObject* DisplayTree::Insert(DisplayObject& parent, std::unique_ptr<Displa
       if (!child) continue;
       child->matrix = r.matrix;
       child->colorTransform = r.colorTransform;
+      child->filters = r.filters;
+      child->blendMode = r.blendMode;
       if (TakesInstanceName(child->kind)) child->name = "instance" + std::to_string(++instances_);
       Insert(made, std::move(child));
     }
@@ -311,6 +322,9 @@ DisplayObject* DisplayTree::PlaceNew(DisplayObject& sprite, std::int32_t depth, 
   object->ratio = s.ratio;
   object->clipDepth = s.clipDepth;
   object->visible = s.visible;
+  object->blendMode = s.blendMode;
+  object->filters = s.filters;
+  object->cacheAsBitmap = s.cacheAsBitmap;
   object->name = s.name;
   if (object->name.empty() && TakesInstanceName(object->kind)) object->name = "instance" + std::to_string(++instances_);
   if (s.madeBy) object->clipActions = s.madeBy->clipActions;
@@ -333,6 +347,9 @@ void DisplayTree::ApplyPlace(DisplayObject& sprite, const PlaceObject& place) {
     // A new character in an object's place keeps the object's place.
     PlaceState s{&place, *place.characterId, existing->matrix, existing->colorTransform, existing->ratio,
                  existing->name, existing->clipDepth, existing->visible};
+    s.blendMode = existing->blendMode;
+    s.filters = existing->filters;
+    s.cacheAsBitmap = existing->cacheAsBitmap;
     ApplyProperties(s, place, false);
     PlaceNew(sprite, place.depth, s);
     return;
@@ -428,6 +445,9 @@ void DisplayTree::GotoFrame(DisplayObject& sprite, std::uint32_t frame) {
       if (!child->fromTimeline || !child->placedBy) continue;
       PlaceState s{child->placedBy, child->characterId, child->matrix, child->colorTransform, child->ratio,
                    child->name, child->clipDepth, child->visible, false};
+      s.blendMode = child->blendMode;
+      s.filters = child->filters;
+      s.cacheAsBitmap = child->cacheAsBitmap;
       before.emplace(depth, std::move(s));
     }
   }

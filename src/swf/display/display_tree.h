@@ -70,6 +70,13 @@ class DisplayTree {
   // which may still hold it.
   void Bury() { removed_.clear(); }
 
+  // The movie's quality, which scripts may change: how finely it is drawn.
+  Quality quality() const { return quality_; }
+  void SetQuality(Quality q) {
+    if (q != quality_) MarkDirty();
+    quality_ = q;
+  }
+
   // True when something shown changed since the last TakeDirty.
   bool TakeDirty() { return std::exchange(dirty_, false); }
   void MarkDirty() { dirty_ = true; }
@@ -126,6 +133,7 @@ class DisplayTree {
   std::vector<bool> initialised_;    // sprite ids whose DoInitAction ran
   std::size_t liveObjects_ = 0;
   bool dirty_ = true;
+  Quality quality_ = Quality::High;
   std::set<std::string> said_;
   std::vector<std::string> warnings_;
   std::vector<std::unique_ptr<DisplayObject>> removed_;

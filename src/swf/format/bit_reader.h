@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -32,6 +33,7 @@ class BitReader {
   std::int16_t S16() { return static_cast<std::int16_t>(U16()); }
   double Fixed8() { return S16() / 256.0; }                                // signed 8.8
   double Fixed16() { return static_cast<std::int32_t>(U32()) / 65536.0; }  // signed 16.16
+  float Float32() { return std::bit_cast<float>(U32()); }                 // IEEE single
   std::uint32_t EncodedU32();                                              // 1 to 5 bytes, 7 bits each
   std::span<const std::uint8_t> Bytes(std::size_t n);
   std::span<const std::uint8_t> Rest();  // to the end

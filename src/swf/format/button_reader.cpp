@@ -21,8 +21,8 @@ Button ReadDefineButton(BitReader& r, bool button2, ReadContext& context) {
     record.matrix = r.ReadMatrix();
     if (button2) {
       record.colorTransform = r.ReadColorTransform(true);
-      if (flags & 0x10) SkipFilterList(r);
-      if (flags & 0x20) (void)r.U8();  // blend mode
+      if (flags & 0x10) record.filters = ReadFilterList(r, context);
+      if (flags & 0x20) record.blendMode = BlendModeOfFile(r.U8());
     }
     context.Spend(sizeof(ButtonRecord));
     button.records.push_back(record);

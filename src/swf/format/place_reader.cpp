@@ -1,6 +1,8 @@
-// Placements: the optional fields in the order the flags give them, and
-// clip actions with their events mapped to ours.
+// Placements: the optional fields in the order the flags give them, filter
+// lists, and clip actions with their events mapped to ours.
 #include "swf/format/place_reader.h"
+
+#include <string>
 
 namespace dc::swf {
 namespace {
@@ -46,38 +48,93 @@ std::vector<ClipAction> ReadClipActions(BitReader& r, ReadContext& context) {
 
 }  // namespace
 
-void SkipFilterList(BitReader& r) {
+std::vector<Filter> ReadFilterList(BitReader& r, ReadContext& context) {
   const std::uint8_t count = r.U8();
+  std::vector<Filter> filters;
   for (std::uint8_t i = 0; i < count; ++i) {
-    switch (const std::uint8_t id = r.U8()) {
-      case 0:
-        r.Skip(23);
-        break;  // drop shadow
-      case 1:
-        r.Skip(9);
-        break;  // blur
-      case 2:
-        r.Skip(15);
-        break;  // glow
-      case 3:
-        r.Skip(27);
-        break;  // bevel
-      case 4:   // gradient glow
-      case 7:   // gradient bevel
-        r.Skip(std::size_t{r.U8()} * 5 + 19);
+    const std::uint8_t id = r.U8();
+    if (id > 7) throw DamagedData("a filter of unknown kind " + std::to_string(id));
+    Filter f;
+    f.kind = static_cast<FilterKind>(id);
+    context.Spend(sizeof(Filter));
+    // The blur, angle and distance fields every kind but the matrices has,
+    // then its flags byte, whose low bits count passes.
+    const auto blurs = [&](bool angled) {
+      f.blurX = r.Fixed16();
+      f.blurY = r.Fixed16();
+      if (angled) {
+        f.angle = r.Fixed16();
+        f.distance = r.Fixed16();
+      }
+    };
+    const auto flags = [&](int passBits) {
+      const std::uint8_t b = r.U8();
+      f.inner = b & 0x80;
+      f.knockout = b & 0x40;
+      if (passBits == 4) f.onTop = b & 0x10;
+      f.passes = static_cast<std::uint8_t>(b & ((1u << passBits) - 1));
+    };
+    switch (f.kind) {
+      case FilterKind::DropShadow:
+        f.color = r.ReadRgba();
+        blurs(true);
+        f.strength = r.Fixed8();
+        flags(5);
         break;
-      case 5: {  // convolution
-        const std::size_t x = r.U8(), y = r.U8();
-        r.Skip(8 + 4 * x * y + 5);
+      case FilterKind::Blur:
+        blurs(false);
+        f.passes = static_cast<std::uint8_t>(r.U8() >> 3);
+        break;
+      case FilterKind::Glow:
+        f.color = r.ReadRgba();
+        blurs(false);
+        f.strength = r.Fixed8();
+        flags(5);
+        break;
+      case FilterKind::Bevel:
+        // The file gives the highlight first, whatever the specification
+        // calls it.
+        f.highlight = r.ReadRgba();
+        f.color = r.ReadRgba();
+        blurs(true);
+        f.strength = r.Fixed8();
+        flags(4);
+        break;
+      case FilterKind::GradientGlow:
+      case FilterKind::GradientBevel: {
+        const std::uint8_t n = r.U8();
+        f.stops.resize(n);
+        for (GradientStop& s : f.stops) s.color = r.ReadRgba();
+        for (GradientStop& s : f.stops) s.ratio = r.U8();
+        context.Spend(n * sizeof(GradientStop));
+        blurs(true);
+        f.strength = r.Fixed8();
+        flags(4);
         break;
       }
-      case 6:
-        r.Skip(80);
-        break;  // colour matrix
-      default:
-        throw DamagedData("a filter of unknown kind " + std::to_string(id));
+      case FilterKind::Convolution: {
+        f.matrixX = r.U8();
+        f.matrixY = r.U8();
+        f.divisor = r.Float32();
+        f.bias = r.Float32();
+        const std::size_t n = std::size_t{f.matrixX} * f.matrixY;
+        if (r.Remaining() < 4 * n) throw DamagedData("a convolution past its tag");
+        context.Spend(n * sizeof(float));
+        f.kernel.resize(n);
+        for (float& k : f.kernel) k = r.Float32();
+        f.defaultColor = r.ReadRgba();
+        const std::uint8_t b = r.U8();
+        f.clamp = b & 0x02;
+        f.preserveAlpha = b & 0x01;
+        break;
+      }
+      case FilterKind::ColorMatrix:
+        for (float& m : f.matrix) m = r.Float32();
+        break;
     }
+    filters.push_back(std::move(f));
   }
+  return filters;
 }
 
 PlaceObject ReadPlaceObject(BitReader& r, int placeVersion, ReadContext& context) {
@@ -100,11 +157,11 @@ PlaceObject ReadPlaceObject(BitReader& r, int placeVersion, ReadContext& context
   if (flags & 0x10) place.ratio = r.U16();
   if (flags & 0x20) place.name = context.Text(r.String());
   if (flags & 0x40) place.clipDepth = r.U16();
-  if (flags3 & 0x01) SkipFilterList(r);
-  if (flags3 & 0x02) (void)r.U8();  // blend mode
-  if (flags3 & 0x04) (void)r.U8();  // bitmap caching
+  if (flags3 & 0x01) place.filters = ReadFilterList(r, context);
+  if (flags3 & 0x02) place.blendMode = BlendModeOfFile(r.U8());
+  if (flags3 & 0x04) place.cacheAsBitmap = r.U8() != 0;
   if (flags3 & 0x20) place.visible = r.U8() != 0;
-  if (flags3 & 0x40) (void)r.ReadRgba();  // opaque background
+  if (flags3 & 0x40) place.opaqueBackground = r.ReadRgba();
   if (flags & 0x80) place.clipActions = ReadClipActions(r, context);
   return place;
 }

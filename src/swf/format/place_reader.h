@@ -1,5 +1,5 @@
 // The tags that change a display list: PlaceObject 1-3 with their clip
-// actions, and the filter lists read past here and in buttons.
+// actions, and the filter lists of placements and buttons.
 #pragma once
 
 #include <array>
@@ -43,7 +43,7 @@ inline constexpr std::array<std::uint32_t, 24> kClipEventOfFileBit = {
 // PlaceObject, PlaceObject2 or PlaceObject3 (`placeVersion` 1-3).
 PlaceObject ReadPlaceObject(BitReader& r, int placeVersion, ReadContext& context);
 
-// Passes over a FILTERLIST; the player draws no filters.
-void SkipFilterList(BitReader& r);
+// A FILTERLIST. Throws DamagedData for a filter of unknown kind.
+std::vector<Filter> ReadFilterList(BitReader& r, ReadContext& context);
 
 }  // namespace dc::swf

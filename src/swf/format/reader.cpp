@@ -89,7 +89,9 @@ class TagReader {
         return;
       }
       case kSetBackgroundColor:
-        movie.background = r.Rgb();
+        // Flash keeps the colour it was first given.
+        if (!backgroundSet_) movie.background = r.Rgb();
+        backgroundSet_ = true;
         return;
       case kFileAttributes:
         if (r.U8() & kAs3Flag) movie.actionScript3 = true;
@@ -222,6 +224,7 @@ class TagReader {
   }
 
   ReadContext& context_;
+  bool backgroundSet_ = false;
 };
 
 }  // namespace

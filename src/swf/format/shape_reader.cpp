@@ -266,7 +266,8 @@ Shape ReadShape(BitReader& r, int shapeVersion, ReadContext& context) {
   shape.bounds = r.Rect();
   if (shapeVersion >= 4) {
     (void)r.Rect();  // the edges' bounds, without strokes
-    (void)r.U8();    // winding rule and stroke scaling hints
+    // Five reserved bits, the fill winding rule, two stroke scaling hints.
+    if (r.U8() & 0x04) shape.fillRule = FillRule::NonZero;
   }
   RecordReader records(r, shape, shapeVersion, context, Styles::Shape);
   records.ReadStyleArrays();

@@ -12,9 +12,8 @@ struct Tween {
   double t;
 
   double Mix(double a, double b) const { return a + (b - a) * t; }
-  std::uint8_t Byte(std::uint8_t a, std::uint8_t b) const {
-    return static_cast<std::uint8_t>(std::lround(Mix(a, b)));
-  }
+  // Flash truncates a tween's colours and ratios.
+  std::uint8_t Byte(std::uint8_t a, std::uint8_t b) const { return static_cast<std::uint8_t>(Mix(a, b)); }
   std::int32_t Twips(std::int32_t a, std::int32_t b) const {
     return static_cast<std::int32_t>(std::lround(Mix(a, b)));
   }

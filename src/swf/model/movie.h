@@ -14,6 +14,7 @@
 
 #include "swf/model/actions.h"
 #include "swf/model/bitmap.h"
+#include "swf/model/filter.h"
 #include "swf/model/morph.h"
 #include "swf/model/shape.h"
 #include "swf/model/swf_types.h"
@@ -27,8 +28,7 @@ struct ClipAction {
   ActionBytes actions;
 };
 
-// PlaceObject, PlaceObject2 and PlaceObject3. PlaceObject3's filters, blend
-// mode and bitmap caching are read past and not kept.
+// PlaceObject, PlaceObject2 and PlaceObject3.
 struct PlaceObject {
   std::uint16_t depth = 0;
   bool move = false;  // changes the object at `depth` (with a character: replaces it)
@@ -40,6 +40,10 @@ struct PlaceObject {
   std::optional<std::uint16_t> clipDepth;
   std::optional<std::string> className;  // PlaceObject3
   std::optional<bool> visible;           // PlaceObject3
+  std::optional<std::vector<Filter>> filters;  // PlaceObject3
+  std::optional<BlendMode> blendMode;          // PlaceObject3
+  std::optional<bool> cacheAsBitmap;           // PlaceObject3
+  std::optional<Rgba> opaqueBackground;        // PlaceObject3
   std::vector<ClipAction> clipActions;
 };
 
@@ -81,6 +85,8 @@ struct ButtonRecord {
   Matrix matrix;
   ColorTransform colorTransform;
   std::uint8_t states = 0;  // bit 0 up, 1 over, 2 down, 3 hit test
+  std::vector<Filter> filters;  // DefineButton2
+  BlendMode blendMode = BlendMode::Normal;
 };
 struct Button {
   std::vector<ButtonRecord> records;
@@ -106,7 +112,7 @@ struct Movie {
   TwipRect stage;
   double frameRate = 12;  // as the file gives it; the player clamps it
   std::uint16_t declaredFrameCount = 0;
-  Rgba background{255, 255, 255, 255};
+  Rgba background{255, 255, 255, 255};  // the first SetBackgroundColor's; later ones change nothing
   bool actionScript3 = false;  // FileAttributes says so, or a DoABC tag
   bool hasAvm1Scripts = false;  // DoAction, DoInitAction or clip actions
   Sprite root;

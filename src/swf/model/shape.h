@@ -85,11 +85,17 @@ struct Path {
   bool operator==(const Path&) const = default;
 };
 
+// Which parts of a self-overlapping outline a fill style covers: where it
+// is crossed an odd number of times (Flash's rule for every fill), or where
+// it winds round at all (DefineShape4's flag; our fallback glyphs).
+enum class FillRule : std::uint8_t { EvenOdd, NonZero };
+
 struct Shape {
   TwipRect bounds;  // with the strokes' widths
   std::vector<FillStyle> fills;
   std::vector<LineStyle> lines;
   std::vector<Path> paths;
+  FillRule fillRule = FillRule::EvenOdd;
 
   std::size_t EdgeCount() const {
     std::size_t n = 0;

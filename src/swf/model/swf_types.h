@@ -71,8 +71,45 @@ struct ColorTransform {
   }
   bool IsIdentity() const { return *this == ColorTransform{}; }
   bool operator==(const ColorTransform&) const = default;
+
+  // The transform as Flash holds an object's: multipliers in signed 8.8
+  // fixed point and additions as 16-bit integers, each truncated toward
+  // zero and wrapped to 16 bits (so 12800 % comes back as -12800 %).
+  ColorTransform Stored() const {
+    const auto wrap16 = [](double v) {
+      if (!std::isfinite(v)) return 0.0;
+      double w = std::fmod(std::trunc(v), 65536.0);
+      if (w >= 32768) w -= 65536;
+      if (w < -32768) w += 65536;
+      return w;
+    };
+    const auto fixed = [&](double m) { return wrap16(m * 256) / 256; };
+    return {fixed(mulR), fixed(mulG), fixed(mulB), fixed(mulA),
+            wrap16(addR), wrap16(addG), wrap16(addB), wrap16(addA)};
+  }
+};
+
+// How an object's pixels meet what is beneath them (PlaceObject3's blend
+// modes, in the file's order from 1; 0 is Normal too).
+enum class BlendMode : std::uint8_t {
+  Normal, Layer, Multiply, Screen, Lighten, Darken, Difference, Add, Subtract, Invert, Alpha, Erase, Overlay,
+  Hardlight
+};
+// The file's blend mode byte; values past Hardlight draw as Normal.
+constexpr BlendMode BlendModeOfFile(std::uint8_t v) {
+  return v >= 2 && v <= 14 ? static_cast<BlendMode>(v - 1) : BlendMode::Normal;
+}
+
+// A rectangle in pixels, as scripts give one (scrollRect).
+struct PixelRect {
+  double x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const PixelRect&) const = default;
 };
 
 enum class TextAlign : std::uint8_t { Left, Right, Center, Justify };
+
+// How finely the player draws: LOW draws without anti-aliasing; MEDIUM
+// and up anti-alias; bitmaps are smoothed from HIGH up.
+enum class Quality : std::uint8_t { Low, Medium, High, Best };
 
 }  // namespace dc::swf

@@ -78,6 +78,7 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
       tree_(std::move(movie), options_.limits),
       queue_(std::make_unique<Queue>()),
       renderer_(options_.limits) {
+  tree_.SetQuality(options_.quality);
   const Movie& m = tree_.movie();
   if (m.hasAvm1Scripts && !m.actionScript3) {
     avm1::Host host;

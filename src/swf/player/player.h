@@ -38,6 +38,8 @@ struct PlayerOptions {
   // The face's size in pixels, which scripts may ask for (Stage); 0: the
   // stage's.
   double viewportWidth = 0, viewportHeight = 0;
+  // The quality the movie starts at; its scripts may change it.
+  Quality quality = Quality::High;
 };
 
 class Player {

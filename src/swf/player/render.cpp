@@ -17,13 +17,15 @@ struct Renderer::Pass {
   BitmapLookup bitmaps;
   FontLookup fonts;
   std::size_t maskLevel = 0;
+  Quality quality = Quality::High;
+  bool strokes = true;  // false inside a mask
 };
 
 bool Renderer::Render(const DisplayTree& tree, PixelTarget& face) {
   const Movie& movie = tree.movie();
   const Rgba bg = movie.background;
   face.Fill(0xFF000000u | (std::uint32_t{bg.r} << 16) | (std::uint32_t{bg.g} << 8) | bg.b);
-  Pass pass{movie, Canvas{face.pixels, face.width, face.height, face.stride}, {}, {}, {}};
+  Pass pass{movie, Canvas{face.pixels, face.width, face.height, face.stride}, {}, {}, {}, 0, tree.quality()};
   const std::uint64_t surface = static_cast<std::uint64_t>(std::max(face.width, 0)) * std::max(face.height, 0);
   pass.budget.remaining = surface * limits_.maxLayersPerFrame;
   pass.bitmaps = [&movie](std::uint16_t id) -> const Bitmap* {
@@ -92,8 +94,8 @@ const std::uint8_t* Renderer::MaskOf(Pass& pass, const DisplayObject& layer, con
   if (!pass.budget.Take(pixels)) return coverage.data();
   // The layer's content, drawn opaque within the outer mask: its alpha is
   // the new mask.
-  Pass inner{pass.movie, Canvas{scratch.data(), face.width, face.height, face.width}, pass.budget, pass.bitmaps,
-             pass.fonts, level + 1};
+  Pass inner{pass.movie,  Canvas{scratch.data(), face.width, face.height, face.width}, pass.budget, pass.bitmaps,
+             pass.fonts,  level + 1, pass.quality, false};
   DrawObject(inner, layer, m, ColorTransform{}, outer);
   pass.budget = inner.budget;
   for (std::size_t i = 0; i < pixels; ++i) coverage[i] = static_cast<std::uint8_t>(scratch[i] >> 24);
@@ -102,7 +104,7 @@ const std::uint8_t* Renderer::MaskOf(Pass& pass, const DisplayObject& layer, con
 
 void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix& m, const ColorTransform& cx,
                           const std::uint8_t* mask) {
-  DrawTarget target{pass.canvas, mask, pass.bitmaps, &pass.budget};
+  DrawTarget target{pass.canvas, mask, pass.bitmaps, &pass.budget, pass.quality, pass.strokes};
   switch (object.kind) {
     case DisplayKind::Shape:
       DrawShape(std::get<Shape>(*object.character), m, cx, target);

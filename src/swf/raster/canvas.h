@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "swf/model/bitmap.h"
+#include "swf/model/swf_types.h"
 
 namespace dc::swf {
 
@@ -40,6 +41,14 @@ struct DrawTarget {
   const std::uint8_t* mask = nullptr;
   BitmapLookup bitmaps;  // may be empty: bitmap fills then draw nothing
   DrawBudget* budget = nullptr;  // may be null: no budget
+  Quality quality = Quality::High;
+  // False for a mask's content: Flash makes masks of fills alone.
+  bool strokes = true;
+
+  // Edges are anti-aliased from MEDIUM up; LOW takes pixel centres.
+  bool AntiAliased() const { return quality != Quality::Low; }
+  // Bitmaps that ask for smoothing get it from HIGH up.
+  bool SmoothsBitmaps() const { return quality >= Quality::High; }
 };
 
 }  // namespace dc::swf

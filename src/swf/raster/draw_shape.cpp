@@ -65,7 +65,8 @@ struct Drawing {
 // style itself.
 Paint PaintOfFill(const Drawing& d, const FillStyle& fill) {
   if (d.solidColor) return Paint::Solid(*d.solidColor, d.cx);
-  return Paint::Of(fill, d.toCanvas, d.cx, d.target.bitmaps, IsGradient(fill.kind) ? d.s.NextRamp() : nullptr);
+  return Paint::Of(fill, d.toCanvas, d.cx, d.target.bitmaps, IsGradient(fill.kind) ? d.s.NextRamp() : nullptr,
+                   d.target.SmoothsBitmaps());
 }
 
 // Fill styles' paints, built when a row first needs them.
@@ -132,7 +133,7 @@ class ShapeDrawer {
     for (std::size_t begin = 0; begin < order.size();) {
       std::size_t end = begin + 1;
       while (end < order.size() && layer(order[end]) == layer(order[begin])) ++end;
-      if (!Fills(begin, end) || !Strokes(begin, end)) return;
+      if (!Fills(begin, end) || (d_.target.strokes && !Strokes(begin, end))) return;
       begin = end;
     }
   }
@@ -148,8 +149,9 @@ class ShapeDrawer {
 
   bool OutOfBudget() const { return d_.target.budget && d_.target.budget->exceeded; }
 
-  void BeginPass(std::int32_t onlyStyle) {
-    s_.raster.Begin(d_.target.canvas.width, d_.target.canvas.height, onlyStyle, d_.target.budget);
+  void BeginPass(std::int32_t onlyStyle, FillRule rule) {
+    s_.raster.Begin(d_.target.canvas.width, d_.target.canvas.height, onlyStyle, d_.target.budget, rule,
+                    d_.target.AntiAliased());
   }
 
   // The fills of the group's paths, order[begin .. end - 1].
@@ -163,7 +165,7 @@ class ShapeDrawer {
         if (style >= 0 && style != only) only = only == -1 ? style : -2;
     }
     if (only == -1) return true;
-    BeginPass(std::max(only, std::int32_t{-1}));
+    BeginPass(std::max(only, std::int32_t{-1}), shape_.fillRule);
     for (std::size_t i = begin; i < end; ++i) {
       const Path& path = shape_.paths[s_.order[i]];
       const std::int32_t left = StyleOrNone(path.fill0, fills), right = StyleOrNone(path.fill1, fills);
@@ -217,7 +219,7 @@ class ShapeDrawer {
     // A pen reaches a miter's length past its line at most.
     const double reach = pen.halfWidth * std::max({2.0, style.miterLimit, 1.0}) + 1;
     const ReachBox box{-reach, -reach, canvas_.xMax + reach, canvas_.yMax + reach};
-    BeginPass(0);
+    BeginPass(0, FillRule::NonZero);  // an outline unites with itself
     std::vector<Point>& line = s_.line;
     Point start{}, at{};
     std::uint32_t lastPlace = 0;

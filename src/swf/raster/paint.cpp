@@ -16,26 +16,23 @@ constexpr double kGradientHalf = 16384;  // the gradient square runs -16384..163
 
 std::uint32_t Premultiplied(Rgba c) { return PremultipliedPixel(c.r, c.g, c.b, c.a); }
 
-// sRGB channel values to linear light and back, as tables: a ramp in linear
-// RGB would otherwise cost 768 powers.
+// sRGB channel values to linear light and back, both held in 8 bits and
+// truncated, as Flash's ramps in linear RGB are: a channel at 255 comes
+// back as 254.
 struct LinearLight {
-  static constexpr int kSteps = 16384;  // fine enough that a round trip stays exact
-  std::array<float, 256> fromSrgb;
-  std::array<std::uint8_t, kSteps> toSrgb;
+  std::array<std::uint8_t, 256> fromSrgb, toSrgb;
   LinearLight() {
     for (int c = 0; c < 256; ++c) {
       const double s = c / 255.0;
-      fromSrgb[c] = static_cast<float>(s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4));
-    }
-    for (int i = 0; i < kSteps; ++i) {
-      const double l = double(i) / (kSteps - 1);
-      const double s = l <= 0.0031308 ? l * 12.92 : 1.055 * std::pow(l, 1 / 2.4) - 0.055;
-      toSrgb[i] = static_cast<std::uint8_t>(std::clamp(s * 255 + 0.5, 0.0, 255.0));
+      const double l = s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+      fromSrgb[c] = static_cast<std::uint8_t>(std::clamp(l * 255, 0.0, 255.0));
+      const double back = s <= 0.0031308 ? s * 12.92 : 1.055 * std::pow(s, 1 / 2.4) - 0.055;
+      toSrgb[c] = static_cast<std::uint8_t>(std::clamp(back * 255, 0.0, 255.0));
     }
   }
   std::uint8_t Mix(std::uint8_t c0, std::uint8_t c1, double f) const {
-    const double l = fromSrgb[c0] + (fromSrgb[c1] - fromSrgb[c0]) * f;
-    return toSrgb[static_cast<int>(std::clamp(l, 0.0, 1.0) * (kSteps - 1) + 0.5)];
+    const int l0 = fromSrgb[c0], l1 = fromSrgb[c1];
+    return toSrgb[static_cast<int>(l0 + (l1 - l0) * f)];
   }
 };
 
@@ -45,7 +42,7 @@ const LinearLight& Linear() {
 }
 
 std::uint8_t MixSrgb(std::uint8_t c0, std::uint8_t c1, double f) {
-  return static_cast<std::uint8_t>(c0 + (c1 - c0) * f + 0.5);
+  return static_cast<std::uint8_t>(c0 + (c1 - c0) * f);  // truncated, as Flash mixes
 }
 
 // Position along the gradient, 0..1 at the stops' ends, to a ramp entry.
@@ -60,7 +57,8 @@ std::int32_t RampIndex(float t) {
     t -= 2 * std::floor(t / 2);
     t = std::min(t, 2 - t);
   }
-  float q = t * 255.0f + 0.5f;
+  // 256 entries span the gradient, each as wide as the next.
+  float q = t * 256.0f;
   q = q > 0.0f ? q : 0.0f;  // and a position that is not a number
   q = q < 255.0f ? q : 255.0f;
   return static_cast<std::int32_t>(q);
@@ -103,34 +101,39 @@ std::uint32_t Transformed(std::uint32_t p, const ColorTransform& cx) {
 
 void BuildRamp(const Gradient& gradient, const ColorTransform& cx, GradientRamp& ramp) {
   // A file holds up to 15 stops; more than a ramp has entries cannot show.
-  thread_local std::vector<GradientStop> stops;
-  stops.assign(gradient.stops.begin(), gradient.stops.begin() + std::min<std::size_t>(gradient.stops.size(), 256));
-  // Stops out of order are put in order, those of one ratio kept as given.
-  for (std::size_t i = 1; i < stops.size(); ++i)
-    for (std::size_t j = i; j > 0 && stops[j].ratio < stops[j - 1].ratio; --j) std::swap(stops[j], stops[j - 1]);
-  for (GradientStop& s : stops) s.color = cx.Apply(s.color);
+  const std::size_t count = std::min<std::size_t>(gradient.stops.size(), 256);
   ramp.opaque = true;
-  if (stops.empty()) {
+  if (count == 0) {
     ramp.pixels.fill(0);
     ramp.opaque = false;
     return;
   }
+  // Each stop takes an entry of its own: one at or before the stop before
+  // it moves to the entry after that one, so stops of one ratio show as
+  // bands an entry wide, and those pushed past the end do not show.
+  thread_local std::vector<std::pair<int, Rgba>> stops;
+  stops.clear();
+  for (std::size_t i = 0; i < count; ++i) {
+    const int ratio = gradient.stops[i].ratio;
+    stops.emplace_back(stops.empty() ? ratio : std::max(ratio, stops.back().first + 1),
+                       cx.Apply(gradient.stops[i].color));
+  }
   const bool linear = gradient.interpolation == InterpolationMode::Linear;
-  std::size_t k = 0;  // the last stop at or before entry i
+  std::size_t k = 0;  // entry i lies between stops k and k + 1
   for (int i = 0; i < 256; ++i) {
-    while (k + 1 < stops.size() && stops[k + 1].ratio <= i) ++k;
-    Rgba c = stops[k].color;
-    if (i > stops[k].ratio && k + 1 < stops.size()) {
-      const Rgba &c0 = stops[k].color, &c1 = stops[k + 1].color;
-      const double f = double(i - stops[k].ratio) / (stops[k + 1].ratio - stops[k].ratio);
+    while (k + 1 < stops.size() && stops[k + 1].first <= i) ++k;
+    const bool between = k + 1 < stops.size() && i > stops[k].first;
+    const Rgba& c0 = stops[k].second;
+    const Rgba& c1 = between ? stops[k + 1].second : c0;
+    Rgba c = c0;
+    if (between || linear) {
+      const double f = between ? double(i - stops[k].first) / (stops[k + 1].first - stops[k].first) : 0;
       if (linear) {
         c = {Linear().Mix(c0.r, c1.r, f), Linear().Mix(c0.g, c1.g, f), Linear().Mix(c0.b, c1.b, f),
              MixSrgb(c0.a, c1.a, f)};
       } else {
         c = {MixSrgb(c0.r, c1.r, f), MixSrgb(c0.g, c1.g, f), MixSrgb(c0.b, c1.b, f), MixSrgb(c0.a, c1.a, f)};
       }
-    } else if (i < stops[k].ratio) {
-      c = stops[0].color;  // before the first stop
     }
     ramp.pixels[i] = Premultiplied(c);
     ramp.opaque = ramp.opaque && c.a == 255;
@@ -147,7 +150,7 @@ Paint Paint::Solid(Rgba color, const ColorTransform& cx) {
 }
 
 Paint Paint::Of(const FillStyle& fill, const Matrix& toCanvas, const ColorTransform& cx, const BitmapLookup& bitmaps,
-                GradientRamp* ramp) {
+                GradientRamp* ramp, bool smoothing) {
   if (fill.kind == FillKind::Solid) return Solid(fill.color, cx);
   Paint p;
   const std::optional<Matrix> inverse = (toCanvas * fill.matrix).Inverse();
@@ -181,7 +184,7 @@ Paint Paint::Of(const FillStyle& fill, const Matrix& toCanvas, const ColorTransf
       p.bitmap_ = bitmap;
       p.inverse_ = *inverse;
       p.repeating_ = fill.repeating;
-      p.smoothed_ = fill.smoothed;
+      p.smoothed_ = fill.smoothed && smoothing;
       p.cx_ = cx;
       p.opaque_ = false;
       return p;

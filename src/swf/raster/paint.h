@@ -29,8 +29,9 @@ class Paint {
   // The paint of `fill` in a shape drawn through `toCanvas`. A gradient
   // builds its colours into `ramp`, which must outlive the paint (without
   // one it paints its last colour); a bitmap the movie lacks paints nothing.
+  // A bitmap is smoothed when it asks for it and `smoothing` allows.
   static Paint Of(const FillStyle& fill, const Matrix& toCanvas, const ColorTransform& cx, const BitmapLookup& bitmaps,
-                  GradientRamp* ramp);
+                  GradientRamp* ramp, bool smoothing = true);
 
   Kind kind() const { return kind_; }
   std::uint32_t solid() const { return solid_; }

@@ -13,11 +13,10 @@ namespace {
 
 bool Finite(Point p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
-std::uint8_t CoverageOf(float winding) {
-  const float v = std::fabs(winding);
-  if (!(v < 1.0f)) return 255;  // winding 2 (a stroke over itself) is still one pixel
-  return static_cast<std::uint8_t>(v * 255.0f + 0.5f);
-}
+// Centres are compared with edges on a grid of 1/256 pixel, so that a
+// centre that lies on an edge is on it whatever the rounding of the map
+// that put the edge there.
+double OnGrid(double v) { return std::nearbyint(v * 256.0) / 256.0; }
 
 // One row's piece of an edge, ya < yb within the row (0..1), through the
 // cells between xa and xb: cell(column, height spanned, that height times
@@ -48,7 +47,20 @@ void WalkRow(double xa, double ya, double xb, double yb, CellFn&& cell) {
 
 }  // namespace
 
-void ScanlineRaster::Begin(std::int32_t width, std::int32_t height, std::int32_t onlyStyle, DrawBudget* budget) {
+std::uint8_t ScanlineRaster::CoverageOf(float winding) const {
+  float v = std::fabs(winding);
+  if (rule_ == FillRule::EvenOdd) {
+    // Crossed twice is outside again; between, coverage folds back.
+    v -= 2.0f * std::floor(v * 0.5f);
+    if (v > 1.0f) v = 2.0f - v;
+  }
+  if (!(v < 1.0f)) return 255;  // winding 2 (a stroke over itself) is still one pixel
+  const float c = v * 255.0f + 0.5f;
+  return c > 0.0f ? static_cast<std::uint8_t>(c) : 0;
+}
+
+void ScanlineRaster::Begin(std::int32_t width, std::int32_t height, std::int32_t onlyStyle, DrawBudget* budget,
+                           FillRule rule, bool antiAlias) {
   // Rows a pass left behind unswept (its drawing stopped early) are cleared.
   for (std::int32_t y = firstRow_; y < endRow_ && onlyStyle_ >= 0; ++y) {
     if (touchedFrom_[y] == touchedTo_[y]) continue;
@@ -61,6 +73,8 @@ void ScanlineRaster::Begin(std::int32_t width, std::int32_t height, std::int32_t
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);
   onlyStyle_ = onlyStyle;
+  rule_ = rule;
+  antiAlias_ = antiAlias;
   if (onlyStyle >= 0) {
     const std::size_t size = static_cast<std::size_t>(width_ + 1) * static_cast<std::size_t>(height_);
     if (sums_.size() < size) sums_.resize(size, 0.0f);
@@ -103,6 +117,12 @@ void ScanlineRaster::AddEdge(Point a, Point b, std::int32_t left, std::int32_t r
   right_ = right;
   weight_ = (left == onlyStyle_ ? 1.0f : 0.0f) - (right == onlyStyle_ ? 1.0f : 0.0f);
   if (onlyStyle_ >= 0 && weight_ == 0) return;
+  if (!antiAlias_) {
+    onlyStyle_ >= 0 ? AddCentres<true>(a, b, sign) : AddCentres<false>(a, b, sign);
+    if (budget_ && cellsWalked_ > 0 && !budget_->Take(cellsWalked_)) cutShort_ = true;
+    cellsWalked_ = 0;
+    return;
+  }
 
   // Split where the edge crosses the canvas's left and right sides.
   double cuts[2];
@@ -171,24 +191,63 @@ void ScanlineRaster::AddInside(Point a, Point b, float sign) {
         bits[c >> 6] |= std::uint64_t{1} << (c & 63);
         bits[(c + 1) >> 6] |= std::uint64_t{1} << ((c + 1) & 63);
       });
-      const std::int32_t lo = static_cast<std::int32_t>(std::min(xa, xb));
-      const std::int32_t hi = std::min(static_cast<std::int32_t>(std::max(xa, xb)), width_ - 1) + 2;
-      if (lo < hi) {
-        std::int32_t& from = touchedFrom_[r];
-        std::int32_t& to = touchedTo_[r];
-        if (from == to) {
-          from = lo;
-          to = hi;
-        } else {
-          from = std::min(from, lo);
-          to = std::max(to, hi);
-        }
-      }
+      Touch(r, static_cast<std::int32_t>(std::min(xa, xb)),
+            std::min(static_cast<std::int32_t>(std::max(xa, xb)), width_ - 1) + 2);
     } else {
       WalkRow(xa, ya - r, xb, yb - r, [&](std::int32_t c, double cover, double area) {
         AddCell(c, r, static_cast<float>(f * cover), static_cast<float>(f * area));
       });
     }
+  }
+}
+
+// a.y < b.y, both inside the canvas's rows: the edge's crossing of each
+// pixel centre's row, as a whole winding in the first pixel on or right of
+// it.
+template <bool kOneStyle>
+void ScanlineRaster::AddCentres(Point a, Point b, float sign) {
+  a = {OnGrid(a.x), OnGrid(a.y)};
+  b = {OnGrid(b.x), OnGrid(b.y)};
+  if (!(a.y < b.y)) return;
+  const double dxdy = (b.x - a.x) / (b.y - a.y);
+  // Rows whose centre r + 0.5 is in [a.y, b.y).
+  const std::int32_t firstRow = std::max(0, static_cast<std::int32_t>(std::ceil(a.y - 0.5)));
+  const std::int32_t endRow = std::min(height_, static_cast<std::int32_t>(std::ceil(b.y - 0.5)));
+  if (firstRow >= endRow) return;
+  const float f = kOneStyle ? sign * weight_ : sign;
+  const double w = width_;
+  if constexpr (kOneStyle) {
+    firstRow_ = std::min(firstRow_, firstRow);
+    endRow_ = std::max(endRow_, endRow);
+  }
+  for (std::int32_t r = firstRow; r < endRow; ++r) {
+    const double x = std::clamp(a.x + (r + 0.5 - a.y) * dxdy, -1.0, w + 1);
+    // The first column whose centre c + 0.5 is at or past x.
+    const std::int32_t c = std::max(0, static_cast<std::int32_t>(std::ceil(x - 0.5)));
+    if (c >= width_) continue;
+    if constexpr (kOneStyle) {
+      ++cellsWalked_;
+      float* const row = &sums_[static_cast<std::size_t>(r) * (width_ + 1)];
+      std::uint64_t* const bits = &touched_[static_cast<std::size_t>(r) * wordsPerRow_];
+      row[c] += f;
+      bits[c >> 6] |= std::uint64_t{1} << (c & 63);
+      Touch(r, c, c + 1);
+    } else {
+      AddCell(c, r, f, 0);
+    }
+  }
+}
+
+void ScanlineRaster::Touch(std::int32_t r, std::int32_t lo, std::int32_t hi) {
+  if (lo >= hi) return;
+  std::int32_t& from = touchedFrom_[r];
+  std::int32_t& to = touchedTo_[r];
+  if (from == to) {
+    from = lo;
+    to = hi;
+  } else {
+    from = std::min(from, lo);
+    to = std::max(to, hi);
   }
 }
 

@@ -10,6 +10,12 @@
 // the canvas's width, as cover - area in the cell and area in the next, so
 // that a running sum along the row is the coverage. A pass of several
 // styles keeps a list of cells instead, sorted by row, style and column.
+//
+// Without anti-aliasing a pixel is in or out by its centre: an edge adds
+// its whole winding in the first pixel of each row whose centre lies on or
+// right of it, for the rows whose centres it spans (top included, bottom
+// not), so a centre on a left or top edge is in and one on a right or
+// bottom edge is out, and shapes that share an edge share no pixel.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +23,7 @@
 #include <vector>
 
 #include "swf/raster/canvas.h"
+#include "swf/model/shape.h"
 #include "swf/model/swf_types.h"
 
 namespace dc::swf {
@@ -38,7 +45,10 @@ class ScanlineRaster {
   // not -1, is the one style every edge of the pass has on a side. Each
   // edge's cells on the canvas are charged to `budget` (when given): they
   // are the pixels an edge touches, and what a shape of many edges costs.
-  void Begin(std::int32_t width, std::int32_t height, std::int32_t onlyStyle = -1, DrawBudget* budget = nullptr);
+  // `rule` says which windings are inside; `antiAlias` false samples pixel
+  // centres only.
+  void Begin(std::int32_t width, std::int32_t height, std::int32_t onlyStyle = -1, DrawBudget* budget = nullptr,
+             FillRule rule = FillRule::NonZero, bool antiAlias = true);
 
   // An edge from `a` to `b` in canvas pixels with style `left` on one side
   // and `right` on the other (-1: none). Which side is which only has to be
@@ -72,12 +82,18 @@ class ScanlineRaster {
 
   template <bool kOneStyle>
   void AddInside(Point a, Point b, float sign);
+  template <bool kOneStyle>
+  void AddCentres(Point a, Point b, float sign);
+  void Touch(std::int32_t r, std::int32_t lo, std::int32_t hi);
+  std::uint8_t CoverageOf(float winding) const;
   void AddCell(std::int32_t x, std::int32_t y, float cover, float area);
   void Put(std::size_t& last, std::int32_t x, std::int32_t y, std::int32_t style, float cover, float area);
   void RowRuns(std::int32_t y, std::vector<CoverageSpan>& spans);
 
   std::int32_t width_ = 0, height_ = 0;
   std::int32_t onlyStyle_ = -1;
+  FillRule rule_ = FillRule::NonZero;
+  bool antiAlias_ = true;
   std::int32_t left_ = -1, right_ = -1;  // styles of the edge being added
   float weight_ = 0;                     // the one style's winding across it
   // One style: width + 1 sums a row (the last for cells at the right side),

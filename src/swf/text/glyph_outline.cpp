@@ -220,6 +220,7 @@ TwipRect BoundsOf(const Shape& shape) {
 
 Shape BuildGlyphOutline(std::string_view commands, double strokeWidth) {
   Shape shape;
+  shape.fillRule = FillRule::NonZero;  // the strokes overlap
   shape.fills.push_back(FillStyle{});
   OutlineWriter out(shape);
   CommandReader in(commands);
@@ -292,6 +293,7 @@ Shape BuildGlyphOutline(std::string_view commands, double strokeWidth) {
 
 void AppendOutline(Shape& into, const Shape& from, const Matrix& map) {
   if (into.fills.empty()) into.fills.push_back(FillStyle{});
+  into.fillRule = FillRule::NonZero;
   for (Path path : from.paths) {
     for (Edge& e : path.edges) {
       e.from = map.Apply(e.from);
