@@ -85,6 +85,7 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   InstallLoadVarsBuiltins(*this);
   InstallGlobalFunctions(*this);
   InstallHostObjects(*this);
+  InstallFlash8Builtins(*this);
   CollectGarbage();
 }
 

@@ -253,5 +253,6 @@ void InstallTextFormatBuiltins(Runtime& rt);  // after the clip builtins; TextFi
 void InstallTextFieldBuiltins(Runtime& rt);
 void InstallXmlBuiltins(Runtime& rt);
 void InstallLoadVarsBuiltins(Runtime& rt);
+void InstallFlash8Builtins(Runtime& rt);  // flash.geom, flash.display, flash.filters (geom_objects.h)
 
 }  // namespace dc::swf::avm1
