@@ -16,7 +16,10 @@
 #     swf/raster  -> model           shapes to pixels
 #     swf/text    -> model           fonts and fields to placed glyphs
 #     swf/avm1    -> model           the script engine: only the model's
-#                                    actions.h, swf_types.h and drawing.h
+#                                    actions.h, swf_types.h, drawing.h,
+#                                    bitmap.h (its bitmaps' pixels, which
+#                                    the renderer reads) and filters.h (the
+#                                    filter description clips carry)
 #     swf/display -> model raster text avm1   timelines, display objects
 #     swf/player  -> every stage     a frame in order, drawn
 #   ui       -> base
@@ -108,8 +111,8 @@ while IFS= read -r file; do
       case $rest in */*) to=swf/${rest%%/*} ;; esac
     fi
     if [ "$area" = src/swf/avm1 ] && [ "$to" = swf/model ] &&
-      [[ " swf/model/actions.h swf/model/swf_types.h swf/model/drawing.h " != *" $target "* ]]; then
-      report "include against the layers: $file includes \"$target\" (the engine sees of the movie only its actions, values and drawings)"
+      [[ " swf/model/actions.h swf/model/swf_types.h swf/model/drawing.h swf/model/bitmap.h swf/model/filters.h " != *" $target "* ]]; then
+      report "include against the layers: $file includes \"$target\" (the engine sees of the movie only its actions, values, drawings, bitmap pixels and filter descriptions)"
     elif [[ $ok != *" $to "* && ! ( $to == swf/* && $ok == *" swf/* "* ) ]]; then
       report "include against the layers: $file includes \"$target\" (may include:$ok)"
     elif [ "$shell" = 0 ] && [ "$to" = ui ]; then

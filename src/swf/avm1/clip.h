@@ -6,13 +6,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "swf/model/actions.h"
+#include "swf/avm1/bitmap_pixels.h"
 #include "swf/avm1/text_field_host.h"
+#include "swf/model/filters.h"
 #include "swf/model/swf_types.h"
 
 namespace dc::swf {
@@ -55,6 +58,17 @@ class Clip {
   // The colour transform (Color objects); _alpha is its alpha multiplier.
   virtual ColorTransform GetColorTransform() const = 0;
   virtual void SetColorTransform(const ColorTransform& cx) = 0;
+  // Flash 8's `transform`: the whole matrix as the display list holds it
+  // (its translation in twips), set at once.
+  virtual Matrix GetMatrix() const { return {}; }
+  virtual void SetMatrix(const Matrix&) {}
+  // The filters drawn over the clip, copied in and out.
+  virtual std::vector<Filter> GetFilters() const { return {}; }
+  virtual void SetFilters(std::vector<Filter>) {}
+  // A child at `depth` that shows `pixels` (MovieClip.attachBitmap), with
+  // or without smoothing; null when none can be made. The pixels are
+  // shared: what scripts draw into them later shows.
+  virtual Clip* AttachBitmap(std::shared_ptr<BitmapPixels>, int /*depth*/, bool /*smoothing*/) { return nullptr; }
 
   // The timeline. Frames count from 1. A goto applies the frame at once and
   // queues that frame's scripts to run through Engine::RunActions after the

@@ -59,6 +59,15 @@ struct Host {
   // The length in ms of the sound the movie exports as `name` (Sound's
   // attachSound); none when there is no such sound.
   std::function<std::optional<double>(std::string_view name)> exportedSoundMs;
+  // The bitmap the movie exports as `name` (BitmapData.loadBitmap); null
+  // when there is none.
+  std::function<const Bitmap*(std::string_view name)> exportedBitmap;
+  // BitmapData.draw of a clip: the clip and what is in it drawn over
+  // `target` through `toTarget` (the clip's twips to the bitmap's pixels)
+  // and `cx`, only within `area` of the bitmap (whose pixels are real).
+  std::function<void(Clip& clip, const Matrix& toTarget, const ColorTransform& cx, BitmapRect area, bool smoothing,
+                     BitmapPixels& target)>
+      drawClip;
 };
 
 struct ScriptLimits {

@@ -56,6 +56,7 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   InstallLoadVarsBuiltins(*this);
   InstallGlobalFunctions(*this);
   InstallHostObjects(*this);
+  InstallFlash8Builtins(*this);
   InstallNativeTables(*this);
   InstallNativeClasses(*this);
   InstallAbsentClasses(*this);

@@ -54,85 +54,117 @@ std::vector<Filter> ReadFilterList(BitReader& r, ReadContext& context) {
   for (std::uint8_t i = 0; i < count; ++i) {
     const std::uint8_t id = r.U8();
     if (id > 7) throw DamagedData("a filter of unknown kind " + std::to_string(id));
-    Filter f;
-    f.kind = static_cast<FilterKind>(id);
     context.Spend(sizeof(Filter));
-    // The blur, angle and distance fields every kind but the matrices has,
-    // then its flags byte, whose low bits count passes.
-    const auto blurs = [&](bool angled) {
-      f.blurX = r.Fixed16();
-      f.blurY = r.Fixed16();
-      if (angled) {
-        f.angle = r.Fixed16();
-        f.distance = r.Fixed16();
-      }
+    // The flags byte that ends most kinds: inner, knockout, composite
+    // (the object drawn too), on top (bevels), and the count of passes in
+    // its low bits.
+    struct Flags {
+      bool inner, knockout, composite, onTop;
+      std::uint8_t passes;
     };
     const auto flags = [&](int passBits) {
       const std::uint8_t b = r.U8();
-      f.inner = b & 0x80;
-      f.knockout = b & 0x40;
-      if (passBits == 4) f.onTop = b & 0x10;
-      f.passes = static_cast<std::uint8_t>(b & ((1u << passBits) - 1));
+      return Flags{(b & 0x80) != 0, (b & 0x40) != 0, (b & 0x20) != 0, passBits == 4 && (b & 0x10) != 0,
+                   static_cast<std::uint8_t>(b & ((1u << passBits) - 1))};
     };
-    switch (f.kind) {
-      case FilterKind::DropShadow:
+    const auto type = [](const Flags& f) {
+      return f.onTop ? BevelType::Full : f.inner ? BevelType::Inner : BevelType::Outer;
+    };
+    switch (id) {
+      case 0:    // drop shadow
+      case 2: {  // glow
+        ShadowFilter f;
+        f.glow = id == 2;
         f.color = r.ReadRgba();
-        blurs(true);
+        f.blurX = r.Fixed16();
+        f.blurY = r.Fixed16();
+        if (!f.glow) {
+          f.angle = r.Fixed16();
+          f.distance = r.Fixed16();
+        } else {
+          f.angle = f.distance = 0;
+        }
         f.strength = r.Fixed8();
-        flags(5);
+        const Flags b = flags(5);
+        f.inner = b.inner;
+        f.knockout = b.knockout;
+        f.hideObject = !b.composite;
+        f.passes = b.passes;
+        filters.emplace_back(f);
         break;
-      case FilterKind::Blur:
-        blurs(false);
+      }
+      case 1: {
+        BlurFilter f;
+        f.blurX = r.Fixed16();
+        f.blurY = r.Fixed16();
         f.passes = static_cast<std::uint8_t>(r.U8() >> 3);
+        filters.emplace_back(f);
         break;
-      case FilterKind::Glow:
-        f.color = r.ReadRgba();
-        blurs(false);
-        f.strength = r.Fixed8();
-        flags(5);
-        break;
-      case FilterKind::Bevel:
+      }
+      case 3: {
+        BevelFilter f;
         // The file gives the highlight first, whatever the specification
         // calls it.
         f.highlight = r.ReadRgba();
-        f.color = r.ReadRgba();
-        blurs(true);
+        f.shadow = r.ReadRgba();
+        f.blurX = r.Fixed16();
+        f.blurY = r.Fixed16();
+        f.angle = r.Fixed16();
+        f.distance = r.Fixed16();
         f.strength = r.Fixed8();
-        flags(4);
+        const Flags b = flags(4);
+        f.type = type(b);
+        f.knockout = b.knockout;
+        f.passes = b.passes;
+        filters.emplace_back(f);
         break;
-      case FilterKind::GradientGlow:
-      case FilterKind::GradientBevel: {
+      }
+      case 4:    // gradient glow
+      case 7: {  // gradient bevel
+        GradientFilter f;
+        f.bevel = id == 7;
         const std::uint8_t n = r.U8();
+        context.Spend(n * sizeof(GradientStop));
         f.stops.resize(n);
         for (GradientStop& s : f.stops) s.color = r.ReadRgba();
         for (GradientStop& s : f.stops) s.ratio = r.U8();
-        context.Spend(n * sizeof(GradientStop));
-        blurs(true);
+        f.blurX = r.Fixed16();
+        f.blurY = r.Fixed16();
+        f.angle = r.Fixed16();
+        f.distance = r.Fixed16();
         f.strength = r.Fixed8();
-        flags(4);
+        const Flags b = flags(4);
+        f.type = type(b);
+        f.knockout = b.knockout;
+        f.passes = b.passes;
+        filters.emplace_back(std::move(f));
         break;
       }
-      case FilterKind::Convolution: {
-        f.matrixX = r.U8();
-        f.matrixY = r.U8();
+      case 5: {
+        ConvolutionFilter f;
+        f.columns = r.U8();
+        f.rows = r.U8();
         f.divisor = r.Float32();
         f.bias = r.Float32();
-        const std::size_t n = std::size_t{f.matrixX} * f.matrixY;
+        const std::size_t n = std::size_t{f.columns} * f.rows;
         if (r.Remaining() < 4 * n) throw DamagedData("a convolution past its tag");
-        context.Spend(n * sizeof(float));
-        f.kernel.resize(n);
-        for (float& k : f.kernel) k = r.Float32();
-        f.defaultColor = r.ReadRgba();
+        context.Spend(n * sizeof(double));
+        f.matrix.resize(n);
+        for (double& k : f.matrix) k = r.Float32();
+        f.color = r.ReadRgba();
         const std::uint8_t b = r.U8();
         f.clamp = b & 0x02;
         f.preserveAlpha = b & 0x01;
+        filters.emplace_back(std::move(f));
         break;
       }
-      case FilterKind::ColorMatrix:
-        for (float& m : f.matrix) m = r.Float32();
+      case 6: {
+        ColorMatrixFilter f;
+        for (double& m : f.matrix) m = r.Float32();
+        filters.emplace_back(f);
         break;
+      }
     }
-    filters.push_back(std::move(f));
   }
   return filters;
 }

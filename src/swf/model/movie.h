@@ -14,7 +14,7 @@
 
 #include "swf/model/actions.h"
 #include "swf/model/bitmap.h"
-#include "swf/model/filter.h"
+#include "swf/model/filters.h"
 #include "swf/model/morph.h"
 #include "swf/model/shape.h"
 #include "swf/model/swf_types.h"
