@@ -173,7 +173,7 @@ TEST(ClockpackMessages, NameTheFieldTheReasonAndTheNearestName) {
   // A file larger than any package is refused before it is read (sparse:
   // nothing is written).
   dctest::WriteBytes(folder.dir / "huge.png", {});
-  std::filesystem::resize_file(folder.dir / "huge.png", dc::ClockPackage::kMaxBytes + 1);
+  dctest::GrowFile(folder.dir / "huge.png", dc::ClockPackage::kMaxBytes + 1);
   json huge = CleanManifest();
   huge["face"]["picture"] = "huge.png";
   EXPECT_EQ(dctest::ErrorOf([&] { clockpack::BuildClock(huge, folder.dir.path()); }),

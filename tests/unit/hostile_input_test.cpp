@@ -146,7 +146,7 @@ TEST(HostileInput, FontSizesAtTheEndsOfTheirRangeGiveScreenSizedFonts) {
 TEST(HostileInput, APackageAboveTheSizeLimitIsRefusedBeforeItIsRead) {
   TempDir dir;
   dctest::WriteBytes(dir / "huge.kvx", dctest::DemoParts().Bytes());
-  std::filesystem::resize_file(dir / "huge.kvx", dc::ClockPackage::kMaxBytes + 1);  // sparse: nothing is written
+  dctest::GrowFile(dir / "huge.kvx", dc::ClockPackage::kMaxBytes + 1);
   dc::ClockPackage package;
   EXPECT_EQ(dctest::ErrorOf([&] { package.Load(dir / "huge.kvx"); }),
             "it is 268435457 bytes, more than a clock package may be (268435456)");

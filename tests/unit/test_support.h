@@ -56,6 +56,16 @@ inline void WriteBytes(const std::filesystem::path& p, const Bytes& b) {
   out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
+// Grows an existing file to `size` bytes by writing its last byte (the
+// rest stays a hole). std::filesystem::resize_file is not used: MinGW's
+// truncate asks every volume for its free space first, which Wine cannot
+// always answer.
+inline void GrowFile(const std::filesystem::path& p, std::uintmax_t size) {
+  std::fstream f(p, std::ios::binary | std::ios::in | std::ios::out);
+  f.seekp(static_cast<std::streamoff>(size - 1));
+  f.put('\0');
+}
+
 template <class T>
 Bytes BytesOf(const T& value) {
   const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
