@@ -1,5 +1,5 @@
 // The action codes of ActionScript 1 and 2 (SWF 3 to 8), each once, by the
-// name the SWF file format specification gives it without its "Action"
+// name the SWF file format gives it without its "Action"
 // prefix (ActionPushDuplicate is PushDuplicate). The one list is expanded
 // into the enum, the names, the interpreter's dispatch and the tests'
 // assembler; a code is written nowhere else.
@@ -13,7 +13,7 @@ namespace dc::swf::avm1 {
 
 // The interpreter's families, one per group of its dispatch.
 enum class ActionFamily : std::uint8_t {
-  Unknown,   // a code the specification does not define
+  Unknown,   // a code the file format does not define
   End,       // the end of a block
   Timeline,  // frames, targets and what has no way out (GetURL)
   Stack,     // the operand stack, arithmetic, strings, conversions
@@ -136,7 +136,7 @@ enum class ActionCode : std::uint8_t {
 
 namespace action_table {
 struct Entry {
-  std::string_view name;  // empty: not an action of the specification
+  std::string_view name;  // empty: not an action of the file format
   ActionFamily family = ActionFamily::Unknown;
 };
 constexpr std::array<Entry, 256> Build() {
@@ -152,7 +152,7 @@ constexpr std::array<Entry, 256> Build() {
 inline constexpr std::array<Entry, 256> kEntries = Build();
 }  // namespace action_table
 
-// The specification's name of a code, without "Action"; empty for a code
+// The file format's name of a code, without "Action"; empty for a code
 // it does not define.
 constexpr std::string_view ActionName(std::uint8_t code) { return action_table::kEntries[code].name; }
 constexpr std::string_view ActionName(ActionCode code) { return ActionName(static_cast<std::uint8_t>(code)); }

@@ -30,26 +30,26 @@ int CompareFolded(std::string_view a, std::string_view b) {
 
 class Sorter {
  public:
-  Sorter(Runtime& rt, const SortSpec& spec) : rt_(rt), spec_(spec) {}
+  Sorter(Runtime& rt, const SortKeys& keys) : rt_(rt), keys_(keys) {}
 
   // -1, 0 or 1 for x against y, DESCENDING applied.
   int Compare(Value x, Value y) {
     rt_.CountWork(1);
     int c = 0;
-    if (!spec_.compare.IsUndefined()) {
+    if (!keys_.compare.IsUndefined()) {
       const Value pair[2] = {x, y};
-      c = Sign(rt_.ToNumber(rt_.Call(spec_.compare, Value(), pair)));
-    } else if (!spec_.fields.empty()) {
-      for (std::size_t f = 0; f < spec_.fields.size() && c == 0; ++f) {
-        const int options = spec_.fieldOptions.empty() ? spec_.options : spec_.fieldOptions[f];
-        c = ByOptions(rt_.GetMember(x, spec_.fields[f]), rt_.GetMember(y, spec_.fields[f]), options);
-        if (!spec_.fieldOptions.empty() && (options & kDescending)) c = -c;
+      c = Sign(rt_.ToNumber(rt_.Call(keys_.compare, Value(), pair)));
+    } else if (!keys_.fields.empty()) {
+      for (std::size_t f = 0; f < keys_.fields.size() && c == 0; ++f) {
+        const int options = keys_.fieldOptions.empty() ? keys_.options : keys_.fieldOptions[f];
+        c = ByOptions(rt_.GetMember(x, keys_.fields[f]), rt_.GetMember(y, keys_.fields[f]), options);
+        if (!keys_.fieldOptions.empty() && (options & kDescending)) c = -c;
       }
-      if (!spec_.fieldOptions.empty()) return Noting(c);
+      if (!keys_.fieldOptions.empty()) return Noting(c);
     } else {
-      c = ByOptions(x, y, spec_.options);
+      c = ByOptions(x, y, keys_.options);
     }
-    if (spec_.options & kDescending) c = -c;
+    if (keys_.options & kDescending) c = -c;
     return Noting(c);
   }
   bool SawEqual() const { return sawEqual_; }
@@ -72,7 +72,7 @@ class Sorter {
   }
 
   Runtime& rt_;
-  const SortSpec& spec_;
+  const SortKeys& keys_;
   bool sawEqual_ = false;
 };
 
@@ -104,15 +104,15 @@ void QuickSort(std::vector<std::size_t>& order, const std::vector<Value>& values
 
 }  // namespace
 
-Value SortArray(Runtime& rt, ArrayObject* array, const SortSpec& spec) {
+Value SortArray(Runtime& rt, ArrayObject* array, const SortKeys& keys) {
   const std::vector<Value> values = array->Values(rt);
   if (!rt.heap.Allows(values.size() * sizeof(std::size_t))) throw ScriptStop{StopReason::Memory};
   std::vector<std::size_t> order(values.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  Sorter sorter(rt, spec);
+  Sorter sorter(rt, keys);
   QuickSort(order, values, sorter);
-  if ((spec.options & kUniqueSort) && sorter.SawEqual()) return Value::Number(0);
-  if (spec.options & kReturnIndexedArray) {
+  if ((keys.options & kUniqueSort) && sorter.SawEqual()) return Value::Number(0);
+  if (keys.options & kReturnIndexedArray) {
     std::vector<Value> indices;
     indices.reserve(order.size());
     for (std::size_t i : order) indices.push_back(Value::Number(static_cast<double>(i)));

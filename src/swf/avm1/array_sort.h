@@ -15,7 +15,7 @@ class Runtime;
 
 enum SortOption : int { kCaseInsensitive = 1, kDescending = 2, kUniqueSort = 4, kReturnIndexedArray = 8, kNumeric = 16 };
 
-struct SortSpec {
+struct SortKeys {
   Value compare;  // a function, or undefined to compare by the options
   int options = 0;
   std::vector<std::string> fields;  // sortOn's names, in order of weight
@@ -25,6 +25,6 @@ struct SortSpec {
 // Sorts `array` in place and gives it back, or gives the indices in sorted
 // order (RETURNINDEXEDARRAY), or 0 when UNIQUESORT met two equal elements
 // (and nothing moved).
-Value SortArray(Runtime& rt, ArrayObject* array, const SortSpec& spec);
+Value SortArray(Runtime& rt, ArrayObject* array, const SortKeys& keys);
 
 }  // namespace dc::swf::avm1

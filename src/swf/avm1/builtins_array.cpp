@@ -217,33 +217,33 @@ Value Concat(Runtime& rt, Value self, std::span<const Value> args) {
 Value Sort(Runtime& rt, Value self, std::span<const Value> args) {
   ArrayObject* a = AsArray(self);
   if (!a) return Value();
-  SortSpec spec;
+  SortKeys keys;
   if (Object* f = Arg(args, 0).AsObject(); f && f->cls == ObjectClass::Function) {
-    spec.compare = args[0];
-    spec.options = IntOf(rt, Arg(args, 1));
+    keys.compare = args[0];
+    keys.options = IntOf(rt, Arg(args, 1));
   } else if (!args.empty()) {
-    spec.options = IntOf(rt, args[0]);
+    keys.options = IntOf(rt, args[0]);
   }
-  return SortArray(rt, a, spec);
+  return SortArray(rt, a, keys);
 }
 
 // sortOn(name or [names], options or [options]).
 Value SortOn(Runtime& rt, Value self, std::span<const Value> args) {
   ArrayObject* a = AsArray(self);
   if (!a || args.empty()) return Value();
-  SortSpec spec;
+  SortKeys keys;
   if (ArrayObject* names = AsArray(args[0])) {
-    for (const Value& v : names->Values(rt)) spec.fields.push_back(rt.ToString(v));
+    for (const Value& v : names->Values(rt)) keys.fields.push_back(rt.ToString(v));
   } else {
-    spec.fields.push_back(rt.ToString(args[0]));
+    keys.fields.push_back(rt.ToString(args[0]));
   }
   if (ArrayObject* options = AsArray(Arg(args, 1))) {
-    for (const Value& v : options->Values(rt)) spec.fieldOptions.push_back(IntOf(rt, v));
-    if (spec.fieldOptions.size() != spec.fields.size()) spec.fieldOptions.clear();
+    for (const Value& v : options->Values(rt)) keys.fieldOptions.push_back(IntOf(rt, v));
+    if (keys.fieldOptions.size() != keys.fields.size()) keys.fieldOptions.clear();
   } else {
-    spec.options = IntOf(rt, Arg(args, 1));
+    keys.options = IntOf(rt, Arg(args, 1));
   }
-  return SortArray(rt, a, spec);
+  return SortArray(rt, a, keys);
 }
 
 }  // namespace
