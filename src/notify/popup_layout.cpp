@@ -19,10 +19,15 @@ std::int32_t PointsToPixels(std::int32_t points, int dpi) {
 }  // namespace
 
 PopupLayout LayOutPopup(std::int32_t width, std::int32_t height, int dpi) {
+  return PlacePopupParts(ScaleLength(width ? width : kDefaultPopupWidth, dpi),
+                         ScaleLength(height ? height : kDefaultPopupHeight, dpi), dpi);
+}
+
+PopupLayout PlacePopupParts(std::int32_t width, std::int32_t height, int dpi) {
   const auto s = [dpi](std::int32_t v) { return ScaleLength(v, dpi); };
   PopupLayout l{};
-  l.width = s(width ? width : kDefaultPopupWidth);
-  l.height = s(height ? height : kDefaultPopupHeight);
+  l.width = width;
+  l.height = height;
   // The close button keeps 2 pixels (scaled) from the right edge; the
   // drop-down button lies 16 left of it.
   l.close = {l.width - s(17), s(10), l.width - s(2), s(25)};

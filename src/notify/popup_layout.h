@@ -27,6 +27,9 @@ struct PopupLayout {
 
 // `width` and `height` at 100 % (0: the default 329 x 76).
 PopupLayout LayOutPopup(std::int32_t width, std::int32_t height, int dpi);
+// The parts of a popup whose client area is `width` x `height` at `dpi`
+// (the buttons keep to the right edge).
+PopupLayout PlacePopupParts(std::int32_t width, std::int32_t height, int dpi);
 
 // A font's height at `dpi`: from its size in points when it has one,
 // otherwise its 100 % height scaled.
