@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -226,7 +227,13 @@ TEST(ScaledClock, MovedOntoAMonitorOfAnotherScaleItTakesThatScaleWhereItLies) {
 }
 
 // The process's own DPI (the prefix's LogPixels, read at its start): the
-// clock is built at it, as a user's clock starts on such a screen.
+// clock is built at it, as a user's clock starts on such a screen. The run
+// in a prefix of another DPI says which in DC_LOG_PIXELS.
+TEST(SystemDpiClock, TheScreenHasThePrefixsDpi) {
+  const char* logPixels = std::getenv("DC_LOG_PIXELS");
+  EXPECT_EQ(ui::SystemDpi(), logPixels ? std::atoi(logPixels) : 96);
+}
+
 TEST(SystemDpiClock, StartsAtTheScreensScale) {
   const int dpi = ui::SystemDpi();
   Clock c;
