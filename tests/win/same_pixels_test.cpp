@@ -1,15 +1,14 @@
-// At 100 % the clock, its popup and its dialogs show the very pixels they
-// showed before they learnt to scale: each window's client area against a
-// picture of it taken then (golden/*.png).
+// At 100 % the popup and the dialogs show the very pixels they showed
+// before they learnt to scale: each window's client area against a picture
+// of it taken then (golden/*.png). Their text is the system's, so no core
+// geometry gives these pixels; the clock's own are checked against the core
+// at 96 DPI in scaled_clock_test.cpp.
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 #include "alarms/alarm_editor_dialog.win.h"
 #include "alarms/alarm_list_dialog.win.h"
 #include "app/about_dialog.win.h"
 #include "base/fixed_text.h"
-#include "clock_face_movies.h"
 #include "pixels.h"
 #include "popup_fixture.h"
 #include "swf/format/image_decoder.h"
@@ -21,7 +20,7 @@ namespace {
 // The window's pixels against the picture, with the first difference.
 void ExpectSamePixels(HWND window, const char* name) {
   SCOPED_TRACE(name);
-  for (int i = 0; i < 20; ++i) dctest::Pump(5);
+  dctest::Pump();
   RECT r{};
   GetClientRect(window, &r);
   HDC dc = GetDC(window);
@@ -51,19 +50,6 @@ void ExpectSamePixels(HWND window, const char* name) {
   EXPECT_EQ(differ, 0) << "pixels differ, the first at " << first;
 }
 
-dctest::PackageParts FlashParts() {
-  dctest::PackageParts p = dctest::Parts();
-  p.face = swf::test::ClockFaceMovie(swf::test::ClockPattern::ClipEvent);
-  std::memcpy(p.display.FaceType, ".SWF\0", 5);
-  p.display.FaceLeft = 10;
-  p.display.FaceTop = 20;
-  p.display.FaceWidth = 100;
-  p.display.FaceHeight = 80;
-  p.display.LedLeft = 0;
-  p.display.LedTop = 0;
-  return p;
-}
-
 TimeFormat TwentyFour() {
   TimeFormat f;
   f.twelveHour = false;
@@ -73,14 +59,6 @@ TimeFormat TwentyFour() {
 
 TEST(SamePixels, AtOneHundredPercentEveryWindowShowsWhatItShowedBefore) {
   SetCursorPos(0, 0);
-  {
-    dctest::Clock c;
-    ExpectSamePixels(c.hwnd(), "clock-picture");
-  }
-  {
-    dctest::Clock c(FlashParts());
-    ExpectSamePixels(c.hwnd(), "clock-flash");
-  }
   {
     dctest::PackageParts p = dctest::Popups(0, false, 0);
     p.alert.WindowFrom = 0xFFFFFF;
@@ -100,6 +78,9 @@ TEST(SamePixels, AtOneHundredPercentEveryWindowShowsWhatItShowedBefore) {
   }
   dctest::Clock c;
   AboutDialog about(c.hwnd(), {"Test Clock", "Tester", "www.example.com", "someone@example.com"});
+  // The picture was taken at version 0.2.0: the label says that whatever
+  // the version is now.
+  ASSERT_TRUE(SetDlgItemTextW(about.hwnd(), AboutDialog::kVersionId, L"Deskclock 0.2.0"));
   ShowWindow(about.hwnd(), SW_SHOW);
   ExpectSamePixels(about.hwnd(), "about");
   ShowWindow(about.hwnd(), SW_HIDE);
