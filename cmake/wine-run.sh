@@ -9,6 +9,10 @@
 # window manager runs, and the prefix leaves windows unmanaged: hiding a
 # window Wine hands to a window manager would wait for one in vain.
 #
+# With DC_LOG_PIXELS (say 192) the prefix's screen has that DPI: Wine reads
+# HKCU\Control Panel\Desktop LogPixels when a process starts. Give such a
+# run a WINEPREFIX of its own.
+#
 # `wine-run.sh --prefix-only` makes the prefix and returns.
 set -euo pipefail
 
@@ -78,6 +82,9 @@ mkdir -p "$WINEPREFIX"
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 9>&-
     if [ -z "$wm" ]; then
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 9>&-
+    fi
+    if [ -n "${DC_LOG_PIXELS:-}" ]; then
+      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DC_LOG_PIXELS" /f >/dev/null 2>&1 9>&-
     fi
     wineserver -w 9>&-
     touch "$WINEPREFIX/.deskclock-ready-3"

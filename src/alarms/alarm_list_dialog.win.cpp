@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "base/ansi_text.h"
+#include "base/scale.h"
 #include "base/user_error.h"
 #include "base/win_text.h"
 #include "ui/error_handler.h"
@@ -16,6 +17,7 @@ namespace {
 constexpr int kClientWidth = 538, kClientHeight = 317;
 constexpr RECT kFrame{32, 16, 32 + 481, 16 + 241};  // the frame around the list
 constexpr int kButtonTop = 264, kButtonWidth = 75, kButtonHeight = 25;
+constexpr std::pair<const wchar_t*, int> kColumns[] = {{L"Title", 100}, {L"Alarm time", 80}, {L"To do", 250}};
 
 std::wstring Wide(const std::string& ansi) { return Utf8ToWide(AnsiToUtf8(ansi)); }
 
@@ -37,11 +39,10 @@ AlarmListDialog::AlarmListDialog(HWND owner, AlarmStore& store, std::filesystem:
   HWND list = controls.Add({WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, kList,
                             kFrame.left + 8, kFrame.top + 16, 457, 217, WS_EX_CLIENTEDGE});
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-  const std::pair<const wchar_t*, int> columns[] = {{L"Title", 100}, {L"Alarm time", 80}, {L"To do", 250}};
   for (int i = 0; i < 3; ++i) {
     LVCOLUMNW col{LVCF_TEXT | LVCF_WIDTH};
-    col.pszText = const_cast<wchar_t*>(columns[i].first);
-    col.cx = columns[i].second;
+    col.pszText = const_cast<wchar_t*>(kColumns[i].first);
+    col.cx = ScaleLength(kColumns[i].second, Dpi());
     ListView_InsertColumn(list, i, &col);
   }
   const std::pair<const wchar_t*, int> buttons[] = {{L"&Add", 32}, {L"&Delete", 128}, {L"&Edit", 224}, {L"&Exit", 328}};
@@ -115,6 +116,10 @@ void AlarmListDialog::EditSelected() {
   store_.SetAlarm(editor.Record, row);
   SetRow(row, editor.Record, false);
   Save();
+}
+
+void AlarmListDialog::OnDpiChanged(int dpi) {
+  for (int i = 0; i < 3; ++i) ListView_SetColumnWidth(List(), i, ScaleLength(kColumns[i].second, dpi));
 }
 
 std::optional<LRESULT> AlarmListDialog::DialogMessage(UINT msg, WPARAM wp, LPARAM) {

@@ -40,6 +40,7 @@ class AlarmListDialog : public ui::Dialog {
 
  private:
   std::optional<LRESULT> DialogMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnDpiChanged(int dpi) override;
   void SetRow(int row, const AlarmRecord& r, bool insert);
   void Save();
   int Selected() const;

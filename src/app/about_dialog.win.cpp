@@ -24,8 +24,7 @@ void ShellOpen(HWND owner, const std::wstring& address) {
 
 AboutDialog::AboutDialog(HWND owner, const AboutTexts& texts) : Dialog(owner), openAddress(ShellOpen), texts_(texts) {
   CreateDialogWindow(ui::kAboutClass, L"", kClientWidth, kClientHeight);
-  nameFont_ = ui::MakeDialogFont(16, FW_BOLD);
-  linkFont_ = ui::MakeDialogFont(11, FW_NORMAL, true);
+  const ui::FontSpec nameFont{16, FW_BOLD}, linkFont{11, FW_NORMAL, true};
   const ui::ControlBuilder dialog = Controls();
   HWND ok = dialog.Add({L"BUTTON", L"&OK", WS_TABSTOP | BS_DEFPUSHBUTTON, kOkId, 208, 160, 75, 25});
   dialog.Add({L"BUTTON", L"", BS_GROUPBOX, 0, kGroup.left, kGroup.top, kGroup.right - kGroup.left,
@@ -33,13 +32,13 @@ AboutDialog::AboutDialog(HWND owner, const AboutTexts& texts) : Dialog(owner), o
   // The program's version, left of the OK button.
   dialog.Label(L"Deskclock " DESKCLOCK_VERSION_W, 16, 166, kVersionId, SS_NOPREFIX);
   const ui::ControlBuilder group = Controls(kGroupOrigin);
-  group.Add({L"STATIC", Utf8ToWide(texts_.name), SS_NOPREFIX | SS_CENTER, 0, 3, 24, 262, 20, 0, nameFont_.get()});
+  group.Add({L"STATIC", Utf8ToWide(texts_.name), SS_NOPREFIX | SS_CENTER, 0, 3, 24, 262, 20, 0, nameFont});
   group.Label(L"Author", 24, 64);
   group.Label(Utf8ToWide(texts_.author), 72, 64, 0, SS_NOPREFIX);
   group.Label(L"Website", 16, 88);
-  group.Label(Utf8ToWide(texts_.website), 72, 88, kWebsiteId, SS_NOPREFIX | SS_NOTIFY, linkFont_.get());
+  group.Label(Utf8ToWide(texts_.website), 72, 88, kWebsiteId, SS_NOPREFIX | SS_NOTIFY, linkFont);
   group.Label(L"Email", 30, 112);
-  group.Label(Utf8ToWide(texts_.email), 72, 112, kEmailId, SS_NOPREFIX | SS_NOTIFY, linkFont_.get());
+  group.Label(Utf8ToWide(texts_.email), 72, 112, kEmailId, SS_NOPREFIX | SS_NOTIFY, linkFont);
   SetInitialFocus(ok);
 }
 

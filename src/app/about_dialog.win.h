@@ -1,6 +1,6 @@
 // AboutDialog: the modal about box with the package's clock name, author,
-// website and e-mail, and the program's version; the two links go to the
-// shell.
+// website and e-mail, and the program's version, at its monitor's scale;
+// the two links go to the shell.
 #pragma once
 
 #include <windows.h>
@@ -31,7 +31,6 @@ class AboutDialog : public ui::Dialog {
   std::optional<LRESULT> DialogMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
   AboutTexts texts_;
-  ui::UniqueFont nameFont_, linkFont_;
 };
 
 }  // namespace dc

@@ -19,6 +19,7 @@
 #include "base/fixed_text.h"
 #include "base/win_text.h"
 #include "ui/app_info.h"
+#include "ui/dpi.win.h"
 #include "ui/drag.h"
 #include "ui/error_handler.h"
 #include "ui/menu.win.h"
@@ -58,7 +59,13 @@ std::vector<Monitor> PrimaryScreen() {
   const Rect screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   RECT work{};
   if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) work = {0, 0, screen.right, screen.bottom};
-  return {{screen, ToRect(work), true}};
+  return {{screen, ToRect(work), true, ui::DpiAt({0, 0})}};
+}
+
+Rect WindowRect(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return ToRect(r);
 }
 
 }  // namespace
@@ -92,10 +99,17 @@ ClockWindow::ClockWindow(PackageStart package, std::filesystem::path exePath, Cl
   ApplyLedDesign(*led_);
   led_->OnMouseDown = [this](UINT m, POINT) { ChildMouseDown(m); };
   led_->OnBoundsChanged = [this] {
+    if (fitting_) return;  // the fit or the scale moving the children: it shapes the window itself
     FitToChildren();
     if (built_) ApplyWindowShape();  // the digits grew or shrank: the shape follows
   };
-  tray_ = std::make_unique<notify::TrayIcon>(ClockIcon(), menu_.Handle(), hwnd());
+  tray_ = std::make_unique<notify::TrayIcon>(
+      [](int width, int height) {
+        // Not shared: the icon is made at this size, and freed when another replaces it.
+        return ui::UniqueIcon(static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_DESKCLOCK), IMAGE_ICON, width, height, 0)));
+      },
+      menu_.Handle(), hwnd());
   tray_->OnDblClick = [this](UINT) { ToggleShown(); };
   // The icon joins the tray after the first paint (timer messages come
   // after paints): the shell's part need not hold up the clock's start.
@@ -126,7 +140,18 @@ ClockWindow::ClockWindow(PackageStart package, std::filesystem::path exePath, Cl
   led_->SetText(FormatLongTime(seams_.timeFormat, now));
   const std::vector<dc::Firing> due = scheduler_.Start(store_, now);
   built_ = true;
-  ApplyWindowShape();
+  // Built at 100 %; then at the scale of the monitor the window lies on.
+  base_ = {ToRect(BoundsIn(FaceWindow(), hwnd())), ToRect(led_->Bounds()), led_->Visible(), 0, 0};
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  base_.width = client.right;
+  base_.height = client.bottom;
+  baseLed_ = led::MetricsOf(led_->Model());
+  if (const int dpi = ui::WindowDpi(hwnd()); dpi != dpi_) {
+    ApplyScale(dpi);
+  } else {
+    ApplyWindowShape();
+  }
   Fire(due);
   ArmTick();
 }
@@ -149,9 +174,8 @@ void ClockWindow::BuildFace() {
     FitToChildren();
     try {
       if (!package_.faceBitmap.empty()) picture_->LoadFromBytes(package_.faceBitmap);
-      std::int32_t w = 0, h = 0;
-      const std::vector<std::uint32_t> colours = picture_->PictureColours(w, h);
-      shape_.SetPicture(colours, w, h, package_.display.KeyColor);
+      shape_.SetPicture(picture_->PictureColours(), picture_->PictureWidth(), picture_->PictureHeight(),
+                        package_.display.KeyColor, kBaseDpi);
     } catch (const UserError& e) {
       ui::ReportError(e.what());
     }
@@ -194,13 +218,66 @@ void ClockWindow::ConfigureLed() {
 }
 
 void ClockWindow::Show() {
-  RECT r{};
-  GetWindowRect(hwnd(), &r);
-  const Rect home = HomePlace(ToRect(r), seams_.monitors());
-  SetWindowPos(hwnd(), nullptr, home.left, home.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceAtHome(seams_.monitors());
   ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
   if (flash_) flash_->SetRunning(true);
   GetWindowRect(hwnd(), &home_);
+}
+
+void ClockWindow::PlaceAtHome(const std::vector<Monitor>& monitors) {
+  if (const Monitor* primary = PrimaryMonitor(monitors); primary && primary->dpi != dpi_) ApplyScale(primary->dpi);
+  const Rect r = WindowRect(hwnd());
+  const Rect home = HomePlace(r, monitors);
+  if (home.left != r.left || home.top != r.top)
+    SetWindowPos(hwnd(), nullptr, home.left, home.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetWindowRect(hwnd(), &home_);
+}
+
+void ClockWindow::ApplyScale(int dpi) {
+  dpi_ = dpi;
+  // The children move first, without fitting the window after each move;
+  // the window takes the scaled layout's size once.
+  fitting_ = true;
+  ApplyLedMetrics(*led_, led::ScaleLedMetrics(baseLed_, dpi));
+  const led::Size digits = led_->Model().TextSize();
+  const ClockLayout to = ScaleClockLayout(base_, dpi, digits.width, digits.height);
+  SetWindowPos(FaceWindow(), nullptr, to.face.left, to.face.top, to.face.Width(), to.face.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  try {
+    led_->SetBounds(to.led.left, to.led.top, to.led.Width(), to.led.Height());
+  } catch (const UserError& e) {
+    ui::ReportError(e.what());
+  }
+  fitting_ = false;
+  SetWindowPos(hwnd(), nullptr, 0, 0, to.width, to.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (picture_ && picture_->HasPicture()) {
+    const DisplaySettings& d = package_.display;
+    try {
+      picture_->SetScale(dpi, d.ShapeToPicture ? std::optional<std::uint32_t>(d.KeyColor) : std::nullopt);
+      shape_.SetPicture(picture_->PictureColours(), picture_->PictureWidth(), picture_->PictureHeight(), d.KeyColor, dpi);
+    } catch (const UserError& e) {
+      ui::ReportError(e.what());
+    }
+  }
+  ApplyWindowShape();
+}
+
+bool ClockWindow::TakeMonitorScale(const std::vector<Monitor>& monitors) {
+  const Monitor* monitor = MonitorOf(WindowRect(hwnd()), monitors);
+  if (!monitor || monitor->dpi == dpi_) return false;
+  ApplyScale(monitor->dpi);
+  return true;
+}
+
+void ClockWindow::DpiChanged(int dpi, const RECT& suggested) {
+  if (dpi == dpi_) return;  // laid out for it already (placed at home on that monitor, say)
+  const bool atHome = WindowRect(hwnd()) == ToRect(home_);
+  ApplyScale(dpi);
+  if (atHome) {
+    PlaceAtHome(seams_.monitors());
+  } else {
+    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void ClockWindow::OnTick() {
@@ -223,13 +300,21 @@ void ClockWindow::TimeFormatChanged() {
 }
 
 void ClockWindow::ScreensChanged() {
-  RECT r{};
-  GetWindowRect(hwnd(), &r);
-  const bool atHome = EqualRect(&r, &home_) != 0;
-  const Rect to = PlaceAfterScreenChange(ToRect(r), atHome, seams_.monitors());
-  if (to.left == r.left && to.top == r.top) return;
-  SetWindowPos(hwnd(), nullptr, to.left, to.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  if (atHome) GetWindowRect(hwnd(), &home_);
+  const Rect r = WindowRect(hwnd());
+  const std::vector<Monitor> monitors = seams_.monitors();
+  if (r == ToRect(home_)) {
+    PlaceAtHome(monitors);
+    return;
+  }
+  // A dragged clock stays while a monitor shows part of it; on a monitor
+  // of another scale it takes that scale, and stays inside the screens.
+  const auto moveTo = [this](const Rect& to) {
+    const Rect at = WindowRect(hwnd());
+    if (to.left != at.left || to.top != at.top)
+      SetWindowPos(hwnd(), nullptr, to.left, to.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  moveTo(PlaceAfterScreenChange(r, false, monitors));
+  if (TakeMonitorScale(monitors)) moveTo(PlaceAfterScreenChange(WindowRect(hwnd()), false, monitors));
 }
 
 void ClockWindow::Fire(const std::vector<dc::Firing>& firings) {
@@ -263,13 +348,16 @@ void ClockWindow::ChildMouseDown(UINT message) {
   // Any button drags the clock; the right one's release opens the menu.
   if (message == WM_LBUTTONDOWN) {
     ui::StartWindowDrag(hwnd());
+    TakeMonitorScale(seams_.monitors());  // the drag has ended
   } else {
     pointerDrag_.Begin(hwnd());
   }
 }
 
 void ClockWindow::EndPointerDrag(UINT message) {
-  if (!pointerDrag_.End() || message != WM_RBUTTONUP) return;
+  if (!pointerDrag_.End()) return;
+  TakeMonitorScale(seams_.monitors());
+  if (message != WM_RBUTTONUP) return;
   POINT p{};
   GetCursorPos(&p);
   OpenMenuAt(p);
@@ -285,6 +373,7 @@ bool ClockWindow::FilterMessage(const MSG& msg) {
   switch (FlashMessageAction(flash_ != nullptr, toFlash, msg.message)) {
     case FilterAction::MoveThenPass:
       ui::StartWindowDrag(hwnd());
+      TakeMonitorScale(seams_.monitors());
       return false;
     case FilterAction::OpenMenuAndDrop:
       OpenMenuAt(msg.pt);
@@ -418,6 +507,9 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp
       return 0;
     case WM_DISPLAYCHANGE:
       ScreensChanged();
+      return 0;
+    case WM_DPICHANGED:
+      DpiChanged(ui::DpiOfMessage(wp), ui::SuggestedRect(lp));
       return 0;
     case kModalsClosed:
       ExitIfNoModal();

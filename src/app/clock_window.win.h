@@ -1,8 +1,9 @@
 // ClockWindow: the clock itself. Built from the package in a fixed order:
 // opacity, face (picture or Flash), tray tip, face and LED bounds, the
-// alarm store and its two options, one tick, the shape. It composes the
-// menu, the face, the LED display, the tray icon, the window's shape and
-// the alarm firing, and carries out the menu's commands.
+// alarm store and its two options, one tick, the shape; all at 100 %, then
+// scaled to its monitor's DPI. It composes the menu, the face, the LED
+// display, the tray icon, the window's shape and the alarm firing, and
+// carries out the menu's commands.
 #pragma once
 
 #include <windows.h>
@@ -19,7 +20,10 @@
 #include "app/flash_face.win.h"
 #include "app/package_startup.h"
 #include "app/window_shape.win.h"
+#include "base/scale.h"
+#include "layout/clock_layout.h"
 #include "led/led_display.win.h"
+#include "led/led_metrics.h"
 #include "notify/tray_icon.win.h"
 #include "ui/drag.h"
 #include "ui/window.win.h"
@@ -33,9 +37,10 @@ class ClockWindow : public ui::Window {
   ClockWindow(PackageStart package, std::filesystem::path exePath, ClockSeams seams);
   ~ClockWindow() override;
 
-  // Shows the window at the bottom right of the screen, 30 pixels above
-  // its bottom edge. The only place, with the Stay On Top command, where
-  // the clock's place in the z-order changes.
+  // Shows the window at the bottom right of the primary monitor, at that
+  // monitor's scale, 30 pixels (scaled) above its bottom edge. The only
+  // place, with the Stay On Top command, where the clock's place in the
+  // z-order changes.
   void Show();
   // The program's message filter, run for every queued message before it
   // is dispatched; true when the message is used up.
@@ -54,6 +59,8 @@ class ClockWindow : public ui::Window {
   FacePicture* Face() { return picture_.get(); }
   FlashFace* Flash() { return flash_.get(); }
   HWND FaceWindow() const;
+  // The DPI the clock is laid out for (96 is 100 %).
+  int Dpi() const { return dpi_; }
   notify::TrayIcon& Tray() { return *tray_; }
   const std::filesystem::path& AlarmStorePath() const { return package_.storePath; }
   const std::filesystem::path& SoundFilePath() const { return package_.soundPath; }
@@ -78,6 +85,15 @@ class ClockWindow : public ui::Window {
   void ArmTick();
   void TimeFormatChanged();
   void ScreensChanged();
+  // The clock at a DPI: the digits' geometry, the face and its picture,
+  // the window's size and its shape, from the 100 % layout.
+  void ApplyScale(int dpi);
+  // The clock at home on the primary monitor, at its scale.
+  void PlaceAtHome(const std::vector<Monitor>& monitors);
+  // A clock moved onto a monitor of another scale takes that scale, its
+  // top left staying where it is; true when it did.
+  bool TakeMonitorScale(const std::vector<Monitor>& monitors);
+  void DpiChanged(int dpi, const RECT& suggested);
   void SaveStore();
   void ApplyStayOnTop();
   // The window fits its visible children and takes its shape.
@@ -104,6 +120,9 @@ class ClockWindow : public ui::Window {
   bool built_ = false;
   bool exitPending_ = false;
   RECT home_{};  // where Show() put the clock last
+  int dpi_ = kBaseDpi;
+  ClockLayout base_{};          // the layout at 100 %, as built
+  led::LedMetrics baseLed_{};   // the digits' geometry at 100 %
 
   bool fitting_ = false;
 };

@@ -1,7 +1,11 @@
 // The picture face and BMP loading.
 #include "app/face_picture.win.h"
 
+#include "base/pixels.h"
+#include "base/scale.h"
 #include "base/user_error.h"
+#include "base/win_text.h"
+#include "layout/picture_scale.h"
 #include "package/face_bitmap.h"
 #include "ui/window_classes.h"
 
@@ -28,24 +32,46 @@ FacePicture::FacePicture(HWND parent, int left, int top, int width, int height, 
 
 void FacePicture::LoadFromBytes(std::span<const std::uint8_t> bmp) {
   bitmap_ = BitmapFromBmpBytes(bmp);
+  scaled_.reset();
+  ReadColours();
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-std::vector<std::uint32_t> FacePicture::PictureColours(std::int32_t& width, std::int32_t& height) const {
-  width = height = 0;
-  if (!bitmap_) return {};
+void FacePicture::ReadColours() {
+  colours_.clear();
+  width_ = height_ = 0;
   BITMAP info{};
-  if (!GetObjectW(bitmap_.get(), sizeof info, &info)) return {};
+  if (!GetObjectW(bitmap_.get(), sizeof info, &info)) return;
   BITMAPINFO bi{};
   bi.bmiHeader = {sizeof(BITMAPINFOHEADER), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB};
   std::vector<std::uint32_t> px(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
   ui::WindowDC screen(nullptr);
   if (!GetDIBits(screen.get(), bitmap_.get(), 0, static_cast<UINT>(info.bmHeight), px.data(), &bi, DIB_RGB_COLORS))
-    return {};
+    return;
   for (std::uint32_t& p : px) p = ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);  // to 0x00BBGGRR
-  width = info.bmWidth;
-  height = info.bmHeight;
-  return px;
+  colours_ = std::move(px);
+  width_ = info.bmWidth;
+  height_ = info.bmHeight;
+}
+
+void FacePicture::SetScale(int dpi, std::optional<std::uint32_t> key) {
+  scaled_.reset();
+  InvalidateRect(hwnd(), nullptr, FALSE);
+  if (dpi == kBaseDpi || colours_.empty()) return;
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  const ScaledPicture picture = ScalePicture(colours_, width_, height_, dpi, key, client.right, client.bottom);
+  if (picture.width <= 0 || picture.height <= 0) return;
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  ui::UniqueBitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dib || !bits)
+    throw UserError("The clock's face picture cannot be shown at the screen's scale: " + SystemErrorText(GetLastError()));
+  auto* out = static_cast<std::uint32_t*>(bits);
+  for (std::size_t i = 0; i < picture.colours.size(); ++i) out[i] = ColourToPixel(picture.colours[i]);
+  GdiFlush();
+  scaled_ = std::move(dib);
 }
 
 std::optional<LRESULT> FacePicture::HandleMessage(UINT msg, WPARAM, LPARAM) {
@@ -57,10 +83,10 @@ std::optional<LRESULT> FacePicture::HandleMessage(UINT msg, WPARAM, LPARAM) {
       RECT client;
       GetClientRect(hwnd(), &client);
       FillRect(paint.get(), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-      if (bitmap_) {
+      if (const HBITMAP shown = scaled_ ? scaled_.get() : bitmap_.get()) {
         ui::UniqueMemoryDC mem(CreateCompatibleDC(paint.get()));
         if (mem) {
-          ui::ScopedSelect select(mem.get(), bitmap_.get());
+          ui::ScopedSelect select(mem.get(), shown);
           BitBlt(paint.get(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
         }
       }

@@ -135,7 +135,11 @@ std::optional<LRESULT> FlashFace::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) 
       if (!(pos->flags & SWP_NOSIZE)) {
         RECT client{};
         GetClientRect(hwnd(), &client);
-        if (client.right != width_ || client.bottom != height_) MakeSurface(client.right, client.bottom);
+        if (client.right != width_ || client.bottom != height_) {
+          // A new size (a new scale): the movie is drawn again, all of it.
+          MakeSurface(client.right, client.bottom);
+          InvalidateRect(hwnd(), nullptr, FALSE);
+        }
       }
       return std::nullopt;
     }

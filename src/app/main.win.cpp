@@ -9,6 +9,7 @@
 #include "base/file_io.h"
 #include "base/unique_handle.h"
 #include "ui/app_info.h"
+#include "ui/dpi.win.h"
 #include "ui/error_handler.h"
 #include "ui/message_box.h"
 
@@ -76,6 +77,7 @@ int RunPlayer() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   LoadCodeOnlyFromTheSystem();
+  dc::ui::BecomeDpiAware();  // when the manifest was not read; after the DLL search is safe
   try {
     return RunPlayer();
   } catch (const std::exception& e) {

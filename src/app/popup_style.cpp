@@ -23,6 +23,7 @@ notify::FontStyle FontStyleOf(const FontRecord& r) {
   const std::int64_t pixels = std::clamp<std::int64_t>(
       (std::int64_t{r.Size} * 96 + (r.Size < 0 ? -36 : 36)) / 72, -kMaxPixels, kMaxPixels);
   f.height = static_cast<std::int32_t>(-pixels);
+  f.points = r.Size;
   f.face = AnsiToUtf8(ReadFixedText(r.Name));
   f.pitch = r.Pitch;
   f.bold = (r.Style & 1) != 0;

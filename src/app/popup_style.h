@@ -12,8 +12,8 @@ namespace dc {
 
 notify::PopupConfig PopupConfigOf(const PopupSettings& settings);
 
-// A package font: character set, colour, typeface, pitch, style, and a
-// height that the size in points decides (at 96 dots per inch).
+// A package font: character set, colour, typeface, pitch, style, its size
+// in points, and the height that size gives at 96 dots per inch.
 notify::FontStyle FontStyleOf(const FontRecord& record);
 
 // What to tell the user once about an unknown popup style, or nothing.

@@ -33,27 +33,13 @@ Rect MovedInto(const Rect& window, const Rect& area) {
   return {left, top, left + w, top + h};
 }
 
-const Monitor* Primary(const std::vector<Monitor>& monitors) {
-  for (const Monitor& m : monitors)
-    if (m.primary) return &m;
-  return monitors.empty() ? nullptr : &monitors.front();
+std::int64_t OverlapArea(const Rect& a, const Rect& b) {
+  if (!Overlaps(a, b)) return 0;
+  return (std::int64_t{std::min(a.right, b.right)} - std::max(a.left, b.left)) *
+         (std::int64_t{std::min(a.bottom, b.bottom)} - std::max(a.top, b.top));
 }
 
-}  // namespace
-
-Rect HomePlace(const Rect& window, const std::vector<Monitor>& monitors) {
-  const Monitor* primary = Primary(monitors);
-  if (!primary) return window;
-  const std::int32_t w = window.Width(), h = window.Height();
-  const std::int32_t left = primary->bounds.right - w, top = primary->bounds.bottom - h - kHomeBottomMargin;
-  return {left, top, left + w, top + h};
-}
-
-Rect PlaceAfterScreenChange(const Rect& window, bool atHome, const std::vector<Monitor>& monitors) {
-  if (monitors.empty()) return window;  // nothing to measure against: stay
-  if (atHome) return HomePlace(window, monitors);
-  for (const Monitor& m : monitors)
-    if (Overlaps(window, m.bounds)) return window;
+const Monitor* Nearest(const Rect& window, const std::vector<Monitor>& monitors) {
   const Monitor* nearest = nullptr;
   std::int64_t best = std::numeric_limits<std::int64_t>::max();
   for (const Monitor& m : monitors) {
@@ -63,7 +49,45 @@ Rect PlaceAfterScreenChange(const Rect& window, bool atHome, const std::vector<M
       nearest = &m;
     }
   }
-  return MovedInto(window, nearest->work);
+  return nearest;
+}
+
+}  // namespace
+
+const Monitor* PrimaryMonitor(const std::vector<Monitor>& monitors) {
+  for (const Monitor& m : monitors)
+    if (m.primary) return &m;
+  return monitors.empty() ? nullptr : &monitors.front();
+}
+
+const Monitor* MonitorOf(const Rect& window, const std::vector<Monitor>& monitors) {
+  const Monitor* most = nullptr;
+  std::int64_t best = 0;
+  for (const Monitor& m : monitors) {
+    const std::int64_t area = OverlapArea(window, m.bounds);
+    if (area > best) {
+      best = area;
+      most = &m;
+    }
+  }
+  return most ? most : Nearest(window, monitors);
+}
+
+Rect HomePlace(const Rect& window, const std::vector<Monitor>& monitors) {
+  const Monitor* primary = PrimaryMonitor(monitors);
+  if (!primary) return window;
+  const std::int32_t w = window.Width(), h = window.Height();
+  const std::int32_t left = primary->bounds.right - w,
+                     top = primary->bounds.bottom - h - ScaleLength(kHomeBottomMargin, primary->dpi);
+  return {left, top, left + w, top + h};
+}
+
+Rect PlaceAfterScreenChange(const Rect& window, bool atHome, const std::vector<Monitor>& monitors) {
+  if (monitors.empty()) return window;  // nothing to measure against: stay
+  if (atHome) return HomePlace(window, monitors);
+  for (const Monitor& m : monitors)
+    if (Overlaps(window, m.bounds)) return window;
+  return MovedInto(window, Nearest(window, monitors)->work);
 }
 
 }  // namespace dc

@@ -5,6 +5,7 @@
 #include "app/registry_run_keys.win.h"
 #include "base/ansi_text.h"
 #include "base/win_text.h"
+#include "ui/dpi.win.h"
 
 namespace dc {
 namespace {
@@ -45,7 +46,8 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM lp) {
   const RECT& b = info.rcMonitor;
   const RECT& w = info.rcWork;
   reinterpret_cast<std::vector<Monitor>*>(lp)->push_back(
-      {{b.left, b.top, b.right, b.bottom}, {w.left, w.top, w.right, w.bottom}, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+      {{b.left, b.top, b.right, b.bottom}, {w.left, w.top, w.right, w.bottom}, (info.dwFlags & MONITORINFOF_PRIMARY) != 0,
+       ui::DpiOfMonitor(monitor)});
   return TRUE;
 }
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "layout/window_layout.h"
+#include "layout/picture_scale.h"
 #include "base/user_error.h"
 #include "base/win_text.h"
 #include "ui/region.win.h"
@@ -16,8 +16,8 @@ UserError ShapeError() { return UserError("The clock's shape cannot be made: " +
 }  // namespace
 
 void WindowShape::SetPicture(std::span<const std::uint32_t> colours, std::int32_t width, std::int32_t height,
-                             std::uint32_t keyColour) {
-  const std::vector<Rect> rects = PictureRegionRects(colours, width, height, keyColour, 0, 0);
+                             std::uint32_t keyColour, int dpi) {
+  const std::vector<Rect> rects = ScaledPictureRegionRects(colours, width, height, keyColour, dpi, 0, 0);
   picture_ = ui::RegionFromRects(rects);
   if (!picture_) throw ShapeError();
 }

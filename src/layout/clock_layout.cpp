@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "base/scale.h"
 #include "layout/window_layout.h"
 
 namespace dc {
@@ -54,6 +55,20 @@ ClockLayout LayOutClock(const DisplaySettings& d, bool movieFace, std::int32_t l
   fit();
   out.led = At(out.led.left, out.led.top, ledWidth, ledHeight);
   fit();
+  return out;
+}
+
+ClockLayout ScaleClockLayout(const ClockLayout& at100, int dpi, std::int32_t ledWidth, std::int32_t ledHeight) {
+  ClockLayout out = at100;
+  out.face = ScaleRect(at100.face, dpi);
+  out.led = ScaleRect(at100.led, dpi);
+  if (at100.ledVisible) out.led = At(out.led.left, out.led.top, ledWidth, ledHeight);
+  // Every part lies at or right and below the corner at 100 %, and so it
+  // does scaled: the fit only finds the size.
+  const std::array<Child, 2> children{Child{out.face, true}, Child{out.led, out.ledVisible}};
+  const FitResult fit = FitToChildren(children);
+  out.width = fit.width;
+  out.height = fit.height;
   return out;
 }
 

@@ -25,4 +25,10 @@ struct ClockLayout {
 // text.
 ClockLayout LayOutClock(const DisplaySettings& d, bool movieFace, std::int32_t ledWidth, std::int32_t ledHeight);
 
+// The clock laid out at 100 % (`at100`) shown on a monitor of `dpi`: the
+// face's edges scaled, the digits at their scaled place with the size
+// `ledWidth` x `ledHeight` that their scaled cells give (a hidden display
+// keeps its designed rectangle, scaled), and the window fitted to them.
+ClockLayout ScaleClockLayout(const ClockLayout& at100, int dpi, std::int32_t ledWidth, std::int32_t ledHeight);
+
 }  // namespace dc

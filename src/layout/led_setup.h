@@ -30,4 +30,18 @@ void ApplyLedSettings(Led& led, const DisplaySettings& d) {
   led.SetMarginY(d.MarginY);
 }
 
+// The digits' geometry at a screen's scale (led/led_metrics.h), set in an
+// order the display's rules never refuse: a thin stroke first, so that no
+// cell is too small for the stroke it has, then the cells, then the stroke.
+template <class Led, class Metrics>
+void ApplyLedMetrics(Led& led, const Metrics& m) {
+  led.SetThickness(1);
+  led.SetCellWidth(m.cellWidth);
+  led.SetCellHeight(m.cellHeight);
+  led.SetThickness(m.thickness);
+  led.SetGap(m.gap);
+  led.SetMarginX(m.marginX);
+  led.SetMarginY(m.marginY);
+}
+
 }  // namespace dc

@@ -81,6 +81,9 @@ class LedModel {
   std::optional<Size> SizeAfterPass() const;
   // The text's width: n cells, n - 1 gaps and both margins.
   std::int32_t TextWidth() const;
+  // The size AutoSize gives the control: the text's width, and the cell's
+  // height with both margins.
+  Size TextSize() const { return {TextWidth(), 2 * marginY_ + cellHeight_}; }
 
  private:
   template <class T>

@@ -1,8 +1,11 @@
 // The popup: configuration, placement and showing, and its close.
 #include "notify/alarm_popup.win.h"
 
+#include "base/scale.h"
 #include "base/user_error.h"
 #include "base/win_text.h"
+#include "notify/popup_layout.h"
+#include "ui/dpi.win.h"
 
 namespace dc::notify {
 namespace {
@@ -14,12 +17,26 @@ RECT CenteredOn(const RECT& r, int w, int h) {
 
 }  // namespace
 
+LOGFONTW PopupFont::At(int dpi) const {
+  LOGFONTW f = log;
+  if (messageFont) {
+    if (const std::optional<LOGFONTW> system = ui::MessageFontForDpi(dpi)) {
+      f = *system;
+      f.lfWeight = log.lfWeight;
+    }
+    return f;
+  }
+  f.lfHeight = FontHeightAt({.height = log.lfHeight, .points = points}, dpi);
+  return f;
+}
+
 PopupFont PopupFontOf(const FontStyle& style) {
   PopupFont font;
   LOGFONTW& f = font.log;
   f.lfCharSet = style.charset;
   font.color = style.colour;
   f.lfHeight = style.height;
+  font.points = style.points;
   const std::wstring face = Utf8ToWide(style.face).substr(0, LF_FACESIZE - 1);
   wcsncpy(f.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   f.lfPitchAndFamily = style.pitch == 1 ? VARIABLE_PITCH : style.pitch == 2 ? FIXED_PITCH : DEFAULT_PITCH;
@@ -34,10 +51,12 @@ AlarmPopup::AlarmPopup(HWND owner) : owner_(owner) {
   window_ = std::make_unique<AlarmPopupWindow>(*this);
   animation_ = std::make_unique<FadeAnimation>(*window_);
   window_->style = animation_.get();
+  // Until configured, the system's message font, at whatever DPI it shows.
   NONCLIENTMETRICSW metrics{sizeof metrics};
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
     Font.log = metrics.lfMessageFont;
     HeaderFont.log = metrics.lfMessageFont;
+    Font.messageFont = HeaderFont.messageFont = true;
   }
   HeaderFont.log.lfWeight = FW_BOLD;
 }
@@ -83,13 +102,13 @@ void AlarmPopup::Configure(const PopupConfig& config) {
   Location.Height = config.location.Height;
 }
 
-void AlarmPopup::ShowAlert() {
-  if (IsWindowVisible(window_->hwnd())) window_->CloseAlert();
-  LocationChanged();
+RECT AlarmPopup::Place(int dpi) const {
   const RECT work = WorkArea();
-  const int w = Location.Width ? Location.Width : kDefaultPopupWidth;
-  const int h = Location.Height ? Location.Height : kDefaultPopupHeight;
-  RECT at{Location.Left, Location.Top, Location.Left + w, Location.Top + h};  // custom, and any value above 8
+  const int w = ScaleLength(Location.Width ? Location.Width : kDefaultPopupWidth, dpi);
+  const int h = ScaleLength(Location.Height ? Location.Height : kDefaultPopupHeight, dpi);
+  // A custom place is a 100 % screen's, as an unaware program's would be.
+  const int left = ScaleLength(Location.Left, dpi), top = ScaleLength(Location.Top, dpi);
+  RECT at{left, top, left + w, top + h};  // custom, and any value above 8
   switch (Location.Position) {
     case PopupPosition::TopLeft: at = {work.left, work.top, work.left + w, work.top + h}; break;
     case PopupPosition::TopRight: at = {work.right - w, work.top, work.right, work.top + h}; break;
@@ -110,7 +129,20 @@ void AlarmPopup::ShowAlert() {
     }
     case PopupPosition::Custom: break;
   }
-  SetWindowPos(window_->hwnd(), nullptr, at.left, at.top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  return at;
+}
+
+void AlarmPopup::ShowAlert() {
+  if (IsWindowVisible(window_->hwnd())) window_->CloseAlert();
+  LocationChanged();
+  // Placed at 100 % first to find the monitor it shows on; then at that
+  // monitor's scale.
+  const RECT first = Place(kBaseDpi);
+  const int dpi = ui::DpiAt({(first.left + first.right) / 2, (first.top + first.bottom) / 2});
+  const RECT at = dpi == kBaseDpi ? first : Place(dpi);
+  window_->SetDpi(dpi);
+  SetWindowPos(window_->hwnd(), nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
   // The popup has no caption bar; its window text carries both texts for
   // screen readers and other programs.
   const std::wstring text = HeaderText + L"\r\n" + MessageText;
@@ -122,13 +154,22 @@ void AlarmPopup::ShowAlert() {
   PopupStack::Shared().AddAlert(*window_);
 }
 
+void AlarmPopup::ScaleTo(int dpi, const RECT& suggested) {
+  window_->SetDpi(dpi);
+  SetWindowPos(window_->hwnd(), nullptr, suggested.left, suggested.top,
+               ScaleLength(Location.Width ? Location.Width : kDefaultPopupWidth, dpi),
+               ScaleLength(Location.Height ? Location.Height : kDefaultPopupHeight, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(window_->hwnd(), nullptr, FALSE);
+  PopupStack::Shared().ArrangeAlerts();
+}
+
 void AlarmPopup::WindowClosed() {
   if (closedOnce_) return;
   closedOnce_ = true;
   if (Location.Position == PopupPosition::Custom) {
     const RECT r = window_->Bounds();
-    Location.Left = r.left;
-    Location.Top = r.top;
+    Location.Left = UnscaleLength(r.left, window_->Dpi());
+    Location.Top = UnscaleLength(r.top, window_->Dpi());
   }
   if (OnClose) OnClose(*this);
   PopupStack::Shared().RemoveAlert(*window_);

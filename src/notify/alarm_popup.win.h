@@ -17,10 +17,14 @@
 
 namespace dc::notify {
 
-// A font as the popup draws it.
+// A font as the popup draws it: its 100 % height, or its size in points,
+// or the system's message font, made for the popup's DPI when it paints.
 struct PopupFont {
   LOGFONTW log{};
   std::uint32_t color = 0;
+  std::int32_t points = 0;   // the package's size, when it has one
+  bool messageFont = false;  // the system's, at any DPI (the weight is the log's)
+  LOGFONTW At(int dpi) const;
 };
 // The platform's font for a portable description.
 PopupFont PopupFontOf(const FontStyle& style);
@@ -56,7 +60,11 @@ class AlarmPopup {
   // Style, colours, fonts, display time and location, in that order.
   void Configure(const PopupConfig& config);
 
+  // Shows the popup at its place, at the scale of the monitor it shows on.
   void ShowAlert();
+  // The popup at another DPI (its monitor changed or took another scale):
+  // its size from its 100 % size, at `suggested`'s top left.
+  void ScaleTo(int dpi, const RECT& suggested);
   AlarmPopupWindow* Window() { return window_.get(); }
   HWND Owner() const { return owner_; }
 
@@ -64,6 +72,9 @@ class AlarmPopup {
   void WindowClosed();
 
  private:
+  // Where the popup shows at `dpi`, its size included.
+  RECT Place(int dpi) const;
+
   HWND owner_;
   PopupStyle style_ = PopupStyle::Fade;
   std::unique_ptr<AlarmPopupWindow> window_;

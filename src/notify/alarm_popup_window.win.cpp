@@ -6,6 +6,7 @@
 #include "notify/popup_animation.win.h"
 #include "notify/popup_paint.h"
 #include "ui/handles.win.h"
+#include "ui/dpi.win.h"
 #include "ui/menu.win.h"
 #include "ui/window_classes.h"
 
@@ -22,12 +23,14 @@ bool PointerIn(HWND hwnd) {
 
 POINT ClientPoint(LPARAM lp) { return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}; }
 
-// One Marlett glyph centred in a button; without the font, `fallback`
-// draws it in pixels.
+RECT ToRECT(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// One Marlett glyph centred in a button, `height` pixels high (negative:
+// the character's height); without the font, `fallback` draws it in
+// pixels.
 template <class Fallback>
-void DrawGlyph(HDC dc, const RECT& r, const wchar_t* glyph, int points, Fallback fallback) {
-  ui::UniqueFont marlett(CreateFontW(-MulDiv(points, 96, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0,
-                                     L"Marlett"));
+void DrawGlyph(HDC dc, const RECT& r, const wchar_t* glyph, int height, Fallback fallback) {
+  ui::UniqueFont marlett(CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, L"Marlett"));
   ui::ScopedSelect select(dc, marlett.get());
   wchar_t face[LF_FACESIZE] = {};
   GetTextFaceW(dc, LF_FACESIZE, face);
@@ -60,17 +63,15 @@ void AlarmPopupWindow::MoveTo(int left, int top) {
   SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-RECT AlarmPopupWindow::CloseButton() const {
+PopupLayout AlarmPopupWindow::Layout() const {
   RECT client{};
   GetClientRect(hwnd(), &client);
-  return {client.right - 17, 10, client.right - 2, 25};
+  return PlacePopupParts(client.right, client.bottom, dpi_);
 }
 
-RECT AlarmPopupWindow::DropDownButton() const {
-  RECT r = CloseButton();
-  OffsetRect(&r, -16, 0);
-  return r;
-}
+RECT AlarmPopupWindow::CloseButton() const { return ToRECT(Layout().close); }
+
+RECT AlarmPopupWindow::DropDownButton() const { return ToRECT(Layout().dropDown); }
 
 bool AlarmPopupWindow::HasDropDown() const { return static_cast<bool>(alert_.OnSnooze); }
 
@@ -149,26 +150,32 @@ void AlarmPopupWindow::SetHover(Button over) {
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-void AlarmPopupWindow::PaintButton(HDC dc, Button button, const RECT& r) const {
+void AlarmPopupWindow::PaintButton(HDC dc, Button button, const RECT& r, const PopupLayout& l) const {
   if (over_ == button) {
     ui::UniqueBrush fill(CreateSolidBrush(pressed_ == button ? 0xCC9999 : 0xD6BEB5));
     ui::UniqueBrush frame(CreateSolidBrush(0x663300));
     FillRect(dc, &r, fill.get());
     FrameRect(dc, &r, frame.get());
   }
+  // The fallback's pixels are squares of the layout's line width.
+  const int u = l.line;
+  const auto dot = [dc, u](int x, int y) {
+    const RECT p{x, y, x + u, y + u};
+    FillRect(dc, &p, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  };
   if (button == Button::Close) {
-    DrawGlyph(dc, r, L"r", 7, [dc](int cx, int cy) {  // the cross
+    DrawGlyph(dc, r, L"r", l.closeGlyph, [&dot, u](int cx, int cy) {  // the cross
       for (int d = -3; d <= 3; ++d) {
-        SetPixel(dc, cx + d, cy + d, 0x000000);
-        SetPixel(dc, cx + d + 1, cy + d, 0x000000);
-        SetPixel(dc, cx - d, cy + d, 0x000000);
-        SetPixel(dc, cx - d + 1, cy + d, 0x000000);
+        dot(cx + d * u, cy + d * u);
+        dot(cx + (d + 1) * u, cy + d * u);
+        dot(cx - d * u, cy + d * u);
+        dot(cx + (1 - d) * u, cy + d * u);
       }
     });
   } else {
-    DrawGlyph(dc, r, L"u", 10, [dc](int cx, int cy) {  // the downward triangle
+    DrawGlyph(dc, r, L"u", l.dropGlyph, [&dot, u](int cx, int cy) {  // the downward triangle
       for (int row = 0; row < 4; ++row)
-        for (int x = cx - 3 + row; x <= cx + 3 - row; ++x) SetPixel(dc, x, cy - 1 + row, 0x000000);
+        for (int x = -3 + row; x <= 3 - row; ++x) dot(cx + x * u, cy + (row - 1) * u);
     });
   }
 }
@@ -186,20 +193,22 @@ void AlarmPopupWindow::Paint(HDC target) {
   if (!dib || !mem || !bits) return;
   PixelTarget pixels{static_cast<std::uint32_t*>(bits), w, h, w};
   const PopupColours& c = alert_.Colors;
+  const PopupLayout l = PlacePopupParts(w, h, dpi_);
   PaintPopupBackground(pixels,
                        {ResolveSystemColour(c.CaptionFrom), ResolveSystemColour(c.CaptionTo),
                         ResolveSystemColour(c.WindowFrom), ResolveSystemColour(c.WindowTo)},
-                       true, static_cast<std::uint32_t>(GetSysColor(COLOR_BTNFACE)));
+                       true, static_cast<std::uint32_t>(GetSysColor(COLOR_BTNFACE)), l);
   GdiFlush();
   ui::ScopedSelect selectBitmap(mem.get(), dib.get());
   SetBkMode(mem.get(), TRANSPARENT);
 
   // The header on one line from (13, 13), cut at the edge; the message
-  // wrapped below it from x 21 to the drop-down button's left (W - 33).
-  // "&" underlines the next character; "&&" shows one "&".
-  ui::UniqueFont header(CreateFontIndirectW(&alert_.HeaderFont.log));
-  ui::UniqueFont message(CreateFontIndirectW(&alert_.Font.log));
-  RECT headerRect{13, 13, w, 13};
+  // wrapped below it from x 21 to the drop-down button's left (W - 33);
+  // all at 100 %. "&" underlines the next character; "&&" shows one "&".
+  const LOGFONTW headerFont = alert_.HeaderFont.At(dpi_), messageFont = alert_.Font.At(dpi_);
+  ui::UniqueFont header(CreateFontIndirectW(&headerFont));
+  ui::UniqueFont message(CreateFontIndirectW(&messageFont));
+  RECT headerRect{l.headerLeft, l.headerTop, w, l.headerTop};
   {
     ui::ScopedSelect f(mem.get(), header.get());
     DrawTextW(mem.get(), alert_.HeaderText.c_str(), -1, &headerRect, DT_SINGLELINE | DT_CALCRECT);
@@ -209,12 +218,12 @@ void AlarmPopupWindow::Paint(HDC target) {
   }
   {
     ui::ScopedSelect f(mem.get(), message.get());
-    RECT messageRect{21, headerRect.bottom, w - 33, h - 1};
+    RECT messageRect{l.messageLeft, headerRect.bottom, l.messageRight, l.messageBottom};
     SetTextColor(mem.get(), ResolveSystemColour(alert_.Font.color));
     DrawTextW(mem.get(), alert_.MessageText.c_str(), -1, &messageRect, DT_WORDBREAK);
   }
-  PaintButton(mem.get(), Button::Close, CloseButton());
-  if (HasDropDown()) PaintButton(mem.get(), Button::DropDown, DropDownButton());
+  PaintButton(mem.get(), Button::Close, ToRECT(l.close), l);
+  if (HasDropDown()) PaintButton(mem.get(), Button::DropDown, ToRECT(l.dropDown), l);
   BitBlt(target, 0, 0, w, h, mem.get(), 0, 0, SRCCOPY);
 }
 
@@ -275,6 +284,9 @@ std::optional<LRESULT> AlarmPopupWindow::HandleMessage(UINT msg, WPARAM wp, LPAR
     }
     case WM_CLOSE:
       CloseAlert();
+      return 0;
+    case WM_DPICHANGED:
+      alert_.ScaleTo(ui::DpiOfMessage(wp), ui::SuggestedRect(lp));
       return 0;
     case kReleaseMessage:
       if (reinterpret_cast<HWND>(wp) == hwnd() && alert_.freeAlert)

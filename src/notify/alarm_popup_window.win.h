@@ -1,8 +1,9 @@
 // The popup window of an alarm: a borderless, topmost, never-activated
 // window with a caption bar, the header and the wrapped message, a close
 // button and, when the popup can be snoozed, a drop-down button with the
-// snooze menu. The system's leave notification (TrackMouseEvent) tells it
-// when the pointer has gone and it may hide.
+// snooze menu; its parts where the core's popup layout puts them at its
+// DPI. The system's leave notification (TrackMouseEvent) tells it when the
+// pointer has gone and it may hide.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,8 @@
 #include <array>
 #include <optional>
 
+#include "base/scale.h"
+#include "notify/popup_layout.h"
 #include "ui/window.win.h"
 
 namespace dc::notify {
@@ -37,8 +40,14 @@ class AlarmPopupWindow : public ui::Window {
   void CloseAlert();
   RECT Bounds() const;
   void MoveTo(int left, int top);
+  // The DPI the popup is drawn at (its monitor's); set before it is sized.
+  void SetDpi(int dpi) { dpi_ = dpi; }
+  int Dpi() const { return dpi_; }
+  // Its parts at its size and DPI.
+  PopupLayout Layout() const;
   // The buttons' rectangles in client coordinates: the close button 2
-  // pixels from the right edge, the drop-down button 16 pixels left of it.
+  // pixels from the right edge, the drop-down button 16 pixels left of it
+  // (at 100 %).
   RECT CloseButton() const;
   RECT DropDownButton() const;
   bool HasDropDown() const;
@@ -58,7 +67,7 @@ class AlarmPopupWindow : public ui::Window {
   enum class Button { None, Close, DropDown };
   std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void Paint(HDC dc);
-  void PaintButton(HDC dc, Button button, const RECT& r) const;
+  void PaintButton(HDC dc, Button button, const RECT& r, const PopupLayout& layout) const;
   Button ButtonAt(POINT client) const;
   void PointerEntered();
   void PointerLeft();
@@ -69,6 +78,7 @@ class AlarmPopupWindow : public ui::Window {
   Button over_ = Button::None, pressed_ = Button::None;
   bool closing_ = false;
   bool menuOpen_ = false;
+  int dpi_ = kBaseDpi;
 };
 
 }  // namespace dc::notify

@@ -40,7 +40,8 @@ inline constexpr std::int32_t kDefaultPopupWidth = 329, kDefaultPopupHeight = 76
 struct FontStyle {
   std::uint8_t charset = 1;    // the platform's character-set code
   std::uint32_t colour = 0;    // 0x00BBGGRR
-  std::int32_t height = 0;     // pixels; negative: the character height
+  std::int32_t height = 0;     // pixels at 100 %; negative: the character height
+  std::int32_t points = 0;     // the size in points, when the height came from one
   std::string face;            // UTF-8
   std::uint8_t pitch = 0;      // 0 default, 1 variable, 2 fixed
   bool bold = false, italic = false, underline = false, strikeOut = false;

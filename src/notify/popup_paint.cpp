@@ -52,27 +52,30 @@ void Square(PixelTarget& t, std::int32_t x, std::int32_t y, std::int32_t size, s
 
 }  // namespace
 
-void PaintPopupBackground(PixelTarget& t, const PopupPaintColours& c, bool grip, std::uint32_t background) {
+void PaintPopupBackground(PixelTarget& t, const PopupPaintColours& c, bool grip, std::uint32_t background,
+                          const PopupLayout& l) {
   t.Fill(ColourToPixel(background));
-  FillRows(t, GradientBands(0, 8, c.captionFrom, c.captionTo, 8));
+  FillRows(t, GradientBands(0, l.captionRows, c.captionFrom, c.captionTo, 8));
   if (grip) {
     for (int dot = 0; dot < 10; ++dot) {
-      const std::int32_t x = t.width / 2 - 20 + 4 * dot, y = 3;
-      Square(t, x, y, 2, 0x808080);
-      Square(t, x + 1, y + 1, 2, 0xF8FCF8);
-      Square(t, x + 1, y + 1, 1, 0xB8BCB8);
+      const std::int32_t x = l.gripLeft + l.gripStep * dot, y = l.gripTop;
+      Square(t, x, y, l.gripDot, 0x808080);
+      Square(t, x + l.gripShift, y + l.gripShift, l.gripDot, 0xF8FCF8);
+      Square(t, x + l.gripShift, y + l.gripShift, l.gripShift, 0xB8BCB8);
     }
   }
-  const std::int32_t bodyHeight = t.height - 1 - 9;
-  FillRows(t, GradientBands(9, bodyHeight, c.windowFrom, c.windowTo, bodyHeight < 255 ? bodyHeight : 32));
+  const std::int32_t bodyHeight = t.height - l.line - l.bodyTop;
+  FillRows(t, GradientBands(l.bodyTop, bodyHeight, c.windowFrom, c.windowTo, bodyHeight < 255 ? bodyHeight : 32));
   const std::uint32_t frame = ColourToPixel(0x808080);
-  for (std::int32_t x = 0; x < t.width; ++x) {
-    t.Put(x, 0, frame);
-    t.Put(x, t.height - 1, frame);
-  }
-  for (std::int32_t y = 0; y < t.height; ++y) {
-    t.Put(0, y, frame);
-    t.Put(t.width - 1, y, frame);
+  for (std::int32_t k = 0; k < l.line; ++k) {
+    for (std::int32_t x = 0; x < t.width; ++x) {
+      t.Put(x, k, frame);
+      t.Put(x, t.height - 1 - k, frame);
+    }
+    for (std::int32_t y = 0; y < t.height; ++y) {
+      t.Put(k, y, frame);
+      t.Put(t.width - 1 - k, y, frame);
+    }
   }
 }
 

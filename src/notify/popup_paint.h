@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/pixels.h"
+#include "notify/popup_layout.h"
 
 namespace dc::notify {
 
@@ -25,8 +26,10 @@ std::vector<Band> GradientBands(std::int32_t top, std::int32_t height, std::uint
 struct PopupPaintColours {
   std::uint32_t captionFrom, captionTo, windowFrom, windowTo;  // resolved, 0x00BBGGRR
 };
-// The whole background of a popup of the target's size; row 8 keeps
-// `background`. Grip dots when `grip`.
-void PaintPopupBackground(PixelTarget& target, const PopupPaintColours& c, bool grip, std::uint32_t background);
+// The whole background of a popup of the target's size, with its parts
+// where `layout` puts them: the rows between the caption bar and the body
+// keep `background`. Grip dots when `grip`.
+void PaintPopupBackground(PixelTarget& target, const PopupPaintColours& c, bool grip, std::uint32_t background,
+                          const PopupLayout& layout);
 
 }  // namespace dc::notify

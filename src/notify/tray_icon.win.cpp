@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "notify/tray_text.h"
+#include "ui/dpi.win.h"
 #include "ui/menu.win.h"
 #include "ui/window_classes.h"
 
@@ -25,12 +26,38 @@ DWORD ShellMajorVersion() {
 
 }  // namespace
 
-TrayIcon::TrayIcon(HICON icon, HMENU popupMenu, HWND commandWindow)
-    : icon_(icon), menu_(popupMenu), commandWindow_(commandWindow) {
+TrayIcon::TrayIcon(IconLoader loadIcon, HMENU popupMenu, HWND commandWindow)
+    : loadIcon_(std::move(loadIcon)), menu_(popupMenu), commandWindow_(commandWindow) {
   shell5_ = ShellMajorVersion() >= 5;
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   RegisterWindowClass(ui::kTrayClass, 0, nullptr, nullptr);
+  // A hidden window at the primary monitor's corner, where the task bar's
+  // notification area is: its DPI is the task bar's.
   Create(WS_EX_TOOLWINDOW, ui::kTrayClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr);
+  LoadIconForDpi(ui::WindowDpi(hwnd()));
+}
+
+void TrayIcon::LoadIconForDpi(int dpi) {
+  loaded_ = loadIcon_ ? loadIcon_(ui::MetricForDpi(SM_CXSMICON, dpi), ui::MetricForDpi(SM_CYSMICON, dpi))
+                      : ui::UniqueIcon();
+  icon_ = loaded_ ? loaded_.get() : LoadIconW(nullptr, IDI_APPLICATION);
+  if (added_) {
+    NOTIFYICONDATAW nid = Record();
+    nid.uFlags = NIF_ICON;
+    Shell_NotifyIconW(NIM_MODIFY, &nid);
+  }
+}
+
+SIZE TrayIcon::IconSize() const {
+  ICONINFO info{};
+  if (!GetIconInfo(icon_, &info)) return {0, 0};
+  BITMAP bitmap{};
+  const HBITMAP shape = info.hbmColor ? info.hbmColor : info.hbmMask;
+  const bool read = GetObjectW(shape, sizeof bitmap, &bitmap) != 0;
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  if (!read) return {0, 0};
+  return {bitmap.bmWidth, info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2};
 }
 
 TrayIcon::~TrayIcon() { SetActive(false); }
@@ -96,10 +123,14 @@ void TrayIcon::OpenPopupMenu(POINT screen) {
 std::optional<LRESULT> TrayIcon::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == taskbarCreated_ && taskbarCreated_) {
     added_ = false;  // the old shell's icons are gone
+    LoadIconForDpi(ui::WindowDpi(hwnd()));  // the new task bar may have another scale
     if (active_) Add();
     return 0;
   }
   switch (msg) {
+    case WM_DPICHANGED:
+      LoadIconForDpi(ui::DpiOfMessage(wp));
+      return 0;
     case kCallbackMessage: {
       const UINT event = LOWORD(lp);
       POINT cursor{};

@@ -3,6 +3,8 @@
 // key-select notification) opens the popup menu, whose command goes to the
 // command window; a double click with any button calls OnDblClick; a single
 // click does nothing. The icon comes back when the task bar is re-created.
+// The icon is loaded at the size the system asks for at the task bar's DPI
+// (SM_CXSMICON for that DPI), and again when that DPI changes.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "ui/handles.win.h"
 #include "ui/window.win.h"
 
 namespace dc::notify {
@@ -20,9 +23,12 @@ class TrayIcon : public ui::Window {
   static constexpr UINT kCallbackMessage = WM_USER + 1;
   static constexpr UINT kIconId = 1;
 
+  // The program's icon at a size in pixels; empty when it cannot be had.
+  using IconLoader = std::function<ui::UniqueIcon(int width, int height)>;
+
   // `popupMenu` stays the caller's; its commands are posted as WM_COMMAND
   // to `commandWindow`.
-  TrayIcon(HICON icon, HMENU popupMenu, HWND commandWindow);
+  TrayIcon(IconLoader loadIcon, HMENU popupMenu, HWND commandWindow);
   ~TrayIcon() override;
 
   void SetHint(const std::wstring& hint);
@@ -32,6 +38,9 @@ class TrayIcon : public ui::Window {
   bool Shell5OrLater() const { return shell5_; }
   // Opens the popup menu at a screen point, as a right click does.
   void OpenPopupMenu(POINT screen);
+  // The icon the shell shows, and its size.
+  HICON Icon() const { return icon_; }
+  SIZE IconSize() const;
 
   std::function<void(UINT button)> OnDblClick;
 
@@ -40,8 +49,12 @@ class TrayIcon : public ui::Window {
   NOTIFYICONDATAW Record() const;
   void Add();
   void Remove();
+  // The icon at the size for `dpi`; the shell's icon changes with it.
+  void LoadIconForDpi(int dpi);
 
-  HICON icon_;
+  IconLoader loadIcon_;
+  ui::UniqueIcon loaded_;
+  HICON icon_ = nullptr;  // the loaded icon, or the system's when none could be
   HMENU menu_;
   HWND commandWindow_;
   std::wstring hint_;

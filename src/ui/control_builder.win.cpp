@@ -1,32 +1,77 @@
-// Creating child controls.
+// Creating child controls and keeping them at the dialog's scale.
 #include "ui/control_builder.win.h"
 
 #include <string>
 
+#include "base/scale.h"
 #include "base/user_error.h"
 #include "base/win_text.h"
+#include "ui/dpi.win.h"
 #include "ui/text_size.win.h"
 
 namespace dc::ui {
 
-HWND ControlBuilder::Add(const Item& s) const {
-  HFONT font = s.font ? s.font : font_;
-  int width = s.width, height = s.height;
-  if (width < 0 || height < 0) {
-    const SIZE size = TextSize(parent_, font, s.text);
-    width = size.cx;
-    height = size.cy;
+UniqueFont MakeDialogFont(const FontSpec& spec, int dpi) {
+  if (dpi != kBaseDpi) {
+    if (std::optional<LOGFONTW> font = MessageFontForDpi(dpi)) {
+      font->lfHeight = -ScaleLength(spec.height, dpi);
+      font->lfWeight = spec.weight;
+      font->lfUnderline = spec.underline;
+      font->lfItalic = FALSE;
+      return UniqueFont(CreateFontIndirectW(&*font));
+    }
   }
+  return UniqueFont(CreateFontW(-ScaleLength(spec.height, dpi), 0, 0, 0, spec.weight, FALSE, spec.underline, FALSE,
+                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif"));
+}
+
+HFONT ControlLayout::Font(const FontSpec& spec) {
+  UniqueFont& font = fonts_[spec];
+  if (!font) font = MakeDialogFont(spec, dpi_);
+  return font.get();
+}
+
+RECT ControlLayout::PlaceOf(const Placed& p) {
+  const ControlItem& s = p.item;
+  const int left = ScaleLength(p.origin.x + s.x, dpi_), top = ScaleLength(p.origin.y + s.y, dpi_);
+  if (s.width < 0 || s.height < 0) {
+    const SIZE size = TextSize(parent_, Font(s.font), p.control ? ControlText(p.control) : std::wstring(s.text));
+    return {left, top, left + size.cx, top + size.cy};
+  }
+  return {left, top, ScaleLength(p.origin.x + s.x + s.width, dpi_), ScaleLength(p.origin.y + s.y + s.height, dpi_)};
+}
+
+HWND ControlLayout::Add(const ControlItem& s, POINT origin) {
+  Placed placed{nullptr, s, origin};
+  const RECT r = PlaceOf(placed);
   const std::wstring text(s.text);
-  HWND control = CreateWindowExW(s.exStyle, s.className, text.c_str(), WS_CHILD | WS_VISIBLE | s.style,
-                                 origin_.x + s.x, origin_.y + s.y, width, height, parent_,
+  HWND control = CreateWindowExW(s.exStyle, s.className, text.c_str(), WS_CHILD | WS_VISIBLE | s.style, r.left, r.top,
+                                 r.right - r.left, r.bottom - r.top, parent_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.id)), GetModuleHandleW(nullptr), nullptr);
   if (!control) {
     throw UserError("A control of the window cannot be created (" + WideToUtf8(s.className) +
                     "): " + SystemErrorText(GetLastError()));
   }
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(s.font)), FALSE);
+  placed.control = control;
+  placed.item.text = {};
+  placed_.push_back(placed);
   return control;
+}
+
+void ControlLayout::SetDpi(int dpi) {
+  if (dpi == dpi_) return;
+  dpi_ = dpi;
+  // The old fonts stay until every control has its new one.
+  std::map<FontSpec, UniqueFont> old;
+  old.swap(fonts_);
+  for (const Placed& p : placed_) {
+    SendMessageW(p.control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(p.item.font)), FALSE);
+    const RECT r = PlaceOf(p);
+    SetWindowPos(p.control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  InvalidateRect(parent_, nullptr, TRUE);
 }
 
 std::wstring ControlText(HWND control) {

@@ -1,6 +1,10 @@
 // Modal dialogs: frame, font, the modal run and the focus.
 #include "ui/dialog.win.h"
 
+#include "base/scale.h"
+#include "base/user_error.h"
+#include "base/win_text.h"
+#include "ui/dpi.win.h"
 #include "ui/modal.h"
 
 namespace dc::ui {
@@ -11,22 +15,18 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 }  // namespace
 
-UniqueFont MakeDialogFont(int pixelHeight, int weight, bool underline) {
-  return UniqueFont(CreateFontW(-pixelHeight, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                L"MS Sans Serif"));
-}
-
 Dialog::~Dialog() { GiveOwnerBack(); }
 
 void Dialog::CreateDialogWindow(const wchar_t* className, const wchar_t* caption, int clientWidth, int clientHeight) {
   RegisterWindowClass(className, 0, LoadCursorW(nullptr, IDC_ARROW), GetSysColorBrush(COLOR_BTNFACE));
-  RECT frame{0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  const int dpi = DpiAt({screenWidth / 2, screenHeight / 2});
+  RECT frame{0, 0, ScaleLength(clientWidth, dpi), ScaleLength(clientHeight, dpi)};
+  if (!AdjustWindowRectForDpi(frame, kStyle, kExStyle, dpi))
+    throw UserError("A dialog's frame cannot be measured: " + SystemErrorText(GetLastError()));
   const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-  Create(kExStyle, className, caption, kStyle, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-         (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, owner_);
-  font_ = MakeDialogFont(11);
+  Create(kExStyle, className, caption, kStyle, (screenWidth - w) / 2, (screenHeight - h) / 2, w, h, owner_);
+  controls_ = std::make_unique<ControlLayout>(hwnd(), dpi);
 }
 
 void Dialog::RunModal() {
@@ -78,6 +78,17 @@ std::optional<LRESULT> Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       OnCancel();
       return 0;
+    case WM_DPICHANGED: {
+      // Its monitor or the monitor's scale changed: the controls and their
+      // fonts at the new DPI, the frame where the system suggests.
+      const int dpi = DpiOfMessage(wp);
+      const RECT& to = SuggestedRect(lp);
+      if (controls_) controls_->SetDpi(dpi);
+      OnDpiChanged(dpi);
+      SetWindowPos(hwnd(), nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
   }
   if (std::optional<LRESULT> handled = DialogMessage(msg, wp, lp)) return handled;
   if (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL) {

@@ -1,6 +1,7 @@
 // The program's modal dialogs: a fixed dialog frame of a given client size,
 // centred on the screen, in the dialog font ("MS Sans Serif", 11 pixels),
-// modal for its owner. A dialog ends the way EndDialog ends one: the owner
+// modal for its owner; all at the scale of the monitor it shows on, and
+// laid out again when WM_DPICHANGED gives it another. A dialog ends the way EndDialog ends one: the owner
 // is enabled first and the dialog hidden after, so the system hands the
 // activation back to the owner and not to another program. Across
 // deactivation the dialog keeps the control that had the keyboard focus and
@@ -9,6 +10,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 
 #include "ui/control_builder.win.h"
@@ -16,9 +18,6 @@
 #include "ui/window.win.h"
 
 namespace dc::ui {
-
-// A font of the dialogs' typeface at a pixel height.
-UniqueFont MakeDialogFont(int pixelHeight, int weight = FW_NORMAL, bool underline = false);
 
 class Dialog : public Window {
  public:
@@ -28,13 +27,17 @@ class Dialog : public Window {
   void RunModal();
   HWND Owner() const { return owner_; }
   HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
+  // The DPI the dialog is laid out for.
+  int Dpi() const { return controls_ ? controls_->Dpi() : 0; }
 
  protected:
   explicit Dialog(HWND owner) : owner_(owner) {}
-  // Registers the class and creates the hidden dialog window.
+  // Registers the class and creates the hidden dialog window, its client
+  // area given at 100 %, at the scale of the primary monitor.
   void CreateDialogWindow(const wchar_t* className, const wchar_t* caption, int clientWidth, int clientHeight);
-  ControlBuilder Controls(POINT origin = {0, 0}) const { return ControlBuilder(hwnd(), font_.get(), origin); }
-  HFONT Font() const { return font_.get(); }
+  ControlBuilder Controls(POINT origin = {0, 0}) const { return ControlBuilder(*controls_, origin); }
+  // The controls took another DPI: what a dialog sizes itself (columns).
+  virtual void OnDpiChanged(int /*dpi*/) {}
   // The control that takes the keyboard focus when the dialog first shows.
   void SetInitialFocus(HWND control) { focus_ = control; }
   // Enables the owner, then hides the dialog: the modal run ends.
@@ -49,7 +52,7 @@ class Dialog : public Window {
   void GiveOwnerBack();
 
   HWND owner_;
-  UniqueFont font_;
+  std::unique_ptr<ControlLayout> controls_;
   HWND focus_ = nullptr;  // the control to give the focus back to
   bool ownerDisabled_ = false;
 };

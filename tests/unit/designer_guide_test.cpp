@@ -1,5 +1,6 @@
-// The designer's guide cannot go stale: every manifest in it builds, and
-// its worked LED example shows exactly the picture the guide prints.
+// The designer's guide cannot go stale: every manifest in it builds, its
+// worked LED example shows exactly the picture the guide prints, and its
+// table of that example at other scales is the core's.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "layout/led_setup.h"
+#include "led/led_metrics.h"
 #include "led/led_model.h"
 #include "manifest.h"
 #include "package/clock_package.h"
@@ -105,4 +107,20 @@ TEST(DesignersGuide, TheWorkedLedExampleShowsThePicturePrinted) {
     drawn += '\n';
   }
   EXPECT_EQ(drawn, picture->text);
+}
+
+TEST(DesignersGuide, TheWorkedExampleAtOtherScalesIsTheCoresScaling) {
+  const std::string guide = Guide();
+  const dc::led::LedMetrics at100{11, 17, 2, 2, 1, 1};  // the worked example's digits
+  for (int percent : {100, 125, 150, 200}) {
+    const std::string start = "| " + std::to_string(percent) + " % |";
+    const std::size_t at = guide.find(start);
+    ASSERT_NE(at, std::string::npos) << start;
+    std::istringstream row(guide.substr(at + start.size(), guide.find('\n', at) - at - start.size()));
+    int width = 0, height = 0, thick = 0, space = 0, offset = 0;
+    char bar = 0;
+    row >> width >> bar >> height >> bar >> thick >> bar >> space >> bar >> offset;
+    const dc::led::LedMetrics scaled = dc::led::ScaleLedMetrics(at100, percent * 96 / 100);
+    EXPECT_EQ((dc::led::LedMetrics{width, height, thick, space, offset, offset}), scaled) << start;
+  }
 }

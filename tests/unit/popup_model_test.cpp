@@ -197,7 +197,7 @@ TEST(AlertPaint, CaptionGripBodyAndFrameAsPixels) {
   const int w = 48, h = 14;
   std::vector<std::uint32_t> px(w * h);
   dc::PixelTarget t{px.data(), w, h, w};
-  PaintPopupBackground(t, {0x0000FF, 0x000080, 0x00FF00, 0x008000}, true, 0xC0C0C0);
+  PaintPopupBackground(t, {0x0000FF, 0x000080, 0x00FF00, 0x008000}, true, 0xC0C0C0, LayOutPopup(w, h, 96));
   auto at = [&](int x, int y) { return t.At(x, y); };
   EXPECT_EQ(at(0, 0), 0x808080u);                 // frame
   EXPECT_EQ(at(w - 1, 5), 0x808080u);

@@ -84,6 +84,44 @@ TEST(Preview, TimesAndPicturesOfTheCommandLine) {
   for (auto [picture, text] : formats)
     EXPECT_EQ(dc::FormatLongTime(clockpack::ParseTimeFormat(picture), evening), text) << picture;
   EXPECT_THROW(clockpack::ParseTimeFormat("mm:ss"), clockpack::ToolError);
+  EXPECT_EQ(clockpack::ParsePreviewScale("150%"), 144);
+  EXPECT_EQ(clockpack::ParsePreviewScale("1.25"), 120);
+  for (const char* bad : {"", "%", "0.4", "600%", "2x", "abc"})
+    EXPECT_THROW(clockpack::ParsePreviewScale(bad), clockpack::ToolError) << bad;
+}
+
+TEST(Preview, AtTwiceTheScaleTheDigitsAreDrawnAtTheScreensPixels) {
+  clockpack::PreviewOptions options;
+  options.format.twelveHour = false;
+  options.format.leadingZero = true;
+  options.dpi = 192;
+  const clockpack::PreviewImage im = clockpack::RenderPreview(Parts().Bytes(), options);
+  // Cells 18 x 25 (the 13-high cell keeps its middle row), gaps of 4, the
+  // digits at x 60: "10:08:30" is 172 wide; the face 40 x 20.
+  ASSERT_EQ(im.width, 232);
+  ASSERT_EQ(im.height, 25);
+  const struct {
+    int x, y;
+    Px want;
+  } cases[] = {
+      {0, 5, {0xFF, 0x00, 0xFF, 0}},     // the key column, two pixels wide, outside the shape
+      {1, 5, {0x11, 0x22, 0x33, 0}},     // (the key gives no colour, takes the face's, never shown)
+      {2, 5, {0x11, 0x22, 0x33, 200}},   // the face's colour, unblended with the key
+      {39, 19, {0x11, 0x22, 0x33, 200}},
+      {40, 5, {0, 0, 0, 0}},
+      {60, 24, {0x40, 0x50, 0x60, 200}},  // the digits' corner
+      // The "1" of the first cell: its upper right segment, two pixels
+      // thick, from column w - 2t - 1 = 13 to w - t - 2 = 14 of the cell.
+      {60 + 12, 6, {0x40, 0x50, 0x60, 200}},
+      {60 + 13, 6, {0xF7, 0xFF, 0x00, 200}},
+      {60 + 14, 6, {0xF7, 0xFF, 0x00, 200}},
+      {60 + 15, 6, {0x40, 0x50, 0x60, 200}},
+  };
+  for (const auto& c : cases) {
+    const Px got = At(im, c.x, c.y);
+    EXPECT_EQ(got, c.want) << "(" << c.x << ", " << c.y << "): got " << +got.r << "," << +got.g << "," << +got.b
+                           << "," << +got.a;
+  }
 }
 
 }  // namespace

@@ -23,14 +23,26 @@ inline constexpr std::uint32_t kKey = 0x00FF00FF;
 
 // A 60 x 40 face: key colour in a 4 x 4 block at the top left, in a small
 // block at (20..23, 1..2) and in the last column; a grey gradient elsewhere.
-inline Bytes Face() {
+inline std::vector<std::uint32_t> FaceColours() {
   std::vector<std::uint32_t> px(60 * 40);
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 60; ++x) {
       bool key = (x < 4 && y < 4) || (x >= 20 && x < 24 && y >= 1 && y < 3) || x == 59;
       px[y * 60 + x] = key ? kKey : 0x00303030 + static_cast<std::uint32_t>(y);
     }
-  return dctest::Bmp24(60, 40, px);
+  return px;
+}
+inline Bytes Face() { return dctest::Bmp24(60, 40, FaceColours()); }
+
+// One primary monitor, the screen, at `dpi`: the monitors' seam of a clock
+// on a screen of that scale (read when the clock asks).
+inline std::function<void(ClockSeams&)> OnScreenAt(const int& dpi) {
+  return [&dpi](ClockSeams& s) {
+    s.monitors = [&dpi] {
+      const Rect screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+      return std::vector<Monitor>{{screen, screen, true, dpi}};
+    };
+  };
 }
 
 inline dctest::PackageParts Parts() {

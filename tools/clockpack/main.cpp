@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   attach->add_option("PACKAGE", packagePath, "the package, which must lie beside the clock")->required();
   attach->add_option("-o,--output", outPath, "the clock program to write")->required();
 
-  std::string previewTime, previewFormat = "h:mm:ss tt";
+  std::string previewTime, previewFormat = "h:mm:ss tt", previewScale;
   std::uint32_t previewFrame = 1;
   auto* preview = app.add_subcommand("preview", "draw the clock as it shows on a desktop, to a PNG");
   preview->add_option("PACKAGE", packagePath, "the package")->required()->check(CLI::ExistingFile);
@@ -44,6 +44,8 @@ int main(int argc, char** argv) {
   preview->add_option("--format", previewFormat,
                       "the digits' time picture: h or hh (12-hour), H or HH (24-hour), then :mm:ss, "
                       "and tt for AM/PM (default \"h:mm:ss tt\")");
+  preview->add_option("--scale", previewScale,
+                      "the screen's scale, as 1.5 or 150% (default 1): the clock as it shows on such a screen");
   auto* release = app.add_subcommand("release", "make a clock's portable zip, installer and SHA256SUMS");
   release->add_option("MANIFEST", manifestPath, "the manifest (JSON)")->required()->check(CLI::ExistingFile);
   release->add_option("-o,--output", outPath, "the folder to write the release to")->required();
@@ -124,6 +126,7 @@ int main(int argc, char** argv) {
       if (!previewTime.empty()) options.time = clockpack::ParsePreviewTime(previewTime, options.time);
       options.frame = previewFrame;
       options.format = clockpack::ParseTimeFormat(previewFormat);
+      if (!previewScale.empty()) options.dpi = clockpack::ParsePreviewScale(previewScale);
       const clockpack::PreviewImage image = clockpack::RenderPreview(clockpack::ReadFileBytes(packagePath), options);
       for (const std::string& w : image.warnings) std::cerr << "clockpack: warning: " << w << "\n";
       clockpack::WriteFileBytes(outPath, clockpack::EncodePng(image));

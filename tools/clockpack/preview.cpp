@@ -2,12 +2,17 @@
 #include "preview.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
+#include "base/scale.h"
 #include "layout/clock_layout.h"
 #include "layout/led_setup.h"
+#include "layout/picture_scale.h"
 #include "layout/window_layout.h"
+#include "led/led_metrics.h"
 #include "led/led_model.h"
 #include "manifest.h"
 #include "package/clock_package.h"
@@ -83,7 +88,14 @@ PreviewImage RenderPreview(std::span<const std::uint8_t> bytes, const PreviewOpt
       image.warnings.push_back(std::string("face: the clock's Flash face cannot be shown: ") + e.what());
     }
   }
-  const dc::ClockLayout layout = dc::LayOutClock(d, movie != nullptr, led.size.width, led.size.height);
+  // At 100 %, then at the screen's scale: the digits' geometry scaled and
+  // drawn at the screen's pixels, as the clock window does.
+  const dc::ClockLayout at100 = dc::LayOutClock(d, movie != nullptr, led.size.width, led.size.height);
+  if (options.dpi != dc::kBaseDpi) {
+    dc::ApplyLedMetrics(led, dc::led::ScaleLedMetrics(dc::led::MetricsOf(led), options.dpi));
+    if (!d.HideLed) led.size = led.TextSize();
+  }
+  const dc::ClockLayout layout = dc::ScaleClockLayout(at100, options.dpi, led.size.width, led.size.height);
   Surface surface{layout.width, layout.height,
                   std::vector<std::uint32_t>(static_cast<std::size_t>(layout.width) * layout.height, 0)};
 
@@ -102,11 +114,14 @@ PreviewImage RenderPreview(std::span<const std::uint8_t> bytes, const PreviewOpt
       pictureW = picture->width;
       pictureH = picture->height;
       faceColours = picture->colours;
+      const std::optional<std::uint32_t> key = d.ShapeToPicture ? std::optional<std::uint32_t>(d.KeyColor) : std::nullopt;
+      const dc::ScaledPicture scaled =
+          dc::ScalePicture(faceColours, pictureW, pictureH, options.dpi, key, std::max(faceW, 0), std::max(faceH, 0));
       std::vector<std::uint32_t> px;
-      for (std::uint32_t c : picture->colours) px.push_back(dc::ColourToPixel(c));
-      dc::PixelTarget from{px.data(), pictureW, pictureH, pictureW};
-      // The picture sits at the face's top left, unscaled, cut to the face.
-      surface.Blit(from, layout.face.left, layout.face.top, std::min(pictureW, faceW), std::min(pictureH, faceH));
+      for (std::uint32_t c : scaled.colours) px.push_back(dc::ColourToPixel(c));
+      dc::PixelTarget from{px.data(), scaled.width, scaled.height, scaled.width};
+      // The picture sits at the face's top left, at the screen's scale, cut to the face.
+      surface.Blit(from, layout.face.left, layout.face.top, scaled.width, scaled.height);
     }
   }
   if (layout.ledVisible) {
@@ -129,8 +144,8 @@ PreviewImage RenderPreview(std::span<const std::uint8_t> bytes, const PreviewOpt
     mark(layout.face);
     mark(layout.led);
   } else if (d.ShapeToPicture) {
-    for (const dc::Rect& r :
-         dc::PictureRegionRects(faceColours, pictureW, pictureH, d.KeyColor, layout.face.left, layout.face.top))
+    for (const dc::Rect& r : dc::ScaledPictureRegionRects(faceColours, pictureW, pictureH, d.KeyColor, options.dpi,
+                                                          layout.face.left, layout.face.top))
       mark(r);
     mark(layout.led);
   } else {
@@ -179,6 +194,17 @@ dc::TimeFormat ParseTimeFormat(const std::string& picture) {
   if (!first && rest.find("tt") == std::string::npos) f.am = f.pm = "";
   if (first && !f.twelveHour) f.am = f.pm = "";
   return f;
+}
+
+int ParsePreviewScale(const std::string& text) {
+  const bool percent = !text.empty() && text.back() == '%';
+  const std::string number = percent ? text.substr(0, text.size() - 1) : text;
+  char* end = nullptr;
+  const double value = number.empty() ? 0 : std::strtod(number.c_str(), &end);
+  const double factor = percent ? value / 100 : value;
+  if (number.empty() || *end != '\0' || !(factor >= 0.5 && factor <= 5))
+    throw ToolError("--scale: \"" + text + "\" is no screen scale; give one such as 1.5 or 150% (50% to 500%)");
+  return static_cast<int>(std::lround(factor * dc::kBaseDpi));
 }
 
 dc::CivilDateTime ParsePreviewTime(const std::string& text, dc::CivilDateTime date) {

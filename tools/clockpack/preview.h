@@ -1,7 +1,7 @@
 // clockpack preview: the clock drawn as it shows on a desktop, at a chosen
-// time and frame, without Windows: the face (picture or movie) and the LED
-// digits where the window puts them, cut to the window's shape, at the
-// window's opacity.
+// time, frame and screen scale, without Windows: the face (picture or
+// movie) and the LED digits where the window puts them, cut to the window's
+// shape, at the window's opacity.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,7 @@ struct PreviewOptions {
   dc::CivilDateTime time{2026, 12, 9, 10, 8, 30};
   std::uint32_t frame = 1;  // the movie's frame, from 1
   dc::TimeFormat format;    // the digits' time format (the Windows default: "h:mm:ss tt")
+  int dpi = 96;             // the screen's scale: 96 is 100 %, 144 is 150 %
 };
 
 struct PreviewImage {
@@ -35,6 +36,10 @@ std::vector<std::uint8_t> EncodePng(const PreviewImage& image);
 // "HH:mm:ss", "tt hh:mm:ss" and the like (the hour's h or H, one or two;
 // the separator after it; tt before or after). Throws ToolError.
 dc::TimeFormat ParseTimeFormat(const std::string& picture);
+
+// A screen's scale as "1.5" or "150%" (50 % to 500 %), as the DPI of
+// such a screen (96 x the scale, to the nearest); throws ToolError.
+int ParsePreviewScale(const std::string& text);
 
 // "HH:MM:SS" (24-hour) onto a date; throws ToolError for anything else.
 dc::CivilDateTime ParsePreviewTime(const std::string& text, dc::CivilDateTime date);
