@@ -82,7 +82,6 @@ void FlashFace::OnFrameTimer() {
 void FlashFace::PassOnWarnings() {
   for (const std::string& w : player_->TakeWarnings()) {
     OutputDebugStringW(Utf8ToWide("DeskClock: " + w + "\n").c_str());
-    if (OnWarning) OnWarning(w);
   }
 }
 
@@ -97,8 +96,9 @@ void FlashFace::MakeSurface(int width, int height) {
   void* bits = nullptr;
   dib_ = ui::UniqueBitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!dib_ || !bits) {
+    const DWORD error = GetLastError();  // before the release can change it
     dib_.reset();
-    throw UserError("The clock's Flash face cannot get a bitmap to draw on: " + SystemErrorText(GetLastError()));
+    throw UserError("The clock's Flash face cannot get a bitmap to draw on: " + SystemErrorText(error));
   }
   bits_ = static_cast<std::uint32_t*>(bits);
   surfaceStale_ = true;

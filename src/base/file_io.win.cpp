@@ -115,8 +115,8 @@ void WriteFileSafely(const std::filesystem::path& target, const std::filesystem:
 
 void RenameFile(const std::filesystem::path& from, const std::filesystem::path& to) {
   if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
-    throw FileError("Cannot rename file \"" + PathToUtf8(from) + "\" to \"" + PathToUtf8(to) +
-                    "\". " + LastSystemErrorText());
+    const std::string sys = LastSystemErrorText();  // before the paths' conversion can change it
+    throw FileError("Cannot rename file \"" + PathToUtf8(from) + "\" to \"" + PathToUtf8(to) + "\". " + sys);
   }
 }
 

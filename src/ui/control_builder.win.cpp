@@ -50,8 +50,8 @@ HWND ControlLayout::Add(const ControlItem& s, POINT origin) {
                                  r.right - r.left, r.bottom - r.top, parent_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.id)), GetModuleHandleW(nullptr), nullptr);
   if (!control) {
-    throw UserError("A control of the window cannot be created (" + WideToUtf8(s.className) +
-                    "): " + SystemErrorText(GetLastError()));
+    const DWORD error = GetLastError();  // before the name's conversion can change it
+    throw UserError("A control of the window cannot be created (" + WideToUtf8(s.className) + "): " + SystemErrorText(error));
   }
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(s.font)), FALSE);
   placed.control = control;

@@ -26,16 +26,20 @@ void Window::RegisterWindowClass(const wchar_t* name, UINT style, HCURSOR cursor
   wc.hbrBackground = background;
   wc.hIcon = icon;
   wc.lpszClassName = name;
-  if (!RegisterClassExW(&wc))
-    throw UserError("The window class " + WideToUtf8(name) + " cannot be registered: " + SystemErrorText(GetLastError()));
+  if (!RegisterClassExW(&wc)) {
+    const DWORD error = GetLastError();  // before the name's conversion can change it
+    throw UserError("The window class " + WideToUtf8(name) + " cannot be registered: " + SystemErrorText(error));
+  }
 }
 
 void Window::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y, int w,
                     int h, HWND parent, HMENU idOrMenu) {
   HWND created = CreateWindowExW(exStyle, className, title, style, x, y, w, h, parent, idOrMenu,
                                  GetModuleHandleW(nullptr), this);
-  if (!created)
-    throw UserError("The window " + WideToUtf8(className) + " cannot be created: " + SystemErrorText(GetLastError()));
+  if (!created) {
+    const DWORD error = GetLastError();  // before the name's conversion can change it
+    throw UserError("The window " + WideToUtf8(className) + " cannot be created: " + SystemErrorText(error));
+  }
 }
 
 void Window::StartTimer(UINT_PTR id, UINT milliseconds, std::function<void()> tick) {
