@@ -25,7 +25,7 @@ class AlarmStore {
   // and nothing is said. Throws FileError "Stream read error" for bytes
   // shorter than the header (the store takes its defaults) or than the
   // records the header announces (the whole records are kept, and Count
-  // says how many). After a throw or a refusal, `Unreadable()` is true.
+  // says how many).
   void LoadFromBytes(std::span<const std::uint8_t> bytes);
   // The file's bytes: the header, then every record in list order.
   std::vector<std::uint8_t> ToBytes() const;
@@ -52,8 +52,6 @@ class AlarmStore {
   bool AutoRun() const { return header_.AutoRun != 0; }
   bool StayOnTop() const { return header_.StayOnTop != 0; }
   const AlarmStoreHeader& Header() const { return header_; }
-  // The last load met bytes it could not read whole.
-  bool Unreadable() const { return unreadable_; }
 
   // The file the store writes first and then renames over the store file,
   // and the first free name to keep an unreadable store file under

@@ -37,9 +37,6 @@ class FlashFace : public ui::Window {
   // How many frames were drawn (a frame that changes nothing is not).
   std::uint64_t FramesDrawn() const { return framesDrawn_; }
 
-  // What the movie left out or stopped on, for the debug log.
-  std::function<void(const std::string&)> OnWarning;
-
  private:
   std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnFrameTimer();

@@ -46,7 +46,7 @@ TEST(Avm1Clock, ClipEventEnterFrameSetsTheHands) {
   for (const TimeCase& t : kTimes) {
     f.h.time = t.time;
     f.h.engine->BeginFrame();
-    f.h.engine->RunClipEvent(*f.clock, kEventEnterFrame, script.Bytes());
+    f.h.engine->RunActions(*f.clock, script.Bytes());
     f.h.engine->EndFrame();
     EXPECT_DOUBLE_EQ(f.Rotation(f.hour), t.hour) << t.time.Hour << ":" << t.time.Minute;
     EXPECT_DOUBLE_EQ(f.Rotation(f.minute), t.minute) << t.time.Hour << ":" << t.time.Minute;

@@ -12,9 +12,6 @@ FunctionObject* DefineClass(Runtime& rt, std::string_view name, Object* proto, N
                             NativeConstructor construct);
 // The primitive inside a Boolean, Number or String object, else `self`.
 Value PrimitiveOf(Value self);
-// An integer argument (NaN and absent give `fallback`), clamped to a range
-// a loop may use.
-double IntegerArg(Runtime& rt, std::span<const Value> args, std::size_t i, double fallback);
 // The Math function at `index` of Flash's native table 200 (ASnative(200,
 // index)); past the table, one that converts its arguments and gives NaN.
 NativeFunction MathNative(double index);

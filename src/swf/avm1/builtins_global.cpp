@@ -13,13 +13,6 @@
 
 namespace dc::swf::avm1 {
 
-double IntegerArg(Runtime& rt, std::span<const Value> args, std::size_t i, double fallback) {
-  if (i >= args.size() || args[i].IsUndefined()) return fallback;
-  const double v = rt.ToNumber(args[i]);
-  if (std::isnan(v)) return fallback;
-  return std::clamp(std::trunc(v), -1e15, 1e15);
-}
-
 namespace {
 
 // parseInt and parseFloat give undefined when called with nothing; a

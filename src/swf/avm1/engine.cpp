@@ -83,8 +83,6 @@ void Engine::RunActions(Clip& clip, const ActionBytes& actions) {
   rt.RunBlock(rt.ObjectFor(clip), actions);
 }
 
-void Engine::RunClipEvent(Clip& clip, ClipEvent, const ActionBytes& actions) { RunActions(clip, actions); }
-
 bool Engine::RunHandler(Clip& clip, std::string_view name) {
   Runtime& rt = *runtime_;
   if (rt.stats.scriptsStopped || rt.frameStopped) return false;

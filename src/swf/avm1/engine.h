@@ -8,8 +8,8 @@
 //      the movie's life); what else comes due (enterFrame, DoAction blocks,
 //      a placed clip's initialize, construct and load, a removed clip's
 //      unload) is queued in order, initialize and construct ahead.
-//   3. The queue runs: RunActions(clip, block) for a frame script,
-//      RunClipEvent for each clip event block of the event and RunHandler
+//   3. The queue runs: RunActions(clip, block) for a frame script and for
+//      each clip event block of the event, then RunHandler
 //      for its handler (onEnterFrame, onLoad, onUnload). Blocks run on one
 //      stack for the frame: what a block leaves, the next one finds.
 //   4. RunNextDueInterval(the frame's end) until none is due, the queue
@@ -116,11 +116,9 @@ class Engine {
   void ClipLeaving(Clip& clip, bool reachable);
 
   void BeginFrame();
-  // A frame script or DoInitAction block: `clip` is `this` and the
-  // timeline the block's names resolve on.
+  // A frame script, DoInitAction or onClipEvent block: `clip` is `this`
+  // and the timeline the block's names resolve on.
   void RunActions(Clip& clip, const ActionBytes& actions);
-  // One onClipEvent block of `clip` (the event is for the log only).
-  void RunClipEvent(Clip& clip, ClipEvent event, const ActionBytes& actions);
   // The clip's handler by name (onEnterFrame, onLoad, onUnload, ...) when a
   // script defined one; false when there is none.
   bool RunHandler(Clip& clip, std::string_view name);

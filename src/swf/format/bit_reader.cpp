@@ -27,16 +27,6 @@ std::uint32_t BitReader::U32() {
   return lo | std::uint32_t{U16()} << 16;
 }
 
-std::uint32_t BitReader::EncodedU32() {
-  std::uint32_t value = 0;
-  for (unsigned shift = 0; shift < 35; shift += 7) {
-    const std::uint8_t b = U8();
-    value |= static_cast<std::uint32_t>(b & 0x7F) << shift;
-    if (!(b & 0x80)) break;
-  }
-  return value;
-}
-
 std::span<const std::uint8_t> BitReader::Bytes(std::size_t n) {
   Align();
   Need(n);

@@ -34,7 +34,6 @@ class BitReader {
   double Fixed8() { return S16() / 256.0; }                                // signed 8.8
   double Fixed16() { return static_cast<std::int32_t>(U32()) / 65536.0; }  // signed 16.16
   float Float32() { return std::bit_cast<float>(U32()); }                 // IEEE single
-  std::uint32_t EncodedU32();                                              // 1 to 5 bytes, 7 bits each
   std::span<const std::uint8_t> Bytes(std::size_t n);
   std::span<const std::uint8_t> Rest();  // to the end
   void Skip(std::size_t n) { (void)Bytes(n); }
@@ -64,7 +63,6 @@ class BitReader {
   std::size_t Position() const { return pos_ + (bit_ != 0); }  // of the next whole byte
   std::size_t Remaining() const { return data_.size() - std::min(data_.size(), Position()); }
   bool AtEnd() const { return Remaining() == 0; }
-  std::span<const std::uint8_t> Data() const { return data_; }
 
  private:
   void Need(std::size_t n) const;

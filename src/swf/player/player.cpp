@@ -171,7 +171,7 @@ void Player::RunItem(DisplayObject& o, const ActionBytes& actions, std::uint32_t
   // Only the unload runs on a clip taken away.
   if (o.removed != (event == kEventUnload)) return;
   for (const ClipAction& a : o.clipActions) {
-    if (a.events & event) engine_->RunClipEvent(o, static_cast<ClipEvent>(event), a.actions);
+    if (a.events & event) engine_->RunActions(o, a.actions);
     if (o.removed != (event == kEventUnload)) return;
   }
   if (const char* handler = HandlerOf(event)) engine_->RunHandler(o, handler);

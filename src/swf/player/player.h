@@ -55,8 +55,6 @@ class Player {
   double FrameRate() const;
   // The frame shown, from 1, of the root timeline.
   std::uint32_t CurrentFrame() const { return tree_.Root().frame + 1; }
-  // Whether the movie runs scripts (ActionScript 1 and 2).
-  bool RunsScripts() const { return engine_ != nullptr; }
   const avm1::ScriptStats* ScriptStats() const { return engine_ ? &engine_->Stats() : nullptr; }
 
   // One frame on: the timelines step, then the frame's scripts run. A
