@@ -5,6 +5,7 @@
 #include "package_builder.h"
 #include "manifest.h"
 #include "preview.h"
+#include "swf_writer.h"
 
 namespace {
 
@@ -121,6 +122,59 @@ TEST(Preview, AtTwiceTheScaleTheDigitsAreDrawnAtTheScreensPixels) {
     const Px got = At(im, c.x, c.y);
     EXPECT_EQ(got, c.want) << "(" << c.x << ", " << c.y << "): got " << +got.r << "," << +got.g << "," << +got.b
                            << "," << +got.a;
+  }
+}
+
+// A Flash face of 10 x 10 pixels at 12 frames a second on blue: a red
+// square on frames 1 to 12, taken away on frame 13, the movie stopped on
+// frame 20.
+dctest::PackageParts FlashParts() {
+  namespace w = dc::swf::test;
+  using dc::swf::FillKind;
+  using dc::swf::FillStyle;
+  dc::swf::PlaceObject square;
+  square.depth = 1;
+  square.characterId = 1;
+  std::vector<std::uint8_t> tags = w::Concat(
+      {w::SetBackgroundColor({0, 0, 255, 255}),
+       w::DefineShape(1, 1, {0, 200, 0, 200}, {{FillStyle{FillKind::Solid, {255, 0, 0, 255}}}, {}},
+                      {w::StyleChange{{{0, 0}}, std::nullopt, 1, std::nullopt, std::nullopt}, w::LineTo{200, 0},
+                       w::LineTo{0, 200}, w::LineTo{-200, 0}, w::LineTo{0, -200}}),
+       w::PlaceObjectTag(square, 2, 6)});
+  for (int frame = 1; frame <= 20; ++frame) {
+    if (frame == 13) tags = w::Concat({tags, w::RemoveObject2(1)});
+    if (frame == 20) tags = w::Concat({tags, w::DoActionTag(std::vector<std::uint8_t>{0x07, 0x00})});  // stop
+    tags = w::Concat({tags, w::ShowFrame()});
+  }
+  w::Header header;
+  header.version = 6;
+  header.stage = {0, 200, 0, 200};
+  header.frameCount = 20;
+  dctest::PackageParts p = Parts();
+  std::memcpy(p.display.FaceType, ".swf", 4);
+  p.display.ShapeToPicture = 0;
+  p.face = w::Fws(header, tags);
+  return p;
+}
+
+TEST(Preview, AMovieShowsWhatOneSecondOfPlayShowsUnlessAFrameIsNamed) {
+  const struct {
+    std::uint32_t frame;
+    Px want;
+  } cases[] = {
+      {0, {0, 0, 255, 200}},   // the default: 12 frames played after the first, on frame 13
+      {1, {255, 0, 0, 200}},   // the first frame
+      {12, {255, 0, 0, 200}},  // the last frame with the square
+      {13, {0, 0, 255, 200}},
+  };
+  for (const auto& c : cases) {
+    clockpack::PreviewOptions options;
+    options.frame = c.frame;
+    const clockpack::PreviewImage im = clockpack::RenderPreview(FlashParts().Bytes(), options);
+    const Px got = At(im, 5, 5);
+    EXPECT_EQ(got, c.want) << "frame " << c.frame << ": got " << +got.r << "," << +got.g << "," << +got.b << ","
+                           << +got.a;
+    EXPECT_TRUE(im.warnings.empty()) << c.frame << ": " << (im.warnings.empty() ? "" : im.warnings[0]);
   }
 }
 

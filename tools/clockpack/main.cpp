@@ -34,12 +34,12 @@ int main(int argc, char** argv) {
   attach->add_option("-o,--output", outPath, "the clock program to write")->required();
 
   std::string previewTime, previewFormat = "h:mm:ss tt", previewScale;
-  std::uint32_t previewFrame = 1;
+  std::uint32_t previewFrame = 0;
   auto* preview = app.add_subcommand("preview", "draw the clock as it shows on a desktop, to a PNG");
   preview->add_option("PACKAGE", packagePath, "the package")->required()->check(CLI::ExistingFile);
   preview->add_option("-o,--output", outPath, "the picture to write (OUT.png)")->required();
   preview->add_option("--time", previewTime, "the time the clock shows, HH:MM:SS (default 10:08:30)");
-  preview->add_option("--frame", previewFrame, "the movie's frame to show, from 1 (default 1)")
+  preview->add_option("--frame", previewFrame, "the movie's frame to show, from 1 (default: what shows after one second of play)")
       ->check(CLI::Range(1u, 1000000u));
   preview->add_option("--format", previewFormat,
                       "the digits' time picture: h or hh (12-hour), H or HH (24-hour), then :mm:ss, "

@@ -103,7 +103,9 @@ PreviewImage RenderPreview(std::span<const std::uint8_t> bytes, const PreviewOpt
   std::vector<std::uint32_t> faceColours;  // the picture's, for its shape
   std::int32_t pictureW = 0, pictureH = 0;
   if (movie) {
-    for (std::uint32_t f = 1; f < options.frame; ++f) movie->Advance();
+    const std::uint32_t frame =
+        options.frame ? options.frame : 1 + static_cast<std::uint32_t>(std::lround(movie->FrameRate()));
+    for (std::uint32_t f = 1; f < frame; ++f) movie->Advance();
     std::vector<std::uint32_t> px(static_cast<std::size_t>(std::max(faceW, 0)) * std::max(faceH, 0));
     dc::PixelTarget target{px.data(), faceW, faceH, faceW};
     if (faceW > 0 && faceH > 0) movie->Render(target);

@@ -16,7 +16,10 @@ namespace clockpack {
 
 struct PreviewOptions {
   dc::CivilDateTime time{2026, 12, 9, 10, 8, 30};
-  std::uint32_t frame = 1;  // the movie's frame, from 1
+  // The movie's frame, from 1; 0 is what a user sees after one second of
+  // play (a frame-1 script that turns the hands in onEnterFrame has not
+  // turned them yet on frame 1).
+  std::uint32_t frame = 0;
   dc::TimeFormat format;    // the digits' time format (the Windows default: "h:mm:ss tt")
   int dpi = 96;             // the screen's scale: 96 is 100 %, 144 is 150 %
 };
