@@ -21,7 +21,7 @@ void AnalogueClockFrame(benchmark::State& state) {
   for (auto _ : state) {
     h.time.Second = frame++ % 60;
     h.engine->BeginFrame();
-    h.engine->RunClipEvent(*clock, dc::swf::kEventEnterFrame, script);
+    h.engine->RunActions(*clock, script);
     h.engine->EndFrame();
   }
   benchmark::DoNotOptimize(hands[2]->Get(DisplayProperty::Rotation));
