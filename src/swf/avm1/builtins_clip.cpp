@@ -131,6 +131,16 @@ Value GetDepth(Runtime&, Value self, std::span<const Value>) {
   return c ? Value::Number(c->Depth()) : Value();
 }
 
+// What scripts cannot hold (a shape, a static text) stands for the clip
+// it is in, as its name would.
+Value GetInstanceAtDepth(Runtime& rt, Value self, std::span<const Value> args) {
+  Clip* c = ThisClip(self);
+  if (!c || args.empty()) return Value();
+  Clip* child = c->ChildAtDepth(ToInt32(rt.ToNumber(args[0])));
+  if (!child) return Value();
+  return rt.ClipValue(child->Kind() == ClipKind::Other ? c : child);
+}
+
 Value GetNextHighestDepth(Runtime&, Value self, std::span<const Value>) {
   Clip* c = ThisClip(self);
   return c ? Value::Number(c->NextHighestDepth()) : Value();
@@ -400,6 +410,7 @@ void InstallClipBuiltins(Runtime& rt) {
       {"swapDepths", SwapDepths},
       {"getDepth", GetDepth},
       {"getNextHighestDepth", GetNextHighestDepth},
+      {"getInstanceAtDepth", GetInstanceAtDepth},
       {"getBounds", GetBounds},
       {"getRect", GetBounds},
       {"getSWFVersion", GetSwfVersion},

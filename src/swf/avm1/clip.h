@@ -48,6 +48,8 @@ class Clip {
   // The child with this instance name; when several match, the lowest depth.
   virtual Clip* ChildByName(std::string_view name, bool caseSensitive) const = 0;
   virtual std::vector<Clip*> Children() const = 0;  // in depth order, lowest first
+  // The child at a script depth, nullptr when none.
+  virtual Clip* ChildAtDepth(int /*depth*/) const { return nullptr; }
 
   // _x _y (pixels in the parent's space), _xscale _yscale _alpha (percent),
   // _rotation (degrees, -180..180), _visible (0 or 1), _width _height

@@ -81,6 +81,13 @@ avm1::ClipKind DisplayObject::Kind() const {
   return avm1::ClipKind::Other;
 }
 
+avm1::Clip* DisplayObject::ChildAtDepth(int scriptDepth) const {
+  const std::optional<std::int32_t> at = ListDepth(scriptDepth);
+  if (!at) return nullptr;
+  const auto it = children.find(*at);
+  return it == children.end() ? nullptr : it->second.get();
+}
+
 avm1::Clip* DisplayObject::ChildByName(std::string_view childName, bool caseSensitive) const {
   if (tree_ && caseSensitive == tree_->CaseSensitive()) return tree_->ChildNamed(*this, childName);
   // Names compared otherwise than the movie's version does (never by the

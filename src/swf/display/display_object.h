@@ -114,6 +114,7 @@ class DisplayObject final : public avm1::Clip {
   bool Removed() const override { return removed; }
   avm1::Clip* ChildByName(std::string_view childName, bool caseSensitive) const override;
   std::vector<avm1::Clip*> Children() const override;
+  avm1::Clip* ChildAtDepth(int scriptDepth) const override;
   double Get(avm1::DisplayProperty property) const override;
   void Set(avm1::DisplayProperty property, double value) override;
   ColorTransform GetColorTransform() const override { return colorTransform; }

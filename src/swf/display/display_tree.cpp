@@ -92,7 +92,7 @@ DisplayTree::DisplayTree(std::shared_ptr<const Movie> movie, const Limits& limit
     : movie_(std::move(movie)), limits_(limits), caseSensitive_(movie_->version >= 7), initialised_(65536, false) {
   root_ = std::make_unique<DisplayObject>(this, DisplayKind::Sprite, 0, nullptr, nullptr);
   root_->sprite = &movie_->root;
-  root_->depth = kScriptDepthOffset;
+  root_->depth = 0;  // a script sees the root at depth -16384
   Link(*root_);
   liveObjects_ = 1;
 }
