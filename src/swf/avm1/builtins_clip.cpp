@@ -118,7 +118,10 @@ Value RemoveMovieClip(Runtime&, Value self, std::span<const Value>) {
 Value SwapDepths(Runtime& rt, Value self, std::span<const Value> args) {
   Clip* c = ThisClip(self);
   if (!c || args.empty()) return Value();
-  if (Clip* other = Runtime::ClipOf(args[0])) {
+  // A string names the other clip by its target path from this one.
+  Clip* other = Runtime::ClipOf(args[0]);
+  if (!other && args[0].IsString()) other = Runtime::ClipOf(rt.ResolveTarget(rt.ObjectFor(*c), rt.ToString(args[0])));
+  if (other) {
     if (other->Parent() == c->Parent() && other != c) c->SwapDepths(other->Depth());
   } else if (!args[0].IsUndefined()) {
     c->SwapDepths(ToInt32(rt.ToNumber(args[0])));

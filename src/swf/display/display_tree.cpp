@@ -280,10 +280,14 @@ void DisplayTree::MoveToDepth(DisplayObject& object, std::int32_t depth) {
     parent->children.erase(there);
     Unindex(*parent, *other);
     other->depth = moving->depth;
+    other->fromTimeline = false;
     Index(*parent, *other);
     parent->children[other->depth] = std::move(other);
   }
+  // Swapped out of the places the timeline gave them, both are the
+  // script's from now on: the timeline neither moves nor removes them.
   moving->depth = depth;
+  moving->fromTimeline = false;
   Index(*parent, *moving);
   parent->children[depth] = std::move(moving);
   dirty_ = true;
@@ -340,6 +344,9 @@ void DisplayTree::ApplyPlace(DisplayObject& sprite, const PlaceObject& place) {
     return;
   }
   if (existing && place.move) {
+    // A script's clip, or one a script moved to another depth, is no longer
+    // the timeline's to move.
+    if (!existing->fromTimeline) return;
     if (!place.characterId || *place.characterId == existing->characterId) {
       SetProperties(*existing, place);
       return;
