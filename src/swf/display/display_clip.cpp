@@ -308,8 +308,10 @@ avm1::Clip* DisplayObject::Duplicate(const std::string& newName, int scriptDepth
 }
 
 bool DisplayObject::Remove() {
-  // Scripts remove what scripts made, or what was moved to a script's depth.
-  if (!parent || !tree_ || removed || depth < kScriptDepthOffset) return false;
+  // Scripts remove what scripts made, or what was moved to a script's depth;
+  // the topmost depths (from list depth 0x7EFFFFF0) hold clips for good.
+  constexpr std::int32_t kFirstFixedDepth = 0x7EFFFFF0;
+  if (!parent || !tree_ || removed || depth < kScriptDepthOffset || depth >= kFirstFixedDepth) return false;
   tree_->Remove(*this);
   return true;
 }
