@@ -314,6 +314,22 @@ Value EndFill(Runtime&, Value self, std::span<const Value>) {
 
 Value ClipConstruct(Runtime& rt, Object* proto, std::span<const Value>) { return Value::Obj(rt.NewObject(proto)); }
 
+bool IsNumericProperty(std::string_view name) {
+  DisplayProperty p;
+  if (FindDisplay(name, p)) return true;
+  for (std::string_view n : {"_highquality", "_soundbuftime", "_focusrect"})
+    if (NamesEqual(name, n, false)) return true;
+  return false;
+}
+
+// A number in SWF 5, a boolean after; null on a clip no script set it on
+// but the root, whose frame shows by default.
+Value FocusRect(Runtime& rt, const ClipObject& o) {
+  if (!o.focusRect && o.clip != rt.root) return Value::Null();
+  const bool on = o.focusRect.value_or(true);
+  return rt.version >= 6 ? Value::Bool(on) : Value::Number(on ? 1 : 0);
+}
+
 }  // namespace
 
 bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
@@ -337,8 +353,8 @@ bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
     else if (rt.version >= 6 && NamesEqual(name, "_global", rt.caseSensitive)) out = Value::Obj(rt.global);
     else if (rt.Level(name)) out = rt.ClipValue(rt.root);
     else if (is("_url") || is("_droptarget")) out = rt.Str("");
-    else if (is("_focusrect")) out = Value::Bool(true);
-    else if (is("_soundbuftime")) out = Value::Number(5);
+    else if (is("_focusrect")) out = FocusRect(rt, *this);
+    else if (is("_soundbuftime")) out = Value::Number(rt.soundBufferTime);
     else if (is("_xmouse") || is("_ymouse")) out = Value::Number(0);
     else return false;
     return true;
@@ -348,20 +364,36 @@ bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
 
 bool ClipObject::SetSpecial(Runtime& rt, std::string_view name, Value v) {
   if (!clip || name.empty()) return false;
+  // undefined and null leave the numeric properties as they were.
+  const bool nothing = v.IsUndefined() || v.IsNull();
+  if (nothing && name[0] == '_' && IsNumericProperty(name)) return true;
   if (SetClipLook(rt, *clip, name, v)) return true;
   if (name[0] == '_') {
     DisplayProperty p;
     if (FindDisplay(name, p)) {
-      if (p == DisplayProperty::Visible) {
-        clip->Set(p, rt.ToBoolean(v) ? 1 : 0);
-      } else {
-        const double n = rt.ToNumber(v);
-        if (std::isfinite(n)) clip->Set(p, n);
-      }
+      // Not a number leaves the property as it was too; the display side
+      // takes infinities as Flash's fixed-point fields do.
+      const double n = rt.ToNumber(v);
+      if (!std::isnan(n)) clip->Set(p, p == DisplayProperty::Visible ? (n != 0 ? 1 : 0) : n);
       return true;
     }
     if (NamesEqual(name, "_name", false)) {
       clip->SetName(rt.ToString(v));
+      return true;
+    }
+    if (NamesEqual(name, "_soundbuftime", false)) {
+      const double n = rt.ToNumber(v);
+      if (!std::isnan(n)) rt.soundBufferTime = TruncateToInt32(n);
+      return true;
+    }
+    if (NamesEqual(name, "_focusrect", false)) {
+      // An object turns the frame off unasked; values that are not numbers
+      // leave it.
+      if (v.IsObject()) {
+        focusRect = false;
+      } else if (const double n = rt.ToNumber(v); !std::isnan(n)) {
+        focusRect = n != 0;
+      }
       return true;
     }
     // The other underscore properties are read-only or have no effect here.

@@ -264,6 +264,9 @@ class Runtime {
   Object* textFormatProto = nullptr;
   Object* errorProto = nullptr;
   Object* stubObject = nullptr;  // what the no-way-out classes give back
+  // _soundbuftime: the seconds of sound buffered before a stream plays,
+  // kept for scripts to read back (nothing is streamed).
+  std::int32_t soundBufferTime = 5;
   Object* xmlNodeClass = nullptr;  // XMLNode, whose prototype parsed nodes get
   FunctionObject* arrayCtor = nullptr;
   StringCell* emptyString = nullptr;

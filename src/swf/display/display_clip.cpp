@@ -127,6 +127,9 @@ void DisplayObject::SetTransform(const Transform& t) {
   const double r = t.rotation, k = t.rotation + t.skew;
   Matrix m{t.xScale * std::cos(r), t.xScale * std::sin(r), -t.yScale * std::sin(k), t.yScale * std::cos(k),
            matrix.tx, matrix.ty};
+  // Scripts read back the infinite scale or the turn that is not a number
+  // they set; what is drawn stays finite.
+  for (double* e : {&m.a, &m.b, &m.c, &m.d}) *e = std::isnan(*e) ? 0 : std::clamp(*e, -1e7, 1e7);
   transform_ = t;
   transformOf_ = m;
   if (!(m == matrix)) {
@@ -167,14 +170,16 @@ double DisplayObject::Get(avm1::DisplayProperty property) const {
 
 void DisplayObject::Set(avm1::DisplayProperty property, double value) {
   using P = avm1::DisplayProperty;
-  if (!std::isfinite(value)) return;  // Flash leaves the property as it was
-  value = std::clamp(value, -1e9, 1e9);
+  if (std::isnan(value)) return;  // Flash leaves the property as it was
   Transform t = ScriptTransform();
   switch (property) {
     case P::X:
     case P::Y: {
+      // A place held in 32-bit twips: beyond them (infinities too) it is
+      // the lowest, as the processor's conversion gives.
       double& field = property == P::X ? matrix.tx : matrix.ty;
-      const double twips = std::round(value * kTwipsPerPixel);
+      double twips = std::round(value * kTwipsPerPixel);
+      if (!(std::fabs(twips) < 2147483648.0)) twips = -2147483648.0;
       transformedByScript = true;
       if (field != twips) {
         field = twips;
@@ -195,7 +200,7 @@ void DisplayObject::Set(avm1::DisplayProperty property, double value) {
     case P::Alpha: {
       transformedByScript = true;
       ColorTransform cx = colorTransform;
-      cx.mulA = value / 100;
+      cx.mulA = std::isfinite(value) ? std::clamp(value, -1e9, 1e9) / 100 : 0;
       cx = cx.Stored();
       if (colorTransform.mulA != cx.mulA) {
         colorTransform.mulA = cx.mulA;
@@ -213,8 +218,8 @@ void DisplayObject::Set(avm1::DisplayProperty property, double value) {
     case P::Height: {
       const TwipRect own = OwnBounds();
       const double size = property == P::Width ? own.Width() : own.Height();
-      if (size <= 0) return;
-      (property == P::Width ? t.xScale : t.yScale) = value * kTwipsPerPixel / size;
+      if (size <= 0 || !std::isfinite(value)) return;
+      (property == P::Width ? t.xScale : t.yScale) = std::clamp(value, -1e9, 1e9) * kTwipsPerPixel / size;
       break;
     }
   }
