@@ -92,6 +92,7 @@ Value AttachMovie(Runtime& rt, Value self, std::span<const Value> args) {
   if (!c || args.size() < 3) return Value();
   Clip* made = c->AttachMovie(rt.ToString(args[0]), rt.ToString(args[1]), Depth(rt, args, 2));
   Initialize(rt, made, Arg(args, 3));
+  if (made) rt.ConstructClip(*made);
   return rt.ClipValue(made);
 }
 
@@ -100,6 +101,7 @@ Value DuplicateMovieClip(Runtime& rt, Value self, std::span<const Value> args) {
   if (!c || args.size() < 2) return Value();
   Clip* made = c->Duplicate(rt.ToString(args[0]), Depth(rt, args, 1));
   Initialize(rt, made, Arg(args, 2));
+  if (made) rt.ConstructClip(*made);
   return rt.ClipValue(made);
 }
 

@@ -48,6 +48,9 @@ class Clip {
   // The child with this instance name; when several match, the lowest depth.
   virtual Clip* ChildByName(std::string_view name, bool caseSensitive) const = 0;
   virtual std::vector<Clip*> Children() const = 0;  // in depth order, lowest first
+  // The names the movie exports this clip's symbol under (for the classes
+  // scripts register to symbols); empty for most.
+  virtual std::vector<std::string> ExportNames() const { return {}; }
   // The child at a script depth, nullptr when none.
   virtual Clip* ChildAtDepth(int /*depth*/) const { return nullptr; }
 

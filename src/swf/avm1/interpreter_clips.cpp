@@ -200,7 +200,8 @@ void Machine::ClipAction(ActionCode op) {
       const double depth = PopNumber();
       const std::string name = PopString();
       Clip* c = rt.ClipOf(TargetOf(Pop()));
-      if (c && std::isfinite(depth) && std::fabs(depth) < 2e9) c->Duplicate(name, static_cast<int>(depth) - 16384);
+      if (c && std::isfinite(depth) && std::fabs(depth) < 2e9)
+        if (Clip* made = c->Duplicate(name, static_cast<int>(depth) - 16384)) rt.ConstructClip(*made);
       break;
     }
     case ActionCode::RemoveSprite: {

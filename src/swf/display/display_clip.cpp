@@ -81,6 +81,11 @@ avm1::ClipKind DisplayObject::Kind() const {
   return avm1::ClipKind::Other;
 }
 
+std::vector<std::string> DisplayObject::ExportNames() const {
+  if (kind != DisplayKind::Sprite || !character || !tree_) return {};
+  return tree_->ExportNamesOf(characterId);
+}
+
 avm1::Clip* DisplayObject::ChildAtDepth(int scriptDepth) const {
   const std::optional<std::int32_t> at = ListDepth(scriptDepth);
   if (!at) return nullptr;

@@ -115,6 +115,7 @@ class DisplayObject final : public avm1::Clip {
   avm1::Clip* ChildByName(std::string_view childName, bool caseSensitive) const override;
   std::vector<avm1::Clip*> Children() const override;
   avm1::Clip* ChildAtDepth(int scriptDepth) const override;
+  std::vector<std::string> ExportNames() const override;
   double Get(avm1::DisplayProperty property) const override;
   void Set(avm1::DisplayProperty property, double value) override;
   ColorTransform GetColorTransform() const override { return colorTransform; }

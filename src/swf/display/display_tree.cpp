@@ -92,9 +92,17 @@ DisplayTree::DisplayTree(std::shared_ptr<const Movie> movie, const Limits& limit
     : movie_(std::move(movie)), limits_(limits), caseSensitive_(movie_->version >= 7), initialised_(65536, false) {
   root_ = std::make_unique<DisplayObject>(this, DisplayKind::Sprite, 0, nullptr, nullptr);
   root_->sprite = &movie_->root;
+  for (const auto& [exportName, id] : movie_->exports) exportNames_.emplace(id, exportName);
   root_->depth = 0;  // a script sees the root at depth -16384
   Link(*root_);
   liveObjects_ = 1;
+}
+
+std::vector<std::string> DisplayTree::ExportNamesOf(std::uint16_t characterId) const {
+  std::vector<std::string> out;
+  const auto [from, to] = exportNames_.equal_range(characterId);
+  for (auto it = from; it != to; ++it) out.push_back(it->second);
+  return out;
 }
 
 void DisplayTree::Start() {
