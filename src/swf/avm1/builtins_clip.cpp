@@ -78,7 +78,9 @@ void Initialize(Runtime& rt, Clip* made, Value init) {
   Object* o = init.AsObject();
   if (!made || !o) return;
   const Value target = rt.ClipValue(made);
-  for (const std::string& name : rt.EnumerableNames(o)) rt.SetMember(target, name, rt.GetMember(init, name));
+  // In the order the properties were made: a for-in lists them newest first.
+  const std::vector<std::string> names = rt.EnumerableNames(o);
+  for (auto it = names.rbegin(); it != names.rend(); ++it) rt.SetMember(target, *it, rt.GetMember(init, *it));
 }
 
 Value CreateEmptyMovieClip(Runtime& rt, Value self, std::span<const Value> args) {
