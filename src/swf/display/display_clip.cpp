@@ -144,6 +144,14 @@ void DisplayObject::SetTransform(const Transform& t) {
   transformedByScript = true;
 }
 
+void DisplayObject::SetMatrix(const Matrix& m) {
+  transformedByScript = true;
+  if (m == matrix) return;
+  matrix = m;
+  transform_.reset();  // the scales and turn are read from the matrix again
+  Changed();
+}
+
 void DisplayObject::SetColorTransform(const ColorTransform& given) {
   const ColorTransform cx = given.Stored();
   if (!(cx == colorTransform)) {

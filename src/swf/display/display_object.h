@@ -120,6 +120,8 @@ class DisplayObject final : public avm1::Clip {
   void Set(avm1::DisplayProperty property, double value) override;
   ColorTransform GetColorTransform() const override { return colorTransform; }
   void SetColorTransform(const ColorTransform& cx) override;
+  Matrix GetMatrix() const override { return matrix; }
+  void SetMatrix(const Matrix& m) override;
   int CurrentFrame() const override { return static_cast<int>(frame) + 1; }
   int TotalFrames() const override { return static_cast<int>(FrameCount()); }
   int FramesLoaded() const override { return static_cast<int>(FrameCount()); }
