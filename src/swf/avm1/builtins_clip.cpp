@@ -153,6 +153,46 @@ Value GetNextHighestDepth(Runtime&, Value self, std::span<const Value>) {
   return c ? Value::Number(c->NextHighestDepth()) : Value();
 }
 
+// localToGlobal and globalToLocal: the point object's x and y, both
+// numbers, mapped in place between the clip's space and the root's.
+Value MapPoint(Runtime& rt, Value self, std::span<const Value> args, bool toGlobal) {
+  Clip* c = ThisClip(self);
+  const Value point = Arg(args, 0);
+  if (!c || !point.IsObject()) return Value();
+  const Value x = rt.GetMember(point, "x"), y = rt.GetMember(point, "y");
+  if (!x.IsNumber() || !y.IsNumber()) return Value();
+  std::optional<Matrix> m = c->ToRootMatrix();
+  if (!toGlobal) m = m->Inverse();
+  if (!m) return Value();
+  const Point p = m->Apply({x.n * kTwipsPerPixel, y.n * kTwipsPerPixel});
+  rt.SetMember(point, "x", Value::Number(p.x / kTwipsPerPixel));
+  rt.SetMember(point, "y", Value::Number(p.y / kTwipsPerPixel));
+  return Value();
+}
+Value LocalToGlobal(Runtime& rt, Value self, std::span<const Value> args) { return MapPoint(rt, self, args, true); }
+Value GlobalToLocal(Runtime& rt, Value self, std::span<const Value> args) { return MapPoint(rt, self, args, false); }
+
+// hitTest(x, y[, shapeFlag]) with a point on the stage, or hitTest(other):
+// the clip's bounds in the root's space against the point or the other's
+// bounds. The shape flag is answered by the bounds as well.
+Value HitTest(Runtime& rt, Value self, std::span<const Value> args) {
+  Clip* c = ThisClip(self);
+  if (!c || args.empty() || !rt.root) return Value::Bool(false);
+  const TwipRect mine = c->Bounds(rt.root);
+  if (mine.Empty()) return Value::Bool(false);
+  if (args.size() >= 2) {
+    const double x = rt.ToNumber(args[0]) * kTwipsPerPixel, y = rt.ToNumber(args[1]) * kTwipsPerPixel;
+    return Value::Bool(x >= mine.xMin && x <= mine.xMax && y >= mine.yMin && y <= mine.yMax);
+  }
+  Clip* other = Runtime::ClipOf(args[0]);
+  if (!other && args[0].IsString()) other = Runtime::ClipOf(rt.ResolveTarget(rt.ObjectFor(*c), rt.ToString(args[0])));
+  if (!other) return Value::Bool(false);
+  const TwipRect theirs = other->Bounds(rt.root);
+  if (theirs.Empty()) return Value::Bool(false);
+  return Value::Bool(mine.xMin <= theirs.xMax && theirs.xMin <= mine.xMax && mine.yMin <= theirs.yMax &&
+                     theirs.yMin <= mine.yMax);
+}
+
 Value GetBounds(Runtime& rt, Value self, std::span<const Value> args) {
   Clip* c = ThisClip(self);
   if (!c) return Value();
@@ -170,7 +210,6 @@ Value GetBounds(Runtime& rt, Value self, std::span<const Value> args) {
 Value GetSwfVersion(Runtime& rt, Value, std::span<const Value>) { return Value::Number(rt.version); }
 Value One(Runtime&, Value, std::span<const Value>) { return Value::Number(1); }
 Value Nothing(Runtime&, Value, std::span<const Value>) { return Value(); }
-Value False(Runtime&, Value, std::span<const Value>) { return Value::Bool(false); }
 
 // The drawing API: each call changes the clip's Drawing and says so.
 template <class F>
@@ -455,7 +494,9 @@ void InstallClipBuiltins(Runtime& rt) {
       {"getSWFVersion", GetSwfVersion},
       {"getBytesLoaded", One},
       {"getBytesTotal", One},
-      {"hitTest", False},
+      {"hitTest", HitTest},
+      {"localToGlobal", LocalToGlobal},
+      {"globalToLocal", GlobalToLocal},
       {"clear", Clear},
       {"beginFill", BeginFill},
       {"beginGradientFill", BeginGradientFill},
@@ -468,7 +509,7 @@ void InstallClipBuiltins(Runtime& rt) {
   for (const Method& m : methods) rt.DefineMethod(p, m.name, m.fn);
   // No way out from a clip either.
   for (const char* name : {"getURL", "loadMovie", "loadVariables", "unloadMovie", "startDrag", "stopDrag",
-                           "localToGlobal", "globalToLocal", "setMask", "attachAudio", "attachBitmap"})
+                           "setMask", "attachAudio", "attachBitmap"})
     rt.DefineMethod(p, name, Nothing);
   DefineClass(rt, "MovieClip", p, Nothing, ClipConstruct);
 

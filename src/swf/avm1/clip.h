@@ -66,6 +66,8 @@ class Clip {
   // Flash 8's `transform`: the whole matrix as the display list holds it
   // (its translation in twips), set at once.
   virtual Matrix GetMatrix() const { return {}; }
+  // The matrices down from the root to this clip, as one (twips).
+  virtual Matrix ToRootMatrix() const { return {}; }
   virtual void SetMatrix(const Matrix&) {}
   // The filters drawn over the clip, copied in and out.
   virtual std::vector<Filter> GetFilters() const { return {}; }

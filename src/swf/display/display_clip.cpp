@@ -144,6 +144,8 @@ void DisplayObject::SetTransform(const Transform& t) {
   transformedByScript = true;
 }
 
+Matrix DisplayObject::ToRootMatrix() const { return ToRoot(this); }
+
 void DisplayObject::SetMatrix(const Matrix& m) {
   transformedByScript = true;
   if (m == matrix) return;

@@ -121,6 +121,7 @@ class DisplayObject final : public avm1::Clip {
   ColorTransform GetColorTransform() const override { return colorTransform; }
   void SetColorTransform(const ColorTransform& cx) override;
   Matrix GetMatrix() const override { return matrix; }
+  Matrix ToRootMatrix() const override;
   void SetMatrix(const Matrix& m) override;
   int CurrentFrame() const override { return static_cast<int>(frame) + 1; }
   int TotalFrames() const override { return static_cast<int>(FrameCount()); }
