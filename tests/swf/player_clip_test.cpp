@@ -1,6 +1,10 @@
 // Scripts on the real display objects, through a real Player: what a clip
-// does once it is taken away, and depths at the ends of the range.
+// does once it is taken away, depths at the ends of the range and found by
+// depth, property values that are no numbers, and classes linked to
+// symbols.
 #include <gtest/gtest.h>
+
+#include <limits>
 
 #include "avm1_assembler.h"
 #include "swf/format/reader.h"
@@ -97,6 +101,101 @@ TEST(PlayerClip, DepthsAtTheEndsOfTheRange) {
     EXPECT_EQ(Play(MovieWith(script), 1), std::string(c.after) + "|" + (c.made ? "movieclip" : "undefined") + "|")
         << c.depth;
   }
+}
+
+TEST(PlayerClip, InstancesFoundByDepth) {
+  Asm script;
+  script.CallOn("this", "getInstanceAtDepth", {-16383}).TraceTop();
+  script.CallOn("this", "getInstanceAtDepth", {-16000}).TraceTop();
+  script.CallOn("a", "getInstanceAtDepth", {-16383}).TraceTop();  // nothing placed in "a" yet
+  script.CallOn("_root", "getDepth").TraceTop();
+  EXPECT_EQ(Play(MovieWith(script), 1), "_level0.a|undefined|undefined|-16384|");
+}
+
+TEST(PlayerClip, PropertyValuesThatAreNoNumbers) {
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Case {
+    const char* property;
+    avm1::test::PushItem first, then;
+    const char* after;
+  };
+  const Case cases[] = {
+      {"_x", 3, avm1::test::Undef{}, "3"},
+      {"_x", 3, avm1::test::Null{}, "3"},
+      {"_x", 3, "abc", "3"},
+      {"_x", 3, inf, "-107374182.4"},  // the lowest 32-bit twips
+      {"_y", 3, -inf, "-107374182.4"},
+      {"_xscale", 50, inf, "Infinity"},
+      {"_yscale", 50, -inf, "-Infinity"},
+      {"_rotation", 30, inf, "NaN"},
+      {"_alpha", 50, inf, "0"},
+      {"_alpha", 50, avm1::test::Null{}, "50"},
+      {"_visible", 0, "abc", "false"},
+      {"_visible", 0, inf, "true"},
+      {"_visible", 1, avm1::test::Undef{}, "true"},
+  };
+  for (const Case& c : cases) {
+    Asm script;
+    script.Get("a").Push({c.property, c.first}).Op(op::SetMember);
+    script.Get("a").Push({c.property, c.then}).Op(op::SetMember);
+    script.Get("a").Push({c.property}).Op(op::GetMember).TraceTop();
+    EXPECT_EQ(Play(MovieWith(script), 1), std::string(c.after) + "|") << c.property << " " << c.after;
+  }
+}
+
+TEST(PlayerClip, SwappedClipsAreNoLongerMovedByTheTimeline) {
+  // Frame 2 moves whatever is at depth 1; "a" was swapped away and back.
+  Asm script;
+  script.CallOn("a", "swapDepths", {5}).Op(op::Pop).CallOn("a", "swapDepths", {-16383}).Op(op::Pop);
+  PlaceObject move;
+  move.depth = 1;
+  move.move = true;
+  move.matrix = Matrix{1, 0, 0, 1, 400, 0};
+  Asm read;
+  read.Get("a._x").TraceTop();
+  test::Header header;
+  header.frameCount = 2;
+  const Bytes movie = test::Fws(
+      header, test::Concat({test::DefineSprite(2, 1, test::ShowFrame()), test::PlaceObjectTag(Placed(1, 2, "a"), 2, 6),
+                            test::DoActionTag(*script.Bytes()), test::ShowFrame(), test::PlaceObjectTag(move, 2, 6),
+                            test::DoActionTag(*read.Bytes()), test::ShowFrame()}));
+  EXPECT_EQ(Play(movie, 2), "0|");
+}
+
+TEST(PlayerClip, PointsMappedBetweenAClipAndTheRoot) {
+  Asm script;
+  script.Get("a").Push({"_x", 100}).Op(op::SetMember).Get("a").Push({"_xscale", 200}).Op(op::SetMember);
+  script.Push({"x", 5, "y", 1, 2}).Op(op::InitObject).Store("p");
+  script.CallOn("a", "localToGlobal", {"p"}).Op(op::Pop);  // a string: not a point, nothing happens
+  script.Get("p").Push({"x"}).Op(op::GetMember).TraceTop();
+  script.Get("p").Push({1, "a"}).Op(op::GetVariable).Push({"localToGlobal"}).Op(op::CallMethod).Op(op::Pop);
+  script.Get("p.x").TraceTop().Get("p.y").TraceTop();
+  script.Get("p").Push({1, "a"}).Op(op::GetVariable).Push({"globalToLocal"}).Op(op::CallMethod).Op(op::Pop);
+  script.Get("p.x").TraceTop();
+  EXPECT_EQ(Play(MovieWith(script), 1), "5|110|1|5|");
+}
+
+TEST(PlayerClip, RegisteredClassesMakeTheSymbolsClips) {
+  // The constructor sees the init object's properties and the prototype;
+  // a registration taken away makes plain clips again.
+  Asm ctor;
+  ctor.Push({"made "}).Get("this").Push({"p"}).Op(op::GetMember).Op(op::Add2);
+  ctor.Push({" "}).Op(op::Add2).Get("this").Push({"q"}).Op(op::GetMember).Op(op::Add2).TraceTop();
+  Asm script;
+  script.Function("C", {}, ctor);
+  script.Get("C").Push({"prototype"}).Op(op::GetMember).Push({"q", "proto"}).Op(op::SetMember);
+  script.Get("C").Push({"sym", 2, "Object"}).Op(op::GetVariable).Push({"registerClass"}).Op(op::CallMethod).TraceTop();
+  script.Push({"p", "init", 1}).Op(op::InitObject).Push({5, "m", "sym", 4}).Get("this");
+  script.Push({"attachMovie"}).Op(op::CallMethod).Op(op::Pop);
+  script.Get("m.q").TraceTop();
+  script.Push({avm1::test::Null{}, "sym", 2, "Object"}).Op(op::GetVariable).Push({"registerClass"});
+  script.Op(op::CallMethod).Op(op::Pop);
+  script.CallOn("this", "attachMovie", {"sym", "n", 6}).Op(op::Pop);
+  script.Get("n.q").TraceTop();
+  const Bytes movie = test::Fws(
+      test::Header{}, test::Concat({test::DefineSprite(2, 1, test::ShowFrame()), test::ExportAssets({{2, "sym"}}),
+                                    test::DoActionTag(*script.Bytes()), test::ShowFrame()}));
+  EXPECT_EQ(Play(movie, 1), "true|made init proto|proto|undefined|");
 }
 
 }  // namespace

@@ -78,7 +78,9 @@ void Initialize(Runtime& rt, Clip* made, Value init) {
   Object* o = init.AsObject();
   if (!made || !o) return;
   const Value target = rt.ClipValue(made);
-  for (const std::string& name : rt.EnumerableNames(o)) rt.SetMember(target, name, rt.GetMember(init, name));
+  // In the order the properties were made: a for-in lists them newest first.
+  const std::vector<std::string> names = rt.EnumerableNames(o);
+  for (auto it = names.rbegin(); it != names.rend(); ++it) rt.SetMember(target, *it, rt.GetMember(init, *it));
 }
 
 Value CreateEmptyMovieClip(Runtime& rt, Value self, std::span<const Value> args) {
@@ -92,6 +94,7 @@ Value AttachMovie(Runtime& rt, Value self, std::span<const Value> args) {
   if (!c || args.size() < 3) return Value();
   Clip* made = c->AttachMovie(rt.ToString(args[0]), rt.ToString(args[1]), Depth(rt, args, 2));
   Initialize(rt, made, Arg(args, 3));
+  if (made) rt.ConstructClip(*made);
   return rt.ClipValue(made);
 }
 
@@ -100,6 +103,7 @@ Value DuplicateMovieClip(Runtime& rt, Value self, std::span<const Value> args) {
   if (!c || args.size() < 2) return Value();
   Clip* made = c->Duplicate(rt.ToString(args[0]), Depth(rt, args, 1));
   Initialize(rt, made, Arg(args, 2));
+  if (made) rt.ConstructClip(*made);
   return rt.ClipValue(made);
 }
 
@@ -118,7 +122,10 @@ Value RemoveMovieClip(Runtime&, Value self, std::span<const Value>) {
 Value SwapDepths(Runtime& rt, Value self, std::span<const Value> args) {
   Clip* c = ThisClip(self);
   if (!c || args.empty()) return Value();
-  if (Clip* other = Runtime::ClipOf(args[0])) {
+  // A string names the other clip by its target path from this one.
+  Clip* other = Runtime::ClipOf(args[0]);
+  if (!other && args[0].IsString()) other = Runtime::ClipOf(rt.ResolveTarget(rt.ObjectFor(*c), rt.ToString(args[0])));
+  if (other) {
     if (other->Parent() == c->Parent() && other != c) c->SwapDepths(other->Depth());
   } else if (!args[0].IsUndefined()) {
     c->SwapDepths(ToInt32(rt.ToNumber(args[0])));
@@ -131,9 +138,59 @@ Value GetDepth(Runtime&, Value self, std::span<const Value>) {
   return c ? Value::Number(c->Depth()) : Value();
 }
 
+// What scripts cannot hold (a shape, a static text) stands for the clip
+// it is in, as its name would.
+Value GetInstanceAtDepth(Runtime& rt, Value self, std::span<const Value> args) {
+  Clip* c = ThisClip(self);
+  if (!c || args.empty()) return Value();
+  Clip* child = c->ChildAtDepth(ToInt32(rt.ToNumber(args[0])));
+  if (!child) return Value();
+  return rt.ClipValue(child->Kind() == ClipKind::Other ? c : child);
+}
+
 Value GetNextHighestDepth(Runtime&, Value self, std::span<const Value>) {
   Clip* c = ThisClip(self);
   return c ? Value::Number(c->NextHighestDepth()) : Value();
+}
+
+// localToGlobal and globalToLocal: the point object's x and y, both
+// numbers, mapped in place between the clip's space and the root's.
+Value MapPoint(Runtime& rt, Value self, std::span<const Value> args, bool toGlobal) {
+  Clip* c = ThisClip(self);
+  const Value point = Arg(args, 0);
+  if (!c || !point.IsObject()) return Value();
+  const Value x = rt.GetMember(point, "x"), y = rt.GetMember(point, "y");
+  if (!x.IsNumber() || !y.IsNumber()) return Value();
+  std::optional<Matrix> m = c->ToRootMatrix();
+  if (!toGlobal) m = m->Inverse();
+  if (!m) return Value();
+  const Point p = m->Apply({x.n * kTwipsPerPixel, y.n * kTwipsPerPixel});
+  rt.SetMember(point, "x", Value::Number(p.x / kTwipsPerPixel));
+  rt.SetMember(point, "y", Value::Number(p.y / kTwipsPerPixel));
+  return Value();
+}
+Value LocalToGlobal(Runtime& rt, Value self, std::span<const Value> args) { return MapPoint(rt, self, args, true); }
+Value GlobalToLocal(Runtime& rt, Value self, std::span<const Value> args) { return MapPoint(rt, self, args, false); }
+
+// hitTest(x, y[, shapeFlag]) with a point on the stage, or hitTest(other):
+// the clip's bounds in the root's space against the point or the other's
+// bounds. The shape flag is answered by the bounds as well.
+Value HitTest(Runtime& rt, Value self, std::span<const Value> args) {
+  Clip* c = ThisClip(self);
+  if (!c || args.empty() || !rt.root) return Value::Bool(false);
+  const TwipRect mine = c->Bounds(rt.root);
+  if (mine.Empty()) return Value::Bool(false);
+  if (args.size() >= 2) {
+    const double x = rt.ToNumber(args[0]) * kTwipsPerPixel, y = rt.ToNumber(args[1]) * kTwipsPerPixel;
+    return Value::Bool(x >= mine.xMin && x <= mine.xMax && y >= mine.yMin && y <= mine.yMax);
+  }
+  Clip* other = Runtime::ClipOf(args[0]);
+  if (!other && args[0].IsString()) other = Runtime::ClipOf(rt.ResolveTarget(rt.ObjectFor(*c), rt.ToString(args[0])));
+  if (!other) return Value::Bool(false);
+  const TwipRect theirs = other->Bounds(rt.root);
+  if (theirs.Empty()) return Value::Bool(false);
+  return Value::Bool(mine.xMin <= theirs.xMax && theirs.xMin <= mine.xMax && mine.yMin <= theirs.yMax &&
+                     theirs.yMin <= mine.yMax);
 }
 
 Value GetBounds(Runtime& rt, Value self, std::span<const Value> args) {
@@ -153,7 +210,6 @@ Value GetBounds(Runtime& rt, Value self, std::span<const Value> args) {
 Value GetSwfVersion(Runtime& rt, Value, std::span<const Value>) { return Value::Number(rt.version); }
 Value One(Runtime&, Value, std::span<const Value>) { return Value::Number(1); }
 Value Nothing(Runtime&, Value, std::span<const Value>) { return Value(); }
-Value False(Runtime&, Value, std::span<const Value>) { return Value::Bool(false); }
 
 // The drawing API: each call changes the clip's Drawing and says so.
 template <class F>
@@ -301,6 +357,22 @@ Value EndFill(Runtime&, Value self, std::span<const Value>) {
 
 Value ClipConstruct(Runtime& rt, Object* proto, std::span<const Value>) { return Value::Obj(rt.NewObject(proto)); }
 
+bool IsNumericProperty(std::string_view name) {
+  DisplayProperty p;
+  if (FindDisplay(name, p)) return true;
+  for (std::string_view n : {"_highquality", "_soundbuftime", "_focusrect"})
+    if (NamesEqual(name, n, false)) return true;
+  return false;
+}
+
+// A number in SWF 5, a boolean after; null on a clip no script set it on
+// but the root, whose frame shows by default.
+Value FocusRect(Runtime& rt, const ClipObject& o) {
+  if (!o.focusRect && o.clip != rt.root) return Value::Null();
+  const bool on = o.focusRect.value_or(true);
+  return rt.version >= 6 ? Value::Bool(on) : Value::Number(on ? 1 : 0);
+}
+
 }  // namespace
 
 bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
@@ -324,8 +396,8 @@ bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
     else if (rt.version >= 6 && NamesEqual(name, "_global", rt.caseSensitive)) out = Value::Obj(rt.global);
     else if (rt.Level(name)) out = rt.ClipValue(rt.root);
     else if (is("_url") || is("_droptarget")) out = rt.Str("");
-    else if (is("_focusrect")) out = Value::Bool(true);
-    else if (is("_soundbuftime")) out = Value::Number(5);
+    else if (is("_focusrect")) out = FocusRect(rt, *this);
+    else if (is("_soundbuftime")) out = Value::Number(rt.soundBufferTime);
     else if (is("_xmouse") || is("_ymouse")) out = Value::Number(0);
     else return false;
     return true;
@@ -335,20 +407,36 @@ bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
 
 bool ClipObject::SetSpecial(Runtime& rt, std::string_view name, Value v) {
   if (!clip || name.empty()) return false;
+  // undefined and null leave the numeric properties as they were.
+  const bool nothing = v.IsUndefined() || v.IsNull();
+  if (nothing && name[0] == '_' && IsNumericProperty(name)) return true;
   if (SetClipLook(rt, *clip, name, v)) return true;
   if (name[0] == '_') {
     DisplayProperty p;
     if (FindDisplay(name, p)) {
-      if (p == DisplayProperty::Visible) {
-        clip->Set(p, rt.ToBoolean(v) ? 1 : 0);
-      } else {
-        const double n = rt.ToNumber(v);
-        if (std::isfinite(n)) clip->Set(p, n);
-      }
+      // Not a number leaves the property as it was too; the display side
+      // takes infinities as Flash's fixed-point fields do.
+      const double n = rt.ToNumber(v);
+      if (!std::isnan(n)) clip->Set(p, p == DisplayProperty::Visible ? (n != 0 ? 1 : 0) : n);
       return true;
     }
     if (NamesEqual(name, "_name", false)) {
       clip->SetName(rt.ToString(v));
+      return true;
+    }
+    if (NamesEqual(name, "_soundbuftime", false)) {
+      const double n = rt.ToNumber(v);
+      if (!std::isnan(n)) rt.soundBufferTime = TruncateToInt32(n);
+      return true;
+    }
+    if (NamesEqual(name, "_focusrect", false)) {
+      // An object turns the frame off unasked; values that are not numbers
+      // leave it.
+      if (v.IsObject()) {
+        focusRect = false;
+      } else if (const double n = rt.ToNumber(v); !std::isnan(n)) {
+        focusRect = n != 0;
+      }
       return true;
     }
     // The other underscore properties are read-only or have no effect here.
@@ -400,12 +488,15 @@ void InstallClipBuiltins(Runtime& rt) {
       {"swapDepths", SwapDepths},
       {"getDepth", GetDepth},
       {"getNextHighestDepth", GetNextHighestDepth},
+      {"getInstanceAtDepth", GetInstanceAtDepth},
       {"getBounds", GetBounds},
       {"getRect", GetBounds},
       {"getSWFVersion", GetSwfVersion},
       {"getBytesLoaded", One},
       {"getBytesTotal", One},
-      {"hitTest", False},
+      {"hitTest", HitTest},
+      {"localToGlobal", LocalToGlobal},
+      {"globalToLocal", GlobalToLocal},
       {"clear", Clear},
       {"beginFill", BeginFill},
       {"beginGradientFill", BeginGradientFill},
@@ -418,7 +509,7 @@ void InstallClipBuiltins(Runtime& rt) {
   for (const Method& m : methods) rt.DefineMethod(p, m.name, m.fn);
   // No way out from a clip either.
   for (const char* name : {"getURL", "loadMovie", "loadVariables", "unloadMovie", "startDrag", "stopDrag",
-                           "localToGlobal", "globalToLocal", "setMask", "attachAudio", "attachBitmap"})
+                           "setMask", "attachAudio", "attachBitmap"})
     rt.DefineMethod(p, name, Nothing);
   DefineClass(rt, "MovieClip", p, Nothing, ClipConstruct);
 

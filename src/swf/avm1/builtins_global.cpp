@@ -224,15 +224,6 @@ void InstallGlobalFunctions(Runtime& rt) {
                            "showRedrawRegions"})
     rt.DefineMethod(g, name, Nothing);
   rt.stubObject = rt.NewObject();
-  for (const char* name : {"Selection"}) {
-    Object* o = rt.NewObject();
-    for (const char* method : {"addListener", "removeListener", "isDown", "isToggled", "getCode", "getAscii", "show",
-                               "hide", "setClipboard", "showSettings", "call", "setFocus", "getFocus"})
-      rt.DefineMethod(o, method, Nothing);
-    rt.DefineValue(o, "capabilities", Value::Obj(rt.NewObject()));
-    rt.DefineValue(o, "security", Value::Obj(rt.NewObject()));
-    rt.DefineValue(g, name, Value::Obj(o));
-  }
 }
 
 }  // namespace dc::swf::avm1

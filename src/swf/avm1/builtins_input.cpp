@@ -1,6 +1,7 @@
-// Mouse and Key as scripts see them: listener lists (the events come from
-// the player's input), the pointer's shown or hidden state, and a keyboard
-// a face never has: no key is down or toggled, the last key is none.
+// Mouse, Key and Selection as scripts see them: listener lists (the events
+// come from the player's input), the pointer's shown or hidden state, and a
+// keyboard a face never has: no key is down or toggled, the last key is none,
+// nothing holds the focus.
 #include "swf/avm1/broadcaster.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/host_objects.h"
@@ -25,6 +26,9 @@ Value Hide(Runtime& rt, Value, std::span<const Value>) { return ShowPointer(rt, 
 Value False(Runtime&, Value, std::span<const Value>) { return Value::Bool(false); }
 Value Zero(Runtime&, Value, std::span<const Value>) { return Value::Number(0); }
 Value True(Runtime&, Value, std::span<const Value>) { return Value::Bool(true); }
+Value Null(Runtime&, Value, std::span<const Value>) { return Value::Null(); }
+Value MinusOne(Runtime&, Value, std::span<const Value>) { return Value::Number(-1); }
+Value Nothing(Runtime&, Value, std::span<const Value>) { return Value(); }
 
 struct KeyCode {
   const char* name;
@@ -56,6 +60,16 @@ void InstallInputBuiltins(Runtime& rt) {
   rt.DefineMethod(key, "getAscii", Zero);
   rt.DefineMethod(key, "isAccessible", True);
   rt.DefineValue(rt.global, "Key", Value::Obj(key));
+
+  Object* selection = rt.NewObject();
+  MakeBroadcaster(rt, selection);
+  rt.DefineMethod(selection, "getFocus", Null);
+  rt.DefineMethod(selection, "setFocus", False);
+  rt.DefineMethod(selection, "getBeginIndex", MinusOne);
+  rt.DefineMethod(selection, "getEndIndex", MinusOne);
+  rt.DefineMethod(selection, "getCaretIndex", MinusOne);
+  rt.DefineMethod(selection, "setSelection", Nothing);
+  rt.DefineValue(rt.global, "Selection", Value::Obj(selection));
 }
 
 }  // namespace dc::swf::avm1

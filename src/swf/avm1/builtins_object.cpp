@@ -108,7 +108,20 @@ Value Unwatch(Runtime& rt, Value self, std::span<const Value> args) {
   return Value::Bool(rt.Unwatch(o, rt.KeyOf(args[0], buffer)));
 }
 
-Value RegisterClass(Runtime&, Value, std::span<const Value>) { return Value::Bool(true); }
+// The clips of the symbol exported under `name` are made with `ctor`'s
+// prototype and run it; anything but a function takes the link away.
+Value RegisterClass(Runtime& rt, Value, std::span<const Value> args) {
+  if (args.size() < 2) return Value::Bool(false);
+  std::string key = rt.ClassKey(rt.ToString(args[0]));
+  Object* ctor = args[1].AsObject();
+  if (ctor && ctor->cls == ObjectClass::Function) {
+    if (!rt.registeredClasses.contains(key)) rt.heap.Charge(sizeof(std::string) + key.size() + sizeof(Object*) * 4);
+    rt.registeredClasses[std::move(key)] = ctor;
+  } else {
+    rt.registeredClasses.erase(key);
+  }
+  return Value::Bool(true);
+}
 
 // call and apply with no object for `this` give the function _global.
 Value ThisArg(Runtime& rt, std::span<const Value> args) {

@@ -48,6 +48,11 @@ class Clip {
   // The child with this instance name; when several match, the lowest depth.
   virtual Clip* ChildByName(std::string_view name, bool caseSensitive) const = 0;
   virtual std::vector<Clip*> Children() const = 0;  // in depth order, lowest first
+  // The names the movie exports this clip's symbol under (for the classes
+  // scripts register to symbols); empty for most.
+  virtual std::vector<std::string> ExportNames() const { return {}; }
+  // The child at a script depth, nullptr when none.
+  virtual Clip* ChildAtDepth(int /*depth*/) const { return nullptr; }
 
   // _x _y (pixels in the parent's space), _xscale _yscale _alpha (percent),
   // _rotation (degrees, -180..180), _visible (0 or 1), _width _height
@@ -61,6 +66,8 @@ class Clip {
   // Flash 8's `transform`: the whole matrix as the display list holds it
   // (its translation in twips), set at once.
   virtual Matrix GetMatrix() const { return {}; }
+  // The matrices down from the root to this clip, as one (twips).
+  virtual Matrix ToRootMatrix() const { return {}; }
   virtual void SetMatrix(const Matrix&) {}
   // The filters drawn over the clip, copied in and out.
   virtual std::vector<Filter> GetFilters() const { return {}; }

@@ -31,6 +31,11 @@ void Engine::SetRoot(Clip& root) {
 
 void Engine::ClipAdded(Clip& clip) { runtime_->BindTextField(runtime_->ObjectFor(clip)); }
 
+void Engine::ConstructClip(Clip& clip) {
+  if (runtime_->stats.scriptsStopped || runtime_->frameStopped) return;
+  runtime_->ConstructClip(clip);
+}
+
 namespace {
 
 // The names from the root down to `clip`.

@@ -103,6 +103,9 @@ class Engine {
   // A clip now on a display list (a text field with a variable is bound
   // from now on). Clips are also taken up when a script first reaches them.
   void ClipAdded(Clip& clip);
+  // A clip the timeline placed runs the class registered to its symbol,
+  // after its construct event.
+  void ConstructClip(Clip& clip);
   // The clip is gone: the script object no longer reaches it (references
   // to it resolve to nothing) and its timeline variables become garbage.
   // Required for every clip that leaves the display list, announced or not

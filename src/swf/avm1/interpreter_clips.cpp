@@ -184,9 +184,13 @@ void Machine::ClipAction(ActionCode op) {
       const std::size_t i = *index;
       // The value is converted for its property first, even when the
       // property cannot be set; _target, _droptarget and _url take nothing.
+      // undefined and null stay themselves (the property keeps its value),
+      // and _focusrect converts for itself.
       if (i == 13 || i == 19) {
+        // SWF 7 writes a number that is not one as 0 here.
+        if (rt.version >= 7 && v.IsNumber() && std::isnan(v.n)) v = Value::Number(0);
         v = rt.ToStringValue(v);
-      } else if (i != 11 && i != 14 && i != 15) {
+      } else if (i != 11 && i != 14 && i != 15 && i != 17 && !v.IsUndefined() && !v.IsNull()) {
         v = Value::Number(rt.ToNumber(v));
       }
       if (clip.IsObject()) rt.SetMember(clip, kPropertyNames[i], v);
@@ -196,7 +200,8 @@ void Machine::ClipAction(ActionCode op) {
       const double depth = PopNumber();
       const std::string name = PopString();
       Clip* c = rt.ClipOf(TargetOf(Pop()));
-      if (c && std::isfinite(depth) && std::fabs(depth) < 2e9) c->Duplicate(name, static_cast<int>(depth) - 16384);
+      if (c && std::isfinite(depth) && std::fabs(depth) < 2e9)
+        if (Clip* made = c->Duplicate(name, static_cast<int>(depth) - 16384)) rt.ConstructClip(*made);
       break;
     }
     case ActionCode::RemoveSprite: {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -135,6 +136,9 @@ class ClipObject final : public Object {
   std::string boundText;
   bool bound = false;
   bool shownOnce = false;
+  // _focusrect as a script set it (whether focus shows a yellow frame);
+  // unset, the root's reads as on and every other clip's as null.
+  std::optional<bool> focusRect;
 };
 
 // `super` in a method: members from the prototype above `home`, called

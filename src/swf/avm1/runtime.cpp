@@ -261,12 +261,37 @@ ClipObject* Runtime::ObjectFor(Clip& clip) {
   if (void* p = clip.ScriptObject()) return static_cast<ClipObject*>(p);
   const bool text = clip.Kind() == ClipKind::TextField;
   Object* proto = text ? textFieldProto : clip.Kind() == ClipKind::Button && buttonProto ? buttonProto : clipProto;
+  if (clip.Kind() == ClipKind::MovieClip && !registeredClasses.empty()) {
+    if (Object* ctor = RegisteredClass(clip))
+      if (Object* own = GetMember(Value::Obj(ctor), "prototype").AsObject()) proto = own;
+  }
   ClipObject* o = heap.Make<ClipObject>(proto, &clip);
   o->timelineScope = heap.Make<Scope>(globalScope, o);
   clip.SetScriptObject(o);
   clips[&clip] = o;
   if (text) BindTextField(o);
   return o;
+}
+
+std::string Runtime::ClassKey(std::string_view exportName) const {
+  std::string key(exportName);
+  if (!caseSensitive)
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return key;
+}
+
+Object* Runtime::RegisteredClass(const Clip& clip) const {
+  if (registeredClasses.empty()) return nullptr;
+  for (const std::string& name : clip.ExportNames())
+    if (const auto it = registeredClasses.find(ClassKey(name)); it != registeredClasses.end()) return it->second;
+  return nullptr;
+}
+
+void Runtime::ConstructClip(Clip& clip) {
+  Object* ctor = RegisteredClass(clip);
+  if (!ctor || ctor->cls != ObjectClass::Function) return;
+  ClipObject* o = ObjectFor(clip);
+  Guarded([&] { Call(Value::Obj(ctor), Value::Obj(o), {}); });
 }
 
 bool Runtime::BoundVariable(ClipObject* owner, std::string_view name, Value& holder, std::string_view& member) {
@@ -419,6 +444,7 @@ void Runtime::CollectGarbage() {
       h.Mark(o);
     h.Mark(arrayCtor);
     for (const auto& [proto, c] : nativeClasses) h.Mark(proto);
+    for (const auto& [name, ctor] : registeredClasses) h.Mark(ctor);
     for (const auto& [clip, object] : clips) h.Mark(object);
     for (const auto& [id, interval] : intervals) {
       h.Mark(interval.function);

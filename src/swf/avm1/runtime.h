@@ -264,6 +264,17 @@ class Runtime {
   Object* textFormatProto = nullptr;
   Object* errorProto = nullptr;
   Object* stubObject = nullptr;  // what the no-way-out classes give back
+  // Object.registerClass: the constructor of each symbol's clips, by export
+  // name (folded when names are not case-sensitive).
+  std::unordered_map<std::string, Object*> registeredClasses;
+  std::string ClassKey(std::string_view exportName) const;
+  Object* RegisteredClass(const Clip& clip) const;
+  // Runs the registered constructor on a clip's object (its prototype was
+  // set when the object was made).
+  void ConstructClip(Clip& clip);
+  // _soundbuftime: the seconds of sound buffered before a stream plays,
+  // kept for scripts to read back (nothing is streamed).
+  std::int32_t soundBufferTime = 5;
   Object* xmlNodeClass = nullptr;  // XMLNode, whose prototype parsed nodes get
   FunctionObject* arrayCtor = nullptr;
   StringCell* emptyString = nullptr;

@@ -81,6 +81,18 @@ avm1::ClipKind DisplayObject::Kind() const {
   return avm1::ClipKind::Other;
 }
 
+std::vector<std::string> DisplayObject::ExportNames() const {
+  if (kind != DisplayKind::Sprite || !character || !tree_) return {};
+  return tree_->ExportNamesOf(characterId);
+}
+
+avm1::Clip* DisplayObject::ChildAtDepth(int scriptDepth) const {
+  const std::optional<std::int32_t> at = ListDepth(scriptDepth);
+  if (!at) return nullptr;
+  const auto it = children.find(*at);
+  return it == children.end() ? nullptr : it->second.get();
+}
+
 avm1::Clip* DisplayObject::ChildByName(std::string_view childName, bool caseSensitive) const {
   if (tree_ && caseSensitive == tree_->CaseSensitive()) return tree_->ChildNamed(*this, childName);
   // Names compared otherwise than the movie's version does (never by the
@@ -120,6 +132,9 @@ void DisplayObject::SetTransform(const Transform& t) {
   const double r = t.rotation, k = t.rotation + t.skew;
   Matrix m{t.xScale * std::cos(r), t.xScale * std::sin(r), -t.yScale * std::sin(k), t.yScale * std::cos(k),
            matrix.tx, matrix.ty};
+  // Scripts read back the infinite scale or the turn that is not a number
+  // they set; what is drawn stays finite.
+  for (double* e : {&m.a, &m.b, &m.c, &m.d}) *e = std::isnan(*e) ? 0 : std::clamp(*e, -1e7, 1e7);
   transform_ = t;
   transformOf_ = m;
   if (!(m == matrix)) {
@@ -127,6 +142,16 @@ void DisplayObject::SetTransform(const Transform& t) {
     Changed();
   }
   transformedByScript = true;
+}
+
+Matrix DisplayObject::ToRootMatrix() const { return ToRoot(this); }
+
+void DisplayObject::SetMatrix(const Matrix& m) {
+  transformedByScript = true;
+  if (m == matrix) return;
+  matrix = m;
+  transform_.reset();  // the scales and turn are read from the matrix again
+  Changed();
 }
 
 void DisplayObject::SetColorTransform(const ColorTransform& given) {
@@ -160,14 +185,16 @@ double DisplayObject::Get(avm1::DisplayProperty property) const {
 
 void DisplayObject::Set(avm1::DisplayProperty property, double value) {
   using P = avm1::DisplayProperty;
-  if (!std::isfinite(value)) return;  // Flash leaves the property as it was
-  value = std::clamp(value, -1e9, 1e9);
+  if (std::isnan(value)) return;  // Flash leaves the property as it was
   Transform t = ScriptTransform();
   switch (property) {
     case P::X:
     case P::Y: {
+      // A place held in 32-bit twips: beyond them (infinities too) it is
+      // the lowest, as the processor's conversion gives.
       double& field = property == P::X ? matrix.tx : matrix.ty;
-      const double twips = std::round(value * kTwipsPerPixel);
+      double twips = std::round(value * kTwipsPerPixel);
+      if (!(std::fabs(twips) < 2147483648.0)) twips = -2147483648.0;
       transformedByScript = true;
       if (field != twips) {
         field = twips;
@@ -188,7 +215,7 @@ void DisplayObject::Set(avm1::DisplayProperty property, double value) {
     case P::Alpha: {
       transformedByScript = true;
       ColorTransform cx = colorTransform;
-      cx.mulA = value / 100;
+      cx.mulA = std::isfinite(value) ? std::clamp(value, -1e9, 1e9) / 100 : 0;
       cx = cx.Stored();
       if (colorTransform.mulA != cx.mulA) {
         colorTransform.mulA = cx.mulA;
@@ -206,8 +233,8 @@ void DisplayObject::Set(avm1::DisplayProperty property, double value) {
     case P::Height: {
       const TwipRect own = OwnBounds();
       const double size = property == P::Width ? own.Width() : own.Height();
-      if (size <= 0) return;
-      (property == P::Width ? t.xScale : t.yScale) = value * kTwipsPerPixel / size;
+      if (size <= 0 || !std::isfinite(value)) return;
+      (property == P::Width ? t.xScale : t.yScale) = std::clamp(value, -1e9, 1e9) * kTwipsPerPixel / size;
       break;
     }
   }
@@ -301,8 +328,10 @@ avm1::Clip* DisplayObject::Duplicate(const std::string& newName, int scriptDepth
 }
 
 bool DisplayObject::Remove() {
-  // Scripts remove what scripts made, or what was moved to a script's depth.
-  if (!parent || !tree_ || removed || depth < kScriptDepthOffset) return false;
+  // Scripts remove what scripts made, or what was moved to a script's depth;
+  // the topmost depths (from list depth 0x7EFFFFF0) hold clips for good.
+  constexpr std::int32_t kFirstFixedDepth = 0x7EFFFFF0;
+  if (!parent || !tree_ || removed || depth < kScriptDepthOffset || depth >= kFirstFixedDepth) return false;
   tree_->Remove(*this);
   return true;
 }

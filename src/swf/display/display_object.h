@@ -114,10 +114,15 @@ class DisplayObject final : public avm1::Clip {
   bool Removed() const override { return removed; }
   avm1::Clip* ChildByName(std::string_view childName, bool caseSensitive) const override;
   std::vector<avm1::Clip*> Children() const override;
+  avm1::Clip* ChildAtDepth(int scriptDepth) const override;
+  std::vector<std::string> ExportNames() const override;
   double Get(avm1::DisplayProperty property) const override;
   void Set(avm1::DisplayProperty property, double value) override;
   ColorTransform GetColorTransform() const override { return colorTransform; }
   void SetColorTransform(const ColorTransform& cx) override;
+  Matrix GetMatrix() const override { return matrix; }
+  Matrix ToRootMatrix() const override;
+  void SetMatrix(const Matrix& m) override;
   int CurrentFrame() const override { return static_cast<int>(frame) + 1; }
   int TotalFrames() const override { return static_cast<int>(FrameCount()); }
   int FramesLoaded() const override { return static_cast<int>(FrameCount()); }

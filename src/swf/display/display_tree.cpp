@@ -92,9 +92,17 @@ DisplayTree::DisplayTree(std::shared_ptr<const Movie> movie, const Limits& limit
     : movie_(std::move(movie)), limits_(limits), caseSensitive_(movie_->version >= 7), initialised_(65536, false) {
   root_ = std::make_unique<DisplayObject>(this, DisplayKind::Sprite, 0, nullptr, nullptr);
   root_->sprite = &movie_->root;
-  root_->depth = kScriptDepthOffset;
+  for (const auto& [exportName, id] : movie_->exports) exportNames_.emplace(id, exportName);
+  root_->depth = 0;  // a script sees the root at depth -16384
   Link(*root_);
   liveObjects_ = 1;
+}
+
+std::vector<std::string> DisplayTree::ExportNamesOf(std::uint16_t characterId) const {
+  std::vector<std::string> out;
+  const auto [from, to] = exportNames_.equal_range(characterId);
+  for (auto it = from; it != to; ++it) out.push_back(it->second);
+  return out;
 }
 
 void DisplayTree::Start() {
@@ -280,10 +288,14 @@ void DisplayTree::MoveToDepth(DisplayObject& object, std::int32_t depth) {
     parent->children.erase(there);
     Unindex(*parent, *other);
     other->depth = moving->depth;
+    other->fromTimeline = false;
     Index(*parent, *other);
     parent->children[other->depth] = std::move(other);
   }
+  // Swapped out of the places the timeline gave them, both are the
+  // script's from now on: the timeline neither moves nor removes them.
   moving->depth = depth;
+  moving->fromTimeline = false;
   Index(*parent, *moving);
   parent->children[depth] = std::move(moving);
   dirty_ = true;
@@ -340,6 +352,9 @@ void DisplayTree::ApplyPlace(DisplayObject& sprite, const PlaceObject& place) {
     return;
   }
   if (existing && place.move) {
+    // A script's clip, or one a script moved to another depth, is no longer
+    // the timeline's to move.
+    if (!existing->fromTimeline) return;
     if (!place.characterId || *place.characterId == existing->characterId) {
       SetProperties(*existing, place);
       return;

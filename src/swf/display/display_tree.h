@@ -35,6 +35,8 @@ class DisplayTree {
   DisplayTree& operator=(const DisplayTree&) = delete;
 
   const Movie& movie() const { return *movie_; }
+  // The names the movie exports a character under.
+  std::vector<std::string> ExportNamesOf(std::uint16_t characterId) const;
   DisplayObject& Root() { return *root_; }
   const DisplayObject& Root() const { return *root_; }
   // Names compare as the movie's version does: exactly from SWF 7 on.
@@ -107,6 +109,8 @@ class DisplayTree {
   std::size_t LiveObjects() const { return liveObjects_; }
 
  private:
+  // Export names by character, made once from the movie's name list.
+  std::multimap<std::uint16_t, std::string> exportNames_;
   struct PlaceState;
   using ListState = std::map<std::int32_t, PlaceState>;
   void PlayFrame(DisplayObject& sprite, std::uint32_t frame, bool scripts);

@@ -35,7 +35,7 @@ namespace dc::swf {
 
 // What the display tree said is due, in the order it runs.
 struct Player::Queue {
-  enum class Kind : std::uint8_t { Block, Event };
+  enum class Kind : std::uint8_t { Block, Event, Construct };
   struct Item {
     Kind kind;
     DisplayObject* clip;
@@ -121,6 +121,8 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
       engine_->ClipAdded(o);
       if (HasClipEvent(o, kEventInitialize)) q.first.push_back({Queue::Kind::Event, &o, {}, kEventInitialize});
       if (HasClipEvent(o, kEventConstruct)) q.first.push_back({Queue::Kind::Event, &o, {}, kEventConstruct});
+      // Scripts run a class on the clips they make themselves.
+      if (o.kind == DisplayKind::Sprite && o.fromTimeline) q.first.push_back({Queue::Kind::Construct, &o, {}, 0});
       if (o.kind == DisplayKind::Sprite) q.items.push_back({Queue::Kind::Event, &o, {}, kEventLoad});
     };
     tree_.onRemoving = [this, &q](DisplayObject& o) {
@@ -190,6 +192,10 @@ void Player::RunQueue() {
     std::deque<Queue::Item>& from = q.first.empty() ? q.items : q.first;
     const Queue::Item item = std::move(from.front());
     from.pop_front();
+    if (item.kind == Queue::Kind::Construct) {
+      if (!item.clip->removed) engine_->ConstructClip(*item.clip);
+      continue;
+    }
     RunItem(*item.clip, item.actions, item.kind == Queue::Kind::Block ? 0 : item.event);
   }
 }
