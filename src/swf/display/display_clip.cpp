@@ -144,6 +144,7 @@ void DisplayObject::Changed() {
 
 double DisplayObject::Get(avm1::DisplayProperty property) const {
   using P = avm1::DisplayProperty;
+  if (double v; GetFieldGeometry(property, v)) return v;
   switch (property) {
     case P::X: return matrix.tx / kTwipsPerPixel;
     case P::Y: return matrix.ty / kTwipsPerPixel;
@@ -162,6 +163,7 @@ void DisplayObject::Set(avm1::DisplayProperty property, double value) {
   using P = avm1::DisplayProperty;
   if (!std::isfinite(value)) return;  // Flash leaves the property as it was
   value = std::clamp(value, -1e9, 1e9);
+  if (SetFieldGeometry(property, value)) return;
   Transform t = ScriptTransform();
   switch (property) {
     case P::X:
@@ -271,7 +273,10 @@ avm1::Clip* DisplayObject::CreateTextField(const std::string& newName, int scrip
   auto made = tree_->MakeEmpty(*this, DisplayKind::EditText, *at);
   if (!made) return nullptr;
   EditText field;
-  const auto twips = [](double v) { return static_cast<std::int32_t>(std::clamp(v * kTwipsPerPixel, -1e8, 1e8)); };
+  // Whole pixels, as the player takes them.
+  const auto twips = [](double v) {
+    return static_cast<std::int32_t>(std::isfinite(v) ? std::clamp(std::trunc(v) * kTwipsPerPixel, -1e8, 1e8) : 0);
+  };
   field.bounds = {0, twips(width), 0, twips(height)};
   made->ownCharacter = std::make_unique<Character>(std::move(field));
   made->character = made->ownCharacter.get();
