@@ -1,8 +1,9 @@
 // TextFormat: its fields as accessors on the prototype that coerce what a
 // script sets as Flash does (sizes and indents rounded half to even into 32
 // bits, margins never negative, colours wrapped to 32 bits, an unknown
-// alignment ignored, null and undefined unsetting), and the constructor's
-// arguments in order.
+// alignment ignored, null and undefined unsetting the rest), and the constructor's
+// arguments in order (its sizes, margins, indent and leading truncated
+// instead, margins kept negative).
 #include <cmath>
 #include <limits>
 
@@ -161,10 +162,8 @@ Value Set(Runtime& rt, Value self, std::span<const Value> args) {
     case F::Url: str(f.url); break;
     case F::Target: str(f.target); break;
     case F::Align: {
-      if (unset) {
-        f.align.reset();
-        break;
-      }
+      // null and undefined are names of no alignment: it stays as it was.
+      if (unset) break;
       const std::string name = rt.ToString(v);
       for (const AlignName& a : kAligns)
         if (NamesEqual(name, a.name, false)) f.align = a.align;
@@ -202,7 +201,18 @@ void DefineAccessors(Runtime& rt, Object* proto, std::index_sequence<I...>) {
 Value FormatConstruct(Runtime& rt, Object* proto, std::span<const Value> args) {
   TextFormatObject* format = rt.heap.Make<TextFormatObject>(proto);
   const Value self = Value::Obj(format);
-  for (std::size_t i = 0; i < kConstructorArgs && i < args.size(); ++i) rt.SetMember(self, kFields[i].name, args[i]);
+  for (std::size_t i = 0; i < kConstructorArgs && i < args.size(); ++i) {
+    const F field = kFields[i].field;
+    std::optional<double>* pixels = field == F::Size          ? &format->format.size
+                                    : field == F::LeftMargin  ? &format->format.leftMargin
+                                    : field == F::RightMargin ? &format->format.rightMargin
+                                    : field == F::Indent      ? &format->format.indent
+                                    : field == F::Leading     ? &format->format.leading
+                                                              : nullptr;
+    if (!pixels) rt.SetMember(self, kFields[i].name, args[i]);
+    else if (args[i].IsNullish()) pixels->reset();
+    else *pixels = static_cast<double>(ToInt32(rt.ToNumber(args[i])));
+  }
   return self;
 }
 

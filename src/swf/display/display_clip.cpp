@@ -63,8 +63,12 @@ TwipRect DisplayObject::OwnBounds() const {
     std::visit(
         [&box](const auto& def) {
           using T = std::decay_t<decltype(def)>;
-          if constexpr (std::is_same_v<T, Shape> || std::is_same_v<T, StaticText> || std::is_same_v<T, EditText>)
-            box = def.bounds;
+          if constexpr (std::is_same_v<T, Shape> || std::is_same_v<T, StaticText>) box = def.bounds;
+          // A field made with a negative size spans the other way from its
+          // corner.
+          if constexpr (std::is_same_v<T, EditText>)
+            box = {std::min(def.bounds.xMin, def.bounds.xMax), std::max(def.bounds.xMin, def.bounds.xMax),
+                   std::min(def.bounds.yMin, def.bounds.yMax), std::max(def.bounds.yMin, def.bounds.yMax)};
         },
         *character);
   }

@@ -95,10 +95,11 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   newFormat_.size = def.height / kTwipsPerPixel;
   newFormat_.color = (std::uint32_t{def.color.r} << 16) | (std::uint32_t{def.color.g} << 8) | def.color.b;
   newFormat_.align = def.align;
-  newFormat_.leftMargin = def.leftMargin / kTwipsPerPixel;
-  newFormat_.rightMargin = def.rightMargin / kTwipsPerPixel;
-  newFormat_.indent = def.indent / kTwipsPerPixel;
-  newFormat_.leading = def.leading / kTwipsPerPixel;
+  // The definition's measures in twips are taken as whole pixels.
+  newFormat_.leftMargin = std::trunc(def.leftMargin / kTwipsPerPixel);
+  newFormat_.rightMargin = std::trunc(def.rightMargin / kTwipsPerPixel);
+  newFormat_.indent = std::trunc(def.indent / kTwipsPerPixel);
+  newFormat_.leading = std::trunc(def.leading / kTwipsPerPixel);
   html_ = def.html, multiline_ = def.multiline, wordWrap_ = def.wordWrap, border_ = def.border;
   background_ = def.border, password_ = def.password, selectable_ = !def.noSelect, input_ = !def.readOnly;
   embedFonts_ = def.useOutlines, maxChars_ = def.maxLength, variable_ = def.variableName;
