@@ -84,6 +84,7 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
     owner_.character = owner_.ownCharacter.get();
   }
   def_ = &std::get<EditText>(*owner_.ownCharacter);
+  oldTrailingSpaces_ = movie && movie->version < 8;
   if (!def.fontClass.empty()) newFormat_.font = def.fontClass;
   if (def.fontId && movie)
     if (const Character* c = movie->Find(*def.fontId))
@@ -156,6 +157,7 @@ FieldFrame EditField::Frame() const {
   frame.wordWrap = wordWrap_;
   frame.password = password_;
   frame.embedFonts = embedFonts_;
+  frame.trailingSpacesAlways = oldTrailingSpaces_;
   return frame;
 }
 

@@ -135,7 +135,7 @@ class Breaker {
       seen += static_cast<std::size_t>(std::max(0, out_.advances[i]));
       if (IsSpace(text_[i]) && static_cast<std::int64_t>(seen) < line.inked) ++line.gaps;
     }
-    line.width = para.align == TextAlign::Left ? width : line.inked;
+    line.width = para.align == TextAlign::Left || frame_.trailingSpacesAlways ? width : line.inked;
     // The tallest font of the line's characters sets its height.
     if (begin < text_.size()) {
       std::size_t r = RunOf(begin);

@@ -23,6 +23,9 @@ struct FieldFrame {
   bool wordWrap = false;
   bool password = false;    // every character measured as '*'
   bool embedFonts = false;  // fonts from the movie (else device fonts)
+  // Movies before SWF 8 measure a line's trailing spaces in textWidth
+  // whatever its alignment; later ones only on lines aligned left.
+  bool trailingSpacesAlways = false;
   bool operator==(const FieldFrame&) const = default;
 };
 
@@ -34,7 +37,7 @@ struct LaidLine {
   std::int32_t left = 0;    // twips: left margin, block indent and the first line's indent
   std::int32_t inset = 0;   // twips: `left` and the right margin
   std::int32_t inked = 0;   // twips of the characters but the spaces they end in
-  std::int32_t width = 0;   // as textWidth counts it: trailing spaces too when aligned left
+  std::int32_t width = 0;   // as textWidth counts it: trailing spaces too when aligned left (or always)
   std::int32_t gaps = 0;    // spaces inside the inked part
   std::int32_t ascent = 0, descent = 0, leading = 0;
   std::int32_t top = 0;     // twips from the top gutter to the line's top
