@@ -6,6 +6,8 @@
 // instead, margins kept negative).
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <utility>
 
 #include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins.h"
@@ -218,6 +220,30 @@ Value FormatConstruct(Runtime& rt, Object* proto, std::span<const Value> args) {
 
 Value FormatCall(Runtime&, Value, std::span<const Value>) { return Value(); }
 
+// The size of a text in this format; a width given (undefined is none)
+// wraps it there.
+Value GetTextExtent(Runtime& rt, Value self, std::span<const Value> args) {
+  TextFormatObject* t = AsTextFormat(self);
+  if (!t || args.empty() || !rt.root) return Value();
+  const std::string text = rt.ToString(args[0]);
+  std::optional<double> width;
+  if (args.size() > 1 && !args[1].IsUndefined()) width = rt.ToNumber(args[1]);
+  rt.CountWork(text.size());
+  const std::optional<TextExtent> extent = rt.root->MeasureText(t->format, text, width);
+  if (!extent) return Value();
+  const Value out = Value::Obj(rt.NewObject());
+  const std::pair<const char*, double> fields[] = {
+      {"ascent", extent->ascent},
+      {"descent", extent->descent},
+      {"width", extent->width},
+      {"height", extent->height},
+      {"textFieldHeight", extent->textFieldHeight},
+      {"textFieldWidth", extent->textFieldWidth},
+  };
+  for (const auto& [name, v] : fields) rt.SetMember(out, name, Value::Number(v));
+  return out;
+}
+
 }  // namespace
 
 Value MakeTextFormat(Runtime& rt, const FieldFormat& format) {
@@ -229,6 +255,7 @@ Value MakeTextFormat(Runtime& rt, const FieldFormat& format) {
 void InstallTextFormatBuiltins(Runtime& rt) {
   rt.textFormatProto = rt.NewObject();
   DefineAccessors(rt, rt.textFormatProto, std::make_index_sequence<std::size(kFields)>());
+  rt.DefineMethod(rt.textFormatProto, "getTextExtent", GetTextExtent);
   DefineClass(rt, "TextFormat", rt.textFormatProto, FormatCall, FormatConstruct);
   InstallTextFieldBuiltins(rt);
 }

@@ -19,6 +19,12 @@ EditField* DisplayObject::Field() {
   return field_.get();
 }
 
+std::optional<avm1::TextExtent> DisplayObject::MeasureText(const avm1::FieldFormat& format, const std::string& text,
+                                                           std::optional<double> width) const {
+  if (!tree_) return std::nullopt;
+  return MeasureTextExtent(format, text, width, tree_->Fonts());
+}
+
 const FontLibrary& DisplayTree::Fonts() {
   if (!fonts_) fonts_ = std::make_unique<FontLibrary>(*movie_);
   return *fonts_;

@@ -155,6 +155,8 @@ class DisplayObject final : public avm1::Clip {
   void SetText(const std::string& t) override;
   std::string VariableName() const override;
   avm1::TextFieldHost* TextField() override { return Field(); }
+  std::optional<avm1::TextExtent> MeasureText(const avm1::FieldFormat& format, const std::string& text,
+                                              std::optional<double> width) const override;
 
  private:
   // The place, scales and turn scripts read and set, kept so that setting

@@ -385,4 +385,26 @@ void EditField::ReplaceText(std::size_t begin, std::size_t end, const std::strin
   Changed();
 }
 
+avm1::TextExtent MeasureTextExtent(const avm1::FieldFormat& format, const std::string& text,
+                                   std::optional<double> widthPx, const FontLibrary& fonts) {
+  const TextFormat whole = ToPartial(format).Over(TextFormat{});
+  FieldDocument doc;
+  doc.Set(FieldChars(text), whole);
+  FieldFrame frame;
+  if (widthPx && std::isfinite(*widthPx) && *widthPx > 0) {
+    frame.wordWrap = true;
+    frame.width = static_cast<std::int32_t>(std::min(*widthPx, 1e7) * kTwipsPerPixel);
+  }
+  const FieldLayout layout = LayOutField(doc, whole, frame, fonts);
+  avm1::TextExtent out;
+  out.width = std::floor(layout.textWidth / kTwipsPerPixel);
+  out.height = std::floor(layout.textHeight / kTwipsPerPixel);
+  const LaidLine& first = layout.lines.front();
+  out.ascent = std::round(first.ascent / kTwipsPerPixel);
+  out.descent = std::round(first.descent / kTwipsPerPixel);
+  out.textFieldWidth = frame.wordWrap ? *widthPx : out.width + 2 * kFieldGutter / kTwipsPerPixel;
+  out.textFieldHeight = out.height + 2 * kFieldGutter / kTwipsPerPixel;
+  return out;
+}
+
 }  // namespace dc::swf

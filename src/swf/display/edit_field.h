@@ -84,4 +84,10 @@ class EditField final : public avm1::TextFieldHost {
   std::string variable_;
 };
 
+// `text` laid out in device fonts in `format` over a new field's defaults,
+// in one line or wrapped at `widthPx`: its size, its first line's ascent
+// and descent, and the field that holds it (the gutters added).
+avm1::TextExtent MeasureTextExtent(const avm1::FieldFormat& format, const std::string& text,
+                                   std::optional<double> widthPx, const FontLibrary& fonts);
+
 }  // namespace dc::swf
