@@ -108,12 +108,14 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   // Lines are drawn where they are laid out here; the box is sized here.
   def_->autoSize = false;
   if (html_) {
-    // The definition's text is read before the field takes its other
-    // settings: a closing paragraph at its end adds no break.
+    // Before SWF 9 the definition's text is read before the field takes
+    // its other settings: a closing paragraph at its end adds no break.
+    // Later movies read it as a multiline field's, where it does.
     // Its styles are its tags' alone, whatever the font's own.
     TextFormat plain = newFormat_;
     plain.bold = plain.italic = false;
-    doc_ = ReadFieldHtml(def.initialText, plain, HtmlReading{false, false});
+    const bool breaks = def.multiline && movie && movie->version >= 9;
+    doc_ = ReadFieldHtml(def.initialText, plain, HtmlReading{breaks, false});
   } else doc_.Set(FieldChars(def.initialText), newFormat_);
   Changed();
 }
