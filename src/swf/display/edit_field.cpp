@@ -84,7 +84,7 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
     owner_.character = owner_.ownCharacter.get();
   }
   def_ = &std::get<EditText>(*owner_.ownCharacter);
-  oldTrailingSpaces_ = movie && movie->version < 8;
+  version_ = movie ? movie->version : 10;  // no movie: as a recent one
   if (!def.fontClass.empty()) newFormat_.font = def.fontClass;
   if (def.fontId && movie)
     if (const Character* c = movie->Find(*def.fontId))
@@ -114,8 +114,8 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
     // Its styles are its tags' alone, whatever the font's own.
     TextFormat plain = newFormat_;
     plain.bold = plain.italic = false;
-    const bool breaks = def.multiline && movie && movie->version >= 9;
-    doc_ = ReadFieldHtml(def.initialText, plain, HtmlReading{breaks, false});
+    const bool breaks = def.multiline && version_ >= 9;
+    doc_ = ReadFieldHtml(def.initialText, plain, HtmlReading{breaks, false, version_ < 8});
   } else doc_.Set(FieldChars(def.initialText), newFormat_);
   Changed();
 }
@@ -128,7 +128,7 @@ void EditField::SetPlainText(const std::string& utf8) {
 }
 
 void EditField::SetHtml(const std::string& html) {
-  doc_ = ReadFieldHtml(html, newFormat_, HtmlReading{multiline_, condenseWhite_});
+  doc_ = ReadFieldHtml(html, newFormat_, HtmlReading{multiline_, condenseWhite_, version_ < 8});
 }
 
 void EditField::Changed() {
@@ -159,7 +159,7 @@ FieldFrame EditField::Frame() const {
   frame.wordWrap = wordWrap_;
   frame.password = password_;
   frame.embedFonts = embedFonts_;
-  frame.trailingSpacesAlways = oldTrailingSpaces_;
+  frame.trailingSpacesAlways = version_ < 8;
   return frame;
 }
 
@@ -236,7 +236,11 @@ std::int32_t EditField::MaxHScroll() const {
 FieldValue EditField::GetProperty(FieldProperty p) const {
   switch (p) {
     case FieldProperty::Text: return doc_.Utf8();
-    case FieldProperty::HtmlText: return html_ ? WriteFieldHtml(doc_, newFormat_) : doc_.Utf8();
+    case FieldProperty::HtmlText:
+      if (!html_) return doc_.Utf8();
+      // Movies before SWF 8 write an empty field as no markup at all.
+      if (version_ < 8 && doc_.Length() == 0) return std::string();
+      return WriteFieldHtml(doc_, newFormat_);
     case FieldProperty::Html: return html_;
     case FieldProperty::Length: return static_cast<double>(doc_.Length());
     case FieldProperty::TextWidth: return std::floor(Layout().textWidth / kTwipsPerPixel);

@@ -78,7 +78,7 @@ class EditField final : public avm1::TextFieldHost {
   double sharpness_ = 0, thickness_ = 0;
   std::optional<double> tabIndex_;
   std::optional<bool> tabEnabled_;
-  bool oldTrailingSpaces_ = false;  // a movie before SWF 8
+  std::uint8_t version_ = 0;  // the movie's SWF version
   int scroll_ = 1;
   std::int32_t hscroll_ = 0;  // pixels
   std::string variable_;
