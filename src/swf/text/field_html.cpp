@@ -168,6 +168,9 @@ class Reader {
           OnTag(ParseTag(html.substr(i + 1, close - i - 1)));
           i = close + 1;
           segmentStart = true;
+          // White space is condensed within the text between two tags,
+          // not across them.
+          lastSpace_ = false;
           continue;
         }
       }
