@@ -70,6 +70,19 @@ std::int32_t WrapInt32(double v) {
   return static_cast<std::int32_t>(bits);
 }
 
+// Whether `html` ends, but for white space, in </p> or </li>.
+bool EndsInClosingParagraph(std::string_view html) {
+  while (!html.empty() && std::isspace(static_cast<unsigned char>(html.back()))) html.remove_suffix(1);
+  const auto endsWith = [&html](std::string_view tag) {
+    if (html.size() < tag.size()) return false;
+    const std::string_view tail = html.substr(html.size() - tag.size());
+    for (std::size_t i = 0; i < tag.size(); ++i)
+      if (std::tolower(static_cast<unsigned char>(tail[i])) != tag[i]) return false;
+    return true;
+  };
+  return endsWith("</p>") || endsWith("</li>");
+}
+
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
@@ -108,14 +121,16 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   // Lines are drawn where they are laid out here; the box is sized here.
   def_->autoSize = false;
   if (html_) {
-    // Before SWF 9 the definition's text is read before the field takes
-    // its other settings: a closing paragraph at its end adds no break.
-    // Later movies read it as a multiline field's, where it does.
+    // Paragraphs break as the field's own HTML would (every field's before
+    // SWF 7), but before SWF 9 the closing paragraph at the text's end adds
+    // no break.
     // Its styles are its tags' alone, whatever the font's own.
     TextFormat plain = newFormat_;
     plain.bold = plain.italic = false;
-    const bool breaks = def.multiline && version_ >= 9;
-    doc_ = ReadFieldHtml(def.initialText, plain, HtmlReading{breaks, false, version_ < 8});
+    doc_ = ReadFieldHtml(def.initialText, plain, HtmlReading{def.multiline || version_ < 7, false, version_ < 8});
+    if (version_ < 9 && EndsInClosingParagraph(def.initialText) && doc_.Length() > 0 &&
+        doc_.Text().back() == U'\r')
+      doc_.Replace(doc_.Length() - 1, doc_.Length(), U"", newFormat_);
   } else doc_.Set(FieldChars(def.initialText), newFormat_);
   Changed();
 }
@@ -128,7 +143,7 @@ void EditField::SetPlainText(const std::string& utf8) {
 }
 
 void EditField::SetHtml(const std::string& html) {
-  doc_ = ReadFieldHtml(html, newFormat_, HtmlReading{multiline_, condenseWhite_, version_ < 8});
+  doc_ = ReadFieldHtml(html, newFormat_, HtmlReading{multiline_ || version_ < 7, condenseWhite_, version_ < 8});
 }
 
 void EditField::Changed() {

@@ -236,7 +236,9 @@ class Reader {
       return;
     }
     if (SameName(n, "br")) {
-      Break();
+      // A field of one line ignores the tag (its text's own line ends
+      // still break).
+      if (how_.multiline) Break();
       return;
     }
     TextFormat next = format_;
