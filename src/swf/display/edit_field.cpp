@@ -118,6 +118,9 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   background_ = def.border, password_ = def.password, selectable_ = !def.noSelect, input_ = !def.readOnly;
   embedFonts_ = def.useOutlines, maxChars_ = def.maxLength, variable_ = def.variableName;
   if (def.autoSize) autoSize_ = "left";
+  antiAliasType_ = def.advancedAntiAlias ? "advanced" : "normal";
+  gridFitType_ = def.gridFit == 0 ? "none" : def.gridFit == 2 ? "subpixel" : "pixel";
+  thickness_ = def.thickness, sharpness_ = def.sharpness;
   // Lines are drawn where they are laid out here; the box is sized here.
   def_->autoSize = false;
   if (html_) {
@@ -362,8 +365,13 @@ void EditField::SetProperty(FieldProperty p, const FieldValue& v) {
       if (name == "none" || name == "pixel" || name == "subpixel") gridFitType_ = name;
       break;
     }
-    case FieldProperty::Sharpness: sharpness_ = std::clamp(AsNumber(v), -400.0, 400.0); break;
-    case FieldProperty::Thickness: thickness_ = std::clamp(AsNumber(v), -200.0, 200.0); break;
+    // Scripts read back any number they set, NaN and infinities too.
+    case FieldProperty::Sharpness:
+      if (const double* d = std::get_if<double>(&v)) sharpness_ = *d;
+      break;
+    case FieldProperty::Thickness:
+      if (const double* d = std::get_if<double>(&v)) thickness_ = *d;
+      break;
     case FieldProperty::Variable:
       variable_ = AsString(v).value_or("");
       break;
