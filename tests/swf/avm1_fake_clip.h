@@ -36,6 +36,7 @@ class FakeField final : public TextFieldHost {
   void SetNewFormat(const FieldFormat& f) override { SetFormat(0, 0, f); }
   void ReplaceText(std::size_t, std::size_t, const std::string&) override {}
   std::size_t TextLength() const override;
+  std::size_t TakeWork() override { return 0; }
   FieldFormat format;
 
  private:

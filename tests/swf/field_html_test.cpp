@@ -44,6 +44,34 @@ TEST(FieldHtml, ReadsAndWritesBackAsFlash) {
   }
 }
 
+// Movies before SWF 8 drop text between tags that is only white space;
+// a field of one line ignores <br> but breaks at its text's line ends.
+TEST(FieldHtml, BlankTextAndBreaksByVersionAndLines) {
+  struct Case {
+    const char* html;
+    bool multiline, beforeSwf8;
+    const char* text;
+  };
+  const Case cases[] = {
+      {" <p>a</p> <p>b</p> ", false, true, "ab"},
+      {" <b> </b> ", false, true, ""},
+      {"\n", false, true, ""},
+      {" a <b> b </b>", false, true, " a  b "},
+      {"\n", false, false, "\r"},
+      {"a<br>b", false, false, "ab"},
+      {"a<br>b", true, false, "a\rb"},
+      {"a\nb", false, false, "a\rb"},
+  };
+  for (const Case& c : cases) {
+    const FieldDocument doc = ReadFieldHtml(c.html, Base(), HtmlReading{c.multiline, false, c.beforeSwf8});
+    EXPECT_EQ(doc.Utf8(), c.text) << c.html << c.multiline << c.beforeSwf8;
+  }
+}
+
+TEST(FieldHtml, CondensedWhiteIsOneSpaceWithinTextAndNotAcrossTags) {
+  EXPECT_EQ(ReadFieldHtml("<b> a </b> <i> b </i>", Base(), HtmlReading{false, true}).Utf8(), " a   b ");
+}
+
 TEST(FieldHtml, CondensedWhiteIsOneSpaceAndBreaksOnlyFromTags) {
   const FieldDocument doc = ReadFieldHtml("a  \n\t b<br>c", Base(), HtmlReading{true, true});
   EXPECT_EQ(doc.Utf8(), "a b\rc");

@@ -1,6 +1,8 @@
 // Fonts, texts and buttons as read.
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include "reader_test_util.h"
 
 namespace dc::swf::test {
@@ -163,6 +165,34 @@ TEST(ReadText, EditTextFieldsAndFlags) {
   const Movie m5 = ReadTags(Tag(37, bare.Take()), 5);
   ASSERT_NE(CharacterOf<EditText>(m5, 1), nullptr);
   EXPECT_EQ(*CharacterOf<EditText>(m5, 1), plain);
+}
+
+// CSMTextSettings completes the field it names; a later definition's
+// settings, or an unknown id's, change nothing.
+TEST(ReadText, TextSettingsCompleteTheirField) {
+  BitWriter field;
+  field.U16(1).Rect({0, 100, 0, 100}).U8(0).U8(0).String("");
+  const auto settings = [](std::uint16_t id, std::uint32_t flashType, std::uint32_t gridFit, float thickness,
+                           float sharpness) {
+    BitWriter w;
+    w.U16(id).UB(flashType, 2).UB(gridFit, 3).UB(0, 3);
+    w.U32(std::bit_cast<std::uint32_t>(thickness)).U32(std::bit_cast<std::uint32_t>(sharpness)).U8(0);
+    return w.Take();
+  };
+  const Bytes fieldTag = Tag(37, field.Take());
+  const Bytes known = Tag(74, settings(1, 1, 2, -1.5f, 200.0f));
+  const Bytes unknown = Tag(74, settings(9, 1, 0, 3.0f, 3.0f));
+  const Movie m = ReadTags(Concat({fieldTag, known, unknown}));
+  const EditText* read = CharacterOf<EditText>(m, 1);
+  ASSERT_NE(read, nullptr);
+  EXPECT_TRUE(read->advancedAntiAlias);
+  EXPECT_EQ(read->gridFit, 2);
+  EXPECT_EQ(read->thickness, -1.5);
+  EXPECT_EQ(read->sharpness, 200.0);
+  const Movie before = ReadTags(Concat({known, fieldTag}));
+  ASSERT_NE(CharacterOf<EditText>(before, 1), nullptr);
+  EXPECT_FALSE(CharacterOf<EditText>(before, 1)->advancedAntiAlias);
+  EXPECT_EQ(CharacterOf<EditText>(before, 1)->gridFit, 1);
 }
 
 std::string Describe(const std::vector<ButtonRecord>& records) {

@@ -129,7 +129,12 @@ void PlayMovie(const PlayOptions& options, std::ostream& out, std::ostream& err)
   } else {
     player.now = WallClock;
   }
-  if (options.trace) player.trace = [&out](std::string_view line) { out << line << '\n'; };
+  // Flash's log ends a line at a carriage return inside a traced text too.
+  if (options.trace)
+    player.trace = [&out](std::string_view line) {
+      for (char c : line) out << (c == '\r' ? '\n' : c);
+      out << '\n';
+    };
   player.viewportWidth = options.width;
   player.viewportHeight = options.height;
   player.quality = options.quality == "low"      ? dc::swf::Quality::Low

@@ -139,7 +139,9 @@ Value Get(Runtime& rt, Value self, std::span<const Value>) {
     RefreshBound(rt, self, *Runtime::ClipOf(self));
     rt.CountWork(host->TextLength());
   }
-  return ToScript(rt, host->GetProperty(prop.property));
+  const Value out = ToScript(rt, host->GetProperty(prop.property));
+  rt.CountWork(host->TakeWork());
+  return out;
 }
 
 template <std::size_t I>
@@ -186,6 +188,7 @@ Value Set(Runtime& rt, Value self, std::span<const Value> args) {
     return Value();
   }
   host->SetProperty(prop.property, value);
+  rt.CountWork(host->TakeWork());
   if (prop.property == P::Text || prop.property == P::HtmlText) {
     rt.CountWork(host->TextLength());
     WriteBound(rt, self, field);
@@ -241,6 +244,7 @@ Value SetTextFormat(Runtime& rt, Value self, std::span<const Value> args) {
   const std::size_t given = std::min<std::size_t>(args.size() - 1, 2);
   const auto [begin, end] = Range(rt, args, given, host->TextLength());
   host->SetFormat(begin, end, format->format);
+  rt.CountWork(host->TakeWork());
   return Value();
 }
 
@@ -263,6 +267,7 @@ Value ReplaceText(Runtime& rt, Value self, std::span<const Value> args) {
   rt.CountWork(length);
   const std::size_t begin = Index(rt, args[0], length), end = std::max(begin, Index(rt, args[1], length));
   host->ReplaceText(begin, end, rt.ToString(args[2]));
+  rt.CountWork(host->TakeWork());
   return Value();
 }
 

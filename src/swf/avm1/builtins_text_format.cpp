@@ -1,10 +1,13 @@
 // TextFormat: its fields as accessors on the prototype that coerce what a
 // script sets as Flash does (sizes and indents rounded half to even into 32
 // bits, margins never negative, colours wrapped to 32 bits, an unknown
-// alignment ignored, null and undefined unsetting), and the constructor's
-// arguments in order.
+// alignment ignored, null and undefined unsetting the rest), and the constructor's
+// arguments in order (its sizes, margins, indent and leading truncated
+// instead, margins kept negative).
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <utility>
 
 #include "swf/avm1/array_object.h"
 #include "swf/avm1/builtins.h"
@@ -161,10 +164,8 @@ Value Set(Runtime& rt, Value self, std::span<const Value> args) {
     case F::Url: str(f.url); break;
     case F::Target: str(f.target); break;
     case F::Align: {
-      if (unset) {
-        f.align.reset();
-        break;
-      }
+      // null and undefined are names of no alignment: it stays as it was.
+      if (unset) break;
       const std::string name = rt.ToString(v);
       for (const AlignName& a : kAligns)
         if (NamesEqual(name, a.name, false)) f.align = a.align;
@@ -202,11 +203,46 @@ void DefineAccessors(Runtime& rt, Object* proto, std::index_sequence<I...>) {
 Value FormatConstruct(Runtime& rt, Object* proto, std::span<const Value> args) {
   TextFormatObject* format = rt.heap.Make<TextFormatObject>(proto);
   const Value self = Value::Obj(format);
-  for (std::size_t i = 0; i < kConstructorArgs && i < args.size(); ++i) rt.SetMember(self, kFields[i].name, args[i]);
+  for (std::size_t i = 0; i < kConstructorArgs && i < args.size(); ++i) {
+    const F field = kFields[i].field;
+    std::optional<double>* pixels = field == F::Size          ? &format->format.size
+                                    : field == F::LeftMargin  ? &format->format.leftMargin
+                                    : field == F::RightMargin ? &format->format.rightMargin
+                                    : field == F::Indent      ? &format->format.indent
+                                    : field == F::Leading     ? &format->format.leading
+                                                              : nullptr;
+    if (!pixels) rt.SetMember(self, kFields[i].name, args[i]);
+    else if (args[i].IsNullish()) pixels->reset();
+    else *pixels = static_cast<double>(ToInt32(rt.ToNumber(args[i])));
+  }
   return self;
 }
 
 Value FormatCall(Runtime&, Value, std::span<const Value>) { return Value(); }
+
+// The size of a text in this format; a width given (undefined is none)
+// wraps it there.
+Value GetTextExtent(Runtime& rt, Value self, std::span<const Value> args) {
+  TextFormatObject* t = AsTextFormat(self);
+  if (!t || args.empty() || !rt.root) return Value();
+  const std::string text = rt.ToString(args[0]);
+  std::optional<double> width;
+  if (args.size() > 1 && !args[1].IsUndefined()) width = rt.ToNumber(args[1]);
+  rt.CountWork(text.size());
+  const std::optional<TextExtent> extent = rt.root->MeasureText(t->format, text, width);
+  if (!extent) return Value();
+  const Value out = Value::Obj(rt.NewObject());
+  const std::pair<const char*, double> fields[] = {
+      {"ascent", extent->ascent},
+      {"descent", extent->descent},
+      {"width", extent->width},
+      {"height", extent->height},
+      {"textFieldHeight", extent->textFieldHeight},
+      {"textFieldWidth", extent->textFieldWidth},
+  };
+  for (const auto& [name, v] : fields) rt.SetMember(out, name, Value::Number(v));
+  return out;
+}
 
 }  // namespace
 
@@ -219,6 +255,7 @@ Value MakeTextFormat(Runtime& rt, const FieldFormat& format) {
 void InstallTextFormatBuiltins(Runtime& rt) {
   rt.textFormatProto = rt.NewObject();
   DefineAccessors(rt, rt.textFormatProto, std::make_index_sequence<std::size(kFields)>());
+  rt.DefineMethod(rt.textFormatProto, "getTextExtent", GetTextExtent);
   DefineClass(rt, "TextFormat", rt.textFormatProto, FormatCall, FormatConstruct);
   InstallTextFieldBuiltins(rt);
 }

@@ -137,6 +137,13 @@ class Clip {
   virtual std::string VariableName() const = 0;  // DefineEditText's variable, "" when none
   // A text field's properties and formats; nullptr for other kinds.
   virtual TextFieldHost* TextField() { return nullptr; }
+  // `text` measured as a field in `format` would lay it out, wrapped at
+  // `width` pixels when given (TextFormat.getTextExtent); the movie's
+  // fonts are the root's to know, so null for a clip that cannot measure.
+  virtual std::optional<TextExtent> MeasureText(const FieldFormat& /*format*/, const std::string& /*text*/,
+                                                std::optional<double> /*width*/) const {
+    return std::nullopt;
+  }
 
   // The engine's object for this clip: set by the engine, kept and handed
   // back by the display side, never looked into.

@@ -63,8 +63,12 @@ TwipRect DisplayObject::OwnBounds() const {
     std::visit(
         [&box](const auto& def) {
           using T = std::decay_t<decltype(def)>;
-          if constexpr (std::is_same_v<T, Shape> || std::is_same_v<T, StaticText> || std::is_same_v<T, EditText>)
-            box = def.bounds;
+          if constexpr (std::is_same_v<T, Shape> || std::is_same_v<T, StaticText>) box = def.bounds;
+          // A field made with a negative size spans the other way from its
+          // corner.
+          if constexpr (std::is_same_v<T, EditText>)
+            box = {std::min(def.bounds.xMin, def.bounds.xMax), std::max(def.bounds.xMin, def.bounds.xMax),
+                   std::min(def.bounds.yMin, def.bounds.yMax), std::max(def.bounds.yMin, def.bounds.yMax)};
         },
         *character);
   }
@@ -169,6 +173,7 @@ void DisplayObject::Changed() {
 
 double DisplayObject::Get(avm1::DisplayProperty property) const {
   using P = avm1::DisplayProperty;
+  if (double v; GetFieldGeometry(property, v)) return v;
   switch (property) {
     case P::X: return matrix.tx / kTwipsPerPixel;
     case P::Y: return matrix.ty / kTwipsPerPixel;
@@ -186,6 +191,9 @@ double DisplayObject::Get(avm1::DisplayProperty property) const {
 void DisplayObject::Set(avm1::DisplayProperty property, double value) {
   using P = avm1::DisplayProperty;
   if (std::isnan(value)) return;  // Flash leaves the property as it was
+  // A text field's box: finite places and sizes only; infinities take the
+  // clip's way below.
+  if (std::isfinite(value) && SetFieldGeometry(property, std::clamp(value, -1e9, 1e9))) return;
   Transform t = ScriptTransform();
   switch (property) {
     case P::X:
@@ -298,7 +306,10 @@ avm1::Clip* DisplayObject::CreateTextField(const std::string& newName, int scrip
   auto made = tree_->MakeEmpty(*this, DisplayKind::EditText, *at);
   if (!made) return nullptr;
   EditText field;
-  const auto twips = [](double v) { return static_cast<std::int32_t>(std::clamp(v * kTwipsPerPixel, -1e8, 1e8)); };
+  // Whole pixels, as the player takes them.
+  const auto twips = [](double v) {
+    return static_cast<std::int32_t>(std::isfinite(v) ? std::clamp(std::trunc(v) * kTwipsPerPixel, -1e8, 1e8) : 0);
+  };
   field.bounds = {0, twips(width), 0, twips(height)};
   made->ownCharacter = std::make_unique<Character>(std::move(field));
   made->character = made->ownCharacter.get();

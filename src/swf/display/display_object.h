@@ -100,6 +100,10 @@ class DisplayObject final : public avm1::Clip {
   EditField* Field();
   // The field's text or look changed: the picture is drawn again.
   void FieldChanged() { Changed(); }
+  // Edit texts: _x and _y are where the box's corner is, _width and
+  // _height set the box's size (display_field.cpp); false for other kinds.
+  bool GetFieldGeometry(avm1::DisplayProperty property, double& value) const;
+  bool SetFieldGeometry(avm1::DisplayProperty property, double value);
 
   std::uint32_t FrameCount() const { return sprite ? static_cast<std::uint32_t>(sprite->frames.size()) : 1; }
   // The bounds of what the object shows, in its own twips.
@@ -156,6 +160,8 @@ class DisplayObject final : public avm1::Clip {
   void SetText(const std::string& t) override;
   std::string VariableName() const override;
   avm1::TextFieldHost* TextField() override { return Field(); }
+  std::optional<avm1::TextExtent> MeasureText(const avm1::FieldFormat& format, const std::string& text,
+                                              std::optional<double> width) const override;
 
  private:
   // The place, scales and turn scripts read and set, kept so that setting

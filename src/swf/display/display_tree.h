@@ -21,6 +21,7 @@
 #include "swf/display/display_object.h"
 #include "swf/limits.h"
 #include "swf/model/movie.h"
+#include "swf/text/font_library.h"
 
 namespace dc::swf {
 
@@ -37,6 +38,8 @@ class DisplayTree {
   const Movie& movie() const { return *movie_; }
   // The names the movie exports a character under.
   std::vector<std::string> ExportNamesOf(std::uint16_t characterId) const;
+  // The movie's embedded fonts by name, for text fields (made at first use).
+  const FontLibrary& Fonts();
   DisplayObject& Root() { return *root_; }
   const DisplayObject& Root() const { return *root_; }
   // Names compare as the movie's version does: exactly from SWF 7 on.
@@ -129,6 +132,7 @@ class DisplayTree {
   void Warn(const std::string& text);
 
   std::shared_ptr<const Movie> movie_;
+  std::unique_ptr<FontLibrary> fonts_;
   Limits limits_;
   bool caseSensitive_;
   std::unique_ptr<DisplayObject> root_;

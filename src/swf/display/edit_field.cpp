@@ -62,6 +62,27 @@ std::optional<std::string> AsString(const FieldValue& v) {
   if (const std::string* s = std::get_if<std::string>(&v)) return *s;
   return std::nullopt;
 }
+// A number as a 32-bit integer: truncated, then its low 32 bits.
+std::int32_t WrapInt32(double v) {
+  if (!std::isfinite(v)) return 0;
+  const double wrapped = std::fmod(std::trunc(v), 4294967296.0);
+  const auto bits = static_cast<std::uint32_t>(static_cast<std::int64_t>(wrapped < 0 ? wrapped + 4294967296.0 : wrapped));
+  return static_cast<std::int32_t>(bits);
+}
+
+// Whether `html` ends, but for white space, in </p> or </li>.
+bool EndsInClosingParagraph(std::string_view html) {
+  while (!html.empty() && std::isspace(static_cast<unsigned char>(html.back()))) html.remove_suffix(1);
+  const auto endsWith = [&html](std::string_view tag) {
+    if (html.size() < tag.size()) return false;
+    const std::string_view tail = html.substr(html.size() - tag.size());
+    for (std::size_t i = 0; i < tag.size(); ++i)
+      if (std::tolower(static_cast<unsigned char>(tail[i])) != tag[i]) return false;
+    return true;
+  };
+  return endsWith("</p>") || endsWith("</li>");
+}
+
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
@@ -69,7 +90,14 @@ std::string Lower(std::string s) {
 
 }  // namespace
 
-EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* movie) : owner_(owner) {
+EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* movie, const FontLibrary& fonts)
+    : owner_(owner), fonts_(fonts) {
+  if (!owner_.ownCharacter || !std::holds_alternative<EditText>(*owner_.ownCharacter)) {
+    owner_.ownCharacter = std::make_unique<Character>(def);
+    owner_.character = owner_.ownCharacter.get();
+  }
+  def_ = &std::get<EditText>(*owner_.ownCharacter);
+  version_ = movie ? movie->version : 10;  // no movie: as a recent one
   if (!def.fontClass.empty()) newFormat_.font = def.fontClass;
   if (def.fontId && movie)
     if (const Character* c = movie->Find(*def.fontId))
@@ -81,21 +109,31 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   newFormat_.size = def.height / kTwipsPerPixel;
   newFormat_.color = (std::uint32_t{def.color.r} << 16) | (std::uint32_t{def.color.g} << 8) | def.color.b;
   newFormat_.align = def.align;
-  newFormat_.leftMargin = def.leftMargin / kTwipsPerPixel;
-  newFormat_.rightMargin = def.rightMargin / kTwipsPerPixel;
-  newFormat_.indent = def.indent / kTwipsPerPixel;
-  newFormat_.leading = def.leading / kTwipsPerPixel;
+  // The definition's measures in twips are taken as whole pixels.
+  newFormat_.leftMargin = std::trunc(def.leftMargin / kTwipsPerPixel);
+  newFormat_.rightMargin = std::trunc(def.rightMargin / kTwipsPerPixel);
+  newFormat_.indent = std::trunc(def.indent / kTwipsPerPixel);
+  newFormat_.leading = std::trunc(def.leading / kTwipsPerPixel);
   html_ = def.html, multiline_ = def.multiline, wordWrap_ = def.wordWrap, border_ = def.border;
   background_ = def.border, password_ = def.password, selectable_ = !def.noSelect, input_ = !def.readOnly;
   embedFonts_ = def.useOutlines, maxChars_ = def.maxLength, variable_ = def.variableName;
   if (def.autoSize) autoSize_ = "left";
+  antiAliasType_ = def.advancedAntiAlias ? "advanced" : "normal";
+  gridFitType_ = def.gridFit == 0 ? "none" : def.gridFit == 2 ? "subpixel" : "pixel";
+  thickness_ = def.thickness, sharpness_ = def.sharpness;
+  // Lines are drawn where they are laid out here; the box is sized here.
+  def_->autoSize = false;
   if (html_) {
-    // The definition's text is read before the field takes its other
-    // settings: a closing paragraph at its end adds no break.
+    // Paragraphs break as the field's own HTML would (every field's before
+    // SWF 7), but before SWF 9 the closing paragraph at the text's end adds
+    // no break.
     // Its styles are its tags' alone, whatever the font's own.
     TextFormat plain = newFormat_;
     plain.bold = plain.italic = false;
-    doc_ = ReadFieldHtml(def.initialText, plain, HtmlReading{false, false});
+    doc_ = ReadFieldHtml(def.initialText, plain, HtmlReading{def.multiline || version_ < 7, false, version_ < 8});
+    if (version_ < 9 && EndsInClosingParagraph(def.initialText) && doc_.Length() > 0 &&
+        doc_.Text().back() == U'\r')
+      doc_.Replace(doc_.Length() - 1, doc_.Length(), U"", newFormat_);
   } else doc_.Set(FieldChars(def.initialText), newFormat_);
   Changed();
 }
@@ -108,10 +146,11 @@ void EditField::SetPlainText(const std::string& utf8) {
 }
 
 void EditField::SetHtml(const std::string& html) {
-  doc_ = ReadFieldHtml(html, newFormat_, HtmlReading{multiline_, condenseWhite_});
+  doc_ = ReadFieldHtml(html, newFormat_, HtmlReading{multiline_ || version_ < 7, condenseWhite_, version_ < 8});
 }
 
 void EditField::Changed() {
+  layout_.reset();
   // What the renderer draws: the characters, in the first run's format.
   std::string shown;
   for (char32_t c : doc_.Text()) {
@@ -119,33 +158,111 @@ void EditField::Changed() {
     shown += EncodeUtf8(std::u32string_view(one, 1));
   }
   owner_.text = std::move(shown);
-  if (owner_.character && std::holds_alternative<EditText>(*owner_.character)) {
-    if (!owner_.ownCharacter) {
-      owner_.ownCharacter = std::make_unique<Character>(*owner_.character);
-      owner_.character = owner_.ownCharacter.get();
-    }
-    EditText& def = std::get<EditText>(*owner_.ownCharacter);
-    const TextFormat& f = doc_.FormatAt(0) ? *doc_.FormatAt(0) : newFormat_;
-    def.html = false;
-    def.color = Rgba{static_cast<std::uint8_t>(f.color >> 16), static_cast<std::uint8_t>(f.color >> 8),
+  const TextFormat& f = doc_.FormatAt(0) ? *doc_.FormatAt(0) : newFormat_;
+  def_->html = false;
+  def_->color = Rgba{static_cast<std::uint8_t>(f.color >> 16), static_cast<std::uint8_t>(f.color >> 8),
                      static_cast<std::uint8_t>(f.color), 255};
-    def.height = std::clamp(f.size, 0.0, 1000.0) * kTwipsPerPixel;
-    def.align = f.align;
-    def.multiline = multiline_, def.wordWrap = wordWrap_, def.border = border_ || background_;
-    def.password = password_, def.autoSize = autoSize_ != "none";
-    def.useOutlines = embedFonts_;
-  }
+  def_->height = std::clamp(f.size, 0.0, 1000.0) * kTwipsPerPixel;
+  def_->align = f.align;
+  def_->multiline = multiline_, def_->wordWrap = wordWrap_, def_->border = border_ || background_;
+  def_->password = password_;
+  def_->useOutlines = embedFonts_;
+  FitToText();
   owner_.FieldChanged();
+}
+
+FieldFrame EditField::Frame() const {
+  FieldFrame frame;
+  frame.width = def_->bounds.xMax - def_->bounds.xMin;
+  frame.wordWrap = wordWrap_;
+  frame.password = password_;
+  frame.embedFonts = embedFonts_;
+  frame.trailingSpacesAlways = version_ < 8;
+  return frame;
+}
+
+const FieldLayout& EditField::Layout() const {
+  if (!layout_) {
+    layout_ = LayOutField(doc_, newFormat_, Frame(), fonts_);
+    work_ += doc_.Length() + doc_.Runs().size();
+  }
+  return *layout_;
+}
+
+void EditField::FitToText() {
+  if (autoSize_ == "none") return;
+  const FieldLayout& layout = Layout();
+  TwipRect& b = def_->bounds;
+  const std::int32_t height = layout.textHeight + 2 * kFieldGutter;
+  b.yMax = b.yMin + height;
+  if (wordWrap_) return;
+  std::int32_t width = 0;
+  for (const LaidLine& line : layout.lines) width = std::max(width, line.inset + line.width);
+  width += 2 * kFieldGutter;
+  const std::int32_t old = b.xMax - b.xMin;
+  if (width == old) return;
+  if (autoSize_ == "right") b.xMin = b.xMax - width;
+  else if (autoSize_ == "center") b.xMin += (old - width) / 2;
+  b.xMax = b.xMin + width;
+  AlignLines(*layout_, width);
+}
+
+void EditField::SetSize(std::optional<double> widthPx, std::optional<double> heightPx) {
+  // A size is whole twips, what is left of a twip dropped.
+  const auto twips = [](double px) {
+    return static_cast<std::int32_t>(std::trunc(std::clamp(px * kTwipsPerPixel, -1e9, 1e9)));
+  };
+  TwipRect& b = def_->bounds;
+  if (widthPx && std::isfinite(*widthPx)) b.xMax = b.xMin + twips(*widthPx);
+  if (heightPx && std::isfinite(*heightPx)) b.yMax = b.yMin + twips(*heightPx);
+  Changed();
+}
+
+int EditField::MaxScroll() const {
+  // As many lines from the end as fit from the top.
+  const int lines = static_cast<int>(Layout().lines.size());
+  return std::max(1, lines - LastShown(0));
+}
+
+// The index of the last line wholly shown when line `first` is at the top
+// (at least `first`).
+int EditField::LastShown(std::size_t first) const {
+  const FieldLayout& layout = Layout();
+  const std::int32_t view = def_->bounds.yMax - def_->bounds.yMin - 2 * kFieldGutter;
+  const std::int32_t top = layout.lines[first].top;
+  std::size_t last = first;
+  while (last + 1 < layout.lines.size()) {
+    const LaidLine& next = layout.lines[last + 1];
+    if (next.top - top + next.ascent + next.descent > view) break;
+    ++last;
+  }
+  return static_cast<int>(last);
+}
+
+int EditField::BottomScroll() const {
+  return LastShown(static_cast<std::size_t>(std::clamp(scroll_, 1, MaxScroll()) - 1)) + 1;
+}
+
+std::int32_t EditField::MaxHScroll() const {
+  const FieldLayout& layout = Layout();
+  const std::int32_t view = def_->bounds.xMax - def_->bounds.xMin - 2 * kFieldGutter;
+  std::int32_t right = 0;
+  for (const LaidLine& line : layout.lines) right = std::max(right, line.x + line.width);
+  return std::max(0, right - view) / 20;
 }
 
 FieldValue EditField::GetProperty(FieldProperty p) const {
   switch (p) {
     case FieldProperty::Text: return doc_.Utf8();
-    case FieldProperty::HtmlText: return html_ ? WriteFieldHtml(doc_, newFormat_) : doc_.Utf8();
+    case FieldProperty::HtmlText:
+      if (!html_) return doc_.Utf8();
+      // Movies before SWF 8 write an empty field as no markup at all.
+      if (version_ < 8 && doc_.Length() == 0) return std::string();
+      return WriteFieldHtml(doc_, newFormat_);
     case FieldProperty::Html: return html_;
     case FieldProperty::Length: return static_cast<double>(doc_.Length());
-    case FieldProperty::TextWidth:
-    case FieldProperty::TextHeight: return 0.0;
+    case FieldProperty::TextWidth: return std::floor(Layout().textWidth / kTwipsPerPixel);
+    case FieldProperty::TextHeight: return std::floor(Layout().textHeight / kTwipsPerPixel);
     case FieldProperty::AutoSize: return autoSize_;
     case FieldProperty::WordWrap: return wordWrap_;
     case FieldProperty::Multiline: return multiline_;
@@ -159,11 +276,11 @@ FieldValue EditField::GetProperty(FieldProperty p) const {
     }
     case FieldProperty::MaxChars: return maxChars_ > 0 ? FieldValue(maxChars_) : FieldValue(nullptr);
     case FieldProperty::Restrict: return restrict_ ? FieldValue(*restrict_) : FieldValue(nullptr);
-    case FieldProperty::Scroll: return scroll_;
-    case FieldProperty::MaxScroll:
-    case FieldProperty::BottomScroll: return 1.0;
-    case FieldProperty::HScroll: return hscroll_;
-    case FieldProperty::MaxHScroll: return 0.0;
+    case FieldProperty::Scroll: return static_cast<double>(std::clamp(scroll_, 1, MaxScroll()));
+    case FieldProperty::MaxScroll: return static_cast<double>(MaxScroll());
+    case FieldProperty::BottomScroll: return static_cast<double>(BottomScroll());
+    case FieldProperty::HScroll: return static_cast<double>(std::clamp(hscroll_, 0, MaxHScroll()));
+    case FieldProperty::MaxHScroll: return static_cast<double>(MaxHScroll());
     case FieldProperty::Type: return std::string(input_ ? "input" : "dynamic");
     case FieldProperty::Selectable: return selectable_;
     case FieldProperty::Password: return password_;
@@ -217,8 +334,17 @@ void EditField::SetProperty(FieldProperty p, const FieldValue& v) {
       if (AsString(v) && !s.empty()) restrict_ = s;
       else restrict_.reset();
       break;
-    case FieldProperty::Scroll: scroll_ = 1; break;
-    case FieldProperty::HScroll: hscroll_ = 0; break;
+    case FieldProperty::Scroll: {
+      // The player keeps the first line shown counting from 0: the number,
+      // as a 32-bit integer, less one (wrapping at the bottom of the range).
+      const std::uint32_t bits = static_cast<std::uint32_t>(WrapInt32(AsNumber(v))) - 1u;
+      const int line = std::clamp(static_cast<std::int32_t>(bits), 0, MaxScroll() - 1);
+      scroll_ = line + 1;
+      return;
+    }
+    case FieldProperty::HScroll:
+      hscroll_ = std::clamp(WrapInt32(AsNumber(v)), 0, MaxHScroll());
+      return;
     case FieldProperty::Type: {
       const std::string name = Lower(s);
       if (name == "input") input_ = true;
@@ -239,8 +365,13 @@ void EditField::SetProperty(FieldProperty p, const FieldValue& v) {
       if (name == "none" || name == "pixel" || name == "subpixel") gridFitType_ = name;
       break;
     }
-    case FieldProperty::Sharpness: sharpness_ = std::clamp(AsNumber(v), -400.0, 400.0); break;
-    case FieldProperty::Thickness: thickness_ = std::clamp(AsNumber(v), -200.0, 200.0); break;
+    // Scripts read back any number they set, NaN and infinities too.
+    case FieldProperty::Sharpness:
+      if (const double* d = std::get_if<double>(&v)) sharpness_ = *d;
+      break;
+    case FieldProperty::Thickness:
+      if (const double* d = std::get_if<double>(&v)) thickness_ = *d;
+      break;
     case FieldProperty::Variable:
       variable_ = AsString(v).value_or("");
       break;
@@ -279,7 +410,30 @@ void EditField::SetNewFormat(const avm1::FieldFormat& format) { newFormat_ = ToP
 void EditField::ReplaceText(std::size_t begin, std::size_t end, const std::string& text) {
   const TextFormat* at = doc_.FormatAt(begin);
   doc_.Replace(begin, end, FieldChars(text), at ? *at : newFormat_);
+  work_ += doc_.Length();
   Changed();
+}
+
+avm1::TextExtent MeasureTextExtent(const avm1::FieldFormat& format, const std::string& text,
+                                   std::optional<double> widthPx, const FontLibrary& fonts) {
+  const TextFormat whole = ToPartial(format).Over(TextFormat{});
+  FieldDocument doc;
+  doc.Set(FieldChars(text), whole);
+  FieldFrame frame;
+  if (widthPx && std::isfinite(*widthPx) && *widthPx > 0) {
+    frame.wordWrap = true;
+    frame.width = static_cast<std::int32_t>(std::min(*widthPx, 1e7) * kTwipsPerPixel);
+  }
+  const FieldLayout layout = LayOutField(doc, whole, frame, fonts);
+  avm1::TextExtent out;
+  out.width = std::floor(layout.textWidth / kTwipsPerPixel);
+  out.height = std::floor(layout.textHeight / kTwipsPerPixel);
+  const LaidLine& first = layout.lines.front();
+  out.ascent = std::round(first.ascent / kTwipsPerPixel);
+  out.descent = std::round(first.descent / kTwipsPerPixel);
+  out.textFieldWidth = frame.wordWrap ? *widthPx : out.width + 2 * kFieldGutter / kTwipsPerPixel;
+  out.textFieldHeight = out.height + 2 * kFieldGutter / kTwipsPerPixel;
+  return out;
 }
 
 }  // namespace dc::swf

@@ -1,15 +1,19 @@
 // A text field's state as scripts see and change it: its formatted text,
-// the format new text takes, and every property of TextField. It keeps the
-// object's drawn text and its field definition in step with itself.
+// the format new text takes, its box, and every property of TextField. Its
+// lines are laid out when something measures them and kept until the text,
+// a format or the box changes. It keeps the object's drawn text and its
+// field definition in step with itself.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "swf/avm1/text_field_host.h"
 #include "swf/model/text.h"
 #include "swf/text/field_document.h"
+#include "swf/text/field_layout.h"
 
 namespace dc::swf {
 
@@ -18,8 +22,9 @@ struct Movie;
 
 class EditField final : public avm1::TextFieldHost {
  public:
-  // From the field's definition (its font named from the movie).
-  EditField(DisplayObject& owner, const EditText& def, const Movie* movie);
+  // From the field's definition (its font named from the movie), its
+  // fonts found in `fonts`.
+  EditField(DisplayObject& owner, const EditText& def, const Movie* movie, const FontLibrary& fonts);
 
   avm1::FieldValue GetProperty(avm1::FieldProperty p) const override;
   void SetProperty(avm1::FieldProperty p, const avm1::FieldValue& v) override;
@@ -29,16 +34,37 @@ class EditField final : public avm1::TextFieldHost {
   void SetNewFormat(const avm1::FieldFormat& format) override;
   void ReplaceText(std::size_t begin, std::size_t end, const std::string& text) override;
   std::size_t TextLength() const override { return doc_.Length(); }
+  std::size_t TakeWork() override { return std::exchange(work_, 0); }
 
   std::string PlainText() const { return doc_.Utf8(); }
   void SetPlainText(const std::string& utf8);
   std::string VariableName() const { return variable_; }
 
+  // The box, in the field's own twips; a script's _width and _height set
+  // its size, the field's scale staying as it is.
+  const TwipRect& Bounds() const { return def_->bounds; }
+  void SetSize(std::optional<double> widthPx, std::optional<double> heightPx);
+  // The lines as they are laid out now.
+  const FieldLayout& Layout() const;
+
  private:
   void SetHtml(const std::string& html);
-  void Changed();  // the owner redraws the text as it now is
+  // The text, a format or the box changed: the lines are laid out again
+  // when next needed, a field that sizes itself fits its text, and the
+  // owner redraws.
+  void Changed();
+  void FitToText();
+  FieldFrame Frame() const;
+  int MaxScroll() const;
+  int LastShown(std::size_t first) const;
+  int BottomScroll() const;
+  std::int32_t MaxHScroll() const;
 
   DisplayObject& owner_;
+  EditText* def_ = nullptr;  // the owner's own copy of its definition
+  const FontLibrary& fonts_;
+  mutable std::optional<FieldLayout> layout_;
+  mutable std::size_t work_ = 0;
   FieldDocument doc_;
   TextFormat newFormat_;
   bool html_ = false, multiline_ = false, wordWrap_ = false, border_ = false, background_ = false;
@@ -52,8 +78,16 @@ class EditField final : public avm1::TextFieldHost {
   double sharpness_ = 0, thickness_ = 0;
   std::optional<double> tabIndex_;
   std::optional<bool> tabEnabled_;
-  double scroll_ = 1, hscroll_ = 0;
+  std::uint8_t version_ = 0;  // the movie's SWF version
+  int scroll_ = 1;
+  std::int32_t hscroll_ = 0;  // pixels
   std::string variable_;
 };
+
+// `text` laid out in device fonts in `format` over a new field's defaults,
+// in one line or wrapped at `widthPx`: its size, its first line's ascent
+// and descent, and the field that holds it (the gutters added).
+avm1::TextExtent MeasureTextExtent(const avm1::FieldFormat& format, const std::string& text,
+                                   std::optional<double> widthPx, const FontLibrary& fonts);
 
 }  // namespace dc::swf

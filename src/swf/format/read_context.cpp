@@ -32,6 +32,7 @@ bool ReadContext::TakePixels(std::uint64_t pixels) {
 void ReadContext::Define(std::uint16_t id, Character&& character) {
   auto kept = std::make_shared<Character>(std::move(character));
   if (auto* font = std::get_if<Font>(kept.get())) fonts[id] = font;
+  if (auto* field = std::get_if<EditText>(kept.get())) editTexts[id] = field;
   movie.characters.emplace(id, std::move(kept));  // the first definition stays
 }
 

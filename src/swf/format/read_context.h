@@ -48,6 +48,7 @@ class ReadContext {
   const std::uint8_t version;
   std::span<const std::uint8_t> jpegTables;        // the first JPEGTables tag, in the file's data
   std::unordered_map<std::uint16_t, Font*> fonts;  // DefineFontInfo completes these
+  std::unordered_map<std::uint16_t, EditText*> editTexts;  // CSMTextSettings completes these
 
  private:
   std::set<std::string> warned_;

@@ -4,6 +4,7 @@
 // next is read.
 #include "swf/format/reader.h"
 
+#include <algorithm>
 #include <string>
 
 #include "swf/format/bitmap_reader.h"
@@ -120,6 +121,18 @@ class TagReader {
       case kDefineSound:
         ReadSound(r);
         return;
+      case kCsmTextSettings: {
+        // Static texts' settings are not kept; a field's are its own.
+        const auto field = context_.editTexts.find(r.U16());
+        if (field == context_.editTexts.end()) return;
+        EditText& f = *field->second;
+        f.advancedAntiAlias = r.UB(2) == 1;
+        f.gridFit = static_cast<std::uint8_t>(std::min<std::uint32_t>(r.UB(3), 2));
+        (void)r.UB(3);
+        f.thickness = r.Float32();
+        f.sharpness = r.Float32();
+        return;
+      }
       default:
         return;  // video, binary data and later fonts: not played
     }

@@ -29,6 +29,7 @@ constexpr TagKind kKinds[] = {
     {kDefineFontInfo, TagRole::Definition, "fonts"},
     {kDefineSound, TagRole::Definition, "sounds"},
     {kDefineFontInfo2, TagRole::Definition, "fonts"},
+    {kCsmTextSettings, TagRole::Definition, "text settings"},
     {kDefineMorphShape, TagRole::Character, "shape tweens"},
     {kDefineMorphShape2, TagRole::Character, "shape tweens"},
     {kDefineVideoStream, TagRole::Definition, "videos"},

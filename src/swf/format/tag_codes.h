@@ -45,6 +45,7 @@ enum TagCode : std::uint16_t {
   kPlaceObject3 = 70,
   kImportAssets2 = 71,
   kDoAbcDefine = 72,
+  kCsmTextSettings = 74,
   kDefineFont3 = 75,
   kSymbolClass = 76,
   kDoAbc = 82,

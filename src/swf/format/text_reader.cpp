@@ -72,7 +72,7 @@ EditText ReadDefineEditText(BitReader& r, ReadContext& context) {
                                : TextAlign::Left;
     field.leftMargin = r.U16();
     field.rightMargin = r.U16();
-    field.indent = r.U16();
+    field.indent = r.S16();  // signed, as the player reads it
     field.leading = r.S16();
   }
   field.variableName = context.Text(r.String());

@@ -72,6 +72,11 @@ struct EditText {
   double leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;  // twips
   std::string variableName;  // UTF-8
   std::string initialText;   // UTF-8; HTML tags still in it when `html`
+  // CSMTextSettings: advanced anti-aliasing, the grid fit (0 none, 1 pixel,
+  // 2 subpixel), thickness and sharpness.
+  bool advancedAntiAlias = false;
+  std::uint8_t gridFit = 1;
+  double thickness = 0, sharpness = 0;
   bool operator==(const EditText&) const = default;
 };
 

@@ -149,13 +149,28 @@ class Reader {
 
   void Run(std::string_view html) {
     std::size_t i = 0;
+    bool segmentStart = true;  // at the first character after a tag (or of the text)
     while (i < html.size()) {
       const char c = html[i];
+      if (segmentStart && how_.beforeSwf8) {
+        // Text between tags that is only white space is no text at all.
+        segmentStart = false;
+        std::size_t j = i;
+        while (j < html.size() && IsSpace(html[j])) ++j;
+        if (j > i && (j == html.size() || html[j] == '<')) {
+          i = j;
+          continue;
+        }
+      }
       if (c == '<') {
         const std::size_t close = html.find('>', i + 1);
         if (close != std::string_view::npos) {
           OnTag(ParseTag(html.substr(i + 1, close - i - 1)));
           i = close + 1;
+          segmentStart = true;
+          // White space is condensed within the text between two tags,
+          // not across them.
+          lastSpace_ = false;
           continue;
         }
       }
@@ -221,7 +236,9 @@ class Reader {
       return;
     }
     if (SameName(n, "br")) {
-      Break();
+      // A field of one line ignores the tag (its text's own line ends
+      // still break).
+      if (how_.multiline) Break();
       return;
     }
     TextFormat next = format_;
@@ -240,7 +257,7 @@ class Reader {
         if (const auto v = Colour(*color)) next.color = *v;
       if (const auto ls = tag.Get("letterspacing"))
         if (const auto v = Number(*ls)) next.letterSpacing = *v;
-      if (const auto k = tag.Get("kerning"))
+      if (const auto k = tag.Get("kerning"); k && !how_.beforeSwf8)
         if (const auto v = Number(*k)) next.kerning = *v != 0;
     } else if (SameName(n, "a")) {
       next.url = std::string(tag.Get("href").value_or(""));

@@ -12,8 +12,11 @@
 namespace dc::swf {
 
 struct HtmlReading {
-  bool multiline = false;      // a closing </p> or </li> ends its paragraph (else only breaks do)
+  bool multiline = false;      // a closing </p> or </li> and <br> end a paragraph (else only line ends do)
   bool condenseWhite = false;  // runs of white space read as one space; breaks only from tags
+  // Movies before SWF 8 read text between tags that is only white space as
+  // no text at all, and know no kerning attribute.
+  bool beforeSwf8 = false;
 };
 
 // Reads `html` with `base` as the format outside every tag. Tags Flash does

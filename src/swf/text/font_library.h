@@ -1,0 +1,67 @@
+// The fonts a movie embeds, found as a text field's format names them, and
+// the measures text is laid out by: an embedded font's own, or, for a
+// device font, our fallback font's measured as Flash measured system text
+// (whole pixels).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "swf/model/text.h"
+
+namespace dc::swf {
+
+struct Movie;
+
+class FontLibrary {
+ public:
+  FontLibrary() = default;
+  explicit FontLibrary(const Movie& movie);
+
+  // The embedded font of that name (compared without case) with outlines:
+  // the one of the same style, else any of the name; null when none.
+  const Font* Find(std::string_view name, bool bold, bool italic) const;
+  // The index of `code`'s glyph in `font` (one this library holds, or any
+  // other font by a linear search), or -1.
+  std::int32_t GlyphIndex(const Font& font, char32_t code) const;
+
+ private:
+  struct Entry {
+    const Font* font;
+    std::vector<std::pair<std::uint16_t, std::uint32_t>> codes;  // sorted by code
+  };
+  std::unordered_map<std::string, std::vector<std::size_t>> byName_;  // lower-case name to entries
+  std::unordered_map<const Font*, std::size_t> byFont_;
+  std::vector<Entry> entries_;
+};
+
+// A font at a size, as text is measured in it (twips).
+class FontFace {
+ public:
+  // `font` null: a device font, measured with the fallback font.
+  FontFace(const FontLibrary& library, const Font* font, double sizePx);
+
+  bool Device() const { return font_ == nullptr; }
+  const Font* Embedded() const { return font_; }
+  std::int32_t Ascent() const { return ascent_; }
+  std::int32_t Descent() const { return descent_; }
+  // How far the pen moves past `code`; a character the embedded font
+  // lacks moves it not at all.
+  std::int32_t Advance(char32_t code) const;
+  // The glyph drawn for `code` and its scale from font units to twips:
+  // the embedded font's, or the fallback font's; null when none.
+  std::pair<const Glyph*, double> GlyphFor(char32_t code) const;
+
+ private:
+  const FontLibrary& library_;
+  const Font* font_;
+  double sizePx_;
+  double scale_ = 0;  // font units to twips
+  std::int32_t ascent_ = 0, descent_ = 0;
+};
+
+}  // namespace dc::swf
