@@ -294,6 +294,8 @@ avm1::Clip* DisplayObject::Duplicate(const std::string& newName, int scriptDepth
   made->clipActions = clipActions;
   made->transformedByScript = true;
   if (drawing) {
+    // Copying is work as drawing is: an edge an eighth of an action.
+    if (tree_->onWork) tree_->onWork(drawing->Edges() / 8);
     made->drawing = std::make_unique<Drawing>(*drawing);
     made->drawnStale_ = true;
   }
@@ -329,7 +331,7 @@ TwipRect DisplayObject::Bounds(const avm1::Clip* space) const {
 
 Drawing* DisplayObject::GetDrawing() {
   if (kind != DisplayKind::Sprite) return nullptr;
-  if (!drawing) drawing = std::make_unique<Drawing>();
+  if (!drawing) drawing = tree_ ? tree_->NewDrawing() : std::make_unique<Drawing>();
   return drawing.get();
 }
 
