@@ -68,6 +68,18 @@ struct ScriptLimits {
 
 inline constexpr ScriptLimits kDefaultScriptLimits{};
 
+// What work the display side does for scripts costs, in actions of the
+// frame's budget (ScriptLimits::actionsPerFrame): an action is some tens of
+// nanoseconds, while making and placing a clip, or taking one away, takes
+// some microseconds; so a frame that makes ten thousand clips stops as an
+// endless loop does.
+inline constexpr std::uint64_t kWorkPerObjectMade = 256;
+inline constexpr std::uint64_t kWorkPerObjectGone = 64;
+// Each edge a duplicateMovieClip copies, and each string a native makes
+// in a loop of its own (split), in actions.
+inline constexpr std::uint64_t kWorkPerEdgeCopied = 1;
+inline constexpr std::uint64_t kWorkPerCellMade = 2;
+
 // Bytes a script drawing's edge takes, kept and copied (three points and
 // its kind, with the path's share).
 inline constexpr std::uint64_t kDrawnEdgeBytes = 64;
@@ -81,6 +93,11 @@ constexpr std::uint64_t MostMemory(const Limits& movie = kDefaultLimits,
   return movie.maxUncompressedBytes + movie.maxDefinitionBytes + movie.maxBitmapPixels * 4 +
          movie.maxDrawnEdges * kDrawnEdgeBytes + scripts.maxMemoryBytes;
 }
+
+// Bytes of a text field's text read for drawing (its HTML included): past
+// them nothing more is shown. Far more than maxGlyphs characters of any
+// text, and a script can make a text of many megabytes.
+inline constexpr std::size_t kMaxShownTextBytes = std::size_t{1} << 20;
 
 // The renderer's fixed caps: each bounds one pass's scratch memory and
 // work whatever a shape's coordinates are.

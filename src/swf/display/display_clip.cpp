@@ -294,8 +294,7 @@ avm1::Clip* DisplayObject::Duplicate(const std::string& newName, int scriptDepth
   made->clipActions = clipActions;
   made->transformedByScript = true;
   if (drawing) {
-    // Copying is work as drawing is: an edge an eighth of an action.
-    if (tree_->onWork) tree_->onWork(drawing->Edges() / 8);
+    if (tree_->onWork) tree_->onWork(drawing->Edges() * kWorkPerEdgeCopied);
     made->drawing = std::make_unique<Drawing>(*drawing);
     made->drawnStale_ = true;
   }

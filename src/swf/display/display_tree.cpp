@@ -221,7 +221,7 @@ DisplayObject* DisplayTree::Insert(DisplayObject& parent, std::unique_ptr<Displa
     --liveObjects_;
     return nullptr;
   }
-  Charge(1);
+  Charge(kWorkPerObjectMade);
   const std::int32_t depth = object->depth;
   RemoveAt(parent, depth);
   object->parent = &parent;
@@ -255,6 +255,7 @@ DisplayObject* DisplayTree::Insert(DisplayObject& parent, std::unique_ptr<Displa
 void DisplayTree::Release(DisplayObject& object) {
   for (auto& [depth, child] : object.children) Release(*child);
   object.removed = true;
+  Charge(kWorkPerObjectGone);
   Unlink(object);
   if (onRemoving) onRemoving(object);
   --liveObjects_;

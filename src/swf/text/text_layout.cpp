@@ -136,9 +136,16 @@ struct Line {
 };
 
 // The characters the field shows: HTML reduced, breaks normalised to '\n'
-// (dropped unless multiline), other control characters dropped, cut to
-// maxLength and the glyph limit, masked for a password.
+// (dropped unless multiline), other control characters dropped, read no
+// further than kMaxShownTextBytes, cut to maxLength and the glyph limit,
+// masked for a password.
 std::vector<StyledChar> ShownText(const EditText& field, std::string_view text, std::size_t maxGlyphs) {
+  if (text.size() > kMaxShownTextBytes) {
+    // Cut between characters, not inside one.
+    std::size_t cut = kMaxShownTextBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text = text.substr(0, cut);
+  }
   const std::vector<StyledChar> raw = field.html ? ReduceFieldHtml(text, field.color) : DecodeFieldText(text, field.color);
   std::vector<StyledChar> shown;
   shown.reserve(raw.size());
