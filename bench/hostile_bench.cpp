@@ -166,6 +166,31 @@ std::vector<Attack> Attacks() {
                     every.Get("tf").Push({"_x"}).Get("tf._x").Push({1}).Op(op::Add2).Op(op::SetMember);
                     return ScriptMovie(setup, every);
                   }});
+  list.push_back({"drawing-grown", "lineTo in an endless loop every frame, on one clip", [] {
+                    Asm setup;
+                    setup.Push({1, "d", 2}).Get("this").Push({"createEmptyMovieClip"}).Op(op::CallMethod).Store("d");
+                    setup.CallOn("d", "lineStyle", {1, 0xFF0000, 100}).Op(op::Pop).Set("i", 0);
+                    Asm line;
+                    line.Get("i").Push({97}).Op(op::Modulo).Get("i").Push({89}).Op(op::Modulo).Push({2}).Get("d");
+                    line.Push({"lineTo"}).Op(op::CallMethod).Op(op::Pop);
+                    line.Push({"i"}).Get("i").Op(op::Increment).Op(op::SetVariable);
+                    return ScriptMovie(setup, Forever(line));
+                  }});
+  list.push_back({"intervals-flood", "5,000 intervals of 0 ms, each an endless loop", [] {
+                    Asm setup;
+                    setup.Function("spin", {}, Forever(Asm().Push({1}).Op(op::Pop)));
+                    Asm make;
+                    make.Push({0}).Get("spin").Push({2, "setInterval"}).Op(op::CallFunction).Op(op::Pop);
+                    setup.Append(Loop("i", 5000, make));
+                    return ScriptMovie(setup, {});
+                  }});
+  list.push_back({"text-split-to-characters", "a 1M-character text split into characters, every frame", [] {
+                    Asm setup;
+                    setup.Set("s", "x").Append(Double("s", 20));
+                    return ScriptMovie(setup, Asm().CallOn("s", "split", {""}).Store("parts"));
+                  }});
+  list.push_back({"stack-flood", "values pushed without end, every frame",
+                  [] { return ScriptMovie({}, Forever(Asm().Push({1, 2, 3, 4}))); }});
   return list;
 }
 
@@ -218,6 +243,7 @@ int main(int argc, char** argv) {
     else if (a == "--seconds" && i + 1 < argc) seconds = std::max(1, std::atoi(argv[++i]));
     else only.push_back(a);
   }
+  std::printf("stated most memory (swf/limits.h MostMemory): %.1f MB\n", double(dc::swf::MostMemory()) / (1 << 20));
   std::printf("%-28s %7s %9s %9s %9s  %s\n", "attack", "frames", "max ms", "median ms", "peak MB", "said");
   for (const Attack& attack : Attacks()) {
     if (!only.empty() && std::find(only.begin(), only.end(), attack.name) == only.end()) continue;

@@ -4,6 +4,7 @@
 // the Flash 5-8 era needs.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace dc::swf {
@@ -21,7 +22,8 @@ struct Limits {
   std::uint32_t maxDisplayObjects = 20000;
   // Edges of one shape (curves count once).
   std::uint32_t maxEdgesPerShape = 100000;
-  // Decoded bitmap pixels of the whole movie: 32 M pixels are 128 MB.
+  // Decoded bitmap pixels of the whole movie: 32 M pixels are 128 MB
+  // (each decoded a row at a time, never held twice).
   std::uint64_t maxBitmapPixels = 32ull << 20;
   // Glyphs of one font, records and glyphs of one text.
   std::uint32_t maxGlyphs = 65536;
@@ -32,8 +34,90 @@ struct Limits {
   // Drawing one frame may touch the surface this many times over (layers,
   // masks, strokes); past it the frame is left as drawn so far.
   std::uint32_t maxLayersPerFrame = 256;
+  // Edges of all script drawings together, copies made by
+  // duplicateMovieClip included: each is kept and drawn every frame, and
+  // one drawing may be copied onto thousands of clips.
+  std::uint64_t maxDrawnEdges = 1'000'000;
 };
 
 inline constexpr Limits kDefaultLimits{};
+
+// What a movie's scripts may cost. Past a limit the frame's scripts stop
+// (the face keeps what it drew) with one warning naming the limit.
+struct ScriptLimits {
+  // Work of one frame's scripts, counted in actions; a native's work on
+  // data (characters, elements, children, properties) is charged too, so
+  // that no frame holds the clock's thread much past 50 ms.
+  std::uint64_t actionsPerFrame = 1'000'000;
+  // Script calls nested inside each other (natives calling back count).
+  int maxCallDepth = 256;
+  // Objects, strings and arrays the scripts hold, charged before taken.
+  std::uint64_t maxMemoryBytes = 64ull << 20;
+  // Scripts stop for good after this many frames that went past a limit
+  // among the last `stopWindowFrames`: a loop that overruns only every
+  // other frame is stopped as surely as one that overruns every frame.
+  int framesOverBudgetBeforeStop = 10;
+  int stopWindowFrames = 30;
+  // Operand stack entries one frame's scripts may hold at once.
+  std::size_t maxStack = std::size_t{1} << 20;
+  // with and try ranges nested inside each other, on top of the call depth.
+  int maxNesting = 256;
+  // Steps up a prototype chain: a longer one is taken for a loop.
+  int maxProtoHops = 256;
+};
+
+inline constexpr ScriptLimits kDefaultScriptLimits{};
+
+// What work the display side does for scripts costs, in actions of the
+// frame's budget (ScriptLimits::actionsPerFrame): an action is some tens of
+// nanoseconds, while making and placing a clip, or taking one away, takes
+// some microseconds; so a frame that makes ten thousand clips stops as an
+// endless loop does.
+inline constexpr std::uint64_t kWorkPerObjectMade = 256;
+inline constexpr std::uint64_t kWorkPerObjectGone = 64;
+// Each edge a duplicateMovieClip copies, and each string a native makes
+// in a loop of its own (split), in actions.
+inline constexpr std::uint64_t kWorkPerEdgeCopied = 1;
+inline constexpr std::uint64_t kWorkPerCellMade = 2;
+
+// Bytes a script drawing's edge takes, kept and copied (three points and
+// its kind, with the path's share).
+inline constexpr std::uint64_t kDrawnEdgeBytes = 64;
+
+// The most memory a movie may take in all, the sum of what its limits let
+// it hold: the uncompressed file, its definitions, its bitmaps' pixels,
+// the script drawings and what its scripts hold. No movie's measured peak
+// may pass it.
+constexpr std::uint64_t MostMemory(const Limits& movie = kDefaultLimits,
+                                   const ScriptLimits& scripts = kDefaultScriptLimits) {
+  return movie.maxUncompressedBytes + movie.maxDefinitionBytes + movie.maxBitmapPixels * 4 +
+         movie.maxDrawnEdges * kDrawnEdgeBytes + scripts.maxMemoryBytes;
+}
+
+// Bytes of a text field's text read for drawing (its HTML included): past
+// them nothing more is shown. Far more than maxGlyphs characters of any
+// text, and a script can make a text of many megabytes.
+inline constexpr std::size_t kMaxShownTextBytes = std::size_t{1} << 20;
+
+// The renderer's fixed caps: each bounds one pass's scratch memory and
+// work whatever a shape's coordinates are.
+namespace raster_limits {
+// Gradient ramps one pass may build; past them a gradient paints its last
+// colour. A face has a handful; each ramp is a kilobyte and 256 mixes.
+inline constexpr std::size_t kMaxRampsPerPass = 1024;
+// Points of one stroked polyline in canvas pixels (a face's longest has a
+// few hundred); past them the line style's pass is left out.
+inline constexpr std::size_t kMaxPolylinePoints = std::size_t{1} << 18;
+// Cells of one raster pass; past them the edges that follow are left out:
+// a shape that reaches it is hostile (a face's busiest shape has a few
+// thousand), and the cells alone would then take tens of megabytes.
+inline constexpr std::size_t kMaxCells = std::size_t{1} << 20;
+// Points of one stroke outline, far more than a face's stroke needs (joins
+// of a pen hundreds of pixels wide take 130 points each); past them a
+// polyline is left out.
+inline constexpr std::size_t kMaxOutlinePoints = std::size_t{1} << 20;
+// Line pieces of one flattened curve, however far it is scaled up.
+inline constexpr int kMaxPiecesPerCurve = 256;
+}  // namespace raster_limits
 
 }  // namespace dc::swf

@@ -29,7 +29,7 @@ TEST(Avm1Limits, EndlessLoopStopsTheFramesScriptsWithOneWarning) {
   // The next frame runs again; a second stop says nothing more.
   EXPECT_EQ(h.Run(Asm().Push({"again"}).TraceTop().Append(EndlessLoop())), "again");
   EXPECT_EQ(h.warnings.size(), 1u);
-  EXPECT_EQ(h.engine->Stats().framesOverBudgetInARow, 2);
+  EXPECT_EQ(h.engine->Stats().framesOverBudgetInWindow, 2);
 }
 
 TEST(Avm1Limits, NativeWorkCountsAgainstTheBudget) {
@@ -49,19 +49,97 @@ TEST(Avm1Limits, NativeWorkCountsAgainstTheBudget) {
   EXPECT_TRUE(h.engine->Stats().frameStopped);
 }
 
-TEST(Avm1Limits, TenFramesOverInARowStopScriptsForGood) {
+// An endless loop on every other frame only.
+Asm LoopOnOddFrames() {
+  Asm a;
+  a.Push({"f"}).Get("f").Op(op::Increment).Op(op::SetVariable);
+  a.Get("f").Push({2}).Op(op::Modulo).Op(op::Not).If("rest").Append(EndlessLoop()).Label("rest");
+  return a;
+}
+
+TEST(Avm1Limits, OverrunsWithinTheWindowStopScriptsForGood) {
   ScriptLimits limits;
   limits.actionsPerFrame = 1000;
+  limits.framesOverBudgetBeforeStop = 10;
+  limits.stopWindowFrames = 30;
   Harness h(7, limits);
-  // Nine frames over, one within, nine over: not yet.
+  h.Run(Asm().Set("f", 0));
+  // Over on every other frame: the tenth overrun, on the 19th frame, stops
+  // the scripts for good, though no two came in a row.
+  for (int i = 0; i < 18; ++i) h.Run(LoopOnOddFrames());
+  EXPECT_FALSE(h.engine->Stats().scriptsStopped);
+  EXPECT_EQ(h.engine->Stats().framesOverBudgetInWindow, 9);
+  h.Run(LoopOnOddFrames());
+  EXPECT_TRUE(h.engine->Stats().scriptsStopped);
+  ASSERT_EQ(h.warnings.size(), 2u);  // the budget, then the stop
+  EXPECT_NE(h.warnings[1].find("10 of the last 30 frames"), std::string::npos) << h.warnings[1];
+  EXPECT_EQ(h.Run(Asm().Push({"no more"}).TraceTop()), "");
+  for (int i = 0; i < 40; ++i) h.Run(LoopOnOddFrames());
+  EXPECT_EQ(h.warnings.size(), 2u);
+}
+
+TEST(Avm1Limits, OverrunsOutsideTheWindowAreForgotten) {
+  ScriptLimits limits;
+  limits.actionsPerFrame = 1000;
+  limits.framesOverBudgetBeforeStop = 10;
+  limits.stopWindowFrames = 30;
+  Harness h(7, limits);
+  // Nine over, then thirty within: the nine have left the window.
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 9; ++i) h.Run(EndlessLoop());
+    for (int i = 0; i < 30; ++i) h.Run(Asm().Push({1}).Op(op::Pop));
+    EXPECT_EQ(h.engine->Stats().framesOverBudgetInWindow, 0) << round;
+  }
+  EXPECT_FALSE(h.engine->Stats().scriptsStopped);
   for (int i = 0; i < 9; ++i) h.Run(EndlessLoop());
   h.Run(Asm().Push({1}).Op(op::Pop));
-  for (int i = 0; i < 9; ++i) h.Run(EndlessLoop());
-  EXPECT_FALSE(h.engine->Stats().scriptsStopped);
   h.Run(EndlessLoop());
   EXPECT_TRUE(h.engine->Stats().scriptsStopped);
-  EXPECT_EQ(h.warnings.size(), 2u);  // the budget, then the stop
-  EXPECT_EQ(h.Run(Asm().Push({"no more"}).TraceTop()), "");
+}
+
+// Each limit stops the frame with a warning that names it and its value.
+TEST(Avm1Limits, EachLimitSaysItsOwnName) {
+  Asm recurse;
+  recurse.Function("down", {}, Asm().Call("down", {}).Op(op::Return)).Call("down", {});
+  Asm doubling;
+  doubling.Set("s", "0123456789abcdef");
+  doubling.Label("top").Push({"s"}).Get("s").Get("s").Op(op::Add2).Op(op::SetVariable).Jump("top");
+  Asm nested = Asm().Push({"deep"}).TraceTop();
+  for (int i = 0; i < 40; ++i) nested = Asm().Push({0}).Op(op::InitObject).With(nested);
+  // o = {}; twenty times: n = {}; n.__proto__ = o; o = n; then o.missing.
+  Asm chain;
+  chain.Push({0}).Op(op::InitObject).Store("o");
+  for (int i = 0; i < 20; ++i) {
+    chain.Push({0}).Op(op::InitObject).Store("n").Get("n").Push({"__proto__"}).Get("o").Op(op::SetMember);
+    chain.Push({"o"}).Get("n").Op(op::SetVariable);
+  }
+  chain.Get("o").Push({"missing"}).Op(op::GetMember).Op(op::Pop);
+  struct Case {
+    const char* limit;
+    void (*set)(ScriptLimits&);
+    Asm code;
+    const char* said;
+  };
+  const Case cases[] = {
+      {"actions", [](ScriptLimits& l) { l.actionsPerFrame = 1000; }, EndlessLoop(),
+       "actionsPerFrame (1000 actions' work a frame)"},
+      {"memory", [](ScriptLimits& l) { l.maxMemoryBytes = 4u << 20; }, doubling, "maxMemoryBytes (4194304 bytes)"},
+      {"calls", [](ScriptLimits& l) { l.maxCallDepth = 50; }, recurse, "maxCallDepth (50 nested calls)"},
+      {"stack", [](ScriptLimits& l) { l.maxStack = 1000; }, Asm().Label("top").Push({1}).Jump("top"),
+       "maxStack (1000 stack entries)"},
+      {"nesting", [](ScriptLimits& l) { l.maxNesting = 20; }, nested, "maxNesting (20 nested with and try ranges)"},
+      {"prototypes", [](ScriptLimits& l) { l.maxProtoHops = 10; }, chain,
+       "maxProtoHops (10 steps up a prototype chain)"},
+  };
+  for (const Case& c : cases) {
+    ScriptLimits limits;
+    c.set(limits);
+    Harness h(7, limits);
+    EXPECT_EQ(h.Run(Asm(c.code).Push({"after"}).TraceTop()), "") << c.limit;
+    EXPECT_TRUE(h.engine->Stats().frameStopped) << c.limit;
+    ASSERT_EQ(h.warnings.size(), 1u) << c.limit;
+    EXPECT_NE(h.warnings[0].find(c.said), std::string::npos) << c.limit << ": " << h.warnings[0];
+  }
 }
 
 TEST(Avm1Limits, CallDepth) {

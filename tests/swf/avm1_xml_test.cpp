@@ -113,7 +113,7 @@ TEST(Avm1Xml, ParseStopsAtTheMemoryLimit) {
   a.Push({"not reached"}).TraceTop();
   EXPECT_EQ(h.Run(a), "");
   ASSERT_EQ(h.warnings.size(), 1u);
-  EXPECT_NE(h.warnings[0].find("memory limit"), std::string::npos);
+  EXPECT_NE(h.warnings[0].find("maxMemoryBytes"), std::string::npos) << h.warnings[0];
 }
 
 TEST(Avm1Xml, LoadVarsInMemory) {

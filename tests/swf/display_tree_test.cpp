@@ -173,7 +173,43 @@ TEST(DisplayTree, ObjectsPastTheLimitAreLeftOutOnce) {
   for (int i = 0; i < 4; ++i) tree.Step();
   EXPECT_EQ(tree.Root().children.size(), 4u);
   EXPECT_EQ(tree.LiveObjects(), 5u);
-  EXPECT_EQ(tree.TakeWarnings().size(), 1u);
+  // Clips made by scripts meet the same limit and the same one warning.
+  EXPECT_EQ(tree.Root().CreateEmptyMovieClip("late", 1), nullptr);
+  const std::vector<std::string> warnings = tree.TakeWarnings();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("more than 5 objects at once (maxDisplayObjects)"), std::string::npos) << warnings[0];
+}
+
+TEST(DisplayTree, DrawingsAndTheirCopiesShareOneEdgeLimit) {
+  auto movie = MovieOf({FrameOf({}), FrameOf({})});
+  Limits limits;
+  limits.maxEdgesPerShape = 50;
+  limits.maxDrawnEdges = 120;
+  DisplayTree tree(movie, limits);
+  tree.Start();
+  avm1::Clip* a = tree.Root().CreateEmptyMovieClip("a", 1);
+  ASSERT_NE(a, nullptr);
+  Drawing* d = a->GetDrawing();
+  d->SetLineStyle(LineStyle{});
+  for (int i = 0; i < 80; ++i) d->LineTo(i, i % 2);
+  EXPECT_EQ(d->Edges(), 50u);  // one shape's limit
+  ASSERT_NE(a->Duplicate("b", 2), nullptr);
+  EXPECT_EQ(tree.DrawnEdges(), 100u);
+  EXPECT_TRUE(tree.TakeWarnings().empty());
+  // A third copy would pass the total: it is made, undrawn, and said once.
+  avm1::Clip* c = a->Duplicate("c", 3);
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(c->GetDrawing()->Edges(), 0u);
+  EXPECT_EQ(tree.DrawnEdges(), 100u);
+  c->GetDrawing()->SetLineStyle(LineStyle{});
+  for (int i = 0; i < 40; ++i) c->GetDrawing()->LineTo(i, 0);
+  EXPECT_EQ(tree.DrawnEdges(), 120u);
+  const std::vector<std::string> warnings = tree.TakeWarnings();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("more than 120 edges together (maxDrawnEdges)"), std::string::npos) << warnings[0];
+  // Cleared drawings give their edges back.
+  a->GetDrawing()->Clear();
+  EXPECT_EQ(tree.DrawnEdges(), 70u);
 }
 
 TEST(DisplayTree, RemovingASpriteTellsScriptsOfEveryObjectInIt) {

@@ -198,5 +198,36 @@ TEST(PlayerClip, RegisteredClassesMakeTheSymbolsClips) {
   EXPECT_EQ(Play(movie, 1), "true|made init proto|proto|undefined|");
 }
 
+
+// Clips made and taken away are charged to the frame's budget by the
+// work they are, not as one action each.
+TEST(PlayerClip, MakingClipsSpendsTheFramesBudget) {
+  struct Case {
+    int clips;
+    const char* traced;
+  };
+  const Case cases[] = {{100, "made|"}, {1000, ""}};
+  for (const Case& c : cases) {
+    // for (i = 0; i < clips; ++i) this.createEmptyMovieClip("c" + i, i); trace("made")
+    Asm script;
+    script.Set("i", 0).Label("top").Get("i").Push({c.clips}).Op(op::Less2).Op(op::Not).If("done");
+    script.Get("i").Push({"c"}).Get("i").Op(op::Add2).Push({2}).Get("this");
+    script.Push({"createEmptyMovieClip"}).Op(op::CallMethod);
+    script.Op(op::Pop).Push({"i"}).Get("i").Op(op::Increment).Op(op::SetVariable).Jump("top").Label("done");
+    script.Push({"made"}).TraceTop();
+    std::string traced;
+    PlayerOptions options;
+    options.scriptLimits.actionsPerFrame = 100 * (kWorkPerObjectMade + 64);
+    options.trace = [&traced](std::string_view line) { traced += std::string(line) + "|"; };
+    Player player(std::make_shared<const Movie>(ReadMovie(MovieWith(script))), options);
+    EXPECT_EQ(traced, c.traced) << c.clips;
+    const std::vector<std::string> warnings = player.TakeWarnings();
+    EXPECT_EQ(warnings.size(), c.traced[0] ? 0u : 1u) << c.clips;
+    if (!warnings.empty()) {
+      EXPECT_NE(warnings[0].find("actionsPerFrame"), std::string::npos) << warnings[0];
+    }
+  }
+}
+
 }  // namespace
 }  // namespace dc::swf

@@ -217,6 +217,28 @@ TEST(EditText, HtmlFieldShowsReducedTextInFontColours) {
   EXPECT_EQ(layout.glyphs[3].shape, FallbackShape('&'));
 }
 
+TEST(EditText, ShowsNoMoreThanItsLimits) {
+  // The byte that ends the text read falls inside a two-byte character:
+  // the text is cut before it.
+  const std::string text = std::string(kMaxShownTextBytes - 1, 'A') + "\xC3\xA9" "AAAA";
+  struct Case {
+    const char* limit;
+    std::size_t maxGlyphs;
+    std::uint16_t maxLength;
+    std::size_t glyphs;
+  };
+  const Case cases[] = {
+      {"maxGlyphs", 100, 0, 100},
+      {"maxLength", std::size_t{1} << 22, 7, 7},
+      {"kMaxShownTextBytes", std::size_t{1} << 22, 0, kMaxShownTextBytes - 1},
+  };
+  for (const Case& c : cases) {
+    EditText field = Field(TextAlign::Left, [&](EditText& f) { f.autoSize = true, f.maxLength = c.maxLength; });
+    EXPECT_EQ(LayOutEditText(field, text, Lookup({{5, &FieldFontA()}}), c.maxGlyphs).glyphs.size(), c.glyphs)
+        << c.limit;
+  }
+}
+
 TEST(EditText, FrameIsTheBoundsGrownToTheTextWhenAutoSized) {
   // "AAAA" runs 480 twips from x 1040; the bounds end at 1200.
   struct Case {

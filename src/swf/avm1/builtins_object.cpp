@@ -63,9 +63,8 @@ Value IsPrototypeOf(Runtime& rt, Value self, std::span<const Value> args) {
   int hops = 0;
   for (Object* cur = o ? o->proto : nullptr; cur && proto; cur = cur->proto) {
     if (cur == proto) return Value::Bool(true);
-    if (++hops > 256) throw ScriptStop{StopReason::CallDepth};
+    if (++hops > rt.limits.maxProtoHops) throw ScriptStop{StopReason::ProtoChain};
   }
-  (void)rt;
   return Value::Bool(false);
 }
 

@@ -159,6 +159,7 @@ Value Split(Runtime& rt, Value self, std::span<const Value> args) {
     if (static_cast<double>(parts.size()) >= limit) return false;
     if (!rt.heap.Allows(part.size() + sizeof(StringCell) + sizeof(Value))) throw ScriptStop{StopReason::Memory};
     parts.push_back(rt.Str(std::move(part)));
+    rt.CountWork(8 * kWorkPerCellMade);  // the cell just made
     return true;
   };
   if (noSeparator && rt.version >= 6) {

@@ -193,15 +193,21 @@ void Engine::EndFrame() {
   }
 
   rt.stats.actionsThisFrame = rt.actions;
-  if (rt.frameStopped) {
-    ++rt.stats.framesOverBudgetInARow;
-    if (rt.stats.framesOverBudgetInARow >= rt.limits.framesOverBudgetBeforeStop && !rt.stats.scriptsStopped) {
-      rt.stats.scriptsStopped = true;
-      if (rt.host.warning)
-        rt.host.warning("scripts went past their limits on too many frames in a row; the movie's scripts stopped");
-    }
-  } else {
-    rt.stats.framesOverBudgetInARow = 0;
+  // Over-budget frames are counted within a window, not in a row: a
+  // script that overruns only every other frame would otherwise never stop.
+  const std::uint64_t window =
+      static_cast<std::uint64_t>(std::max({1, rt.limits.stopWindowFrames, rt.limits.framesOverBudgetBeforeStop}));
+  if (rt.frameStopped) rt.framesOverBudget.push_back(rt.frameNumber);
+  while (!rt.framesOverBudget.empty() && rt.framesOverBudget.front() + window <= rt.frameNumber)
+    rt.framesOverBudget.pop_front();
+  rt.stats.framesOverBudgetInWindow = static_cast<int>(rt.framesOverBudget.size());
+  if (rt.stats.framesOverBudgetInWindow >= rt.limits.framesOverBudgetBeforeStop && !rt.stats.scriptsStopped) {
+    rt.stats.scriptsStopped = true;
+    if (rt.host.warning)
+      rt.host.warning("scripts went past their limits on " + std::to_string(rt.stats.framesOverBudgetInWindow) +
+                      " of the last " + std::to_string(window) + " frames (framesOverBudgetBeforeStop " +
+                      std::to_string(rt.limits.framesOverBudgetBeforeStop) + ", stopWindowFrames " +
+                      std::to_string(window) + "); the movie's scripts stopped");
   }
 
   ++framesSinceCollection_;

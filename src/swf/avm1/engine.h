@@ -37,6 +37,7 @@
 
 #include "base/date_time.h"
 #include "swf/avm1/clip.h"
+#include "swf/limits.h"
 #include "swf/model/actions.h"
 
 namespace dc::swf::avm1 {
@@ -70,18 +71,15 @@ struct Host {
       drawClip;
 };
 
-struct ScriptLimits {
-  std::uint64_t actionsPerFrame = 1'000'000;
-  int maxCallDepth = 256;
-  std::uint64_t maxMemoryBytes = 64ull << 20;  // objects, strings and arrays
-  int framesOverBudgetBeforeStop = 10;         // in a row
-};
+// The limits scripts run under (swf/limits.h).
+using dc::swf::ScriptLimits;
 
 // What the engine did with the last frame (after EndFrame) and since.
 struct ScriptStats {
   std::uint64_t actionsThisFrame = 0;
   bool frameStopped = false;       // the budget, the memory limit or the call depth
-  int framesOverBudgetInARow = 0;
+  // Frames that went past a limit among the last ScriptLimits::stopWindowFrames.
+  int framesOverBudgetInWindow = 0;
   bool scriptsStopped = false;     // for good: no script runs any more
   std::uint64_t bytesInUse = 0;    // after the last collection
   std::uint64_t objectsInUse = 0;  // script cells after the last collection

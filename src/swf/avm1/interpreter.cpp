@@ -20,7 +20,7 @@ Completion Machine::Run(std::size_t begin, std::size_t end, std::size_t& jumpOut
   while (pc < end) {
     if (a.halted) return Completion::Normal;
     rt.CountAction();
-    if (rt.stack.size() > kMaxStack) throw ScriptStop{StopReason::Stack};
+    if (rt.stack.size() > rt.limits.maxStack) throw ScriptStop{StopReason::Stack};
     const std::uint8_t op = a.code[pc];
     if (op == static_cast<std::uint8_t>(ActionCode::End)) return Completion::Normal;
     std::size_t data = pc + 1, len = 0;

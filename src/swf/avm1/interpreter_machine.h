@@ -21,12 +21,8 @@
 
 namespace dc::swf::avm1::interp {
 
-// Operand stack entries a script may hold at once.
-constexpr std::size_t kMaxStack = 1u << 20;
-// Nested with and try ranges, on top of the call depth.
-constexpr int kMaxNesting = 256;
 // The keys of the interpreter's once-only warnings (Runtime::Stop's take
-// 0 to 3).
+// 0 to 3, 6 and 7).
 constexpr int kWarnUnknownAction = 4;
 constexpr int kWarnSkippedAction = 5;
 
@@ -99,9 +95,9 @@ class Reader {
 
 struct NestGuard {
   explicit NestGuard(Runtime& r) : rt(r) {
-    if (++rt.nesting > kMaxNesting) {
+    if (++rt.nesting > rt.limits.maxNesting) {
       --rt.nesting;
-      throw ScriptStop{StopReason::Stack};
+      throw ScriptStop{StopReason::Nesting};
     }
   }
   ~NestGuard() { --rt.nesting; }

@@ -306,7 +306,7 @@ void Machine::DoEnumerate(Value target) {
   if (!o) return;
   // The first name a for-in sees goes on top.
   std::vector<std::string> names = rt.EnumerableNames(o);
-  if (rt.stack.size() + names.size() > kMaxStack) throw ScriptStop{StopReason::Stack};
+  if (rt.stack.size() + names.size() > rt.limits.maxStack) throw ScriptStop{StopReason::Stack};
   for (std::size_t i = names.size(); i-- > 0;) Push(rt.Str(std::move(names[i])));
 }
 

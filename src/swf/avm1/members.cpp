@@ -11,9 +11,6 @@
 namespace dc::swf::avm1 {
 namespace {
 
-// A prototype chain longer than this is taken for a loop: Flash stops the
-// scripts, as for calls nested too deep.
-constexpr int kMaxProtoHops = 256;
 // Calls of one property's getter, setter and watcher that may be under way
 // at once. Past it a get reads the property's own value and a set writes
 // it, and no script is called.
@@ -28,8 +25,8 @@ Object* Alive(Runtime& rt, Object* o) {
 }
 
 // The next object up a chain.
-Object* Up(Object* o, int& hops) {
-  if (++hops > kMaxProtoHops) throw ScriptStop{StopReason::CallDepth};
+Object* Up(Runtime& rt, Object* o, int& hops) {
+  if (++hops > rt.limits.maxProtoHops) throw ScriptStop{StopReason::ProtoChain};
   return o->proto;
 }
 
@@ -86,7 +83,7 @@ bool Lookup(Runtime& rt, Object* o, std::string_view name, Value self, Value& ou
     return o->proto != nullptr;
   }
   int hops = 0;
-  for (Object* cur = o; cur; cur = Up(cur, hops)) {
+  for (Object* cur = o; cur; cur = Up(rt, cur, hops)) {
     if (Property* p = cur->props.Find(name, rt.caseSensitive); p && rt.Visible(*p)) {
       if (where) *where = cur;
       out = GetThrough(rt, cur, *p, self);
@@ -105,7 +102,7 @@ bool Lookup(Runtime& rt, Object* o, std::string_view name, Value self, Value& ou
 // undefined. Other values (and a getter's) are passed over.
 bool AskResolve(Runtime& rt, Object* o, std::string_view name, Value self, Value& out) {
   int hops = 0;
-  for (Object* cur = o; cur; cur = Up(cur, hops)) {
+  for (Object* cur = o; cur; cur = Up(rt, cur, hops)) {
     Property* p = cur->props.Find("__resolve", rt.caseSensitive);
     if (!p || !rt.Visible(*p)) continue;
     const Value handler = p->value;
@@ -249,7 +246,7 @@ void Runtime::SetMember(Value target, std::string_view name, Value v) {
   // A setter on a prototype takes the write; a plain property there does
   // not stop the object having its own.
   int hops = 0;
-  for (Object* cur = o->proto; cur; cur = Up(cur, hops)) {
+  for (Object* cur = o->proto; cur; cur = Up(*this, cur, hops)) {
     Property* p = cur->props.Find(name, caseSensitive);
     if (!p || !Visible(*p)) continue;
     if (p->accessor) {
@@ -281,7 +278,7 @@ bool Runtime::DeleteMember(Value target, std::string_view name) {
 
 Property* Runtime::FindProperty(Object* o, std::string_view name, Object** where) {
   int hops = 0;
-  for (Object* cur = o; cur; cur = Up(cur, hops)) {
+  for (Object* cur = o; cur; cur = Up(*this, cur, hops)) {
     if (Property* p = cur->props.Find(name, caseSensitive); p && Visible(*p)) {
       if (where) *where = cur;
       return p;
@@ -301,7 +298,7 @@ bool Runtime::HasMember(Object* o, std::string_view name) {
   if (!(o = Alive(*this, o))) return false;
   Value ignored;
   int hops = 0;
-  for (Object* cur = o; cur; cur = Up(cur, hops)) {
+  for (Object* cur = o; cur; cur = Up(*this, cur, hops)) {
     if (Property* p = cur->props.Find(name, caseSensitive); p && Visible(*p)) return true;
     if (cur->GetSpecial(*this, name, ignored) || cur->GetAfterOwn(*this, name, ignored)) return true;
   }
@@ -317,7 +314,7 @@ std::vector<std::string> Runtime::EnumerableNames(Object* o) {
   std::unordered_set<std::string> seen;
   const auto see = [&](const std::string& name) { return seen.insert(FoldName(name, caseSensitive)).second; };
   int hops = 0;
-  for (Object* cur = o; cur; cur = Up(cur, hops)) {
+  for (Object* cur = o; cur; cur = Up(*this, cur, hops)) {
     std::vector<std::string> special;
     cur->SpecialNames(*this, special);
     CountWork(special.size() + cur->props.Count());
@@ -336,7 +333,7 @@ bool Runtime::InstanceOf(Value v, Object* constructor) {
   Object* target = GetMember(Value::Obj(constructor), "prototype").AsObject();
   if (!target) return false;
   int hops = 0;
-  for (Object* cur = o->proto; cur; cur = Up(cur, hops)) {
+  for (Object* cur = o->proto; cur; cur = Up(*this, cur, hops)) {
     if (cur == target) return true;
     if (cur->extras && Implements(*this, cur->extras->interfaces, constructor)) return true;
   }

@@ -394,18 +394,27 @@ void Runtime::Trace(std::string_view text) {
 void Runtime::Stop(StopReason reason) {
   frameStopped = true;
   stats.frameStopped = true;
+  const auto say = [this](int key, std::string_view limit, std::string what) {
+    WarnOnce(key, "scripts went past " + std::string(limit) + " (" + what + "); the frame's scripts stopped");
+  };
   switch (reason) {
     case StopReason::Budget:
-      WarnOnce(0, "a script ran past the frame's action budget; the frame's scripts stopped");
+      say(0, "actionsPerFrame", std::to_string(limits.actionsPerFrame) + " actions' work a frame");
       break;
     case StopReason::Memory:
-      WarnOnce(1, "scripts went past their memory limit; the frame's scripts stopped");
+      say(1, "maxMemoryBytes", std::to_string(limits.maxMemoryBytes) + " bytes");
       break;
     case StopReason::CallDepth:
-      WarnOnce(2, "a script went past 256 levels of calls; the frame's scripts stopped");
+      say(2, "maxCallDepth", std::to_string(limits.maxCallDepth) + " nested calls");
       break;
     case StopReason::Stack:
-      WarnOnce(3, "a script overflowed its stack; the frame's scripts stopped");
+      say(3, "maxStack", std::to_string(limits.maxStack) + " stack entries");
+      break;
+    case StopReason::Nesting:
+      say(6, "maxNesting", std::to_string(limits.maxNesting) + " nested with and try ranges");
+      break;
+    case StopReason::ProtoChain:
+      say(7, "maxProtoHops", std::to_string(limits.maxProtoHops) + " steps up a prototype chain");
       break;
   }
 }

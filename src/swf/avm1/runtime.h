@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -25,8 +26,9 @@
 
 namespace dc::swf::avm1 {
 
-// Why a frame's scripts stop.
-enum class StopReason { Budget, Memory, CallDepth, Stack };
+// Why a frame's scripts stop: each a limit of ScriptLimits, warned of by
+// its name once.
+enum class StopReason { Budget, Memory, CallDepth, Stack, Nesting, ProtoChain };
 // Thrown through the interpreter and natives to the engine's entry point.
 struct ScriptStop {
   StopReason reason;
@@ -299,6 +301,8 @@ class Runtime {
   std::vector<int> unscheduled;  // made with no timer to count from
   int nextIntervalId = 1;
   std::uint64_t frameNumber = 0;
+  // The frames that went past a limit, the last stopWindowFrames at most.
+  std::deque<std::uint64_t> framesOverBudget;
   std::mt19937 random;
   // The host objects' own state (host_objects.h).
   std::unique_ptr<HostState> hostState;

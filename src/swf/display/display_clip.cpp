@@ -332,6 +332,7 @@ avm1::Clip* DisplayObject::Duplicate(const std::string& newName, int scriptDepth
   made->clipActions = clipActions;
   made->transformedByScript = true;
   if (drawing) {
+    if (tree_->onWork) tree_->onWork(drawing->Edges() * kWorkPerEdgeCopied);
     made->drawing = std::make_unique<Drawing>(*drawing);
     made->drawnStale_ = true;
   }
@@ -369,7 +370,7 @@ TwipRect DisplayObject::Bounds(const avm1::Clip* space) const {
 
 Drawing* DisplayObject::GetDrawing() {
   if (kind != DisplayKind::Sprite) return nullptr;
-  if (!drawing) drawing = std::make_unique<Drawing>();
+  if (!drawing) drawing = tree_ ? tree_->NewDrawing() : std::make_unique<Drawing>();
   return drawing.get();
 }
 

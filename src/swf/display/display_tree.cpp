@@ -89,7 +89,11 @@ PlaceObject PlaceOf(std::int32_t depth, const auto& s) {
 }  // namespace
 
 DisplayTree::DisplayTree(std::shared_ptr<const Movie> movie, const Limits& limits)
-    : movie_(std::move(movie)), limits_(limits), caseSensitive_(movie_->version >= 7), initialised_(65536, false) {
+    : movie_(std::move(movie)),
+      limits_(limits),
+      drawnEdges_{0, limits.maxDrawnEdges, false},
+      caseSensitive_(movie_->version >= 7),
+      initialised_(65536, false) {
   root_ = std::make_unique<DisplayObject>(this, DisplayKind::Sprite, 0, nullptr, nullptr);
   root_->sprite = &movie_->root;
   for (const auto& [exportName, id] : movie_->exports) exportNames_.emplace(id, exportName);
@@ -116,7 +120,12 @@ void DisplayTree::Warn(const std::string& text) {
   if (said_.insert(text).second) warnings_.push_back(text);
 }
 
-std::vector<std::string> DisplayTree::TakeWarnings() { return std::exchange(warnings_, {}); }
+std::vector<std::string> DisplayTree::TakeWarnings() {
+  if (drawnEdges_.refused)
+    Warn("The Flash face's drawings have more than " + std::to_string(drawnEdges_.max) +
+         " edges together (maxDrawnEdges); the rest are left out.");
+  return std::exchange(warnings_, {});
+}
 
 void DisplayTree::Charge(std::uint64_t units) {
   if (onWork) onWork(units);
@@ -174,25 +183,28 @@ void DisplayTree::Rename(DisplayObject& object, std::string name) {
 
 // Making and taking away.
 
+bool DisplayTree::Admits(const DisplayObject& parent, DisplayKind kind) {
+  if (liveObjects_ >= limits_.maxDisplayObjects) {
+    Warn("The Flash face shows more than " + std::to_string(limits_.maxDisplayObjects) +
+         " objects at once (maxDisplayObjects); the rest are left out.");
+    return false;
+  }
+  if ((kind == DisplayKind::Sprite || kind == DisplayKind::Button) && parent.nesting + 1 > limits_.maxSpriteNesting) {
+    Warn("The Flash face nests sprites more than " + std::to_string(limits_.maxSpriteNesting) +
+         " deep (maxSpriteNesting); the deeper ones are left out.");
+    return false;
+  }
+  return true;
+}
+
 std::unique_ptr<DisplayObject> DisplayTree::Make(DisplayObject& parent, std::uint16_t characterId, std::int32_t depth) {
   const Character* c = movie_->Find(characterId);
   if (!c) return nullptr;  // a character the movie lacks shows nothing, as in Flash
   const DisplayKind kind = KindOf(*c);
-  if (kind == DisplayKind::Unknown) return nullptr;
-  if (liveObjects_ >= limits_.maxDisplayObjects) {
-    Warn("The Flash face shows more than " + std::to_string(limits_.maxDisplayObjects) +
-         " objects at once; the rest are left out.");
-    return nullptr;
-  }
-  const std::uint32_t nesting = parent.nesting + 1;
-  if ((kind == DisplayKind::Sprite || kind == DisplayKind::Button) && nesting > limits_.maxSpriteNesting) {
-    Warn("The Flash face nests sprites more than " + std::to_string(limits_.maxSpriteNesting) +
-         " deep; the deeper ones are left out.");
-    return nullptr;
-  }
+  if (kind == DisplayKind::Unknown || !Admits(parent, kind)) return nullptr;
   auto object = std::make_unique<DisplayObject>(this, kind, characterId, c, &parent);
   object->depth = depth;
-  object->nesting = nesting;
+  object->nesting = parent.nesting + 1;
   if (const auto* sprite = std::get_if<Sprite>(c)) object->sprite = sprite;
   if (const auto* field = std::get_if<EditText>(c)) object->text = field->initialText;
   ++liveObjects_;
@@ -200,10 +212,7 @@ std::unique_ptr<DisplayObject> DisplayTree::Make(DisplayObject& parent, std::uin
 }
 
 std::unique_ptr<DisplayObject> DisplayTree::MakeEmpty(DisplayObject& parent, DisplayKind kind, std::int32_t depth) {
-  if (liveObjects_ >= limits_.maxDisplayObjects || parent.nesting + 1 > limits_.maxSpriteNesting) {
-    Warn("The Flash face makes more clips than it may; the rest are left out.");
-    return nullptr;
-  }
+  if (!Admits(parent, kind)) return nullptr;
   static const Sprite kEmpty{{Frame{}}, 1, true};
   auto object = std::make_unique<DisplayObject>(this, kind, 0, nullptr, &parent);
   object->depth = depth;
@@ -220,7 +229,7 @@ DisplayObject* DisplayTree::Insert(DisplayObject& parent, std::unique_ptr<Displa
     --liveObjects_;
     return nullptr;
   }
-  Charge(1);
+  Charge(kWorkPerObjectMade);
   const std::int32_t depth = object->depth;
   RemoveAt(parent, depth);
   object->parent = &parent;
@@ -254,6 +263,7 @@ DisplayObject* DisplayTree::Insert(DisplayObject& parent, std::unique_ptr<Displa
 void DisplayTree::Release(DisplayObject& object) {
   for (auto& [depth, child] : object.children) Release(*child);
   object.removed = true;
+  Charge(kWorkPerObjectGone);
   Unlink(object);
   if (onRemoving) onRemoving(object);
   --liveObjects_;

@@ -110,6 +110,10 @@ class DisplayTree {
   // What was left out since the last call, each kind said once per movie.
   std::vector<std::string> TakeWarnings();
   std::size_t LiveObjects() const { return liveObjects_; }
+  // A new script drawing, under the limits of one shape and of all the
+  // movie's drawings together.
+  std::unique_ptr<Drawing> NewDrawing() { return std::make_unique<Drawing>(limits_.maxEdgesPerShape, &drawnEdges_); }
+  std::uint64_t DrawnEdges() const { return drawnEdges_.used; }
 
  private:
   // Export names by character, made once from the movie's name list.
@@ -129,11 +133,16 @@ class DisplayTree {
   void Unindex(DisplayObject& parent, DisplayObject& child);
   void SetProperties(DisplayObject& object, const PlaceObject& place);
   void Charge(std::uint64_t units);
+  // Whether one more object of `kind` inside `parent` stays within the
+  // object count and the nesting; warns of the limit that says no.
+  bool Admits(const DisplayObject& parent, DisplayKind kind);
   void Warn(const std::string& text);
 
   std::shared_ptr<const Movie> movie_;
   std::unique_ptr<FontLibrary> fonts_;
   Limits limits_;
+  // Before the objects: their drawings give their edges back to it.
+  EdgePool drawnEdges_;
   bool caseSensitive_;
   std::unique_ptr<DisplayObject> root_;
   DisplayObject* newest_ = nullptr;  // the head of the list of timelines

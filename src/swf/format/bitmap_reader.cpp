@@ -29,36 +29,41 @@ std::uint8_t Expand5(std::uint32_t v) { return static_cast<std::uint8_t>(v << 3 
 
 std::size_t RowBytes(std::size_t bytes) { return (bytes + 3) & ~std::size_t{3}; }
 
-void DecodeLossless(std::span<const std::uint8_t> data, std::uint8_t format, std::size_t paletteSize, bool withAlpha,
-                    Bitmap& bitmap) {
+// Decodes the stream a row at a time into the bitmap's pixels: the whole
+// inflated image is never held beside them. False when it ends short.
+bool DecodeLossless(InflateStream& in, std::uint8_t format, std::size_t paletteSize, bool withAlpha, Bitmap& bitmap) {
   const auto w = static_cast<std::size_t>(bitmap.width), h = static_cast<std::size_t>(bitmap.height);
   std::uint32_t* out = bitmap.pixels.data();
+  std::vector<std::uint32_t> palette(256, 0);
   if (format == kColorMapped) {
     const std::size_t entry = withAlpha ? 4 : 3;
-    std::vector<std::uint32_t> palette(256, 0);
+    std::vector<std::uint8_t> table(paletteSize * entry);
+    if (!in.Read(table)) return false;
     for (std::size_t i = 0; i < paletteSize; ++i) {
-      const std::uint8_t* c = data.data() + i * entry;
+      const std::uint8_t* c = table.data() + i * entry;
       palette[i] = withAlpha ? ClampedPremultiplied(c[3], c[0], c[1], c[2]) : Opaque(c[0], c[1], c[2]);
     }
-    const std::uint8_t* rows = data.data() + paletteSize * entry;
-    for (std::size_t y = 0; y < h; ++y) {
-      for (std::size_t x = 0; x < w; ++x) *out++ = palette[rows[y * RowBytes(w) + x]];
-    }
-  } else if (format == kRgb15) {
-    for (std::size_t y = 0; y < h; ++y) {
-      const std::uint8_t* row = data.data() + y * RowBytes(w * 2);
+  }
+  const std::size_t rowBytes = format == kColorMapped ? RowBytes(w) : format == kRgb15 ? RowBytes(w * 2) : w * 4;
+  std::vector<std::uint8_t> row(rowBytes);
+  for (std::size_t y = 0; y < h; ++y) {
+    if (!in.Read(row)) return false;
+    if (format == kColorMapped) {
+      for (std::size_t x = 0; x < w; ++x) *out++ = palette[row[x]];
+    } else if (format == kRgb15) {
       for (std::size_t x = 0; x < w; ++x) {
         const std::uint32_t v = std::uint32_t{row[2 * x]} << 8 | row[2 * x + 1];
         *out++ = Opaque(Expand5(v >> 10 & 31), Expand5(v >> 5 & 31), Expand5(v & 31));
       }
-    }
-  } else {
-    for (std::size_t i = 0; i < w * h; ++i) {
-      const std::uint8_t* p = data.data() + i * 4;
-      // Without alpha the first byte is reserved: tools write 0 or 0xFF.
-      *out++ = withAlpha ? ClampedPremultiplied(p[0], p[1], p[2], p[3]) : Opaque(p[1], p[2], p[3]);
+    } else {
+      for (std::size_t x = 0; x < w; ++x) {
+        const std::uint8_t* p = row.data() + x * 4;
+        // Without alpha the first byte is reserved: tools write 0 or 0xFF.
+        *out++ = withAlpha ? ClampedPremultiplied(p[0], p[1], p[2], p[3]) : Opaque(p[1], p[2], p[3]);
+      }
     }
   }
+  return true;
 }
 
 }  // namespace
@@ -70,26 +75,18 @@ std::optional<Bitmap> ReadLosslessBitmap(BitReader& r, bool withAlpha, ReadConte
   bitmap.height = r.U16();
   const std::size_t paletteSize = format == kColorMapped ? std::size_t{r.U8()} + 1 : 0;
   const auto w = static_cast<std::size_t>(bitmap.width), h = static_cast<std::size_t>(bitmap.height);
-  std::size_t bytes = 0;
-  if (format == kColorMapped) {
-    bytes = paletteSize * (withAlpha ? 4 : 3) + RowBytes(w) * h;
-  } else if (format == kRgb15 && !withAlpha) {
-    bytes = RowBytes(w * 2) * h;
-  } else if (format == kRgb32) {
-    bytes = w * h * 4;
-  } else {
+  if (format != kColorMapped && !(format == kRgb15 && !withAlpha) && format != kRgb32) {
     WarnUndecodable(context);
     return std::nullopt;
   }
   if (w == 0 || h == 0) return bitmap;
   if (!context.TakePixels(w * h)) return std::nullopt;
-  const Inflated data = Inflate(r.Rest(), bytes);
-  if (data.bytes.size() < bytes) {
+  bitmap.pixels.resize(w * h);
+  InflateStream in(r.Rest());
+  if (!DecodeLossless(in, format, paletteSize, withAlpha, bitmap)) {
     WarnUndecodable(context);
     return std::nullopt;
   }
-  bitmap.pixels.resize(w * h);
-  DecodeLossless(data.bytes, format, paletteSize, withAlpha, bitmap);
   return bitmap;
 }
 

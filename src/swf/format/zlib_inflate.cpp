@@ -48,4 +48,40 @@ Inflated Inflate(std::span<const std::uint8_t> compressed, std::size_t maxBytes)
   return out;
 }
 
+struct InflateStream::State {
+  z_stream z{};
+  std::size_t inLeft = 0;
+  bool good = false;
+};
+
+InflateStream::InflateStream(std::span<const std::uint8_t> compressed) : state_(new State) {
+  state_->good = inflateInit(&state_->z) == Z_OK;
+  state_->z.next_in = const_cast<Bytef*>(compressed.data());
+  state_->inLeft = compressed.size();
+}
+
+InflateStream::~InflateStream() {
+  inflateEnd(&state_->z);
+  delete state_;
+}
+
+bool InflateStream::Read(std::span<std::uint8_t> out) {
+  std::size_t produced = 0;
+  while (state_->good && produced < out.size()) {
+    z_stream& z = state_->z;
+    const uInt inChunk = static_cast<uInt>(std::min<std::size_t>(state_->inLeft, UINT_MAX));
+    const uInt outChunk = static_cast<uInt>(std::min<std::size_t>(out.size() - produced, UINT_MAX));
+    z.avail_in = inChunk;
+    z.next_out = out.data() + produced;
+    z.avail_out = outChunk;
+    const int status = inflate(&z, Z_NO_FLUSH);
+    state_->inLeft -= inChunk - z.avail_in;
+    produced += outChunk - z.avail_out;
+    // The end, damage, or no input left to make progress with.
+    if (status != Z_OK && !(status == Z_BUF_ERROR && state_->inLeft > 0)) state_->good = produced == out.size();
+    if (status == Z_STREAM_END) state_->good = false;
+  }
+  return produced == out.size();
+}
+
 }  // namespace dc::swf

@@ -22,4 +22,20 @@ struct Inflated {
 // short is not damage: `complete` is false and `bytes` holds what there was.
 Inflated Inflate(std::span<const std::uint8_t> compressed, std::size_t maxBytes);
 
+// A zlib stream read in pieces into the caller's buffers, so that a large
+// bitmap is decoded a row at a time and never held twice.
+class InflateStream {
+ public:
+  explicit InflateStream(std::span<const std::uint8_t> compressed);
+  ~InflateStream();
+  InflateStream(const InflateStream&) = delete;
+  InflateStream& operator=(const InflateStream&) = delete;
+  // Fills `out` entirely; false when the stream ends short or is damaged.
+  bool Read(std::span<std::uint8_t> out);
+
+ private:
+  struct State;
+  State* state_;
+};
+
 }  // namespace dc::swf

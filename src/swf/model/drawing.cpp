@@ -56,9 +56,54 @@ bool Drawing::ToTwips(double x, double y, Point& out) {
   return true;
 }
 
+Drawing::Drawing(const Drawing& other)
+    : shape_(other.shape_),
+      pen_(other.pen_),
+      contourStart_(other.contourStart_),
+      fill_(other.fill_),
+      line_(other.line_),
+      fillPath_(other.fillPath_),
+      linePath_(other.linePath_),
+      layer_(other.layer_),
+      strokedInLayer_(other.strokedInLayer_),
+      edges_(other.edges_),
+      maxEdges_(other.maxEdges_),
+      pool_(other.pool_) {
+  if (!pool_) return;
+  if (pool_->Allows(edges_)) {
+    pool_->used += edges_;
+    return;
+  }
+  pool_->refused = true;
+  edges_ = 0;
+  Clear();
+}
+
+Drawing::~Drawing() {
+  if (pool_) pool_->used -= edges_;
+}
+
 void Drawing::Clear() {
-  const std::uint32_t maxEdges = maxEdges_;
-  *this = Drawing(maxEdges);
+  if (pool_) pool_->used -= edges_;
+  shape_ = Shape{};
+  pen_ = contourStart_ = Point{};
+  fill_ = line_ = fillPath_ = linePath_ = -1;
+  layer_ = 0;
+  strokedInLayer_ = false;
+  edges_ = 0;
+}
+
+bool Drawing::TakeEdge() {
+  if (edges_ >= maxEdges_) return false;
+  if (pool_) {
+    if (!pool_->Allows(1)) {
+      pool_->refused = true;
+      return false;
+    }
+    ++pool_->used;
+  }
+  ++edges_;
+  return true;
 }
 
 void Drawing::BeginFill(const FillStyle& fill) {
@@ -111,32 +156,27 @@ void Drawing::CurveTo(double controlX, double controlY, double x, double y) {
 }
 
 void Drawing::AddEdge(const Edge& edge) {
-  if (edges_ >= maxEdges_) return;
-  if (fill_ >= 0) {
+  if (fill_ >= 0 && TakeEdge()) {
     if (fillPath_ < 0) {
       shape_.paths.push_back(Path{fill_, -1, -1, layer_, {}});
       fillPath_ = static_cast<std::int32_t>(shape_.paths.size() - 1);
     }
     shape_.paths[static_cast<std::size_t>(fillPath_)].edges.push_back(edge);
-    ++edges_;
   }
-  if (line_ >= 0) {
+  if (line_ >= 0 && TakeEdge()) {
     if (linePath_ < 0) {
       shape_.paths.push_back(Path{-1, -1, line_, layer_, {}});
       linePath_ = static_cast<std::int32_t>(shape_.paths.size() - 1);
     }
     shape_.paths[static_cast<std::size_t>(linePath_)].edges.push_back(edge);
     strokedInLayer_ = true;
-    ++edges_;
   }
   pen_ = edge.to;
 }
 
 void Drawing::CloseContour() {
-  if (fillPath_ >= 0 && !(pen_ == contourStart_) && edges_ < maxEdges_) {
+  if (fillPath_ >= 0 && !(pen_ == contourStart_) && TakeEdge())
     shape_.paths[static_cast<std::size_t>(fillPath_)].edges.push_back(Edge{pen_, pen_, contourStart_, false});
-    ++edges_;
-  }
   fillPath_ = -1;
   contourStart_ = pen_;
 }

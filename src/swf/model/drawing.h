@@ -16,9 +16,26 @@
 
 namespace dc::swf {
 
+// The edges of all drawings of a movie together, against
+// Limits::maxDrawnEdges: one drawing may be copied onto thousands of clips.
+struct EdgePool {
+  std::uint64_t used = 0;
+  std::uint64_t max = kDefaultLimits.maxDrawnEdges;
+  bool refused = false;  // an edge or a copy was left out
+  bool Allows(std::uint64_t more) const { return more <= max && used <= max - more; }
+};
+
 class Drawing {
  public:
-  explicit Drawing(std::uint32_t maxEdges = kDefaultLimits.maxEdgesPerShape) : maxEdges_(maxEdges) {}
+  // Each drawing keeps to `maxEdges` edges, and all of a `pool` to its
+  // total (no pool: only the first limit).
+  explicit Drawing(std::uint32_t maxEdges = kDefaultLimits.maxEdgesPerShape, EdgePool* pool = nullptr)
+      : maxEdges_(maxEdges), pool_(pool) {}
+  // A copy charged to the same pool; empty when the pool has no room.
+  Drawing(const Drawing& other);
+  Drawing& operator=(const Drawing&) = delete;
+  ~Drawing();
+  std::size_t Edges() const { return edges_; }
 
   void Clear();
   // A fill with this style from the pen on (a gradient's matrix maps the
@@ -39,6 +56,8 @@ class Drawing {
 
  private:
   void AddEdge(const Edge& edge);
+  // Room for one more edge, taken from the pool when there is.
+  bool TakeEdge();
   void CloseContour();
   static bool ToTwips(double x, double y, Point& out);
 
@@ -50,6 +69,7 @@ class Drawing {
   bool strokedInLayer_ = false;
   std::size_t edges_ = 0;
   std::uint32_t maxEdges_;
+  EdgePool* pool_;
 };
 
 }  // namespace dc::swf

@@ -118,11 +118,13 @@ void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix&
       DrawChildren(pass, object, m, cx, mask);
       break;
     case DisplayKind::StaticText:
-      for (const PlacedGlyph& g : LayOutStaticText(std::get<StaticText>(*object.character), pass.fonts))
+      for (const PlacedGlyph& g :
+           LayOutStaticText(std::get<StaticText>(*object.character), pass.fonts, limits_.maxGlyphs))
         DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
       break;
     case DisplayKind::EditText: {
-      const EditTextLayout layout = LayOutEditText(std::get<EditText>(*object.character), object.text, pass.fonts);
+      const EditTextLayout layout =
+          LayOutEditText(std::get<EditText>(*object.character), object.text, pass.fonts, limits_.maxGlyphs);
       if (layout.frame) DrawShape(*layout.frame, m, cx, target);
       for (const PlacedGlyph& g : layout.glyphs) DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
       break;

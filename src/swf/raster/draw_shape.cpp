@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "swf/limits.h"
 #include "swf/raster/composite.h"
 #include "swf/raster/flatten.h"
 #include "swf/raster/paint.h"
@@ -18,12 +19,8 @@ namespace dc::swf {
 
 namespace {
 
-// Gradient ramps one pass may build; past them a gradient paints its last
-// colour. A face has a handful; each ramp is a kilobyte and 256 mixes.
-constexpr std::size_t kMaxRampsPerPass = 1024;
-// Points of one stroked polyline in canvas pixels (a face's longest has a
-// few hundred); past them the line style's pass is left out.
-constexpr std::size_t kMaxPolylinePoints = std::size_t{1} << 18;
+using raster_limits::kMaxPolylinePoints;
+using raster_limits::kMaxRampsPerPass;
 
 // What drawing keeps between calls, so that a frame allocates nothing once
 // the buffers have grown to the face's needs.

@@ -5,12 +5,13 @@
 
 #include <vector>
 
+#include "swf/limits.h"
 #include "swf/model/swf_types.h"
 
 namespace dc::swf {
 
 inline constexpr double kFlattenTolerance = 0.1;  // pixels
-inline constexpr int kMaxPiecesPerCurve = 256;
+using raster_limits::kMaxPiecesPerCurve;
 
 // The canvas, or the part of the plane where a piece can still reach it.
 struct ReachBox {

@@ -22,6 +22,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "swf/limits.h"
+
 #include "swf/raster/canvas.h"
 #include "swf/model/shape.h"
 #include "swf/model/swf_types.h"
@@ -36,10 +38,9 @@ struct CoverageSpan {
 
 class ScanlineRaster {
  public:
-  // Past this many cells in one pass the edges that follow are left out: a
-  // shape that reaches it is hostile (a face's busiest shape has a few
-  // thousand), and the cells alone would then take tens of megabytes.
-  static constexpr std::size_t kMaxCells = std::size_t{1} << 20;
+  // Past raster_limits::kMaxCells in one pass the edges that follow are
+  // left out.
+  static constexpr std::size_t kMaxCells = raster_limits::kMaxCells;
 
   // Starts a pass over a canvas of width × height pixels; `onlyStyle`, when
   // not -1, is the one style every edge of the pass has on a side. Each

@@ -26,10 +26,7 @@ struct Pen {
 
 class Stroker {
  public:
-  // Points of one outline, far more than a face's stroke needs (joins of a
-  // pen hundreds of pixels wide take 130 points each); past them a
-  // polyline is left out.
-  static constexpr std::size_t kMaxOutlinePoints = std::size_t{1} << 20;
+  static constexpr std::size_t kMaxOutlinePoints = raster_limits::kMaxOutlinePoints;
 
   // One polyline; `closed`: a last segment leads back to the first point
   // and is joined there, and there are no caps. False when its outline

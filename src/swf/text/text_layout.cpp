@@ -136,9 +136,16 @@ struct Line {
 };
 
 // The characters the field shows: HTML reduced, breaks normalised to '\n'
-// (dropped unless multiline), other control characters dropped, cut to
-// maxLength and the glyph limit, masked for a password.
-std::vector<StyledChar> ShownText(const EditText& field, std::string_view text) {
+// (dropped unless multiline), other control characters dropped, read no
+// further than kMaxShownTextBytes, cut to maxLength and the glyph limit,
+// masked for a password.
+std::vector<StyledChar> ShownText(const EditText& field, std::string_view text, std::size_t maxGlyphs) {
+  if (text.size() > kMaxShownTextBytes) {
+    // Cut between characters, not inside one.
+    std::size_t cut = kMaxShownTextBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text = text.substr(0, cut);
+  }
   const std::vector<StyledChar> raw = field.html ? ReduceFieldHtml(text, field.color) : DecodeFieldText(text, field.color);
   std::vector<StyledChar> shown;
   shown.reserve(raw.size());
@@ -153,7 +160,7 @@ std::vector<StyledChar> ShownText(const EditText& field, std::string_view text) 
     }
     shown.push_back(c);
   }
-  std::size_t keep = kDefaultLimits.maxGlyphs;
+  std::size_t keep = maxGlyphs;
   if (field.maxLength > 0) keep = std::min<std::size_t>(keep, field.maxLength);
   if (shown.size() > keep) shown.resize(keep);
   if (field.password) {
@@ -231,9 +238,9 @@ Shape FrameShape(const TwipRect& r) {
 
 }  // namespace
 
-std::vector<PlacedGlyph> LayOutStaticText(const StaticText& text, const FontLookup& fonts) {
+std::vector<PlacedGlyph> LayOutStaticText(const StaticText& text, const FontLookup& fonts, std::size_t maxGlyphs) {
   std::vector<PlacedGlyph> out;
-  const std::size_t budget = kDefaultLimits.maxGlyphs;
+  const std::size_t budget = maxGlyphs;
   for (const TextRecord& record : text.records) {
     const Font* font = fonts ? fonts(record.fontId) : nullptr;
     if (font == nullptr || !(font->unitsPerEm > 0)) continue;
@@ -242,11 +249,12 @@ std::vector<PlacedGlyph> LayOutStaticText(const StaticText& text, const FontLook
   return out;
 }
 
-EditTextLayout LayOutEditText(const EditText& field, std::string_view text, const FontLookup& fonts) {
+EditTextLayout LayOutEditText(const EditText& field, std::string_view text, const FontLookup& fonts,
+                              std::size_t maxGlyphs) {
   const Font* own = field.fontId && fonts ? fonts(*field.fontId) : nullptr;
   const FieldFont font(field, own);
   std::vector<FieldChar> chars;
-  for (const StyledChar& c : ShownText(field, text)) {
+  for (const StyledChar& c : ShownText(field, text, maxGlyphs)) {
     chars.push_back({c.code, c.color, c.code == '\n' ? FieldFont::Placed{nullptr, 0, 0} : font.Place(c.code)});
   }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "swf/limits.h"
 #include "swf/model/shape.h"
 #include "swf/model/swf_types.h"
 #include "swf/model/text.h"
@@ -33,8 +34,9 @@ using FontLookup = std::function<const Font*(std::uint16_t id)>;
 // whose outline is missing, is drawn with the fallback font by the glyph's
 // code at the record's size; a font the movie lacks draws nothing for its
 // record. Glyphs with nothing to draw (spaces) are left out. Kerning is
-// not applied.
-std::vector<PlacedGlyph> LayOutStaticText(const StaticText& text, const FontLookup& fonts);
+// not applied. At most `maxGlyphs` glyphs are placed (Limits::maxGlyphs).
+std::vector<PlacedGlyph> LayOutStaticText(const StaticText& text, const FontLookup& fonts,
+                                          std::size_t maxGlyphs = kDefaultLimits.maxGlyphs);
 
 // What an edit text field shows.
 struct EditTextLayout {
@@ -55,8 +57,10 @@ struct EditTextLayout {
 // fallback too). Password fields show '*' for each character; maxLength
 // keeps that many characters. Unless the field sizes itself to its text,
 // lines that start below the bounds and glyphs wholly beside them are left
-// out; the renderer clips the rest to the bounds.
-EditTextLayout LayOutEditText(const EditText& field, std::string_view text, const FontLookup& fonts);
+// out; the renderer clips the rest to the bounds. At most `maxGlyphs`
+// characters are shown (Limits::maxGlyphs).
+EditTextLayout LayOutEditText(const EditText& field, std::string_view text, const FontLookup& fonts,
+                              std::size_t maxGlyphs = kDefaultLimits.maxGlyphs);
 
 // The field's gutter: text keeps 2 pixels inside the bounds.
 inline constexpr double kEditTextGutter = 40;
