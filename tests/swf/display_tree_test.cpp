@@ -164,7 +164,7 @@ TEST(DisplayTree, ASpriteHoldingItselfStopsAtTheNestingLimit) {
 
 TEST(DisplayTree, ObjectsPastTheLimitAreLeftOutOnce) {
   std::vector<FrameTag> tags;
-  for (std::uint16_t d = 1; d <= 10; ++d) tags.push_back(Place(d, kSquare));
+  for (std::uint16_t d = 1; d <= 10; ++d) tags.emplace_back(std::in_place_type<PlaceObject>, Place(d, kSquare));
   auto movie = MovieOf({FrameOf(tags), FrameOf({})});
   Limits limits;
   limits.maxDisplayObjects = 5;  // the root counts as one
