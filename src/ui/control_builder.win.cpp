@@ -11,24 +11,24 @@
 
 namespace dc::ui {
 
-UniqueFont MakeDialogFont(const FontSpec& spec, int dpi) {
+UniqueFont MakeDialogFont(const FontSpec& wanted, int dpi) {
   if (dpi != kBaseDpi) {
     if (std::optional<LOGFONTW> font = MessageFontForDpi(dpi)) {
-      font->lfHeight = -ScaleLength(spec.height, dpi);
-      font->lfWeight = spec.weight;
-      font->lfUnderline = spec.underline;
+      font->lfHeight = -ScaleLength(wanted.height, dpi);
+      font->lfWeight = wanted.weight;
+      font->lfUnderline = wanted.underline;
       font->lfItalic = FALSE;
       return UniqueFont(CreateFontIndirectW(&*font));
     }
   }
-  return UniqueFont(CreateFontW(-ScaleLength(spec.height, dpi), 0, 0, 0, spec.weight, FALSE, spec.underline, FALSE,
+  return UniqueFont(CreateFontW(-ScaleLength(wanted.height, dpi), 0, 0, 0, wanted.weight, FALSE, wanted.underline, FALSE,
                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                 DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif"));
 }
 
-HFONT ControlLayout::Font(const FontSpec& spec) {
-  UniqueFont& font = fonts_[spec];
-  if (!font) font = MakeDialogFont(spec, dpi_);
+HFONT ControlLayout::Font(const FontSpec& wanted) {
+  UniqueFont& font = fonts_[wanted];
+  if (!font) font = MakeDialogFont(wanted, dpi_);
   return font.get();
 }
 

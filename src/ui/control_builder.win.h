@@ -28,7 +28,7 @@ struct FontSpec {
 // The dialogs' font at a DPI: at 100 % the design's typeface ("MS Sans
 // Serif"); at any other scale the system's message font at that DPI (the
 // design's typeface has no crisp sizes there), the design's height scaled.
-UniqueFont MakeDialogFont(const FontSpec& spec, int dpi);
+UniqueFont MakeDialogFont(const FontSpec& wanted, int dpi);
 
 struct ControlItem {
   const wchar_t* className;
@@ -48,7 +48,7 @@ class ControlLayout {
   // Every control at `dpi`: its place and its font.
   void SetDpi(int dpi);
   int Dpi() const { return dpi_; }
-  HFONT Font(const FontSpec& spec);
+  HFONT Font(const FontSpec& wanted);
 
  private:
   struct Placed {
