@@ -19,7 +19,7 @@
 
 namespace dc::swf::avm1::test {
 
-// The action codes by the specification's names (op::PushDuplicate), as
+// The action codes by the file format's names (op::PushDuplicate), as
 // bytes, from the one table.
 namespace op {
 #define DC_AVM1_TEST_OP(name, code, family) \

@@ -100,15 +100,15 @@ struct AlarmSpec {
   dc::CivilDateTime timeDay{2001, 2, 3};
 };
 
-inline dc::AlarmRecord MakeAlarm(const AlarmSpec& spec) {
+inline dc::AlarmRecord MakeAlarm(const AlarmSpec& wanted) {
   dc::AlarmRecord r{};
-  r.Kind = static_cast<std::uint8_t>(spec.kind);
-  r.Time = *dc::EncodeDateTime({spec.timeDay.Year, spec.timeDay.Month, spec.timeDay.Day, spec.hour, spec.minute,
-                                spec.second});
-  if (spec.date) r.Date = *dc::EncodeDateTime(*spec.date);
-  r.Weekday = spec.weekday;
-  dc::WriteFixedText(r.Title, spec.title);
-  dc::WriteFixedText(r.ToDo, spec.todo);
+  r.Kind = static_cast<std::uint8_t>(wanted.kind);
+  r.Time = *dc::EncodeDateTime({wanted.timeDay.Year, wanted.timeDay.Month, wanted.timeDay.Day, wanted.hour, wanted.minute,
+                                wanted.second});
+  if (wanted.date) r.Date = *dc::EncodeDateTime(*wanted.date);
+  r.Weekday = wanted.weekday;
+  dc::WriteFixedText(r.Title, wanted.title);
+  dc::WriteFixedText(r.ToDo, wanted.todo);
   return r;
 }
 

@@ -103,8 +103,8 @@ std::vector<Filter> ReadFilterList(BitReader& r, ReadContext& context) {
       }
       case 3: {
         BevelFilter f;
-        // The file gives the highlight first, whatever the specification
-        // calls it.
+        // The file gives the highlight first, whatever the format's own
+        // field names suggest.
         f.highlight = r.ReadRgba();
         f.shadow = r.ReadRgba();
         f.blurX = r.Fixed16();
