@@ -4,8 +4,8 @@
 // an object that gains a property and loses one each pass.
 #include <benchmark/benchmark.h>
 
-#include "avm1_harness.h"
-#include "avm1_sample_programs.h"
+#include "testkit/avm1_harness.h"
+#include "testkit/avm1_sample_programs.h"
 
 namespace {
 

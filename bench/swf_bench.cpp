@@ -14,7 +14,7 @@
 #include <numbers>
 #include <vector>
 
-#include "alloc_counter.h"
+#include "testkit/alloc_counter.h"
 #include "swf/raster/draw_shape.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "avm1_fake_clip.h"
+#include "testkit/avm1_fake_clip.h"
 #include "swf/avm1/engine.h"
 
 using namespace dc::swf::avm1;

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string_view>
 
-#include "manifest.h"
-#include "picture.h"
+#include "tools/clockpack/manifest.h"
+#include "tools/clockpack/picture.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <span>
 #include <string>
 
-#include "manifest.h"
-#include "picture.h"
+#include "tools/clockpack/manifest.h"
+#include "tools/clockpack/picture.h"
 
 namespace {
 

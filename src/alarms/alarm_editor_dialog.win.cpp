@@ -6,7 +6,7 @@
 
 #include "alarms/picker_time.win.h"
 #include "base/ansi_text.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "ui/window_classes.h"
 
 namespace dc {

@@ -6,7 +6,7 @@
 #include "base/ansi_text.h"
 #include "base/scale.h"
 #include "base/user_error.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "ui/error_handler.h"
 #include "ui/message_box.h"
 #include "ui/window_classes.h"

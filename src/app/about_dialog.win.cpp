@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "app/version.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "notify/tray_text.h"
 #include "ui/window_classes.h"
 

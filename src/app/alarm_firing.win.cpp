@@ -4,7 +4,7 @@
 #include "base/ansi_text.h"
 #include "base/file_io.h"
 #include "base/fixed_text.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "ui/error_handler.h"
 
 namespace dc {

@@ -2,7 +2,7 @@
 #include "app/clock_menu.win.h"
 
 #include "base/user_error.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 
 namespace dc {
 namespace {

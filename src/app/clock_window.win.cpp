@@ -17,7 +17,7 @@
 #include "base/ansi_text.h"
 #include "base/file_io.h"
 #include "base/fixed_text.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "ui/app_info.h"
 #include "ui/dpi.win.h"
 #include "ui/drag.h"

@@ -4,7 +4,7 @@
 #include "base/pixels.h"
 #include "base/scale.h"
 #include "base/user_error.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "layout/picture_scale.h"
 #include "package/face_bitmap.h"
 #include "ui/window_classes.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "base/user_error.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "ui/window_classes.h"
 
 namespace dc {

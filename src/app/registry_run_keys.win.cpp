@@ -1,7 +1,7 @@
 // The Run keys through the registry API.
 #include "app/registry_run_keys.win.h"
 
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "ui/handles.win.h"
 
 namespace dc {

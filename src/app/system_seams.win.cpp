@@ -4,7 +4,7 @@
 #include "app/clock_seams.win.h"
 #include "app/registry_run_keys.win.h"
 #include "base/ansi_text.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "ui/dpi.win.h"
 
 namespace dc {

@@ -5,7 +5,7 @@
 
 #include "layout/picture_scale.h"
 #include "base/user_error.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "ui/region.win.h"
 
 namespace dc {

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "base/ansi_text.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 
 namespace dc {
 

@@ -4,7 +4,7 @@
 
 #include "base/file_io.h"
 #include "base/unique_handle.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 
 namespace dc {
 namespace {

@@ -1,5 +1,5 @@
 // System colours through GetSysColor.
-#include "base/system_colour.h"
+#include "base/system_colour.win.h"
 
 #include <windows.h>
 

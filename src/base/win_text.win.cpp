@@ -1,5 +1,5 @@
 // Text conversions for the Windows build.
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The LED display's window side.
 #include "led/led_display.win.h"
 
-#include "base/system_colour.h"
+#include "base/system_colour.win.h"
 #include "base/user_error.h"
 #include "ui/handles.win.h"
 #include "ui/window_classes.h"

@@ -11,7 +11,7 @@
 #include "base/geometry.h"
 #include "base/pixels.h"
 #include "base/user_error.h"
-#include "led/raster.h"
+#include "led/segment_polygon.h"
 
 namespace dc::led {
 

@@ -3,7 +3,7 @@
 
 #include "base/scale.h"
 #include "base/user_error.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "notify/popup_layout.h"
 #include "ui/dpi.win.h"
 

@@ -1,7 +1,7 @@
 // The popup window: painting, buttons, pointer tracking and closing.
 #include "notify/alarm_popup_window.win.h"
 
-#include "base/system_colour.h"
+#include "base/system_colour.win.h"
 #include "notify/alarm_popup.win.h"
 #include "notify/popup_animation.win.h"
 #include "notify/popup_paint.h"

@@ -3,7 +3,7 @@
 
 #include <mmsystem.h>
 
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "notify/mci_library.win.h"
 #include "ui/window_classes.h"
 

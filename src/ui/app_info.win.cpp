@@ -5,7 +5,7 @@
 
 #include "base/command_line.h"
 #include "base/file_io.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "ui/handles.win.h"
 
 namespace dc::ui {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "ui/app_info.h"
 #include "ui/modal.h"
 

@@ -3,7 +3,7 @@
 
 #include "base/unique_handle.h"
 #include "base/user_error.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "ui/error_handler.h"
 
 namespace dc::ui {

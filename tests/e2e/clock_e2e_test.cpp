@@ -8,7 +8,7 @@
 
 #include "base/file_io.h"
 
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "pixels.h"
 #include "player_driver.h"
 #include "ui/window_classes.h"

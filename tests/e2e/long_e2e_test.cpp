@@ -14,7 +14,7 @@
 #include <cstring>
 #include <vector>
 
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "package_builder.h"
 #include "pixels.h"
 #include "player_driver.h"

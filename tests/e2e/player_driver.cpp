@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "alarms/alarm_store.h"
 #include "package/clock_package.h"
 #include "package/package_records.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "../../bench/alloc_counter.h"
+#include "testkit/alloc_counter.h"
 #include "led/led_model.h"
 
 TEST(LedRenderPass, AllocatesNothingBeyondItsPixelBuffer) {

@@ -15,8 +15,8 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "avm1_harness.h"
-#include "avm1_sample_programs.h"
+#include "testkit/avm1_harness.h"
+#include "testkit/avm1_sample_programs.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // drawing API's gradients and line styles.
 #include <gtest/gtest.h>
 
-#include "avm1_harness.h"
+#include "testkit/avm1_harness.h"
 
 namespace dc::swf::avm1::test {
 namespace {

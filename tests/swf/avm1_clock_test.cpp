@@ -3,7 +3,7 @@
 // time alone.
 #include <gtest/gtest.h>
 
-#include "avm1_harness.h"
+#include "testkit/avm1_harness.h"
 #include "clock_scripts.h"
 
 namespace dc::swf::avm1::test {

@@ -4,13 +4,13 @@
 // to the face's own LocalConnection, a load that fails, and AMF0 bytes.
 #include <gtest/gtest.h>
 
-#include "avm1_harness.h"
+#include "testkit/avm1_harness.h"
 #include "swf/avm1/array_object.h"
 #include "swf/avm1/amf0.h"
 #include "swf/avm1/runtime.h"
 #include "swf/format/reader.h"
 #include "swf/player/player.h"
-#include "swf_writer.h"
+#include "testkit/swf_writer.h"
 
 namespace dc::swf::avm1::test {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "avm1_harness.h"
-#include "avm1_sample_programs.h"
+#include "testkit/avm1_harness.h"
+#include "testkit/avm1_sample_programs.h"
 #include "swf/avm1/runtime.h"
 
 namespace dc::swf::avm1::test {

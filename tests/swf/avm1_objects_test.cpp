@@ -2,7 +2,7 @@
 // Math, String, Array with sort, Object and Function.
 #include <gtest/gtest.h>
 
-#include "avm1_harness.h"
+#include "testkit/avm1_harness.h"
 
 namespace dc::swf::avm1::test {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "avm1_harness.h"
+#include "testkit/avm1_harness.h"
 #include "swf/avm1/property_map.h"
 
 namespace dc::swf::avm1::test {

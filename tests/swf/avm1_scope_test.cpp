@@ -3,7 +3,7 @@
 // DefineFunction2's registers.
 #include <gtest/gtest.h>
 
-#include "avm1_harness.h"
+#include "testkit/avm1_harness.h"
 
 namespace dc::swf::avm1::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <string>
 
-#include "avm1_sample_programs.h"
+#include "testkit/avm1_sample_programs.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

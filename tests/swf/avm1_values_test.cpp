@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "avm1_harness.h"
+#include "testkit/avm1_harness.h"
 #include "swf/avm1/conversions.h"
 
 namespace dc::swf::avm1::test {

@@ -3,7 +3,7 @@
 // stack could follow, and the memory a parse may take.
 #include <gtest/gtest.h>
 
-#include "avm1_harness.h"
+#include "testkit/avm1_harness.h"
 
 namespace dc::swf::avm1::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "clock_scripts.h"
-#include "swf_writer.h"
+#include "testkit/swf_writer.h"
 
 namespace dc::swf::test {
 namespace {

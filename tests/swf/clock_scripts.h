@@ -3,7 +3,7 @@
 // angles, and an onEnterFrame handler as a compiler writes it.
 #pragma once
 
-#include "avm1_assembler.h"
+#include "testkit/avm1_assembler.h"
 
 namespace dc::swf::avm1::test {
 

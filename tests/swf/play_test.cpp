@@ -7,10 +7,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "avm1_assembler.h"
+#include "testkit/avm1_assembler.h"
 #include "manifest.h"
 #include "play.h"
-#include "swf_writer.h"
+#include "testkit/swf_writer.h"
 #include "test_support.h"
 
 namespace {

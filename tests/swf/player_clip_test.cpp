@@ -6,10 +6,10 @@
 
 #include <limits>
 
-#include "avm1_assembler.h"
+#include "testkit/avm1_assembler.h"
 #include "swf/format/reader.h"
 #include "swf/player/player.h"
-#include "swf_writer.h"
+#include "testkit/swf_writer.h"
 
 namespace dc::swf {
 namespace {

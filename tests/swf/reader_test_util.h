@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "swf/format/reader.h"
-#include "swf_writer.h"
+#include "testkit/swf_writer.h"
 
 namespace dc::swf::test {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <memory>
 
-#include "swf_writer.h"
+#include "testkit/swf_writer.h"
 #include "test_images.h"
 
 namespace dc::swf::test {

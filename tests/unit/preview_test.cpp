@@ -5,7 +5,7 @@
 #include "package_builder.h"
 #include "manifest.h"
 #include "preview.h"
-#include "swf_writer.h"
+#include "testkit/swf_writer.h"
 
 namespace {
 

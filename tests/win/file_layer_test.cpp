@@ -6,7 +6,7 @@
 
 #include "alarms/alarm_store.h"
 #include "base/file_io.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "test_support.h"
 
 using dctest::ErrorOf;

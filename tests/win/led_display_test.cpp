@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "base/system_colour.h"
+#include "base/system_colour.win.h"
 #include "led/led_display.win.h"
 #include "pixels.h"
 #include "test_support.h"

@@ -10,7 +10,7 @@
 #include "alarms/alarm_list_dialog.win.h"
 #include "app/about_dialog.win.h"
 #include "base/fixed_text.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "notify/popup_layout.h"
 #include "pixels.h"
 #include "popup_fixture.h"

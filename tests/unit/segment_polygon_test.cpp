@@ -1,14 +1,14 @@
-// Clipping in the rasterizer: a line walked only where it meets the surface
-// sets exactly the pixels the whole walk sets there, and a render pass of
-// shapes far larger than its surface shows exactly the corner of the whole
-// picture.
+// Clipping of the LED segments' polygons and lines: a line walked only
+// where it meets the surface sets exactly the pixels the whole walk sets
+// there, and a render pass of shapes far larger than its surface shows
+// exactly the corner of the whole picture.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
 
 #include "led/led_model.h"
-#include "led/raster.h"
+#include "led/segment_polygon.h"
 
 using namespace dc;
 using namespace dc::led;

@@ -1,7 +1,7 @@
 // Polygon filling with integer vertices: the outline by integer lines, the
 // inside by even-odd crossings on each pixel row, both clipped to the
 // surface before they are walked.
-#include "led/raster.h"
+#include "led/segment_polygon.h"
 
 #include <algorithm>
 #include <cmath>
