@@ -199,6 +199,48 @@ TEST(PlayerClip, RegisteredClassesMakeTheSymbolsClips) {
 }
 
 
+// The display properties as scripts set and read them on a real clip (a
+// 10 x 10 pixel square, "sq"): what one property does to the others.
+TEST(PlayerClip, DisplayPropertiesActOnEachOther) {
+  struct Set {
+    const char* property;
+    avm1::test::PushItem value;
+  };
+  struct Case {
+    std::vector<Set> sets;
+    const char* read;
+    const char* traced;
+  };
+  const Case cases[] = {
+      {{{"_xscale", 200}}, "_width", "20"},
+      {{{"_width", 40}}, "_xscale", "400"},
+      {{{"_height", 5}}, "_yscale", "50"},
+      {{{"_xscale", -100}}, "_width", "10"},
+      {{{"_xscale", 200}, {"_rotation", 90}}, "_height", "20"},
+      {{{"_xscale", 200}, {"_rotation", 90}}, "_width", "10"},
+      {{{"_rotation", 270}}, "_rotation", "-90"},
+      {{{"_x", 12.5}, {"_y", -3}}, "_x", "12.5"},
+      {{{"_x", 12.5}, {"_y", -3}}, "_y", "-3"},
+      {{{"_alpha", 50}}, "_alpha", "50"},
+      {{{"_visible", false}}, "_visible", "false"},
+      {{{"_name", "b"}}, "_target", "/b"},
+  };
+  for (const Case& c : cases) {
+    Asm script;
+    for (const Set& set : c.sets) script.Get("sq").Push({set.property, set.value}).Op(op::SetMember);
+    script.Push({"_level0"}).Op(op::GetVariable).Push({"sq"}).Op(op::GetMember);
+    if (std::string_view(c.read) == "_target") script.Op(op::Pop).Get("b");
+    script.Push({c.read}).Op(op::GetMember).TraceTop();
+    const Bytes square =
+        test::DefineSprite(3, 1, test::Concat({test::PlaceObjectTag(Placed(1, 1), 2, 6), test::ShowFrame()}));
+    const Bytes movie =
+        test::Fws(test::Header{}, test::Concat({Square(1), square, test::PlaceObjectTag(Placed(1, 3, "sq"), 2, 6),
+                                                test::DoActionTag(*script.Bytes()), test::ShowFrame()}));
+    EXPECT_EQ(Play(movie, 1), std::string(c.traced) + "|") << c.sets.front().property << " then " << c.read;
+  }
+}
+
+
 // Clips made and taken away are charged to the frame's budget by the
 // work they are, not as one action each.
 TEST(PlayerClip, MakingClipsSpendsTheFramesBudget) {
