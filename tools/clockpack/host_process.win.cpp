@@ -5,7 +5,7 @@
 
 #include "base/ansi_text.h"
 #include "base/file_io.h"
-#include "base/win_text.h"
+#include "base/win_text.win.h"
 #include "host_process.h"
 #include "manifest.h"
 
