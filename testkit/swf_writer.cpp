@@ -432,6 +432,15 @@ Bytes GlyphShape(const std::vector<ShapeRecord>& records) {
   return w.Take();
 }
 
+PlaceObject Placed(std::uint16_t depth, std::uint16_t id, const char* name, Matrix m) {
+  PlaceObject p;
+  p.depth = depth;
+  p.characterId = id;
+  p.matrix = m;
+  if (name) p.name = name;
+  return p;
+}
+
 Bytes PlaceObjectTag(const PlaceObject& p, int version, std::uint8_t swfVersion) {
   BitWriter w;
   w.U8(static_cast<std::uint8_t>((p.clipActions.empty() ? 0 : 0x80) | (p.clipDepth ? 0x40 : 0) | (p.name ? 0x20 : 0) |

@@ -103,6 +103,8 @@ Bytes GlyphShape(const std::vector<ShapeRecord>& records);
 // Placements: PlaceObject2 (`version` 2) or PlaceObject3 (3) of every
 // field that is set; clip actions with the flag width of `swfVersion`.
 Bytes PlaceObjectTag(const PlaceObject& place, int version, std::uint8_t swfVersion);
+// A new placement of character `id` at `depth`, named when `name` is given.
+PlaceObject Placed(std::uint16_t depth, std::uint16_t id, const char* name = nullptr, Matrix m = {});
 Bytes RemoveObject2(std::uint16_t depth);
 Bytes ShowFrame();
 Bytes FrameLabel(std::string_view label);

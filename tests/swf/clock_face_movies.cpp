@@ -56,15 +56,6 @@ Bytes DialShape() {
                      records);
 }
 
-PlaceObject Placed(std::uint16_t depth, std::uint16_t id, const char* name = nullptr, Matrix m = {}) {
-  PlaceObject p;
-  p.depth = depth;
-  p.characterId = id;
-  p.matrix = m;
-  if (name) p.name = name;
-  return p;
-}
-
 Bytes SpriteOf(std::uint16_t id, std::uint16_t shape) {
   return DefineSprite(id, 1, Append(PlaceObjectTag(Placed(1, shape), 2, 6), ShowFrame()));
 }

@@ -17,14 +17,7 @@ namespace {
 using avm1::test::Asm;
 namespace op = avm1::test::op;
 using test::Bytes;
-
-PlaceObject Placed(std::uint16_t depth, std::uint16_t id, const char* name = nullptr) {
-  PlaceObject p;
-  p.depth = depth;
-  p.characterId = id;
-  if (name) p.name = name;
-  return p;
-}
+using test::Placed;
 
 Bytes Square(std::uint16_t id) {
   return test::DefineShape(1, id, {0, 200, 0, 200}, {{FillStyle{FillKind::Solid, {255, 0, 0, 255}}}, {}},
