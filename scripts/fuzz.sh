@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+scripts/no-warnings.sh cmake --build --preset fuzz
 if [ ! -x build/host/bin/clockpack ] || [ ! -x build/host/bin/swf_seed_movies ] || [ ! -x build/host/bin/avm1_seed_writer ] ||
    [ ! -x build/host/bin/write_clock_movies ]; then
   cmake --preset host >/dev/null

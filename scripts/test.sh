@@ -3,7 +3,8 @@
 # suite, the native suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the Windows suites (in-process and end to end,
 # without and with a window manager) under Wine on Xvfb, a short run of every
-# fuzz target, and the release's installer and zip under Wine.
+# fuzz target, and the release's installer and zip under Wine. A compiler
+# or linker warning in any of the builds fails it (scripts/no-warnings.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
@@ -13,7 +14,7 @@ scripts/build.sh
 
 ctest --preset host
 cmake --preset host-asan >/dev/null
-cmake --build --preset host-asan
+scripts/no-warnings.sh cmake --build --preset host-asan
 ctest --preset host-asan
 ctest --preset win
 scripts/fuzz.sh "${DC_FUZZ_SECONDS:-15}"
