@@ -20,8 +20,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$root"/assets/demo/{face.png,chime.wav} "$work"/
 
-# Packages: the demo, and variants of its manifest.
-cp "$root/assets/demo/demo.json" "$work/demo.json"
+# Packages: the demo (a movie face), the picture clock, and variants of its manifest.
+cp "$root/assets/demo/demo.json" "$root/assets/demo/face.swf" "$work/"
+"$clockpack" build "$work/demo.json" -o "$out/package_fuzz/flash-demo.kvx" >/dev/null
+cp "$root/assets/demo/picture.json" "$work/demo.json"
 "$clockpack" build "$work/demo.json" -o "$out/package_fuzz/demo.kvx" >/dev/null
 variant() {  # name, sed expression on the manifest
   sed -e "$2" "$work/demo.json" > "$work/$1.json"
@@ -58,7 +60,8 @@ printf '\x03\x03\x0f\0\0\0\x04\x1d\0\0\0\x05\x03\0\0\0\x40\x30' > "$work/led-hea
 { printf '\x02\x00\xff\xff\xff\x7f\x05\x00\0\0\x80'; printf '\x10\x10-8.8'; } > "$out/led_model_fuzz/limits"
 
 # Manifests.
-cp "$root/assets/demo/demo.json" "$out/manifest_fuzz/demo.json"
+cp "$root/assets/demo/picture.json" "$out/manifest_fuzz/demo.json"
+cp "$root/assets/demo/demo.json" "$out/manifest_fuzz/flash-demo.json"
 printf '{"clock":{"name":"x"},"face":{"picture":"face.bmp"},"led":{},"alert":{}}' > "$out/manifest_fuzz/minimal.json"
 printf '{"clock":{"name":"x"},"face":{"movie":"face.swf"},"led":{},"alert":{},"sound":{"file":"chime.wav"}}' \
   > "$out/manifest_fuzz/movie.json"

@@ -22,10 +22,10 @@ cp assets/demo/chime.wav "$work/"
 # A package of each movie: the demo's digits and popups, the movie as face.
 package() {  # name, movie
   sed -e "s|\"picture\": \"face.png\"|\"movie\": \"movies/$2\"|" -e 's|"shape": true|"shape": false|' \
-    -e 's|"opacity": 230|"opacity": 255|' assets/demo/demo.json > "$work/$1.json"
+    -e 's|"opacity": 230|"opacity": 255|' assets/demo/picture.json > "$work/$1.json"
   build/host/bin/clockpack build "$work/$1.json" -o "$work/$1.kvx" >/dev/null 2>&1
 }
-cp build/win/demo/demo.kvx "$work/picture.kvx"
+cp build/win/demo/picture.kvx "$work/picture.kvx"
 package flash once-a-second.swf
 package flash1mb once-a-second-1mb.swf
 package analogue clip-event.swf

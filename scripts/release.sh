@@ -51,7 +51,7 @@ if [ -n "$manifest" ]; then
   cp -r "$(dirname "$manifest")/." "$work/clock/"
   clockManifest=$work/clock/$(basename "$manifest")
 else
-  cp assets/demo/demo.json assets/demo/face.png assets/demo/chime.wav "$work/clock/"
+  cp assets/demo/demo.json assets/demo/face.swf assets/demo/chime.wav "$work/clock/"
   clockManifest=$work/clock/demo.json
 fi
 (cd "$work/clock" && "$work/unzipped/$kitName/clockpack" release "$(basename "$clockManifest")" -o "$out")

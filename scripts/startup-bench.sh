@@ -6,4 +6,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --build --preset win --target startup_bench
 exec cmake/wine-run.sh build/win/bin/startup_bench.exe "Z:$(pwd)/build/win/bin/DeskClock.exe" \
-  "Z:$(pwd)/build/win/demo/demo.kvx" "${1:-6}" "${2:-5}"
+  "Z:$(pwd)/build/win/demo/picture.kvx" "${1:-6}" "${2:-5}"

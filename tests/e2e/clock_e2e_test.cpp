@@ -21,7 +21,7 @@ using dctest::TempDir;
 namespace {
 
 std::filesystem::path InstallDemo(const TempDir& dir) {
-  std::filesystem::copy_file(dctest::DemoPackage(), dir / "demo.kvx");
+  std::filesystem::copy_file(dctest::PictureClockPackage(), dir / "demo.kvx");
   return dctest::InstallPlayer(dir.path(), L"DeskClock.exe", "demo.kvx");
 }
 

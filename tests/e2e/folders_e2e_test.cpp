@@ -60,7 +60,7 @@ std::size_t FilesIn(const std::filesystem::path& dir) {
 TEST(ClockFolders, AClockInAFolderItCannotWriteKeepsItsFilesInTheUsersFoldersAndSaysSoOnce) {
   UserFolders user;
   TempDir dir;
-  std::filesystem::copy_file(dctest::DemoPackage(), dir / "demo.kvx");
+  std::filesystem::copy_file(dctest::PictureClockPackage(), dir / "demo.kvx");
   auto exe = dctest::InstallPlayer(dir.path(), L"DeskClock.exe", "demo.kvx");
   ReadOnlyFolder readOnly(dir.path());
   if (!readOnly.made) GTEST_SKIP() << "this machine cannot make a folder read-only for root (chattr +i)";
@@ -97,7 +97,7 @@ TEST(ClockFolders, AClockInAFolderItCannotWriteKeepsItsFilesInTheUsersFoldersAnd
 TEST(ClockFolders, AClockInAFolderItCanWriteKeepsItsFilesBesideItself) {
   UserFolders user;
   TempDir dir;
-  std::filesystem::copy_file(dctest::DemoPackage(), dir / "demo.kvx");
+  std::filesystem::copy_file(dctest::PictureClockPackage(), dir / "demo.kvx");
   auto exe = dctest::InstallPlayer(dir.path(), L"DeskClock.exe", "demo.kvx");
   PlayerProcess player(exe);
   HWND clock = player.WaitForWindow(dc::ui::kClockClass, 30s);

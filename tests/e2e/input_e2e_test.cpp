@@ -23,7 +23,7 @@ struct DemoClock {
   HWND clock = nullptr;
 
   DemoClock() {
-    std::filesystem::copy_file(dctest::DemoPackage(), dir / "demo.kvx");
+    std::filesystem::copy_file(dctest::PictureClockPackage(), dir / "demo.kvx");
     auto exe = dctest::InstallPlayer(dir.path(), L"DeskClock.exe", "demo.kvx");
     player = std::make_unique<PlayerProcess>(exe, L"p");
     clock = player->WaitForWindow(dc::ui::kClockClass, 30s);

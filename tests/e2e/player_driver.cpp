@@ -56,7 +56,7 @@ std::wstring WindowText(HWND hwnd) {
 
 std::filesystem::path InstallDemoWithAlarms(const TempDir& folder, const std::vector<dc::AlarmRecord>& alarms,
                                             bool timed) {
-  Bytes package = ReadBytes(DemoPackage());
+  Bytes package = ReadBytes(PictureClockPackage());
   package[dc::kPopupOffset + offsetof(dc::PopupSettings, Timed)] = timed ? 1 : 0;
   WriteBytes(folder / "demo.kvx", package);
   dc::AlarmStoreHeader header{};
@@ -89,7 +89,7 @@ std::multiset<std::wstring> VisiblePopupTexts(DWORD pid) {
 }
 
 std::filesystem::path BuiltPlayer() { return FromEnvironment("DC_PLAYER"); }
-std::filesystem::path DemoPackage() { return FromEnvironment("DC_DEMO_PACKAGE"); }
+std::filesystem::path PictureClockPackage() { return FromEnvironment("DC_PICTURE_PACKAGE"); }
 
 std::filesystem::path InstallPlayer(const std::filesystem::path& folder, const std::wstring& exeName,
                                     const std::string& package) {

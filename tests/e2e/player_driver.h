@@ -16,10 +16,11 @@
 
 namespace dctest {
 
-// The player and demo package the build made (from the environment, Unix
+// The player and the picture clock's package the build made (the demo
+// clock with a picture face cut to its outline; from the environment, Unix
 // paths turned into Wine's Z: drive).
 std::filesystem::path BuiltPlayer();
-std::filesystem::path DemoPackage();
+std::filesystem::path PictureClockPackage();
 
 // Copies the player to `folder/exeName` with the trailer naming `package`.
 std::filesystem::path InstallPlayer(const std::filesystem::path& folder, const std::wstring& exeName,

@@ -51,7 +51,7 @@ TEST(PlayerStartup, MissingPackageShowsTheInformationBoxAndExitsWithZero) {
 
 TEST(PlayerStartup, DamagedPackageShowsTheErrorAndExitsWithNonZero) {
   TempDir dir;
-  Bytes pkg = dctest::ReadBytes(dctest::DemoPackage());
+  Bytes pkg = dctest::ReadBytes(dctest::PictureClockPackage());
   ASSERT_GT(pkg.size(), 694u);
   pkg.resize(pkg.size() - 1);  // the sound is cut short
   dctest::WriteBytes(dir / "clock.kvx", pkg);
@@ -68,7 +68,7 @@ TEST(PlayerStartup, DamagedPackageShowsTheErrorAndExitsWithNonZero) {
 
 TEST(PlayerStartup, DemoClockRunsWritesItsFilesAndCleansUpTheSound) {
   TempDir dir;
-  std::filesystem::copy_file(dctest::DemoPackage(), dir / "demo.kvx");
+  std::filesystem::copy_file(dctest::PictureClockPackage(), dir / "demo.kvx");
   auto exe = dctest::InstallPlayer(dir.path(), L"DeskClock.exe", "demo.kvx");
   {
     PlayerProcess player(exe);
