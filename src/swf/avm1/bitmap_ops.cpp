@@ -195,15 +195,20 @@ BitmapRect ColorBounds(const BitmapPixels& bitmap, std::uint32_t mask, std::uint
     colour &= 0x00FFFFFFu;
   }
   const auto matches = [&](std::uint32_t p) { return ((p & mask) == colour) == find; };
-  if (bitmap.Uniform()) return matches(bitmap.UniformPixel()) ? bitmap.Bounds() : BitmapRect{};
-  std::int32_t x0 = bitmap.Width(), y0 = bitmap.Height(), x1 = -1, y1 = -1;
+  // Flash keeps the far corner starting at pixel (0, 0) and takes a box
+  // still ending there for nothing found: a match at (0, 0) alone is empty.
+  if (bitmap.Uniform()) {
+    const bool one = bitmap.Width() == 1 && bitmap.Height() == 1;
+    return matches(bitmap.UniformPixel()) && !one ? bitmap.Bounds() : BitmapRect{};
+  }
+  std::int32_t x0 = bitmap.Width(), y0 = bitmap.Height(), x1 = 0, y1 = 0;
   for (std::int32_t y = 0; y < bitmap.Height(); ++y) {
     for (std::int32_t x = 0; x < bitmap.Width(); ++x) {
       if (!matches(bitmap.Stored(x, y))) continue;
       x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
     }
   }
-  if (x1 < 0) return {};
+  if (x1 == 0 && y1 == 0) return {};
   return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
 }
 
