@@ -124,6 +124,9 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   // Lines are drawn where they are laid out here; the box is sized here.
   def_->autoSize = false;
   if (html_) {
+    // An HTML field's paragraphs are aligned by its markup alone before
+    // SWF 8, and by its markup alone when it has none.
+    if (version_ < 8 || def.initialText.empty()) newFormat_.align = TextAlign::Left;
     // Paragraphs break as the field's own HTML would (every field's before
     // SWF 7), but before SWF 9 the closing paragraph at the text's end adds
     // no break.
@@ -146,6 +149,7 @@ void EditField::SetPlainText(const std::string& utf8) {
 }
 
 void EditField::SetHtml(const std::string& html) {
+  if (version_ < 8) newFormat_.align = TextAlign::Left;
   doc_ = ReadFieldHtml(html, newFormat_, HtmlReading{multiline_ || version_ < 7, condenseWhite_, version_ < 8});
 }
 
