@@ -54,6 +54,7 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   InstallTextFormatBuiltins(*this);
   InstallXmlBuiltins(*this);
   InstallLoadVarsBuiltins(*this);
+  InstallTextSnapshotBuiltins(*this);
   InstallGlobalFunctions(*this);
   InstallHostObjects(*this);
   InstallFlash8Builtins(*this);

@@ -378,6 +378,7 @@ void InstallTextFormatBuiltins(Runtime& rt);  // after the clip builtins; TextFi
 void InstallTextFieldBuiltins(Runtime& rt);
 void InstallXmlBuiltins(Runtime& rt);
 void InstallLoadVarsBuiltins(Runtime& rt);
+void InstallTextSnapshotBuiltins(Runtime& rt);
 void InstallFlash8Builtins(Runtime& rt);  // flash.geom, flash.display, flash.filters (geom_objects.h)
 // Last: these take the functions and classes the others made.
 void InstallNativeTables(Runtime& rt);
