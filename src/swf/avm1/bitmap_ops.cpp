@@ -297,18 +297,18 @@ void FloodFill(BitmapPixels& target, std::int32_t x, std::int32_t y, std::uint32
 
 namespace {
 
-bool Opaque(const BitmapPixels& b, std::int32_t x, std::int32_t y, std::uint32_t threshold) {
-  const std::uint32_t a = b.Transparent() ? Alpha(b.Stored(x, y)) : 255;
-  return a >= std::max<std::uint32_t>(threshold, 1);
+bool Opaque(const BitmapPixels& b, std::int32_t x, std::int32_t y, std::int32_t threshold) {
+  const std::int32_t a = b.Transparent() ? static_cast<std::int32_t>(Alpha(b.Stored(x, y))) : 255;
+  return a >= std::max<std::int32_t>(threshold, 1);
 }
 
 }  // namespace
 
-bool PixelHits(const BitmapPixels& a, std::int32_t x, std::int32_t y, std::uint32_t threshold) {
+bool PixelHits(const BitmapPixels& a, std::int32_t x, std::int32_t y, std::int32_t threshold) {
   return a.Contains(x, y) && Opaque(a, x, y, threshold);
 }
 
-bool RectHits(const BitmapPixels& a, BitmapRect rect, std::uint32_t threshold) {
+bool RectHits(const BitmapPixels& a, BitmapRect rect, std::int32_t threshold) {
   const BitmapRect r = Clipped(rect, a.Width(), a.Height());
   for (std::int32_t y = r.y; y < r.y + r.height; ++y)
     for (std::int32_t x = r.x; x < r.x + r.width; ++x)
@@ -316,8 +316,8 @@ bool RectHits(const BitmapPixels& a, BitmapRect rect, std::uint32_t threshold) {
   return false;
 }
 
-bool BitmapsHit(const BitmapPixels& a, std::int32_t ax, std::int32_t ay, std::uint32_t aThreshold,
-                const BitmapPixels& b, std::int32_t bx, std::int32_t by, std::uint32_t bThreshold) {
+bool BitmapsHit(const BitmapPixels& a, std::int32_t ax, std::int32_t ay, std::int32_t aThreshold,
+                const BitmapPixels& b, std::int32_t bx, std::int32_t by, std::int32_t bThreshold) {
   // The overlap in a's pixels.
   const std::int64_t x0 = std::max<std::int64_t>(0, std::int64_t{bx} - ax);
   const std::int64_t y0 = std::max<std::int64_t>(0, std::int64_t{by} - ay);
