@@ -131,7 +131,8 @@ class Clip {
   virtual Drawing* GetDrawing() = 0;
   virtual void DrawingChanged() = 0;
 
-  // Text fields (other kinds return "" and ignore SetText).
+  // Text fields (other kinds return "" and ignore SetText): the text a
+  // bound variable holds, an HTML field's as HTML.
   virtual std::string Text() const = 0;  // UTF-8
   virtual void SetText(const std::string& text) = 0;
   virtual std::string VariableName() const = 0;  // DefineEditText's variable, "" when none

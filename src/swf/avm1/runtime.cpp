@@ -323,9 +323,14 @@ void Runtime::BindTextField(ClipObject* o) {
     // A getter there is a script: its stop or throw ends here.
     try {
       Value current;
-      // An empty field leaves the variable alone.
-      const std::string text = clip->Text();
-      if ((!TryGet(holder.o, var, current) || current.IsUndefined()) && !text.empty()) SetMember(holder, var, Str(text));
+      // An empty field leaves the variable alone; a variable already set,
+      // on a timeline or any object, gives the field its text.
+      const bool empty = clip->TextField() && clip->TextField()->TextLength() == 0;
+      if (!TryGet(holder.o, var, current) || current.IsUndefined()) {
+        if (!empty) SetMember(holder, var, Str(clip->Text()));
+      } else {
+        clip->SetText(ToString(current));
+      }
     } catch (const ScriptStop&) {
     } catch (const ScriptThrow&) {
     } catch (const MalformedBlock&) {

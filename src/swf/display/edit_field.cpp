@@ -148,6 +148,16 @@ void EditField::SetPlainText(const std::string& utf8) {
   Changed();
 }
 
+std::string EditField::BoundText() const {
+  const FieldValue v = GetProperty(html_ ? FieldProperty::HtmlText : FieldProperty::Text);
+  const std::string* s = std::get_if<std::string>(&v);
+  return s ? *s : std::string();
+}
+
+void EditField::SetBoundText(const std::string& utf8) {
+  SetProperty(html_ ? FieldProperty::HtmlText : FieldProperty::Text, utf8);
+}
+
 void EditField::SetHtml(const std::string& html) {
   if (version_ < 8) newFormat_.align = TextAlign::Left;
   doc_ = ReadFieldHtml(html, newFormat_, HtmlReading{multiline_ || version_ < 7, condenseWhite_, version_ < 8});
@@ -377,6 +387,9 @@ void EditField::SetProperty(FieldProperty p, const FieldValue& v) {
       if (const double* d = std::get_if<double>(&v)) thickness_ = *d;
       break;
     case FieldProperty::Variable:
+      // A field bound to another variable starts again from its
+      // definition's text, which goes to the new variable if that has none.
+      if (!variable_.empty() && AsString(v).value_or("") != variable_) SetBoundText(def_->initialText);
       variable_ = AsString(v).value_or("");
       break;
     case FieldProperty::TabIndex:
