@@ -193,6 +193,20 @@ Value HitTest(Runtime& rt, Value self, std::span<const Value> args) {
                      theirs.yMin <= mine.yMax);
 }
 
+// setMask(mask): whether the mask named a clip. null or undefined takes a
+// mask off (true); a clip, or a path from the clip's parent, is one; any
+// other object, or a path to nothing, is not (false). The player does not
+// draw through a script's mask.
+Value SetMask(Runtime& rt, Value self, std::span<const Value> args) {
+  Clip* c = ThisClip(self);
+  if (!c || args.empty()) return Value();
+  const Value mask = args[0];
+  if (mask.IsNull() || mask.IsUndefined()) return Value::Bool(true);
+  if (mask.IsObject()) return Value::Bool(Runtime::ClipOf(mask) != nullptr);
+  Clip* base = c->Parent() ? c->Parent() : c;
+  return Value::Bool(Runtime::ClipOf(rt.ResolveTarget(rt.ObjectFor(*base), rt.ToString(mask))) != nullptr);
+}
+
 Value GetBounds(Runtime& rt, Value self, std::span<const Value> args) {
   Clip* c = ThisClip(self);
   if (!c) return Value();
@@ -505,11 +519,12 @@ void InstallClipBuiltins(Runtime& rt) {
       {"lineTo", LineTo},
       {"curveTo", CurveTo},
       {"endFill", EndFill},
+      {"setMask", SetMask},
   };
   for (const Method& m : methods) rt.DefineMethod(p, m.name, m.fn);
   // No way out from a clip either.
   for (const char* name : {"getURL", "loadMovie", "loadVariables", "unloadMovie", "startDrag", "stopDrag",
-                           "setMask", "attachAudio", "attachBitmap"})
+                           "attachAudio", "attachBitmap"})
     rt.DefineMethod(p, name, Nothing);
   DefineClass(rt, "MovieClip", p, Nothing, ClipConstruct);
 
