@@ -391,6 +391,19 @@ Value FocusRect(Runtime& rt, const ClipObject& o) {
 
 bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
   if (!clip || name.empty()) return false;
+  if (name[0] == '_') {
+    // A level's name comes before a child's; a child's before a property's.
+    if (Clip* level = nullptr; rt.IsLevelName(name, level)) {
+      out = rt.ClipValue(level);
+      return true;
+    }
+    if (clip->ChildByName(name, rt.caseSensitive)) return false;
+  }
+  return GetClipProperty(rt, name, out);
+}
+
+bool ClipObject::GetClipProperty(Runtime& rt, std::string_view name, Value& out) {
+  if (!clip || name.empty()) return false;
   if (GetClipLook(rt, *clip, name, out)) return true;
   if (name[0] == '_') {
     DisplayProperty p;
@@ -408,7 +421,6 @@ bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
     else if (is("_parent")) out = rt.ClipValue(clip->Parent());
     else if (is("_root")) out = rt.ClipValue(rt.root);
     else if (rt.version >= 6 && NamesEqual(name, "_global", rt.caseSensitive)) out = Value::Obj(rt.global);
-    else if (rt.Level(name)) out = rt.ClipValue(rt.root);
     else if (is("_url") || is("_droptarget")) out = rt.Str("");
     else if (is("_focusrect")) out = FocusRect(rt, *this);
     else if (is("_soundbuftime")) out = Value::Number(rt.soundBufferTime);

@@ -188,7 +188,14 @@ void Machine::ClipAction(ActionCode op) {
     case ActionCode::GetProperty: {  // target, index
       const std::optional<std::size_t> index = PropertyIndex(rt, Pop());
       const Value clip = PropertyTarget(Pop());
-      Push(index && clip.IsObject() ? rt.GetMember(clip, kPropertyNames[*index]) : Value());
+      Value v;
+      if (index && clip.IsObject()) {
+        // The clip's own property, not a child of the same name.
+        Object* o = clip.o;
+        if (o->cls != ObjectClass::Clip || !static_cast<ClipObject*>(o)->GetClipProperty(rt, kPropertyNames[*index], v))
+          v = rt.GetMember(clip, kPropertyNames[*index]);
+      }
+      Push(v);
       break;
     }
     case ActionCode::SetProperty: {  // target, index, value
