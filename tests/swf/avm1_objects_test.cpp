@@ -184,6 +184,32 @@ TEST(Avm1Objects, ArraySort) {
   EXPECT_EQ(h.Run(a), "5,4,1|3");
 }
 
+TEST(Avm1Objects, BitmapDataBoundsAndHitThresholds) {
+  Harness h(8);
+  Asm a;
+  const auto cls = [&](const char* package, const char* name, const char* as) {
+    a.Get("flash").Push({package}).Op(op::GetMember).Push({name}).Op(op::GetMember).Store(as);
+  };
+  cls("display", "BitmapData", "BD");
+  cls("geom", "Point", "P");
+  const double white = 4294967295.0, green = 4278255360.0;
+  const auto bounds = [&] { a.CallOn("b", "getColorBoundsRect", {white, white, false}).TraceTop(); };
+  a.New("BD", {3, 3, true, white}).Store("b");
+  // A box that ends at (0, 0) is taken for nothing found.
+  a.CallOn("b", "setPixel32", {0, 0, green}).Op(op::Pop);
+  bounds();
+  a.CallOn("b", "setPixel32", {1, 1, green}).Op(op::Pop);
+  bounds();
+  a.CallOn("b", "setPixel32", {0, 0, white}).Op(op::Pop);
+  bounds();
+  // hitTest(point, threshold, point) on alpha 0xAA: a negative threshold
+  // is below every alpha.
+  a.New("P", {1, 1}).Store("pt").New("BD", {3, 3, true, 2864434397.0}).Store("t");
+  for (int threshold : {-1, 170, 171})
+    a.Get("pt").Push({threshold}).Get("pt").Push({3}).Get("t").Push({"hitTest"}).Op(op::CallMethod).TraceTop();
+  EXPECT_EQ(h.Run(a), "(x=0, y=0, w=0, h=0)|(x=0, y=0, w=2, h=2)|(x=1, y=1, w=1, h=1)|true|true|false");
+}
+
 TEST(Avm1Objects, ObjectAndFunction) {
   Harness h(7);
   Asm a;
