@@ -201,6 +201,35 @@ TEST(PlayerClip, RegisteredClassesMakeTheSymbolsClips) {
 
 // Clips made and taken away are charged to the frame's budget by the
 // work they are, not as one action each.
+EditText BoundField(const char* variable, bool html, const char* text) {
+  EditText f;
+  f.bounds = {0, 2000, 0, 400};
+  f.height = 240;
+  f.html = html;
+  f.variableName = variable;
+  f.initialText = text;
+  return f;
+}
+
+TEST(PlayerClip, BoundFieldsReadTheirVariablesAsHtmlAndStartAgainWhenBoundAnew) {
+  // Frame 1 sets the variable of the HTML field frame 2 places; the plain
+  // field gives its own variable its text, then is bound to another.
+  Asm first, second;
+  first.Set("held", "<b>bold</b>");
+  second.Get("f.text").TraceTop();
+  second.Push({"g.text", "changed"}).Op(op::SetVariable).Get("plain").TraceTop();
+  second.Push({"g.variable", "other"}).Op(op::SetVariable).Get("other").TraceTop().Get("g.text").TraceTop();
+  test::Header header;
+  header.frameCount = 2;
+  const Bytes movie = test::Fws(
+      header, test::Concat({test::DoActionTag(*first.Bytes()), test::ShowFrame(),
+                            test::DefineEditText(5, BoundField("held", true, "")),
+                            test::DefineEditText(6, BoundField("plain", false, "Hello")),
+                            test::PlaceObjectTag(Placed(2, 5, "f"), 2, 8), test::PlaceObjectTag(Placed(3, 6, "g"), 2, 8),
+                            test::DoActionTag(*second.Bytes()), test::ShowFrame()}));
+  EXPECT_EQ(Play(movie, 2), "bold|changed|Hello|Hello|");
+}
+
 TEST(PlayerClip, MakingClipsSpendsTheFramesBudget) {
   struct Case {
     int clips;
