@@ -210,6 +210,20 @@ TEST(Avm1Objects, BitmapDataBoundsAndHitThresholds) {
   EXPECT_EQ(h.Run(a), "(x=0, y=0, w=0, h=0)|(x=0, y=0, w=2, h=2)|(x=1, y=1, w=1, h=1)|true|true|false");
 }
 
+TEST(Avm1Objects, ConvolutionFilterPropertiesSitInItsNativeTable) {
+  Harness h(8);
+  Asm a;
+  a.Get("flash").Push({"filters"}).Op(op::GetMember).Push({"ConvolutionFilter"}).Op(op::GetMember).Store("CF");
+  a.New("CF").Store("f");
+  // alpha is the ninth accessor from index 1: its getter is 17, setter 18.
+  a.Get("f").Push({"getAlpha"}).Call("ASnative", {1109, 17}).Op(op::SetMember);
+  a.Get("f").Push({"setAlpha"}).Call("ASnative", {1109, 18}).Op(op::SetMember);
+  a.CallOn("f", "setAlpha", {0.2}).Op(op::Pop).Get("f.alpha").TraceTop();
+  a.Push({"f.alpha", 0.6}).Op(op::SetVariable).CallOn("f", "getAlpha").TraceTop();
+  a.Call("ASnative", {1109, 19}).Op(op::TypeOf).TraceTop();
+  EXPECT_EQ(h.Run(a), "0.2|0.6|undefined");
+}
+
 TEST(Avm1Objects, ObjectAndFunction) {
   Harness h(7);
   Asm a;
