@@ -122,11 +122,8 @@ DisplayObject::Transform DisplayObject::ScriptTransform() const {
   if (transform_ && transformOf_ && *transformOf_ == matrix) return *transform_;
   const Matrix& m = matrix;
   const double rotation = std::atan2(m.b, m.a);
-  Transform t{std::hypot(m.a, m.b), std::hypot(m.c, m.d), rotation, std::atan2(-m.c, m.d) - rotation};
-  if (m.Determinant() < 0) {  // a mirror shows as a negative vertical scale
-    t.yScale = -t.yScale;
-    t.skew = std::atan2(m.c, -m.d) - rotation;
-  }
+  // Both scales read as lengths, a mirror's too: the skew keeps it.
+  const Transform t{std::hypot(m.a, m.b), std::hypot(m.c, m.d), rotation, std::atan2(-m.c, m.d) - rotation};
   transform_ = t;
   transformOf_ = matrix;
   return t;
