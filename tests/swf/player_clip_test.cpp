@@ -162,6 +162,23 @@ TEST(PlayerClip, SwappedClipsAreNoLongerMovedByTheTimeline) {
   EXPECT_EQ(Play(movie, 2), "0|");
 }
 
+TEST(PlayerClip, AMirroredPlacementReadsAsATurnWithPositiveScales) {
+  // Placed mirrored left to right: a half turn, both scales positive; a
+  // scale set then keeps the mirror, the square still left of the origin.
+  PlaceObject mirrored = Placed(1, 2, "a");
+  mirrored.matrix = Matrix{-1, 0, 0, 1, 0, 0};
+  Asm script;
+  for (const char* p : {"_xscale", "_yscale", "_rotation"}) script.Get("a").Push({p}).Op(op::GetMember).TraceTop();
+  script.Get("a").Push({"_yscale", 50}).Op(op::SetMember);
+  script.Get("_root").Push({1}).Get("a").Push({"getBounds"}).Op(op::CallMethod).Store("b").Get("b.xMin").TraceTop().Get("b.yMax").TraceTop();
+  const Bytes movie = test::Fws(
+      test::Header{}, test::Concat({Square(1), test::DefineSprite(2, 1, test::Concat({test::PlaceObjectTag(Placed(1, 1), 2, 6),
+                                                                                      test::ShowFrame()})),
+                                    test::PlaceObjectTag(mirrored, 2, 6), test::DoActionTag(*script.Bytes()),
+                                    test::ShowFrame()}));
+  EXPECT_EQ(Play(movie, 1), "100|100|180|-10|5|");
+}
+
 TEST(PlayerClip, PointsMappedBetweenAClipAndTheRoot) {
   Asm script;
   script.Get("a").Push({"_x", 100}).Op(op::SetMember).Get("a").Push({"_xscale", 200}).Op(op::SetMember);
