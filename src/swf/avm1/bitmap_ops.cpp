@@ -18,7 +18,7 @@ std::uint32_t Over(std::uint32_t dst, std::uint32_t src) {
   std::uint32_t out = 0;
   for (int shift = 0; shift < 32; shift += 8) {
     const std::uint32_t s = (src >> shift) & 0xFF, d = (dst >> shift) & 0xFF;
-    out |= std::min<std::uint32_t>(255, s + (d * inverse + 127) / 255) << shift;
+    out |= std::min<std::uint32_t>(255, s + d * inverse / 255) << shift;
   }
   return out;
 }
