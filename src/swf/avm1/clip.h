@@ -25,8 +25,8 @@ class Drawing;
 namespace dc::swf::avm1 {
 
 // Other: what scripts cannot hold (shapes, static texts, bitmaps): a name
-// of one reaches the clip it is in.
-enum class ClipKind { MovieClip, TextField, Button, Other };
+// of one reaches the clip it is in. A Video is held with Video's prototype.
+enum class ClipKind { MovieClip, TextField, Button, Video, Other };
 
 // The display properties scripts set and read by name (_x ...) or by the
 // file's property index.

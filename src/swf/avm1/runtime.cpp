@@ -262,6 +262,13 @@ ClipObject* Runtime::ObjectFor(Clip& clip) {
   if (void* p = clip.ScriptObject()) return static_cast<ClipObject*>(p);
   const bool text = clip.Kind() == ClipKind::TextField;
   Object* proto = text ? textFieldProto : clip.Kind() == ClipKind::Button && buttonProto ? buttonProto : clipProto;
+  if (clip.Kind() == ClipKind::Video) {
+    // Video's own prototype, as the movie's Video class has it.
+    Property* video = global->props.Find("Video", caseSensitive);
+    Object* cls = video ? video->value.AsObject() : nullptr;
+    Property* p = cls ? cls->props.Find("prototype", caseSensitive) : nullptr;
+    proto = p && p->value.AsObject() ? p->value.AsObject() : objectProto;
+  }
   if (clip.Kind() == ClipKind::MovieClip && !registeredClasses.empty()) {
     if (Object* ctor = RegisteredClass(clip))
       if (Object* own = GetMember(Value::Obj(ctor), "prototype").AsObject()) proto = own;
