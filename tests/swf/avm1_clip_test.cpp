@@ -35,6 +35,11 @@ TEST(Avm1Clip, MethodsChangeTheTree) {
       {"CloneSprite counts depths from 16384", Asm().Push({"clock", "twin", 16384 + 4}).Op(op::CloneSprite)
                                                    .CallOn("twin", "getDepth").TraceTop(), "4", ""},
       {"swapDepths", Asm().CallOn("clock", "swapDepths", {10}).Op(op::Pop).CallOn("clock", "getDepth").TraceTop(), "10", ""},
+      {"setMask says whether it named a clip",
+       Asm().CallOn("clock", "setMask", {"clock"}).TraceTop().CallOn("clock", "setMask", {"nothing"}).TraceTop()
+           .CallOn("clock", "setMask", {Null{}}).TraceTop().CallOn("clock", "setMask").TraceTop().New("Object")
+           .Store("o").Get("o").Push({1}).Get("clock").Push({"setMask"}).Op(op::CallMethod).TraceTop(),
+       "true|false|true|undefined|false", ""},
       {"getNextHighestDepth", Asm().CallOn("this", "getNextHighestDepth").TraceTop(), "2", ""},
       {"createEmptyMovieClip replaces what is at its depth",
        Asm().CallOn("this", "createEmptyMovieClip", {"face", 1}).Op(op::Pop).Get("clock").TraceTop().Get("face._x").TraceTop(),

@@ -184,6 +184,52 @@ TEST(Avm1Objects, ArraySort) {
   EXPECT_EQ(h.Run(a), "5,4,1|3");
 }
 
+TEST(Avm1Objects, BitmapDataBoundsAndHitThresholds) {
+  Harness h(8);
+  Asm a;
+  const auto cls = [&](const char* package, const char* name, const char* as) {
+    a.Get("flash").Push({package}).Op(op::GetMember).Push({name}).Op(op::GetMember).Store(as);
+  };
+  cls("display", "BitmapData", "BD");
+  cls("geom", "Point", "P");
+  const double white = 4294967295.0, green = 4278255360.0;
+  const auto bounds = [&] { a.CallOn("b", "getColorBoundsRect", {white, white, false}).TraceTop(); };
+  a.New("BD", {3, 3, true, white}).Store("b");
+  // A box that ends at (0, 0) is taken for nothing found.
+  a.CallOn("b", "setPixel32", {0, 0, green}).Op(op::Pop);
+  bounds();
+  a.CallOn("b", "setPixel32", {1, 1, green}).Op(op::Pop);
+  bounds();
+  a.CallOn("b", "setPixel32", {0, 0, white}).Op(op::Pop);
+  bounds();
+  // hitTest(point, threshold, point) on alpha 0xAA: a negative threshold
+  // is below every alpha.
+  a.New("P", {1, 1}).Store("pt").New("BD", {3, 3, true, 2864434397.0}).Store("t");
+  for (int threshold : {-1, 170, 171})
+    a.Get("pt").Push({threshold}).Get("pt").Push({3}).Get("t").Push({"hitTest"}).Op(op::CallMethod).TraceTop();
+  // copyPixels merging alpha drops what is left of the destination's
+  // share: 13 + 13 * 15 / 255 stays 13.
+  a.New("BD", {1, 1, false, 4279045389.0}).Store("o").New("BD", {1, 1, true, 4027452942.0}).Store("s");
+  a.New("P", {0, 0}).Store("p0");
+  a.Push({true, avm1::test::Null{}, avm1::test::Null{}}).Get("p0").Get("s.rectangle").Get("s").Push({6}).Get("o");
+  a.Push({"copyPixels"}).Op(op::CallMethod).Op(op::Pop).CallOn("o", "getPixel32", {0, 0}).TraceTop();
+  EXPECT_EQ(h.Run(a), "(x=0, y=0, w=0, h=0)|(x=0, y=0, w=2, h=2)|(x=1, y=1, w=1, h=1)|true|true|false|-15921907");
+}
+
+TEST(Avm1Objects, ConvolutionFilterPropertiesSitInItsNativeTable) {
+  Harness h(8);
+  Asm a;
+  a.Get("flash").Push({"filters"}).Op(op::GetMember).Push({"ConvolutionFilter"}).Op(op::GetMember).Store("CF");
+  a.New("CF").Store("f");
+  // alpha is the ninth accessor from index 1: its getter is 17, setter 18.
+  a.Get("f").Push({"getAlpha"}).Call("ASnative", {1109, 17}).Op(op::SetMember);
+  a.Get("f").Push({"setAlpha"}).Call("ASnative", {1109, 18}).Op(op::SetMember);
+  a.CallOn("f", "setAlpha", {0.2}).Op(op::Pop).Get("f.alpha").TraceTop();
+  a.Push({"f.alpha", 0.6}).Op(op::SetVariable).CallOn("f", "getAlpha").TraceTop();
+  a.Call("ASnative", {1109, 19}).Op(op::TypeOf).TraceTop();
+  EXPECT_EQ(h.Run(a), "0.2|0.6|undefined");
+}
+
 TEST(Avm1Objects, ObjectAndFunction) {
   Harness h(7);
   Asm a;

@@ -30,6 +30,14 @@ TEST(Avm1Scope, PathsReachClipsAndVariables) {
       {"../ from a child", Asm().Push({"../:w", 5}).Op(op::SetVariable).Get("_root.clock.w").TraceTop(), "5", true},
       {"_root and /:", Asm().Push({"/:rv", 3}).Op(op::SetVariable).Get("_root.rv").TraceTop(), "3", true},
       {"_level0", Asm().Get("_level0.clock._name").TraceTop().Get("_level1").TraceTop(), "clock|undefined", true},
+      {"level names read their number as far as it goes",
+       Asm().Get("_flash0").TraceTop().Get("_level").TraceTop().Get("_level0a").TraceTop().Get("_level4294967296")
+           .TraceTop().Get("_level-1").TraceTop().Get("_level2147483648").TraceTop().Get("_level1a").TraceTop(),
+       "_level0|_level0|_level0|_level0|undefined|undefined|undefined", false},
+      {"a level's name hides what the prototype holds",
+       Asm().Get("MovieClip").Push({"prototype"}).Op(op::GetMember).Push({"_level1", 99}).Op(op::SetMember)
+           .Get("_root").Push({"_level1"}).Op(op::GetMember).TraceTop().Get("_root._level1").TraceTop(),
+       "undefined|undefined", false},
       {"TargetPath and _target", Asm().Get("this").Op(op::TargetPath).TraceTop().Get("_target").TraceTop(), "_level0.clock.hour|/clock/hour", true},
       {"GetProperty by index", Asm().Push({"/clock", 13}).Op(op::GetProperty).TraceTop(), "clock", false},
       {"SetProperty by index", Asm().Push({"clock/hour", 10, 45}).Op(op::SetProperty).Get("clock.hour._rotation").TraceTop(), "45", false},
@@ -40,6 +48,43 @@ TEST(Avm1Scope, PathsReachClipsAndVariables) {
     ClockTree t;
     const std::string traced = t.h.Run(c.code, c.onHour ? t.hour : nullptr);
     EXPECT_EQ(traced, c.traced) << c.name;
+  }
+}
+
+TEST(Avm1Scope, AChildNamedLikeAPropertyComesFirstButNotForGetProperty) {
+  Harness h(7);
+  h.root->AddChild("_x", 1);
+  h.root->props[DisplayProperty::X] = 42;
+  Asm a;
+  a.Get("_root").Push({"_x"}).Op(op::GetMember).TraceTop();
+  a.Push({"", 0}).Op(op::GetProperty).TraceTop();
+  a.Get("_root").Push({"_y"}).Op(op::GetMember).TraceTop();
+  EXPECT_EQ(h.Run(a), "_level0._x|42|0");
+}
+
+TEST(Avm1Scope, WaitForFrameSkipsPastTheLastFrameAMovieCanHave) {
+  struct Case {
+    const char* name;
+    Asm wait;
+    const char* traced;
+  };
+  const auto frame = [](std::uint16_t f) {
+    return Asm().Record(op::WaitForFrame, {static_cast<std::uint8_t>(f), static_cast<std::uint8_t>(f >> 8), 2});
+  };
+  const auto frame2 = [](PushItem f) { return Asm().Push({f}).Record(op::WaitForFrame2, {2}); };
+  const Case cases[] = {
+      {"WaitForFrame 16000", frame(16000), "a|b|c"},
+      {"WaitForFrame 16001", frame(16001), "b|c"},
+      {"WaitForFrame2 16001", frame2(16001), "a|b|c"},
+      {"WaitForFrame2 16002", frame2(16002), "b|c"},
+      {"WaitForFrame2 2^31 wraps below 1", frame2(2147483649.0), "a|b|c"},
+      {"WaitForFrame2 a label it lacks", frame2("nowhere"), "a|b|c"},
+  };
+  for (const Case& c : cases) {
+    Harness h(7);
+    Asm a = c.wait;
+    a.Push({"a"}).TraceTop().Push({"b"}).TraceTop().Push({"c"}).TraceTop();
+    EXPECT_EQ(h.Run(a), c.traced) << c.name;
   }
 }
 

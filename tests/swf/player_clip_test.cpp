@@ -155,6 +155,23 @@ TEST(PlayerClip, SwappedClipsAreNoLongerMovedByTheTimeline) {
   EXPECT_EQ(Play(movie, 2), "0|");
 }
 
+TEST(PlayerClip, AMirroredPlacementReadsAsATurnWithPositiveScales) {
+  // Placed mirrored left to right: a half turn, both scales positive; a
+  // scale set then keeps the mirror, the square still left of the origin.
+  PlaceObject mirrored = Placed(1, 2, "a");
+  mirrored.matrix = Matrix{-1, 0, 0, 1, 0, 0};
+  Asm script;
+  for (const char* p : {"_xscale", "_yscale", "_rotation"}) script.Get("a").Push({p}).Op(op::GetMember).TraceTop();
+  script.Get("a").Push({"_yscale", 50}).Op(op::SetMember);
+  script.Get("_root").Push({1}).Get("a").Push({"getBounds"}).Op(op::CallMethod).Store("b").Get("b.xMin").TraceTop().Get("b.yMax").TraceTop();
+  const Bytes movie = test::Fws(
+      test::Header{}, test::Concat({Square(1), test::DefineSprite(2, 1, test::Concat({test::PlaceObjectTag(Placed(1, 1), 2, 6),
+                                                                                      test::ShowFrame()})),
+                                    test::PlaceObjectTag(mirrored, 2, 6), test::DoActionTag(*script.Bytes()),
+                                    test::ShowFrame()}));
+  EXPECT_EQ(Play(movie, 1), "100|100|180|-10|5|");
+}
+
 TEST(PlayerClip, PointsMappedBetweenAClipAndTheRoot) {
   Asm script;
   script.Get("a").Push({"_x", 100}).Op(op::SetMember).Get("a").Push({"_xscale", 200}).Op(op::SetMember);
@@ -236,6 +253,35 @@ TEST(PlayerClip, DisplayPropertiesActOnEachOther) {
 
 // Clips made and taken away are charged to the frame's budget by the
 // work they are, not as one action each.
+EditText BoundField(const char* variable, bool html, const char* text) {
+  EditText f;
+  f.bounds = {0, 2000, 0, 400};
+  f.height = 240;
+  f.html = html;
+  f.variableName = variable;
+  f.initialText = text;
+  return f;
+}
+
+TEST(PlayerClip, BoundFieldsReadTheirVariablesAsHtmlAndStartAgainWhenBoundAnew) {
+  // Frame 1 sets the variable of the HTML field frame 2 places; the plain
+  // field gives its own variable its text, then is bound to another.
+  Asm first, second;
+  first.Set("held", "<b>bold</b>");
+  second.Get("f.text").TraceTop();
+  second.Push({"g.text", "changed"}).Op(op::SetVariable).Get("plain").TraceTop();
+  second.Push({"g.variable", "other"}).Op(op::SetVariable).Get("other").TraceTop().Get("g.text").TraceTop();
+  test::Header header;
+  header.frameCount = 2;
+  const Bytes movie = test::Fws(
+      header, test::Concat({test::DoActionTag(*first.Bytes()), test::ShowFrame(),
+                            test::DefineEditText(5, BoundField("held", true, "")),
+                            test::DefineEditText(6, BoundField("plain", false, "Hello")),
+                            test::PlaceObjectTag(Placed(2, 5, "f"), 2, 8), test::PlaceObjectTag(Placed(3, 6, "g"), 2, 8),
+                            test::DoActionTag(*second.Bytes()), test::ShowFrame()}));
+  EXPECT_EQ(Play(movie, 2), "bold|changed|Hello|Hello|");
+}
+
 TEST(PlayerClip, MakingClipsSpendsTheFramesBudget) {
   struct Case {
     int clips;

@@ -302,6 +302,22 @@ TEST(ReadMovie, ClipEventBitsOfFlash5And6) {
   }
 }
 
+TEST(ReadMovie, ClipEventsTheHeaderLacksNeverFire) {
+  // SWF 7: the header names initialize alone; one record asks for
+  // initialize and construct, one for enterFrame, one is a key press.
+  BitWriter w;
+  w.U8(0x82).U16(1).U16(1).U16(0).Append(Bytes{0x00, 0x02, 0x00, 0x00});
+  w.Append(Bytes{0x00, 0x02, 0x04, 0x00}).U32(2).U8(0x07).U8(0x00);
+  w.Append(Bytes{0x02, 0x00, 0x00, 0x00}).U32(2).U8(0x07).U8(0x00);
+  w.Append(Bytes{0x00, 0x00, 0x02, 0x00}).U32(3).U8('A').U8(0x07).U8(0x00);
+  w.Append(Bytes{0x00, 0x00, 0x00, 0x00});
+  const Movie m = ReadTags(Tag(26, w.Take()), 7);
+  ASSERT_EQ(m.root.frames[0].tags.size(), 1u) << Warnings(m);
+  const auto& actions = std::get<PlaceObject>(m.root.frames[0].tags[0]).clipActions;
+  ASSERT_EQ(actions.size(), 1u);
+  EXPECT_EQ(actions[0].events, kEventInitialize);
+}
+
 TEST(ReadMovie, TextsInTheEncodingOfTheirVersion) {
   struct Case {
     std::uint8_t version;

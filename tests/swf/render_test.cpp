@@ -76,6 +76,22 @@ TEST(Render, StageFittedOnTheBackgroundAndDepthsInOrder) {
   EXPECT_FALSE(player.NeedsRender());
 }
 
+TEST(Render, ABitmapPlacedByItselfShowsItsPixelsAndAVideoNothing) {
+  // Two pixels, red then blue, placed five times as large at (10, 10); a
+  // video's box over them draws nothing.
+  Bitmap b;
+  b.width = 2, b.height = 1;
+  b.pixels = {0xFFFF0000u, 0xFF0000FFu};
+  auto movie = MovieOf({{1, b}, {2, VideoStream{40, 40}}}, {Place(1, 1, Matrix{5, 0, 0, 5, 200, 200}), Place(2, 2)});
+  Player player(movie);
+  Face face;
+  player.Render(face.target);
+  ExpectPixels(face,
+               {{10, 10, 0xFF0000}, {14, 14, 0xFF0000}, {15, 10, 0x0000FF}, {19, 14, 0x0000FF},
+                {20, 10, 0xFFFFFF}, {10, 15, 0xFFFFFF}, {9, 9, 0xFFFFFF}},
+               "bitmap");
+}
+
 TEST(Render, NestedMatricesAndColourTransformsCombine) {
   // A sprite scaled by two and moved 4 pixels right holds the red square at
   // (0,0)-(5,5) moved 1 pixel down: it lands at (4,2)-(14,12). The sprite's

@@ -20,7 +20,6 @@ constexpr Absent kAbsent[] = {
     {"AsBroadcaster", true, 0},
     {"Button", true, 0},
     {"MovieClipLoader", true, 0},
-    {"TextSnapshot", true, 0},
     {"Video", true, 0},
     {"System.IME", false, 0},
     {"TextField.StyleSheet", true, 0},

@@ -18,7 +18,7 @@ std::uint32_t Over(std::uint32_t dst, std::uint32_t src) {
   std::uint32_t out = 0;
   for (int shift = 0; shift < 32; shift += 8) {
     const std::uint32_t s = (src >> shift) & 0xFF, d = (dst >> shift) & 0xFF;
-    out |= std::min<std::uint32_t>(255, s + (d * inverse + 127) / 255) << shift;
+    out |= std::min<std::uint32_t>(255, s + d * inverse / 255) << shift;
   }
   return out;
 }
@@ -195,15 +195,20 @@ BitmapRect ColorBounds(const BitmapPixels& bitmap, std::uint32_t mask, std::uint
     colour &= 0x00FFFFFFu;
   }
   const auto matches = [&](std::uint32_t p) { return ((p & mask) == colour) == find; };
-  if (bitmap.Uniform()) return matches(bitmap.UniformPixel()) ? bitmap.Bounds() : BitmapRect{};
-  std::int32_t x0 = bitmap.Width(), y0 = bitmap.Height(), x1 = -1, y1 = -1;
+  // Flash keeps the far corner starting at pixel (0, 0) and takes a box
+  // still ending there for nothing found: a match at (0, 0) alone is empty.
+  if (bitmap.Uniform()) {
+    const bool one = bitmap.Width() == 1 && bitmap.Height() == 1;
+    return matches(bitmap.UniformPixel()) && !one ? bitmap.Bounds() : BitmapRect{};
+  }
+  std::int32_t x0 = bitmap.Width(), y0 = bitmap.Height(), x1 = 0, y1 = 0;
   for (std::int32_t y = 0; y < bitmap.Height(); ++y) {
     for (std::int32_t x = 0; x < bitmap.Width(); ++x) {
       if (!matches(bitmap.Stored(x, y))) continue;
       x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
     }
   }
-  if (x1 < 0) return {};
+  if (x1 == 0 && y1 == 0) return {};
   return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
 }
 
@@ -292,18 +297,18 @@ void FloodFill(BitmapPixels& target, std::int32_t x, std::int32_t y, std::uint32
 
 namespace {
 
-bool Opaque(const BitmapPixels& b, std::int32_t x, std::int32_t y, std::uint32_t threshold) {
-  const std::uint32_t a = b.Transparent() ? Alpha(b.Stored(x, y)) : 255;
-  return a >= std::max<std::uint32_t>(threshold, 1);
+bool Opaque(const BitmapPixels& b, std::int32_t x, std::int32_t y, std::int32_t threshold) {
+  const std::int32_t a = b.Transparent() ? static_cast<std::int32_t>(Alpha(b.Stored(x, y))) : 255;
+  return a >= std::max<std::int32_t>(threshold, 1);
 }
 
 }  // namespace
 
-bool PixelHits(const BitmapPixels& a, std::int32_t x, std::int32_t y, std::uint32_t threshold) {
+bool PixelHits(const BitmapPixels& a, std::int32_t x, std::int32_t y, std::int32_t threshold) {
   return a.Contains(x, y) && Opaque(a, x, y, threshold);
 }
 
-bool RectHits(const BitmapPixels& a, BitmapRect rect, std::uint32_t threshold) {
+bool RectHits(const BitmapPixels& a, BitmapRect rect, std::int32_t threshold) {
   const BitmapRect r = Clipped(rect, a.Width(), a.Height());
   for (std::int32_t y = r.y; y < r.y + r.height; ++y)
     for (std::int32_t x = r.x; x < r.x + r.width; ++x)
@@ -311,8 +316,8 @@ bool RectHits(const BitmapPixels& a, BitmapRect rect, std::uint32_t threshold) {
   return false;
 }
 
-bool BitmapsHit(const BitmapPixels& a, std::int32_t ax, std::int32_t ay, std::uint32_t aThreshold,
-                const BitmapPixels& b, std::int32_t bx, std::int32_t by, std::uint32_t bThreshold) {
+bool BitmapsHit(const BitmapPixels& a, std::int32_t ax, std::int32_t ay, std::int32_t aThreshold,
+                const BitmapPixels& b, std::int32_t bx, std::int32_t by, std::int32_t bThreshold) {
   // The overlap in a's pixels.
   const std::int64_t x0 = std::max<std::int64_t>(0, std::int64_t{bx} - ax);
   const std::int64_t y0 = std::max<std::int64_t>(0, std::int64_t{by} - ay);

@@ -64,10 +64,11 @@ void FloodFill(BitmapPixels& target, std::int32_t x, std::int32_t y, std::uint32
 // hitTest() between two bitmaps placed at their points: whether any pixel
 // both cover is at least as opaque as each one's threshold (an opaque
 // bitmap is opaque everywhere).
-bool BitmapsHit(const BitmapPixels& a, std::int32_t ax, std::int32_t ay, std::uint32_t aThreshold,
-                const BitmapPixels& b, std::int32_t bx, std::int32_t by, std::uint32_t bThreshold);
-bool PixelHits(const BitmapPixels& a, std::int32_t x, std::int32_t y, std::uint32_t threshold);
+// A threshold is signed: one below 1 is taken as 1.
+bool BitmapsHit(const BitmapPixels& a, std::int32_t ax, std::int32_t ay, std::int32_t aThreshold,
+                const BitmapPixels& b, std::int32_t bx, std::int32_t by, std::int32_t bThreshold);
+bool PixelHits(const BitmapPixels& a, std::int32_t x, std::int32_t y, std::int32_t threshold);
 // hitTest() against a rectangle of the bitmap's own pixels.
-bool RectHits(const BitmapPixels& a, BitmapRect rect, std::uint32_t threshold);
+bool RectHits(const BitmapPixels& a, BitmapRect rect, std::int32_t threshold);
 
 }  // namespace dc::swf::avm1

@@ -325,7 +325,7 @@ Value HitTest(Runtime& rt, Value self, std::span<const Value> args) {
   if (!b || args.size() < 3) return Code(-1);
   const auto first = PointArg(rt, args[0]);
   if (!first) return Code(-2);
-  const std::uint32_t threshold = ColourArg(rt, args, 1) & 0xFF;
+  const std::int32_t threshold = IntArg(rt, args, 1);
   const BitmapPixels& p = *b->pixels;
   const Value second = args[2];
   if (auto* other = dynamic_cast<BitmapDataObject*>(second.AsObject())) {
@@ -336,7 +336,7 @@ Value HitTest(Runtime& rt, Value self, std::span<const Value> args) {
       if (!given) return Code(-4);
       at = *given;
     }
-    const std::uint32_t otherThreshold = args.size() > 4 ? ColourArg(rt, args, 4) & 0xFF : 1;
+    const std::int32_t otherThreshold = args.size() > 4 ? IntArg(rt, args, 4) : 1;
     CountPixels(rt, p.Bounds().Area());
     return Value::Bool(BitmapsHit(p, first->first, first->second, threshold, *other->pixels, at.first, at.second,
                                   otherThreshold));

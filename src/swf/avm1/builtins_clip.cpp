@@ -193,6 +193,20 @@ Value HitTest(Runtime& rt, Value self, std::span<const Value> args) {
                      theirs.yMin <= mine.yMax);
 }
 
+// setMask(mask): whether the mask named a clip. null or undefined takes a
+// mask off (true); a clip, or a path from the clip's parent, is one; any
+// other object, or a path to nothing, is not (false). The player does not
+// draw through a script's mask.
+Value SetMask(Runtime& rt, Value self, std::span<const Value> args) {
+  Clip* c = ThisClip(self);
+  if (!c || args.empty()) return Value();
+  const Value mask = args[0];
+  if (mask.IsNull() || mask.IsUndefined()) return Value::Bool(true);
+  if (mask.IsObject()) return Value::Bool(Runtime::ClipOf(mask) != nullptr);
+  Clip* base = c->Parent() ? c->Parent() : c;
+  return Value::Bool(Runtime::ClipOf(rt.ResolveTarget(rt.ObjectFor(*base), rt.ToString(mask))) != nullptr);
+}
+
 Value GetBounds(Runtime& rt, Value self, std::span<const Value> args) {
   Clip* c = ThisClip(self);
   if (!c) return Value();
@@ -377,6 +391,19 @@ Value FocusRect(Runtime& rt, const ClipObject& o) {
 
 bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
   if (!clip || name.empty()) return false;
+  if (name[0] == '_') {
+    // A level's name comes before a child's; a child's before a property's.
+    if (Clip* level = nullptr; rt.IsLevelName(name, level)) {
+      out = rt.ClipValue(level);
+      return true;
+    }
+    if (clip->ChildByName(name, rt.caseSensitive)) return false;
+  }
+  return GetClipProperty(rt, name, out);
+}
+
+bool ClipObject::GetClipProperty(Runtime& rt, std::string_view name, Value& out) {
+  if (!clip || name.empty()) return false;
   if (GetClipLook(rt, *clip, name, out)) return true;
   if (name[0] == '_') {
     DisplayProperty p;
@@ -394,7 +421,6 @@ bool ClipObject::GetSpecial(Runtime& rt, std::string_view name, Value& out) {
     else if (is("_parent")) out = rt.ClipValue(clip->Parent());
     else if (is("_root")) out = rt.ClipValue(rt.root);
     else if (rt.version >= 6 && NamesEqual(name, "_global", rt.caseSensitive)) out = Value::Obj(rt.global);
-    else if (rt.Level(name)) out = rt.ClipValue(rt.root);
     else if (is("_url") || is("_droptarget")) out = rt.Str("");
     else if (is("_focusrect")) out = FocusRect(rt, *this);
     else if (is("_soundbuftime")) out = Value::Number(rt.soundBufferTime);
@@ -505,11 +531,12 @@ void InstallClipBuiltins(Runtime& rt) {
       {"lineTo", LineTo},
       {"curveTo", CurveTo},
       {"endFill", EndFill},
+      {"setMask", SetMask},
   };
   for (const Method& m : methods) rt.DefineMethod(p, m.name, m.fn);
   // No way out from a clip either.
   for (const char* name : {"getURL", "loadMovie", "loadVariables", "unloadMovie", "startDrag", "stopDrag",
-                           "setMask", "attachAudio", "attachBitmap"})
+                           "attachAudio", "attachBitmap"})
     rt.DefineMethod(p, name, Nothing);
   DefineClass(rt, "MovieClip", p, Nothing, ClipConstruct);
 

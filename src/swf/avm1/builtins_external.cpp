@@ -197,7 +197,8 @@ Value ToAs(Runtime& rt, Value node) {
   if (!node.IsObject()) return Value();
   const Value name = rt.GetMember(node, "nodeName");
   const Value nodeArg[] = {node};
-  if (NodeNameIs(name, "number")) return Value::Number(rt.ToNumber(rt.GetMember(node, "firstChild")));
+  // The text of the node, not its value, is what is read as a number.
+  if (NodeNameIs(name, "number")) return Value::Number(rt.ToNumber(rt.ToStringValue(rt.GetMember(node, "firstChild"))));
   if (NodeNameIs(name, "string")) return rt.ToStringValue(rt.GetMember(node, "firstChild"));
   if (NodeNameIs(name, "false")) return Value::Bool(false);
   if (NodeNameIs(name, "true")) return Value::Bool(true);

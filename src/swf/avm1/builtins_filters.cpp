@@ -328,6 +328,11 @@ struct FilterClass {
   Filter (*make)();
   std::vector<Accessor> properties;
   std::vector<const char*> order;
+  // Flash's native table of the class, where we know its number (0 when
+  // not): the properties' getters and setters sit there from index 1, a
+  // getter and its setter after it, as ASnative and ASSetNativeAccessor
+  // reach them.
+  std::uint16_t nativeTable = 0;
 };
 
 Value FilterCall(Runtime&, Value, std::span<const Value>) { return Value(); }
@@ -441,7 +446,8 @@ std::vector<FilterClass> MakeClasses() {
         {"clamp", GetFlag<CF, &CF::clamp>, SetFlag<CF, &CF::clamp>},
         {"color", GetRgb<CF, &CF::color>, SetRgb<CF, &CF::color>},
         {"alpha", GetAlpha<CF, &CF::color>, SetAlpha<CF, &CF::color>}},
-       {"matrixX", "matrixY", "matrix", "divisor", "bias", "preserveAlpha", "clamp", "color", "alpha"}},
+       {"matrixX", "matrixY", "matrix", "divisor", "bias", "preserveAlpha", "clamp", "color", "alpha"},
+       1109},
       {"DisplacementMapFilter",
        [] { return Filter{MF{}}; },
        {{"mapBitmap", GetMapBitmap, SetMapBitmap},
@@ -549,6 +555,11 @@ void InstallFilterBuiltins(Runtime& rt) {
     const std::vector<Accessor> accessors =
         c.properties.empty() && std::string_view(c.name).starts_with("Gradient") ? GradientAccessors() : c.properties;
     for (const Accessor& a : accessors) DefineAccessor(rt, p, a.name, a.get, a.set, kDontDelete);
+    for (std::uint32_t k = 0; c.nativeTable && k < accessors.size(); ++k) {
+      const std::uint32_t table = std::uint32_t{c.nativeTable} << 16;
+      rt.nativeTable[table | (1 + 2 * k)] = accessors[k].get;
+      rt.nativeTable[table | (2 + 2 * k)] = accessors[k].set;
+    }
     DefinePackageClass(rt, "flash.filters", c.name, p, FilterCall, kConstructors[i]);
   }
 }

@@ -25,8 +25,8 @@ class Drawing;
 namespace dc::swf::avm1 {
 
 // Other: what scripts cannot hold (shapes, static texts, bitmaps): a name
-// of one reaches the clip it is in.
-enum class ClipKind { MovieClip, TextField, Button, Other };
+// of one reaches the clip it is in. A Video is held with Video's prototype.
+enum class ClipKind { MovieClip, TextField, Button, Video, Other };
 
 // The display properties scripts set and read by name (_x ...) or by the
 // file's property index.
@@ -131,7 +131,8 @@ class Clip {
   virtual Drawing* GetDrawing() = 0;
   virtual void DrawingChanged() = 0;
 
-  // Text fields (other kinds return "" and ignore SetText).
+  // Text fields (other kinds return "" and ignore SetText): the text a
+  // bound variable holds, an HTML field's as HTML.
   virtual std::string Text() const = 0;  // UTF-8
   virtual void SetText(const std::string& text) = 0;
   virtual std::string VariableName() const = 0;  // DefineEditText's variable, "" when none

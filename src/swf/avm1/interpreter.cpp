@@ -120,6 +120,14 @@ Completion Machine::Run(std::size_t begin, std::size_t end, std::size_t& jumpOut
     if (rt.pendingThrow) [[unlikely]] rt.ThrowPending();
     if (step) return *step;
     pc = at.next;
+    // A frame not loaded skips the records after its wait, each by its
+    // length; a skip past the range ends it.
+    for (; skipRecords_ > 0 && pc < end; --skipRecords_) {
+      std::size_t next = pc + 1;
+      if (HasPayload(a.code[pc])) next = end - pc < 3 ? end : pc + 3 + (a.code[pc + 1] | (a.code[pc + 2] << 8));
+      pc = std::min(next, end);
+    }
+    skipRecords_ = 0;
   }
   return Completion::Normal;
 }

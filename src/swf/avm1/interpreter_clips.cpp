@@ -63,8 +63,11 @@ void Machine::TimelineAction(ActionCode op, Reader& r) {
       break;
     case ActionCode::StopSounds:
     case ActionCode::GetURL:        // no way out
-    case ActionCode::WaitForFrame:  // every frame is loaded
+    case ActionCode::WaitForFrame: {
+      const std::uint16_t frame = r.U16();
+      WaitFor(frame, r.U8());
       break;
+    }
     case ActionCode::GotoFrame:
       if (Clip* c = TargetClip()) c->GotoFrame(r.U16() + 1, false);
       break;
@@ -75,9 +78,14 @@ void Machine::TimelineAction(ActionCode op, Reader& r) {
     case ActionCode::GotoFrame2:
       DoGotoFrame2(r);
       break;
-    case ActionCode::WaitForFrame2:  // every frame is loaded
-      rt.ToStringValue(Pop());
+    case ActionCode::WaitForFrame2: {
+      const std::uint8_t skip = r.U8();
+      // Read as GotoFrame2 reads it, a number wrapped to 32 bits; a label,
+      // or anything that names no frame, counts as loaded.
+      const FrameRef f = FindFrame(rt, TargetClip(), Pop(), false);
+      if (f.number) WaitFor(static_cast<std::int32_t>(*f.number - 1u), skip);
       break;
+    }
     case ActionCode::GetURL2: {  // no way out; the target, then the URL
       const Value target = Pop();
       const Value url = Pop();
@@ -98,6 +106,13 @@ void Machine::TimelineAction(ActionCode op, Reader& r) {
       NotRun(op);
       break;
   }
+}
+
+void Machine::WaitFor(std::int64_t frameBefore, std::uint8_t skip) {
+  // The whole movie is there from the start, so every frame a movie can
+  // have is loaded; one past Flash's 16000 frames never is.
+  constexpr std::int64_t kLastLoadable = 16000;
+  if (frameBefore > kLastLoadable) skipRecords_ = skip;
 }
 
 void Machine::DoGotoFrame2(Reader& r) {
@@ -173,7 +188,14 @@ void Machine::ClipAction(ActionCode op) {
     case ActionCode::GetProperty: {  // target, index
       const std::optional<std::size_t> index = PropertyIndex(rt, Pop());
       const Value clip = PropertyTarget(Pop());
-      Push(index && clip.IsObject() ? rt.GetMember(clip, kPropertyNames[*index]) : Value());
+      Value v;
+      if (index && clip.IsObject()) {
+        // The clip's own property, not a child of the same name.
+        Object* o = clip.o;
+        if (o->cls != ObjectClass::Clip || !static_cast<ClipObject*>(o)->GetClipProperty(rt, kPropertyNames[*index], v))
+          v = rt.GetMember(clip, kPropertyNames[*index]);
+      }
+      Push(v);
       break;
     }
     case ActionCode::SetProperty: {  // target, index, value

@@ -224,6 +224,10 @@ class Machine {
 
   // interpreter_clips.cpp
   void DoGotoFrame2(Reader& r);
+  // WaitForFrame and WaitForFrame2: whether the frame (0-based, the
+  // action's own wrapping) could be loaded; the records to skip if not.
+  void WaitFor(std::int64_t frameBefore, std::uint8_t skip);
+  std::uint8_t skipRecords_ = 0;
   void DoCallFrame();
   void DoSetTarget(Value target);
   // The clip GetProperty and SetProperty act on: a path, or a clip given.

@@ -111,7 +111,7 @@ bool Machine::SpecialName(std::string_view name, Value& out) {
         out = c ? rt.ClipValue(c->Parent()) : Value();
         return true;
       }
-      if (Clip* level = rt.Level(name)) {
+      if (Clip* level = nullptr; rt.IsLevelName(name, level)) {
         out = rt.ClipValue(level);
         return true;
       }

@@ -104,6 +104,9 @@ class BoxObject final : public Object {
  public:
   BoxObject(Object* prototype, ObjectClass c, Value v) : Object(prototype, c), primitive(v) {}
   bool GetSpecial(Runtime&, std::string_view name, Value& out) override;
+  // The clip's own property of the name (_x, _name, ...), whatever child
+  // has that name: what GetProperty reads.
+  bool GetClipProperty(Runtime&, std::string_view name, Value& out);
   void Trace(Heap& heap) override;
   std::size_t Footprint() const override { return sizeof(BoxObject) + OwnBytes(); }
   Value primitive;
@@ -115,6 +118,9 @@ class ClipObject final : public Object {
  public:
   ClipObject(Object* prototype, Clip* c) : Object(prototype, ObjectClass::Clip), clip(c) {}
   bool GetSpecial(Runtime&, std::string_view name, Value& out) override;
+  // The clip's own property of the name (_x, _name, ...), whatever child
+  // has that name: what GetProperty reads.
+  bool GetClipProperty(Runtime&, std::string_view name, Value& out);
   bool SetSpecial(Runtime&, std::string_view name, Value v) override;
   bool GetAfterOwn(Runtime&, std::string_view name, Value& out) override;
   void SpecialNames(Runtime&, std::vector<std::string>& names) override;

@@ -54,6 +54,7 @@ Runtime::Runtime(int swfVersion, Host h, ScriptLimits l)
   InstallTextFormatBuiltins(*this);
   InstallXmlBuiltins(*this);
   InstallLoadVarsBuiltins(*this);
+  InstallTextSnapshotBuiltins(*this);
   InstallGlobalFunctions(*this);
   InstallHostObjects(*this);
   InstallFlash8Builtins(*this);
@@ -261,6 +262,13 @@ ClipObject* Runtime::ObjectFor(Clip& clip) {
   if (void* p = clip.ScriptObject()) return static_cast<ClipObject*>(p);
   const bool text = clip.Kind() == ClipKind::TextField;
   Object* proto = text ? textFieldProto : clip.Kind() == ClipKind::Button && buttonProto ? buttonProto : clipProto;
+  if (clip.Kind() == ClipKind::Video) {
+    // Video's own prototype, as the movie's Video class has it.
+    Property* video = global->props.Find("Video", caseSensitive);
+    Object* cls = video ? video->value.AsObject() : nullptr;
+    Property* p = cls ? cls->props.Find("prototype", caseSensitive) : nullptr;
+    proto = p && p->value.AsObject() ? p->value.AsObject() : objectProto;
+  }
   if (clip.Kind() == ClipKind::MovieClip && !registeredClasses.empty()) {
     if (Object* ctor = RegisteredClass(clip))
       if (Object* own = GetMember(Value::Obj(ctor), "prototype").AsObject()) proto = own;
@@ -322,9 +330,14 @@ void Runtime::BindTextField(ClipObject* o) {
     // A getter there is a script: its stop or throw ends here.
     try {
       Value current;
-      // An empty field leaves the variable alone.
-      const std::string text = clip->Text();
-      if ((!TryGet(holder.o, var, current) || current.IsUndefined()) && !text.empty()) SetMember(holder, var, Str(text));
+      // An empty field leaves the variable alone; a variable already set,
+      // on a timeline or any object, gives the field its text.
+      const bool empty = clip->TextField() && clip->TextField()->TextLength() == 0;
+      if (!TryGet(holder.o, var, current) || current.IsUndefined()) {
+        if (!empty) SetMember(holder, var, Str(clip->Text()));
+      } else {
+        clip->SetText(ToString(current));
+      }
     } catch (const ScriptStop&) {
     } catch (const ScriptThrow&) {
     } catch (const MalformedBlock&) {

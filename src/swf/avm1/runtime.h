@@ -191,7 +191,11 @@ class Runtime {
   Value ResolvePath(ClipObject* base, std::string_view path, const PathFirst* first);
   std::string DotPath(const Clip* clip) const;
   std::string SlashPath(const Clip* clip) const;
-  Clip* Level(std::string_view name) const;  // _level0 is the root
+  // Whether `name` is a level's name ("_level" or its old "_flash", then a
+  // number read as far as it goes, wrapped to 32 bits); `level` is the
+  // level it names, null for one the player has not (only _level0, the
+  // root, is there).
+  bool IsLevelName(std::string_view name, Clip*& level) const;
   // The root as code running on `clip` sees it (a clip taken away has its
   // own topmost clip for a root).
   Clip* RootOf(Clip* clip) const;
@@ -378,6 +382,7 @@ void InstallTextFormatBuiltins(Runtime& rt);  // after the clip builtins; TextFi
 void InstallTextFieldBuiltins(Runtime& rt);
 void InstallXmlBuiltins(Runtime& rt);
 void InstallLoadVarsBuiltins(Runtime& rt);
+void InstallTextSnapshotBuiltins(Runtime& rt);
 void InstallFlash8Builtins(Runtime& rt);  // flash.geom, flash.display, flash.filters (geom_objects.h)
 // Last: these take the functions and classes the others made.
 void InstallNativeTables(Runtime& rt);

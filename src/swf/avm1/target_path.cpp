@@ -10,22 +10,20 @@
 #include "swf/avm1/runtime.h"
 
 namespace dc::swf::avm1 {
-namespace {
 
-bool IsDigits(std::string_view s) {
-  if (s.empty()) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
+bool Runtime::IsLevelName(std::string_view name, Clip*& level) const {
+  level = nullptr;
+  if (name.size() < 6) return false;
+  const std::string_view prefix = name.substr(0, 6);
+  if (!NamesEqual(prefix, "_level", caseSensitive) && !NamesEqual(prefix, "_flash", caseSensitive)) return false;
+  std::size_t i = 6;
+  const bool negative = i < name.size() && name[i] == '-';
+  if (i < name.size() && (name[i] == '-' || name[i] == '+')) ++i;
+  std::uint32_t n = 0;
+  for (; i < name.size() && name[i] >= '0' && name[i] <= '9'; ++i) n = n * 10 + static_cast<std::uint32_t>(name[i] - '0');
+  if (negative) n = 0u - n;
+  if (n == 0) level = root;
   return true;
-}
-
-}  // namespace
-
-Clip* Runtime::Level(std::string_view name) const {
-  if (name.size() < 7 || !NamesEqual(name.substr(0, 6), "_level", caseSensitive)) return nullptr;
-  const std::string_view number = name.substr(6);
-  if (!IsDigits(number)) return nullptr;
-  return number.find_first_not_of('0') == std::string_view::npos ? root : nullptr;
 }
 
 Clip* Runtime::RootOf(Clip* clip) const {
@@ -42,7 +40,7 @@ Value Runtime::PathSegment(Value cur, std::string_view name, Clip* start) {
   if (name == "..") return clip ? ClipValue(clip->Parent()) : Value();
   if (NamesEqual(name, "_parent", caseSensitive)) return clip ? ClipValue(clip->Parent()) : Value();
   if (NamesEqual(name, "_root", caseSensitive)) return ClipValue(RootOf(start));
-  if (Clip* level = Level(name)) return ClipValue(level);
+  if (Clip* level = nullptr; IsLevelName(name, level)) return ClipValue(level);
   if (clip) {
     if (Clip* child = clip->ChildByName(name, caseSensitive)) return ClipValue(child);
   }

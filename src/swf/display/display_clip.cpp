@@ -64,6 +64,9 @@ TwipRect DisplayObject::OwnBounds() const {
         [&box](const auto& def) {
           using T = std::decay_t<decltype(def)>;
           if constexpr (std::is_same_v<T, Shape> || std::is_same_v<T, StaticText>) box = def.bounds;
+          if constexpr (std::is_same_v<T, VideoStream>)
+            box = {0, static_cast<std::int32_t>(def.width * kTwipsPerPixel), 0,
+                   static_cast<std::int32_t>(def.height * kTwipsPerPixel)};
           // A field made with a negative size spans the other way from its
           // corner.
           if constexpr (std::is_same_v<T, EditText>)
@@ -82,6 +85,7 @@ avm1::ClipKind DisplayObject::Kind() const {
   if (kind == DisplayKind::Sprite) return avm1::ClipKind::MovieClip;
   if (kind == DisplayKind::EditText) return avm1::ClipKind::TextField;
   if (kind == DisplayKind::Button) return avm1::ClipKind::Button;
+  if (kind == DisplayKind::Video) return avm1::ClipKind::Video;
   return avm1::ClipKind::Other;
 }
 
@@ -122,11 +126,8 @@ DisplayObject::Transform DisplayObject::ScriptTransform() const {
   if (transform_ && transformOf_ && *transformOf_ == matrix) return *transform_;
   const Matrix& m = matrix;
   const double rotation = std::atan2(m.b, m.a);
-  Transform t{std::hypot(m.a, m.b), std::hypot(m.c, m.d), rotation, std::atan2(-m.c, m.d) - rotation};
-  if (m.Determinant() < 0) {  // a mirror shows as a negative vertical scale
-    t.yScale = -t.yScale;
-    t.skew = std::atan2(m.c, -m.d) - rotation;
-  }
+  // Both scales read as lengths, a mirror's too: the skew keeps it.
+  const Transform t{std::hypot(m.a, m.b), std::hypot(m.c, m.d), rotation, std::atan2(-m.c, m.d) - rotation};
   transform_ = t;
   transformOf_ = matrix;
   return t;

@@ -32,12 +32,12 @@ const FontLibrary& DisplayTree::Fonts() {
 
 std::string DisplayObject::Text() const {
   if (kind != DisplayKind::EditText) return {};
-  if (EditField* f = const_cast<DisplayObject*>(this)->Field()) return f->PlainText();
+  if (EditField* f = const_cast<DisplayObject*>(this)->Field()) return f->BoundText();
   return text;
 }
 
 void DisplayObject::SetText(const std::string& t) {
-  if (EditField* f = Field()) f->SetPlainText(t);
+  if (EditField* f = Field()) f->SetBoundText(t);
 }
 
 std::string DisplayObject::VariableName() const {

@@ -22,7 +22,9 @@ namespace dc::swf {
 
 class DisplayTree;
 
-enum class DisplayKind : std::uint8_t { Shape, Morph, Sprite, StaticText, EditText, Button, Unknown };
+// A bitmap placed by itself shows as a Shape of its own (a rectangle of its
+// pixels); a video shows nothing.
+enum class DisplayKind : std::uint8_t { Shape, Morph, Sprite, StaticText, EditText, Button, Video, Unknown };
 
 // Timeline depths are the file's; scripts number depths from this one
 // down (so a timeline's depth 1 is -16383 to a script).

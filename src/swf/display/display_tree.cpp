@@ -38,9 +38,34 @@ DisplayKind KindOf(const Character& c) {
         if constexpr (std::is_same_v<T, EditText>) return DisplayKind::EditText;
         if constexpr (std::is_same_v<T, Button>) return DisplayKind::Button;
         if constexpr (std::is_same_v<T, MorphShape>) return DisplayKind::Morph;
+        if constexpr (std::is_same_v<T, Bitmap>) return DisplayKind::Shape;
+        if constexpr (std::is_same_v<T, VideoStream>) return DisplayKind::Video;
         return DisplayKind::Unknown;
       },
       c);
+}
+
+// A bitmap placed by itself: a rectangle of its pixels, one twip-scaled
+// pixel each, not smoothed, not repeated.
+Shape BitmapRectangle(std::uint16_t id, const Bitmap& bitmap) {
+  Shape s;
+  const auto w = static_cast<std::int32_t>(bitmap.width * kTwipsPerPixel);
+  const auto h = static_cast<std::int32_t>(bitmap.height * kTwipsPerPixel);
+  s.bounds = {0, w, 0, h};
+  FillStyle fill;
+  fill.kind = FillKind::Bitmap;
+  fill.bitmapId = id;
+  fill.matrix = Matrix{kTwipsPerPixel, 0, 0, kTwipsPerPixel, 0, 0};
+  fill.repeating = false;
+  fill.smoothed = false;
+  s.fills.push_back(fill);
+  Path p;
+  p.fill1 = 0;
+  const Point corners[] = {{0, 0}, {static_cast<double>(w), 0}, {static_cast<double>(w), static_cast<double>(h)},
+                           {0, static_cast<double>(h)}};
+  for (int i = 0; i < 4; ++i) p.edges.push_back(Edge{corners[i], corners[i], corners[(i + 1) % 4], false});
+  s.paths.push_back(std::move(p));
+  return s;
 }
 
 // Objects scripts reach by name get a name of their own when placed
@@ -207,6 +232,10 @@ std::unique_ptr<DisplayObject> DisplayTree::Make(DisplayObject& parent, std::uin
   object->nesting = parent.nesting + 1;
   if (const auto* sprite = std::get_if<Sprite>(c)) object->sprite = sprite;
   if (const auto* field = std::get_if<EditText>(c)) object->text = field->initialText;
+  if (const auto* bitmap = std::get_if<Bitmap>(c)) {
+    object->ownCharacter = std::make_unique<Character>(BitmapRectangle(characterId, *bitmap));
+    object->character = object->ownCharacter.get();
+  }
   ++liveObjects_;
   return object;
 }

@@ -124,6 +124,9 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   // Lines are drawn where they are laid out here; the box is sized here.
   def_->autoSize = false;
   if (html_) {
+    // An HTML field's paragraphs are aligned by its markup alone before
+    // SWF 8, and by its markup alone when it has none.
+    if (version_ < 8 || def.initialText.empty()) newFormat_.align = TextAlign::Left;
     // Paragraphs break as the field's own HTML would (every field's before
     // SWF 7), but before SWF 9 the closing paragraph at the text's end adds
     // no break.
@@ -145,7 +148,18 @@ void EditField::SetPlainText(const std::string& utf8) {
   Changed();
 }
 
+std::string EditField::BoundText() const {
+  const FieldValue v = GetProperty(html_ ? FieldProperty::HtmlText : FieldProperty::Text);
+  const std::string* s = std::get_if<std::string>(&v);
+  return s ? *s : std::string();
+}
+
+void EditField::SetBoundText(const std::string& utf8) {
+  SetProperty(html_ ? FieldProperty::HtmlText : FieldProperty::Text, utf8);
+}
+
 void EditField::SetHtml(const std::string& html) {
+  if (version_ < 8) newFormat_.align = TextAlign::Left;
   doc_ = ReadFieldHtml(html, newFormat_, HtmlReading{multiline_ || version_ < 7, condenseWhite_, version_ < 8});
 }
 
@@ -373,6 +387,9 @@ void EditField::SetProperty(FieldProperty p, const FieldValue& v) {
       if (const double* d = std::get_if<double>(&v)) thickness_ = *d;
       break;
     case FieldProperty::Variable:
+      // A field bound to another variable starts again from its
+      // definition's text, which goes to the new variable if that has none.
+      if (!variable_.empty() && AsString(v).value_or("") != variable_) SetBoundText(def_->initialText);
       variable_ = AsString(v).value_or("");
       break;
     case FieldProperty::TabIndex:

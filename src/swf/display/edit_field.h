@@ -38,6 +38,9 @@ class EditField final : public avm1::TextFieldHost {
 
   std::string PlainText() const { return doc_.Utf8(); }
   void SetPlainText(const std::string& utf8);
+  // What a bound variable holds: the field's HTML when it is an HTML field.
+  std::string BoundText() const;
+  void SetBoundText(const std::string& utf8);
   std::string VariableName() const { return variable_; }
 
   // The box, in the field's own twips; a script's _width and _height set

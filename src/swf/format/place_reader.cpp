@@ -25,7 +25,9 @@ std::uint32_t ClipEventsOf(std::uint32_t raw) {
 
 std::vector<ClipAction> ReadClipActions(BitReader& r, ReadContext& context) {
   (void)r.U16();                                // reserved
-  (void)ReadRawEventFlags(r, context.version);  // all the records' events together
+  // The header's events, all the records' together, are the ones Flash
+  // listens for: a record's event missing there never fires.
+  const std::uint32_t all = ReadRawEventFlags(r, context.version);
   std::vector<ClipAction> actions;
   for (;;) {
     const std::uint32_t raw = ReadRawEventFlags(r, context.version);
@@ -33,12 +35,13 @@ std::vector<ClipAction> ReadClipActions(BitReader& r, ReadContext& context) {
     auto body = r.Bytes(r.U32());
     ClipAction action;
     action.events = ClipEventsOf(raw);
-    if (action.events == 0) continue;  // reserved events only: never runs
     if (action.events & kEventKeyPress) {
       if (body.empty()) throw DamagedData("a key press event without its key");
       action.keyCode = body[0];
       body = body.subspan(1);
     }
+    action.events &= ClipEventsOf(all);
+    if (action.events == 0) continue;  // reserved or unheard events only: never runs
     context.Spend(sizeof(ClipAction));
     action.actions = context.Actions(body);
     actions.push_back(std::move(action));

@@ -134,7 +134,7 @@ class TagReader {
         return;
       }
       default:
-        return;  // video, binary data and later fonts: not played
+        return;  // video frames, binary data and later fonts: not played
     }
   }
 
@@ -164,6 +164,13 @@ class TagReader {
         return ReadMorphShape(r, 1, context_);
       case kDefineMorphShape2:
         return ReadMorphShape(r, 2, context_);
+      case kDefineVideoStream: {
+        (void)r.U16();  // the frames: never decoded
+        VideoStream video;
+        video.width = r.U16();
+        video.height = r.U16();
+        return video;
+      }
       case kDefineBitsLossless:
         return Optional(ReadLosslessBitmap(r, false, context_));
       case kDefineBitsLossless2:

@@ -32,7 +32,7 @@ constexpr TagKind kKinds[] = {
     {kCsmTextSettings, TagRole::Definition, "text settings"},
     {kDefineMorphShape, TagRole::Character, "shape tweens"},
     {kDefineMorphShape2, TagRole::Character, "shape tweens"},
-    {kDefineVideoStream, TagRole::Definition, "videos"},
+    {kDefineVideoStream, TagRole::Character, "videos"},
     {kDefineBinaryData, TagRole::Definition, "data"},
     {kDefineFont4, TagRole::Definition, "fonts"},
     {kDefineShape, TagRole::Character, "shapes"},

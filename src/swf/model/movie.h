@@ -101,7 +101,13 @@ struct SoundInfo {
   double DurationMs() const { return rate ? sampleCount * 1000.0 / rate : 0; }
 };
 
-using Character = std::variant<Shape, Sprite, Bitmap, Font, StaticText, EditText, Button, MorphShape>;
+// DefineVideoStream: a video's box in pixels. Its frames are not decoded:
+// a face shows no video, but scripts find the object.
+struct VideoStream {
+  std::uint16_t width = 0, height = 0;
+};
+
+using Character = std::variant<Shape, Sprite, Bitmap, Font, StaticText, EditText, Button, MorphShape, VideoStream>;
 
 enum class Compression : std::uint8_t { None, Zlib, Lzma };
 

@@ -5,8 +5,9 @@
 //      run at once (once each for the movie's life), then its tags apply in
 //      file order. A DoAction block is queued where it stands; a placed
 //      clip shows its first frame at once (its blocks queued there too) and
-//      queues its initialize and construct events ahead of everything else
-//      and its load event behind its first frame's blocks; a removed clip
+//      queues its initialize event ahead of everything else, its construct
+//      event and class constructor behind every clip's initialize, and its
+//      load event behind its first frame's blocks; a removed clip
 //      queues its unload. Clips made during the step move from the next
 //      frame on.
 //   2. the queue runs in order. What scripts place, remove or go to is
@@ -42,7 +43,8 @@ struct Player::Queue {
     ActionBytes actions;        // Block
     std::uint32_t event = 0;    // Event: a ClipEvent bit
   };
-  std::deque<Item> first;  // initialize and construct events
+  std::deque<Item> first;       // initialize events
+  std::deque<Item> constructs;  // then construct events and classes' constructors
   std::deque<Item> items;
   // Clips taken away this frame, forgotten by the scripts at its end.
   std::vector<DisplayObject*> leaving;
@@ -120,9 +122,9 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
     tree_.onCreated = [this, &q](DisplayObject& o) {
       engine_->ClipAdded(o);
       if (HasClipEvent(o, kEventInitialize)) q.first.push_back({Queue::Kind::Event, &o, {}, kEventInitialize});
-      if (HasClipEvent(o, kEventConstruct)) q.first.push_back({Queue::Kind::Event, &o, {}, kEventConstruct});
+      if (HasClipEvent(o, kEventConstruct)) q.constructs.push_back({Queue::Kind::Event, &o, {}, kEventConstruct});
       // Scripts run a class on the clips they make themselves.
-      if (o.kind == DisplayKind::Sprite && o.fromTimeline) q.first.push_back({Queue::Kind::Construct, &o, {}, 0});
+      if (o.kind == DisplayKind::Sprite && o.fromTimeline) q.constructs.push_back({Queue::Kind::Construct, &o, {}, 0});
       if (o.kind == DisplayKind::Sprite) q.items.push_back({Queue::Kind::Event, &o, {}, kEventLoad});
     };
     tree_.onRemoving = [this, &q](DisplayObject& o) {
@@ -181,15 +183,16 @@ void Player::RunItem(DisplayObject& o, const ActionBytes& actions, std::uint32_t
 
 void Player::RunQueue() {
   Queue& q = *queue_;
-  while (!q.first.empty() || !q.items.empty()) {
+  while (!q.first.empty() || !q.constructs.empty() || !q.items.empty()) {
     // Once the frame's scripts stopped nothing more runs; what scripts
     // would have placed stays placed.
     if (engine_->Stats().frameStopped || engine_->Stats().scriptsStopped) {
       q.first.clear();
+      q.constructs.clear();
       q.items.clear();
       return;
     }
-    std::deque<Queue::Item>& from = q.first.empty() ? q.items : q.first;
+    std::deque<Queue::Item>& from = !q.first.empty() ? q.first : !q.constructs.empty() ? q.constructs : q.items;
     const Queue::Item item = std::move(from.front());
     from.pop_front();
     if (item.kind == Queue::Kind::Construct) {
@@ -211,6 +214,7 @@ void Player::RunScripts() {
   const double frameEnd = TimerMs(framesPlayed_ + 1);
   while (engine_->RunNextDueInterval(frameEnd)) RunQueue();
   q.first.clear();
+  q.constructs.clear();
   q.items.clear();
   std::vector<DisplayObject*> leaving;
   leaving.swap(q.leaving);

@@ -129,6 +129,7 @@ void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix&
       for (const PlacedGlyph& g : layout.glyphs) DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
       break;
     }
+    case DisplayKind::Video:  // its frames are never decoded
     case DisplayKind::Unknown:
       break;
   }
