@@ -73,6 +73,27 @@ struct ScriptLimits {
   int maxNesting = 256;
   // Steps up a prototype chain: a longer one is taken for a loop.
   int maxProtoHops = 256;
+  // Calls of one property's getter, setter and watcher under way at once
+  // (one more than Flash's 64 levels of a getter reading itself): past it
+  // a get reads the property's own value and a set writes it, no script
+  // called, so that an accessor's recursion ends without the call depth.
+  int maxAccessorNesting = 65;
+  // Runs of one interval in a frame when it is behind the timer (a 0 ms
+  // interval always is): past them it waits for the next frame.
+  int maxIntervalRunsAFrame = 64;
+  // Objects nested inside each other in AMF data (a SharedObject's, a
+  // LocalConnection's message): deeper ones are written as undefined, and
+  // read as damage, so neither way recurses without end.
+  int maxAmfNesting = 64;
+  // Bytes of one LocalConnection message, as in Flash.
+  std::size_t maxMessageBytes = 40 * 1024;
+  // LocalConnections a movie holds open, and SharedObject stores it opens:
+  // a face has one or two; each name is kept until the movie ends.
+  std::size_t maxConnections = 1024;
+  std::size_t maxSharedObjects = 256;
+  // Bytes SharedObject.getSize counts before it gives up (the data is
+  // written out to be counted).
+  std::size_t maxSharedObjectBytes = std::size_t{16} << 20;
 };
 
 inline constexpr ScriptLimits kDefaultScriptLimits{};
@@ -98,6 +119,15 @@ inline constexpr std::uint64_t kDrawnEdgeBytes = 64;
 // text, and a script can make a text of many megabytes.
 inline constexpr std::size_t kMaxShownTextBytes = std::size_t{1} << 20;
 
+// A text field's HTML: tags open inside each other as it is read (deeper
+// ones are left out, their text kept), and FONT levels written back into
+// one paragraph (past them the writer closes back to the paragraph's own),
+// so that neither costs more than a bounded stack.
+namespace text_limits {
+inline constexpr std::size_t kMaxHtmlOpenTags = 256;
+inline constexpr std::size_t kMaxHtmlFontLevels = 64;
+}  // namespace text_limits
+
 // The renderer's fixed caps: each bounds one pass's scratch memory and
 // work whatever a shape's coordinates are.
 namespace raster_limits {
@@ -118,14 +148,17 @@ inline constexpr std::size_t kMaxOutlinePoints = std::size_t{1} << 20;
 // Line pieces of one flattened curve, however far it is scaled up.
 inline constexpr int kMaxPiecesPerCurve = 256;
 // What drawing costs against Limits::maxDrawWorkPerFrame, in plain pixels
-// painted (a few nanoseconds each): an edge is flattened, clipped and
-// walked into cells (a stroke's edge outlined first), a glyph laid out
-// is measured, placed and wrapped, a gradient's pixel looks up its ramp
-// and a bitmap's pixel is sampled.
+// painted (a few nanoseconds each), as measured: a shape's edge is
+// transformed and flattened (and a stroke's outlined, into many more),
+// each line piece that reaches the raster is clipped and walked into
+// cells (each cell a pixel more), a glyph laid out is measured, placed and
+// wrapped, a gradient's pixel looks up its ramp and a bitmap's pixel is
+// sampled, bilinear when smoothed.
 inline constexpr std::uint64_t kDrawWorkPerEdge = 24;
-inline constexpr std::uint64_t kDrawWorkPerGlyph = 128;
+inline constexpr std::uint64_t kDrawWorkPerRasterEdge = 24;
+inline constexpr std::uint64_t kDrawWorkPerGlyph = 512;
 inline constexpr std::uint64_t kDrawWorkPerGradientPixel = 2;
-inline constexpr std::uint64_t kDrawWorkPerBitmapPixel = 4;
+inline constexpr std::uint64_t kDrawWorkPerBitmapPixel = 16;
 // Bytes of edit text layouts the renderer keeps from frame to frame (each
 // with its text and field, to know when it changed): a face's few fields
 // take kilobytes; past it a field is laid out again every frame, and
