@@ -18,6 +18,7 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,61 @@ Bytes ScriptMovie(const Asm& setup, const Asm& everyFrame, const Bytes& definiti
   return t::Fws(header, tags);
 }
 
+Bytes Place(std::uint16_t id, std::uint16_t depth, std::optional<std::uint16_t> ratio = std::nullopt) {
+  dc::swf::PlaceObject p;
+  p.depth = depth;
+  p.characterId = id;
+  p.ratio = ratio;
+  return t::PlaceObjectTag(p, 2, 8);
+}
+
+dc::swf::FillStyle Radial() {
+  dc::swf::FillStyle fill;
+  fill.kind = dc::swf::FillKind::RadialGradient;
+  fill.matrix = dc::swf::Matrix{0.25, 0, 0, 0.25, 2000, 2000};
+  fill.gradient.stops = {{0, {255, 0, 0, 255}}, {128, {0, 255, 0, 128}}, {255, {0, 0, 255, 255}}};
+  return fill;
+}
+
+// A square over the whole 200-pixel stage in `fill`.
+Bytes Covering(std::uint16_t id, const dc::swf::FillStyle& fill) {
+  t::StyleChange start;
+  start.moveTo = {{0, 0}};
+  start.fill1 = 1;
+  return t::DefineShape(3, id, {0, 4000, 0, 4000}, {{fill}, {}},
+                        {start, t::LineTo{4000, 0}, t::LineTo{0, 4000}, t::LineTo{-4000, 0}, t::LineTo{0, -4000}});
+}
+
+// A zigzag of 100,000 stroked edges across the stage, or a tween of one.
+Bytes ManyEdges(std::uint16_t id, bool morph) {
+  const int edges = static_cast<int>(dc::swf::kDefaultLimits.maxEdgesPerShape) - 4;
+  dc::swf::LineStyle line;
+  line.width = 20;
+  line.color = {0, 0, 0, 255};
+  t::StyleChange start;
+  start.moveTo = {{0, 0}};
+  start.line = 1;
+  std::vector<t::ShapeRecord> records{start};
+  for (int i = 0; i < edges; ++i) records.push_back(t::LineTo{(i % 97) - 48, i % 2 ? 3000 : -3000});
+  if (!morph) return t::DefineShape(3, id, {0, 4000, 0, 4000}, {{}, {line}}, records);
+  std::vector<t::ShapeRecord> end = records;
+  for (std::size_t i = 1; i < end.size(); ++i) std::get<t::LineTo>(end[i]).dx *= -1;
+  return t::DefineMorphShape(1, id, {0, 4000, 0, 4000}, {0, 4000, 0, 4000}, {{}, {line}}, {{}, {line}}, records, end);
+}
+
+// `definitions`, then character `id` placed `copies` times, each frame
+// moving the root by a pixel so that everything is drawn again.
+Bytes DrawnEveryFrame(const Bytes& definitions, std::uint16_t id, int copies) {
+  Bytes places;
+  for (int d = 1; d <= copies; ++d) {
+    const Bytes one = Place(id, static_cast<std::uint16_t>(d), static_cast<std::uint16_t>(d * 300));
+    places.insert(places.end(), one.begin(), one.end());
+  }
+  Asm every;
+  every.Push({"_x"}).Get("_x").Push({1}).Op(op::Add2).Op(op::SetVariable);
+  return ScriptMovie({}, every, t::Concat({definitions, places}));
+}
+
 struct Attack {
   const char* name;
   const char* what;
@@ -119,7 +175,8 @@ std::vector<Attack> Attacks() {
                     return ScriptMovie(setup, every);
                   }});
   list.push_back({"bitmap-at-the-pixel-limit", "one lossless bitmap just inside the movie's pixel limit", [] {
-                    const std::uint16_t w = 8192, h = 4095;
+                    const std::uint16_t w = 2048;
+                    const auto h = static_cast<std::uint16_t>(dc::swf::kDefaultLimits.maxBitmapPixels / w - 1);
                     std::vector<std::uint8_t> argb(static_cast<std::size_t>(w) * h * 4, 0);
                     return ScriptMovie({}, {}, t::DefineBitsLossless(true, 1, 5, w, h, argb));
                   }});
@@ -191,6 +248,43 @@ std::vector<Attack> Attacks() {
                   }});
   list.push_back({"stack-flood", "values pushed without end, every frame",
                   [] { return ScriptMovie({}, Forever(Asm().Push({1, 2, 3, 4}))); }});
+  list.push_back({"shapes-of-many-edges", "a shape at the edge limit placed 200 times", [] {
+                    return DrawnEveryFrame(ManyEdges(1, false), 1, 200);
+                  }});
+  list.push_back({"gradients-on-huge-shapes", "2,000 radial gradients each covering the stage", [] {
+                    return DrawnEveryFrame(Covering(1, Radial()), 1, 2000);
+                  }});
+  list.push_back({"bitmaps-scaled-up", "2,000 smoothed bitmaps each scaled up over the stage", [] {
+                    std::vector<std::uint8_t> argb(64 * 64 * 4, 0xC0);
+                    dc::swf::FillStyle fill;
+                    fill.kind = dc::swf::FillKind::Bitmap;
+                    fill.bitmapId = 2;
+                    fill.matrix = dc::swf::Matrix{400, 0, 0, 400, 0, 0};
+                    return DrawnEveryFrame(
+                        t::Concat({t::DefineBitsLossless(true, 2, 5, 64, 64, argb), Covering(1, fill)}), 1, 2000);
+                  }});
+  list.push_back({"morphs-of-many-edges", "a shape tween at the edge limit placed 100 times at other ratios", [] {
+                    return DrawnEveryFrame(ManyEdges(1, true), 1, 100);
+                  }});
+  list.push_back({"nested-clips-drawn", "a sprite holding a stage-sized shape and itself twice, nested to the limit", [] {
+                    Bytes inner = t::Concat({Place(1, 1), Place(2, 2), Place(2, 3), t::ShowFrame()});
+                    return DrawnEveryFrame(t::Concat({Covering(1, Radial()), t::DefineSprite(2, 1, inner)}), 2, 1);
+                  }});
+  list.push_back({"many-text-fields", "1,000 text fields of 1,000 characters, their texts changed every frame", [] {
+                    Asm setup;
+                    setup.Set("s", "clock ").Append(Double("s", 8));
+                    Asm make;
+                    make.Push({"t"}).Get("i").Op(op::Add2).Store("n").Op(op::Pop);
+                    make.Push({100, 100, 0, 0}).Get("i").Get("n").Push({6}).Get("this");
+                    make.Push({"createTextField"}).Op(op::CallMethod).Op(op::Pop);
+                    setup.Append(Loop("i", 1000, make));
+                    Asm change;
+                    change.Push({"t"}).Get("i").Op(op::Add2).Op(op::GetVariable).Push({"text"});
+                    change.Get("s").Get("k").Op(op::Add2).Op(op::SetMember);
+                    Asm every;
+                    every.Push({"k"}).Get("k").Op(op::Increment).Op(op::SetVariable).Append(Loop("i", 1000, change));
+                    return ScriptMovie(setup.Set("k", 0), every);
+                  }});
   return list;
 }
 

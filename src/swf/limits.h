@@ -22,9 +22,12 @@ struct Limits {
   std::uint32_t maxDisplayObjects = 20000;
   // Edges of one shape (curves count once).
   std::uint32_t maxEdgesPerShape = 100000;
-  // Decoded bitmap pixels of the whole movie: 32 M pixels are 128 MB
-  // (each decoded a row at a time, never held twice).
-  std::uint64_t maxBitmapPixels = 32ull << 20;
+  // Decoded bitmap pixels of the whole movie: 4 M pixels are 16 MB, two
+  // full screens of 1920 by 1080, where a face is a few hundred pixels
+  // square. Bitmaps are decoded as the movie is read, on the clock's
+  // thread, and a JPEG, PNG or GIF is decoded in one call that cannot stop
+  // part way: this limit is what bounds that pause (some tens of ms).
+  std::uint64_t maxBitmapPixels = 4ull << 20;
   // Glyphs of one font, records and glyphs of one text.
   std::uint32_t maxGlyphs = 65536;
   // Memory the read movie's shapes, fonts, texts and frame lists take
@@ -34,6 +37,12 @@ struct Limits {
   // Drawing one frame may touch the surface this many times over (layers,
   // masks, strokes); past it the frame is left as drawn so far.
   std::uint32_t maxLayersPerFrame = 256;
+  // Drawing one frame's work, whatever the face's size: pixels painted,
+  // edges drawn and glyphs laid out, each at its cost in plain pixels
+  // (raster_limits::kDrawWork...). About 40 ms of drawing; a busy face
+  // spends a fiftieth of it. Past it the face keeps its last finished
+  // picture, and the frame counts as one over budget (as scripts' do).
+  std::uint64_t maxDrawWorkPerFrame = 16'000'000;
   // Edges of all script drawings together, copies made by
   // duplicateMovieClip included: each is kept and drawn every frame, and
   // one drawing may be copied onto thousands of clips.
@@ -64,6 +73,27 @@ struct ScriptLimits {
   int maxNesting = 256;
   // Steps up a prototype chain: a longer one is taken for a loop.
   int maxProtoHops = 256;
+  // Calls of one property's getter, setter and watcher under way at once
+  // (one more than Flash's 64 levels of a getter reading itself): past it
+  // a get reads the property's own value and a set writes it, no script
+  // called, so that an accessor's recursion ends without the call depth.
+  int maxAccessorNesting = 65;
+  // Runs of one interval in a frame when it is behind the timer (a 0 ms
+  // interval always is): past them it waits for the next frame.
+  int maxIntervalRunsAFrame = 64;
+  // Objects nested inside each other in AMF data (a SharedObject's, a
+  // LocalConnection's message): deeper ones are written as undefined, and
+  // read as damage, so neither way recurses without end.
+  int maxAmfNesting = 64;
+  // Bytes of one LocalConnection message, as in Flash.
+  std::size_t maxMessageBytes = 40 * 1024;
+  // LocalConnections a movie holds open, and SharedObject stores it opens:
+  // a face has one or two; each name is kept until the movie ends.
+  std::size_t maxConnections = 1024;
+  std::size_t maxSharedObjects = 256;
+  // Bytes SharedObject.getSize counts before it gives up (the data is
+  // written out to be counted).
+  std::size_t maxSharedObjectBytes = std::size_t{16} << 20;
 };
 
 inline constexpr ScriptLimits kDefaultScriptLimits{};
@@ -84,20 +114,19 @@ inline constexpr std::uint64_t kWorkPerCellMade = 2;
 // its kind, with the path's share).
 inline constexpr std::uint64_t kDrawnEdgeBytes = 64;
 
-// The most memory a movie may take in all, the sum of what its limits let
-// it hold: the uncompressed file, its definitions, its bitmaps' pixels,
-// the script drawings and what its scripts hold. No movie's measured peak
-// may pass it.
-constexpr std::uint64_t MostMemory(const Limits& movie = kDefaultLimits,
-                                   const ScriptLimits& scripts = kDefaultScriptLimits) {
-  return movie.maxUncompressedBytes + movie.maxDefinitionBytes + movie.maxBitmapPixels * 4 +
-         movie.maxDrawnEdges * kDrawnEdgeBytes + scripts.maxMemoryBytes;
-}
-
 // Bytes of a text field's text read for drawing (its HTML included): past
 // them nothing more is shown. Far more than maxGlyphs characters of any
 // text, and a script can make a text of many megabytes.
 inline constexpr std::size_t kMaxShownTextBytes = std::size_t{1} << 20;
+
+// A text field's HTML: tags open inside each other as it is read (deeper
+// ones are left out, their text kept), and FONT levels written back into
+// one paragraph (past them the writer closes back to the paragraph's own),
+// so that neither costs more than a bounded stack.
+namespace text_limits {
+inline constexpr std::size_t kMaxHtmlOpenTags = 256;
+inline constexpr std::size_t kMaxHtmlFontLevels = 64;
+}  // namespace text_limits
 
 // The renderer's fixed caps: each bounds one pass's scratch memory and
 // work whatever a shape's coordinates are.
@@ -118,6 +147,34 @@ inline constexpr std::size_t kMaxCells = std::size_t{1} << 20;
 inline constexpr std::size_t kMaxOutlinePoints = std::size_t{1} << 20;
 // Line pieces of one flattened curve, however far it is scaled up.
 inline constexpr int kMaxPiecesPerCurve = 256;
+// What drawing costs against Limits::maxDrawWorkPerFrame, in plain pixels
+// painted (a few nanoseconds each), as measured: a shape's edge is
+// transformed and flattened (and a stroke's outlined, into many more),
+// each line piece that reaches the raster is clipped and walked into
+// cells (each cell a pixel more), a glyph laid out is measured, placed and
+// wrapped, a gradient's pixel looks up its ramp and a bitmap's pixel is
+// sampled, bilinear when smoothed.
+inline constexpr std::uint64_t kDrawWorkPerEdge = 24;
+inline constexpr std::uint64_t kDrawWorkPerRasterEdge = 24;
+inline constexpr std::uint64_t kDrawWorkPerGlyph = 512;
+inline constexpr std::uint64_t kDrawWorkPerGradientPixel = 2;
+inline constexpr std::uint64_t kDrawWorkPerBitmapPixel = 16;
+// Bytes of edit text layouts the renderer keeps from frame to frame (each
+// with its text and field, to know when it changed): a face's few fields
+// take kilobytes; past it a field is laid out again every frame, and
+// charged every time.
+inline constexpr std::size_t kMaxKeptLayoutBytes = std::size_t{32} << 20;
 }  // namespace raster_limits
+
+// The most memory a movie may take in all, the sum of what its limits let
+// it hold: the uncompressed file, its definitions, its bitmaps' pixels,
+// the script drawings, what its scripts hold and the text layouts the
+// renderer keeps. No movie's measured peak
+// may pass it.
+constexpr std::uint64_t MostMemory(const Limits& movie = kDefaultLimits,
+                                   const ScriptLimits& scripts = kDefaultScriptLimits) {
+  return movie.maxUncompressedBytes + movie.maxDefinitionBytes + movie.maxBitmapPixels * 4 +
+         movie.maxDrawnEdges * kDrawnEdgeBytes + scripts.maxMemoryBytes + raster_limits::kMaxKeptLayoutBytes;
+}
 
 }  // namespace dc::swf

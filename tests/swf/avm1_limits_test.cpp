@@ -142,6 +142,43 @@ TEST(Avm1Limits, EachLimitSaysItsOwnName) {
   }
 }
 
+TEST(Avm1Limits, EachCapSaysItsOwnNameAndTheFrameGoesOn) {
+  // o.p's getter reads o.p: past the nesting it gets the stored value.
+  Asm accessor;
+  accessor.Push({0}).Op(op::InitObject).Store("o");
+  accessor.Push({Null{}}).Function("", {}, Asm().Get("this").Push({"p"}).Op(op::GetMember).Op(op::Return));
+  accessor.Push({"p", 3}).Get("o").Push({"addProperty"}).Op(op::CallMethod).Op(op::Pop);
+  accessor.Get("o").Push({"p"}).Op(op::GetMember).Op(op::Pop);
+  struct Case {
+    const char* limit;
+    void (*set)(ScriptLimits&);
+    Asm code;
+    const char* said;
+  };
+  const Case cases[] = {
+      {"accessors", [](ScriptLimits& l) { l.maxAccessorNesting = 5; }, accessor,
+       "maxAccessorNesting (5 calls of one accessor at once)"},
+      {"stores", [](ScriptLimits& l) { l.maxSharedObjects = 1; },
+       Asm().CallOn("SharedObject", "getLocal", {"a"}).Op(op::Pop).CallOn("SharedObject", "getLocal", {"b"}).Op(op::Pop),
+       "maxSharedObjects (1 SharedObject stores)"},
+      {"connections", [](ScriptLimits& l) { l.maxConnections = 0; },
+       Asm().New("LocalConnection", {}).Store("lc").CallOn("lc", "connect", {"x"}).Op(op::Pop),
+       "maxConnections (0 LocalConnections open)"},
+      {"message", [](ScriptLimits& l) { l.maxMessageBytes = 8; },
+       Asm().New("LocalConnection", {}).Store("lc").CallOn("lc", "send", {"x", "m", "a longer text"}).Op(op::Pop),
+       "maxMessageBytes (8 bytes of a LocalConnection message)"},
+  };
+  for (const Case& c : cases) {
+    ScriptLimits limits;
+    c.set(limits);
+    Harness h(7, limits);
+    EXPECT_EQ(h.Run(Asm(c.code).Push({"after"}).TraceTop()), "after") << c.limit;
+    EXPECT_FALSE(h.engine->Stats().frameStopped) << c.limit;
+    ASSERT_EQ(h.warnings.size(), 1u) << c.limit;
+    EXPECT_NE(h.warnings[0].find(c.said), std::string::npos) << c.limit << ": " << h.warnings[0];
+  }
+}
+
 TEST(Avm1Limits, CallDepth) {
   // sum(n) = n == 0 ? 0 : n + sum(n - 1): 200 deep is fine, 300 is not.
   Asm body;

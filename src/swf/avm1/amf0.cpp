@@ -32,8 +32,6 @@ enum Marker : std::uint8_t {
   kXmlDocument = 0x0F,
 };
 
-// Nesting deeper than this is written as undefined.
-constexpr int kMaxDepth = 64;
 // References are 16-bit.
 constexpr std::size_t kMaxReferences = 65535;
 
@@ -78,7 +76,8 @@ class Writer {
 
  private:
   bool WriteObject(Object* o, int depth) {
-    if (o->cls == ObjectClass::Clip || depth >= kMaxDepth) {
+    if (depth >= rt_.limits.maxAmfNesting) rt_.Capped(Runtime::Cap::AmfNesting, "deeper objects were written as undefined");
+    if (o->cls == ObjectClass::Clip || depth >= rt_.limits.maxAmfNesting) {
       out_.push_back(kUndefined);
       return true;
     }
@@ -191,7 +190,10 @@ class Reader {
   bool AtEnd() const { return pos_ >= in_.size(); }
 
   Value Read(int depth = 0) {
-    if (depth > kMaxDepth) throw Damaged{};
+    if (depth > rt_.limits.maxAmfNesting) {
+      rt_.Capped(Runtime::Cap::AmfNesting, "the data was read as damaged");
+      throw Damaged{};
+    }
     switch (U8()) {
       case kNumber:
         return Value::Number(Double());

@@ -20,10 +20,6 @@ namespace dc::swf::avm1 {
 namespace {
 
 constexpr std::string_view kDomain = "localhost";
-// What one message may carry, as in Flash.
-constexpr std::size_t kMaxMessageBytes = 40 * 1024;
-// Connections a movie may hold open.
-constexpr std::size_t kMaxConnections = 1024;
 
 struct LocalConnectionState : HostFamilyState {
   void Mark(Heap& heap) const override {
@@ -64,9 +60,11 @@ Value Connect(Runtime& rt, Value self, std::span<const Value> args) {
   Object* o = self.AsObject();
   const auto name = NameArg(args, 0);
   LocalConnectionState& state = StateOf(rt);
-  if (!o || !name || name->find(':') != std::string::npos || state.names.contains(o) ||
-      state.byName.size() >= kMaxConnections)
+  if (!o || !name || name->find(':') != std::string::npos || state.names.contains(o)) return Value::Bool(false);
+  if (state.byName.size() >= rt.limits.maxConnections) {
+    rt.Capped(Runtime::Cap::Connections, "connect gave false");
     return Value::Bool(false);
+  }
   const std::string full = ListenName(*name);
   if (state.byName.contains(full)) return Value::Bool(false);
   state.byName.emplace(full, o);
@@ -119,8 +117,11 @@ Value Send(Runtime& rt, Value self, std::span<const Value> args) {
   const auto name = NameArg(args, 0);
   const auto method = NameArg(args, 1);
   if (!self.IsObject() || !name || !method || Protected(*method)) return Value::Bool(false);
-  auto payload = EncodeAmf0(rt, args.subspan(2), kMaxMessageBytes);
-  if (!payload) return Value::Bool(false);
+  auto payload = EncodeAmf0(rt, args.subspan(2), rt.limits.maxMessageBytes);
+  if (!payload) {
+    rt.Capped(Runtime::Cap::MessageBytes, "send gave false");
+    return Value::Bool(false);
+  }
   std::string full = SendName(*name);
   const bool held = StateOf(rt).byName.contains(full);
   return Value::Bool(

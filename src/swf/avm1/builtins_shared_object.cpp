@@ -13,10 +13,6 @@
 namespace dc::swf::avm1 {
 namespace {
 
-// Stores a movie may open; getLocal gives null past this.
-constexpr std::size_t kMaxStores = 256;
-// getSize counts up to this many bytes.
-constexpr std::size_t kMaxCountedBytes = 16u << 20;
 
 struct SharedObjectState : HostFamilyState {
   void Mark(Heap& heap) const override {
@@ -51,7 +47,10 @@ Value GetLocal(Runtime& rt, Value, std::span<const Value> args) {
   SharedObjectState& state = StateOf(rt);
   const std::string key = path + '\n' + name;
   if (const auto it = state.stores.find(key); it != state.stores.end()) return Value::Obj(it->second);
-  if (state.stores.size() >= kMaxStores) return Value::Null();
+  if (state.stores.size() >= rt.limits.maxSharedObjects) {
+    rt.Capped(Runtime::Cap::SharedObjects, "getLocal gave null");
+    return Value::Null();
+  }
   Object* store = MakeStore(rt);
   state.stores.emplace(key, store);
   return Value::Obj(store);
@@ -90,8 +89,11 @@ Value GetSize(Runtime& rt, Value self, std::span<const Value>) {
   for (const Property& p : data->props.Items())
     if (!(p.flags & kDontEnum)) names.push_back(p.name);
   for (const std::string& n : names) {
-    const auto size = Amf0Size(rt, rt.GetMember(Value::Obj(data), n), kMaxCountedBytes);
-    if (!size) break;
+    const auto size = Amf0Size(rt, rt.GetMember(Value::Obj(data), n), rt.limits.maxSharedObjectBytes);
+    if (!size) {
+      rt.Capped(Runtime::Cap::SharedObjectBytes, "getSize gave what it counted so far");
+      break;
+    }
     total += 2 + n.size() + *size + 1;
   }
   return Value::Number(static_cast<double>(total));

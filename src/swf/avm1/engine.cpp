@@ -115,8 +115,6 @@ void Engine::AddWork(std::uint64_t units) {
 }
 
 bool Engine::RunNextDueInterval(double nowMs) {
-  // A callback behind the timer runs at most this many times a frame.
-  constexpr int kMostRunsAFrame = 64;
   Runtime& rt = *runtime_;
   if (rt.stats.scriptsStopped || rt.frameStopped) return false;
   if (!rt.unscheduled.empty()) {
@@ -146,7 +144,10 @@ bool Engine::RunNextDueInterval(double nowMs) {
       interval.runsThisFrame = 0;
     }
     interval.dueMs += interval.periodMs;
-    if (++interval.runsThisFrame >= kMostRunsAFrame && interval.dueMs <= nowMs) interval.dueMs = nowMs + interval.periodMs;
+    if (++interval.runsThisFrame >= rt.limits.maxIntervalRunsAFrame && interval.dueMs <= nowMs) {
+      interval.dueMs = nowMs + interval.periodMs;
+      rt.Capped(Runtime::Cap::IntervalRuns, "the interval waits for the next frame");
+    }
     if (interval.dueMs <= nowMs && interval.periodMs <= 0) interval.dueMs = nowMs + 1;
     rt.intervalQueue.emplace(interval.dueMs, id);
   }

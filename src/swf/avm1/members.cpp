@@ -11,10 +11,13 @@
 namespace dc::swf::avm1 {
 namespace {
 
-// Calls of one property's getter, setter and watcher that may be under way
-// at once. Past it a get reads the property's own value and a set writes
-// it, and no script is called.
-constexpr std::uint8_t kMaxAccessorNesting = 65;
+// Whether one more call of the property's getter, setter or watcher would
+// go past ScriptLimits::maxAccessorNesting (said once).
+bool TooDeep(Runtime& rt, const Property& p) {
+  if (p.busy < std::min(rt.limits.maxAccessorNesting, 255)) return false;
+  rt.Capped(Runtime::Cap::AccessorNesting, "the property's own value was read or written, no script called");
+  return true;
+}
 
 bool IsProtoName(std::string_view name, bool cs) { return NamesEqual(name, "__proto__", cs); }
 
@@ -52,7 +55,7 @@ class BusyGuard {
 };
 
 Value GetThrough(Runtime& rt, Object* holder, Property& p, Value self) {
-  if (!p.accessor || p.busy >= kMaxAccessorNesting) return p.value;
+  if (!p.accessor || TooDeep(rt, p)) return p.value;
   const Value getter = p.getter;
   BusyGuard busy(rt, holder->props, p);
   return rt.Call(getter, self, {});
@@ -60,7 +63,7 @@ Value GetThrough(Runtime& rt, Object* holder, Property& p, Value self) {
 
 // The setter runs first; the value stays on the property after it.
 void SetThrough(Runtime& rt, Object* holder, Property& p, Value self, Value v) {
-  if (p.busy >= kMaxAccessorNesting) {
+  if (TooDeep(rt, p)) {
     p.value = v;
     return;
   }
@@ -128,7 +131,7 @@ bool RunWatcher(Runtime& rt, Object* o, std::string_view name, Value self, Value
   if (!w) return true;
   Property* own = o->props.Find(name, rt.caseSensitive);
   Property& counted = own ? *own : *w;
-  if (counted.busy >= kMaxAccessorNesting) {
+  if (TooDeep(rt, counted)) {
     if (own) {
       own->value = v;
     } else {

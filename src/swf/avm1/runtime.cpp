@@ -395,6 +395,34 @@ void Runtime::WarnOnce(int key, std::string_view text) {
   if (host.warning) host.warning(text);
 }
 
+void Runtime::Capped(Cap cap, std::string_view outcome) {
+  std::string limit;
+  switch (cap) {
+    case Cap::AccessorNesting:
+      limit = "maxAccessorNesting (" + std::to_string(limits.maxAccessorNesting) + " calls of one accessor at once)";
+      break;
+    case Cap::IntervalRuns:
+      limit = "maxIntervalRunsAFrame (" + std::to_string(limits.maxIntervalRunsAFrame) + " runs of an interval a frame)";
+      break;
+    case Cap::AmfNesting:
+      limit = "maxAmfNesting (" + std::to_string(limits.maxAmfNesting) + " objects nested in AMF data)";
+      break;
+    case Cap::MessageBytes:
+      limit = "maxMessageBytes (" + std::to_string(limits.maxMessageBytes) + " bytes of a LocalConnection message)";
+      break;
+    case Cap::Connections:
+      limit = "maxConnections (" + std::to_string(limits.maxConnections) + " LocalConnections open)";
+      break;
+    case Cap::SharedObjects:
+      limit = "maxSharedObjects (" + std::to_string(limits.maxSharedObjects) + " SharedObject stores)";
+      break;
+    case Cap::SharedObjectBytes:
+      limit = "maxSharedObjectBytes (" + std::to_string(limits.maxSharedObjectBytes) + " bytes counted by getSize)";
+      break;
+  }
+  WarnOnce(static_cast<int>(cap), "scripts went past " + limit + "; " + std::string(outcome));
+}
+
 void Runtime::Trace(std::string_view text) {
   if (!host.trace) return;
   // The log gets proper UTF-8, and Flash's line breaks ('\r') as '\n'.

@@ -216,6 +216,11 @@ class Runtime {
     if (heap.Exceeded()) throw ScriptStop{StopReason::Memory};
   }
   void WarnOnce(int key, std::string_view text);
+  // A limit of ScriptLimits that does not stop the frame spoke: said once,
+  // by its name and value, and what the script gets instead.
+  enum class Cap { AccessorNesting = 8, IntervalRuns, AmfNesting, MessageBytes, Connections, SharedObjects,
+                   SharedObjectBytes };
+  void Capped(Cap cap, std::string_view outcome);
   void Trace(std::string_view text);
   // A script's throw inside a conversion a native made: the native goes
   // on with what it had, and the interpreter throws once the action is done.

@@ -166,12 +166,9 @@ void EditField::SetHtml(const std::string& html) {
 void EditField::Changed() {
   layout_.reset();
   // What the renderer draws: the characters, in the first run's format.
-  std::string shown;
-  for (char32_t c : doc_.Text()) {
-    const char32_t one[1] = {c == U'\r' ? U'\n' : c};
-    shown += EncodeUtf8(std::u32string_view(one, 1));
-  }
-  owner_.text = std::move(shown);
+  std::u32string chars(doc_.Text());
+  std::replace(chars.begin(), chars.end(), U'\r', U'\n');
+  owner_.text = EncodeUtf8(chars);
   const TextFormat& f = doc_.FormatAt(0) ? *doc_.FormatAt(0) : newFormat_;
   def_->html = false;
   def_->color = Rgba{static_cast<std::uint8_t>(f.color >> 16), static_cast<std::uint8_t>(f.color >> 8),

@@ -113,7 +113,7 @@ std::optional<Bitmap> ReadJpegBitmap(BitReader& r, int jpegVersion, ReadContext&
   }
   const auto pixels = static_cast<std::size_t>(size->width) * static_cast<std::size_t>(size->height);
   if (!context.TakePixels(pixels)) return std::nullopt;
-  const std::optional<std::vector<std::uint8_t>> rgba = DecodeImage(image, *size);
+  const DecodedPixels rgba = DecodeImagePixels(image, *size);
   // A PNG or GIF carries its own alpha; what follows it is not used.
   const bool hasAlphaPlane = format == ImageFormat::Jpeg && !alpha.empty();
   std::vector<std::uint8_t> alphaPlane;
@@ -124,7 +124,7 @@ std::optional<Bitmap> ReadJpegBitmap(BitReader& r, int jpegVersion, ReadContext&
   }
   Bitmap bitmap{size->width, size->height, std::vector<std::uint32_t>(pixels)};
   for (std::size_t i = 0; i < pixels; ++i) {
-    const std::uint8_t* p = rgba->data() + i * 4;
+    const std::uint8_t* p = rgba.get() + i * 4;
     if (format != ImageFormat::Jpeg) {
       bitmap.pixels[i] = PremultipliedPixel(p[0], p[1], p[2], p[3]);
     } else if (hasAlphaPlane) {

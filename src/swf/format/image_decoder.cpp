@@ -193,15 +193,23 @@ std::optional<ImageSize> SizeOfImage(std::span<const std::uint8_t> data) {
   return ImageSize{w, h};
 }
 
-std::optional<std::vector<std::uint8_t>> DecodeImage(std::span<const std::uint8_t> data, ImageSize expected) {
+DecodedPixels DecodeImagePixels(std::span<const std::uint8_t> data, ImageSize expected) {
+  DecodedPixels none(nullptr, stbi_image_free);
   const std::optional<DecoderInput> input = ForDecoder(data);
-  if (!input) return std::nullopt;
+  if (!input) return none;
   const auto bytes = input->Bytes();
   int w = 0, h = 0, channels = 0;
-  const std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
-      stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels, 4), stbi_image_free);
-  if (!pixels || w != expected.width || h != expected.height) return std::nullopt;
-  return std::vector<std::uint8_t>(pixels.get(), pixels.get() + static_cast<std::size_t>(w) * h * 4);
+  DecodedPixels pixels(stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels, 4),
+                       stbi_image_free);
+  if (!pixels || w != expected.width || h != expected.height) return none;
+  return pixels;
+}
+
+std::optional<std::vector<std::uint8_t>> DecodeImage(std::span<const std::uint8_t> data, ImageSize expected) {
+  const DecodedPixels pixels = DecodeImagePixels(data, expected);
+  if (!pixels) return std::nullopt;
+  return std::vector<std::uint8_t>(pixels.get(),
+                                   pixels.get() + static_cast<std::size_t>(expected.width) * expected.height * 4);
 }
 
 std::vector<std::uint8_t> JoinJpeg(std::span<const std::uint8_t> tables, std::span<const std::uint8_t> image) {

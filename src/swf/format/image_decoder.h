@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -22,8 +23,12 @@ struct ImageSize {
 // The size the picture's header declares; nothing when it cannot be read.
 std::optional<ImageSize> SizeOfImage(std::span<const std::uint8_t> data);
 
-// Straight (not premultiplied) RGBA, rows top-down; nothing when the
-// picture cannot be decoded or decodes to another size than `expected`.
+// Straight (not premultiplied) RGBA, rows top-down, in the decoder's own
+// buffer (so the pixels are not copied once more); null when the picture
+// cannot be decoded or decodes to another size than `expected`.
+using DecodedPixels = std::unique_ptr<std::uint8_t, void (*)(void*)>;
+DecodedPixels DecodeImagePixels(std::span<const std::uint8_t> data, ImageSize expected);
+// The same, copied.
 std::optional<std::vector<std::uint8_t>> DecodeImage(std::span<const std::uint8_t> data, ImageSize expected);
 
 // One JPEG stream from a movie's shared tables (may be empty) and an

@@ -230,11 +230,50 @@ void Player::Collect() {
 
 void Player::Render(PixelTarget& face) {
   Collect();
-  if (!renderer_.Render(tree_, face) && !stopped_) {
-    stopped_ = true;
-    warnings_.push_back("The Flash face costs too much to draw; it stops at this frame.");
-  }
   needsRender_ = false;
+  // A movie stopped for what it cost to draw is not drawn again.
+  if (stopped_ && picture_.Restore(face)) return;
+  if (renderer_.Render(tree_, face)) {
+    picture_.Keep(face);
+    return;
+  }
+  // Past a drawing limit the face shows the last picture finished, and the
+  // frame counts against the movie as a script's overrun does.
+  picture_.Restore(face);
+  const std::string limit = renderer_.Overrun();
+  if (std::find(drawLimitsSaid_.begin(), drawLimitsSaid_.end(), limit) == drawLimitsSaid_.end()) {
+    drawLimitsSaid_.push_back(limit);
+    warnings_.push_back("drawing went past " + limit + "; the face keeps its last finished picture");
+  }
+  const ScriptLimits& l = options_.scriptLimits;
+  const std::uint64_t window = static_cast<std::uint64_t>(std::max({1, l.stopWindowFrames, l.framesOverBudgetBeforeStop}));
+  if (drawnOverBudget_.empty() || drawnOverBudget_.back() != framesPlayed_) drawnOverBudget_.push_back(framesPlayed_);
+  while (drawnOverBudget_.front() + window <= framesPlayed_) drawnOverBudget_.pop_front();
+  if (static_cast<int>(drawnOverBudget_.size()) >= l.framesOverBudgetBeforeStop && !stopped_) {
+    stopped_ = true;
+    warnings_.push_back("drawing went past its limits on " + std::to_string(drawnOverBudget_.size()) + " of the last " +
+                        std::to_string(window) + " frames (framesOverBudgetBeforeStop " +
+                        std::to_string(l.framesOverBudgetBeforeStop) + ", stopWindowFrames " + std::to_string(window) +
+                        "); the movie stopped");
+  }
+}
+
+void Player::KeptPicture::Keep(const PixelTarget& face) {
+  width = face.width, height = face.height;
+  pixels.resize(static_cast<std::size_t>(std::max(width, 0)) * std::max(height, 0));
+  for (std::int32_t y = 0; y < height; ++y) {
+    const std::uint32_t* row = face.pixels + static_cast<std::ptrdiff_t>(y) * face.stride;
+    std::copy(row, row + width, pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+  }
+}
+
+bool Player::KeptPicture::Restore(PixelTarget& face) const {
+  if (pixels.empty() || face.width != width || face.height != height) return false;
+  for (std::int32_t y = 0; y < height; ++y) {
+    const auto from = pixels.begin() + static_cast<std::ptrdiff_t>(y) * width;
+    std::copy(from, from + width, face.pixels + static_cast<std::ptrdiff_t>(y) * face.stride);
+  }
+  return true;
 }
 
 std::vector<std::string> Player::TakeWarnings() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -58,11 +59,14 @@ class Player {
   const avm1::ScriptStats* ScriptStats() const { return engine_ ? &engine_->Stats() : nullptr; }
 
   // One frame on: the timelines step, then the frame's scripts run. A
-  // movie that went past a drawing limit no longer moves.
+  // movie whose drawing went past its limits on framesOverBudgetBeforeStop
+  // of the last stopWindowFrames frames no longer moves.
   void Advance();
   // True when the picture changed since it was last drawn.
   bool NeedsRender() const { return needsRender_; }
-  // Draws the frame onto `face`, the stage fitted to it.
+  // Draws the frame onto `face`, the stage fitted to it. A frame that
+  // costs more than the drawing limits allow leaves the last picture drawn
+  // in full on the face.
   void Render(PixelTarget& face);
 
   // What was left out or stopped, each said once: the reader's warnings
@@ -86,6 +90,17 @@ class Player {
   std::unique_ptr<avm1::Engine> engine_;
   std::unique_ptr<Queue> queue_;
   Renderer renderer_;
+  // The last picture drawn in full, shown again for a frame that went past
+  // a drawing limit.
+  struct KeptPicture {
+    std::vector<std::uint32_t> pixels;
+    std::int32_t width = 0, height = 0;
+    void Keep(const PixelTarget& face);
+    bool Restore(PixelTarget& face) const;  // false: none of the face's size
+  } picture_;
+  // Frames whose drawing went past a limit, the last stopWindowFrames.
+  std::deque<std::uint64_t> drawnOverBudget_;
+  std::vector<std::string> drawLimitsSaid_;
   bool needsRender_ = true;
   bool stopped_ = false;
   bool movieWarningsTaken_ = false;

@@ -2,6 +2,7 @@
 #include "swf/player/render.h"
 
 #include <algorithm>
+#include <string>
 #include <variant>
 
 #include "swf/raster/draw_shape.h"
@@ -28,6 +29,8 @@ bool Renderer::Render(const DisplayTree& tree, PixelTarget& face) {
   Pass pass{movie, Canvas{face.pixels, face.width, face.height, face.stride}, {}, {}, {}, 0, tree.quality()};
   const std::uint64_t surface = static_cast<std::uint64_t>(std::max(face.width, 0)) * std::max(face.height, 0);
   pass.budget.remaining = surface * limits_.maxLayersPerFrame;
+  pass.budget.work = limits_.maxDrawWorkPerFrame;
+  ++renders_;
   pass.bitmaps = [&movie](std::uint16_t id) -> const Bitmap* {
     const Character* c = movie.Find(id);
     return c ? std::get_if<Bitmap>(c) : nullptr;
@@ -40,6 +43,8 @@ bool Renderer::Render(const DisplayTree& tree, PixelTarget& face) {
     const Matrix stage = StageToFace(movie.stage, face.width, face.height);
     DrawChildren(pass, tree.Root(), stage, ColorTransform{}, nullptr);
   }
+  ForgetFieldsNotShown();
+  workSpent_ = pass.budget.exceeded && pass.budget.workSpent;
   // The face's pixels carry no alpha.
   for (std::int32_t y = 0; y < face.height; ++y) {
     std::uint32_t* row = face.pixels + static_cast<std::ptrdiff_t>(y) * face.stride;
@@ -117,22 +122,74 @@ void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix&
       if (const Shape* drawn = object.DrawnShape()) DrawShape(*drawn, m, cx, target);
       DrawChildren(pass, object, m, cx, mask);
       break;
-    case DisplayKind::StaticText:
-      for (const PlacedGlyph& g :
-           LayOutStaticText(std::get<StaticText>(*object.character), pass.fonts, limits_.maxGlyphs))
-        DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
+    case DisplayKind::StaticText: {
+      const std::vector<PlacedGlyph> glyphs =
+          LayOutStaticText(std::get<StaticText>(*object.character), pass.fonts, limits_.maxGlyphs);
+      if (!pass.budget.TakeWork(glyphs.size() * raster_limits::kDrawWorkPerGlyph)) break;
+      for (const PlacedGlyph& g : glyphs) DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
       break;
+    }
     case DisplayKind::EditText: {
-      const EditTextLayout layout =
-          LayOutEditText(std::get<EditText>(*object.character), object.text, pass.fonts, limits_.maxGlyphs);
-      if (layout.frame) DrawShape(*layout.frame, m, cx, target);
-      for (const PlacedGlyph& g : layout.glyphs) DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
+      const EditTextLayout* layout = FieldLayout(pass, object);
+      if (!layout) break;
+      if (layout->frame) DrawShape(*layout->frame, m, cx, target);
+      for (const PlacedGlyph& g : layout->glyphs) DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
       break;
     }
     case DisplayKind::Video:  // its frames are never decoded
     case DisplayKind::Unknown:
       break;
   }
+}
+
+const EditTextLayout* Renderer::FieldLayout(Pass& pass, const DisplayObject& object) {
+  const auto& field = std::get<EditText>(*object.character);
+  // Layout reads no further than kMaxShownTextBytes (and the byte after,
+  // to see the cut), so that much of the text decides it.
+  const std::string_view text = std::string_view(object.text).substr(0, kMaxShownTextBytes + 1);
+  const auto found = shownFields_.find(&object);
+  if (found != shownFields_.end()) {
+    ShownField& kept = found->second;
+    if (kept.movie == &pass.movie && kept.text == text && kept.field == field) {
+      kept.render = renders_;
+      return &kept.layout;
+    }
+    shownBytes_ -= kept.bytes;
+    shownFields_.erase(found);
+  }
+  // Laying out is charged once it is done: it is bounded by maxGlyphs, and
+  // kept even when the frame cannot afford it, it costs nothing in the
+  // frames that follow.
+  EditTextLayout layout = LayOutEditText(field, object.text, pass.fonts, limits_.maxGlyphs);
+  const std::uint64_t laidOut = std::min<std::uint64_t>(text.size(), limits_.maxGlyphs);
+  const bool affordable = pass.budget.TakeWork(laidOut * raster_limits::kDrawWorkPerGlyph);
+  const std::size_t bytes = text.size() + field.initialText.size() + layout.glyphs.size() * sizeof(PlacedGlyph) +
+                            sizeof(ShownField);
+  const EditTextLayout* shown = &scratchLayout_;
+  if (shownBytes_ + bytes > raster_limits::kMaxKeptLayoutBytes) {
+    scratchLayout_ = std::move(layout);
+  } else {
+    shownBytes_ += bytes;
+    ShownField& kept = shownFields_[&object];
+    kept = ShownField{&pass.movie, field, std::string(text), std::move(layout), renders_, bytes};
+    shown = &kept.layout;
+  }
+  return affordable ? shown : nullptr;
+}
+
+void Renderer::ForgetFieldsNotShown() {
+  std::erase_if(shownFields_, [this](const auto& entry) {
+    if (entry.second.render == renders_) return false;
+    shownBytes_ -= entry.second.bytes;
+    return true;
+  });
+}
+
+std::string Renderer::Overrun() const {
+  return workSpent_ ? "maxDrawWorkPerFrame (" + std::to_string(limits_.maxDrawWorkPerFrame) +
+                          " pixels' drawing work a frame)"
+                    : "maxLayersPerFrame (the face's pixels " + std::to_string(limits_.maxLayersPerFrame) +
+                          " times over a frame)";
 }
 
 }  // namespace dc::swf

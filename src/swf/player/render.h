@@ -4,12 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/pixels.h"
 #include "swf/raster/canvas.h"
 #include "swf/display/display_tree.h"
 #include "swf/limits.h"
+#include "swf/text/text_layout.h"
 
 namespace dc::swf {
 
@@ -22,6 +25,9 @@ class Renderer {
   // around it. False when the frame cost more than the limit allows: it is
   // then left as drawn so far.
   bool Render(const DisplayTree& tree, PixelTarget& face);
+  // After a Render that returned false: the limit that spoke, by its name
+  // and value.
+  std::string Overrun() const;
 
  private:
   struct Pass;
@@ -32,7 +38,26 @@ class Renderer {
   // The coverage of a clip layer's content (within the outer mask).
   const std::uint8_t* MaskOf(Pass& pass, const DisplayObject& layer, const Matrix& m, const std::uint8_t* outer);
 
+  // An edit text's layout, kept while its field and text stay the same
+  // and it is drawn every frame: laying out thousands of glyphs costs more
+  // than drawing the few that show.
+  struct ShownField {
+    const Movie* movie;
+    EditText field;
+    std::string text;  // as much as the layout reads
+    EditTextLayout layout;
+    std::uint64_t render;  // the last Render that drew it
+    std::size_t bytes;
+  };
+  const EditTextLayout* FieldLayout(Pass& pass, const DisplayObject& object);
+  void ForgetFieldsNotShown();
+
   Limits limits_;
+  std::unordered_map<const DisplayObject*, ShownField> shownFields_;
+  std::size_t shownBytes_ = 0;
+  EditTextLayout scratchLayout_;  // one not kept, past kMaxKeptLayoutBytes
+  std::uint64_t renders_ = 0;
+  bool workSpent_ = false;
   // Scratch for masks, one per nesting level of clip layers, kept across
   // frames.
   std::vector<std::vector<std::uint32_t>> maskCanvases_;

@@ -18,17 +18,27 @@ struct Canvas {
   std::uint32_t* Row(std::int32_t y) const { return pixels + static_cast<std::ptrdiff_t>(y) * stride; }
 };
 
-// What one frame may still spend, in pixels touched.
+// What one frame may still spend: pixels touched (Limits::maxLayersPerFrame
+// times the surface) and work (Limits::maxDrawWorkPerFrame), where a pixel
+// painted, an edge drawn and a glyph laid out each cost what
+// raster_limits::kDrawWork... says.
 struct DrawBudget {
   std::uint64_t remaining = 0;
+  std::uint64_t work = UINT64_MAX;
   bool exceeded = false;
+  bool workSpent = false;  // the work ran out (else the pixels did)
   // False (and exceeded from then on) when `pixels` is more than is left.
-  bool Take(std::uint64_t pixels) {
-    if (exceeded || pixels > remaining) {
+  bool Take(std::uint64_t pixels) { return Charge(pixels, pixels); }
+  bool TakeWork(std::uint64_t units) { return Charge(0, units); }
+  bool Charge(std::uint64_t pixels, std::uint64_t units) {
+    if (exceeded) return false;
+    if (pixels > remaining || units > work) {
       exceeded = true;
+      workSpent = pixels <= remaining;
       return false;
     }
     remaining -= pixels;
+    work -= units;
     return true;
   }
 };

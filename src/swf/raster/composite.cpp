@@ -4,9 +4,27 @@
 
 #include <algorithm>
 
+#include "swf/limits.h"
 #include "swf/raster/blend.h"
 
 namespace dc::swf {
+
+namespace {
+
+// A gradient's pixel looks up its ramp, a bitmap's samples its pixels:
+// each costs some times a plain colour's.
+std::uint64_t WorkPerPixel(Paint::Kind kind) {
+  using namespace raster_limits;
+  switch (kind) {
+    case Paint::Kind::Linear:
+    case Paint::Kind::Radial:
+    case Paint::Kind::Focal: return kDrawWorkPerGradientPixel;
+    case Paint::Kind::Bitmap: return kDrawWorkPerBitmapPixel;
+    default: return 1;
+  }
+}
+
+}  // namespace
 
 bool Compositor::Pass(const DrawTarget& target, ScanlineRaster& raster, PaintSource& paints) {
   const Canvas& canvas = target.canvas;
@@ -18,12 +36,16 @@ bool Compositor::Pass(const DrawTarget& target, ScanlineRaster& raster, PaintSou
     if (spans_.empty()) continue;
     const bool oneStyle = spans_.front().style == spans_.back().style;
     const Paint* only = oneStyle ? &paints.For(spans_.front().style) : nullptr;
-    std::uint64_t touched = 0;
-    for (const CoverageSpan& s : spans_)
-      if ((only ? *only : paints.For(s.style)).kind() != Paint::Kind::None)
-        touched += static_cast<std::uint64_t>(s.x1 - s.x0);
+    std::uint64_t touched = 0, work = 0;
+    for (const CoverageSpan& s : spans_) {
+      const Paint::Kind kind = (only ? *only : paints.For(s.style)).kind();
+      if (kind == Paint::Kind::None) continue;
+      const auto pixels = static_cast<std::uint64_t>(s.x1 - s.x0);
+      touched += pixels;
+      work += pixels * WorkPerPixel(kind);
+    }
     if (touched == 0) continue;
-    if (target.budget && !target.budget->Take(touched)) return false;
+    if (target.budget && !target.budget->Charge(touched, work)) return false;
     std::uint32_t* dst = canvas.Row(y);
     const std::uint8_t* mask = target.mask ? target.mask + static_cast<std::size_t>(y) * width : nullptr;
     if (only) {

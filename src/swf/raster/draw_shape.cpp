@@ -21,6 +21,7 @@ namespace {
 
 using raster_limits::kMaxPolylinePoints;
 using raster_limits::kMaxRampsPerPass;
+using raster_limits::kDrawWorkPerEdge;
 
 // What drawing keeps between calls, so that a frame allocates nothing once
 // the buffers have grown to the face's needs.
@@ -117,6 +118,9 @@ class ShapeDrawer {
         canvas_{0, 0, double(d.target.canvas.width), double(d.target.canvas.height)} {}
 
   void Draw() {
+    // Charged before any is drawn, so a shape the frame cannot afford
+    // costs nothing.
+    if (d_.target.budget && !d_.target.budget->TakeWork(shape_.EdgeCount() * kDrawWorkPerEdge)) return;
     std::vector<std::uint32_t>& order = s_.order;
     order.resize(shape_.paths.size());
     for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;

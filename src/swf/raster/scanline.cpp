@@ -2,6 +2,8 @@
 // pixel cells they cross; rows swept into spans per style.
 #include "swf/raster/scanline.h"
 
+#include "swf/limits.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -119,8 +121,7 @@ void ScanlineRaster::AddEdge(Point a, Point b, std::int32_t left, std::int32_t r
   if (onlyStyle_ >= 0 && weight_ == 0) return;
   if (!antiAlias_) {
     onlyStyle_ >= 0 ? AddCentres<true>(a, b, sign) : AddCentres<false>(a, b, sign);
-    if (budget_ && cellsWalked_ > 0 && !budget_->Take(cellsWalked_)) cutShort_ = true;
-    cellsWalked_ = 0;
+    Charge();
     return;
   }
 
@@ -144,7 +145,12 @@ void ScanlineRaster::AddEdge(Point a, Point b, std::int32_t left, std::int32_t r
     }
     from = to;
   }
-  if (budget_ && cellsWalked_ > 0 && !budget_->Take(cellsWalked_)) cutShort_ = true;
+  Charge();
+}
+
+void ScanlineRaster::Charge() {
+  // The cells touched count as pixels; the edge's own work as some more.
+  if (budget_ && !budget_->Charge(cellsWalked_, cellsWalked_ + raster_limits::kDrawWorkPerRasterEdge)) cutShort_ = true;
   cellsWalked_ = 0;
 }
 

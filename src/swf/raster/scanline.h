@@ -107,6 +107,8 @@ class ScanlineRaster {
   std::size_t lastLeft_ = 0, lastRight_ = 0;  // one past their latest cells
   bool cutShort_ = false;
   DrawBudget* budget_ = nullptr;
+  // The cells the edge just added walked, and its work, to the budget.
+  void Charge();
   std::uint64_t cellsWalked_ = 0;  // since the last charge
   std::vector<Cell> cells_, sorted_;
   std::vector<std::uint32_t> rowStart_;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/utf8.h"
+#include "swf/limits.h"
 
 namespace dc::swf {
 namespace {
@@ -138,10 +139,8 @@ std::size_t Entity(std::string_view s, char32_t& out) {
   return 0;
 }
 
-constexpr std::size_t kMaxOpenTags = 256;
-// FONT levels open at once in a paragraph written back; past it the
-// writer closes back to the paragraph's own.
-constexpr std::size_t kMaxFontLevels = 64;
+using text_limits::kMaxHtmlFontLevels;
+using text_limits::kMaxHtmlOpenTags;
 
 class Reader {
  public:
@@ -289,7 +288,7 @@ class Reader {
     }
     // Tags nested deeper than this are left out (their text is kept), so
     // that the open tags cost no more than a bounded stack.
-    if (open_.size() >= kMaxOpenTags) return;
+    if (open_.size() >= kMaxHtmlOpenTags) return;
     open_.push_back({n, format_});
     format_ = std::move(next);
   }
@@ -395,7 +394,7 @@ void WriteParagraph(std::string& out, const FieldDocument& doc, std::size_t begi
           level = k;
           break;
         }
-      if (level == stack.size() && stack.size() >= kMaxFontLevels) {
+      if (level == stack.size() && stack.size() >= kMaxHtmlFontLevels) {
         for (std::size_t k = stack.size(); k > 1; --k) out += "</FONT>";
         stack.resize(1);
         if (!SameFont(stack.back(), f)) {
