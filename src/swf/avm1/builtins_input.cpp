@@ -44,7 +44,7 @@ constexpr KeyCode kKeyCodes[] = {
 }  // namespace
 
 void InstallInputBuiltins(Runtime& rt) {
-  Object* mouse = rt.NewObject();
+  Object* mouse = rt.mouse = rt.NewObject();
   MakeBroadcaster(rt, mouse);
   rt.DefineMethod(mouse, "show", Show);
   rt.DefineMethod(mouse, "hide", Hide);

@@ -23,6 +23,8 @@ namespace dc::swf {
 class DisplayTree;
 
 enum class DisplayKind : std::uint8_t { Shape, Morph, Sprite, StaticText, EditText, Button, Unknown };
+// The state a button shows, numbered as its records' state bits.
+enum class ButtonState : std::uint8_t { Up = 0, Over = 1, Down = 2 };
 
 // Timeline depths are the file's; scripts number depths from this one
 // down (so a timeline's depth 1 is -16383 to a script).
@@ -84,6 +86,7 @@ class DisplayObject final : public avm1::Clip {
   std::uint32_t frame = 0;  // 0-based frame shown
   bool playing = true;
   std::uint32_t nesting = 0;  // sprites above it
+  ButtonState buttonState = ButtonState::Up;  // buttons
 
   // What scripts drew into a sprite, beneath its children; the shape is
   // made again only when drawn after a change.
@@ -144,6 +147,7 @@ class DisplayObject final : public avm1::Clip {
   void SwapDepths(int scriptDepth) override;
   int NextHighestDepth() const override;
   TwipRect Bounds(const avm1::Clip* space) const override;
+  bool ShapeContains(Point stage) const override;
   BlendMode GetBlendMode() const override { return blendMode; }
   void SetBlendMode(BlendMode mode) override;
   bool GetCacheAsBitmap() const override { return cacheAsBitmap; }

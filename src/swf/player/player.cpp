@@ -28,6 +28,8 @@
 
 #include "base/file_io.h"
 #include "swf/avm1/conversions.h"
+#include "swf/display/hit_test.h"
+#include "swf/player/clip_events.h"
 #include "swf/format/reader.h"
 #include "swf/player/stage_fit.h"
 
@@ -47,26 +49,6 @@ struct Player::Queue {
   // Clips taken away this frame, forgotten by the scripts at its end.
   std::vector<DisplayObject*> leaving;
 };
-
-namespace {
-
-// The handler a clip event also calls.
-const char* HandlerOf(std::uint32_t event) {
-  switch (event) {
-    case kEventLoad: return "onLoad";
-    case kEventEnterFrame: return "onEnterFrame";
-    case kEventUnload: return "onUnload";
-    default: return nullptr;
-  }
-}
-
-bool HasClipEvent(const DisplayObject& o, std::uint32_t event) {
-  for (const ClipAction& a : o.clipActions)
-    if (a.events & event) return true;
-  return false;
-}
-
-}  // namespace
 
 std::shared_ptr<const Movie> ReadMovieFile(const std::filesystem::path& path, const Limits& limits) {
   const std::vector<std::uint8_t> bytes = ReadWholeFile(path, limits.maxFileBytes);
@@ -94,6 +76,29 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
     host.stageHeight = static_cast<double>(m.stage.Height()) / 20;
     host.viewportWidth = options_.viewportWidth;
     host.viewportHeight = options_.viewportHeight;
+    host.pointer = [this] { return pointer_.at; };
+    host.startDrag = [this](avm1::Clip& clip, bool lockCentre, std::optional<TwipRect> bounds) {
+      auto& o = static_cast<DisplayObject&>(clip);
+      if (o.removed || !o.parent) return;
+      pointer_.dragged = &o;
+      pointer_.lastDragged = &o;
+      pointer_.lockCentre = lockCentre;
+      pointer_.dragBounds = bounds;
+      const std::optional<Matrix> fromRoot = o.parent->ToRootMatrix().Inverse();
+      const Point at = fromRoot ? fromRoot->Apply(pointer_.at) : Point{};
+      pointer_.grab = {at.x - o.matrix.tx, at.y - o.matrix.ty};
+      FollowPointer();
+    };
+    host.stopDrag = [this] {
+      if (!pointer_.dragged) return;
+      std::uint64_t edges = 0;
+      pointer_.dropTarget = DropTargetAt(tree_.Root(), pointer_.at, pointer_.dragged, edges);
+      engine_->AddWork(edges * kWorkPerEdgeCopied);
+      pointer_.dragged = nullptr;
+    };
+    host.dropTarget = [this](const avm1::Clip& clip) -> avm1::Clip* {
+      return &clip == pointer_.lastDragged ? pointer_.dropTarget : nullptr;
+    };
     host.exportedSoundMs = [this](std::string_view name) -> std::optional<double> {
       const Movie& movie = tree_.movie();
       auto it = movie.exports.find(std::string(name));
@@ -126,6 +131,7 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
       if (o.kind == DisplayKind::Sprite) q.items.push_back({Queue::Kind::Event, &o, {}, kEventLoad});
     };
     tree_.onRemoving = [this, &q](DisplayObject& o) {
+      Forget(o);
       // A clip with something to run as it goes stays reachable until the
       // frame ends; any other is gone for the scripts' references at once.
       const bool unload = HasClipEvent(o, kEventUnload) || engine_->HasHandler(o, "onUnload");
@@ -138,6 +144,7 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
     };
     tree_.onWork = [this](std::uint64_t units) { engine_->AddWork(units); };
   }
+  if (!tree_.onRemoving) tree_.onRemoving = [this](DisplayObject& o) { Forget(o); };
   if (engine_) engine_->BeginFrame();
   tree_.Start();
   RunScripts();
@@ -205,11 +212,15 @@ void Player::RunScripts() {
     tree_.Bury();
     return;
   }
-  Queue& q = *queue_;
   RunQueue();
   // Timers due by the end of this frame, each followed by what it queued.
   const double frameEnd = TimerMs(framesPlayed_ + 1);
   while (engine_->RunNextDueInterval(frameEnd)) RunQueue();
+  FinishScripts();
+}
+
+void Player::FinishScripts() {
+  Queue& q = *queue_;
   q.first.clear();
   q.items.clear();
   std::vector<DisplayObject*> leaving;
@@ -226,6 +237,8 @@ void Player::Collect() {
 
 void Player::Render(PixelTarget& face) {
   Collect();
+  faceWidth_ = face.width;
+  faceHeight_ = face.height;
   if (!renderer_.Render(tree_, face) && !stopped_) {
     stopped_ = true;
     warnings_.push_back("The Flash face costs too much to draw; it stops at this frame.");
