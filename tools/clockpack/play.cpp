@@ -178,11 +178,18 @@ void PlayMovie(const PlayOptions& options, std::ostream& out, std::ostream& err)
     switch (e.type) {
       case InputEvent::Type::MouseMove: movie.MouseMove(at.x, at.y); break;
       case InputEvent::Type::MouseDown:
-        if (e.button == "Left" || e.button.empty()) movie.MouseDown(at.x, at.y);
+      case InputEvent::Type::MouseUp: {
+        const bool down = e.type == InputEvent::Type::MouseDown;
+        if (e.button == "Right" || e.button == "Middle") {
+          movie.OtherButtonHeld(e.button == "Right" ? dc::swf::Player::OtherButton::Right
+                                                    : dc::swf::Player::OtherButton::Middle, down);
+        } else if (down) {
+          movie.MouseDown(at.x, at.y);
+        } else {
+          movie.MouseUp(at.x, at.y);
+        }
         break;
-      case InputEvent::Type::MouseUp:
-        if (e.button == "Left" || e.button.empty()) movie.MouseUp(at.x, at.y);
-        break;
+      }
       default: break;  // a face has no keyboard
     }
     warn();

@@ -566,7 +566,8 @@ void InstallClipBuiltins(Runtime& rt) {
   if (rt.version >= 6) {
     Object* b = rt.buttonProto = rt.NewObject();
     rt.DefineMethod(b, "getDepth", GetDepth);
-    rt.DefineValue(b, "enabled", Value::Bool(true));
+    // for-in lists a button's `enabled`, as Flash's does.
+    rt.DefineValue(b, "enabled", Value::Bool(true), 0);
     rt.DefineValue(b, "useHandCursor", Value::Bool(true));
     rt.DefineValue(b, "trackAsMenu", Value::Bool(false));
     DefineClass(rt, "Button", b, Nothing, ClipConstruct);

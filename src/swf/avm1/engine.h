@@ -77,6 +77,9 @@ struct Host {
   std::function<void(Clip& clip, bool lockCentre, std::optional<TwipRect> bounds)> startDrag;
   std::function<void()> stopDrag;
   std::function<Clip*(const Clip& dragged)> dropTarget;
+  // Whether a mouse button is held, by its key code (1 left, 2 right, 4
+  // middle): Key.isDown's answer for them; a face has no other keys.
+  std::function<bool(int keyCode)> mouseButtonDown;
 };
 
 // The limits scripts run under (swf/limits.h).

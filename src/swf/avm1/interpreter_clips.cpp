@@ -211,9 +211,10 @@ void Machine::ClipAction(ActionCode op) {
     }
     case ActionCode::StartDrag: {
       Clip* c = rt.ClipOf(TargetOf(Pop()));
-      const bool lockCentre = rt.ToBoolean(Pop());
+      const double lock = rt.ToNumber(Pop());
+      const bool lockCentre = lock != 0 && !std::isnan(lock);
       std::optional<TwipRect> bounds;
-      if (rt.ToNumber(Pop()) != 0) {  // constrained: bottom, right, top, left
+      if (rt.ToNumber(Pop()) == 1) {  // constrained: bottom, right, top, left
         double v[4];
         for (double& e : v) {
           const double n = rt.ToNumber(Pop()) * kTwipsPerPixel;

@@ -108,6 +108,7 @@ class DisplayObject final : public avm1::Clip {
   bool GetFieldGeometry(avm1::DisplayProperty property, double& value) const;
   bool SetFieldGeometry(avm1::DisplayProperty property, double value);
 
+  const DisplayTree* Tree() const { return tree_; }
   std::uint32_t FrameCount() const { return sprite ? static_cast<std::uint32_t>(sprite->frames.size()) : 1; }
   // The bounds of what the object shows, in its own twips.
   TwipRect OwnBounds() const;

@@ -4,6 +4,9 @@
 // walk from the top of the display list down.
 #include "swf/display/hit_test.h"
 
+#include "swf/display/display_tree.h"
+#include "swf/text/text_layout.h"
+
 #include <algorithm>
 #include <cmath>
 #include <variant>
@@ -28,7 +31,8 @@ bool BoxContains(const TwipRect& r, Point p) {
 }
 
 bool ShapeContains(const Shape& shape, Point p, std::uint64_t& edges) {
-  if (!BoxContains(shape.bounds, p)) return false;
+  // Glyph outlines come without bounds.
+  if (!shape.bounds.Empty() && !BoxContains(shape.bounds, p)) return false;
   std::vector<int> winding(shape.fills.size(), 0);
   for (const Path& path : shape.paths) {
     const bool fills = path.fill0 >= 0 || path.fill1 >= 0;
@@ -111,7 +115,21 @@ bool ObjectContains(const DisplayObject& o, Point p, std::uint64_t& edges) {
       return o.character && ShapeContains(std::get<Shape>(*o.character), p, edges);
     case DisplayKind::Morph:
       return ShapeContains(o.TweenedShape(), p, edges);
-    case DisplayKind::StaticText:
+    case DisplayKind::StaticText: {
+      // A static text by its glyphs.
+      if (!BoxContains(o.OwnBounds(), p)) return false;
+      if (!o.Tree() || !o.character) return true;
+      const Movie& movie = o.Tree()->movie();
+      const FontLookup fonts = [&movie](std::uint16_t id) -> const Font* {
+        const Character* c = movie.Find(id);
+        return c ? std::get_if<Font>(c) : nullptr;
+      };
+      for (const PlacedGlyph& g : LayOutStaticText(std::get<StaticText>(*o.character), fonts)) {
+        const std::optional<Matrix> in = g.matrix.Inverse();
+        if (g.shape && in && ShapeContains(*g.shape, in->Apply(p), edges)) return true;
+      }
+      return false;
+    }
     case DisplayKind::EditText:
       return BoxContains(o.OwnBounds(), p);
     case DisplayKind::Sprite:

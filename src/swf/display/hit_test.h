@@ -19,7 +19,7 @@ bool ObjectContains(const DisplayObject& object, Point p, std::uint64_t& edges);
 bool ButtonHitAreaContains(const Movie& movie, const DisplayObject& button, Point p, std::uint64_t& edges);
 
 // The topmost visible object under `p` (the root's twips) that takes the
-// mouse: a button that is enabled, or a clip `takesMouse` says yes to
+// mouse: a button or a clip `takesMouse` says yes to
 // (whose buttons inside it then never see the pointer). Null when none.
 DisplayObject* MouseTarget(const Movie& movie, DisplayObject& root, Point p,
                            const std::function<bool(DisplayObject&)>& takesMouse, std::uint64_t& edges);

@@ -77,6 +77,9 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
     host.viewportWidth = options_.viewportWidth;
     host.viewportHeight = options_.viewportHeight;
     host.pointer = [this] { return pointer_.at; };
+    host.mouseButtonDown = [this](int code) {
+      return code == 1 ? pointer_.down : (pointer_.otherButtons & code) != 0;
+    };
     host.startDrag = [this](avm1::Clip& clip, bool lockCentre, std::optional<TwipRect> bounds) {
       auto& o = static_cast<DisplayObject&>(clip);
       if (o.removed || !o.parent) return;
@@ -170,6 +173,7 @@ void Player::Advance() {
   tree_.Step();
   RunScripts();
   Collect();
+  if (pointer_.inside) Pointer(PointerEvent::Frame, pointer_.at);
 }
 
 void Player::RunItem(DisplayObject& o, const ActionBytes& actions, std::uint32_t event) {

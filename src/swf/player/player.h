@@ -73,6 +73,10 @@ class Player {
   void MouseUp(double x, double y);
   // The pointer left the face: what it was over is left.
   void MouseLeave();
+  // The right or middle button pressed or let go (the left one is
+  // MouseDown and MouseUp): scripts see it only through Key.isDown.
+  enum class OtherButton { Right = 2, Middle = 4 };
+  void OtherButtonHeld(OtherButton button, bool held);
   // What the pointer should look like where it is: a hand over an enabled
   // button, or a clip that takes the mouse, whose useHandCursor is true.
   enum class Cursor { Arrow, Hand };
@@ -97,7 +101,8 @@ class Player {
   void FinishScripts();
 
   // The mouse (player_mouse.cpp).
-  enum class PointerEvent { Move, Down, Up, Leave };
+  // Frame: the frame moved things under a pointer that stayed.
+  enum class PointerEvent { Move, Down, Up, Leave, Frame };
   void Pointer(PointerEvent event, Point stage);
   Point FaceToStage(double x, double y) const;
   // Clip events of `event` to every clip, newest first, then Mouse's
@@ -110,10 +115,12 @@ class Player {
   void ShowStates();
   void FollowPointer();
   void Forget(DisplayObject& o);
+  void FindLost();
   struct PointerState {
     bool inside = false;
     Point at;  // the root's twips
     bool down = false;
+    std::uint8_t otherButtons = 0;  // OtherButton bits held
     DisplayObject* over = nullptr;     // the target under the pointer
     DisplayObject* pressed = nullptr;  // the target pressed, until released
     DisplayObject* dragged = nullptr;
@@ -123,6 +130,16 @@ class Player {
     const DisplayObject* lastDragged = nullptr;
     DisplayObject* dropTarget = nullptr;
     std::vector<DisplayObject*> shown;  // buttons not in their up state
+    // Where the target the pointer was over or pressed was, when its
+    // timeline took it away: the same character placed there again takes
+    // its place.
+    struct Place {
+      const DisplayObject* parent = nullptr;
+      std::int32_t depth = 0;
+      std::uint16_t characterId = 0;
+      bool over = false, pressed = false;
+    };
+    std::optional<Place> lost;
   };
   PointerState pointer_;
   std::int32_t faceWidth_ = 0, faceHeight_ = 0;

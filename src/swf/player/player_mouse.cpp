@@ -1,5 +1,7 @@
 // The mouse on a playing movie: the pointer's events run their scripts
-// between frames, as they arrive. An event, in order:
+// between frames, as they arrive; after each frame, while the pointer is
+// over the face, what is under it is found again (steps 3 and 4), since the
+// frame may have moved, hidden or disabled it. An event, in order:
 //   1. a move drags the clip being dragged;
 //   2. the clip event (mouseMove, mouseDown, mouseUp) goes to every clip,
 //      newest first and the root last, each clip's on() blocks and then
@@ -56,13 +58,20 @@ void Player::MouseDown(double x, double y) { Pointer(PointerEvent::Down, FaceToS
 void Player::MouseUp(double x, double y) { Pointer(PointerEvent::Up, FaceToStage(x, y)); }
 void Player::MouseLeave() { Pointer(PointerEvent::Leave, pointer_.at); }
 
+void Player::OtherButtonHeld(OtherButton button, bool held) {
+  const auto bit = static_cast<std::uint8_t>(button);
+  pointer_.otherButtons = held ? (pointer_.otherButtons | bit) : (pointer_.otherButtons & ~bit);
+}
+
+// A disabled button or clip is still the pointer's target (it hides what
+// is beneath), but none of its transitions run.
 bool Player::TakesMouse(DisplayObject& o) {
-  if (o.kind == DisplayKind::Button) return !engine_ || engine_->MouseEnabled(o);
-  if (o.kind != DisplayKind::Sprite || !engine_) return false;
-  bool handler = false;
-  for (const ClipAction& a : o.clipActions) handler = handler || (a.events & kButtonEvents) != 0;
-  if (!handler && !engine_->HasButtonHandler(o)) return false;
-  return engine_->MouseEnabled(o);
+  if (o.kind == DisplayKind::Button) return true;
+  // The root never takes the mouse as a button, whatever its handlers.
+  if (o.kind != DisplayKind::Sprite || !engine_ || !o.parent) return false;
+  for (const ClipAction& a : o.clipActions)
+    if (a.events & kButtonEvents) return true;
+  return engine_->HasButtonHandler(o);
 }
 
 bool Player::IsMenu(DisplayObject& o) {
@@ -80,14 +89,27 @@ DisplayObject* Player::FindTarget() {
 }
 
 void Player::Forget(DisplayObject& o) {
+  if (pointer_.lost && pointer_.lost->parent == &o) pointer_.lost.reset();
+  if ((&o == pointer_.over || &o == pointer_.pressed) && o.parent && !o.parent->removed && o.fromTimeline)
+    pointer_.lost = PointerState::Place{o.parent, o.depth, o.characterId, &o == pointer_.over, &o == pointer_.pressed};
   for (DisplayObject** p : {&pointer_.over, &pointer_.pressed, &pointer_.dragged, &pointer_.dropTarget})
     if (*p == &o) *p = nullptr;
   if (pointer_.lastDragged == &o) pointer_.lastDragged = nullptr;
   std::erase(pointer_.shown, &o);
 }
 
+void Player::FindLost() {
+  if (!pointer_.lost) return;
+  const PointerState::Place place = *std::exchange(pointer_.lost, std::nullopt);
+  if (pointer_.over || pointer_.pressed) return;
+  const auto it = place.parent->children.find(place.depth);
+  if (it == place.parent->children.end() || it->second->characterId != place.characterId) return;
+  if (place.over) pointer_.over = it->second.get();
+  if (place.pressed && pointer_.down) pointer_.pressed = it->second.get();
+}
+
 void Player::Transition(DisplayObject* o, std::uint16_t condition) {
-  if (!o || o->removed || !engine_) return;
+  if (!o || o->removed || !engine_ || !engine_->MouseEnabled(*o)) return;
   std::uint32_t clipEvent = 0;
   for (const TransitionEvent& t : kTransitions)
     if (t.condition == condition) clipEvent = t.clipEvent;
@@ -160,8 +182,11 @@ void Player::ShowStates() {
 void Player::Pointer(PointerEvent event, Point stage) {
   if (stopped_) return;
   if (engine_) engine_->BeginFrame();
-  pointer_.inside = event != PointerEvent::Leave;
-  pointer_.at = stage;
+  FindLost();
+  if (event != PointerEvent::Frame) {
+    pointer_.inside = event != PointerEvent::Leave;
+    pointer_.at = stage;
+  }
   switch (event) {
     case PointerEvent::Move:
       FollowPointer();
@@ -176,6 +201,7 @@ void Player::Pointer(PointerEvent event, Point stage) {
       SendMouseEvent(kEventMouseUp, "onMouseUp");
       break;
     case PointerEvent::Leave:
+    case PointerEvent::Frame:
       break;
   }
   // What is under the pointer now, after the handlers moved things.
@@ -226,7 +252,8 @@ void Player::Pointer(PointerEvent event, Point stage) {
 Player::Cursor Player::PointerCursor() {
   DisplayObject* o = pointer_.over;
   if (!o || o->removed) return Cursor::Arrow;
-  return !engine_ || engine_->HandCursor(*o) ? Cursor::Hand : Cursor::Arrow;
+  if (!engine_) return Cursor::Hand;
+  return engine_->MouseEnabled(*o) && engine_->HandCursor(*o) ? Cursor::Hand : Cursor::Arrow;
 }
 
 }  // namespace dc::swf
