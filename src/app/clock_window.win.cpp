@@ -189,7 +189,10 @@ void ClockWindow::BuildFace() {
       throw UserError("The clock's Flash face cannot be shown: the clock package holds no movie. The clock runs "
                       "with its digits only.");
     flash_ = std::make_unique<FlashFace>(hwnd(), package_.moviePath, d.FaceLeft, d.FaceTop, d.FaceWidth,
-                                         d.FaceHeight, seams_.now);
+                                         d.FaceHeight, seams_.now, [this] {
+                                           ui::StartWindowDrag(hwnd());
+                                           TakeMonitorScale(seams_.monitors());
+                                         });
     picture_.reset();
   } catch (const UserError& e) {
     ui::ReportError(e.what());
@@ -371,10 +374,6 @@ void ClockWindow::OpenMenuAt(POINT screen) {
 bool ClockWindow::FilterMessage(const MSG& msg) {
   const bool toFlash = flash_ && (msg.hwnd == flash_->hwnd() || IsChild(flash_->hwnd(), msg.hwnd));
   switch (FlashMessageAction(flash_ != nullptr, toFlash, msg.message)) {
-    case FilterAction::MoveThenPass:
-      ui::StartWindowDrag(hwnd());
-      TakeMonitorScale(seams_.monitors());
-      return false;
     case FilterAction::OpenMenuAndDrop:
       OpenMenuAt(msg.pt);
       return true;
