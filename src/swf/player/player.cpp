@@ -19,8 +19,12 @@
 //      failed load, a message, a sound's end), bound text fields show their
 //      variables, and garbage is collected;
 //   5. the frame is drawn (when it is asked for and changed).
+//   6. while the pointer is over the face, what is under it is found
+//      again and its transitions run (player_mouse.cpp).
 // The first frame, when the player is made, is the root's first frame
-// played with the same steps, without enterFrame.
+// played with the same steps, without enterFrame. The mouse's events run
+// between frames, as they arrive, each handler's actions at once and then
+// what they queued, in the order written at the top of player_mouse.cpp.
 #include "swf/player/player.h"
 
 #include <algorithm>
