@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "avm1_assembler.h"
+#include "clock_face_movies.h"
 #include "swf/format/reader.h"
 #include "swf/player/player.h"
 #include "swf_writer.h"
@@ -136,6 +137,31 @@ TEST(PlayerMouse, ButtonsAndClipsAnswerInTurn) {
     EXPECT_EQ(player.PointerCursor(), s.cursor) << s.kind << " " << s.x;
     EXPECT_EQ(pixels[50 * 550 + 50] & 0xFFFFFF, s.pixel) << s.kind << " " << s.x;
   }
+}
+
+TEST(PlayerMouse, TheMouseFaceAnswersAHoverAClickAndAMove) {
+  Player player(std::make_shared<const dc::swf::Movie>(ReadMovie(test::MouseFaceMovie())));
+  std::vector<std::uint32_t> px(200 * 200);
+  PixelTarget face{px.data(), 200, 200, 200};
+  const auto colour = [](Rgba c) { return std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b; };
+  const auto at = [&](int x, int y) {
+    player.Render(face);
+    return px[y * 200 + x] & 0xFFFFFF;
+  };
+  EXPECT_EQ(at(35, 35), colour(test::kMouseUpColour));
+  player.MouseMove(35, 35);
+  EXPECT_EQ(at(35, 35), colour(test::kMouseOverColour));
+  EXPECT_EQ(at(40, 105), colour(test::kFollowerColour));
+  EXPECT_EQ(at(20, 105), 0xFFFFFFu);
+  player.MouseDown(35, 35);
+  EXPECT_EQ(at(35, 35), colour(test::kMouseDownColour));
+  EXPECT_EQ(at(15, 160), colour(test::kCounterColour));
+  player.MouseUp(35, 35);
+  EXPECT_EQ(at(35, 35), colour(test::kMouseOverColour));
+  EXPECT_EQ(at(15, 160), 0xFFFFFFu);
+  EXPECT_EQ(at(35, 160), colour(test::kCounterColour));
+  player.MouseLeave();
+  EXPECT_EQ(at(35, 35), colour(test::kMouseUpColour));
 }
 
 }  // namespace
