@@ -13,14 +13,14 @@
 //      applied at once and queued behind by the same rules; a block or
 //      event of a clip taken away meanwhile is dropped (its unload runs).
 //   3. intervals and timeouts whose time has come by the frame's end run,
-//      in the order they fall due, each followed by what it queued;
+//      in the order they fall due, each followed by what it queued; then,
+//      while the pointer is over the face, what is under it is found again
+//      and its transitions run (player_mouse.cpp), as part of the frame;
 //   4. clips that had unload handlers are forgotten by the scripts (clips
 //      without were forgotten as they went); host objects' events run (a
 //      failed load, a message, a sound's end), bound text fields show their
 //      variables, and garbage is collected;
 //   5. the frame is drawn (when it is asked for and changed).
-//   6. while the pointer is over the face, what is under it is found
-//      again and its transitions run (player_mouse.cpp).
 // The first frame, when the player is made, is the root's first frame
 // played with the same steps, without enterFrame. The mouse's events run
 // between frames, as they arrive, each handler's actions at once and then
@@ -177,7 +177,6 @@ void Player::Advance() {
   tree_.Step();
   RunScripts();
   Collect();
-  if (pointer_.inside) Pointer(PointerEvent::Frame, pointer_.at);
 }
 
 void Player::RunItem(DisplayObject& o, const ActionBytes& actions, std::uint32_t event) {
@@ -217,6 +216,7 @@ void Player::RunQueue() {
 
 void Player::RunScripts() {
   if (!engine_) {
+    if (pointer_.inside) PointerScripts(PointerEvent::Frame, pointer_.at);
     tree_.Bury();
     return;
   }
@@ -224,6 +224,12 @@ void Player::RunScripts() {
   // Timers due by the end of this frame, each followed by what it queued.
   const double frameEnd = TimerMs(framesPlayed_ + 1);
   while (engine_->RunNextDueInterval(frameEnd)) RunQueue();
+  // The frame may have moved, hidden or placed again what the pointer is
+  // over; within the frame's budget.
+  if (pointer_.inside) {
+    PointerScripts(PointerEvent::Frame, pointer_.at);
+    RunQueue();
+  }
   FinishScripts();
 }
 

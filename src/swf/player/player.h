@@ -104,6 +104,8 @@ class Player {
   // Frame: the frame moved things under a pointer that stayed.
   enum class PointerEvent { Move, Down, Up, Leave, Frame };
   void Pointer(PointerEvent event, Point stage);
+  // The event's clip events and transitions, within the budget begun.
+  void PointerScripts(PointerEvent event, Point stage);
   Point FaceToStage(double x, double y) const;
   // Clip events of `event` to every clip, newest first, then Mouse's
   // listeners.

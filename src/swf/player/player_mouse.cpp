@@ -1,7 +1,9 @@
 // The mouse on a playing movie: the pointer's events run their scripts
-// between frames, as they arrive; after each frame, while the pointer is
-// over the face, what is under it is found again (steps 3 and 4), since the
-// frame may have moved, hidden or disabled it. An event, in order:
+// between frames, as they arrive, each with a frame's budget of its own;
+// at the end of each frame's scripts, while the pointer is over the face,
+// what is under it is found again (steps 3 and 4, within the frame's
+// budget), since the frame may have moved, hidden or placed it again. An
+// event, in order:
 //   1. a move drags the clip being dragged;
 //   2. the clip event (mouseMove, mouseDown, mouseUp) goes to every clip,
 //      newest first and the root last, each clip's on() blocks and then
@@ -181,7 +183,19 @@ void Player::ShowStates() {
 
 void Player::Pointer(PointerEvent event, Point stage) {
   if (stopped_) return;
+  // An event's scripts have a frame's budget of their own.
   if (engine_) engine_->BeginFrame();
+  PointerScripts(event, stage);
+  if (engine_) {
+    RunQueue();
+    FinishScripts();
+  } else {
+    tree_.Bury();
+  }
+  Collect();
+}
+
+void Player::PointerScripts(PointerEvent event, Point stage) {
   FindLost();
   if (event != PointerEvent::Frame) {
     pointer_.inside = event != PointerEvent::Leave;
@@ -240,13 +254,6 @@ void Player::Pointer(PointerEvent event, Point stage) {
     }
   }
   ShowStates();
-  if (engine_) {
-    RunQueue();
-    FinishScripts();
-  } else {
-    tree_.Bury();
-  }
-  Collect();
 }
 
 Player::Cursor Player::PointerCursor() {
