@@ -65,8 +65,9 @@ void Player::OtherButtonHeld(OtherButton button, bool held) {
   pointer_.otherButtons = held ? (pointer_.otherButtons | bit) : (pointer_.otherButtons & ~bit);
 }
 
-// A disabled button or clip is still the pointer's target (it hides what
-// is beneath), but none of its transitions run.
+// A disabled button or clip still hides what is beneath it, but its state
+// stands still: it runs no transitions, and the pointer coming onto it
+// finds nothing (so enabling it under the pointer is a roll-over).
 bool Player::TakesMouse(DisplayObject& o) {
   if (o.kind == DisplayKind::Button) return true;
   // The root never takes the mouse as a button, whatever its handlers.
@@ -221,6 +222,7 @@ void Player::PointerScripts(PointerEvent event, Point stage) {
   // What is under the pointer now, after the handlers moved things.
   DisplayObject* now = FindTarget();
   DisplayObject* was = pointer_.over;
+  if (now && now != was && engine_ && !engine_->MouseEnabled(*now)) now = nullptr;
   if (event == PointerEvent::Down) {
     if (was != now) {
       Transition(was, kOverUpToIdle);
