@@ -29,7 +29,8 @@ int UtcOffsetMinutes() {
 }  // namespace
 
 FlashFace::FlashFace(HWND parent, const std::filesystem::path& moviePath, int left, int top, int width, int height,
-                     std::function<CivilDateTime()> now, std::function<void()> moveClock)
+                     std::function<CivilDateTime()> now,
+                     std::function<void(int dx, int dy)> moveClock)
     : moveClock_(std::move(moveClock)) {
   swf::PlayerOptions options;
   options.now = [now = std::move(now)] { return swf::avm1::LocalTime{now(), UtcOffsetMinutes()}; };
@@ -121,7 +122,7 @@ void FlashFace::OnMouse(UINT msg, int x, int y) {
         // The press moves the clock: the movie never saw it, and sees no
         // release either.
         ReleaseCapture();
-        if (moveClock_) moveClock_();
+        if (moveClock_) moveClock_(x - press_.X(), y - press_.Y());
         return;
       }
       if (!press_.Held()) player_->MouseMove(x, y);

@@ -31,9 +31,10 @@ class FlashFace : public ui::Window {
   // Reads the movie at `moviePath` and shows its first frame; its scripts
   // read the time from `now`. Throws UserError saying why the movie cannot
   // be played.
-  // `moveClock` starts the system's move of the clock (a press that moved).
+  // `moveClock` starts the system's move of the clock (a press that moved),
+  // the clock first moved by how far the pointer went before it was a move.
   FlashFace(HWND parent, const std::filesystem::path& moviePath, int left, int top, int width, int height,
-            std::function<CivilDateTime()> now, std::function<void()> moveClock);
+            std::function<CivilDateTime()> now, std::function<void(int dx, int dy)> moveClock);
 
   // Runs the movie while the clock is shown; paused, it holds its frame.
   void SetRunning(bool running);
@@ -63,7 +64,7 @@ class FlashFace : public ui::Window {
   ULONGLONG startTick_ = 0;
   std::uint64_t framesPlayed_ = 0;
   std::uint64_t framesDrawn_ = 0;
-  std::function<void()> moveClock_;
+  std::function<void(int dx, int dy)> moveClock_;
   ClickOrMove press_;
   bool tracking_ = false;  // the system tells us when the pointer leaves
 };
