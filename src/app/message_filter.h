@@ -34,7 +34,11 @@ class ClickOrMove {
     return true;
   }
   // True when the press was a click (it did not become a move).
-  bool Released() { return pressed_ && !(pressed_ = false); }
+  bool Released() {
+    const bool click = pressed_;
+    pressed_ = false;
+    return click;
+  }
   void Cancel() { pressed_ = false; }
   bool Held() const { return pressed_; }
   int X() const { return x_; }
