@@ -189,7 +189,8 @@ void ClockWindow::BuildFace() {
       throw UserError("The clock's Flash face cannot be shown: the clock package holds no movie. The clock runs "
                       "with its digits only.");
     flash_ = std::make_unique<FlashFace>(hwnd(), package_.moviePath, d.FaceLeft, d.FaceTop, d.FaceWidth,
-                                         d.FaceHeight, seams_.now);
+                                         d.FaceHeight, seams_.now,
+                                         [this](int dx, int dy) { MoveFromFace(dx, dy); });
     picture_.reset();
   } catch (const UserError& e) {
     ui::ReportError(e.what());
@@ -344,6 +345,16 @@ void ClockWindow::ApplyWindowShape() {
   }
 }
 
+void ClockWindow::MoveFromFace(int dx, int dy) {
+  // The pointer's way before the press became a move counts towards it:
+  // the system's move follows the pointer from where it is now.
+  RECT r{};
+  if (GetWindowRect(hwnd(), &r))
+    SetWindowPos(hwnd(), nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ui::StartWindowDrag(hwnd());
+  TakeMonitorScale(seams_.monitors());
+}
+
 void ClockWindow::ChildMouseDown(UINT message) {
   // Any button drags the clock; the right one's release opens the menu.
   if (message == WM_LBUTTONDOWN) {
@@ -371,10 +382,6 @@ void ClockWindow::OpenMenuAt(POINT screen) {
 bool ClockWindow::FilterMessage(const MSG& msg) {
   const bool toFlash = flash_ && (msg.hwnd == flash_->hwnd() || IsChild(flash_->hwnd(), msg.hwnd));
   switch (FlashMessageAction(flash_ != nullptr, toFlash, msg.message)) {
-    case FilterAction::MoveThenPass:
-      ui::StartWindowDrag(hwnd());
-      TakeMonitorScale(seams_.monitors());
-      return false;
     case FilterAction::OpenMenuAndDrop:
       OpenMenuAt(msg.pt);
       return true;

@@ -99,6 +99,9 @@ class ClockWindow : public ui::Window {
   // The window fits its visible children and takes its shape.
   void FitToChildren();
   void ApplyWindowShape();
+  // A press on the Flash face that moved `dx`, `dy` before it became a
+  // move of the clock.
+  void MoveFromFace(int dx, int dy);
   void ChildMouseDown(UINT message);
   void EndPointerDrag(UINT message);
   void OpenMenuAt(POINT screen);

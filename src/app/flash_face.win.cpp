@@ -29,7 +29,9 @@ int UtcOffsetMinutes() {
 }  // namespace
 
 FlashFace::FlashFace(HWND parent, const std::filesystem::path& moviePath, int left, int top, int width, int height,
-                     std::function<CivilDateTime()> now) {
+                     std::function<CivilDateTime()> now,
+                     std::function<void(int dx, int dy)> moveClock)
+    : moveClock_(std::move(moveClock)) {
   swf::PlayerOptions options;
   options.now = [now = std::move(now)] { return swf::avm1::LocalTime{now(), UtcOffsetMinutes()}; };
   const ULONGLONG start = GetTickCount64();
@@ -45,7 +47,8 @@ FlashFace::FlashFace(HWND parent, const std::filesystem::path& moviePath, int le
     throw UserError(std::string("The clock's Flash face cannot be shown: ") + e.what() +
                     " The clock runs with its digits only.");
   }
-  RegisterWindowClass(ui::kFlashFaceClass, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr);
+  // No class cursor: WM_SETCURSOR sets the hand or the arrow.
+  RegisterWindowClass(ui::kFlashFaceClass, 0, nullptr, nullptr);
   Create(0, ui::kFlashFaceClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left, top, width, height, parent);
   MakeSurface(width, height);
   PassOnWarnings();
@@ -75,8 +78,7 @@ void FlashFace::OnFrameTimer() {
   if (steps > kMaxCatchUpFrames) steps = 1;
   framesPlayed_ = due;
   for (std::uint64_t i = 0; i < steps; ++i) player_->Advance();
-  PassOnWarnings();
-  if (player_->NeedsRender()) InvalidateRect(hwnd(), nullptr, FALSE);
+  ShowChanges();
 }
 
 void FlashFace::PassOnWarnings() {
@@ -104,6 +106,50 @@ void FlashFace::MakeSurface(int width, int height) {
   surfaceStale_ = true;
 }
 
+void FlashFace::ShowChanges() {
+  PassOnWarnings();
+  if (player_->NeedsRender()) InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void FlashFace::OnMouse(UINT msg, int x, int y) {
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      if (!tracking_) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd(), 0};
+        tracking_ = TrackMouseEvent(&track) != FALSE;
+      }
+      if (press_.Moved(x, y, GetSystemMetrics(SM_CXDRAG), GetSystemMetrics(SM_CYDRAG))) {
+        // The press moves the clock: the movie never saw it, and sees no
+        // release either.
+        ReleaseCapture();
+        if (moveClock_) moveClock_(x - press_.X(), y - press_.Y());
+        return;
+      }
+      if (!press_.Held()) player_->MouseMove(x, y);
+      break;
+    case WM_LBUTTONDOWN:
+      press_.Press(x, y);
+      SetCapture(hwnd());
+      return;
+    case WM_LBUTTONUP:
+      if (!press_.Released()) return;
+      ReleaseCapture();
+      player_->MouseDown(press_.X(), press_.Y());
+      player_->MouseUp(press_.X(), press_.Y());
+      // Where the pointer is now, should it have moved within the click.
+      player_->MouseMove(x, y);
+      break;
+    case WM_MOUSELEAVE:
+      tracking_ = false;
+      press_.Cancel();
+      player_->MouseLeave();
+      break;
+    default:
+      return;
+  }
+  ShowChanges();
+}
+
 bool FlashFace::DrawFrame() {
   if (!bits_ || (!surfaceStale_ && !player_->NeedsRender())) return false;
   PixelTarget face{bits_, width_, height_, width_};
@@ -119,6 +165,21 @@ std::optional<LRESULT> FlashFace::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) 
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;  // every pixel is the movie's
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+      OnMouse(msg, static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+      return 0;
+    case WM_MOUSELEAVE:
+      OnMouse(msg, 0, 0);
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lp) != hwnd()) press_.Cancel();
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lp) != HTCLIENT) return std::nullopt;
+      SetCursor(LoadCursorW(nullptr, player_->PointerCursor() == swf::Player::Cursor::Hand ? IDC_HAND : IDC_ARROW));
+      return TRUE;
     case WM_PAINT: {
       ui::PaintScope paint(hwnd());
       if (!paint.get()) return 0;

@@ -2,7 +2,10 @@
 // with our own player. It steps the movie on a timer at the movie's frame
 // rate, draws a frame into its one DIB section only when the picture
 // changed, and copies it to the screen. Paused (a hidden clock), it runs no
-// timer and draws nothing.
+// timer and draws nothing. The pointer over it reaches the movie: moves,
+// its leaving, and a click (a left press let go within the system's drag
+// distance); a press moved further moves the clock instead, unseen by the
+// movie.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "app/message_filter.h"
 #include "base/date_time.h"
 #include "swf/player/player.h"
 #include "ui/handles.win.h"
@@ -27,8 +31,10 @@ class FlashFace : public ui::Window {
   // Reads the movie at `moviePath` and shows its first frame; its scripts
   // read the time from `now`. Throws UserError saying why the movie cannot
   // be played.
+  // `moveClock` starts the system's move of the clock (a press that moved),
+  // the clock first moved by how far the pointer went before it was a move.
   FlashFace(HWND parent, const std::filesystem::path& moviePath, int left, int top, int width, int height,
-            std::function<CivilDateTime()> now);
+            std::function<CivilDateTime()> now, std::function<void(int dx, int dy)> moveClock);
 
   // Runs the movie while the clock is shown; paused, it holds its frame.
   void SetRunning(bool running);
@@ -45,6 +51,9 @@ class FlashFace : public ui::Window {
   bool DrawFrame();
   void MakeSurface(int width, int height);
   void PassOnWarnings();
+  // Mouse messages to the movie; the picture is drawn again when it changed.
+  void OnMouse(UINT msg, int x, int y);
+  void ShowChanges();
 
   std::unique_ptr<swf::Player> player_;
   ui::UniqueBitmap dib_;
@@ -55,6 +64,9 @@ class FlashFace : public ui::Window {
   ULONGLONG startTick_ = 0;
   std::uint64_t framesPlayed_ = 0;
   std::uint64_t framesDrawn_ = 0;
+  std::function<void(int dx, int dy)> moveClock_;
+  ClickOrMove press_;
+  bool tracking_ = false;  // the system tells us when the pointer leaves
 };
 
 }  // namespace dc

@@ -5,7 +5,6 @@ namespace dc {
 
 FilterAction FlashMessageAction(bool hasFlash, bool toFlashWindow, unsigned message) {
   if (!hasFlash || !toFlashWindow) return FilterAction::Pass;
-  if (message == 0x0201) return FilterAction::MoveThenPass;     // left button down
   if (message == 0x0204) return FilterAction::OpenMenuAndDrop;  // right button down
   return FilterAction::Pass;
 }

@@ -1,7 +1,10 @@
 // A Flash clock as a user meets it: the real player shows the movie's
 // first frame and its hands move; a left drag on the movie moves the clock
-// and a right click on it opens the clock's menu. Under faketime, the
-// hands show the faked time.
+// and a right click on it opens the clock's menu. A face with a button: the
+// pointer over it shows the over state, a click runs its action once, a
+// drag and a right click run nothing, a follower follows the pointer and
+// leaving the face brings the up state back. Under faketime, the hands
+// show the faked time.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -31,9 +34,9 @@ struct FlashClock {
   std::unique_ptr<PlayerProcess> player;
   HWND clock = nullptr, face = nullptr;
 
-  FlashClock() {
+  explicit FlashClock(std::vector<std::uint8_t> movie = dc::swf::test::ClockFaceMovie(ClockPattern::ClipEvent)) {
     dctest::PackageParts p = dctest::DemoParts();
-    p.face = dc::swf::test::ClockFaceMovie(ClockPattern::ClipEvent);
+    p.face = std::move(movie);
     std::memcpy(p.display.FaceType, ".swf\0", 5);
     p.display.FaceWidth = 200;
     p.display.FaceHeight = 200;
@@ -129,6 +132,59 @@ TEST(FlashEndToEnd, ALeftDragOnTheMovieMovesTheClockAndARightClickOpensItsMenu) 
   ASSERT_TRUE(menu) << "the clock's own menu";
   input::Keys({"Escape"});
   EXPECT_TRUE(c.player->WaitForNoWindow(L"#32768", 5s));
+}
+
+TEST(FlashEndToEnd, AFacesButtonAnswersTheMouseAndADragOrRightClickRunsNothing) {
+  using namespace dc::swf::test;
+  FlashClock c(MouseFaceMovie());
+  ASSERT_TRUE(c.face);
+  RECT at{};
+  GetWindowRect(c.face, &at);
+  const auto waitFor = [&](int x, int y, dc::swf::Rgba colour) {
+    for (int i = 0; i < 40 && c.Face()[y * 200 + x] != PixelOf(colour); ++i) Sleep(50);
+    return c.Face()[y * 200 + x] == PixelOf(colour);
+  };
+  const auto onFace = [&](int x, int y) { return POINT{at.left + x, at.top + y}; };
+  EXPECT_TRUE(waitFor(35, 35, kMouseUpColour));
+  input::MoveTo(onFace(35, 35));
+  EXPECT_TRUE(waitFor(35, 35, kMouseOverColour)) << "the over state";
+  EXPECT_TRUE(waitFor(40, 105, kFollowerColour)) << "the follower at the pointer";
+  input::MoveTo(onFace(120, 35));
+  EXPECT_TRUE(waitFor(125, 105, kFollowerColour)) << "the follower moved with the pointer";
+  EXPECT_TRUE(waitFor(35, 35, kMouseUpColour)) << "the up state off the button";
+
+  input::Click(1, onFace(35, 35));
+  EXPECT_TRUE(waitFor(35, 160, kCounterColour)) << "one click, one move of the counter";
+  EXPECT_EQ(c.Face()[160 * 200 + 55], 0xFFFFFFu) << "not two";
+  EXPECT_EQ(c.Face()[160 * 200 + 15], 0xFFFFFFu);
+
+  // A drag from the button moves the clock and runs no action.
+  const RECT before = c.Rect();
+  input::Drag(1, onFace(35, 35), {at.left + 35 - 120, at.top + 35 - 80});
+  RECT after = c.Rect();
+  for (int i = 0; i < 40 && after.left == before.left; ++i) {
+    Sleep(50);
+    after = c.Rect();
+  }
+  EXPECT_EQ(after.left - before.left, -120);
+  GetWindowRect(c.face, &at);
+  Sleep(300);
+  EXPECT_EQ(c.Face()[160 * 200 + 35], PixelOf(kCounterColour)) << "the counter stayed";
+  EXPECT_EQ(c.Face()[160 * 200 + 55], 0xFFFFFFu);
+
+  // A right click opens the clock's menu; the movie sees nothing.
+  input::Click(3, onFace(35, 35));
+  ASSERT_TRUE(c.player->WaitForWindow(L"#32768", 5s));
+  input::Keys({"Escape"});
+  EXPECT_TRUE(c.player->WaitForNoWindow(L"#32768", 5s));
+  EXPECT_EQ(c.Face()[160 * 200 + 35], PixelOf(kCounterColour));
+  EXPECT_NE(c.Face()[35 * 200 + 35], PixelOf(kMouseDownColour));
+
+  // The pointer leaving the face gives the up state back.
+  input::MoveTo(onFace(35, 35));
+  EXPECT_TRUE(waitFor(35, 35, kMouseOverColour));
+  input::MoveTo({at.right + 150, at.bottom + 150});
+  EXPECT_TRUE(waitFor(35, 35, kMouseUpColour)) << "the up state once the pointer left";
 }
 
 // Run under faketime from 2026-12-08 10:08:30 (tests/e2e/CMakeLists.txt).

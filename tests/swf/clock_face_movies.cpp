@@ -301,3 +301,59 @@ std::vector<std::uint8_t> LoopingMovie(std::uint16_t frames, std::uint16_t rate,
 }
 
 }  // namespace dc::swf::test
+
+namespace dc::swf::test {
+namespace {
+
+Bytes Box(std::uint16_t id, int width, int height, Rgba colour) {
+  const std::int32_t w = width * 20, h = height * 20;
+  return DefineShape(3, id, {0, w, 0, h}, {{FillStyle{FillKind::Solid, colour}}, {}},
+                     {StyleChange{std::pair{0, 0}, std::nullopt, 1u, std::nullopt, std::nullopt}, LineTo{w, 0},
+                      LineTo{0, h}, LineTo{-w, 0}, LineTo{0, -h}});
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> MouseFaceMovie() {
+  enum : std::uint16_t { kUp = 1, kOver, kDown, kButton, kCounterBar, kCounter, kFollowerBox, kFollower };
+  // The button: its states at (10, 10), 50 px square; its release moves
+  // "counter" 20 px right.
+  Asm release;
+  release.Get("counter").Push({"_x"}).Get("counter").Push({"_x"}).Op(op::GetMember).Push({20}).Op(op::Add2);
+  release.Op(op::SetMember);
+  BitWriter records;
+  records.U8(0x01 | 0x08).U16(kUp).U16(1).WriteMatrix({}).WriteColorTransform({}, true);
+  records.U8(0x02).U16(kOver).U16(1).WriteMatrix({}).WriteColorTransform({}, true);
+  records.U8(0x04).U16(kDown).U16(1).WriteMatrix({}).WriteColorTransform({}, true);
+  records.U8(0);
+  const Bytes recordBytes = records.Take();
+  const Bytes actions = *release.Bytes();
+  BitWriter button;
+  button.U16(kButton).U8(0).U16(static_cast<std::uint16_t>(2 + recordBytes.size())).Append(recordBytes);
+  button.U16(0).U16(kOverDownToOverUp).Append(actions);
+  // The follower's left edge is where the pointer is across the stage.
+  Asm follow;
+  follow.Push({"_x"}).Get("_root").Push({"_xmouse"}).Op(op::GetMember).Op(op::SetVariable);
+  ClipAction moved;
+  moved.events = kEventMouseMove;
+  moved.actions = follow.Bytes();
+  PlaceObject follower = Placed(3, kFollower, "follower", Matrix::Translate(0, 2000));
+  follower.clipActions.push_back(moved);
+
+  Header header;
+  header.version = 6;
+  header.stage = kStage;
+  header.frameRate = 12 << 8;
+  Bytes tags = SetBackgroundColor({255, 255, 255, 255});
+  for (const Bytes& b : {Box(kUp, 50, 50, kMouseUpColour), Box(kOver, 50, 50, kMouseOverColour),
+                         Box(kDown, 50, 50, kMouseDownColour), Tag(34, button.Take()),
+                         Box(kCounterBar, 10, 20, kCounterColour), SpriteOf(kCounter, kCounterBar),
+                         Box(kFollowerBox, 10, 10, kFollowerColour), SpriteOf(kFollower, kFollowerBox),
+                         PlaceObjectTag(Placed(1, kButton, "button", Matrix::Translate(200, 200)), 2, 6),
+                         PlaceObjectTag(Placed(2, kCounter, "counter", Matrix::Translate(200, 3000)), 2, 6),
+                         PlaceObjectTag(follower, 2, 6), ShowFrame()})
+    tags = Append(tags, b);
+  return Fws(header, tags);
+}
+
+}  // namespace dc::swf::test

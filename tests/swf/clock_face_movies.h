@@ -35,6 +35,15 @@ std::vector<std::uint8_t> ClockFaceMovie(ClockPattern pattern);
 // `paddingBytes` (for the memory of a large movie).
 std::vector<std::uint8_t> LoopingMovie(std::uint16_t frames, std::uint16_t rate, std::uint32_t paddingBytes);
 
+// A face for the mouse (SWF 6, 200 x 200): a 50-pixel button at (10, 10)
+// in kMouseUpColour, kMouseOverColour and kMouseDownColour whose release
+// moves "counter" (a 10 x 20 bar at (10, 150)) 20 pixels right, and
+// "follower", a 10-pixel square at y 100 whose left edge follows the
+// pointer's x.
+inline constexpr Rgba kMouseUpColour{200, 0, 0, 255}, kMouseOverColour{0, 160, 0, 255},
+    kMouseDownColour{0, 0, 220, 255}, kCounterColour{0, 0, 0, 255}, kFollowerColour{230, 150, 0, 255};
+std::vector<std::uint8_t> MouseFaceMovie();
+
 // The angles the analogue faces' scripts set: h·30 + m/2, m·6 + s/10, s·6.
 struct HandAngles {
   double hour, minute, second;

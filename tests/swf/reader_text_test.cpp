@@ -222,7 +222,13 @@ TEST(ReadButton, RecordsOfBothKinds) {
   EXPECT_EQ(Describe(two->records),
             Describe({{5, 1, Matrix::Translate(20, 0), halfAlpha, 0x03}, {6, 2, {}, {}, 0x08}}));
   EXPECT_EQ(Describe(one->records), Describe({{7, 3, Matrix::Scale(2, 2), {}, 0x01}}));
-  EXPECT_FALSE(m.hasAvm1Scripts);  // button actions are not read
+  // DefineButton's one block runs on release; DefineButton2's offset of 0
+  // says it has none.
+  ASSERT_EQ(one->actions.size(), 1u);
+  EXPECT_EQ(one->actions[0].conditions, kOverDownToOverUp);
+  EXPECT_EQ(*one->actions[0].actions, (std::vector<std::uint8_t>{0x07, 0x00}));
+  EXPECT_TRUE(two->actions.empty());
+  EXPECT_TRUE(m.hasAvm1Scripts);
 }
 
 }  // namespace

@@ -210,10 +210,32 @@ TEST(AutoRun, TurningOffDeletesTheNameWhereverItIs) {
 }
 
 TEST(FlashFilter, OnlyPressesOnTheFlashWindowAreActedOn) {
-  EXPECT_EQ(FlashMessageAction(true, true, 0x0201), FilterAction::MoveThenPass);
+  EXPECT_EQ(FlashMessageAction(true, true, 0x0201), FilterAction::Pass);  // the face tells a click from a move
   EXPECT_EQ(FlashMessageAction(true, true, 0x0204), FilterAction::OpenMenuAndDrop);
   EXPECT_EQ(FlashMessageAction(true, true, 0x0205), FilterAction::Pass);  // right button up
   EXPECT_EQ(FlashMessageAction(true, true, 0x0207), FilterAction::Pass);  // middle button down
   EXPECT_EQ(FlashMessageAction(true, false, 0x0204), FilterAction::Pass);
   EXPECT_EQ(FlashMessageAction(false, true, 0x0201), FilterAction::Pass);
+}
+
+TEST(FlashFilter, AClickIsAPressLetGoWithinTheDragRectangle) {
+  struct Case {
+    int moveX, moveY;  // from the press at (10, 10), drag rectangle 4 x 4
+    bool moves;
+  };
+  const Case cases[] = {{0, 0, false}, {2, 2, false}, {-2, 2, false}, {3, 0, true}, {0, -3, true}, {5, 5, true}};
+  for (const Case& c : cases) {
+    ClickOrMove press;
+    press.Press(10, 10);
+    EXPECT_EQ(press.Moved(10 + c.moveX, 10 + c.moveY, 4, 4), c.moves) << c.moveX << "," << c.moveY;
+    // Once the clock moves, the release is no click, and further moves
+    // start nothing.
+    EXPECT_EQ(press.Released(), !c.moves) << c.moveX << "," << c.moveY;
+    EXPECT_FALSE(press.Moved(100, 100, 4, 4));
+  }
+  ClickOrMove idle;
+  EXPECT_FALSE(idle.Released());
+  idle.Press(1, 1);
+  idle.Cancel();
+  EXPECT_FALSE(idle.Released());
 }

@@ -10,6 +10,7 @@
 #include "manifest.h"
 #include "preview.h"
 #include "swf/player/player.h"
+#include "swf/player/stage_fit.h"
 
 namespace clockpack {
 namespace {
@@ -170,26 +171,55 @@ void PlayMovie(const PlayOptions& options, std::ostream& out, std::ostream& err)
     }
   };
 
-  bool mouseSaid = false;
-  std::size_t next = 0;
-  warn();
-  capture(1);
-  for (std::uint32_t frame = 2; frame <= frames; ++frame) {
-    // The events up to the next Wait come before this frame runs.
-    for (; next < options.input.size(); ++next) {
-      const InputEvent& e = options.input[next];
-      if (e.type == InputEvent::Type::Wait) {
-        ++next;
+  // The corpus's events are at stage pixels; the player takes the face's.
+  const dc::swf::Matrix toFace = dc::swf::StageToFace(stage, width, height);
+  const auto apply = [&](const InputEvent& e) {
+    const dc::swf::Point at = toFace.Apply({e.x * 20 + stage.xMin, e.y * 20 + stage.yMin});
+    switch (e.type) {
+      case InputEvent::Type::MouseMove: movie.MouseMove(at.x, at.y); break;
+      case InputEvent::Type::MouseDown:
+      case InputEvent::Type::MouseUp: {
+        const bool down = e.type == InputEvent::Type::MouseDown;
+        if (e.button == "Right" || e.button == "Middle") {
+          movie.OtherButtonHeld(e.button == "Right" ? dc::swf::Player::OtherButton::Right
+                                                    : dc::swf::Player::OtherButton::Middle, down);
+        } else if (down) {
+          movie.MouseDown(at.x, at.y);
+        } else {
+          movie.MouseUp(at.x, at.y);
+        }
         break;
       }
-      if (e.type != InputEvent::Type::Keyboard && !mouseSaid) {
-        mouseSaid = true;
-        err << "clockpack: warning: the player takes no mouse events yet; they are left out\n";
-      }
+      default: break;  // a face has no keyboard
     }
+    warn();
+  };
+  // After each frame the events up to the next Wait are applied; the Wait
+  // lets the next frame run. Events left when the frames are done are
+  // applied after the last one, before its picture is taken.
+  std::size_t next = 0;
+  const auto applyUntilWait = [&] {
+    for (; next < options.input.size(); ++next) {
+      if (options.input[next].type == InputEvent::Type::Wait) {
+        ++next;
+        return;
+      }
+      apply(options.input[next]);
+    }
+  };
+  const auto finish = [&](std::uint32_t frame) {
+    applyUntilWait();
+    if (frame == frames)
+      for (; next < options.input.size(); ++next)
+        if (options.input[next].type != InputEvent::Type::Wait) apply(options.input[next]);
+    capture(frame);
+  };
+  warn();
+  finish(1);
+  for (std::uint32_t frame = 2; frame <= frames; ++frame) {
     movie.Advance();
     warn();
-    capture(frame);
+    finish(frame);
   }
   out.flush();
 }

@@ -174,16 +174,20 @@ Value GlobalToLocal(Runtime& rt, Value self, std::span<const Value> args) { retu
 
 // hitTest(x, y[, shapeFlag]) with a point on the stage, or hitTest(other):
 // the clip's bounds in the root's space against the point or the other's
-// bounds. The shape flag is answered by the bounds as well.
+// bounds; with the shape flag, what the clip shows against the point.
 Value HitTest(Runtime& rt, Value self, std::span<const Value> args) {
   Clip* c = ThisClip(self);
   if (!c || args.empty() || !rt.root) return Value::Bool(false);
-  const TwipRect mine = c->Bounds(rt.root);
-  if (mine.Empty()) return Value::Bool(false);
   if (args.size() >= 2) {
     const double x = rt.ToNumber(args[0]) * kTwipsPerPixel, y = rt.ToNumber(args[1]) * kTwipsPerPixel;
+    if (std::isnan(x) || std::isnan(y)) return Value::Bool(false);
+    if (args.size() >= 3 && rt.ToBoolean(args[2])) return Value::Bool(c->ShapeContains({x, y}));
+    const TwipRect mine = c->Bounds(rt.root);
+    if (mine.Empty()) return Value::Bool(false);
     return Value::Bool(x >= mine.xMin && x <= mine.xMax && y >= mine.yMin && y <= mine.yMax);
   }
+  const TwipRect mine = c->Bounds(rt.root);
+  if (mine.Empty()) return Value::Bool(false);
   Clip* other = Runtime::ClipOf(args[0]);
   if (!other && args[0].IsString()) other = Runtime::ClipOf(rt.ResolveTarget(rt.ObjectFor(*c), rt.ToString(args[0])));
   if (!other) return Value::Bool(false);
@@ -219,6 +223,45 @@ Value GetBounds(Runtime& rt, Value self, std::span<const Value> args) {
   rt.SetMember(v, "yMin", Value::Number(r.yMin / kTwipsPerPixel));
   rt.SetMember(v, "yMax", Value::Number(r.yMax / kTwipsPerPixel));
   return v;
+}
+
+// The pointer in the clip's own pixels.
+double Pointer(Runtime& rt, const Clip& clip, bool x) {
+  if (!rt.host.pointer) return 0;
+  const std::optional<Matrix> fromRoot = clip.ToRootMatrix().Inverse();
+  if (!fromRoot) return 0;
+  const Point p = fromRoot->Apply(rt.host.pointer());
+  return (x ? p.x : p.y) / kTwipsPerPixel;
+}
+
+// The slash path of the clip a dragged clip was over, "" when none.
+Value DropTarget(Runtime& rt, const Clip& clip) {
+  Clip* target = rt.host.dropTarget ? rt.host.dropTarget(clip) : nullptr;
+  return rt.Str(target ? rt.SlashPath(target) : "");
+}
+
+// startDrag([lockCentre, left, top, right, bottom]).
+Value StartDrag(Runtime& rt, Value self, std::span<const Value> args) {
+  Clip* c = ThisClip(self);
+  if (!c || !rt.host.startDrag) return Value();
+  std::optional<TwipRect> bounds;
+  if (args.size() >= 5) {
+    double v[4];
+    for (int i = 0; i < 4; ++i) {
+      const double t = rt.ToNumber(args[1 + i]) * kTwipsPerPixel;
+      v[i] = std::isfinite(t) ? std::clamp(t, -1e9, 1e9) : 0;
+    }
+    const auto twips = [](double t) { return static_cast<std::int32_t>(t); };
+    bounds = TwipRect{twips(std::min(v[0], v[2])), twips(std::max(v[0], v[2])), twips(std::min(v[1], v[3])),
+                      twips(std::max(v[1], v[3]))};
+  }
+  rt.host.startDrag(*c, !args.empty() && rt.ToBoolean(args[0]), bounds);
+  return Value();
+}
+
+Value StopDrag(Runtime& rt, Value, std::span<const Value>) {
+  if (rt.host.stopDrag) rt.host.stopDrag();
+  return Value();
 }
 
 Value GetSwfVersion(Runtime& rt, Value, std::span<const Value>) { return Value::Number(rt.version); }
@@ -421,10 +464,11 @@ bool ClipObject::GetClipProperty(Runtime& rt, std::string_view name, Value& out)
     else if (is("_parent")) out = rt.ClipValue(clip->Parent());
     else if (is("_root")) out = rt.ClipValue(rt.root);
     else if (rt.version >= 6 && NamesEqual(name, "_global", rt.caseSensitive)) out = Value::Obj(rt.global);
-    else if (is("_url") || is("_droptarget")) out = rt.Str("");
+    else if (is("_url")) out = rt.Str("");
+    else if (is("_droptarget")) out = DropTarget(rt, *clip);
     else if (is("_focusrect")) out = FocusRect(rt, *this);
     else if (is("_soundbuftime")) out = Value::Number(rt.soundBufferTime);
-    else if (is("_xmouse") || is("_ymouse")) out = Value::Number(0);
+    else if (is("_xmouse") || is("_ymouse")) out = Value::Number(Pointer(rt, *clip, is("_xmouse")));
     else return false;
     return true;
   }
@@ -521,6 +565,8 @@ void InstallClipBuiltins(Runtime& rt) {
       {"getBytesLoaded", One},
       {"getBytesTotal", One},
       {"hitTest", HitTest},
+      {"startDrag", StartDrag},
+      {"stopDrag", StopDrag},
       {"localToGlobal", LocalToGlobal},
       {"globalToLocal", GlobalToLocal},
       {"clear", Clear},
@@ -535,16 +581,21 @@ void InstallClipBuiltins(Runtime& rt) {
   };
   for (const Method& m : methods) rt.DefineMethod(p, m.name, m.fn);
   // No way out from a clip either.
-  for (const char* name : {"getURL", "loadMovie", "loadVariables", "unloadMovie", "startDrag", "stopDrag",
-                           "attachAudio", "attachBitmap"})
+  for (const char* name : {"getURL", "loadMovie", "loadVariables", "unloadMovie", "attachAudio", "attachBitmap"})
     rt.DefineMethod(p, name, Nothing);
+  // A clip with a button's handlers takes the mouse unless these are false.
+  rt.DefineValue(p, "enabled", Value::Bool(true));
+  rt.DefineValue(p, "useHandCursor", Value::Bool(true));
   DefineClass(rt, "MovieClip", p, Nothing, ClipConstruct);
 
-  // Buttons are objects of their own from SWF 6 (their mouse events are
-  // not run).
+  // Buttons are objects of their own from SWF 6.
   if (rt.version >= 6) {
     Object* b = rt.buttonProto = rt.NewObject();
     rt.DefineMethod(b, "getDepth", GetDepth);
+    // for-in lists a button's `enabled`, as Flash's does.
+    rt.DefineValue(b, "enabled", Value::Bool(true), 0);
+    rt.DefineValue(b, "useHandCursor", Value::Bool(true));
+    rt.DefineValue(b, "trackAsMenu", Value::Bool(false));
     DefineClass(rt, "Button", b, Nothing, ClipConstruct);
   }
 }

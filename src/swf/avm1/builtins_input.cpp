@@ -1,7 +1,7 @@
 // Mouse, Key and Selection as scripts see them: listener lists (the events
 // come from the player's input), the pointer's shown or hidden state, and a
-// keyboard a face never has: no key is down or toggled, the last key is none,
-// nothing holds the focus.
+// keyboard a face never has: no key but the mouse's buttons is down or
+// toggled, the last key is none, nothing holds the focus.
 #include "swf/avm1/broadcaster.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/host_objects.h"
@@ -24,6 +24,14 @@ Value Show(Runtime& rt, Value, std::span<const Value>) { return ShowPointer(rt, 
 Value Hide(Runtime& rt, Value, std::span<const Value>) { return ShowPointer(rt, false); }
 
 Value False(Runtime&, Value, std::span<const Value>) { return Value::Bool(false); }
+
+// Key.isDown: only the mouse's buttons are keys a face has.
+Value IsDown(Runtime& rt, Value, std::span<const Value> args) {
+  if (args.empty() || !rt.host.mouseButtonDown) return Value::Bool(false);
+  const double code = rt.ToNumber(args[0]);
+  if (!(code == 1 || code == 2 || code == 4)) return Value::Bool(false);
+  return Value::Bool(rt.host.mouseButtonDown(static_cast<int>(code)));
+}
 Value Zero(Runtime&, Value, std::span<const Value>) { return Value::Number(0); }
 Value True(Runtime&, Value, std::span<const Value>) { return Value::Bool(true); }
 Value Null(Runtime&, Value, std::span<const Value>) { return Value::Null(); }
@@ -44,7 +52,7 @@ constexpr KeyCode kKeyCodes[] = {
 }  // namespace
 
 void InstallInputBuiltins(Runtime& rt) {
-  Object* mouse = rt.NewObject();
+  Object* mouse = rt.mouse = rt.NewObject();
   MakeBroadcaster(rt, mouse);
   rt.DefineMethod(mouse, "show", Show);
   rt.DefineMethod(mouse, "hide", Hide);
@@ -54,7 +62,7 @@ void InstallInputBuiltins(Runtime& rt) {
   MakeBroadcaster(rt, key);
   for (const KeyCode& k : kKeyCodes)
     rt.DefineValue(key, k.name, Value::Number(k.code), kDontEnum | kDontDelete | kReadOnly);
-  rt.DefineMethod(key, "isDown", False);
+  rt.DefineMethod(key, "isDown", IsDown);
   rt.DefineMethod(key, "isToggled", False);
   rt.DefineMethod(key, "getCode", Zero);
   rt.DefineMethod(key, "getAscii", Zero);

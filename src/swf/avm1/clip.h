@@ -111,6 +111,9 @@ class Clip {
   // The clip's bounds in twips, in `space`'s coordinates (its own when
   // `space` is nullptr or itself).
   virtual TwipRect Bounds(const Clip* space) const = 0;
+  // Whether a point of the stage (the root's twips) falls on what the clip
+  // shows: its shapes' fills and strokes, inside their masks.
+  virtual bool ShapeContains(Point /*stage*/) const { return false; }
 
   // Flash 8's look of a clip, and the movie's quality (which any clip
   // reaches). The display side keeps them; these defaults suit a clip that

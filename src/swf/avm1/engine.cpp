@@ -2,6 +2,8 @@
 // run under the frame's budget, intervals, bound text fields, collection.
 #include "swf/avm1/engine.h"
 
+#include "swf/avm1/broadcaster.h"
+
 #include "swf/avm1/host_objects.h"
 #include <algorithm>
 
@@ -106,6 +108,35 @@ bool Engine::RunHandler(Clip& clip, std::string_view name) {
 bool Engine::HasHandler(Clip& clip, std::string_view name) {
   Runtime& rt = *runtime_;
   return rt.FindProperty(rt.ObjectFor(clip), name) != nullptr;
+}
+
+bool Engine::HasButtonHandler(Clip& clip) {
+  for (std::string_view name :
+       {"onPress", "onRelease", "onReleaseOutside", "onRollOver", "onRollOut", "onDragOver", "onDragOut"})
+    if (HasHandler(clip, name)) return true;
+  return false;
+}
+
+namespace {
+
+// A flag property as the mouse reads it: only a plain value a script set
+// to something false turns it off (undefined leaves it on).
+bool FlagOn(Runtime& rt, Clip& clip, std::string_view name, bool unset = true) {
+  const Property* p = rt.FindProperty(rt.ObjectFor(clip), name);
+  if (!p || p->accessor || p->value.IsUndefined()) return unset;
+  return rt.ToBoolean(p->value);
+}
+
+}  // namespace
+
+bool Engine::MouseEnabled(Clip& clip) { return FlagOn(*runtime_, clip, "enabled"); }
+bool Engine::HandCursor(Clip& clip) { return FlagOn(*runtime_, clip, "useHandCursor"); }
+bool Engine::TrackAsMenu(Clip& clip) { return FlagOn(*runtime_, clip, "trackAsMenu", false); }
+
+void Engine::BroadcastMouse(std::string_view event) {
+  Runtime& rt = *runtime_;
+  if (rt.stats.scriptsStopped || rt.frameStopped || !rt.mouse) return;
+  rt.Guarded([&] { Broadcast(rt, Value::Obj(rt.mouse), event); });
 }
 
 void Engine::AddWork(std::uint64_t units) {

@@ -69,6 +69,17 @@ struct Host {
   std::function<void(Clip& clip, const Matrix& toTarget, const ColorTransform& cx, BitmapRect area, bool smoothing,
                      BitmapPixels& target)>
       drawClip;
+  // The pointer on the stage, in the root's twips (_xmouse, _ymouse,
+  // hitTest's points are the stage's).
+  std::function<Point()> pointer;
+  // startDrag on a clip (`bounds` in its parent's twips), stopDrag, and the
+  // clip a dragged clip was last over (_droptarget; null when none).
+  std::function<void(Clip& clip, bool lockCentre, std::optional<TwipRect> bounds)> startDrag;
+  std::function<void()> stopDrag;
+  std::function<Clip*(const Clip& dragged)> dropTarget;
+  // Whether a mouse button is held, by its key code (1 left, 2 right, 4
+  // middle): Key.isDown's answer for them; a face has no other keys.
+  std::function<bool(int keyCode)> mouseButtonDown;
 };
 
 // The limits scripts run under (swf/limits.h).
@@ -125,6 +136,17 @@ class Engine {
   bool RunHandler(Clip& clip, std::string_view name);
   // Whether the clip has a member of that name (a getter is not called).
   bool HasHandler(Clip& clip, std::string_view name);
+  // The mouse (player.cpp says when its events run). Whether a clip takes
+  // the mouse as a button does: it has a handler of a button's events.
+  bool HasButtonHandler(Clip& clip);
+  // The clip's `enabled` and `useHandCursor`: true unless a script made
+  // them false (a getter is not called).
+  bool MouseEnabled(Clip& clip);
+  bool HandCursor(Clip& clip);
+  // The clip's `trackAsMenu`: false unless a script made it true.
+  bool TrackAsMenu(Clip& clip);
+  // Mouse's listeners told of `event` (onMouseDown, onMouseMove, onMouseUp).
+  void BroadcastMouse(std::string_view event);
   // The setInterval or setTimeout callback that falls due first by `nowMs`
   // (the player's timer), run; false when none is due or scripts stopped.
   // An interval behind the timer catches up, a few dozen runs a frame at

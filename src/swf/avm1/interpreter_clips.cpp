@@ -1,5 +1,6 @@
 // The interpreter's timeline control (frames, tellTarget, Call) and clip
 // actions (the SWF 4 properties, duplicates, removal, drags).
+#include <algorithm>
 #include <cmath>
 
 #include "swf/avm1/clip_frames.h"
@@ -230,14 +231,26 @@ void Machine::ClipAction(ActionCode op) {
       if (Clip* c = rt.ClipOf(TargetOf(Pop()))) c->Remove();
       break;
     }
-    case ActionCode::StartDrag: {  // nothing to drag on a clock face
-      TargetOf(Pop());
-      rt.ToNumber(Pop());  // lock to the centre
-      if (rt.ToNumber(Pop()) == 1)  // constrained: bottom, right, top, left
-        for (int i = 0; i < 4; ++i) rt.ToNumber(Pop());
+    case ActionCode::StartDrag: {
+      Clip* c = rt.ClipOf(TargetOf(Pop()));
+      const double lock = rt.ToNumber(Pop());
+      const bool lockCentre = lock != 0 && !std::isnan(lock);
+      std::optional<TwipRect> bounds;
+      if (rt.ToNumber(Pop()) == 1) {  // constrained: bottom, right, top, left
+        double v[4];
+        for (double& e : v) {
+          const double n = rt.ToNumber(Pop()) * kTwipsPerPixel;
+          e = std::isfinite(n) ? std::clamp(n, -1e9, 1e9) : 0;
+        }
+        const auto t = [](double e) { return static_cast<std::int32_t>(e); };
+        bounds = TwipRect{t(std::min(v[3], v[1])), t(std::max(v[3], v[1])), t(std::min(v[2], v[0])),
+                          t(std::max(v[2], v[0]))};
+      }
+      if (c && rt.host.startDrag) rt.host.startDrag(*c, lockCentre, bounds);
       break;
     }
     case ActionCode::EndDrag:
+      if (rt.host.stopDrag) rt.host.stopDrag();
       break;
     default:
       NotRun(op);

@@ -490,7 +490,7 @@ void Runtime::CollectGarbage() {
     h.Mark(global);
     h.Mark(globalScope);
     for (Object* o : {objectProto, functionProto, arrayProto, stringProto, numberProto, booleanProto, dateProto,
-                      clipProto, buttonProto, textFieldProto, textFormatProto, errorProto, stubObject, xmlNodeClass})
+                      clipProto, buttonProto, mouse, textFieldProto, textFormatProto, errorProto, stubObject, xmlNodeClass})
       h.Mark(o);
     h.Mark(arrayCtor);
     for (const auto& [proto, c] : nativeClasses) h.Mark(proto);

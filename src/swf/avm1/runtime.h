@@ -271,6 +271,7 @@ class Runtime {
   Object* dateProto = nullptr;
   Object* clipProto = nullptr;
   Object* buttonProto = nullptr;  // SWF 6 on
+  Object* mouse = nullptr;        // Mouse, whose listeners hear the pointer
   Object* textFieldProto = nullptr;
   Object* textFormatProto = nullptr;
   Object* errorProto = nullptr;

@@ -8,6 +8,7 @@
 
 #include "swf/display/display_object.h"
 #include "swf/display/display_tree.h"
+#include "swf/display/hit_test.h"
 
 namespace dc::swf {
 namespace {
@@ -367,6 +368,15 @@ TwipRect DisplayObject::Bounds(const avm1::Clip* space) const {
   const std::optional<Matrix> fromRoot = ToRoot(target).Inverse();
   if (!fromRoot) return {};
   return Transformed(own, *fromRoot * ToRoot(this));
+}
+
+bool DisplayObject::ShapeContains(Point stage) const {
+  const std::optional<Matrix> fromRoot = ToRoot(this).Inverse();
+  if (!fromRoot) return false;
+  std::uint64_t edges = 0;
+  const bool hit = ObjectContains(*this, fromRoot->Apply(stage), edges);
+  if (tree_ && tree_->onWork) tree_->onWork(edges * kWorkPerEdgeCopied);
+  return hit;
 }
 
 Drawing* DisplayObject::GetDrawing() {

@@ -25,6 +25,8 @@ class DisplayTree;
 // A bitmap placed by itself shows as a Shape of its own (a rectangle of its
 // pixels); a video shows nothing.
 enum class DisplayKind : std::uint8_t { Shape, Morph, Sprite, StaticText, EditText, Button, Video, Unknown };
+// The state a button shows, numbered as its records' state bits.
+enum class ButtonState : std::uint8_t { Up = 0, Over = 1, Down = 2 };
 
 // Timeline depths are the file's; scripts number depths from this one
 // down (so a timeline's depth 1 is -16383 to a script).
@@ -86,6 +88,7 @@ class DisplayObject final : public avm1::Clip {
   std::uint32_t frame = 0;  // 0-based frame shown
   bool playing = true;
   std::uint32_t nesting = 0;  // sprites above it
+  ButtonState buttonState = ButtonState::Up;  // buttons
 
   // What scripts drew into a sprite, beneath its children; the shape is
   // made again only when drawn after a change.
@@ -107,6 +110,7 @@ class DisplayObject final : public avm1::Clip {
   bool GetFieldGeometry(avm1::DisplayProperty property, double& value) const;
   bool SetFieldGeometry(avm1::DisplayProperty property, double value);
 
+  const DisplayTree* Tree() const { return tree_; }
   std::uint32_t FrameCount() const { return sprite ? static_cast<std::uint32_t>(sprite->frames.size()) : 1; }
   // The bounds of what the object shows, in its own twips.
   TwipRect OwnBounds() const;
@@ -146,6 +150,7 @@ class DisplayObject final : public avm1::Clip {
   void SwapDepths(int scriptDepth) override;
   int NextHighestDepth() const override;
   TwipRect Bounds(const avm1::Clip* space) const override;
+  bool ShapeContains(Point stage) const override;
   BlendMode GetBlendMode() const override { return blendMode; }
   void SetBlendMode(BlendMode mode) override;
   bool GetCacheAsBitmap() const override { return cacheAsBitmap; }

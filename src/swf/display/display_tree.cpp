@@ -269,24 +269,46 @@ DisplayObject* DisplayTree::Insert(DisplayObject& parent, std::unique_ptr<Displa
   Link(made);
   dirty_ = true;
   if (made.kind == DisplayKind::Button) {
-    // The up state is what shows; its objects are the button's children.
-    for (const ButtonRecord& r : std::get<Button>(*made.character).records) {
-      if (!(r.states & 1) || made.removed) continue;
-      auto child = Make(made, r.characterId, r.depth);
-      if (!child) continue;
-      child->matrix = r.matrix;
-      child->colorTransform = r.colorTransform;
-      child->filters = r.filters;
-      child->blendMode = r.blendMode;
-      if (TakesInstanceName(child->kind)) child->name = "instance" + std::to_string(++instances_);
-      Insert(made, std::move(child));
-    }
+    ShowButtonState(made, ButtonState::Up);
   } else if (made.sprite && !made.sprite->frames.empty()) {
     RunInitActions(made, 0, 0);
     if (!made.removed) PlayFrame(made, 0, true);
   }
   if (!made.removed && onCreated) onCreated(made);
   return &made;
+}
+
+void DisplayTree::ShowButtonState(DisplayObject& button, ButtonState state) {
+  if (button.kind != DisplayKind::Button || button.removed) return;
+  const bool first = button.children.empty() && button.buttonState == ButtonState::Up;
+  if (!first && button.buttonState == state) return;
+  button.buttonState = state;
+  const auto bit = static_cast<std::uint8_t>(1u << static_cast<unsigned>(state));
+  const Button& def = std::get<Button>(*button.character);
+  // A record shown in both states stays as it is (a sprite in it plays on);
+  // the others go, and the new state's are made.
+  std::set<std::int32_t> kept;
+  for (const ButtonRecord& r : def.records) {
+    if (!(r.states & bit)) continue;
+    const auto it = button.children.find(r.depth);
+    if (it != button.children.end() && it->second->characterId == r.characterId) kept.insert(r.depth);
+  }
+  std::vector<std::int32_t> leaving;
+  for (const auto& [depth, child] : button.children)
+    if (!kept.count(depth)) leaving.push_back(depth);
+  for (std::int32_t depth : leaving) RemoveAt(button, depth);
+  for (const ButtonRecord& r : def.records) {
+    if (!(r.states & bit) || kept.count(r.depth) || button.removed) continue;
+    auto child = Make(button, r.characterId, r.depth);
+    if (!child) continue;
+    child->matrix = r.matrix;
+    child->colorTransform = r.colorTransform;
+    child->filters = r.filters;
+    child->blendMode = r.blendMode;
+    if (TakesInstanceName(child->kind)) child->name = "instance" + std::to_string(++instances_);
+    Insert(button, std::move(child));
+  }
+  dirty_ = true;
 }
 
 void DisplayTree::Release(DisplayObject& object) {

@@ -56,6 +56,13 @@ class DisplayTree {
   // DoAction blocks are due). A frame past the last shows the last one
   // without its scripts; the frame shown already does nothing.
   void GotoFrame(DisplayObject& sprite, std::uint32_t frame);
+  // The timelines newest first, the root last: the order a frame runs them
+  // in, and the order clips hear the mouse.
+  std::vector<DisplayObject*> Timelines() const {
+    std::vector<DisplayObject*> out;
+    for (DisplayObject* o = newest_; o; o = o->older_) out.push_back(o);
+    return out;
+  }
 
   // A new object for a script: from a character, or an empty one of a
   // kind (an empty sprite, a text field); null when the character cannot
@@ -65,6 +72,9 @@ class DisplayTree {
   std::unique_ptr<DisplayObject> MakeEmpty(DisplayObject& parent, DisplayKind kind, std::int32_t depth);
   DisplayObject* Insert(DisplayObject& parent, std::unique_ptr<DisplayObject> object);
   void Remove(DisplayObject& object);
+  // Shows a button's state: the records of that state become its children
+  // (a record in both states stays).
+  void ShowButtonState(DisplayObject& button, ButtonState state);
   // Moves an object to another depth of its parent, swapping with what is
   // there.
   void MoveToDepth(DisplayObject& object, std::int32_t depth);

@@ -1,5 +1,5 @@
-// Buttons: the records of DefineButton and DefineButton2. Their actions
-// are not read; a face's buttons only show their states.
+// Buttons: the records, actions and conditions of DefineButton and
+// DefineButton2.
 #pragma once
 
 #include "swf/format/bit_reader.h"

@@ -78,7 +78,8 @@ struct Sprite {
   bool complete = true;
 };
 
-// DefineButton and DefineButton2: the player shows the up state.
+// DefineButton and DefineButton2: the states the pointer moves the button
+// through, the hit area, and the actions its transitions run.
 struct ButtonRecord {
   std::uint16_t characterId = 0;
   std::uint16_t depth = 0;
@@ -88,8 +89,27 @@ struct ButtonRecord {
   std::vector<Filter> filters;  // DefineButton2
   BlendMode blendMode = BlendMode::Normal;
 };
+// The transitions of a button's state that run actions, as DefineButton2's
+// condition bits name them (bit 0 first).
+enum ButtonCondition : std::uint16_t {
+  kIdleToOverUp = 1u << 0,
+  kOverUpToIdle = 1u << 1,
+  kOverUpToOverDown = 1u << 2,
+  kOverDownToOverUp = 1u << 3,
+  kOverDownToOutDown = 1u << 4,
+  kOutDownToOverDown = 1u << 5,
+  kOutDownToIdle = 1u << 6,
+  kIdleToOverDown = 1u << 7,
+  kOverDownToIdle = 1u << 8,
+};
+struct ButtonAction {
+  std::uint16_t conditions = 0;  // ButtonCondition bits; key presses are not kept
+  ActionBytes actions;
+};
 struct Button {
   std::vector<ButtonRecord> records;
+  std::vector<ButtonAction> actions;  // DefineButton's one runs on release
+  bool trackAsMenu = false;
 };
 
 // DefineSound: what scripts may ask of an event sound (its length); the

@@ -14,14 +14,18 @@
 //      applied at once and queued behind by the same rules; a block or
 //      event of a clip taken away meanwhile is dropped (its unload runs).
 //   3. intervals and timeouts whose time has come by the frame's end run,
-//      in the order they fall due, each followed by what it queued;
+//      in the order they fall due, each followed by what it queued; then,
+//      while the pointer is over the face, what is under it is found again
+//      and its transitions run (player_mouse.cpp), as part of the frame;
 //   4. clips that had unload handlers are forgotten by the scripts (clips
 //      without were forgotten as they went); host objects' events run (a
 //      failed load, a message, a sound's end), bound text fields show their
 //      variables, and garbage is collected;
 //   5. the frame is drawn (when it is asked for and changed).
 // The first frame, when the player is made, is the root's first frame
-// played with the same steps, without enterFrame.
+// played with the same steps, without enterFrame. The mouse's events run
+// between frames, as they arrive, each handler's actions at once and then
+// what they queued, in the order written at the top of player_mouse.cpp.
 #include "swf/player/player.h"
 
 #include <algorithm>
@@ -29,6 +33,8 @@
 
 #include "base/file_io.h"
 #include "swf/avm1/conversions.h"
+#include "swf/display/hit_test.h"
+#include "swf/player/clip_events.h"
 #include "swf/format/reader.h"
 #include "swf/player/stage_fit.h"
 
@@ -49,26 +55,6 @@ struct Player::Queue {
   // Clips taken away this frame, forgotten by the scripts at its end.
   std::vector<DisplayObject*> leaving;
 };
-
-namespace {
-
-// The handler a clip event also calls.
-const char* HandlerOf(std::uint32_t event) {
-  switch (event) {
-    case kEventLoad: return "onLoad";
-    case kEventEnterFrame: return "onEnterFrame";
-    case kEventUnload: return "onUnload";
-    default: return nullptr;
-  }
-}
-
-bool HasClipEvent(const DisplayObject& o, std::uint32_t event) {
-  for (const ClipAction& a : o.clipActions)
-    if (a.events & event) return true;
-  return false;
-}
-
-}  // namespace
 
 std::shared_ptr<const Movie> ReadMovieFile(const std::filesystem::path& path, const Limits& limits) {
   const std::vector<std::uint8_t> bytes = ReadWholeFile(path, limits.maxFileBytes);
@@ -96,6 +82,32 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
     host.stageHeight = static_cast<double>(m.stage.Height()) / 20;
     host.viewportWidth = options_.viewportWidth;
     host.viewportHeight = options_.viewportHeight;
+    host.pointer = [this] { return pointer_.at; };
+    host.mouseButtonDown = [this](int code) {
+      return code == 1 ? pointer_.down : (pointer_.otherButtons & code) != 0;
+    };
+    host.startDrag = [this](avm1::Clip& clip, bool lockCentre, std::optional<TwipRect> bounds) {
+      auto& o = static_cast<DisplayObject&>(clip);
+      if (o.removed || !o.parent) return;
+      pointer_.dragged = &o;
+      pointer_.lastDragged = &o;
+      pointer_.lockCentre = lockCentre;
+      pointer_.dragBounds = bounds;
+      const std::optional<Matrix> fromRoot = o.parent->ToRootMatrix().Inverse();
+      const Point at = fromRoot ? fromRoot->Apply(pointer_.at) : Point{};
+      pointer_.grab = {at.x - o.matrix.tx, at.y - o.matrix.ty};
+      FollowPointer();
+    };
+    host.stopDrag = [this] {
+      if (!pointer_.dragged) return;
+      std::uint64_t edges = 0;
+      pointer_.dropTarget = DropTargetAt(tree_.Root(), pointer_.at, pointer_.dragged, edges);
+      engine_->AddWork(edges * kWorkPerEdgeCopied);
+      pointer_.dragged = nullptr;
+    };
+    host.dropTarget = [this](const avm1::Clip& clip) -> avm1::Clip* {
+      return &clip == pointer_.lastDragged ? pointer_.dropTarget : nullptr;
+    };
     host.exportedSoundMs = [this](std::string_view name) -> std::optional<double> {
       const Movie& movie = tree_.movie();
       auto it = movie.exports.find(std::string(name));
@@ -128,6 +140,7 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
       if (o.kind == DisplayKind::Sprite) q.items.push_back({Queue::Kind::Event, &o, {}, kEventLoad});
     };
     tree_.onRemoving = [this, &q](DisplayObject& o) {
+      Forget(o);
       // A clip with something to run as it goes stays reachable until the
       // frame ends; any other is gone for the scripts' references at once.
       const bool unload = HasClipEvent(o, kEventUnload) || engine_->HasHandler(o, "onUnload");
@@ -140,6 +153,7 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
     };
     tree_.onWork = [this](std::uint64_t units) { engine_->AddWork(units); };
   }
+  if (!tree_.onRemoving) tree_.onRemoving = [this](DisplayObject& o) { Forget(o); };
   if (engine_) engine_->BeginFrame();
   tree_.Start();
   RunScripts();
@@ -205,14 +219,25 @@ void Player::RunQueue() {
 
 void Player::RunScripts() {
   if (!engine_) {
+    if (pointer_.inside) PointerScripts(PointerEvent::Frame, pointer_.at);
     tree_.Bury();
     return;
   }
-  Queue& q = *queue_;
   RunQueue();
   // Timers due by the end of this frame, each followed by what it queued.
   const double frameEnd = TimerMs(framesPlayed_ + 1);
   while (engine_->RunNextDueInterval(frameEnd)) RunQueue();
+  // The frame may have moved, hidden or placed again what the pointer is
+  // over; within the frame's budget.
+  if (pointer_.inside) {
+    PointerScripts(PointerEvent::Frame, pointer_.at);
+    RunQueue();
+  }
+  FinishScripts();
+}
+
+void Player::FinishScripts() {
+  Queue& q = *queue_;
   q.first.clear();
   q.constructs.clear();
   q.items.clear();
@@ -230,6 +255,8 @@ void Player::Collect() {
 
 void Player::Render(PixelTarget& face) {
   Collect();
+  faceWidth_ = face.width;
+  faceHeight_ = face.height;
   needsRender_ = false;
   // A movie stopped for what it cost to draw is not drawn again.
   if (stopped_ && picture_.Restore(face)) return;

@@ -69,6 +69,23 @@ class Player {
   // in full on the face.
   void Render(PixelTarget& face);
 
+  // The pointer, in the face's pixels (the face the frame was last drawn
+  // on, else the viewport, else the stage), mapped through the stage's fit.
+  // Each event runs its scripts at once (player.cpp says in what order).
+  void MouseMove(double x, double y);
+  void MouseDown(double x, double y);
+  void MouseUp(double x, double y);
+  // The pointer left the face: what it was over is left.
+  void MouseLeave();
+  // The right or middle button pressed or let go (the left one is
+  // MouseDown and MouseUp): scripts see it only through Key.isDown.
+  enum class OtherButton { Right = 2, Middle = 4 };
+  void OtherButtonHeld(OtherButton button, bool held);
+  // What the pointer should look like where it is: a hand over an enabled
+  // button, or a clip that takes the mouse, whose useHandCursor is true.
+  enum class Cursor { Arrow, Hand };
+  Cursor PointerCursor();
+
   // What was left out or stopped, each said once: the reader's warnings
   // first, then what playing found.
   std::vector<std::string> TakeWarnings();
@@ -83,6 +100,55 @@ class Player {
   // One queued block (`event` 0) or clip event of `clip`.
   void RunItem(DisplayObject& clip, const ActionBytes& actions, std::uint32_t event);
   void Collect();
+  // Ends a frame's or an event's scripts: clips gone forgotten, host
+  // events, garbage.
+  void FinishScripts();
+
+  // The mouse (player_mouse.cpp).
+  // Frame: the frame moved things under a pointer that stayed.
+  enum class PointerEvent { Move, Down, Up, Leave, Frame };
+  void Pointer(PointerEvent event, Point stage);
+  // The event's clip events and transitions, within the budget begun.
+  void PointerScripts(PointerEvent event, Point stage);
+  Point FaceToStage(double x, double y) const;
+  // Clip events of `event` to every clip, newest first, then Mouse's
+  // listeners.
+  void SendMouseEvent(std::uint32_t event, const char* listenerEvent);
+  DisplayObject* FindTarget();
+  bool TakesMouse(DisplayObject& o);
+  bool IsMenu(DisplayObject& o);
+  void Transition(DisplayObject* o, std::uint16_t condition);
+  void ShowStates();
+  void FollowPointer();
+  void Forget(DisplayObject& o);
+  void FindLost();
+  struct PointerState {
+    bool inside = false;
+    Point at;  // the root's twips
+    bool down = false;
+    std::uint8_t otherButtons = 0;  // OtherButton bits held
+    DisplayObject* over = nullptr;     // the target under the pointer
+    DisplayObject* pressed = nullptr;  // the target pressed, until released
+    DisplayObject* dragged = nullptr;
+    bool lockCentre = false;
+    std::optional<TwipRect> dragBounds;  // the parent's twips
+    Point grab;                          // the pointer's offset from the dragged origin
+    const DisplayObject* lastDragged = nullptr;
+    DisplayObject* dropTarget = nullptr;
+    std::vector<DisplayObject*> shown;  // buttons not in their up state
+    // Where the target the pointer was over or pressed was, when its
+    // timeline took it away: the same character placed there again takes
+    // its place.
+    struct Place {
+      const DisplayObject* parent = nullptr;
+      std::int32_t depth = 0;
+      std::uint16_t characterId = 0;
+      bool over = false, pressed = false;
+    };
+    std::optional<Place> lost;
+  };
+  PointerState pointer_;
+  std::int32_t faceWidth_ = 0, faceHeight_ = 0;
 
   PlayerOptions options_;
   std::uint64_t framesPlayed_ = 0;

@@ -1,0 +1,168 @@
+// The mouse through a real Player: a button's states and actions by
+// condition, a clip with press handlers hiding the button inside it, Mouse's
+// listeners before the transitions, _xmouse in the clip's own pixels, the
+// cursor, and the face's pixels of each state.
+#include <gtest/gtest.h>
+
+#include "testkit/avm1_assembler.h"
+#include "clock_face_movies.h"
+#include "swf/format/reader.h"
+#include "swf/player/player.h"
+#include "testkit/swf_writer.h"
+
+namespace dc::swf {
+namespace {
+
+using avm1::test::Asm;
+namespace op = avm1::test::op;
+using test::Bytes;
+
+constexpr Rgba kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255};
+
+Bytes Square(std::uint16_t id, Rgba colour) {
+  return test::DefineShape(1, id, {0, 2000, 0, 2000}, {{FillStyle{FillKind::Solid, colour}}, {}},
+                           {test::StyleChange{{{0, 0}}, std::nullopt, 1, std::nullopt, std::nullopt},
+                            test::LineTo{2000, 0}, test::LineTo{0, 2000}, test::LineTo{-2000, 0},
+                            test::LineTo{0, -2000}});
+}
+
+Bytes Traces(const char* text) {
+  Asm a;
+  a.Push({text}).TraceTop();
+  return *a.Bytes();
+}
+
+// Button 3: red when up (and its hit area), green when over or down; it
+// traces its transitions.
+Bytes Button() {
+  test::BitWriter records;
+  records.U8(0x01 | 0x08).U16(1).U16(1).WriteMatrix({}).WriteColorTransform({}, true);
+  records.U8(0x02 | 0x04).U16(2).U16(1).WriteMatrix({}).WriteColorTransform({}, true);
+  records.U8(0);
+  const Bytes recordBytes = records.Take();
+  test::BitWriter b;
+  b.U16(3).U8(0).U16(static_cast<std::uint16_t>(2 + recordBytes.size())).Append(recordBytes);
+  const std::pair<std::uint16_t, const char*> conditions[] = {
+      {kOverUpToOverDown, "press"}, {kOverDownToOverUp, "release"}, {kIdleToOverUp, "over"}, {kOverUpToIdle, "out"}};
+  for (std::size_t i = 0; i < std::size(conditions); ++i) {
+    const Bytes actions = Traces(conditions[i].second);
+    const bool last = i + 1 == std::size(conditions);
+    b.U16(last ? 0 : static_cast<std::uint16_t>(4 + actions.size())).U16(conditions[i].first).Append(actions);
+  }
+  return test::Tag(34, b.Take());
+}
+
+Asm Handler(const char* object, const char* name, const Asm& body) {
+  Asm a;
+  a.Get(object).Push({name}).Function("", {}, body).Op(op::SetMember);
+  return a;
+}
+
+// The button at (0, 0); clip "clip" at (200, 0) holds the red square and
+// the button, and has onPress and onRelease; a listener traces clip's
+// _xmouse at each press.
+Bytes Movie() {
+  PlaceObject button;
+  button.depth = 1;
+  button.characterId = 3;
+  button.name = "btn";
+  PlaceObject inner = button;
+  inner.depth = 2;
+  PlaceObject clip;
+  clip.depth = 2;
+  clip.characterId = 5;
+  clip.name = "clip";
+  clip.matrix = Matrix::Translate(4000, 0);
+  Asm press, release, xmouse, script;
+  press.Push({"clip press"}).TraceTop();
+  release.Push({"clip release"}).TraceTop();
+  xmouse.Get("clip._xmouse").TraceTop();
+  script.Push({"listener", 0, "Object"}).Op(op::NewObject).Op(op::SetVariable);
+  script.Append(Handler("listener", "onMouseDown", xmouse));
+  script.Append(Handler("clip", "onPress", press)).Append(Handler("clip", "onRelease", release));
+  script.Get("listener").Push({1}).Get("Mouse").Push({"addListener"}).Op(op::CallMethod).Op(op::Pop);
+  return test::Fws(test::Header{},
+                   test::Concat({Square(1, kRed), Square(2, kGreen), Button(),
+                                 test::DefineSprite(5, 1,
+                                                    test::Concat({test::PlaceObjectTag(
+                                                                      [] {
+                                                                        PlaceObject p;
+                                                                        p.depth = 1;
+                                                                        p.characterId = 1;
+                                                                        return p;
+                                                                      }(),
+                                                                      2, 8),
+                                                                  test::PlaceObjectTag(inner, 2, 8), test::ShowFrame()})),
+                                 test::PlaceObjectTag(button, 2, 8), test::PlaceObjectTag(clip, 2, 8),
+                                 test::DoActionTag(*script.Bytes()), test::ShowFrame()}));
+}
+
+TEST(PlayerMouse, ButtonsAndClipsAnswerInTurn) {
+  std::string traced;
+  PlayerOptions options;
+  options.trace = [&traced](std::string_view line) { traced += std::string(line) + "|"; };
+  Player player(std::make_shared<const dc::swf::Movie>(ReadMovie(Movie())), options);
+  std::vector<std::uint32_t> pixels(550 * 400);
+  PixelTarget face{pixels.data(), 550, 400, 550};
+  enum Kind { Move, Down, Up, Leave };
+  struct Step {
+    Kind kind;
+    double x, y;
+    const char* traces;
+    Player::Cursor cursor;
+    std::uint32_t pixel;  // at (50, 50) afterwards
+  };
+  const Step steps[] = {
+      {Move, 50, 50, "over|", Player::Cursor::Hand, 0x00FF00},
+      {Down, 50, 50, "-150|press|", Player::Cursor::Hand, 0x00FF00},
+      {Up, 50, 50, "release|", Player::Cursor::Hand, 0x00FF00},
+      {Move, 250, 50, "out|", Player::Cursor::Hand, 0xFF0000},
+      // The clip's handlers hide the button inside it.
+      {Down, 250, 50, "50|clip press|", Player::Cursor::Hand, 0xFF0000},
+      {Up, 250, 50, "clip release|", Player::Cursor::Hand, 0xFF0000},
+      {Move, 50, 50, "over|", Player::Cursor::Hand, 0x00FF00},
+      {Leave, 0, 0, "out|", Player::Cursor::Arrow, 0xFF0000},
+      {Move, 500, 300, "", Player::Cursor::Arrow, 0xFF0000},
+  };
+  player.Render(face);
+  ASSERT_EQ(traced, "");
+  for (const Step& s : steps) {
+    traced.clear();
+    if (s.kind == Move) player.MouseMove(s.x, s.y);
+    if (s.kind == Down) player.MouseDown(s.x, s.y);
+    if (s.kind == Up) player.MouseUp(s.x, s.y);
+    if (s.kind == Leave) player.MouseLeave();
+    player.Render(face);
+    EXPECT_EQ(traced, s.traces) << s.kind << " " << s.x;
+    EXPECT_EQ(player.PointerCursor(), s.cursor) << s.kind << " " << s.x;
+    EXPECT_EQ(pixels[50 * 550 + 50] & 0xFFFFFF, s.pixel) << s.kind << " " << s.x;
+  }
+}
+
+TEST(PlayerMouse, TheMouseFaceAnswersAHoverAClickAndAMove) {
+  Player player(std::make_shared<const dc::swf::Movie>(ReadMovie(test::MouseFaceMovie())));
+  std::vector<std::uint32_t> px(200 * 200);
+  PixelTarget face{px.data(), 200, 200, 200};
+  const auto colour = [](Rgba c) { return std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b; };
+  const auto at = [&](int x, int y) {
+    player.Render(face);
+    return px[y * 200 + x] & 0xFFFFFF;
+  };
+  EXPECT_EQ(at(35, 35), colour(test::kMouseUpColour));
+  player.MouseMove(35, 35);
+  EXPECT_EQ(at(35, 35), colour(test::kMouseOverColour));
+  EXPECT_EQ(at(40, 105), colour(test::kFollowerColour));
+  EXPECT_EQ(at(20, 105), 0xFFFFFFu);
+  player.MouseDown(35, 35);
+  EXPECT_EQ(at(35, 35), colour(test::kMouseDownColour));
+  EXPECT_EQ(at(15, 160), colour(test::kCounterColour));
+  player.MouseUp(35, 35);
+  EXPECT_EQ(at(35, 35), colour(test::kMouseOverColour));
+  EXPECT_EQ(at(15, 160), 0xFFFFFFu);
+  EXPECT_EQ(at(35, 160), colour(test::kCounterColour));
+  player.MouseLeave();
+  EXPECT_EQ(at(35, 35), colour(test::kMouseUpColour));
+}
+
+}  // namespace
+}  // namespace dc::swf
