@@ -136,6 +136,7 @@ bool ObjectContains(const DisplayObject& o, Point p, std::uint64_t& edges) {
     case DisplayKind::Button:
       if (const Shape* drawn = o.DrawnShape(); drawn && ShapeContains(*drawn, p, edges)) return true;
       return ChildrenContain(o, p, edges);
+    case DisplayKind::Video:  // never drawn, so never hit
     case DisplayKind::Unknown:
       return false;
   }
