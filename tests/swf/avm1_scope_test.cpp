@@ -236,6 +236,24 @@ TEST(Avm1Scope, ArgumentsKnowCalleeAndCaller) {
   EXPECT_EQ(h.Run(a), "true|true|2|false|true|0|5");
 }
 
+// function outer() { return function () { trace(arguments...) } }: the
+// inner function has no `arguments` of its own, so it reads outer's, after
+// outer returned and its caller's argument list is gone.
+TEST(Avm1Scope, ArgumentsOutliveTheCallThatKeptThem) {
+  Harness h(7);
+  Asm inner;
+  inner.Get("arguments").Push({"length"}).Op(op::GetMember).TraceTop();
+  inner.Get("arguments").Push({0}).Op(op::GetMember).TraceTop();
+  inner.Get("arguments").Push({"callee"}).Op(op::GetMember).Get("outer").Op(op::Equals2).TraceTop();
+  Asm outer;
+  outer.Function2("", 1, kSuppressArguments, {}, inner).Op(op::Return);
+  Asm a;
+  a.Function("outer", {}, outer);
+  a.Call("outer", {"first", "second"}).Store("kept");
+  a.Call("kept").Op(op::Pop);
+  EXPECT_EQ(h.Run(a), "2|first|true");
+}
+
 TEST(Avm1Scope, DeleteAndEnumerate) {
   Harness h(7);
   Asm a;

@@ -232,10 +232,7 @@ Value CallScriptFunction(Runtime& rt, FunctionObject* fn, Value self, std::span<
   locals->hasThis = !(f & (kPreloadThis | kSuppressThis));
   locals->hasArguments = !(f & (kPreloadArguments | kSuppressArguments));
   locals->hasSuper = !(f & (kPreloadSuper | kSuppressSuper));
-  if (locals->hasArguments || (f & kPreloadArguments)) {
-    rt.heap.Charge(args.size() * sizeof(Value));
-    locals->args.assign(args.begin(), args.end());
-  }
+  if (locals->hasArguments || (f & kPreloadArguments)) locals->args = args;
   a.locals = locals;
   a.scope = a.baseScope = rt.heap.Make<Scope>(fn->scope ? fn->scope : rt.globalScope, locals);
   a.pool = fn->pool;
@@ -263,6 +260,7 @@ Value CallScriptFunction(Runtime& rt, FunctionObject* fn, Value self, std::span<
   Machine m(rt, a);
   std::size_t jumpOut = 0;
   RestoreOnExit restore([&] {
+    locals->EndCall(rt);
     rt.stack.resize(a.stackBase);
     rt.frame = frame.previous;
   });

@@ -90,6 +90,7 @@ std::size_t Machine::DoDefineFunction(Reader& r, std::size_t next, std::size_t e
   f->begin = static_cast<std::uint32_t>(next);
   f->end = static_cast<std::uint32_t>(next + codeSize);
   f->scope = a.scope;
+  if (a.locals) a.locals->keptByFunction = true;
   f->pool = a.pool;
   f->base = a.target ? a.target : a.base;
   Object* proto = rt.NewObject();

@@ -128,6 +128,11 @@ Value ActivationObject::Arguments(Runtime& rt) {
   return arguments;
 }
 
+void ActivationObject::EndCall(Runtime& rt) {
+  if (keptByFunction && hasArguments) Arguments(rt);
+  args = {};
+}
+
 Value ActivationObject::Super(Runtime& rt) {
   Object* level = home;
   if (!level) {
@@ -160,7 +165,6 @@ void ActivationObject::Trace(Heap& heap) {
   heap.Mark(caller);
   heap.Mark(home);
   heap.Mark(arguments);
-  for (const Value& v : args) heap.Mark(v);
 }
 
 void Scope::Trace(Heap& heap) {

@@ -167,19 +167,24 @@ class ActivationObject final : public Object {
   ActivationObject() : Object(nullptr, ObjectClass::Activation) {}
   bool GetSpecial(Runtime& rt, std::string_view name, Value& out) override;
   void Trace(Heap& heap) override;
-  std::size_t Footprint() const override {
-    return sizeof(ActivationObject) + OwnBytes() + args.capacity() * sizeof(Value);
-  }
+  std::size_t Footprint() const override { return sizeof(ActivationObject) + OwnBytes(); }
   // The `arguments` array: the call's arguments, callee and caller.
   Value Arguments(Runtime& rt);
   Value Super(Runtime& rt);
+  // The call returns: a function defined in it keeps these variables, and
+  // may ask for `arguments` later, so the array is made while the
+  // arguments are still there.
+  void EndCall(Runtime& rt);
 
   Value self;
   FunctionObject* callee = nullptr;
   FunctionObject* caller = nullptr;  // the script function that called, if any
   Object* home = nullptr;
-  std::vector<Value> args;
+  // The caller's arguments, read in place while the call runs (no script
+  // runs a collection then); empty once it returned.
+  std::span<const Value> args;
   Value arguments;
+  bool keptByFunction = false;  // a function was defined in this call
   // Which of the three the call has as variables (DefineFunction2 may
   // leave them out or keep them in registers only).
   bool hasThis = true, hasArguments = true, hasSuper = true;

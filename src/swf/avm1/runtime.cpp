@@ -369,8 +369,7 @@ Clip* Runtime::LiveClip(Value v) {
   return Resolve(static_cast<ClipObject*>(o));
 }
 
-ClipObject* Runtime::Live(ClipObject* o) {
-  if (!o->removed) return o->clip ? o : nullptr;
+ClipObject* Runtime::LiveAgain(ClipObject* o) {
   Clip* c = Resolve(o);
   return c ? ObjectFor(*c) : nullptr;
 }

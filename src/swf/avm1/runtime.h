@@ -178,8 +178,13 @@ class Runtime {
   // name); null when none is there.
   Clip* Resolve(ClipObject* o);
   Clip* LiveClip(Value v);
+  ClipObject* LiveAgain(ClipObject* o);
   // The object of the clip `o` reaches (`o` itself while its clip lives).
-  ClipObject* Live(ClipObject* o);
+  // Every variable look-up asks, so the common case is inline.
+  ClipObject* Live(ClipObject* o) {
+    if (!o->removed) return o->clip ? o : nullptr;
+    return LiveAgain(o);
+  }
   // A target path ("/clock/hour", "_root.clock", "clock:hand", "../x",
   // "_level0") from `base`, read as the movie's version reads it
   // (target_path.cpp); undefined when nothing is there.
