@@ -97,6 +97,25 @@ TEST(Avm1Limits, OverrunsOutsideTheWindowAreForgotten) {
   EXPECT_TRUE(h.engine->Stats().scriptsStopped);
 }
 
+struct LimitCase {
+  const char* limit;
+  void (*set)(ScriptLimits&);
+  Asm code;
+  const char* said;
+};
+
+// Runs the case's code, then trace("after"), under its limit: the frame
+// stops there or goes on, and one warning names that limit and its value.
+void ExpectOnlyThisLimitSpeaks(const LimitCase& c, bool stopsFrame) {
+  ScriptLimits limits;
+  c.set(limits);
+  Harness h(7, limits);
+  EXPECT_EQ(h.Run(Asm(c.code).Push({"after"}).TraceTop()), stopsFrame ? "" : "after") << c.limit;
+  EXPECT_EQ(h.engine->Stats().frameStopped, stopsFrame) << c.limit;
+  ASSERT_EQ(h.warnings.size(), 1u) << c.limit;
+  EXPECT_NE(h.warnings[0].find(c.said), std::string::npos) << c.limit << ": " << h.warnings[0];
+}
+
 // Each limit stops the frame with a warning that names it and its value.
 TEST(Avm1Limits, EachLimitSaysItsOwnName) {
   Asm recurse;
@@ -114,12 +133,7 @@ TEST(Avm1Limits, EachLimitSaysItsOwnName) {
     chain.Push({"o"}).Get("n").Op(op::SetVariable);
   }
   chain.Get("o").Push({"missing"}).Op(op::GetMember).Op(op::Pop);
-  struct Case {
-    const char* limit;
-    void (*set)(ScriptLimits&);
-    Asm code;
-    const char* said;
-  };
+  using Case = LimitCase;
   const Case cases[] = {
       {"actions", [](ScriptLimits& l) { l.actionsPerFrame = 1000; }, EndlessLoop(),
        "actionsPerFrame (1000 actions' work a frame)"},
@@ -131,15 +145,7 @@ TEST(Avm1Limits, EachLimitSaysItsOwnName) {
       {"prototypes", [](ScriptLimits& l) { l.maxProtoHops = 10; }, chain,
        "maxProtoHops (10 steps up a prototype chain)"},
   };
-  for (const Case& c : cases) {
-    ScriptLimits limits;
-    c.set(limits);
-    Harness h(7, limits);
-    EXPECT_EQ(h.Run(Asm(c.code).Push({"after"}).TraceTop()), "") << c.limit;
-    EXPECT_TRUE(h.engine->Stats().frameStopped) << c.limit;
-    ASSERT_EQ(h.warnings.size(), 1u) << c.limit;
-    EXPECT_NE(h.warnings[0].find(c.said), std::string::npos) << c.limit << ": " << h.warnings[0];
-  }
+  for (const Case& c : cases) ExpectOnlyThisLimitSpeaks(c, true);
 }
 
 TEST(Avm1Limits, EachCapSaysItsOwnNameAndTheFrameGoesOn) {
@@ -149,12 +155,7 @@ TEST(Avm1Limits, EachCapSaysItsOwnNameAndTheFrameGoesOn) {
   accessor.Push({Null{}}).Function("", {}, Asm().Get("this").Push({"p"}).Op(op::GetMember).Op(op::Return));
   accessor.Push({"p", 3}).Get("o").Push({"addProperty"}).Op(op::CallMethod).Op(op::Pop);
   accessor.Get("o").Push({"p"}).Op(op::GetMember).Op(op::Pop);
-  struct Case {
-    const char* limit;
-    void (*set)(ScriptLimits&);
-    Asm code;
-    const char* said;
-  };
+  using Case = LimitCase;
   const Case cases[] = {
       {"accessors", [](ScriptLimits& l) { l.maxAccessorNesting = 5; }, accessor,
        "maxAccessorNesting (5 calls of one accessor at once)"},
@@ -168,15 +169,7 @@ TEST(Avm1Limits, EachCapSaysItsOwnNameAndTheFrameGoesOn) {
        Asm().New("LocalConnection", {}).Store("lc").CallOn("lc", "send", {"x", "m", "a longer text"}).Op(op::Pop),
        "maxMessageBytes (8 bytes of a LocalConnection message)"},
   };
-  for (const Case& c : cases) {
-    ScriptLimits limits;
-    c.set(limits);
-    Harness h(7, limits);
-    EXPECT_EQ(h.Run(Asm(c.code).Push({"after"}).TraceTop()), "after") << c.limit;
-    EXPECT_FALSE(h.engine->Stats().frameStopped) << c.limit;
-    ASSERT_EQ(h.warnings.size(), 1u) << c.limit;
-    EXPECT_NE(h.warnings[0].find(c.said), std::string::npos) << c.limit << ": " << h.warnings[0];
-  }
+  for (const Case& c : cases) ExpectOnlyThisLimitSpeaks(c, false);
 }
 
 TEST(Avm1Limits, CallDepth) {
