@@ -320,7 +320,7 @@ std::vector<std::string> Runtime::EnumerableNames(Object* o) {
   for (Object* cur = o; cur; cur = Up(*this, cur, hops)) {
     std::vector<std::string> special;
     cur->SpecialNames(*this, special);
-    CountWork(special.size() + cur->props.Count());
+    CountWork(8 * kWorkPerPropertyListed * (special.size() + cur->props.Count()));
     for (std::string& s : special)
       if (see(s)) names.push_back(std::move(s));
     for (const Property& p : cur->props)
