@@ -47,6 +47,11 @@ struct Limits {
   // duplicateMovieClip included: each is kept and drawn every frame, and
   // one drawing may be copied onto thousands of clips.
   std::uint64_t maxDrawnEdges = 1'000'000;
+  // Edges of shape tweens' in-between shapes kept from frame to frame, all
+  // placements together (each at its own ratio keeps a shape of its own):
+  // past it a tween is made again each time it is drawn, and charged each
+  // time (raster_limits::kDrawWorkPerTweenEdge).
+  std::uint64_t maxKeptTweenEdges = 1'000'000;
 };
 
 inline constexpr Limits kDefaultLimits{};
@@ -110,7 +115,7 @@ inline constexpr std::uint64_t kWorkPerObjectGone = 64;
 inline constexpr std::uint64_t kWorkPerEdgeCopied = 1;
 inline constexpr std::uint64_t kWorkPerCellMade = 2;
 
-// Bytes a script drawing's edge takes, kept and copied (three points and
+// Bytes a script drawing's or a kept tween's edge takes (three points and
 // its kind, with the path's share).
 inline constexpr std::uint64_t kDrawnEdgeBytes = 64;
 
@@ -158,6 +163,9 @@ inline constexpr int kMaxPiecesPerCurve = 256;
 // wrapped, a gradient's pixel looks up its ramp and a bitmap's pixel is
 // sampled, bilinear when smoothed.
 inline constexpr std::uint64_t kDrawWorkPerEdge = 24;
+// A shape tween's in-between edge made (three points mixed and copied),
+// before it is drawn at kDrawWorkPerEdge.
+inline constexpr std::uint64_t kDrawWorkPerTweenEdge = 8;
 inline constexpr std::uint64_t kDrawWorkPerRasterEdge = 24;
 inline constexpr std::uint64_t kDrawWorkPerGlyph = 512;
 inline constexpr std::uint64_t kDrawWorkPerGradientPixel = 2;
@@ -171,13 +179,13 @@ inline constexpr std::size_t kMaxKeptLayoutBytes = std::size_t{32} << 20;
 
 // The most memory a movie may take in all, the sum of what its limits let
 // it hold: the uncompressed file, its definitions, its bitmaps' pixels,
-// the script drawings, what its scripts hold and the text layouts the
-// renderer keeps. No movie's measured peak
-// may pass it.
+// the script drawings and kept tweens, what its scripts hold and the
+// text layouts the renderer keeps. No movie's measured peak may pass it.
 constexpr std::uint64_t MostMemory(const Limits& movie = kDefaultLimits,
                                    const ScriptLimits& scripts = kDefaultScriptLimits) {
   return movie.maxUncompressedBytes + movie.maxDefinitionBytes + movie.maxBitmapPixels * 4 +
-         movie.maxDrawnEdges * kDrawnEdgeBytes + scripts.maxMemoryBytes + raster_limits::kMaxKeptLayoutBytes;
+         (movie.maxDrawnEdges + movie.maxKeptTweenEdges) * kDrawnEdgeBytes + scripts.maxMemoryBytes +
+         raster_limits::kMaxKeptLayoutBytes;
 }
 
 }  // namespace dc::swf
