@@ -141,6 +141,7 @@ class ClipObject final : public Object {
   // A bound text field: what it showed last.
   std::string boundText;
   bool bound = false;
+  bool boundListed = false;  // on Runtime::boundFields
   bool shownOnce = false;
   // _focusrect as a script set it (whether focus shows a yellow frame);
   // unset, the root's reads as on and every other clip's as null.

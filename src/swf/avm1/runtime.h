@@ -306,6 +306,10 @@ class Runtime {
   bool running = false;
   Clip* root = nullptr;
   std::unordered_map<Clip*, ClipObject*> clips;
+  // Text fields bound to a variable, in the order they were bound: the
+  // frame's end updates these alone, however many clips there are. One
+  // unbound or taken away leaves at the next frame's end (held till then).
+  std::vector<ClipObject*> boundFields;
   std::map<int, Interval> intervals;
   std::set<std::pair<double, int>> intervalQueue;  // due time and id
   std::vector<int> unscheduled;  // made with no timer to count from
