@@ -119,6 +119,12 @@ inline constexpr std::uint64_t kWorkPerCellMade = 2;
 // its kind, with the path's share).
 inline constexpr std::uint64_t kDrawnEdgeBytes = 64;
 
+// Bytes a text field holds for each byte of a text a script gives it, at
+// most: the text as given, its characters of four bytes and, once its
+// lines are measured, each character's advance. What a text will take is
+// charged to the scripts' memory (maxMemoryBytes) before the field takes it.
+inline constexpr std::uint64_t kFieldBytesPerTextByte = 9;
+
 // Bytes of a text field's text read for drawing (its HTML included): past
 // them nothing more is shown. Far more than maxGlyphs characters of any
 // text, and a script can make a text of many megabytes.
@@ -179,8 +185,9 @@ inline constexpr std::size_t kMaxKeptLayoutBytes = std::size_t{32} << 20;
 
 // The most memory a movie may take in all, the sum of what its limits let
 // it hold: the uncompressed file, its definitions, its bitmaps' pixels,
-// the script drawings and kept tweens, what its scripts hold and the
-// text layouts the renderer keeps. No movie's measured peak may pass it.
+// the script drawings and kept tweens, what its scripts hold (a text
+// field's text and lines among it) and the text layouts the renderer
+// keeps. No movie's measured peak may pass it.
 constexpr std::uint64_t MostMemory(const Limits& movie = kDefaultLimits,
                                    const ScriptLimits& scripts = kDefaultScriptLimits) {
   return movie.maxUncompressedBytes + movie.maxDefinitionBytes + movie.maxBitmapPixels * 4 +

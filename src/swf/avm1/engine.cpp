@@ -223,7 +223,7 @@ void Engine::EndFrame() {
       if (!field->shownOnce || text != field->boundText) {
         field->boundText = text;
         field->shownOnce = true;
-        field->clip->SetText(text);
+        rt.TakeFieldText(*field->clip, text.size(), [&] { field->clip->SetText(text); });
       }
     });
   }

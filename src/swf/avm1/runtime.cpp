@@ -351,6 +351,15 @@ void Runtime::BindTextField(ClipObject* o) {
   o->shownOnce = true;
 }
 
+void Runtime::TakeFieldText(Clip& field, std::size_t textBytes, const std::function<void()>& take) {
+  TextFieldHost* host = field.TextField();
+  if (!host) return take();
+  if (!heap.Allows(textBytes * kFieldBytesPerTextByte)) throw ScriptStop{StopReason::Memory};
+  const std::size_t before = host->HeldBytes();
+  take();
+  if (const std::size_t after = host->HeldBytes(); after > before) heap.Charge(after - before);
+}
+
 Clip* Runtime::ClipOf(Value v) {
   Object* o = v.AsObject();
   if (!o || o->cls != ObjectClass::Clip) return nullptr;

@@ -170,6 +170,10 @@ class Runtime {
   bool BoundVariable(ClipObject* owner, std::string_view name, Value& holder, std::string_view& member);
   // A text field with a variable is bound from now on (once).
   void BindTextField(ClipObject* field);
+  // A text field takes a text of `textBytes` through `take`: what it may
+  // hold for it is charged first (a stop when it does not fit), and what
+  // it grew by once taken.
+  void TakeFieldText(Clip& field, std::size_t textBytes, const std::function<void()>& take);
   Value ClipValue(Clip* clip) { return clip ? Value::Obj(ObjectFor(*clip)) : Value(); }
   // The clip a value refers to while it is on its list (null after).
   static Clip* ClipOf(Value v);
