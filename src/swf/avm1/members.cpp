@@ -266,6 +266,7 @@ void Runtime::SetMember(Value target, std::string_view name, Value v) {
     hidden->flags = 0;
     return;
   }
+  CountWork(8 * kWorkPerPropertyAdded);
   heap.Charge(sizeof(Property) + name.size());
   o->props.Add(name, v, caseSensitive);
 }
