@@ -110,10 +110,20 @@ inline constexpr ScriptLimits kDefaultScriptLimits{};
 // endless loop does.
 inline constexpr std::uint64_t kWorkPerObjectMade = 256;
 inline constexpr std::uint64_t kWorkPerObjectGone = 64;
+// Each object whose box a clip's bounds take in (getBounds, _width, a
+// hit test against boxes), in actions.
+inline constexpr std::uint64_t kWorkPerObjectMeasured = 1;
 // Each edge a duplicateMovieClip copies, and each string a native makes
 // in a loop of its own (split), in actions.
 inline constexpr std::uint64_t kWorkPerEdgeCopied = 1;
 inline constexpr std::uint64_t kWorkPerCellMade = 2;
+// Each property a script adds to an object (made, hashed, its table grown
+// in turn).
+inline constexpr std::uint64_t kWorkPerPropertyAdded = 8;
+// Each property a for-in lists: its name compared with those nearer, kept
+// and made a string for the loop, and the string collected after (as
+// measured, about a microsecond a name).
+inline constexpr std::uint64_t kWorkPerPropertyListed = 32;
 
 // Bytes a script drawing's or a kept tween's edge takes (three points and
 // its kind, with the path's share).
@@ -128,13 +138,6 @@ inline constexpr std::uint64_t kFieldBytesPerTextByte = 9;
 // Bytes of a text field's text read for drawing (its HTML included): past
 // them nothing more is shown. Far more than maxGlyphs characters of any
 // text, and a script can make a text of many megabytes.
-// Each property a script adds to an object (made, hashed, its table grown
-// in turn).
-inline constexpr std::uint64_t kWorkPerPropertyAdded = 8;
-// Each property a for-in lists: its name compared with those nearer, kept
-// and made a string for the loop, and the string collected after (as
-// measured, about a microsecond a name).
-inline constexpr std::uint64_t kWorkPerPropertyListed = 32;
 inline constexpr std::size_t kMaxShownTextBytes = std::size_t{1} << 20;
 
 // A text field's HTML: tags open inside each other as it is read (deeper

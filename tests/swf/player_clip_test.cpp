@@ -348,5 +348,34 @@ TEST(PlayerClip, FieldsTextsCountAgainstTheScriptsMemory) {
   }
 }
 
+TEST(PlayerClip, BoundsPayForEachObjectTheyTakeIn) {
+  // 1000 clips on the root, then its bounds read `reads` times: each read
+  // takes in 1001 objects (sprite "a" too) at kWorkPerObjectMeasured.
+  struct Case {
+    int reads;
+    const char* traced;
+  };
+  const Case cases[] = {{100, "read|"}, {1000, ""}};
+  for (const Case& c : cases) {
+    Asm script;
+    script.Set("i", 0).Label("make").Get("i").Push({10}).Op(op::Add2).Push({"c"}).Get("i").Op(op::Add2).Push({2});
+    script.Get("this").Push({"createEmptyMovieClip"}).Op(op::CallMethod).Op(op::Pop);
+    script.Push({"i"}).Get("i").Op(op::Increment).Op(op::SetVariable).Get("i").Push({1000}).Op(op::Less2).If("make");
+    script.Set("j", 0).Label("read").Push({0}).Get("this").Push({"getBounds"}).Op(op::CallMethod).Op(op::Pop);
+    script.Push({"j"}).Get("j").Op(op::Increment).Op(op::SetVariable).Get("j").Push({c.reads}).Op(op::Less2).If("read");
+    script.Push({"read"}).TraceTop();
+    std::string traced;
+    PlayerOptions options;
+    options.trace = [&traced](std::string_view line) { traced += std::string(line) + "|"; };
+    Player player(std::make_shared<const Movie>(ReadMovie(MovieWith(script))), options);
+    EXPECT_EQ(traced, c.traced) << c.reads;
+    const std::vector<std::string> warnings = player.TakeWarnings();
+    ASSERT_EQ(warnings.size(), c.traced[0] ? 0u : 1u) << c.reads;
+    if (!warnings.empty()) {
+      EXPECT_NE(warnings[0].find("actionsPerFrame"), std::string::npos) << warnings[0];
+    }
+  }
+}
+
 }  // namespace
 }  // namespace dc::swf

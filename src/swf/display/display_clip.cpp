@@ -80,6 +80,7 @@ TwipRect DisplayObject::OwnBounds() const {
   if (kind == DisplayKind::Morph) box = MorphBoundsAt(std::get<MorphShape>(*character), ratio);
   if (const Shape* d = DrawnShape()) box = Union(box, d->bounds);
   for (const auto& [d, child] : children) box = Union(box, Transformed(child->OwnBounds(), child->matrix));
+  if (!children.empty() && tree_ && tree_->onWork) tree_->onWork(children.size() * kWorkPerObjectMeasured);
   return box;
 }
 
