@@ -117,6 +117,9 @@ inline constexpr std::uint64_t kWorkPerObjectMeasured = 1;
 // in a loop of its own (split), in actions.
 inline constexpr std::uint64_t kWorkPerEdgeCopied = 1;
 inline constexpr std::uint64_t kWorkPerCellMade = 2;
+// Each step a look-up takes up a prototype chain (a missing name read on
+// a chain of 250 costs 250 of them).
+inline constexpr std::uint64_t kWorkPerProtoHop = 1;
 // Each property a script adds to an object (made, hashed, its table grown
 // in turn).
 inline constexpr std::uint64_t kWorkPerPropertyAdded = 8;

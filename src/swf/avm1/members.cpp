@@ -30,6 +30,7 @@ Object* Alive(Runtime& rt, Object* o) {
 // The next object up a chain.
 Object* Up(Runtime& rt, Object* o, int& hops) {
   if (++hops > rt.limits.maxProtoHops) throw ScriptStop{StopReason::ProtoChain};
+  if (rt.running) rt.CountWork(8 * kWorkPerProtoHop);
   return o->proto;
 }
 
