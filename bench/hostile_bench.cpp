@@ -301,6 +301,15 @@ std::vector<Attack> Attacks() {
                     read.Push({0}).Get("this").Push({"getBounds"}).Op(op::CallMethod).Op(op::Pop);
                     return ScriptMovie(Loop("i", 3000, MakeClip("c", "i")), Loop("j", 2000, read));
                   }});
+  list.push_back({"deep-prototype-chain", "a name missing from a chain of 250 prototypes, read without end", [] {
+                    Asm link;
+                    link.Push({0}).Push({"Object"}).Op(op::NewObject).Store("p");
+                    link.Get("p").Push({"__proto__"}).Get("o").Op(op::SetMember).Push({"o"}).Get("p").Op(op::SetVariable);
+                    Asm setup;
+                    setup.Push({0}).Push({"Object"}).Op(op::NewObject).Store("o").Append(Loop("i", 250, link));
+                    const Asm read = Asm().Get("o").Push({"missing"}).Op(op::GetMember).Op(op::Pop);
+                    return ScriptMovie(setup, Forever(read));
+                  }});
   return list;
 }
 
