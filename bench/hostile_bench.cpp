@@ -285,6 +285,31 @@ std::vector<Attack> Attacks() {
                     every.Push({"k"}).Get("k").Op(op::Increment).Op(op::SetVariable).Append(Loop("i", 1000, change));
                     return ScriptMovie(setup.Set("k", 0), every);
                   }});
+  list.push_back({"huge-texts-in-fields", "a 1M-character text given to new text fields without end, every frame", [] {
+                    Asm setup;
+                    setup.Set("s", "x").Append(Double("s", 20)).Set("k", 0);
+                    Asm make;
+                    make.Push({"k"}).Get("k").Op(op::Increment).Op(op::SetVariable);
+                    make.Push({"t"}).Get("k").Op(op::Add2).Store("n");
+                    make.Push({100, 100, 0, 0}).Get("k").Get("n").Push({6}).Get("this");
+                    make.Push({"createTextField"}).Op(op::CallMethod).Op(op::Pop);
+                    make.Get("n").Op(op::GetVariable).Push({"text"}).Get("s").Op(op::SetMember);
+                    return ScriptMovie(setup, Forever(make));
+                  }});
+  list.push_back({"bounds-of-many-children", "3,000 clips, then the root's bounds read 2,000 times a frame", [] {
+                    Asm read;
+                    read.Push({0}).Get("this").Push({"getBounds"}).Op(op::CallMethod).Op(op::Pop);
+                    return ScriptMovie(Loop("i", 3000, MakeClip("c", "i")), Loop("j", 2000, read));
+                  }});
+  list.push_back({"deep-prototype-chain", "a name missing from a chain of 250 prototypes, read without end", [] {
+                    Asm link;
+                    link.Push({0}).Push({"Object"}).Op(op::NewObject).Store("p");
+                    link.Get("p").Push({"__proto__"}).Get("o").Op(op::SetMember).Push({"o"}).Get("p").Op(op::SetVariable);
+                    Asm setup;
+                    setup.Push({0}).Push({"Object"}).Op(op::NewObject).Store("o").Append(Loop("i", 250, link));
+                    const Asm read = Asm().Get("o").Push({"missing"}).Op(op::GetMember).Op(op::Pop);
+                    return ScriptMovie(setup, Forever(read));
+                  }});
   return list;
 }
 

@@ -37,6 +37,7 @@ class FakeField final : public TextFieldHost {
   void ReplaceText(std::size_t, std::size_t, const std::string&) override {}
   std::size_t TextLength() const override;
   std::size_t TakeWork() override { return 0; }
+  std::size_t HeldBytes() const override;
   FieldFormat format;
 
  private:
@@ -219,5 +220,6 @@ inline void FakeField::SetProperty(FieldProperty p, const FieldValue& v) {
 }
 
 inline std::size_t FakeField::TextLength() const { return clip_.text.size(); }
+inline std::size_t FakeField::HeldBytes() const { return clip_.text.size(); }
 
 }  // namespace dc::swf::avm1::test

@@ -47,6 +47,11 @@ struct Limits {
   // duplicateMovieClip included: each is kept and drawn every frame, and
   // one drawing may be copied onto thousands of clips.
   std::uint64_t maxDrawnEdges = 1'000'000;
+  // Edges of shape tweens' in-between shapes kept from frame to frame, all
+  // placements together (each at its own ratio keeps a shape of its own):
+  // past it a tween is made again each time it is drawn, and charged each
+  // time (raster_limits::kDrawWorkPerTweenEdge).
+  std::uint64_t maxKeptTweenEdges = 1'000'000;
 };
 
 inline constexpr Limits kDefaultLimits{};
@@ -105,14 +110,33 @@ inline constexpr ScriptLimits kDefaultScriptLimits{};
 // endless loop does.
 inline constexpr std::uint64_t kWorkPerObjectMade = 256;
 inline constexpr std::uint64_t kWorkPerObjectGone = 64;
+// Each object whose box a clip's bounds take in (getBounds, _width, a
+// hit test against boxes), in actions.
+inline constexpr std::uint64_t kWorkPerObjectMeasured = 1;
 // Each edge a duplicateMovieClip copies, and each string a native makes
 // in a loop of its own (split), in actions.
 inline constexpr std::uint64_t kWorkPerEdgeCopied = 1;
 inline constexpr std::uint64_t kWorkPerCellMade = 2;
+// Each step a look-up takes up a prototype chain (a missing name read on
+// a chain of 250 costs 250 of them).
+inline constexpr std::uint64_t kWorkPerProtoHop = 1;
+// Each property a script adds to an object (made, hashed, its table grown
+// in turn).
+inline constexpr std::uint64_t kWorkPerPropertyAdded = 8;
+// Each property a for-in lists: its name compared with those nearer, kept
+// and made a string for the loop, and the string collected after (as
+// measured, about a microsecond a name).
+inline constexpr std::uint64_t kWorkPerPropertyListed = 32;
 
-// Bytes a script drawing's edge takes, kept and copied (three points and
+// Bytes a script drawing's or a kept tween's edge takes (three points and
 // its kind, with the path's share).
 inline constexpr std::uint64_t kDrawnEdgeBytes = 64;
+
+// Bytes a text field holds for each byte of a text a script gives it, at
+// most: the text as given, its characters of four bytes and, once its
+// lines are measured, each character's advance. What a text will take is
+// charged to the scripts' memory (maxMemoryBytes) before the field takes it.
+inline constexpr std::uint64_t kFieldBytesPerTextByte = 9;
 
 // Bytes of a text field's text read for drawing (its HTML included): past
 // them nothing more is shown. Far more than maxGlyphs characters of any
@@ -155,6 +179,9 @@ inline constexpr int kMaxPiecesPerCurve = 256;
 // wrapped, a gradient's pixel looks up its ramp and a bitmap's pixel is
 // sampled, bilinear when smoothed.
 inline constexpr std::uint64_t kDrawWorkPerEdge = 24;
+// A shape tween's in-between edge made (three points mixed and copied),
+// before it is drawn at kDrawWorkPerEdge.
+inline constexpr std::uint64_t kDrawWorkPerTweenEdge = 8;
 inline constexpr std::uint64_t kDrawWorkPerRasterEdge = 24;
 inline constexpr std::uint64_t kDrawWorkPerGlyph = 512;
 inline constexpr std::uint64_t kDrawWorkPerGradientPixel = 2;
@@ -168,13 +195,14 @@ inline constexpr std::size_t kMaxKeptLayoutBytes = std::size_t{32} << 20;
 
 // The most memory a movie may take in all, the sum of what its limits let
 // it hold: the uncompressed file, its definitions, its bitmaps' pixels,
-// the script drawings, what its scripts hold and the text layouts the
-// renderer keeps. No movie's measured peak
-// may pass it.
+// the script drawings and kept tweens, what its scripts hold (a text
+// field's text and lines among it) and the text layouts the renderer
+// keeps. No movie's measured peak may pass it.
 constexpr std::uint64_t MostMemory(const Limits& movie = kDefaultLimits,
                                    const ScriptLimits& scripts = kDefaultScriptLimits) {
   return movie.maxUncompressedBytes + movie.maxDefinitionBytes + movie.maxBitmapPixels * 4 +
-         movie.maxDrawnEdges * kDrawnEdgeBytes + scripts.maxMemoryBytes + raster_limits::kMaxKeptLayoutBytes;
+         (movie.maxDrawnEdges + movie.maxKeptTweenEdges) * kDrawnEdgeBytes + scripts.maxMemoryBytes +
+         raster_limits::kMaxKeptLayoutBytes;
 }
 
 }  // namespace dc::swf

@@ -49,6 +49,28 @@ TEST(Avm1Limits, NativeWorkCountsAgainstTheBudget) {
   EXPECT_TRUE(h.engine->Stats().frameStopped);
 }
 
+TEST(Avm1Limits, EachStepUpAPrototypeChainCountsAgainstTheBudget) {
+  ScriptLimits limits;
+  limits.actionsPerFrame = 10000;
+  Harness h(7, limits);
+  // o at the end of a chain of 200 prototypes: reading a name it lacks
+  // takes 200 steps (kWorkPerProtoHop each).
+  Asm chain;
+  chain.Push({0, "Object"}).Op(op::NewObject).Store("o").Set("i", 0).Label("top");
+  chain.Push({0, "Object"}).Op(op::NewObject).Store("p").Get("p").Push({"__proto__"}).Get("o").Op(op::SetMember);
+  chain.Push({"o"}).Get("p").Op(op::SetVariable).Push({"i"}).Get("i").Op(op::Increment).Op(op::SetVariable);
+  chain.Get("i").Push({200}).Op(op::Less2).If("top");
+  EXPECT_EQ(h.Run(chain.Push({"made"}).TraceTop()), "made");
+  const auto reads = [](int n) {
+    Asm a;
+    for (int i = 0; i < n; ++i) a.Get("o").Push({"missing"}).Op(op::GetMember).Op(op::Pop);
+    return a.Push({"after"}).TraceTop();
+  };
+  EXPECT_EQ(h.Run(reads(10)), "after");
+  EXPECT_EQ(h.Run(reads(60)), "");
+  EXPECT_TRUE(h.engine->Stats().frameStopped);
+}
+
 // An endless loop on every other frame only.
 Asm LoopOnOddFrames() {
   Asm a;

@@ -192,5 +192,37 @@ TEST(ShapeTween, OnesThatDoNotPairAreLeftOut) {
   }
 }
 
+// The least drawing work a frame that shows `tags` at ratio 0 must be
+// allowed, found by halving.
+std::uint64_t LeastDrawWork(const Bytes& tags) {
+  test::Header header;
+  header.stage = {0, 800, 0, 800};
+  const auto movie = std::make_shared<const Movie>(
+      ReadMovie(test::Fws(header, test::Concat({tags, test::PlaceObjectTag(PlaceAt(0, false), 2, 8), test::ShowFrame()}))));
+  std::uint64_t low = 0, high = 1u << 20;  // high is enough
+  while (low < high) {
+    const std::uint64_t mid = (low + high) / 2;
+    PlayerOptions options;
+    options.limits.maxDrawWorkPerFrame = mid;
+    Player player(movie, options);
+    std::vector<std::uint32_t> px(40 * 40);
+    PixelTarget face{px.data(), 40, 40, 40};
+    player.Render(face);
+    if (player.TakeWarnings().empty()) high = mid;
+    else low = mid + 1;
+  }
+  return low;
+}
+
+TEST(ShapeTween, MakingTheShapeBetweenIsPaidForByTheDrawing) {
+  // The tween at ratio 0 draws as its start shape does, and costs its four
+  // edges made on top.
+  const ShapeStyles styles{{test::Solid(kRed)}, {}};
+  const std::uint64_t plain = LeastDrawWork(test::DefineShape(1, 1, {0, 200, 0, 800}, styles, Band(0, 200, 1)));
+  const std::uint64_t tween = LeastDrawWork(BandTween());
+  EXPECT_GT(plain, 4 * raster_limits::kDrawWorkPerEdge);
+  EXPECT_EQ(tween - plain, 4 * raster_limits::kDrawWorkPerTweenEdge);
+}
+
 }  // namespace
 }  // namespace dc::swf

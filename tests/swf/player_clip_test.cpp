@@ -310,5 +310,72 @@ TEST(PlayerClip, MakingClipsSpendsTheFramesBudget) {
   }
 }
 
+TEST(PlayerClip, FieldsTextsCountAgainstTheScriptsMemory) {
+  // s doubled `doublings` times from "x", then 40 fields each given s,
+  // tracing how many took it.
+  struct Case {
+    int doublings;
+    int mostFields;  // that the memory holds
+  };
+  constexpr std::uint64_t kMemory = 8u << 20;
+  // 128 K characters held as UTF-8 and as 4-byte characters take 640 KB a
+  // field: 12 fit at most. 1 K characters fit 40 times.
+  const Case cases[] = {{17, static_cast<int>(kMemory / (5 << 17))}, {10, 40}};
+  for (const Case& c : cases) {
+    Asm script;
+    script.Set("s", "x").Set("d", 0).Label("double").Push({"s"}).Get("s").Get("s").Op(op::Add2).Op(op::SetVariable);
+    script.Push({"d"}).Get("d").Op(op::Increment).Op(op::SetVariable).Get("d").Push({c.doublings}).Op(op::Less2).If("double");
+    script.Set("i", 0).Label("top").Get("i").Push({40}).Op(op::Less2).Op(op::Not).If("done");
+    script.Push({100, 100, 0, 0}).Get("i").Push({"f"}).Get("i").Op(op::Add2).Push({6}).Get("this");
+    script.Push({"createTextField"}).Op(op::CallMethod).Op(op::Pop);
+    script.Push({"f"}).Get("i").Op(op::Add2).Op(op::GetVariable).Push({"text"}).Get("s").Op(op::SetMember);
+    script.Get("i").TraceTop().Push({"i"}).Get("i").Op(op::Increment).Op(op::SetVariable).Jump("top").Label("done");
+    int traced = 0;
+    PlayerOptions options;
+    options.scriptLimits.maxMemoryBytes = kMemory;
+    options.trace = [&traced](std::string_view) { ++traced; };
+    Player player(std::make_shared<const Movie>(ReadMovie(MovieWith(script))), options);
+    const std::vector<std::string> warnings = player.TakeWarnings();
+    if (c.mostFields == 40) {
+      EXPECT_EQ(traced, 40);
+      EXPECT_TRUE(warnings.empty());
+    } else {
+      EXPECT_GE(traced, 1);
+      EXPECT_LE(traced, c.mostFields);
+      ASSERT_EQ(warnings.size(), 1u);
+      EXPECT_NE(warnings[0].find("maxMemoryBytes"), std::string::npos) << warnings[0];
+    }
+  }
+}
+
+TEST(PlayerClip, BoundsPayForEachObjectTheyTakeIn) {
+  // 1000 clips on the root, then its bounds read `reads` times: each read
+  // takes in 1001 objects (sprite "a" too) at kWorkPerObjectMeasured.
+  struct Case {
+    int reads;
+    const char* traced;
+  };
+  const Case cases[] = {{100, "read|"}, {1000, ""}};
+  for (const Case& c : cases) {
+    Asm script;
+    script.Set("i", 0).Label("make").Get("i").Push({10}).Op(op::Add2).Push({"c"}).Get("i").Op(op::Add2).Push({2});
+    script.Get("this").Push({"createEmptyMovieClip"}).Op(op::CallMethod).Op(op::Pop);
+    script.Push({"i"}).Get("i").Op(op::Increment).Op(op::SetVariable).Get("i").Push({1000}).Op(op::Less2).If("make");
+    script.Set("j", 0).Label("read").Push({0}).Get("this").Push({"getBounds"}).Op(op::CallMethod).Op(op::Pop);
+    script.Push({"j"}).Get("j").Op(op::Increment).Op(op::SetVariable).Get("j").Push({c.reads}).Op(op::Less2).If("read");
+    script.Push({"read"}).TraceTop();
+    std::string traced;
+    PlayerOptions options;
+    options.trace = [&traced](std::string_view line) { traced += std::string(line) + "|"; };
+    Player player(std::make_shared<const Movie>(ReadMovie(MovieWith(script))), options);
+    EXPECT_EQ(traced, c.traced) << c.reads;
+    const std::vector<std::string> warnings = player.TakeWarnings();
+    ASSERT_EQ(warnings.size(), c.traced[0] ? 0u : 1u) << c.reads;
+    if (!warnings.empty()) {
+      EXPECT_NE(warnings[0].find("actionsPerFrame"), std::string::npos) << warnings[0];
+    }
+  }
+}
+
 }  // namespace
 }  // namespace dc::swf

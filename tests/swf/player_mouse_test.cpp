@@ -1,7 +1,8 @@
 // The mouse through a real Player: a button's states and actions by
 // condition, a clip with press handlers hiding the button inside it, Mouse's
 // listeners before the transitions, _xmouse in the clip's own pixels, the
-// cursor, and the face's pixels of each state.
+// cursor, and the face's pixels of each state (a DefineButton's coloured by
+// DefineButtonCxform).
 #include <gtest/gtest.h>
 
 #include "testkit/avm1_assembler.h"
@@ -136,6 +137,56 @@ TEST(PlayerMouse, ButtonsAndClipsAnswerInTurn) {
     EXPECT_EQ(traced, s.traces) << s.kind << " " << s.x;
     EXPECT_EQ(player.PointerCursor(), s.cursor) << s.kind << " " << s.x;
     EXPECT_EQ(pixels[50 * 550 + 50] & 0xFFFFFF, s.pixel) << s.kind << " " << s.x;
+  }
+}
+
+// A DefineButton (id 4) of the same squares as Button(): the red one up,
+// the green one over; its action block is empty.
+Bytes PlainButton() {
+  test::BitWriter b;
+  b.U16(4);
+  b.U8(0x01 | 0x08).U16(1).U16(1).WriteMatrix({});
+  b.U8(0x02 | 0x04).U16(2).U16(1).WriteMatrix({});
+  b.U8(0).U8(0);
+  return test::Tag(7, b.Take());
+}
+
+Bytes ButtonCxform(std::uint16_t button, const ColorTransform& cx) {
+  test::BitWriter b;
+  b.U16(button).WriteColorTransform(cx, false);
+  return test::Tag(23, b.Take());
+}
+
+TEST(PlayerMouse, DefineButtonCxformColoursEveryStateOfADefineButton) {
+  // Red to 0x20, blue plus 0x40, green as it is.
+  const ColorTransform cx{0, 1, 1, 1, 0x20, 0, 0x40, 0};
+  struct Case {
+    const char* what;
+    std::uint16_t placed;
+    Bytes colours;
+    std::uint32_t up, over;
+  };
+  const Case cases[] = {
+      {"coloured", 4, ButtonCxform(4, cx), 0x200040, 0x20FF40},
+      {"no colour tag", 4, {}, 0xFF0000, 0x00FF00},
+      {"a DefineButton2 keeps its records' own", 3, ButtonCxform(3, cx), 0xFF0000, 0x00FF00},
+      {"an id no button has", 4, ButtonCxform(9, cx), 0xFF0000, 0x00FF00},
+  };
+  for (const Case& c : cases) {
+    PlaceObject place;
+    place.depth = 1;
+    place.characterId = c.placed;
+    const Bytes movie = test::Fws(test::Header{}, test::Concat({Square(1, kRed), Square(2, kGreen), Button(),
+                                                                 PlainButton(), c.colours,
+                                                                 test::PlaceObjectTag(place, 2, 8), test::ShowFrame()}));
+    Player player(std::make_shared<const dc::swf::Movie>(ReadMovie(movie)));
+    std::vector<std::uint32_t> pixels(550 * 400);
+    PixelTarget face{pixels.data(), 550, 400, 550};
+    player.Render(face);
+    EXPECT_EQ(pixels[50 * 550 + 50] & 0xFFFFFF, c.up) << c.what;
+    player.MouseMove(50, 50);
+    player.Render(face);
+    EXPECT_EQ(pixels[50 * 550 + 50] & 0xFFFFFF, c.over) << c.what;
   }
 }
 

@@ -102,7 +102,7 @@ void RefreshBound(Runtime& rt, Value self, Clip& field) {
   auto* clip = static_cast<ClipObject*>(o);
   if (text != clip->boundText) {
     clip->boundText = text;
-    field.SetText(text);
+    rt.TakeFieldText(field, text.size(), [&] { field.SetText(text); });
   }
 }
 
@@ -187,7 +187,11 @@ Value Set(Runtime& rt, Value self, std::span<const Value> args) {
     rt.BindTextField(o);
     return Value();
   }
-  host->SetProperty(prop.property, value);
+  if (const auto* text = std::get_if<std::string>(&value);
+      text && (prop.property == P::Text || prop.property == P::HtmlText))
+    rt.TakeFieldText(field, text->size(), [&] { host->SetProperty(prop.property, value); });
+  else
+    host->SetProperty(prop.property, value);
   rt.CountWork(host->TakeWork());
   if (prop.property == P::Text || prop.property == P::HtmlText) {
     rt.CountWork(host->TextLength());
@@ -266,7 +270,9 @@ Value ReplaceText(Runtime& rt, Value self, std::span<const Value> args) {
   const std::size_t length = host->TextLength();
   rt.CountWork(length);
   const std::size_t begin = Index(rt, args[0], length), end = std::max(begin, Index(rt, args[1], length));
-  host->ReplaceText(begin, end, rt.ToString(args[2]));
+  const std::string text = rt.ToString(args[2]);
+  if (Clip* field = Runtime::ClipOf(self))
+    rt.TakeFieldText(*field, length + text.size(), [&] { host->ReplaceText(begin, end, text); });
   rt.CountWork(host->TakeWork());
   return Value();
 }

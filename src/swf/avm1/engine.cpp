@@ -199,9 +199,13 @@ void Engine::EndFrame() {
   // What host objects owe the scripts (a failed load, a message sent).
   if (!rt.stats.scriptsStopped) RunHostEvents(rt);
   // Bound text fields show their variables' values as they are now.
-  std::vector<ClipObject*> bound;
-  for (const auto& [clip, object] : rt.clips)
-    if (object->bound) bound.push_back(object);
+  std::erase_if(rt.boundFields, [](ClipObject* field) {
+    if (field->bound && field->clip) return false;
+    field->boundListed = false;
+    return true;
+  });
+  // A copy: showing a variable may bind another field.
+  const std::vector<ClipObject*> bound = rt.boundFields;
   for (ClipObject* field : bound) {
     rt.Guarded([&] {
       if (!field->clip || !field->clip->Parent()) return;
@@ -219,7 +223,7 @@ void Engine::EndFrame() {
       if (!field->shownOnce || text != field->boundText) {
         field->boundText = text;
         field->shownOnce = true;
-        field->clip->SetText(text);
+        rt.TakeFieldText(*field->clip, text.size(), [&] { field->clip->SetText(text); });
       }
     });
   }

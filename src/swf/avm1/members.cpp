@@ -30,6 +30,7 @@ Object* Alive(Runtime& rt, Object* o) {
 // The next object up a chain.
 Object* Up(Runtime& rt, Object* o, int& hops) {
   if (++hops > rt.limits.maxProtoHops) throw ScriptStop{StopReason::ProtoChain};
+  if (rt.running) rt.CountWork(8 * kWorkPerProtoHop);
   return o->proto;
 }
 
@@ -266,6 +267,7 @@ void Runtime::SetMember(Value target, std::string_view name, Value v) {
     hidden->flags = 0;
     return;
   }
+  CountWork(8 * kWorkPerPropertyAdded);
   heap.Charge(sizeof(Property) + name.size());
   o->props.Add(name, v, caseSensitive);
 }
@@ -320,7 +322,7 @@ std::vector<std::string> Runtime::EnumerableNames(Object* o) {
   for (Object* cur = o; cur; cur = Up(*this, cur, hops)) {
     std::vector<std::string> special;
     cur->SpecialNames(*this, special);
-    CountWork(special.size() + cur->props.Count());
+    CountWork(8 * kWorkPerPropertyListed * (special.size() + cur->props.Count()));
     for (std::string& s : special)
       if (see(s)) names.push_back(std::move(s));
     for (const Property& p : cur->props)

@@ -86,6 +86,12 @@ void FunctionObject::Trace(Heap& heap) {
   heap.Mark(base);
 }
 
+std::size_t ClipObject::FieldBytes() const {
+  if (!clip || removed) return 0;
+  const TextFieldHost* field = clip->TextField();
+  return field ? field->HeldBytes() : 0;
+}
+
 std::size_t FunctionObject::Footprint() const {
   std::size_t n = sizeof(FunctionObject) + OwnBytes() + name.size();
   for (const std::string& p : params) n += sizeof(std::string) + p.size();

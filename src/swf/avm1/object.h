@@ -126,8 +126,10 @@ class ClipObject final : public Object {
   void SpecialNames(Runtime&, std::vector<std::string>& names) override;
   void Trace(Heap& heap) override;
   std::size_t Footprint() const override {
-    return sizeof(ClipObject) + OwnBytes() + boundText.size() + path.size() * sizeof(std::string);
+    return sizeof(ClipObject) + OwnBytes() + boundText.size() + path.size() * sizeof(std::string) + FieldBytes();
   }
+  // What the clip, a text field, holds for its text.
+  std::size_t FieldBytes() const;
 
   Clip* clip;
   // Once the clip is taken away: the names on its path from the root,
@@ -141,6 +143,7 @@ class ClipObject final : public Object {
   // A bound text field: what it showed last.
   std::string boundText;
   bool bound = false;
+  bool boundListed = false;  // on Runtime::boundFields
   bool shownOnce = false;
   // _focusrect as a script set it (whether focus shows a yellow frame);
   // unset, the root's reads as on and every other clip's as null.

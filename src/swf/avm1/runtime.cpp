@@ -321,6 +321,10 @@ void Runtime::BindTextField(ClipObject* o) {
   Clip* parent = clip->Parent();
   if (!parent) return;
   o->bound = true;
+  if (!o->boundListed) {
+    o->boundListed = true;
+    boundFields.push_back(o);
+  }
   // A field whose variable is not set yet gives the variable its text.
   const std::string name = clip->VariableName();
   Value holder;
@@ -345,6 +349,15 @@ void Runtime::BindTextField(ClipObject* o) {
   }
   o->boundText = clip->Text();
   o->shownOnce = true;
+}
+
+void Runtime::TakeFieldText(Clip& field, std::size_t textBytes, const std::function<void()>& take) {
+  TextFieldHost* host = field.TextField();
+  if (!host) return take();
+  if (!heap.Allows(textBytes * kFieldBytesPerTextByte)) throw ScriptStop{StopReason::Memory};
+  const std::size_t before = host->HeldBytes();
+  take();
+  if (const std::size_t after = host->HeldBytes(); after > before) heap.Charge(after - before);
 }
 
 Clip* Runtime::ClipOf(Value v) {
@@ -495,6 +508,7 @@ void Runtime::CollectGarbage() {
     for (const auto& [proto, c] : nativeClasses) h.Mark(proto);
     for (const auto& [name, ctor] : registeredClasses) h.Mark(ctor);
     for (const auto& [clip, object] : clips) h.Mark(object);
+    for (ClipObject* field : boundFields) h.Mark(field);
     for (const auto& [id, interval] : intervals) {
       h.Mark(interval.function);
       for (const Value& v : interval.args) h.Mark(v);

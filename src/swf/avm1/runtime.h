@@ -170,6 +170,10 @@ class Runtime {
   bool BoundVariable(ClipObject* owner, std::string_view name, Value& holder, std::string_view& member);
   // A text field with a variable is bound from now on (once).
   void BindTextField(ClipObject* field);
+  // A text field takes a text of `textBytes` through `take`: what it may
+  // hold for it is charged first (a stop when it does not fit), and what
+  // it grew by once taken.
+  void TakeFieldText(Clip& field, std::size_t textBytes, const std::function<void()>& take);
   Value ClipValue(Clip* clip) { return clip ? Value::Obj(ObjectFor(*clip)) : Value(); }
   // The clip a value refers to while it is on its list (null after).
   static Clip* ClipOf(Value v);
@@ -311,6 +315,10 @@ class Runtime {
   bool running = false;
   Clip* root = nullptr;
   std::unordered_map<Clip*, ClipObject*> clips;
+  // Text fields bound to a variable, in the order they were bound: the
+  // frame's end updates these alone, however many clips there are. One
+  // unbound or taken away leaves at the next frame's end (held till then).
+  std::vector<ClipObject*> boundFields;
   std::map<int, Interval> intervals;
   std::set<std::pair<double, int>> intervalQueue;  // due time and id
   std::vector<int> unscheduled;  // made with no timer to count from

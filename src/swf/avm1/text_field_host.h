@@ -61,6 +61,9 @@ class TextFieldHost {
   virtual void SetNewFormat(const FieldFormat& format) = 0;
   virtual void ReplaceText(std::size_t begin, std::size_t end, const std::string& text) = 0;
   virtual std::size_t TextLength() const = 0;
+  // Bytes the field holds for its text: the text, its characters and their
+  // formats, its lines once measured (what the scripts' memory counts).
+  virtual std::size_t HeldBytes() const = 0;
   // The characters laid out or otherwise worked through since the last
   // call, for the engine to count against the frame's budget.
   virtual std::size_t TakeWork() = 0;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <variant>
 
 #include "swf/display/display_object.h"
@@ -76,9 +77,10 @@ TwipRect DisplayObject::OwnBounds() const {
         },
         *character);
   }
-  if (kind == DisplayKind::Morph) box = TweenedShape().bounds;
+  if (kind == DisplayKind::Morph) box = MorphBoundsAt(std::get<MorphShape>(*character), ratio);
   if (const Shape* d = DrawnShape()) box = Union(box, d->bounds);
   for (const auto& [d, child] : children) box = Union(box, Transformed(child->OwnBounds(), child->matrix));
+  if (!children.empty() && tree_ && tree_->onWork) tree_->onWork(children.size() * kWorkPerObjectMeasured);
   return box;
 }
 
@@ -391,11 +393,20 @@ void DisplayObject::DrawingChanged() {
   Changed();
 }
 
+DisplayObject::~DisplayObject() {
+  if (tree_) tree_->ReleaseTween(tweenKept_);
+}
+
 const Shape& DisplayObject::TweenedShape() const {
-  if (!tweened_ || tweenedRatio_ != ratio) {
-    tweened_ = MorphAt(std::get<MorphShape>(*character), ratio);
-    tweenedRatio_ = ratio;
-  }
+  if (TweenMade()) return *tweened_;
+  if (tree_) tree_->ReleaseTween(std::exchange(tweenKept_, 0));
+  tweened_.reset();
+  const auto& morph = std::get<MorphShape>(*character);
+  const std::uint64_t edges = morph.start.EdgeCount();
+  if (tree_ && !tree_->KeepTween(edges)) return tree_->TweenScratch() = MorphAt(morph, ratio);
+  tweened_ = MorphAt(morph, ratio);
+  tweenedRatio_ = ratio;
+  tweenKept_ = tree_ ? edges : 0;
   return *tweened_;
 }
 

@@ -45,6 +45,7 @@ class DisplayObject final : public avm1::Clip {
       : kind(kind), characterId(characterId), character(character), parent(parent), tree_(tree) {}
   DisplayObject(const DisplayObject&) = delete;
   DisplayObject& operator=(const DisplayObject&) = delete;
+  ~DisplayObject() override;
 
   const DisplayKind kind;
   std::uint16_t characterId;
@@ -94,9 +95,11 @@ class DisplayObject final : public avm1::Clip {
   // made again only when drawn after a change.
   std::unique_ptr<Drawing> drawing;
   const Shape* DrawnShape() const;
-  // A shape tween's shape at the object's ratio, made again when the ratio
-  // changes.
+  // A tween's shape at the placement's ratio, made when the ratio changed
+  // and kept while the tree has room; TweenMade says whether it is there,
+  // so that the drawing budget pays for making it first.
   const Shape& TweenedShape() const;
+  bool TweenMade() const { return tweened_ && tweenedRatio_ == ratio; }
 
   // Edit texts: the text shown (UTF-8, HTML when the definition says so
   // until a script first reaches the field, plain after).
@@ -195,6 +198,7 @@ class DisplayObject final : public avm1::Clip {
   mutable std::optional<Shape> drawn_;
   mutable std::optional<Shape> tweened_;
   mutable std::uint16_t tweenedRatio_ = 0;
+  mutable std::uint64_t tweenKept_ = 0;  // edges of tweened_ the tree counts
   mutable bool drawnStale_ = false;
   mutable std::optional<Transform> transform_;
   mutable std::optional<Matrix> transformOf_;  // the matrix transform_ was read from

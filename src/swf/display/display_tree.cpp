@@ -117,6 +117,7 @@ DisplayTree::DisplayTree(std::shared_ptr<const Movie> movie, const Limits& limit
     : movie_(std::move(movie)),
       limits_(limits),
       drawnEdges_{0, limits.maxDrawnEdges, false},
+      tweenEdges_{0, limits.maxKeptTweenEdges, false},
       caseSensitive_(movie_->version >= 7),
       initialised_(65536, false) {
   root_ = std::make_unique<DisplayObject>(this, DisplayKind::Sprite, 0, nullptr, nullptr);
@@ -149,7 +150,19 @@ std::vector<std::string> DisplayTree::TakeWarnings() {
   if (drawnEdges_.refused)
     Warn("The Flash face's drawings have more than " + std::to_string(drawnEdges_.max) +
          " edges together (maxDrawnEdges); the rest are left out.");
+  if (tweenEdges_.refused)
+    Warn("The Flash face's shape tweens have more than " + std::to_string(tweenEdges_.max) +
+         " edges in between together (maxKeptTweenEdges); the rest are made again each time they are drawn.");
   return std::exchange(warnings_, {});
+}
+
+bool DisplayTree::KeepTween(std::uint64_t edges) {
+  if (!tweenEdges_.Allows(edges)) {
+    tweenEdges_.refused = true;
+    return false;
+  }
+  tweenEdges_.used += edges;
+  return true;
 }
 
 void DisplayTree::Charge(std::uint64_t units) {

@@ -123,6 +123,12 @@ class DisplayTree {
   // A new script drawing, under the limits of one shape and of all the
   // movie's drawings together.
   std::unique_ptr<Drawing> NewDrawing() { return std::make_unique<Drawing>(limits_.maxEdgesPerShape, &drawnEdges_); }
+  // Room for a tween's in-between shape of `edges` to be kept (against
+  // Limits::maxKeptTweenEdges), taken; and given back. A shape not kept is
+  // made in the scratch shape, good until the next one is made there.
+  bool KeepTween(std::uint64_t edges);
+  void ReleaseTween(std::uint64_t edges) { tweenEdges_.used -= edges; }
+  Shape& TweenScratch() { return tweenScratch_; }
   std::uint64_t DrawnEdges() const { return drawnEdges_.used; }
 
  private:
@@ -153,6 +159,8 @@ class DisplayTree {
   Limits limits_;
   // Before the objects: their drawings give their edges back to it.
   EdgePool drawnEdges_;
+  EdgePool tweenEdges_;
+  Shape tweenScratch_;
   bool caseSensitive_;
   std::unique_ptr<DisplayObject> root_;
   DisplayObject* newest_ = nullptr;  // the head of the list of timelines

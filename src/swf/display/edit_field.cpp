@@ -163,6 +163,14 @@ void EditField::SetHtml(const std::string& html) {
   doc_ = ReadFieldHtml(html, newFormat_, HtmlReading{multiline_ || version_ < 7, condenseWhite_, version_ < 8});
 }
 
+std::size_t EditField::HeldBytes() const {
+  std::size_t bytes = owner_.text.size() + doc_.Length() * sizeof(char32_t) +
+                      doc_.Runs().size() * sizeof(FieldDocument::Run);
+  if (layout_)
+    bytes += layout_->advances.size() * sizeof(std::int32_t) + layout_->lines.size() * sizeof(LaidLine);
+  return bytes;
+}
+
 void EditField::Changed() {
   layout_.reset();
   // What the renderer draws: the characters, in the first run's format.

@@ -34,6 +34,7 @@ class EditField final : public avm1::TextFieldHost {
   void SetNewFormat(const avm1::FieldFormat& format) override;
   void ReplaceText(std::size_t begin, std::size_t end, const std::string& text) override;
   std::size_t TextLength() const override { return doc_.Length(); }
+  std::size_t HeldBytes() const override;
   std::size_t TakeWork() override { return std::exchange(work_, 0); }
 
   std::string PlainText() const { return doc_.Utf8(); }

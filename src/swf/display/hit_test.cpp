@@ -114,6 +114,8 @@ bool ObjectContains(const DisplayObject& o, Point p, std::uint64_t& edges) {
     case DisplayKind::Shape:
       return o.character && ShapeContains(std::get<Shape>(*o.character), p, edges);
     case DisplayKind::Morph:
+      // Making the shape in between costs as much as testing its edges.
+      if (!o.TweenMade()) edges += std::get<MorphShape>(*o.character).start.EdgeCount();
       return ShapeContains(o.TweenedShape(), p, edges);
     case DisplayKind::StaticText: {
       // A static text by its glyphs.

@@ -29,11 +29,13 @@ bool ReadContext::TakePixels(std::uint64_t pixels) {
   return true;
 }
 
-void ReadContext::Define(std::uint16_t id, Character&& character) {
+Character& ReadContext::Define(std::uint16_t id, Character&& character) {
   auto kept = std::make_shared<Character>(std::move(character));
-  if (auto* font = std::get_if<Font>(kept.get())) fonts[id] = font;
-  if (auto* field = std::get_if<EditText>(kept.get())) editTexts[id] = field;
+  Character& held = *kept;
+  if (auto* font = std::get_if<Font>(&held)) fonts[id] = font;
+  if (auto* field = std::get_if<EditText>(&held)) editTexts[id] = field;
   movie.characters.emplace(id, std::move(kept));  // the first definition stays
+  return held;
 }
 
 ActionBytes ReadContext::Actions(std::span<const std::uint8_t> bytes) {

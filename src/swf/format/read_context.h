@@ -35,7 +35,7 @@ class ReadContext {
   bool TakePixels(std::uint64_t pixels);
   // Keeps a character; the caller has left out a second definition of an
   // id before reading it.
-  void Define(std::uint16_t id, Character&& character);
+  Character& Define(std::uint16_t id, Character&& character);
   std::string Text(std::span<const std::uint8_t> raw) const;
   // An action block kept for the scripts; any byte in it marks the movie
   // as scripted.
@@ -49,6 +49,7 @@ class ReadContext {
   std::span<const std::uint8_t> jpegTables;        // the first JPEGTables tag, in the file's data
   std::unordered_map<std::uint16_t, Font*> fonts;  // DefineFontInfo completes these
   std::unordered_map<std::uint16_t, EditText*> editTexts;  // CSMTextSettings completes these
+  std::unordered_map<std::uint16_t, Button*> plainButtons;  // DefineButton's: DefineButtonCxform colours these
 
  private:
   std::set<std::string> warned_;

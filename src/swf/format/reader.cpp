@@ -121,6 +121,15 @@ class TagReader {
       case kDefineSound:
         ReadSound(r);
         return;
+      case kDefineButtonCxform: {
+        // The colour of every picture in a DefineButton's states (a
+        // DefineButton2 gives each record its own).
+        const auto button = context_.plainButtons.find(r.U16());
+        if (button == context_.plainButtons.end()) return;
+        const ColorTransform cx = r.ReadColorTransform(false);
+        for (ButtonRecord& record : button->second->records) record.colorTransform = cx;
+        return;
+      }
       case kCsmTextSettings: {
         // Static texts' settings are not kept; a field's are its own.
         const auto field = context_.editTexts.find(r.U16());
@@ -145,7 +154,9 @@ class TagReader {
       return;
     }
     std::optional<Character> character = ReadCharacter(code, r);
-    if (character) context_.Define(id, std::move(*character));
+    if (!character) return;
+    Character& kept = context_.Define(id, std::move(*character));
+    if (code == kDefineButton) context_.plainButtons[id] = &std::get<Button>(kept);
   }
 
   // The character a tag defines, after its id; nothing when it is left out

@@ -30,6 +30,7 @@ constexpr TagKind kKinds[] = {
     {kDefineSound, TagRole::Definition, "sounds"},
     {kDefineFontInfo2, TagRole::Definition, "fonts"},
     {kCsmTextSettings, TagRole::Definition, "text settings"},
+    {kDefineButtonCxform, TagRole::Definition, "button colours"},
     {kDefineMorphShape, TagRole::Character, "shape tweens"},
     {kDefineMorphShape2, TagRole::Character, "shape tweens"},
     {kDefineVideoStream, TagRole::Character, "videos"},

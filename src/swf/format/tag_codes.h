@@ -24,6 +24,7 @@ enum TagCode : std::uint16_t {
   kDefineBitsLossless = 20,
   kDefineBitsJpeg2 = 21,
   kDefineShape2 = 22,
+  kDefineButtonCxform = 23,
   kPlaceObject2 = 26,
   kRemoveObject2 = 28,
   kDefineShape3 = 32,

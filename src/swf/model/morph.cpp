@@ -49,6 +49,10 @@ struct Tween {
 
 }  // namespace
 
+TwipRect MorphBoundsAt(const MorphShape& morph, std::uint16_t ratio) {
+  return Tween{ratio / 65535.0}.Mix(morph.start.bounds, morph.end.bounds);
+}
+
 Shape MorphAt(const MorphShape& morph, std::uint16_t ratio) {
   if (ratio == 0) return morph.start;
   if (ratio == 65535) return morph.end;

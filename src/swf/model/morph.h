@@ -18,5 +18,7 @@ struct MorphShape {
 
 // The shape at `ratio`, 0 (the start) to 65535 (the end).
 Shape MorphAt(const MorphShape& morph, std::uint16_t ratio);
+// Its bounds alone, as MorphAt gives them, without making the shape.
+TwipRect MorphBoundsAt(const MorphShape& morph, std::uint16_t ratio);
 
 }  // namespace dc::swf

@@ -115,6 +115,11 @@ void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix&
       DrawShape(std::get<Shape>(*object.character), m, cx, target);
       break;
     case DisplayKind::Morph:
+      // Making the in-between shape is paid for before it is made.
+      if (!object.TweenMade() &&
+          !pass.budget.TakeWork(std::get<MorphShape>(*object.character).start.EdgeCount() *
+                                raster_limits::kDrawWorkPerTweenEdge))
+        break;
       DrawShape(object.TweenedShape(), m, cx, target);
       break;
     case DisplayKind::Sprite:
