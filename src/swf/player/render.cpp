@@ -6,21 +6,11 @@
 #include <variant>
 
 #include "swf/raster/draw_shape.h"
+#include "swf/player/render_pass.h"
 #include "swf/player/stage_fit.h"
 #include "swf/text/text_layout.h"
 
 namespace dc::swf {
-
-struct Renderer::Pass {
-  const Movie& movie;
-  Canvas canvas;
-  DrawBudget budget;
-  BitmapLookup bitmaps;
-  FontLookup fonts;
-  std::size_t maskLevel = 0;
-  Quality quality = Quality::High;
-  bool strokes = true;  // false inside a mask
-};
 
 bool Renderer::Render(const DisplayTree& tree, PixelTarget& face) {
   const Movie& movie = tree.movie();
@@ -78,7 +68,11 @@ void Renderer::DrawChildren(Pass& pass, const DisplayObject& parent, const Matri
       continue;
     }
     if (!child->visible) continue;
-    DrawObject(pass, *child, childMatrix, cx * child->colorTransform, current);
+    if (NeedsLayer(pass, *child)) {
+      DrawLayered(pass, *child, childMatrix, cx * child->colorTransform, current);
+    } else {
+      DrawObject(pass, *child, childMatrix, cx * child->colorTransform, current);
+    }
   }
   pass.maskLevel = baseLevel;
 }
