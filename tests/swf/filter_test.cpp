@@ -92,7 +92,7 @@ TEST(Filters, SmallLayers) {
       {"outer bevel: lit and shaded outside", Bevel(BevelType::Outer), 5, 1, {0, kWhite, kWhite, kWhite, 0},
        {kRed, kWhite, kWhite, kWhite, kBlack}},
       {"colour matrix swaps red and blue", swap, 1, 1, {0xFF102030u}, {0xFF302010u}},
-      {"colour matrix halves alpha", halfAlpha, 1, 1, {0xFF204060u}, {0x7F102030u}},
+      {"colour matrix halves alpha, rounded", halfAlpha, 1, 1, {0xFF204060u}, {0x80102030u}},
       {"convolution takes the right neighbour", right, 3, 1, {0xFF0000FFu, 0xFF00FF00u, kRed},
        {0xFF00FF00u, kRed, kRed}},
   };

@@ -188,7 +188,7 @@ void ApplyColorMatrix(const ColorMatrixFilter& f, const Canvas& region) {
       for (int c = 0; c < 4; ++c) {
         const double* r = &m[static_cast<std::size_t>(c) * 5];
         const double v = r[0] * in[0] + r[1] * in[1] + r[2] * in[2] + r[3] * in[3] + r[4];
-        out[c] = static_cast<std::uint32_t>(std::isfinite(v) ? std::clamp(v, 0.0, 255.0) : 0.0);
+        out[c] = static_cast<std::uint32_t>(std::isfinite(v) ? std::lround(std::clamp(v, 0.0, 255.0)) : 0);
       }
       row[x] = Premultiply((out[3] << 24) | (out[0] << 16) | (out[1] << 8) | out[2]);
     }
