@@ -4,7 +4,6 @@
 // without the masks above it, filtered over the part it covers, and
 // composited onto the canvas by its mode through those masks.
 #include <algorithm>
-#include <cmath>
 
 #include "swf/player/render.h"
 #include "swf/player/render_pass.h"
@@ -55,9 +54,7 @@ bool Renderer::NeedsLayer(const Pass& pass, const DisplayObject& object) {
 void Renderer::DrawLayered(Pass& pass, const DisplayObject& object, const Matrix& m, const ColorTransform& cx,
                            const std::uint8_t* mask) {
   const Canvas& canvas = pass.canvas;
-  // Filter sizes are in the object's pixels: they grow with every scale
-  // above it, the stage's onto the face included (m maps twips).
-  const FilterScale scale{std::hypot(m.a, m.b) * 20, std::hypot(m.c, m.d) * 20};
+  const FilterScale scale = pass.filterScale;
   FilterReach reach;
   for (const Filter& filter : object.filters) {
     const FilterReach r = ReachOf(filter, scale);
@@ -74,7 +71,7 @@ void Renderer::DrawLayered(Pass& pass, const DisplayObject& object, const Matrix
   if (layers_.size() <= level) layers_.resize(level + 1);
   layers_[level].assign(pixels, 0);
   Pass inner{pass.movie, Canvas{layers_[level].data(), w, h, w}, pass.budget, pass.bitmaps, pass.fonts,
-             pass.maskLevel, pass.quality, pass.strokes, level + 1};
+             pass.maskLevel, pass.quality, pass.strokes, level + 1, scale};
   DrawObject(inner, object, Matrix::Translate(reach.left, reach.top) * m, cx, nullptr);
   pass.budget = inner.budget;
   // Taken after drawing: layers nested inside may have moved the list (not

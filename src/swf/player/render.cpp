@@ -2,6 +2,7 @@
 #include "swf/player/render.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <variant>
 
@@ -31,6 +32,7 @@ bool Renderer::Render(const DisplayTree& tree, PixelTarget& face) {
   };
   if (surface > 0) {
     const Matrix stage = StageToFace(movie.stage, face.width, face.height);
+    pass.filterScale = {std::hypot(stage.a, stage.b) * 20, std::hypot(stage.c, stage.d) * 20};
     DrawChildren(pass, tree.Root(), stage, ColorTransform{}, nullptr);
   }
   ForgetFieldsNotShown();

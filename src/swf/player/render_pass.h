@@ -18,6 +18,9 @@ struct Renderer::Pass {
   Quality quality = Quality::High;
   bool strokes = true;  // false inside a mask
   std::size_t layerLevel = 0;  // layers this pass lies within
+  // Filter sizes in face pixels: the stage's scale onto the face. An
+  // object's own scale, and its parents', leave them as they are.
+  FilterScale filterScale;
 };
 
 }  // namespace dc::swf
