@@ -1,9 +1,11 @@
 // Objects drawn through a layer of their own: a blend mode other than
-// normal, filters, or a bitmap cache. The layer is the canvas with room
-// around it for the filters' reach; the object is drawn alone into it
-// without the masks above it, filtered over the part it covers, and
-// composited onto the canvas by its mode through those masks.
+// normal, filters, a bitmap cache or a scroll rectangle. The layer is the
+// canvas with room around it for the filters' reach; the object is drawn
+// alone into it without the masks above it, clipped to its scroll
+// rectangle, filtered over the part it covers, and composited onto the
+// canvas by its mode through those masks.
 #include <algorithm>
+#include <optional>
 
 #include "swf/player/render.h"
 #include "swf/player/render_pass.h"
@@ -38,6 +40,25 @@ Box Drawn(const std::uint32_t* pixels, std::int32_t w, std::int32_t h) {
   return box;
 }
 
+// Clears the pixels of `box` whose centres lie outside the scroll
+// rectangle's size, placed by `toLayer` at the object's origin.
+void ClipToRect(std::uint32_t* pixels, std::int32_t stride, const Box& box, const Matrix& toLayer,
+                const PixelRect& rect) {
+  const std::optional<Matrix> inverse = toLayer.Inverse();
+  const double w = rect.width * 20, h = rect.height * 20;
+  for (std::int32_t y = box.y0; y < box.y1; ++y) {
+    std::uint32_t* row = pixels + static_cast<std::ptrdiff_t>(y) * stride;
+    for (std::int32_t x = box.x0; x < box.x1; ++x) {
+      if (!inverse) {
+        row[x] = 0;
+        continue;
+      }
+      const Point p = inverse->Apply({x + 0.5, y + 0.5});
+      if (!(p.x >= 0 && p.x < w && p.y >= 0 && p.y < h)) row[x] = 0;
+    }
+  }
+}
+
 FilterReach Clamped(FilterReach r) {
   const auto cap = [](std::int32_t v) { return std::clamp(v, 0, raster_limits::kMaxFilterReach); };
   return {cap(r.left), cap(r.top), cap(r.right), cap(r.bottom)};
@@ -48,7 +69,8 @@ FilterReach Clamped(FilterReach r) {
 bool Renderer::NeedsLayer(const Pass& pass, const DisplayObject& object) {
   // A mask's content gives only its coverage.
   if (!pass.strokes || pass.layerLevel >= raster_limits::kMaxLayerNesting) return false;
-  return object.blendMode != BlendMode::Normal || !object.filters.empty() || object.cacheAsBitmap;
+  return object.blendMode != BlendMode::Normal || !object.filters.empty() || object.cacheAsBitmap ||
+         object.scrollRect.has_value();
 }
 
 void Renderer::DrawLayered(Pass& pass, const DisplayObject& object, const Matrix& m, const ColorTransform& cx,
@@ -72,15 +94,24 @@ void Renderer::DrawLayered(Pass& pass, const DisplayObject& object, const Matrix
   layers_[level].assign(pixels, 0);
   Pass inner{pass.movie, Canvas{layers_[level].data(), w, h, w}, pass.budget, pass.bitmaps, pass.fonts,
              pass.maskLevel, pass.quality, pass.strokes, level + 1, scale};
-  DrawObject(inner, object, Matrix::Translate(reach.left, reach.top) * m, cx, nullptr);
+  const Matrix toLayer = Matrix::Translate(reach.left, reach.top) * m;
+  // A scroll rectangle shows that part of the object (in its own pixels)
+  // with its corner where the object's origin is.
+  const std::optional<PixelRect>& scroll = object.scrollRect;
+  DrawObject(inner, object, scroll ? toLayer * Matrix::Translate(-scroll->x * 20, -scroll->y * 20) : toLayer, cx,
+             nullptr);
   pass.budget = inner.budget;
   // Taken after drawing: layers nested inside may have moved the list (not
   // the pixels).
   std::vector<std::uint32_t>& layer = layers_[level];
-  // Each filter runs over what the object and the filters before it
-  // painted, with room for its own reach.
   Box box = Drawn(layer.data(), w, h);
   if (box.Pixels() == 0) return;
+  if (scroll) {
+    if (!pass.budget.TakeWork(box.Pixels())) return;
+    ClipToRect(layer.data(), w, box, toLayer, *scroll);
+  }
+  // Each filter runs over what the object and the filters before it
+  // painted, with room for its own reach.
   for (const Filter& filter : object.filters) {
     const FilterReach r = Clamped(ReachOf(filter, scale));
     box = {std::max(box.x0 - r.left, 0), std::max(box.y0 - r.top, 0), std::min(box.x1 + r.right, w),

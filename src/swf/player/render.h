@@ -36,9 +36,9 @@ class Renderer {
                   const std::uint8_t* mask);
   void DrawChildren(Pass& pass, const DisplayObject& parent, const Matrix& m, const ColorTransform& cx,
                     const std::uint8_t* mask);
-  // An object with a blend mode, filters or a bitmap cache is drawn alone
-  // into a layer, filtered there and composited onto the canvas by its
-  // mode (layers.cpp).
+  // An object with a blend mode, filters, a bitmap cache or a scroll
+  // rectangle is drawn alone into a layer, clipped and filtered there and
+  // composited onto the canvas by its mode (layers.cpp).
   static bool NeedsLayer(const Pass& pass, const DisplayObject& object);
   void DrawLayered(Pass& pass, const DisplayObject& object, const Matrix& m, const ColorTransform& cx,
                    const std::uint8_t* mask);
