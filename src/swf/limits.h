@@ -186,6 +186,16 @@ inline constexpr std::uint64_t kDrawWorkPerRasterEdge = 24;
 inline constexpr std::uint64_t kDrawWorkPerGlyph = 512;
 inline constexpr std::uint64_t kDrawWorkPerGradientPixel = 2;
 inline constexpr std::uint64_t kDrawWorkPerBitmapPixel = 16;
+// Layers (an object drawn alone for its blend mode, filters or bitmap
+// cache): how far past the canvas one object's filters may spread, in
+// pixels per side (a face's shadows reach a few dozen), the most pixels
+// one layer may hold (64 MB, a 4K screen with that margin), and how many may
+// nest; past a limit the object is drawn as if it had none of these. A
+// layer's pixels count against the frame's surface (maxLayersPerFrame) and
+// each filter's passes over them as drawing work.
+inline constexpr std::int32_t kMaxFilterReach = 512;
+inline constexpr std::uint64_t kMaxLayerPixels = std::uint64_t{1} << 24;
+inline constexpr std::size_t kMaxLayerNesting = 8;
 // Bytes of edit text layouts the renderer keeps from frame to frame (each
 // with its text and field, to know when it changed): a face's few fields
 // take kilobytes; past it a field is laid out again every frame, and

@@ -2,25 +2,16 @@
 #include "swf/player/render.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <variant>
 
 #include "swf/raster/draw_shape.h"
+#include "swf/player/render_pass.h"
 #include "swf/player/stage_fit.h"
 #include "swf/text/text_layout.h"
 
 namespace dc::swf {
-
-struct Renderer::Pass {
-  const Movie& movie;
-  Canvas canvas;
-  DrawBudget budget;
-  BitmapLookup bitmaps;
-  FontLookup fonts;
-  std::size_t maskLevel = 0;
-  Quality quality = Quality::High;
-  bool strokes = true;  // false inside a mask
-};
 
 bool Renderer::Render(const DisplayTree& tree, PixelTarget& face) {
   const Movie& movie = tree.movie();
@@ -41,6 +32,7 @@ bool Renderer::Render(const DisplayTree& tree, PixelTarget& face) {
   };
   if (surface > 0) {
     const Matrix stage = StageToFace(movie.stage, face.width, face.height);
+    pass.filterScale = {std::hypot(stage.a, stage.b) * 20, std::hypot(stage.c, stage.d) * 20};
     DrawChildren(pass, tree.Root(), stage, ColorTransform{}, nullptr);
   }
   ForgetFieldsNotShown();
@@ -78,7 +70,11 @@ void Renderer::DrawChildren(Pass& pass, const DisplayObject& parent, const Matri
       continue;
     }
     if (!child->visible) continue;
-    DrawObject(pass, *child, childMatrix, cx * child->colorTransform, current);
+    if (NeedsLayer(pass, *child)) {
+      DrawLayered(pass, *child, childMatrix, cx * child->colorTransform, current);
+    } else {
+      DrawObject(pass, *child, childMatrix, cx * child->colorTransform, current);
+    }
   }
   pass.maskLevel = baseLevel;
 }

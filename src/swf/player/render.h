@@ -10,6 +10,7 @@
 
 #include "base/pixels.h"
 #include "swf/raster/canvas.h"
+#include "swf/raster/filters.h"
 #include "swf/display/display_tree.h"
 #include "swf/limits.h"
 #include "swf/text/text_layout.h"
@@ -35,6 +36,12 @@ class Renderer {
                   const std::uint8_t* mask);
   void DrawChildren(Pass& pass, const DisplayObject& parent, const Matrix& m, const ColorTransform& cx,
                     const std::uint8_t* mask);
+  // An object with a blend mode, filters, a bitmap cache or a scroll
+  // rectangle is drawn alone into a layer, clipped and filtered there and
+  // composited onto the canvas by its mode (layers.cpp).
+  static bool NeedsLayer(const Pass& pass, const DisplayObject& object);
+  void DrawLayered(Pass& pass, const DisplayObject& object, const Matrix& m, const ColorTransform& cx,
+                   const std::uint8_t* mask);
   // The coverage of a clip layer's content (within the outer mask).
   const std::uint8_t* MaskOf(Pass& pass, const DisplayObject& layer, const Matrix& m, const std::uint8_t* outer);
 
@@ -62,6 +69,9 @@ class Renderer {
   // frames.
   std::vector<std::vector<std::uint32_t>> maskCanvases_;
   std::vector<std::vector<std::uint8_t>> masks_;
+  // Scratch for layers, one per nesting level, and for their filters.
+  std::vector<std::vector<std::uint32_t>> layers_;
+  FilterScratch filterScratch_;
 };
 
 }  // namespace dc::swf

@@ -1,0 +1,122 @@
+// Filters on small layers with known outputs: the box blur's passes, a
+// shadow's offset, strength, knockout and inner side, a glow's spread, a
+// bevel's lit and shaded sides, the colour matrix, a convolution and how
+// far each reaches.
+#include <gtest/gtest.h>
+
+#include <numbers>
+#include <vector>
+
+#include "swf/raster/filters.h"
+
+namespace dc::swf::test {
+namespace {
+
+constexpr std::uint32_t kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u, kRed = 0xFFFF0000u;
+
+TEST(Filters, BoxBlurPasses) {
+  struct Case {
+    std::int32_t w, h, rx, ry;
+    std::uint8_t passes;
+    std::vector<std::uint8_t> in, out;
+  };
+  const Case cases[] = {
+      {7, 1, 1, 0, 1, {0, 0, 0, 255, 0, 0, 0}, {0, 0, 85, 85, 85, 0, 0}},
+      {7, 1, 1, 0, 2, {0, 0, 0, 255, 0, 0, 0}, {0, 28, 57, 85, 57, 28, 0}},
+      {1, 3, 0, 1, 1, {0, 255, 0}, {85, 85, 85}},
+      {3, 1, 1, 1, 0, {0, 255, 0}, {0, 255, 0}},  // no passes: as it was
+  };
+  std::vector<std::uint8_t> line;
+  for (const Case& c : cases) {
+    std::vector<std::uint8_t> plane = c.in;
+    BoxBlur(plane.data(), c.w, c.h, c.rx, c.ry, c.passes, line);
+    EXPECT_EQ(plane, c.out) << c.w << "x" << c.h << " passes " << int{c.passes};
+  }
+}
+
+struct LayerCase {
+  const char* what;
+  Filter filter;
+  std::int32_t w, h;
+  std::vector<std::uint32_t> in, out;
+};
+
+ShadowFilter Shadow(double angle, double strength = 1, bool knockout = false, bool inner = false) {
+  ShadowFilter f;
+  f.blurX = f.blurY = 0;
+  f.angle = angle;
+  f.distance = 1;
+  f.strength = strength;
+  f.knockout = knockout;
+  f.inner = inner;
+  return f;
+}
+
+BevelFilter Bevel(BevelType type) {
+  BevelFilter f;
+  f.highlight = {255, 0, 0, 255};
+  f.blurX = f.blurY = 0;
+  f.angle = 0;
+  f.distance = 1;
+  f.type = type;
+  return f;
+}
+
+TEST(Filters, SmallLayers) {
+  ShadowFilter glow;
+  glow.glow = true;
+  glow.color = {255, 0, 0, 255};
+  glow.blurX = glow.blurY = 2;
+  ColorMatrixFilter swap;
+  swap.matrix = {0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0};
+  ColorMatrixFilter halfAlpha;
+  halfAlpha.matrix[18] = 0.5;
+  ConvolutionFilter right;
+  right.columns = 3;
+  right.rows = 1;
+  right.matrix = {0, 0, 1};
+  const std::vector<std::uint32_t> dot{0, 0, 0, 0, 0, kWhite, 0, 0, 0, 0, 0, 0};  // 4 × 3, white at (1, 1)
+  const double down = std::numbers::pi / 2;
+  const LayerCase cases[] = {
+      {"shadow one pixel right", Shadow(0), 4, 3, dot, {0, 0, 0, 0, 0, kWhite, kBlack, 0, 0, 0, 0, 0}},
+      {"shadow one pixel down", Shadow(down), 4, 3, dot, {0, 0, 0, 0, 0, kWhite, 0, 0, 0, kBlack, 0, 0}},
+      {"half strength", Shadow(0, 0.5), 4, 3, dot, {0, 0, 0, 0, 0, kWhite, 0x7F000000u, 0, 0, 0, 0, 0}},
+      {"knockout leaves the shadow alone", Shadow(0, 1, true), 4, 3, dot, {0, 0, 0, 0, 0, 0, kBlack, 0, 0, 0, 0, 0}},
+      {"inner shadow falls inside the object", Shadow(0, 1, false, true), 4, 3, dot,
+       {0, 0, 0, 0, 0, kBlack, 0, 0, 0, 0, 0, 0}},
+      {"glow spreads a box around", glow, 3, 3, {0, 0, 0, 0, kWhite, 0, 0, 0, 0},
+       {0x1C1C0000u, 0x1C1C0000u, 0x1C1C0000u, 0x1C1C0000u, kWhite, 0x1C1C0000u, 0x1C1C0000u, 0x1C1C0000u,
+        0x1C1C0000u}},
+      {"inner bevel: lit where the light enters", Bevel(BevelType::Inner), 5, 1, {0, kWhite, kWhite, kWhite, 0},
+       {0, kRed, kWhite, kBlack, 0}},
+      {"outer bevel: lit and shaded outside", Bevel(BevelType::Outer), 5, 1, {0, kWhite, kWhite, kWhite, 0},
+       {kRed, kWhite, kWhite, kWhite, kBlack}},
+      {"colour matrix swaps red and blue", swap, 1, 1, {0xFF102030u}, {0xFF302010u}},
+      {"colour matrix halves alpha, rounded", halfAlpha, 1, 1, {0xFF204060u}, {0x80102030u}},
+      {"convolution takes the right neighbour", right, 3, 1, {0xFF0000FFu, 0xFF00FF00u, kRed},
+       {0xFF00FF00u, kRed, kRed}},
+  };
+  FilterScratch scratch;
+  for (const LayerCase& c : cases) {
+    std::vector<std::uint32_t> pixels = c.in;
+    ApplyFilter(c.filter, Canvas{pixels.data(), c.w, c.h, c.w}, FilterScale{}, scratch);
+    EXPECT_EQ(pixels, c.out) << c.what;
+  }
+}
+
+TEST(Filters, ReachGrowsWithScaleAndPasses) {
+  ShadowFilter shadow;
+  shadow.blurX = shadow.blurY = 4;
+  shadow.passes = 2;
+  shadow.distance = 4;
+  shadow.angle = 0;
+  const FilterReach r = ReachOf(shadow, FilterScale{2, 2});
+  // A radius of 4 twice over, and the shadow 8 pixels to the right.
+  EXPECT_EQ((std::vector<std::int32_t>{r.left, r.top, r.right, r.bottom}), (std::vector<std::int32_t>{8, 8, 16, 8}));
+  shadow.glow = true;
+  const FilterReach g = ReachOf(shadow, FilterScale{1, 1});
+  EXPECT_EQ((std::vector<std::int32_t>{g.left, g.top, g.right, g.bottom}), (std::vector<std::int32_t>{4, 4, 4, 4}));
+}
+
+}  // namespace
+}  // namespace dc::swf::test
