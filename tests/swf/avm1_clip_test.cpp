@@ -125,6 +125,84 @@ TEST(Avm1Clip, GradientFillsAndLineStyles) {
   EXPECT_TRUE(s.clock->drawing.Current().paths.empty());
 }
 
+// clock.<method>(type, [red, blue], [100, 100], ratios, m, more...), where
+// `m` is a box matrix stored before.
+Asm& GradientCall(Asm& a, const char* method, const char* type, std::vector<PushItem> ratios,
+                  std::vector<PushItem> more = {}) {
+  for (auto it = more.rbegin(); it != more.rend(); ++it) a.Push({*it});
+  a.Get("m").Array(ratios).Array({100, 100}).Array({0xFF0000, 0x0000FF}).Push({type, int(5 + more.size())});
+  return a.Get("clock").Push({method}).Op(op::CallMethod).Op(op::Pop);
+}
+
+TEST(Avm1Clip, GradientArgumentsThatMakeNoGradient) {
+  // Each case begins a solid fill, calls beginGradientFill, then draws a
+  // side: the fill styles made and the fill the side belongs to.
+  struct Case {
+    const char* name;
+    const char* type;
+    std::vector<PushItem> ratios, more;
+    std::size_t fills;
+    std::int32_t sideFill;  // -1: the side is in no fill
+  };
+  const Case cases[] = {
+      {"a gradient", "radial", {0, 255}, {"reflect", "linearRGB", 0.5}, 2, 1},
+      {"ratios of another length", "linear", {255}, {}, 1, 0},
+      {"a ratio below 0", "linear", {-1, 255}, {}, 1, 0},
+      {"a ratio past 255", "linear", {0, 256}, {}, 1, 0},
+      {"a ninth argument", "linear", {0, 255}, {"pad", "RGB", 0, "x"}, 1, 0},
+      {"a type in capitals", "LINEAR", {0, 255}, {}, 1, 0},
+      {"a null type", nullptr, {0, 255}, {}, 1, 0},
+  };
+  for (const Case& c : cases) {
+    Stage s;
+    Asm a;
+    a.Push({"matrixType", "box", "x", 0, "y", 0, "w", 10, "h", 10, "r", 0, 6}).Op(op::InitObject).Store("m");
+    a.CallOn("clock", "beginFill", {0x00FF00}).Op(op::Pop);
+    if (c.type) {
+      GradientCall(a, "beginGradientFill", c.type, c.ratios, c.more);
+    } else {
+      a.Push({Null{}, 1}).Get("clock").Push({"beginGradientFill"}).Op(op::CallMethod).Op(op::Pop);
+    }
+    a.CallOn("clock", "lineTo", {10, 0}).Op(op::Pop);
+    s.h.Run(a);
+    const Shape shape = s.clock->drawing.Current();
+    EXPECT_EQ(shape.fills.size(), c.fills) << c.name;
+    ASSERT_FALSE(shape.paths.empty()) << c.name;
+    EXPECT_EQ(shape.paths.back().fill0, c.sideFill) << c.name;
+  }
+  // An undefined type ends the fill.
+  Stage s;
+  s.h.Run(Asm().CallOn("clock", "beginFill", {0x00FF00}).Op(op::Pop).CallOn("clock", "lineTo", {10, 0}).Op(op::Pop)
+              .CallOn("clock", "beginGradientFill", {Undef{}, 1, 2, 3, 4}).Op(op::Pop)
+              .CallOn("clock", "lineStyle", {1}).Op(op::Pop).CallOn("clock", "lineTo", {10, 10}).Op(op::Pop));
+  const Shape shape = s.clock->drawing.Current();
+  ASSERT_EQ(shape.paths.size(), 2u);
+  EXPECT_EQ(shape.paths[1].fill0, -1);
+  EXPECT_EQ(shape.paths[1].line, 0);
+}
+
+TEST(Avm1Clip, LineGradientStyleStrokesWithTheGradient) {
+  Stage s;
+  Asm a;
+  a.Push({"matrixType", "box", "x", 0, "y", 0, "w", 10, "h", 10, "r", 0, 6}).Op(op::InitObject).Store("m");
+  a.CallOn("clock", "lineTo", {10, 0}).Op(op::Pop);  // no line style yet: nothing to paint
+  GradientCall(a, "lineGradientStyle", "linear", {0, 255});
+  a.CallOn("clock", "lineStyle", {2, 0x123456}).Op(op::Pop).CallOn("clock", "lineTo", {10, 10}).Op(op::Pop);
+  GradientCall(a, "lineGradientStyle", "radial", {0, 255}, {"repeat"});
+  a.CallOn("clock", "lineTo", {0, 10}).Op(op::Pop);
+  s.h.Run(a);
+  const Shape shape = s.clock->drawing.Current();
+  ASSERT_EQ(shape.lines.size(), 2u);
+  EXPECT_FALSE(shape.lines[0].hasFill);
+  EXPECT_TRUE(shape.lines[1].hasFill);
+  EXPECT_EQ(shape.lines[1].width, 40);  // the rest of the style is kept
+  EXPECT_EQ(shape.lines[1].fill.kind, FillKind::RadialGradient);
+  EXPECT_EQ(shape.lines[1].fill.gradient.spread, SpreadMode::Repeat);
+  ASSERT_EQ(shape.paths.size(), 2u);
+  EXPECT_EQ(shape.paths[1].line, 1);
+  EXPECT_EQ(shape.paths[1].edges.front().to, (Point{0, 200}));
+}
+
 TEST(Avm1Clip, ColorSetsTheClipsColourTransform) {
   // Multipliers in percent, offsets in 0..255 (the ActionScript reference's
   // Color and its transform object).

@@ -242,7 +242,7 @@ TEST(Avm1Clock, DrawingApiBuildsAShapeInTwips) {
   EXPECT_EQ(s.paths[0].edges, (std::vector<Edge>{top, curve, closing}));
   EXPECT_EQ(s.paths[1].line, 0);
   EXPECT_EQ(s.paths[1].fill0, -1);
-  EXPECT_EQ(s.paths[1].edges, (std::vector<Edge>{top, curve}));  // the closing edge is not stroked
+  EXPECT_EQ(s.paths[1].edges, (std::vector<Edge>{top, curve, closing}));  // the closing side is stroked too
   // The curve bulges to x 700; the stroke adds half its width.
   EXPECT_EQ(s.bounds, (TwipRect{180, 720, 180, 620}));
 }

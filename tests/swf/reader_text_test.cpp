@@ -141,6 +141,7 @@ TEST(ReadText, EditTextFieldsAndFlags) {
   full.bounds = {-40, 2000, 0, 400};
   full.wordWrap = full.multiline = full.password = full.readOnly = true;
   full.autoSize = full.html = full.useOutlines = full.border = full.noSelect = true;
+  full.background = true;  // the file's border flag gives the background too
   full.fontId = 3;
   full.fontClass = "Clock.Font";
   full.height = 360;

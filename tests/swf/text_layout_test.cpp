@@ -252,7 +252,7 @@ TEST(EditText, FrameIsTheBoundsGrownToTheTextWhenAutoSized) {
       {true, true, 4, TwipRect{1000, 1040 + 480 + 40, 500, 800}},  // to the text's end and the gutter
   };
   for (const Case& c : cases) {
-    EditText field = Field(TextAlign::Left, [&](EditText& f) { f.bounds = {1000, 1200, 500, 800}, f.border = c.border, f.autoSize = c.autoSize; });
+    EditText field = Field(TextAlign::Left, [&](EditText& f) { f.bounds = {1000, 1200, 500, 800}, f.border = f.background = c.border, f.autoSize = c.autoSize; });
     const EditTextLayout layout = LayOutEditText(field, "AAAA", Lookup({{5, &FieldFontA()}}));
     EXPECT_EQ(layout.glyphs.size(), c.glyphs) << c.autoSize;
     ASSERT_EQ(layout.frame.has_value(), c.frame.has_value());
@@ -268,6 +268,31 @@ TEST(EditText, FrameIsTheBoundsGrownToTheTextWhenAutoSized) {
     EXPECT_EQ(frame.fills.at(frame.paths[0].fill1).color, (Rgba{255, 255, 255, 255}));
     EXPECT_EQ(frame.lines.at(frame.paths[0].line).color, (Rgba{0, 0, 0, 255}));
     EXPECT_EQ(frame.lines[0].width, 0);  // a hairline
+  }
+}
+
+TEST(EditText, FrameShowsTheBorderAndBackgroundEachInItsColour) {
+  struct Case {
+    bool border, background;
+    std::int32_t fill, line;  // -1: none
+  };
+  const Case cases[] = {{true, false, -1, 0}, {false, true, 0, -1}, {true, true, 0, 0}};
+  for (const Case& c : cases) {
+    EditText field = Field(TextAlign::Left, [&](EditText& f) {
+      f.bounds = {0, 400, 0, 300}, f.border = c.border, f.background = c.background;
+      f.borderColor = {0x12, 0x34, 0x56, 255}, f.backgroundColor = {0xAB, 0xCD, 0xEF, 255};
+    });
+    const EditTextLayout layout = LayOutEditText(field, "A", Lookup({{5, &FieldFontA()}}));
+    ASSERT_TRUE(layout.frame.has_value());
+    const Path& path = layout.frame->paths.at(0);
+    EXPECT_EQ(path.fill1, c.fill) << c.border << c.background;
+    EXPECT_EQ(path.line, c.line) << c.border << c.background;
+    if (c.fill >= 0) {
+      EXPECT_EQ(layout.frame->fills.at(0).color, (Rgba{0xAB, 0xCD, 0xEF, 255}));
+    }
+    if (c.line >= 0) {
+      EXPECT_EQ(layout.frame->lines.at(0).color, (Rgba{0x12, 0x34, 0x56, 255}));
+    }
   }
 }
 

@@ -338,38 +338,55 @@ Matrix GradientMatrix(Runtime& rt, Value m) {
                 MemberNumber(rt, m, "h") * kTwipsPerPixel};
 }
 
+// The gradient of beginGradientFill's and lineGradientStyle's arguments
+// (type, colours, alphas, ratios, matrix, spread, interpolation, focal
+// point); false when they make none: five to eight arguments, "linear" or
+// "radial", three arrays of one length whose ratios are all 0..255.
+bool GradientOf(Runtime& rt, std::span<const Value> args, FillStyle& fill) {
+  if (args.size() < 5 || args.size() > 8) return false;
+  const std::string type = rt.ToString(Arg(args, 0));
+  ArrayObject *colors = AsArray(Arg(args, 1)), *alphas = AsArray(Arg(args, 2)), *ratios = AsArray(Arg(args, 3));
+  if ((type != "linear" && type != "radial") || !colors || !alphas || !ratios) return false;
+  if (colors->Count() != alphas->Count() || colors->Count() != ratios->Count()) return false;
+  fill.kind = type == "linear" ? FillKind::LinearGradient : FillKind::RadialGradient;
+  const std::uint32_t n = std::min(colors->Count(), std::uint32_t{15});
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const double ratio = rt.ToNumber(ratios->At(i));
+    if (!(ratio >= 0 && ratio <= 255)) return false;
+    fill.gradient.stops.push_back(
+        GradientStop{static_cast<std::uint8_t>(std::lround(ratio)), Colour(rt, colors->At(i), alphas->At(i))});
+  }
+  if (fill.gradient.stops.empty()) return false;
+  fill.matrix = GradientMatrix(rt, Arg(args, 4));
+  const std::string spread = rt.ToString(Arg(args, 5));
+  fill.gradient.spread = spread == "reflect" ? SpreadMode::Reflect : spread == "repeat" ? SpreadMode::Repeat : SpreadMode::Pad;
+  fill.gradient.interpolation =
+      rt.ToString(Arg(args, 6)) == "linearRGB" ? InterpolationMode::Linear : InterpolationMode::Normal;
+  const double focal = Number(rt, args, 7, 0);
+  if (fill.kind == FillKind::RadialGradient && focal != 0) {
+    fill.kind = FillKind::FocalGradient;
+    fill.gradient.focalPoint = std::clamp(focal, -1.0, 1.0);
+  }
+  return true;
+}
+
+// An undefined type ends the fill; other arguments that make no gradient
+// change nothing.
 Value BeginGradientFill(Runtime& rt, Value self, std::span<const Value> args) {
   return Draw(self, [&](Drawing& d) {
-    const std::string type = rt.ToString(Arg(args, 0));
-    ArrayObject *colors = AsArray(Arg(args, 1)), *alphas = AsArray(Arg(args, 2)), *ratios = AsArray(Arg(args, 3));
-    if ((type != "linear" && type != "radial") || !colors || !alphas || !ratios) {
-      d.EndFill();
-      return;
-    }
     FillStyle fill;
-    fill.kind = type == "linear" ? FillKind::LinearGradient : FillKind::RadialGradient;
-    const std::uint32_t n = std::min({colors->Count(), alphas->Count(), ratios->Count(), std::uint32_t{15}});
-    for (std::uint32_t i = 0; i < n; ++i) {
-      const double ratio = rt.ToNumber(ratios->At(i));
-      fill.gradient.stops.push_back(GradientStop{
-          static_cast<std::uint8_t>(std::isnan(ratio) ? 0 : std::clamp(std::lround(ratio), 0L, 255L)),
-          Colour(rt, colors->At(i), alphas->At(i))});
-    }
-    if (fill.gradient.stops.empty()) {
+    if (GradientOf(rt, args, fill))
+      d.BeginFill(fill);
+    else if (Arg(args, 0).IsUndefined())
       d.EndFill();
-      return;
-    }
-    fill.matrix = GradientMatrix(rt, Arg(args, 4));
-    const std::string spread = rt.ToString(Arg(args, 5));
-    fill.gradient.spread = spread == "reflect" ? SpreadMode::Reflect : spread == "repeat" ? SpreadMode::Repeat : SpreadMode::Pad;
-    fill.gradient.interpolation =
-        rt.ToString(Arg(args, 6)) == "linearRGB" ? InterpolationMode::Linear : InterpolationMode::Normal;
-    const double focal = Number(rt, args, 7, 0);
-    if (fill.kind == FillKind::RadialGradient && focal != 0) {
-      fill.kind = FillKind::FocalGradient;
-      fill.gradient.focalPoint = std::clamp(focal, -1.0, 1.0);
-    }
-    d.BeginFill(fill);
+  });
+}
+
+// The open line style strokes with a gradient from here on.
+Value LineGradientStyle(Runtime& rt, Value self, std::span<const Value> args) {
+  return Draw(self, [&](Drawing& d) {
+    FillStyle fill;
+    if (GradientOf(rt, args, fill)) d.SetLineFill(fill);
   });
 }
 
@@ -573,6 +590,7 @@ void InstallClipBuiltins(Runtime& rt) {
       {"beginFill", BeginFill},
       {"beginGradientFill", BeginGradientFill},
       {"lineStyle", SetLineStyle},
+      {"lineGradientStyle", LineGradientStyle},
       {"moveTo", MoveTo},
       {"lineTo", LineTo},
       {"curveTo", CurveTo},

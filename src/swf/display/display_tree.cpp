@@ -24,6 +24,7 @@ struct DisplayTree::PlaceState {
   BlendMode blendMode = BlendMode::Normal;
   std::vector<Filter> filters;
   bool cacheAsBitmap = false;
+  std::optional<std::uint32_t> opaqueBackground;  // 0xRRGGBB
 };
 
 namespace {
@@ -93,6 +94,10 @@ bool ApplyProperties(auto& t, const PlaceObject& p, bool keepTransform) {
   if (p.blendMode) set(t.blendMode, *p.blendMode);
   if (p.filters) set(t.filters, *p.filters);
   if (p.cacheAsBitmap) set(t.cacheAsBitmap, *p.cacheAsBitmap);
+  if (p.opaqueBackground) {
+    const Rgba c = *p.opaqueBackground;
+    set(t.opaqueBackground, std::optional<std::uint32_t>((std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b));
+  }
   return changed;
 }
 
@@ -108,6 +113,11 @@ PlaceObject PlaceOf(std::int32_t depth, const auto& s) {
   p.blendMode = s.blendMode;
   p.filters = s.filters;
   p.cacheAsBitmap = s.cacheAsBitmap;
+  if (s.opaqueBackground) {
+    const std::uint32_t c = *s.opaqueBackground;
+    p.opaqueBackground = Rgba{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                              static_cast<std::uint8_t>(c), 255};
+  }
   return p;
 }
 
@@ -411,6 +421,7 @@ DisplayObject* DisplayTree::PlaceNew(DisplayObject& sprite, std::int32_t depth, 
   object->blendMode = s.blendMode;
   object->filters = s.filters;
   object->cacheAsBitmap = s.cacheAsBitmap;
+  object->opaqueBackground = s.opaqueBackground;
   object->name = s.name;
   if (object->name.empty() && TakesInstanceName(object->kind)) object->name = "instance" + std::to_string(++instances_);
   if (s.madeBy) object->clipActions = s.madeBy->clipActions;
@@ -439,6 +450,7 @@ void DisplayTree::ApplyPlace(DisplayObject& sprite, const PlaceObject& place) {
     s.blendMode = existing->blendMode;
     s.filters = existing->filters;
     s.cacheAsBitmap = existing->cacheAsBitmap;
+    s.opaqueBackground = existing->opaqueBackground;
     ApplyProperties(s, place, false);
     PlaceNew(sprite, place.depth, s);
     return;
@@ -537,6 +549,7 @@ void DisplayTree::GotoFrame(DisplayObject& sprite, std::uint32_t frame) {
       s.blendMode = child->blendMode;
       s.filters = child->filters;
       s.cacheAsBitmap = child->cacheAsBitmap;
+      s.opaqueBackground = child->opaqueBackground;
       before.emplace(depth, std::move(s));
     }
   }

@@ -115,7 +115,7 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   newFormat_.indent = std::trunc(def.indent / kTwipsPerPixel);
   newFormat_.leading = std::trunc(def.leading / kTwipsPerPixel);
   html_ = def.html, multiline_ = def.multiline, wordWrap_ = def.wordWrap, border_ = def.border;
-  background_ = def.border, password_ = def.password, selectable_ = !def.noSelect, input_ = !def.readOnly;
+  background_ = def.background, password_ = def.password, selectable_ = !def.noSelect, input_ = !def.readOnly;
   embedFonts_ = def.useOutlines, maxChars_ = def.maxLength, variable_ = def.variableName;
   if (def.autoSize) autoSize_ = "left";
   antiAliasType_ = def.advancedAntiAlias ? "advanced" : "normal";
@@ -183,7 +183,12 @@ void EditField::Changed() {
                      static_cast<std::uint8_t>(f.color), 255};
   def_->height = std::clamp(f.size, 0.0, 1000.0) * kTwipsPerPixel;
   def_->align = f.align;
-  def_->multiline = multiline_, def_->wordWrap = wordWrap_, def_->border = border_ || background_;
+  def_->multiline = multiline_, def_->wordWrap = wordWrap_, def_->border = border_;
+  def_->background = background_;
+  def_->borderColor = {static_cast<std::uint8_t>(borderColor_ >> 16), static_cast<std::uint8_t>(borderColor_ >> 8),
+                       static_cast<std::uint8_t>(borderColor_), 255};
+  def_->backgroundColor = {static_cast<std::uint8_t>(backgroundColor_ >> 16),
+                           static_cast<std::uint8_t>(backgroundColor_ >> 8), static_cast<std::uint8_t>(backgroundColor_), 255};
   def_->password = password_;
   def_->useOutlines = embedFonts_;
   FitToText();

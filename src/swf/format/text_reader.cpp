@@ -56,7 +56,7 @@ EditText ReadDefineEditText(BitReader& r, ReadContext& context) {
   field.readOnly = flags1 & 0x08;
   field.autoSize = flags2 & 0x40;
   field.noSelect = flags2 & 0x10;
-  field.border = flags2 & 0x08;
+  field.border = field.background = flags2 & 0x08;
   field.html = flags2 & 0x02;
   field.useOutlines = flags2 & 0x01;
   if (hasFont) field.fontId = r.U16();

@@ -130,6 +130,14 @@ void Drawing::SetLineStyle(const LineStyle& line) {
   linePath_ = -1;
 }
 
+void Drawing::SetLineFill(const FillStyle& fill) {
+  if (line_ < 0) return;
+  LineStyle line = shape_.lines[static_cast<std::size_t>(line_)];
+  line.hasFill = true;
+  line.fill = fill;
+  SetLineStyle(line);
+}
+
 void Drawing::ClearLineStyle() {
   line_ = -1;
   linePath_ = -1;
@@ -175,16 +183,33 @@ void Drawing::AddEdge(const Edge& edge) {
 }
 
 void Drawing::CloseContour() {
-  if (fillPath_ >= 0 && !(pen_ == contourStart_) && TakeEdge())
-    shape_.paths[static_cast<std::size_t>(fillPath_)].edges.push_back(Edge{pen_, pen_, contourStart_, false});
+  if (fillPath_ >= 0 && !(pen_ == contourStart_)) {
+    // The closing side is the fill's, and the open line style's too.
+    const Edge closing{pen_, pen_, contourStart_, false};
+    if (TakeEdge()) shape_.paths[static_cast<std::size_t>(fillPath_)].edges.push_back(closing);
+    if (line_ >= 0 && TakeEdge()) {
+      if (linePath_ < 0) {
+        shape_.paths.push_back(Path{-1, -1, line_, layer_, {}});
+        linePath_ = static_cast<std::int32_t>(shape_.paths.size() - 1);
+      }
+      shape_.paths[static_cast<std::size_t>(linePath_)].edges.push_back(closing);
+      strokedInLayer_ = true;
+    }
+  }
   fillPath_ = -1;
   contourStart_ = pen_;
 }
 
 Shape Drawing::Current() const {
   Shape s = shape_;
-  if (fillPath_ >= 0 && !(pen_ == contourStart_))
-    s.paths[static_cast<std::size_t>(fillPath_)].edges.push_back(Edge{pen_, pen_, contourStart_, false});
+  if (fillPath_ >= 0 && !(pen_ == contourStart_)) {
+    const Edge closing{pen_, pen_, contourStart_, false};
+    s.paths[static_cast<std::size_t>(fillPath_)].edges.push_back(closing);
+    if (line_ >= 0 && linePath_ >= 0)
+      s.paths[static_cast<std::size_t>(linePath_)].edges.push_back(closing);
+    else if (line_ >= 0)
+      s.paths.push_back(Path{-1, -1, line_, layer_, {closing}});
+  }
   Extent e;
   for (const Path& p : s.paths) {
     const double pad = p.line >= 0 ? s.lines[static_cast<std::size_t>(p.line)].width / 2.0 : 0.0;

@@ -1,8 +1,8 @@
 // A movie clip's drawing API canvas: the pen, the open fill and the line
 // style, building a Shape in twips as the Flash player did. A fill is
 // closed back to the point it started from at endFill, at the next
-// beginFill and at a moveTo; the closing edge belongs to the fill only and
-// is never stroked. Fills go into fill0 of their paths; strokes are paths
+// beginFill and at a moveTo; the closing edge is stroked with the open line
+// style too. Fills go into fill0 of their paths; strokes are paths
 // of their own. A fill begun after strokes starts a new layer, so that it
 // draws above them.
 #pragma once
@@ -44,6 +44,8 @@ class Drawing {
   void EndFill();
   void SetLineStyle(const LineStyle& line);
   void ClearLineStyle();
+  // The open line style, if any, strokes with `fill` from the pen on.
+  void SetLineFill(const FillStyle& fill);
   // Coordinates in pixels, as scripts give them; non-finite ones are
   // ignored.
   void MoveTo(double x, double y);

@@ -63,6 +63,10 @@ struct EditText {
   TwipRect bounds;
   bool wordWrap = false, multiline = false, password = false, readOnly = false;
   bool autoSize = false, html = false, useOutlines = false, border = false, noSelect = false;
+  // The box's look: a file's border flag gives both the black hairline and
+  // the white background; scripts set each part and its colour apart.
+  bool background = false;
+  Rgba borderColor{0, 0, 0, 255}, backgroundColor{255, 255, 255, 255};
   std::optional<std::uint16_t> fontId;
   std::string fontClass;
   double height = 240;  // twips

@@ -13,6 +13,31 @@
 
 namespace dc::swf {
 
+namespace {
+
+// An object's opaqueBackground: its bounds filled with the colour
+// (0xRRGGBB) beneath what it shows, whatever its colour transform.
+void DrawOpaqueBackground(const DisplayObject& object, std::uint32_t colour, const Matrix& m, const DrawTarget& target) {
+  const TwipRect r = object.OwnBounds();
+  if (r.xMax <= r.xMin || r.yMax <= r.yMin) return;
+  Shape box;
+  box.bounds = r;
+  box.fills.push_back(FillStyle{FillKind::Solid, Rgba{static_cast<std::uint8_t>(colour >> 16),
+                                                      static_cast<std::uint8_t>(colour >> 8),
+                                                      static_cast<std::uint8_t>(colour), 255}});
+  Path path;
+  path.fill1 = 0;
+  const Point corners[] = {{double(r.xMin), double(r.yMin)},
+                           {double(r.xMax), double(r.yMin)},
+                           {double(r.xMax), double(r.yMax)},
+                           {double(r.xMin), double(r.yMax)}};
+  for (int i = 0; i < 4; ++i) path.edges.push_back({corners[i], {}, corners[(i + 1) % 4], false});
+  box.paths.push_back(std::move(path));
+  DrawShape(box, m, ColorTransform{}, target);
+}
+
+}  // namespace
+
 bool Renderer::Render(const DisplayTree& tree, PixelTarget& face) {
   const Movie& movie = tree.movie();
   const Rgba bg = movie.background;
@@ -106,6 +131,7 @@ const std::uint8_t* Renderer::MaskOf(Pass& pass, const DisplayObject& layer, con
 void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix& m, const ColorTransform& cx,
                           const std::uint8_t* mask) {
   DrawTarget target{pass.canvas, mask, pass.bitmaps, &pass.budget, pass.quality, pass.strokes};
+  if (object.opaqueBackground) DrawOpaqueBackground(object, *object.opaqueBackground, m, target);
   switch (object.kind) {
     case DisplayKind::Shape:
       DrawShape(std::get<Shape>(*object.character), m, cx, target);

@@ -216,17 +216,23 @@ std::int32_t Twips(double v, std::int32_t otherwise) {
   return std::isfinite(v) ? static_cast<std::int32_t>(std::clamp(v, -1e9, 1e9)) : otherwise;
 }
 
-Shape FrameShape(const TwipRect& r) {
+// The box behind and around the text: a fill of the background colour, a
+// hairline of the border colour, each when the field shows it.
+Shape FrameShape(const TwipRect& r, const EditText& field) {
   Shape frame;
   frame.bounds = r;
-  frame.fills.push_back(FillStyle{FillKind::Solid, Rgba{255, 255, 255, 255}});
-  LineStyle border;
-  border.width = 0;  // a hairline: one pixel at any scale
-  border.color = Rgba{0, 0, 0, 255};
-  frame.lines.push_back(border);
   Path path;
-  path.fill1 = 0;
-  path.line = 0;
+  if (field.background) {
+    frame.fills.push_back(FillStyle{FillKind::Solid, field.backgroundColor});
+    path.fill1 = 0;
+  }
+  if (field.border) {
+    LineStyle border;
+    border.width = 0;  // a hairline: one pixel at any scale
+    border.color = field.borderColor;
+    frame.lines.push_back(border);
+    path.line = 0;
+  }
   const Point corners[] = {{double(r.xMin), double(r.yMin)},
                            {double(r.xMax), double(r.yMin)},
                            {double(r.xMax), double(r.yMax)},
@@ -298,14 +304,14 @@ EditTextLayout LayOutEditText(const EditText& field, std::string_view text, cons
     inkBottom = std::max(inkBottom, baseline + font.Descent() + kEditTextGutter);
     baseline += lineHeight;
   }
-  if (field.border) {
+  if (field.border || field.background) {
     TwipRect frame = b;
     if (field.autoSize) {
       frame.xMin = Twips(std::floor(inkLeft), frame.xMin);
       frame.xMax = Twips(std::ceil(inkRight), frame.xMax);
       frame.yMax = Twips(std::ceil(inkBottom), frame.yMax);
     }
-    layout.frame = FrameShape(frame);
+    layout.frame = FrameShape(frame, field);
   }
   return layout;
 }

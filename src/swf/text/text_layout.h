@@ -41,8 +41,8 @@ std::vector<PlacedGlyph> LayOutStaticText(const StaticText& text, const FontLook
 // What an edit text field shows.
 struct EditTextLayout {
   std::vector<PlacedGlyph> glyphs;  // in the field's twips
-  // The border and white background (a one-pixel black hairline) when the
-  // field has a border: the bounds, grown to the text when autoSize.
+  // The background and the border (a one-pixel hairline) where the field
+  // shows them: the bounds, grown to the text when autoSize.
   std::optional<Shape> frame;
 };
 
