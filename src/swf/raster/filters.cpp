@@ -13,10 +13,11 @@
 namespace dc::swf {
 namespace {
 
-// A blur's box radius in layer pixels: a blur of b pixels spreads over a
-// box about b wide, so one of 2 or less leaves the picture as it is.
+// A blur's box radius in layer pixels. A blur of b spreads a pixel over a
+// box about b wide: its own pixel and b − 1 beyond it, and only that reach
+// beyond grows with the scale (a blur under 2 leaves the picture as it is).
 std::int32_t Radius(double blur, double scale) {
-  const double r = std::floor(blur * scale / 2);
+  const double r = std::floor(((blur - 1) * scale + 1) / 2);
   return std::isfinite(r) ? static_cast<std::int32_t>(std::clamp(r, 0.0, 255.0)) : 0;
 }
 
