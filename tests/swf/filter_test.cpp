@@ -92,6 +92,8 @@ TEST(Filters, SmallLayers) {
        {0, kRed, kWhite, kBlack, 0}},
       {"outer bevel: lit and shaded outside", Bevel(BevelType::Outer), 5, 1, {0, kWhite, kWhite, kWhite, 0},
        {kRed, kWhite, kWhite, kWhite, kBlack}},
+      {"outer bevel shows once through a half-clear object", Bevel(BevelType::Outer), 3, 1,
+       {0x80808080u, 0x80808080u, 0x80808080u}, {0xC0C08080u, 0x80808080u, 0xC0808080u}},
       {"colour matrix swaps red and blue", swap, 1, 1, {0xFF102030u}, {0xFF302010u}},
       {"colour matrix halves alpha, rounded", halfAlpha, 1, 1, {0xFF204060u}, {0x80102030u}},
       {"convolution takes the right neighbour", right, 3, 1, {0xFF0000FFu, 0xFF00FF00u, kRed},

@@ -148,7 +148,9 @@ void ApplyBevel(const Canvas& region, const Blurs& blurs, BevelType type, bool k
       std::uint32_t effect = effectOf(towards.At(x, y) - away.At(x, y));
       const std::uint32_t alpha = object >> 24;
       if (type == BevelType::Inner) effect = ScalePixel(effect, alpha);
-      if (type == BevelType::Outer) effect = ScalePixel(effect, 255 - alpha);
+      // An outer bevel lies under the object, which already lets through only
+      // its clear part; cut out only when the object itself is knocked out.
+      if (type == BevelType::Outer && knockout) effect = ScalePixel(effect, 255 - alpha);
       if (knockout) {
         row[x] = effect;
       } else {
