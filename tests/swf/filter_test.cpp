@@ -22,7 +22,8 @@ TEST(Filters, BoxBlurPasses) {
   };
   const Case cases[] = {
       {7, 1, 1, 0, 1, {0, 0, 0, 255, 0, 0, 0}, {0, 0, 85, 85, 85, 0, 0}},
-      {7, 1, 1, 0, 2, {0, 0, 0, 255, 0, 0, 0}, {0, 28, 57, 85, 57, 28, 0}},
+      {7, 1, 1, 0, 2, {0, 0, 0, 255, 0, 0, 0}, {0, 28, 56, 85, 56, 28, 0}},
+      {5, 1, 2, 0, 1, {0, 0, 9, 0, 0}, {1, 1, 1, 1, 1}},  // each mean truncated: 9 / 5 is 1
       {1, 3, 0, 1, 1, {0, 255, 0}, {85, 85, 85}},
       {3, 1, 1, 1, 0, {0, 255, 0}, {0, 255, 0}},  // no passes: as it was
   };
@@ -91,6 +92,8 @@ TEST(Filters, SmallLayers) {
        {0, kRed, kWhite, kBlack, 0}},
       {"outer bevel: lit and shaded outside", Bevel(BevelType::Outer), 5, 1, {0, kWhite, kWhite, kWhite, 0},
        {kRed, kWhite, kWhite, kWhite, kBlack}},
+      {"outer bevel shows once through a half-clear object", Bevel(BevelType::Outer), 3, 1,
+       {0x80808080u, 0x80808080u, 0x80808080u}, {0xC0C08080u, 0x80808080u, 0xC0808080u}},
       {"colour matrix swaps red and blue", swap, 1, 1, {0xFF102030u}, {0xFF302010u}},
       {"colour matrix halves alpha, rounded", halfAlpha, 1, 1, {0xFF204060u}, {0x80102030u}},
       {"convolution takes the right neighbour", right, 3, 1, {0xFF0000FFu, 0xFF00FF00u, kRed},
@@ -111,11 +114,33 @@ TEST(Filters, ReachGrowsWithScaleAndPasses) {
   shadow.distance = 4;
   shadow.angle = 0;
   const FilterReach r = ReachOf(shadow, FilterScale{2, 2});
-  // A radius of 4 twice over, and the shadow 8 pixels to the right.
-  EXPECT_EQ((std::vector<std::int32_t>{r.left, r.top, r.right, r.bottom}), (std::vector<std::int32_t>{8, 8, 16, 8}));
+  // A radius of 3 ((4 − 1) · 2 + 1 = 7 wide) twice over, and the shadow 8
+  // pixels to the right.
+  EXPECT_EQ((std::vector<std::int32_t>{r.left, r.top, r.right, r.bottom}), (std::vector<std::int32_t>{6, 6, 14, 6}));
   shadow.glow = true;
   const FilterReach g = ReachOf(shadow, FilterScale{1, 1});
   EXPECT_EQ((std::vector<std::int32_t>{g.left, g.top, g.right, g.bottom}), (std::vector<std::int32_t>{4, 4, 4, 4}));
+}
+
+TEST(Filters, BlurRadiusScalesItsReachPastTheCentrePixel) {
+  struct Case {
+    double blur, scale;
+    std::int32_t radius;
+  };
+  const Case cases[] = {
+      {1, 1, 0}, {2, 1, 1}, {3, 1, 1}, {4, 1, 2}, {30, 1, 15}, {2.5, 1, 1},
+      {1, 2, 0}, {2, 2, 1}, {3, 2, 2}, {4, 2, 3}, {1.5, 2, 1}, {2, 0.5, 0},
+  };
+  for (const Case& c : cases) {
+    BlurFilter blur;
+    blur.blurX = c.blur;
+    blur.blurY = 0;
+    blur.passes = 1;
+    const FilterReach r = ReachOf(blur, FilterScale{c.scale, c.scale});
+    EXPECT_EQ(r.left, c.radius) << c.blur << " at " << c.scale;
+    EXPECT_EQ(r.right, c.radius) << c.blur << " at " << c.scale;
+    EXPECT_EQ(r.top, 0) << c.blur << " at " << c.scale;
+  }
 }
 
 }  // namespace

@@ -13,10 +13,11 @@
 namespace dc::swf {
 namespace {
 
-// A blur's box radius in layer pixels: a blur of b pixels spreads over a
-// box about b wide, so one of 2 or less leaves the picture as it is.
+// A blur's box radius in layer pixels. A blur of b spreads a pixel over a
+// box about b wide: its own pixel and b − 1 beyond it, and only that reach
+// beyond grows with the scale (a blur under 2 leaves the picture as it is).
 std::int32_t Radius(double blur, double scale) {
-  const double r = std::floor(blur * scale / 2);
+  const double r = std::floor(((blur - 1) * scale + 1) / 2);
   return std::isfinite(r) ? static_cast<std::int32_t>(std::clamp(r, 0.0, 255.0)) : 0;
 }
 
@@ -147,7 +148,9 @@ void ApplyBevel(const Canvas& region, const Blurs& blurs, BevelType type, bool k
       std::uint32_t effect = effectOf(towards.At(x, y) - away.At(x, y));
       const std::uint32_t alpha = object >> 24;
       if (type == BevelType::Inner) effect = ScalePixel(effect, alpha);
-      if (type == BevelType::Outer) effect = ScalePixel(effect, 255 - alpha);
+      // An outer bevel lies under the object, which already lets through only
+      // its clear part; cut out only when the object itself is knocked out.
+      if (type == BevelType::Outer && knockout) effect = ScalePixel(effect, 255 - alpha);
       if (knockout) {
         row[x] = effect;
       } else {
@@ -274,7 +277,7 @@ void BoxLine(std::uint8_t* data, std::int32_t count, std::ptrdiff_t step, std::i
   for (std::int32_t i = 0; i < count; ++i) {
     if (i + r < count) sum += line[static_cast<std::size_t>(i + r)];
     if (i - r - 1 >= 0) sum -= line[static_cast<std::size_t>(i - r - 1)];
-    data[i * step] = static_cast<std::uint8_t>((sum + width / 2) / width);
+    data[i * step] = static_cast<std::uint8_t>(sum / width);  // truncated: a blur's faint tail ends
   }
 }
 
