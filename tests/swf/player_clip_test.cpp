@@ -310,6 +310,31 @@ TEST(PlayerClip, MakingClipsSpendsTheFramesBudget) {
   }
 }
 
+TEST(PlayerClip, ABudgetSpentWhileAClipIsReplacedLeavesTheTreeWhole) {
+  // for (;;) this.createEmptyMovieClip("b", 9): each call replaces the
+  // clip before, and the budget runs out inside a replacement, where
+  // nothing may unwind: the clip taken away is told to the scripts and
+  // counted out (else freed under their reference), and "b" is whole on
+  // the next frame.
+  Asm loop;
+  loop.Label("top").CallOn("this", "createEmptyMovieClip", {"b", 9}).Op(op::Pop).Jump("top");
+  Asm read;
+  read.Get("b._name").TraceTop();
+  Bytes tags = test::Concat({test::DoActionTag(*loop.Bytes()), test::ShowFrame(), test::DoActionTag(*read.Bytes()),
+                             test::ShowFrame()});
+  test::Header header;
+  header.frameCount = 2;
+  std::string traced;
+  PlayerOptions options;
+  options.scriptLimits.actionsPerFrame = 20 * kWorkPerObjectMade;
+  options.trace = [&traced](std::string_view line) { traced += std::string(line) + "|"; };
+  Player player(std::make_shared<const Movie>(ReadMovie(test::Fws(header, tags))), options);
+  EXPECT_EQ(player.Tree().LiveObjects(), 2u);  // the root and "b"
+  for (int f = 0; f < 40; ++f) player.Advance();  // the scripts' memory is collected on the way
+  EXPECT_EQ(player.Tree().LiveObjects(), 2u);
+  EXPECT_EQ(traced.substr(0, 2), "b|");
+}
+
 TEST(PlayerClip, FieldsTextsCountAgainstTheScriptsMemory) {
   // s doubled `doublings` times from "x", then 40 fields each given s,
   // tracing how many took it.

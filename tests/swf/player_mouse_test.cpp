@@ -1,8 +1,8 @@
 // The mouse through a real Player: a button's states and actions by
 // condition, a clip with press handlers hiding the button inside it, Mouse's
 // listeners before the transitions, _xmouse in the clip's own pixels, the
-// cursor, and the face's pixels of each state (a DefineButton's coloured by
-// DefineButtonCxform).
+// cursor, the face's pixels of each state (a DefineButton's coloured by
+// DefineButtonCxform), and links of text fields calling scripts.
 #include <gtest/gtest.h>
 
 #include "testkit/avm1_assembler.h"
@@ -213,6 +213,59 @@ TEST(PlayerMouse, TheMouseFaceAnswersAHoverAClickAndAMove) {
   EXPECT_EQ(at(35, 160), colour(test::kCounterColour));
   player.MouseLeave();
   EXPECT_EQ(at(35, 35), colour(test::kMouseUpColour));
+}
+
+// trace(label + a + " " + (this == holder))
+Asm TracesCall(const char* label, const char* holder) {
+  Asm a;
+  a.Push({label}).Get("a").Op(op::Add2).Push({" "}).Op(op::Add2);
+  a.Get("this").Get(holder).Op(op::Equals2).Op(op::Add2).TraceTop();
+  return a;
+}
+
+TEST(PlayerMouse, APressOnAnAsfunctionLinkCallsItsFunctionOnWhatHoldsIt) {
+  struct Case {
+    const char* html;
+    double x, y;  // the press, in the face's pixels
+    const char* traces;
+  };
+  const Case cases[] = {
+      {"<a href='asfunction:hit,one'>linklinklink</a>", 10, 10, "hit one true|"},
+      {"<a href='ASFUNCTION:g'>linklinklink</a>", 10, 40, "g undefined true|"},
+      {"<a href='asfunction:holder.f,a, b'>linklinklink</a>", 10, 70, "f a, b true|"},
+      {"<a href='asfunction:'>linklinklink</a>", 10, 100, ""},
+      {"<a href='http://example.com/'>linklinklink</a>", 10, 130, ""},
+      {"<a href='asfunction:missing,x'>linklinklink</a>", 10, 160, ""},
+      {"plain <a href='asfunction:hit,two'>link</a>", 4, 190, ""},
+      {"<a href='asfunction:hit,three'>link</a>", 250, 220, ""},  // past the text
+  };
+  Asm script;
+  script.Function("hit", {"a"}, TracesCall("hit ", "_root"));
+  script.Get("_global").Push({"g"}).Function("", {"a"}, TracesCall("g ", "_global")).Op(op::SetMember);
+  script.New("Object").Store("holder");
+  script.Get("holder").Push({"f"}).Function("", {"a"}, TracesCall("f ", "holder")).Op(op::SetMember);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const std::string name = "t" + std::to_string(i);
+    script.CallOn("this", "createTextField", {name.c_str(), int(i) + 1, 0, int(i) * 30, 300, 25}).Op(op::Pop);
+    script.Get(name).Push({"html", true}).Op(op::SetMember);
+    script.Get(name).Push({"htmlText", cases[i].html}).Op(op::SetMember);
+  }
+  const Bytes movie =
+      test::Fws(test::Header{}, test::Concat({test::DoActionTag(*script.Bytes()), test::ShowFrame()}));
+  std::string traced;
+  PlayerOptions options;
+  options.trace = [&traced](std::string_view line) { traced += std::string(line) + "|"; };
+  Player player(std::make_shared<const dc::swf::Movie>(ReadMovie(movie)), options);
+  std::vector<std::uint32_t> pixels(550 * 400);
+  PixelTarget face{pixels.data(), 550, 400, 550};
+  player.Render(face);
+  ASSERT_EQ(traced, "");
+  for (const Case& c : cases) {
+    traced.clear();
+    player.MouseDown(c.x, c.y);
+    player.MouseUp(c.x, c.y);
+    EXPECT_EQ(traced, c.traces) << c.html;
+  }
 }
 
 }  // namespace

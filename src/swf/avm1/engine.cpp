@@ -107,7 +107,15 @@ bool Engine::RunHandler(Clip& clip, std::string_view name) {
 
 bool Engine::HasHandler(Clip& clip, std::string_view name) {
   Runtime& rt = *runtime_;
-  return rt.FindProperty(rt.ObjectFor(clip), name) != nullptr;
+  // Asked in the middle of the display tree's work (a clip taken away while
+  // a script runs), where a stop must not unwind: a chain too long or a
+  // budget spent there counts as no handler, and the script stops at its
+  // next action.
+  try {
+    return rt.FindProperty(rt.ObjectFor(clip), name) != nullptr;
+  } catch (const ScriptStop&) {
+    return false;
+  }
 }
 
 bool Engine::HasButtonHandler(Clip& clip) {
@@ -132,6 +140,36 @@ bool FlagOn(Runtime& rt, Clip& clip, std::string_view name, bool unset = true) {
 bool Engine::MouseEnabled(Clip& clip) { return FlagOn(*runtime_, clip, "enabled"); }
 bool Engine::HandCursor(Clip& clip) { return FlagOn(*runtime_, clip, "useHandCursor"); }
 bool Engine::TrackAsMenu(Clip& clip) { return FlagOn(*runtime_, clip, "trackAsMenu", false); }
+
+bool Engine::CallLinkFunction(Clip& timeline, std::string_view reference) {
+  Runtime& rt = *runtime_;
+  if (rt.stats.scriptsStopped || rt.frameStopped) return false;
+  const std::size_t comma = reference.find(',');
+  const std::string_view path = reference.substr(0, comma);
+  if (path.empty()) return false;
+  bool ran = false;
+  rt.Guarded([&] {
+    ClipObject* base = rt.ObjectFor(timeline);
+    const std::size_t split = path.find_last_of(":.");
+    Value holder = Value::Obj(base);
+    if (split != std::string_view::npos) holder = rt.ResolvePath(base, path.substr(0, split), nullptr);
+    const std::string_view name = split == std::string_view::npos ? path : path.substr(split + 1);
+    Value fn = holder.IsObject() ? rt.GetMember(holder, name) : Value();
+    if (split == std::string_view::npos && !(fn.IsObject() && fn.o->cls == ObjectClass::Function) && rt.global) {
+      holder = Value::Obj(rt.global);
+      fn = rt.GetMember(holder, name);
+    }
+    if (!fn.IsObject() || fn.o->cls != ObjectClass::Function) return;
+    ran = true;
+    if (comma == std::string_view::npos) {
+      rt.Call(fn, holder, {});
+    } else {
+      const Value argument = rt.Str(reference.substr(comma + 1));
+      rt.Call(fn, holder, std::span<const Value>(&argument, 1));
+    }
+  });
+  return ran;
+}
 
 void Engine::BroadcastMouse(std::string_view event) {
   Runtime& rt = *runtime_;

@@ -135,6 +135,7 @@ class Engine {
   // script defined one; false when there is none.
   bool RunHandler(Clip& clip, std::string_view name);
   // Whether the clip has a member of that name (a getter is not called).
+  // Never stops the running script: the display tree asks it mid-change.
   bool HasHandler(Clip& clip, std::string_view name);
   // The mouse (player.cpp says when its events run). Whether a clip takes
   // the mouse as a button does: it has a handler of a button's events.
@@ -147,6 +148,12 @@ class Engine {
   bool TrackAsMenu(Clip& clip);
   // Mouse's listeners told of `event` (onMouseDown, onMouseMove, onMouseUp).
   void BroadcastMouse(std::string_view event);
+  // A text link "asfunction:PATH,ARGUMENT" clicked in a field on
+  // `timeline`: the function at PATH (from the timeline, else _global)
+  // called on the object that holds it, with the rest after the first
+  // comma as its one argument (none without a comma). False when nothing
+  // is called.
+  bool CallLinkFunction(Clip& timeline, std::string_view reference);
   // The setInterval or setTimeout callback that falls due first by `nowMs`
   // (the player's timer), run; false when none is due or scripts stopped.
   // An interval behind the timer catches up, a few dozen runs a frame at

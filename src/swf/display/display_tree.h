@@ -104,7 +104,8 @@ class DisplayTree {
   //   onInitAction: a DoInitAction block, the first time its frame is
   //     reached (played or passed by a jump), before the frame's other tags.
   //   onCreated: an object was made and placed, its first frame played.
-  //   onRemoving: an object leaves its list (each object inside it first).
+  //   onRemoving: an object leaves its list (each object inside it first);
+  //     it must not throw, or the tree would free an object half told.
   //   onDebugMessage: what the debugging player writes to its log (a
   //     placement onto a taken depth).
   //   onWork: work a script caused, in units of actions (a jump's replayed

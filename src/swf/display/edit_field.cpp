@@ -267,6 +267,29 @@ int EditField::BottomScroll() const {
   return LastShown(static_cast<std::size_t>(std::clamp(scroll_, 1, MaxScroll()) - 1)) + 1;
 }
 
+std::string EditField::LinkAt(Point p) const {
+  const FieldLayout& layout = Layout();
+  const std::size_t first = static_cast<std::size_t>(std::clamp(scroll_, 1, MaxScroll()) - 1);
+  const double y = p.y - def_->bounds.yMin - kFieldGutter + layout.lines[first].top;
+  const double x = p.x - def_->bounds.xMin - kFieldGutter + hscroll_ * 20.0;
+  const std::u32string& text = doc_.Text();
+  for (std::size_t i = first; i < layout.lines.size(); ++i) {
+    const LaidLine& line = layout.lines[i];
+    if (y < line.top || y >= line.top + line.Height()) continue;
+    double at = line.x;
+    for (std::size_t c = line.begin; c < line.end && c < layout.advances.size(); ++c) {
+      const double advance = layout.advances[c] + (text[c] == U' ' ? line.spread : 0);
+      if (x >= at && x < at + advance) {
+        const TextFormat* format = doc_.FormatAt(c);
+        return format ? format->url : std::string();
+      }
+      at += advance;
+    }
+    return {};
+  }
+  return {};
+}
+
 std::int32_t EditField::MaxHScroll() const {
   const FieldLayout& layout = Layout();
   const std::int32_t view = def_->bounds.xMax - def_->bounds.xMin - 2 * kFieldGutter;

@@ -50,6 +50,9 @@ class EditField final : public avm1::TextFieldHost {
   void SetSize(std::optional<double> widthPx, std::optional<double> heightPx);
   // The lines as they are laid out now.
   const FieldLayout& Layout() const;
+  // The link (an <a href>) of the character shown at `p`, in the field's
+  // own twips, scrolled as the field is; empty when there is none.
+  std::string LinkAt(Point p) const;
 
  private:
   void SetHtml(const std::string& html);

@@ -162,6 +162,8 @@ DisplayObject* TargetIn(const Movie& movie, DisplayObject& o, Point p,
   if (!o.visible || o.removed) return nullptr;
   if (o.kind == DisplayKind::Button)
     return takesMouse(o) && ButtonHitAreaContains(movie, o, p, edges) ? &o : nullptr;
+  // A text field takes the mouse only where `takesMouse` says so (a link).
+  if (o.kind == DisplayKind::EditText) return takesMouse(o) && ObjectContains(o, p, edges) ? &o : nullptr;
   if (o.kind != DisplayKind::Sprite) return nullptr;
   if (takesMouse(o)) return ObjectContains(o, p, edges) ? &o : nullptr;
   // Children from the top down, each inside the mask over it (found in one

@@ -120,6 +120,7 @@ class Player {
   void Transition(DisplayObject* o, std::uint16_t condition);
   void ShowStates();
   void FollowPointer();
+  void FollowLink();
   void Forget(DisplayObject& o);
   void FindLost();
   struct PointerState {

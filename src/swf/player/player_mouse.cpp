@@ -18,7 +18,10 @@
 //      as at a frame's end, clips gone are forgotten and buttons show the
 //      state the pointer left them in.
 #include <algorithm>
+#include <cctype>
+#include <string_view>
 
+#include "swf/display/edit_field.h"
 #include "swf/display/hit_test.h"
 #include "swf/player/clip_events.h"
 #include "swf/player/player.h"
@@ -163,6 +166,32 @@ void Player::FollowPointer() {
   }
 }
 
+// A press on a text field's link that no button took: an "asfunction:"
+// link calls its script's function; any other link leads nowhere, since a
+// face opens no pages.
+void Player::FollowLink() {
+  if (!engine_ || !pointer_.inside) return;
+  std::string link;
+  std::uint64_t edges = 0;
+  DisplayObject* field = MouseTarget(
+      movie(), tree_.Root(), pointer_.at,
+      [&](DisplayObject& o) {
+        const EditField* f = o.kind == DisplayKind::EditText ? o.Field() : nullptr;
+        const std::optional<Matrix> toField = f ? o.ToRootMatrix().Inverse() : std::nullopt;
+        link = toField ? f->LinkAt(toField->Apply(pointer_.at)) : std::string();
+        return !link.empty();
+      },
+      edges);
+  engine_->AddWork(edges * kWorkPerEdgeCopied);
+  constexpr std::string_view kScheme = "asfunction:";
+  if (!field || !field->parent || link.size() < kScheme.size() ||
+      !std::equal(kScheme.begin(), kScheme.end(), link.begin(),
+                  [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); }))
+    return;
+  engine_->CallLinkFunction(*field->parent, std::string_view(link).substr(kScheme.size()));
+  RunQueue();
+}
+
 void Player::ShowStates() {
   std::vector<DisplayObject*> now;
   for (DisplayObject* o : {pointer_.over, pointer_.pressed})
@@ -231,6 +260,7 @@ void Player::PointerScripts(PointerEvent event, Point stage) {
     }
     pointer_.pressed = pointer_.over;
     Transition(pointer_.pressed, kOverUpToOverDown);
+    if (!pointer_.pressed) FollowLink();
   } else if (event == PointerEvent::Up) {
     DisplayObject* pressed = std::exchange(pointer_.pressed, nullptr);
     if (pressed) Transition(pressed, now == pressed ? kOverDownToOverUp : (IsMenu(*pressed) ? kOverDownToIdle : kOutDownToIdle));
