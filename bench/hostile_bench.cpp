@@ -7,6 +7,8 @@
 // runs past its time.
 //
 //   hostile_bench [--frames N] [--seconds S] [NAME...]
+//   hostile_bench --write DIR [NAME...]   writes the movies as DIR/NAME.swf
+//                                         (to play them elsewhere: clockpack play, another build)
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -355,12 +357,28 @@ void Play(const Bytes& bytes, int frames, int fd) {
 
 int main(int argc, char** argv) {
   int frames = 120, seconds = 60;
+  std::string writeDir;
   std::vector<std::string> only;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--frames" && i + 1 < argc) frames = std::max(1, std::atoi(argv[++i]));
     else if (a == "--seconds" && i + 1 < argc) seconds = std::max(1, std::atoi(argv[++i]));
+    else if (a == "--write" && i + 1 < argc) writeDir = argv[++i];
     else only.push_back(a);
+  }
+  if (!writeDir.empty()) {
+    for (const Attack& attack : Attacks()) {
+      if (!only.empty() && std::find(only.begin(), only.end(), attack.name) == only.end()) continue;
+      const Bytes movie = attack.movie();
+      const std::string path = writeDir + "/" + attack.name + ".swf";
+      std::ofstream out(path, std::ios::binary);
+      out.write(reinterpret_cast<const char*>(movie.data()), static_cast<std::streamsize>(movie.size()));
+      if (!out.flush()) {
+        std::fprintf(stderr, "hostile_bench: cannot write %s\n", path.c_str());
+        return 1;
+      }
+    }
+    return 0;
   }
   std::printf("stated most memory (swf/limits.h MostMemory): %.1f MB\n", double(dc::swf::MostMemory()) / (1 << 20));
   std::printf("%-28s %7s %9s %9s %9s  %s\n", "attack", "frames", "max ms", "median ms", "peak MB", "said");
