@@ -1,29 +1,29 @@
 #!/usr/bin/env bash
 # Runs every fuzz target for the given number of seconds each (60 by
-# default), from seeds made by fuzz/make-seeds.sh and the corpus kept in
-# build/fuzz/corpus. Fails when a target finds a crash, a leak, undefined
-# behaviour or an input that runs longer than 10 seconds; what it found is
-# in build/fuzz/findings.
+# default), from seeds made by fuzz/make-seeds.sh (with the tools of the
+# same sanitizer build) and the corpus kept in build/fuzz/corpus. Fails when
+# a target finds a crash, a leak, undefined behaviour or an input that runs
+# longer than 10 seconds; what it found is in build/fuzz/findings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-cmake --preset fuzz >/dev/null
-scripts/no-warnings.sh cmake --build --preset fuzz
-if [ ! -x build/host/bin/clockpack ] || [ ! -x build/host/bin/swf_seed_movies ] || [ ! -x build/host/bin/avm1_seed_writer ] ||
-   [ ! -x build/host/bin/write_clock_movies ]; then
-  cmake --preset host >/dev/null
-  cmake --build --preset host --target clockpack swf_seed_movies avm1_seed_writer write_clock_movies
-fi
-fuzz/make-seeds.sh build/fuzz/seeds
+cmake --preset sanitize >/dev/null
+targets="package_fuzz alarm_store_fuzz led_model_fuzz manifest_fuzz picture_fuzz swf_fuzz avm1_fuzz"
+# shellcheck disable=SC2086 # the list is words
+scripts/no-warnings.sh cmake --build --preset sanitize --target $targets clockpack swf_seed_movies avm1_seed_writer \
+  write_clock_movies
+bin=build/sanitize/bin
+DC_CLOCKPACK=$bin/clockpack DC_SWF_SEED_MOVIES=$bin/swf_seed_movies DC_AVM1_SEED_WRITER=$bin/avm1_seed_writer \
+  DC_CLOCK_MOVIES=$bin/write_clock_movies fuzz/make-seeds.sh build/fuzz/seeds
 mkdir -p build/fuzz/findings
 status=0
 summary=""
-for target in package_fuzz alarm_store_fuzz led_model_fuzz manifest_fuzz picture_fuzz swf_fuzz avm1_fuzz; do
+for target in $targets; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
   log=build/fuzz/$target.log
   echo "fuzz: $target for $seconds s"
-  if ! build/fuzz/bin/$target -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  if ! $bin/$target -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="build/fuzz/findings/$target-" "$corpus" "build/fuzz/seeds/$target" > "$log" 2>&1; then
     status=1
     echo "fuzz: $target FOUND something; see $log and build/fuzz/findings/"
