@@ -186,6 +186,9 @@ inline constexpr std::uint64_t kDrawWorkPerRasterEdge = 24;
 inline constexpr std::uint64_t kDrawWorkPerGlyph = 512;
 inline constexpr std::uint64_t kDrawWorkPerGradientPixel = 2;
 inline constexpr std::uint64_t kDrawWorkPerBitmapPixel = 16;
+// Each object whose box a cached bitmap's place takes in (its own and
+// every one within it, transformed and joined).
+inline constexpr std::uint64_t kDrawWorkPerObjectMeasured = 8;
 // Layers (an object drawn alone for its blend mode, filters or bitmap
 // cache): how far past the canvas one object's filters may spread, in
 // pixels per side (a face's shadows reach a few dozen), the most pixels

@@ -72,6 +72,60 @@ TEST(LayerRender, BlendScrollAndAlphaOnTheFace) {
   }
 }
 
+// A grey 4 px square whose corner is at (0.6, 0.3) px, so the shape's box
+// starts there, and a red 4 px square at (5.2, 5.6) px; placed at (10, 10)
+// on a white 40 × 40 px stage. Drawn in place, the red square covers
+// columns 15-18 and rows 16-19.
+std::shared_ptr<Movie> OffGrid() {
+  auto m = std::make_shared<Movie>();
+  m->stage = {0, 800, 0, 800};
+  m->background = {255, 255, 255, 255};
+  Shape squares;
+  squares.bounds = {12, 184, 6, 192};
+  squares.fills = {Solid({128, 128, 128, 255}), Solid({255, 0, 0, 255})};
+  squares.paths = {Rect(0.6, 0.3, 4.6, 4.3, 0), Rect(5.2, 5.6, 9.2, 9.6, 1)};
+  m->characters[1] = std::make_shared<Character>(std::move(squares));
+  m->root.frames = {Frame{{Place(1, 1, Matrix::Translate(200, 200))}, std::nullopt, {}}};
+  return m;
+}
+
+TEST(LayerRender, ACachedBitmapStartsAtAWholePixel) {
+  // Cached, the box's corner (10.6, 10.3) is rounded to (11, 10): the red
+  // square moves by (+0.4, -0.3) px to columns 16-19 and rows 15-18. Drawn
+  // at low quality, a pixel is all in or all out.
+  constexpr std::uint32_t kRed = 0xFF0000, kWhite = 0xFFFFFF;
+  struct Case {
+    const char* what;
+    void (*look)(DisplayObject& squares);
+    std::uint32_t at15x16, at19x15, at16x16;
+  };
+  const Case cases[] = {
+      {"drawn in place", [](DisplayObject&) {}, kRed, kWhite, kRed},
+      {"cached", [](DisplayObject& o) { o.cacheAsBitmap = true; }, kWhite, kRed, kRed},
+      {"filtered", [](DisplayObject& o) { o.filters = {ColorMatrixFilter{}}; }, kWhite, kRed, kRed},
+      {"a blend mode alone does not cache", [](DisplayObject& o) { o.blendMode = BlendMode::Multiply; }, kRed, kWhite,
+       kRed},
+      {"cached with a scroll rectangle, whose corner is the object's origin",
+       [](DisplayObject& o) {
+         o.cacheAsBitmap = true;
+         o.scrollRect = PixelRect{0, 0, 20, 20};
+       },
+       kRed, kWhite, kRed},
+  };
+  for (const Case& c : cases) {
+    Player player(OffGrid());
+    player.Tree().SetQuality(Quality::Low);
+    c.look(*player.Tree().Root().children.at(1));
+    std::vector<std::uint32_t> px(40 * 40);
+    PixelTarget face{px.data(), 40, 40, 40};
+    Renderer renderer;
+    ASSERT_TRUE(renderer.Render(player.Tree(), face)) << c.what;
+    EXPECT_EQ(face.At(15, 16), c.at15x16) << c.what;
+    EXPECT_EQ(face.At(19, 15), c.at19x15) << c.what;
+    EXPECT_EQ(face.At(16, 16), c.at16x16) << c.what;
+  }
+}
+
 TEST(LayerRender, FilterPassesAreChargedToTheFrame) {
   // Fifteen passes of a 4 px blur over the band (its layer well within
   // the surface's count) cost more work than a frame of 100 000 units may

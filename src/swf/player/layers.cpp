@@ -5,6 +5,8 @@
 // rectangle, filtered over the part it covers, and composited onto the
 // canvas by its mode through those masks.
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <optional>
 
 #include "swf/player/render.h"
@@ -59,6 +61,40 @@ void ClipToRect(std::uint32_t* pixels, std::int32_t stride, const Box& box, cons
   }
 }
 
+std::uint64_t ObjectsWithin(const DisplayObject& object) {
+  std::uint64_t n = 1;
+  for (const auto& [depth, child] : object.children) n += ObjectsWithin(*child);
+  return n;
+}
+
+// A cached bitmap (bitmap caching, or filters, which cache the object
+// too) starts at a whole pixel: the object's box, where the face shows it,
+// has its top-left corner rounded to the nearest pixel, and the object
+// moves with it by the fraction. The box is the scroll rectangle's where
+// the object has one. Measuring the box is charged to the frame; none
+// when the frame cannot afford it.
+std::optional<Matrix> CachedAtWholePixel(const DisplayObject& object, const Matrix& m, DrawBudget& budget) {
+  if (!object.cacheAsBitmap && object.filters.empty()) return m;
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  if (object.scrollRect) {
+    x1 = object.scrollRect->width * kTwipsPerPixel;
+    y1 = object.scrollRect->height * kTwipsPerPixel;
+  } else {
+    if (!budget.TakeWork(ObjectsWithin(object) * raster_limits::kDrawWorkPerObjectMeasured)) return std::nullopt;
+    const TwipRect r = object.OwnBounds();
+    x0 = r.xMin, y0 = r.yMin, x1 = r.xMax, y1 = r.yMax;
+  }
+  if (!(x1 > x0 && y1 > y0)) return m;
+  double left = std::numeric_limits<double>::infinity(), top = left;
+  for (const Point corner : {Point{x0, y0}, Point{x1, y0}, Point{x0, y1}, Point{x1, y1}}) {
+    const Point p = m.Apply(corner);
+    left = std::min(left, p.x);
+    top = std::min(top, p.y);
+  }
+  if (!std::isfinite(left) || !std::isfinite(top)) return m;
+  return Matrix::Translate(std::floor(left + 0.5) - left, std::floor(top + 0.5) - top) * m;
+}
+
 FilterReach Clamped(FilterReach r) {
   const auto cap = [](std::int32_t v) { return std::clamp(v, 0, raster_limits::kMaxFilterReach); };
   return {cap(r.left), cap(r.top), cap(r.right), cap(r.bottom)};
@@ -88,13 +124,14 @@ void Renderer::DrawLayered(Pass& pass, const DisplayObject& object, const Matrix
     DrawObject(pass, object, m, cx, mask);
     return;
   }
-  if (!pass.budget.Take(pixels)) return;
+  const std::optional<Matrix> placed = CachedAtWholePixel(object, m, pass.budget);
+  if (!placed || !pass.budget.Take(pixels)) return;
   const std::size_t level = pass.layerLevel;
   if (layers_.size() <= level) layers_.resize(level + 1);
   layers_[level].assign(pixels, 0);
   Pass inner{pass.movie, Canvas{layers_[level].data(), w, h, w}, pass.budget, pass.bitmaps, pass.fonts,
              pass.maskLevel, pass.quality, pass.strokes, level + 1, scale};
-  const Matrix toLayer = Matrix::Translate(reach.left, reach.top) * m;
+  const Matrix toLayer = Matrix::Translate(reach.left, reach.top) * *placed;
   // A scroll rectangle shows that part of the object (in its own pixels)
   // with its corner where the object's origin is.
   const std::optional<PixelRect>& scroll = object.scrollRect;
