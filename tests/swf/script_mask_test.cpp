@@ -31,7 +31,7 @@ Bytes Square(std::uint16_t id, std::int32_t side, Rgba colour) {
 }
 
 // A 40 × 40 px stage on white:
-//   depth 1  a 10 px clip layer at (0, 0) over depth 2
+//   depth 1  "layer", a 10 px clip layer at (0, 0) over depth 2
 //   depth 2  "pic", a 20 px green square at (0, 0)
 //   depth 3  "q", the same at (20, 20)
 //   depth 4  "h" at (10, 0) holding "m", a 10 px blue square
@@ -42,7 +42,7 @@ Bytes Square(std::uint16_t id, std::int32_t side, Rgba colour) {
 //   |         | q       |
 //   +         +---------+
 Bytes MaskMovie(const Asm& script) {
-  PlaceObject layer = Placed(1, 2);
+  PlaceObject layer = Placed(1, 11, "layer");
   layer.clipDepth = 2;
   test::Header header;
   header.stage = {0, 800, 0, 800};
@@ -101,6 +101,10 @@ TEST(ScriptMask, DrawnHitAndLifted) {
       {"m taken away lifts the mask",
        std::move(masked().CallOn("h", "swapDepths", {50}).Op(op::Pop).CallOn("h", "removeMovieClip").Op(op::Pop)),
        {{5, 5, kGreen, "pic"}, {15, 5, kWhite, ""}, {15, 15, kWhite, ""}},
+       ""},
+      {"a clip layer takes no script mask: m still drawn",
+       std::move(Asm().CallOn("layer", "setMask", {"h.m"}).Op(op::Pop)),
+       {{5, 5, kGreen, "pic"}, {15, 5, kBlue, ""}, {15, 15, kWhite, ""}},
        ""},
       {"m given to q leaves pic",
        std::move(masked().CallOn("q", "setMask", {"h.m"}).Op(op::Pop)),

@@ -360,7 +360,8 @@ void DisplayTree::RemoveAt(DisplayObject& sprite, std::int32_t depth) {
 }
 
 void DisplayTree::SetMask(DisplayObject& masked, DisplayObject* mask) {
-  if (masked.removed || (mask && mask->removed) || masked.scriptMask == mask) return;
+  // A clip layer is a mask itself: it takes none from a script.
+  if (masked.removed || masked.clipDepth || (mask && mask->removed) || masked.scriptMask == mask) return;
   if (masked.scriptMask) masked.scriptMask->masking = nullptr;
   masked.scriptMask = nullptr;
   if (mask) {

@@ -80,7 +80,7 @@ class DisplayTree {
   void MoveToDepth(DisplayObject& object, std::int32_t depth);
   void Rename(DisplayObject& object, std::string name);
   // Makes `mask` the script mask of `masked` (nullptr: none), taking it
-  // from a clip it masked before.
+  // from a clip it masked before. A clip layer takes no script mask.
   void SetMask(DisplayObject& masked, DisplayObject* mask);
   // The child named so (the lowest depth of several); null when none.
   DisplayObject* ChildNamed(const DisplayObject& parent, std::string_view name) const;
