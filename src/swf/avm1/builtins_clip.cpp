@@ -197,18 +197,25 @@ Value HitTest(Runtime& rt, Value self, std::span<const Value> args) {
                      theirs.yMin <= mine.yMax);
 }
 
-// setMask(mask): whether the mask named a clip. null or undefined takes a
-// mask off (true); a clip, or a path from the clip's parent, is one; any
-// other object, or a path to nothing, is not (false). The player does not
-// draw through a script's mask.
+// setMask(mask): whether the mask named a clip. null or undefined takes
+// the mask off (true); a clip, or a path from the clip's parent, becomes
+// it (true); any other object, or a path to nothing, leaves the mask as it
+// is (false), as does a call with no argument (undefined).
 Value SetMask(Runtime& rt, Value self, std::span<const Value> args) {
   Clip* c = ThisClip(self);
   if (!c || args.empty()) return Value();
   const Value mask = args[0];
-  if (mask.IsNull() || mask.IsUndefined()) return Value::Bool(true);
-  if (mask.IsObject()) return Value::Bool(Runtime::ClipOf(mask) != nullptr);
-  Clip* base = c->Parent() ? c->Parent() : c;
-  return Value::Bool(Runtime::ClipOf(rt.ResolveTarget(rt.ObjectFor(*base), rt.ToString(mask))) != nullptr);
+  const bool none = mask.IsNull() || mask.IsUndefined();
+  Clip* named = nullptr;
+  if (mask.IsObject()) {
+    named = Runtime::ClipOf(mask);
+  } else if (!none) {
+    Clip* base = c->Parent() ? c->Parent() : c;
+    named = Runtime::ClipOf(rt.ResolveTarget(rt.ObjectFor(*base), rt.ToString(mask)));
+  }
+  if (!named && !none) return Value::Bool(false);
+  c->SetMask(named);
+  return Value::Bool(true);
 }
 
 Value GetBounds(Runtime& rt, Value self, std::span<const Value> args) {

@@ -112,8 +112,12 @@ class Clip {
   // `space` is nullptr or itself).
   virtual TwipRect Bounds(const Clip* space) const = 0;
   // Whether a point of the stage (the root's twips) falls on what the clip
-  // shows: its shapes' fills and strokes, inside their masks.
+  // shows: its shapes' fills and strokes, inside their masks and its own
+  // script mask.
   virtual bool ShapeContains(Point /*stage*/) const { return false; }
+  // setMask: the clip shows only where `mask`'s shapes are (nullptr: the
+  // mask is taken off). A clip masks one clip at a time.
+  virtual void SetMask(Clip* /*mask*/) {}
 
   // Flash 8's look of a clip, and the movie's quality (which any clip
   // reaches). The display side keeps them; these defaults suit a clip that

@@ -375,10 +375,18 @@ TwipRect DisplayObject::Bounds(const avm1::Clip* space) const {
 bool DisplayObject::ShapeContains(Point stage) const {
   const std::optional<Matrix> fromRoot = ToRoot(this).Inverse();
   if (!fromRoot) return false;
+  // The clip's own script mask holds; a clip layer over it does not.
   std::uint64_t edges = 0;
-  const bool hit = ObjectContains(*this, fromRoot->Apply(stage), edges);
+  const Point p = fromRoot->Apply(stage);
+  const bool hit = InScriptMask(*this, p, edges) && ObjectContains(*this, p, edges);
   if (tree_ && tree_->onWork) tree_->onWork(edges * kWorkPerEdgeCopied);
   return hit;
+}
+
+void DisplayObject::SetMask(avm1::Clip* mask) {
+  auto* object = static_cast<DisplayObject*>(mask);  // every clip is a display object
+  if (!tree_ || (object && object->tree_ != tree_)) return;
+  tree_->SetMask(*this, object);
 }
 
 Drawing* DisplayObject::GetDrawing() {

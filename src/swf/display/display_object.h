@@ -82,6 +82,11 @@ class DisplayObject final : public avm1::Clip {
   bool transformedByScript = false;
   // Taken off its display list; kept until the frame's scripts are done.
   bool removed = false;
+  // setMask: the clip this one shows through (in place of a clip layer
+  // over it), and the clip this one masks, which is then not drawn. The
+  // tree keeps both sides true, and clears them when either leaves it.
+  DisplayObject* scriptMask = nullptr;
+  DisplayObject* masking = nullptr;
 
   // Sprites (and buttons, whose up state is held as children).
   const Sprite* sprite = nullptr;
@@ -154,6 +159,7 @@ class DisplayObject final : public avm1::Clip {
   int NextHighestDepth() const override;
   TwipRect Bounds(const avm1::Clip* space) const override;
   bool ShapeContains(Point stage) const override;
+  void SetMask(avm1::Clip* mask) override;
   BlendMode GetBlendMode() const override { return blendMode; }
   void SetBlendMode(BlendMode mode) override;
   bool GetCacheAsBitmap() const override { return cacheAsBitmap; }

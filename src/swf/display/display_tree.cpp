@@ -337,6 +337,11 @@ void DisplayTree::ShowButtonState(DisplayObject& button, ButtonState state) {
 void DisplayTree::Release(DisplayObject& object) {
   for (auto& [depth, child] : object.children) Release(*child);
   object.removed = true;
+  // A mask taken away lifts itself; a clip taken away frees its mask to be
+  // drawn.
+  if (object.scriptMask) object.scriptMask->masking = nullptr;
+  if (object.masking) object.masking->scriptMask = nullptr;
+  object.scriptMask = object.masking = nullptr;
   Charge(kWorkPerObjectGone);
   Unlink(object);
   if (onRemoving) onRemoving(object);
@@ -351,6 +356,19 @@ void DisplayTree::RemoveAt(DisplayObject& sprite, std::int32_t depth) {
   Unindex(sprite, *gone);
   Release(*gone);
   removed_.push_back(std::move(gone));
+  dirty_ = true;
+}
+
+void DisplayTree::SetMask(DisplayObject& masked, DisplayObject* mask) {
+  // A clip layer is a mask itself: it takes none from a script.
+  if (masked.removed || masked.clipDepth || (mask && mask->removed) || masked.scriptMask == mask) return;
+  if (masked.scriptMask) masked.scriptMask->masking = nullptr;
+  masked.scriptMask = nullptr;
+  if (mask) {
+    if (mask->masking) mask->masking->scriptMask = nullptr;
+    mask->masking = &masked;
+    masked.scriptMask = mask;
+  }
   dirty_ = true;
 }
 

@@ -79,6 +79,9 @@ class DisplayTree {
   // there.
   void MoveToDepth(DisplayObject& object, std::int32_t depth);
   void Rename(DisplayObject& object, std::string name);
+  // Makes `mask` the script mask of `masked` (nullptr: none), taking it
+  // from a clip it masked before. A clip layer takes no script mask.
+  void SetMask(DisplayObject& masked, DisplayObject* mask);
   // The child named so (the lowest depth of several); null when none.
   DisplayObject* ChildNamed(const DisplayObject& parent, std::string_view name) const;
   // Frees what was taken off the display lists: after the frame's scripts,

@@ -145,6 +145,13 @@ bool ObjectContains(const DisplayObject& o, Point p, std::uint64_t& edges) {
   return false;
 }
 
+bool InScriptMask(const DisplayObject& object, Point p, std::uint64_t& edges) {
+  const DisplayObject* mask = object.scriptMask;
+  if (!mask) return true;
+  const std::optional<Matrix> in = mask->ToRootMatrix().Inverse();
+  return in && ObjectContains(*mask, (*in * object.ToRootMatrix()).Apply(p), edges);
+}
+
 bool ButtonHitAreaContains(const Movie& movie, const DisplayObject& button, Point p, std::uint64_t& edges) {
   if (button.kind != DisplayKind::Button || !button.character) return false;
   for (const ButtonRecord& r : std::get<Button>(*button.character).records) {
@@ -177,16 +184,18 @@ DisplayObject* TargetIn(const Movie& movie, DisplayObject& o, Point p,
       mask = child.get();
       continue;
     }
-    list.emplace_back(child.get(), mask);
+    if (!child->masking) list.emplace_back(child.get(), mask);
   }
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
     DisplayObject& child = *it->first;
-    if (const DisplayObject* over = it->second) {
-      const std::optional<Matrix> in = over->matrix.Inverse();
-      if (!in || !ObjectContains(*over, in->Apply(p), edges)) continue;
-    }
     const std::optional<Matrix> in = child.matrix.Inverse();
     if (!in) continue;
+    if (child.scriptMask) {
+      if (!InScriptMask(child, in->Apply(p), edges)) continue;
+    } else if (const DisplayObject* over = it->second) {
+      const std::optional<Matrix> under = over->matrix.Inverse();
+      if (!under || !ObjectContains(*over, under->Apply(p), edges)) continue;
+    }
     if (DisplayObject* hit = TargetIn(movie, child, in->Apply(p), takesMouse, edges)) return hit;
   }
   return nullptr;
@@ -204,7 +213,7 @@ namespace {
 DisplayObject* DropIn(DisplayObject& o, Point p, const DisplayObject* dragged, std::uint64_t& edges) {
   for (auto it = o.children.rbegin(); it != o.children.rend(); ++it) {
     DisplayObject& child = *it->second;
-    if (&child == dragged || !child.visible || child.clipDepth) continue;
+    if (&child == dragged || !child.visible || child.clipDepth || child.masking) continue;
     const std::optional<Matrix> in = child.matrix.Inverse();
     if (!in) continue;
     const Point q = in->Apply(p);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -73,7 +74,10 @@ bool Renderer::Render(const DisplayTree& tree, PixelTarget& face) {
 void Renderer::DrawChildren(Pass& pass, const DisplayObject& parent, const Matrix& m, const ColorTransform& cx,
                             const std::uint8_t* mask) {
   // A clip layer masks the depths above it up to its clip depth; masks
-  // nest, each within the one it lies under.
+  // nest, each within the one it lies under. A clip with a script's mask
+  // shows through that mask instead, drawn where the mask clip stands:
+  // `m` over the parent's map from the root gives the canvas's map from
+  // the root.
   struct ActiveMask {
     std::int32_t lastDepth;
     const std::uint8_t* coverage;
@@ -94,12 +98,25 @@ void Renderer::DrawChildren(Pass& pass, const DisplayObject& parent, const Matri
       ++pass.maskLevel;
       continue;
     }
-    if (!child->visible) continue;
+    // A clip that masks another by script is not drawn itself.
+    if (!child->visible || child->masking) continue;
+    // A script's mask takes the place of the clip layer over the clip (the
+    // masks around the list still hold). Inside a mask's own content it is
+    // left out, so that a mask never draws itself through itself.
+    const bool scripted = child->scriptMask && pass.strokes;
+    if (scripted) {
+      const std::optional<Matrix> fromRoot = parent.ToRootMatrix().Inverse();
+      if (!fromRoot) continue;
+      const DisplayObject& over = *child->scriptMask;
+      current = MaskOf(pass, over, m * *fromRoot * over.ToRootMatrix(), mask);
+      ++pass.maskLevel;
+    }
     if (NeedsLayer(pass, *child)) {
       DrawLayered(pass, *child, childMatrix, cx * child->colorTransform, current);
     } else {
       DrawObject(pass, *child, childMatrix, cx * child->colorTransform, current);
     }
+    if (scripted) --pass.maskLevel;
   }
   pass.maskLevel = baseLevel;
 }
