@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
 cmake --build --preset host --target clockpack write_clock_movies >/dev/null
-cmake --build --preset win --target DeskClock startup_bench bare_window demo_clock >/dev/null
+cmake --build --preset win --target DeskClock startup_bench bare_window demo_clock picture_clock >/dev/null
 root=$(pwd)
 work=$root/build/win/measure
 rm -rf "$work"
