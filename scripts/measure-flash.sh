@@ -3,8 +3,9 @@
 # quiet machine (never as a test): start to the first frame, idle CPU over
 # half a minute, and resident memory. The movies come from the tests'
 # writer: a 12-frame-a-second movie whose picture changes once a second,
-# the same with 1 MB of bitmap, and an analogue clock whose script turns
-# its hands every frame.
+# the same with 1 MB of bitmap, an analogue clock whose script turns
+# its hands every frame, and a face with a button and a clip that follows
+# the pointer (the pointer away from it, as a clock mostly is).
 #
 #   scripts/measure-flash.sh [seconds to sample, default 30]
 set -euo pipefail
@@ -29,6 +30,7 @@ cp build/win/demo/picture.kvx "$work/picture.kvx"
 package flash once-a-second.swf
 package flash1mb once-a-second-1mb.swf
 package analogue clip-event.swf
+package mouse mouse.swf
 
 echo "== start to the first frame (median of 5 starts, 3 runs)"
 for p in picture flash; do
@@ -40,7 +42,7 @@ done 2>&1 | sed 's/^/  /'
 # Idle CPU (the player and the Wine server it wakes) and resident memory.
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 echo "== idle over $seconds s after a 5 s settle"
-for p in picture flash analogue flash1mb; do
+for p in picture flash analogue mouse flash1mb; do
   dir=$work/run-$p
   mkdir -p "$dir"
   cp "$work/$p.kvx" "$dir/clock.kvx"

@@ -26,5 +26,6 @@ int main(int argc, char** argv) {
   for (const auto& [name, pattern] : faces) write(name, dc::swf::test::ClockFaceMovie(pattern));
   write("once-a-second.swf", dc::swf::test::LoopingMovie(24, 12, 0));
   write("once-a-second-1mb.swf", dc::swf::test::LoopingMovie(24, 12, 1 << 20));
+  write("mouse.swf", dc::swf::test::MouseFaceMovie());
   return 0;
 }
