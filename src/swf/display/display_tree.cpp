@@ -5,6 +5,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "swf/model/rectangle_edges.h"
 #include "swf/avm1/conversions.h"
 
 namespace dc::swf {
@@ -62,9 +63,7 @@ Shape BitmapRectangle(std::uint16_t id, const Bitmap& bitmap) {
   s.fills.push_back(fill);
   Path p;
   p.fill1 = 0;
-  const Point corners[] = {{0, 0}, {static_cast<double>(w), 0}, {static_cast<double>(w), static_cast<double>(h)},
-                           {0, static_cast<double>(h)}};
-  for (int i = 0; i < 4; ++i) p.edges.push_back(Edge{corners[i], corners[i], corners[(i + 1) % 4], false});
+  p.edges = RectangleEdges(0, 0, w, h);
   s.paths.push_back(std::move(p));
   return s;
 }

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "swf/raster/draw_shape.h"
+#include "swf/model/rectangle_edges.h"
 #include "swf/player/render_pass.h"
 #include "swf/player/stage_fit.h"
 #include "swf/text/text_layout.h"
@@ -28,11 +29,7 @@ void DrawOpaqueBackground(const DisplayObject& object, std::uint32_t colour, con
                                                       static_cast<std::uint8_t>(colour), 255}});
   Path path;
   path.fill1 = 0;
-  const Point corners[] = {{double(r.xMin), double(r.yMin)},
-                           {double(r.xMax), double(r.yMin)},
-                           {double(r.xMax), double(r.yMax)},
-                           {double(r.xMin), double(r.yMax)}};
-  for (int i = 0; i < 4; ++i) path.edges.push_back({corners[i], {}, corners[(i + 1) % 4], false});
+  path.edges = RectangleEdges(r.xMin, r.yMin, r.xMax, r.yMax);
   box.paths.push_back(std::move(path));
   DrawShape(box, m, ColorTransform{}, target);
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "swf/model/rectangle_edges.h"
 #include "swf/text/fallback_font.h"
 #include "swf/text/field_text.h"
 #include "swf/limits.h"
@@ -233,11 +234,7 @@ Shape FrameShape(const TwipRect& r, const EditText& field) {
     frame.lines.push_back(border);
     path.line = 0;
   }
-  const Point corners[] = {{double(r.xMin), double(r.yMin)},
-                           {double(r.xMax), double(r.yMin)},
-                           {double(r.xMax), double(r.yMax)},
-                           {double(r.xMin), double(r.yMax)}};
-  for (int i = 0; i < 4; ++i) path.edges.push_back({corners[i], {}, corners[(i + 1) % 4], false});
+  path.edges = RectangleEdges(r.xMin, r.yMin, r.xMax, r.yMax);
   frame.paths.push_back(std::move(path));
   return frame;
 }
