@@ -2,7 +2,7 @@
 // reader and its damage checks (the face bitmap's headers among them), then
 // everything that uses the records of a package the checks let through: the
 // LED display's set-up and a render pass, the popup's configuration, the
-// window's fit to its children and the sound file's name.
+// window's layout at 100 and 200 % and the sound file's name.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -11,7 +11,7 @@
 #include "layout/led_setup.h"
 #include "app/package_startup.h"
 #include "app/popup_style.h"
-#include "layout/window_layout.h"
+#include "layout/clock_layout.h"
 #include "base/ansi_text.h"
 #include "base/fixed_text.h"
 #include "led/led_model.h"
@@ -46,9 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   (void)dc::PopupConfigOf(package.Popup());
   (void)dc::UnknownPopupStyleWarning(package.Popup());
-  const dc::Child children[] = {{{d.FaceLeft, d.FaceTop, d.FaceLeft + d.FaceWidth, d.FaceTop + d.FaceHeight}, true},
-                                {{d.LedLeft, d.LedTop, d.LedLeft + led.size.width, d.LedTop + led.size.height}, !d.HideLed}};
-  (void)dc::FitToChildren(children);
+  // The window's layout as its start-up makes it: a hidden display's own
+  // place is never used, and so never checked.
+  const dc::ClockLayout layout = dc::LayOutClock(d, package.IsFlashFace(), led.size.width, led.size.height);
+  (void)dc::ScaleClockLayout(layout, 192, 2 * led.size.width, 2 * led.size.height);
   (void)dc::CheckSoundFileName(dc::AnsiToUtf8(dc::ReadFixedText(package.Popup().SoundName)),
                                dc::OwnFileNames("DeskClock.exe", "clock.kvx"));
   return 0;
