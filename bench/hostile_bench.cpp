@@ -23,6 +23,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -339,7 +340,8 @@ double CpuMs() {
   return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-// The child: plays the movie, writes "ms WALL CPU" per frame, then "peak KB".
+// The child: reads the movie ("load CPU"), plays it, writing "ms WALL CPU DRAWCPU" per frame (DRAWCPU the drawing's
+// share), then "peak KB".
 void Play(const Bytes& bytes, int frames, int fd) {
   const long before = NowKb();
   const auto say = [fd](const std::string& s) {
@@ -347,25 +349,23 @@ void Play(const Bytes& bytes, int frames, int fd) {
   };
   std::vector<std::uint32_t> px(200 * 200);
   dc::PixelTarget face{px.data(), 200, 200, 200};
-  auto last = std::chrono::steady_clock::now();
-  double lastCpu = CpuMs();
-  const auto frameDone = [&] {
-    const auto now = std::chrono::steady_clock::now();
-    const double cpu = CpuMs();
-    say("ms " + std::to_string(std::chrono::duration<double, std::milli>(now - last).count()) + " " +
-        std::to_string(cpu - lastCpu) + "\n");
-    last = now;
-    lastCpu = cpu;
-  };
-  dc::swf::Player player(std::make_shared<const dc::swf::Movie>(dc::swf::ReadMovie(bytes)));
-  player.Render(face);
-  frameDone();
-  for (int f = 1; f < frames; ++f) {
-    player.Advance();
-    player.Render(face);
-    frameDone();
+  const double loadStart = CpuMs();
+  auto movie = std::make_shared<const dc::swf::Movie>(dc::swf::ReadMovie(bytes));
+  say("load " + std::to_string(CpuMs() - loadStart) + "\n");
+  std::optional<dc::swf::Player> player;
+  for (int f = 0; f < frames; ++f) {
+    const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = CpuMs();
+    // Making the player runs the first frame's scripts.
+    if (f == 0) player.emplace(movie);
+    else player->Advance();
+    const double drawStart = CpuMs();
+    player->Render(face);
+    const double cpuEnd = CpuMs();
+    say("ms " + std::to_string(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count()) +
+        " " + std::to_string(cpuEnd - cpuStart) + " " + std::to_string(cpuEnd - drawStart) + "\n");
   }
-  for (const std::string& w : player.TakeWarnings()) say("warning " + w + "\n");
+  for (const std::string& w : player->TakeWarnings()) say("warning " + w + "\n");
   say("peak " + std::to_string(PeakKb() - before) + "\n");
 }
 
@@ -397,8 +397,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::printf("stated most memory (swf/limits.h MostMemory): %.1f MB\n", double(dc::swf::MostMemory()) / (1 << 20));
-  std::printf("%-28s %7s %9s %9s %9s %9s  %s\n", "attack", "frames", "max cpu", "med cpu", "max wall", "peak MB",
-              "said");
+  std::printf("%-28s %6s %8s %8s %5s %8s %8s %8s %8s  %s\n", "attack", "frames", "load cpu", "max cpu", "at",
+              "med cpu", "max draw", "max wall", "peak MB", "said");
   for (const Attack& attack : Attacks()) {
     if (!only.empty() && std::find(only.begin(), only.end(), attack.name) == only.end()) continue;
     const Bytes movie = attack.movie();
@@ -434,7 +434,8 @@ int main(int argc, char** argv) {
     int status = 0;
     waitpid(pid, &status, 0);
     close(pipeFds[0]);
-    std::vector<double> ms, cpu;
+    std::vector<double> ms, cpu, draw;
+    double loadMs = 0;
     double peakMb = -1;
     std::string said;
     std::size_t at = 0;
@@ -444,24 +445,30 @@ int main(int argc, char** argv) {
       const std::string line = out.substr(at, nl - at);
       at = nl + 1;
       if (line.rfind("ms ", 0) == 0) {
-        std::size_t used = 0;
-        ms.push_back(std::stod(line.substr(3), &used));
-        cpu.push_back(std::stod(line.substr(3 + used)));
+        std::istringstream fields(line.substr(3));
+        double wall = 0, total = 0, drawn = 0;
+        fields >> wall >> total >> drawn;
+        ms.push_back(wall);
+        cpu.push_back(total);
+        draw.push_back(drawn);
       }
+      if (line.rfind("load ", 0) == 0) loadMs = std::stod(line.substr(5));
       if (line.rfind("peak ", 0) == 0) peakMb = std::stod(line.substr(5)) / 1024;
       if (line.rfind("warning ", 0) == 0) said += (said.empty() ? "" : " / ") + line.substr(8, 70);
     }
     std::vector<double> sorted = cpu;
     std::sort(sorted.begin(), sorted.end());
     const double max = sorted.empty() ? 0 : sorted.back();
+    const std::size_t maxAt = static_cast<std::size_t>(std::max_element(cpu.begin(), cpu.end()) - cpu.begin()) + 1;
     const double median = sorted.empty() ? 0 : sorted[sorted.size() / 2];
     const double maxWall = ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end());
+    const double maxDraw = draw.empty() ? 0 : *std::max_element(draw.begin(), draw.end());
     if (timedOut) said = "stopped after " + std::to_string(seconds) + " s, a frame still running";
     else if (WIFSIGNALED(status)) said = "killed by signal " + std::to_string(WTERMSIG(status));
     char peak[32];
     std::snprintf(peak, sizeof peak, peakMb < 0 ? "?" : "%.1f", peakMb);
-    std::printf("%-28s %7zu %9.1f %9.1f %9.1f %9s  %s\n", attack.name, ms.size(), max, median, maxWall, peak,
-                said.c_str());
+    std::printf("%-28s %6zu %8.1f %8.1f %5zu %8.1f %8.1f %8.1f %8s  %s\n", attack.name, ms.size(), loadMs, max,
+                maxAt, median, maxDraw, maxWall, peak, said.c_str());
     std::fflush(stdout);
   }
   return 0;
