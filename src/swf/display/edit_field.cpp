@@ -9,6 +9,7 @@
 #include "swf/display/display_object.h"
 #include "swf/model/movie.h"
 #include "swf/text/field_html.h"
+#include "swf/text/field_text.h"
 
 namespace dc::swf {
 namespace {
@@ -38,15 +39,15 @@ avm1::FieldFormat FromPartial(const PartialTextFormat& p) {
 
 // Line ends as Flash keeps them: "\r\n" and "\n" become '\r'.
 std::u32string FieldChars(const std::string& utf8) {
-  const std::u32string decoded = DecodeUtf8(utf8);
-  std::u32string out;
-  out.reserve(decoded.size());
-  for (std::size_t i = 0; i < decoded.size(); ++i) {
-    const char32_t c = decoded[i];
-    if (c == U'\r' && i + 1 < decoded.size() && decoded[i + 1] == U'\n') continue;
-    out.push_back(c == U'\n' ? U'\r' : c);
+  std::u32string chars = DecodeUtf8(utf8);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < chars.size(); ++i) {
+    const char32_t c = chars[i];
+    if (c == U'\r' && i + 1 < chars.size() && chars[i + 1] == U'\n') continue;
+    chars[kept++] = c == U'\n' ? U'\r' : c;
   }
-  return out;
+  chars.resize(kept);
+  return chars;
 }
 
 bool AsBool(const FieldValue& v) {
@@ -174,9 +175,10 @@ std::size_t EditField::HeldBytes() const {
 void EditField::Changed() {
   layout_.reset();
   // What the renderer draws: the characters, in the first run's format.
-  std::u32string chars(doc_.Text());
-  std::replace(chars.begin(), chars.end(), U'\r', U'\n');
-  owner_.text = EncodeUtf8(chars);
+  // Made again from every character, and charged so.
+  owner_.text = EncodeUtf8(doc_.Text());
+  std::replace(owner_.text.begin(), owner_.text.end(), '\r', '\n');
+  work_ += doc_.Length();
   const TextFormat& f = doc_.FormatAt(0) ? *doc_.FormatAt(0) : newFormat_;
   def_->html = false;
   def_->color = Rgba{static_cast<std::uint8_t>(f.color >> 16), static_cast<std::uint8_t>(f.color >> 8),
@@ -347,6 +349,8 @@ FieldValue EditField::GetProperty(FieldProperty p) const {
 
 void EditField::SetProperty(FieldProperty p, const FieldValue& v) {
   const std::string s = AsString(v).value_or("");
+  // A new text is read character by character.
+  if (p == FieldProperty::Text || p == FieldProperty::HtmlText) work_ += s.size();
   switch (p) {
     case FieldProperty::Text: SetPlainText(s); return;
     case FieldProperty::HtmlText:

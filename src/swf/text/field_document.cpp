@@ -41,13 +41,6 @@ void PartialTextFormat::Intersect(const TextFormat& f) {
   keep(tabStops, f.tabStops);
 }
 
-std::u32string DecodeUtf8(std::string_view utf8) {
-  std::u32string out;
-  out.reserve(utf8.size());
-  for (const StyledChar& c : DecodeFieldText(utf8, {})) out.push_back(c.code);
-  return out;
-}
-
 std::string EncodeUtf8(std::u32string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -46,8 +46,7 @@ class FieldDocument {
   std::vector<Run> runs_;
 };
 
-// UTF-8 to characters (a malformed byte reads as U+FFFD) and back.
-std::u32string DecodeUtf8(std::string_view utf8);
+// Characters to UTF-8 (DecodeUtf8 in field_text.h reads them back).
 std::string EncodeUtf8(std::u32string_view text);
 
 }  // namespace dc::swf

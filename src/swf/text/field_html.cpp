@@ -11,6 +11,7 @@
 
 #include "base/utf8.h"
 #include "swf/limits.h"
+#include "swf/text/field_text.h"
 
 namespace dc::swf {
 namespace {

@@ -110,6 +110,17 @@ std::vector<StyledChar> DecodeFieldText(std::string_view utf8, Rgba color) {
   return out;
 }
 
+std::u32string DecodeUtf8(std::string_view utf8) {
+  std::u32string out;
+  out.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const auto [code, length] = DecodeOne(utf8, pos);
+    out.push_back(code);
+    pos += length;
+  }
+  return out;
+}
+
 std::vector<StyledChar> ReduceFieldHtml(std::string_view html, Rgba color) {
   std::vector<StyledChar> out;
   out.reserve(html.size());

@@ -2,6 +2,7 @@
 // HTML reduced to the characters and colours the field draws.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +19,8 @@ struct StyledChar {
 // The text as characters, all in `color`. A byte that does not begin a
 // well-formed UTF-8 sequence reads as U+FFFD on its own.
 std::vector<StyledChar> DecodeFieldText(std::string_view utf8, Rgba color);
+// The same characters without their colour.
+std::u32string DecodeUtf8(std::string_view utf8);
 
 // The HTML of a field reduced to what it shows: <br> a line break, <p> and
 // </p> paragraph breaks (<p> only when text before it is not yet ended),
