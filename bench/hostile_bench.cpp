@@ -301,6 +301,23 @@ std::vector<Attack> Attacks() {
                     make.Get("n").Op(op::GetVariable).Push({"text"}).Get("s").Op(op::SetMember);
                     return ScriptMovie(setup, Forever(make));
                   }});
+  list.push_back({"long-timeline-jumps", "a clip of 16,000 empty frames (the most) sent to its first and last without end", [] {
+                    constexpr int kFrames = 16000;
+                    Bytes frames;
+                    for (int f = 0; f < kFrames; ++f) {
+                      const Bytes one = t::ShowFrame();
+                      frames.insert(frames.end(), one.begin(), one.end());
+                    }
+                    dc::swf::PlaceObject p;
+                    p.depth = 1;
+                    p.characterId = 1;
+                    p.name = "s";
+                    const Bytes definitions =
+                        t::Concat({t::DefineSprite(1, kFrames, frames), t::PlaceObjectTag(p, 2, 8)});
+                    Asm jump;
+                    jump.CallOn("s", "gotoAndStop", {kFrames}).Op(op::Pop).CallOn("s", "gotoAndStop", {1}).Op(op::Pop);
+                    return ScriptMovie({}, Forever(jump), definitions);
+                  }});
   list.push_back({"bounds-of-many-children", "3,000 clips, then the root's bounds read 2,000 times a frame", [] {
                     Asm read;
                     read.Push({0}).Get("this").Push({"getBounds"}).Op(op::CallMethod).Op(op::Pop);

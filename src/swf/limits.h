@@ -117,6 +117,10 @@ inline constexpr std::uint64_t kWorkPerObjectMeasured = 1;
 // in a loop of its own (split), in actions.
 inline constexpr std::uint64_t kWorkPerEdgeCopied = 1;
 inline constexpr std::uint64_t kWorkPerCellMade = 2;
+// A jump on a timeline costs an action a tag it replays, and an action for
+// this many frames it walks past, tags or none (a clip of 16,000 empty
+// frames jumped end to end without end took seconds a frame uncharged).
+inline constexpr std::uint64_t kFramesWalkedPerAction = 8;
 // Each step a look-up takes up a prototype chain (a missing name read on
 // a chain of 250 costs 250 of them).
 inline constexpr std::uint64_t kWorkPerProtoHop = 1;

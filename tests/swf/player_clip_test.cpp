@@ -402,5 +402,38 @@ TEST(PlayerClip, BoundsPayForEachObjectTheyTakeIn) {
   }
 }
 
+TEST(PlayerClip, JumpsPayForTheFramesTheyWalkPast) {
+  // A clip of 16,000 empty frames sent to its last frame and back `jumps`
+  // times: nothing is replayed, but every frame is walked past.
+  struct Case {
+    int jumps;
+    const char* traced;
+  };
+  const Case cases[] = {{50, "jumped|"}, {500, ""}};
+  constexpr int kFrames = 16000;
+  Bytes frames;
+  for (int f = 0; f < kFrames; ++f) frames = test::Concat({frames, test::ShowFrame()});
+  for (const Case& c : cases) {
+    Asm script;
+    script.Set("j", 0).Label("jump").CallOn("s", "gotoAndStop", {kFrames}).Op(op::Pop);
+    script.CallOn("s", "gotoAndStop", {1}).Op(op::Pop);
+    script.Push({"j"}).Get("j").Op(op::Increment).Op(op::SetVariable).Get("j").Push({c.jumps}).Op(op::Less2).If("jump");
+    script.Push({"jumped"}).TraceTop();
+    const Bytes movie = test::Fws({}, test::Concat({test::DefineSprite(5, kFrames, frames),
+                                                     test::PlaceObjectTag(Placed(1, 5, "s"), 2, 6),
+                                                     test::DoActionTag(*script.Bytes()), test::ShowFrame()}));
+    std::string traced;
+    PlayerOptions options;
+    options.trace = [&traced](std::string_view line) { traced += std::string(line) + "|"; };
+    Player player(std::make_shared<const Movie>(ReadMovie(movie)), options);
+    EXPECT_EQ(traced, c.traced) << c.jumps;
+    const std::vector<std::string> warnings = player.TakeWarnings();
+    ASSERT_EQ(warnings.size(), c.traced[0] ? 0u : 1u) << c.jumps;
+    if (!warnings.empty()) {
+      EXPECT_NE(warnings[0].find("actionsPerFrame"), std::string::npos) << warnings[0];
+    }
+  }
+}
+
 }  // namespace
 }  // namespace dc::swf

@@ -547,6 +547,9 @@ void DisplayTree::GotoFrame(DisplayObject& sprite, std::uint32_t frame) {
   frame = std::min(frame, count - 1);
   if (frame == sprite.frame) return;
   const std::uint32_t from = frame < sprite.frame ? 0 : sprite.frame + 1;
+  // The frames are walked past twice: for their first scripts, then to
+  // replay their tags.
+  Charge(2 * ((frame - from + 1) / kFramesWalkedPerAction));
   RunInitActions(sprite, from, frame);
   if (sprite.removed || sprite.frame == frame) return;
   const bool back = frame < sprite.frame;
