@@ -318,6 +318,42 @@ std::vector<Attack> Attacks() {
                     jump.CallOn("s", "gotoAndStop", {kFrames}).Op(op::Pop).CallOn("s", "gotoAndStop", {1}).Op(op::Pop);
                     return ScriptMovie({}, Forever(jump), definitions);
                   }});
+  list.push_back({"numbers-read-from-long-text", "a 1M-digit text read as a number without end, every frame", [] {
+                    Asm setup;
+                    setup.Set("s", "7").Append(Double("s", 20));
+                    return ScriptMovie(setup, Forever(Asm().Get("s").Op(op::ToNumber).Op(op::Pop)));
+                  }});
+  list.push_back({"long-text-escaped", "a 1M-character text escaped without end, every frame", [] {
+                    Asm setup;
+                    setup.Set("s", "\u00e9 ").Append(Double("s", 19));
+                    Asm every;
+                    every.Get("s").Push({1, "escape"}).Op(op::CallFunction).Op(op::Pop);
+                    return ScriptMovie(setup, Forever(every));
+                  }});
+  list.push_back({"long-text-upper-cased", "a 1M-character text upper-cased without end, every frame", [] {
+                    Asm setup;
+                    setup.Set("s", "a").Append(Double("s", 20));
+                    return ScriptMovie(setup, Forever(Asm().CallOn("s", "toUpperCase").Op(op::Pop)));
+                  }});
+  list.push_back({"integers-read-from-long-text", "a 1M-digit text read by parseInt without end, every frame", [] {
+                    Asm setup;
+                    setup.Set("s", "7").Append(Double("s", 20));
+                    return ScriptMovie(setup, Forever(Asm().Get("s").Push({1, "parseInt"}).Op(op::CallFunction).Op(op::Pop)));
+                  }});
+  list.push_back({"shape-hit-tests", "the exact hit test of a point against a shape at the edge limit, without end", [] {
+                    Asm hit;
+                    hit.CallOn("this", "hitTest", {100, 100, true}).Op(op::Pop);
+                    return ScriptMovie({}, Forever(hit), t::Concat({ManyEdges(1, false), Place(1, 1)}));
+                  }});
+  list.push_back({"apply-with-a-long-array", "a function applied to an array of a million elements, without end", [] {
+                    Asm setup;
+                    setup.Function("f", {}, Asm()).Push({0, "Array"}).Op(op::NewObject).Store("a").Op(op::Pop);
+                    setup.Get("a").Push({"length", 1000000}).Op(op::SetMember);
+                    Asm every;
+                    every.Get("a").Push({"null"}).Op(op::GetVariable).Push({2}).Get("f").Push({"apply"}).Op(op::CallMethod);
+                    every.Op(op::Pop);
+                    return ScriptMovie(setup, Forever(every));
+                  }});
   list.push_back({"bounds-of-many-children", "3,000 clips, then the root's bounds read 2,000 times a frame", [] {
                     Asm read;
                     read.Push({0}).Get("this").Push({"getBounds"}).Op(op::CallMethod).Op(op::Pop);

@@ -49,6 +49,37 @@ TEST(Avm1Limits, NativeWorkCountsAgainstTheBudget) {
   EXPECT_TRUE(h.engine->Stats().frameStopped);
 }
 
+TEST(Avm1Limits, NativesPayForEachCharacterTheyRead) {
+  // Each native reads a text of 2^17 digits character by character: 2^14
+  // actions' work, past a budget of 10,000; a text of 2^10 digits is not.
+  struct Case {
+    const char* what;
+    Asm call;  // on s, its result left on the stack
+  };
+  const Case cases[] = {
+      {"Number", Asm().Get("s").Op(op::ToNumber)},
+      {"parseInt", Asm().Get("s").Push({1, "parseInt"}).Op(op::CallFunction)},
+      {"parseFloat", Asm().Get("s").Push({1, "parseFloat"}).Op(op::CallFunction)},
+      {"escape", Asm().Get("s").Push({1, "escape"}).Op(op::CallFunction)},
+      {"unescape", Asm().Get("s").Push({1, "unescape"}).Op(op::CallFunction)},
+      {"toUpperCase", Asm().CallOn("s", "toUpperCase")},
+      {"a property by its number", Asm().Push({""}).Get("s").Op(op::GetProperty)},
+  };
+  for (const Case& c : cases) {
+    for (const int doublings : {10, 17}) {
+      ScriptLimits limits;
+      limits.actionsPerFrame = 10000;
+      Harness h(7, limits);
+      Asm script;
+      script.Set("s", "7").Set("i", 0).Label("double").Push({"s"}).Get("s").Get("s").Op(op::Add2).Op(op::SetVariable);
+      script.Push({"i"}).Get("i").Op(op::Increment).Op(op::SetVariable).Get("i").Push({doublings}).Op(op::Less2);
+      script.If("double");
+      script.Append(c.call).Op(op::Pop).Push({"read"}).TraceTop();
+      EXPECT_EQ(h.Run(script), doublings == 10 ? "read" : "") << c.what << " " << doublings;
+    }
+  }
+}
+
 TEST(Avm1Limits, EachStepUpAPrototypeChainCountsAgainstTheBudget) {
   ScriptLimits limits;
   limits.actionsPerFrame = 10000;

@@ -24,12 +24,16 @@ Value ParseIntFn(Runtime& rt, Value, std::span<const Value> args) {
     const double n = rt.ToNumber(args[1]);
     r = std::isfinite(n) && std::fabs(n) < 1000 ? static_cast<int>(n) : 0;
   }
-  return Value::Number(ParseInt(rt.ToStringValue(args[0]).s->text, r));
+  const Value text = rt.ToStringValue(args[0]);
+  rt.CountWork(text.s->text.size());
+  return Value::Number(ParseInt(text.s->text, r));
 }
 
 Value ParseFloatFn(Runtime& rt, Value, std::span<const Value> args) {
   if (args.empty()) return Value();
-  return Value::Number(ParseFloat(rt.ToStringValue(args[0]).s->text));
+  const Value text = rt.ToStringValue(args[0]);
+  rt.CountWork(text.s->text.size());
+  return Value::Number(ParseFloat(text.s->text));
 }
 
 Value IsNaNFn(Runtime& rt, Value, std::span<const Value> args) {
@@ -47,9 +51,11 @@ bool IsAlphanumeric(unsigned char c) {
 Value Escape(Runtime& rt, Value, std::span<const Value> args) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   const Value text = rt.ToStringValue(Arg(args, 0));
-  rt.CountWork(text.s->text.size() / 8);
+  // Each byte read, and written as up to three.
+  rt.CountWork(3 * text.s->text.size());
   if (!rt.heap.Allows(3 * text.s->text.size())) throw ScriptStop{StopReason::Memory};
   std::string out;
+  out.reserve(text.s->text.size());
   for (unsigned char c : text.s->text) {
     if (IsAlphanumeric(c)) {
       out += static_cast<char>(c);
@@ -65,7 +71,7 @@ Value Escape(Runtime& rt, Value, std::span<const Value> args) {
 Value Unescape(Runtime& rt, Value, std::span<const Value> args) {
   const Value text = rt.ToStringValue(Arg(args, 0));
   const std::string& s = text.s->text;
-  rt.CountWork(s.size() / 8);
+  rt.CountWork(s.size());
   if (!rt.heap.Allows(s.size())) throw ScriptStop{StopReason::Memory};
   const auto hex = [](char c) {
     if (c >= '0' && c <= '9') return c - '0';

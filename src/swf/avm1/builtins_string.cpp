@@ -192,7 +192,8 @@ Value Split(Runtime& rt, Value self, std::span<const Value> args) {
 
 Value ChangeCase(Runtime& rt, Value self, char16_t (*map)(char16_t)) {
   const Units s(rt, ThisString(rt, self));
-  // Each unit becomes at most three bytes.
+  // Each unit is widened, mapped and written again, as at most three bytes.
+  rt.CountWork(std::uint64_t{3} * s.Size());
   if (!rt.heap.Allows(std::uint64_t{3} * s.Size() + 2 * s.Size())) throw ScriptStop{StopReason::Memory};
   std::u16string units = s.Wide();
   for (char16_t& c : units) c = map(c);

@@ -25,6 +25,7 @@ std::optional<std::size_t> PropertyIndex(Runtime& rt, Value v) {
   double n = 0;
   if (v.IsString()) {
     std::string_view text = v.s->text;
+    rt.CountWork(text.size());  // read character by character
     const bool radix = rt.version >= 6 && text.size() > 1 && text[0] == '0';
     if (radix && (text[1] == 'x' || text[1] == 'X')) {
       n = ParseInt(text, 16);

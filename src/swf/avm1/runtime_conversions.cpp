@@ -37,6 +37,7 @@ double Runtime::ToNumber(Value v) {
     case ValueType::Number:
       return v.n;
     case ValueType::String:
+      CountWork(v.s->text.size());  // read character by character
       return StringToNumber(v.s->text, version);
     case ValueType::Object: {
       // SWF 4 knew no objects: what is not a number there is 0.
@@ -60,6 +61,7 @@ bool Runtime::ToBoolean(Value v) {
     case ValueType::String:
       // Before SWF 7 a string is true when it is a nonzero number.
       if (version < 7) {
+        CountWork(v.s->text.size());
         const double n = StringToNumber(v.s->text, version);
         return !(n == 0 || std::isnan(n));
       }
