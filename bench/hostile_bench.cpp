@@ -340,6 +340,11 @@ std::vector<Attack> Attacks() {
                     setup.Set("s", "7").Append(Double("s", 20));
                     return ScriptMovie(setup, Forever(Asm().Get("s").Push({1, "parseInt"}).Op(op::CallFunction).Op(op::Pop)));
                   }});
+  list.push_back({"long-text-searched", "a missing character looked for in a 1M-character text without end", [] {
+                    Asm setup;
+                    setup.Set("s", "a").Append(Double("s", 20));
+                    return ScriptMovie(setup, Forever(Asm().CallOn("s", "indexOf", {"b"}).Op(op::Pop)));
+                  }});
   list.push_back({"shape-hit-tests", "the exact hit test of a point against a shape at the edge limit, without end", [] {
                     Asm hit;
                     hit.CallOn("this", "hitTest", {100, 100, true}).Op(op::Pop);
