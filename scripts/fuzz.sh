@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for the given number of seconds each (60 by
+# Runs every fuzz target, two at a time, for the given number of seconds each (60 by
 # default), from seeds made by fuzz/make-seeds.sh (with the tools of the
 # same sanitizer build) and the corpus kept in build/fuzz/corpus. Fails when
 # a target finds a crash, a leak, undefined behaviour or an input that runs
@@ -16,15 +16,34 @@ bin=build/sanitize/bin
 DC_CLOCKPACK=$bin/clockpack DC_SWF_SEED_MOVIES=$bin/swf_seed_movies DC_AVM1_SEED_WRITER=$bin/avm1_seed_writer \
   DC_CLOCK_MOVIES=$bin/write_clock_movies fuzz/make-seeds.sh build/fuzz/seeds
 mkdir -p build/fuzz/findings
+# Two targets at a time, one a core; each writes its log and its outcome.
+fuzz_one() {
+  local target=$1 corpus=build/fuzz/corpus/$1 log=build/fuzz/$1.log
+  mkdir -p "$corpus"
+  if $bin/$target -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+      -artifact_prefix="build/fuzz/findings/$target-" "$corpus" "build/fuzz/seeds/$target" > "$log" 2>&1; then
+    echo ok > "build/fuzz/$target.outcome"
+  else
+    echo found > "build/fuzz/$target.outcome"
+  fi
+}
+running=0
+for target in $targets; do
+  echo "fuzz: $target for $seconds s"
+  rm -f "build/fuzz/$target.outcome"
+  fuzz_one "$target" &
+  running=$((running + 1))
+  if [ "$running" -ge 2 ]; then
+    wait -n || true
+    running=$((running - 1))
+  fi
+done
+wait
 status=0
 summary=""
 for target in $targets; do
-  corpus=build/fuzz/corpus/$target
-  mkdir -p "$corpus"
   log=build/fuzz/$target.log
-  echo "fuzz: $target for $seconds s"
-  if ! $bin/$target -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-      -artifact_prefix="build/fuzz/findings/$target-" "$corpus" "build/fuzz/seeds/$target" > "$log" 2>&1; then
+  if [ "$(cat "build/fuzz/$target.outcome" 2>/dev/null)" != ok ]; then
     status=1
     echo "fuzz: $target FOUND something; see $log and build/fuzz/findings/"
     tail -40 "$log"
@@ -33,6 +52,6 @@ for target in $targets; do
   last=$(grep -E '#[0-9]+.*cov: [0-9]+ ft: [0-9]+' "$log" | tail -1 | grep -oE 'cov: [0-9]+ ft: [0-9]+' || echo 'cov: ? ft: ?')
   summary+="  $target: $runs runs, $last"$'\n'
 done
-echo "fuzz: ${seconds} s a target"
+echo "fuzz: ${seconds} s a target, two at a time"
 printf '%s' "$summary"
 exit "$status"
