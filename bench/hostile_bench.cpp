@@ -345,6 +345,16 @@ std::vector<Attack> Attacks() {
                     setup.Set("s", "a").Append(Double("s", 20));
                     return ScriptMovie(setup, Forever(Asm().CallOn("s", "indexOf", {"b"}).Op(op::Pop)));
                   }});
+  list.push_back({"long-text-parsed-as-xml", "a 1M-character text parsed as XML without end, every frame", [] {
+                    Asm setup;
+                    setup.Set("s", "a").Append(Double("s", 20)).Push({0, "XML"}).Op(op::NewObject).Store("x").Op(op::Pop);
+                    return ScriptMovie(setup, Forever(Asm().Get("s").Push({1}).Get("x").Push({"parseXML"}).Op(op::CallMethod).Op(op::Pop)));
+                  }});
+  list.push_back({"many-elements-parsed", "a text of 100,000 empty elements parsed as XML, every frame", [] {
+                    Asm setup;
+                    setup.Set("s", "<a/>").Append(Double("s", 17)).Push({0, "XML"}).Op(op::NewObject).Store("x").Op(op::Pop);
+                    return ScriptMovie(setup, Forever(Asm().Get("s").Push({1}).Get("x").Push({"parseXML"}).Op(op::CallMethod).Op(op::Pop)));
+                  }});
   list.push_back({"shape-hit-tests", "the exact hit test of a point against a shape at the edge limit, without end", [] {
                     Asm hit;
                     hit.CallOn("this", "hitTest", {100, 100, true}).Op(op::Pop);
