@@ -64,6 +64,7 @@ TEST(Avm1Limits, NativesPayForEachCharacterTheyRead) {
       {"unescape", Asm().Get("s").Push({1, "unescape"}).Op(op::CallFunction)},
       {"toUpperCase", Asm().CallOn("s", "toUpperCase")},
       {"a property by its number", Asm().Push({""}).Get("s").Op(op::GetProperty)},
+      {"new XML", Asm().Get("s").Push({1, "XML"}).Op(op::NewObject)},
   };
   for (const Case& c : cases) {
     for (const int doublings : {10, 17}) {
