@@ -124,15 +124,16 @@ Bytes ManyEdges(std::uint16_t id, bool morph) {
 }
 
 // `definitions`, then character `id` placed `copies` times, each frame
-// moving the root by a pixel so that everything is drawn again.
-Bytes DrawnEveryFrame(const Bytes& definitions, std::uint16_t id, int copies) {
+// moving the root by a pixel so that everything is drawn again, then
+// running `more`.
+Bytes DrawnEveryFrame(const Bytes& definitions, std::uint16_t id, int copies, const Asm& more = {}) {
   Bytes places;
   for (int d = 1; d <= copies; ++d) {
     const Bytes one = Place(id, static_cast<std::uint16_t>(d), static_cast<std::uint16_t>(d * 300));
     places.insert(places.end(), one.begin(), one.end());
   }
   Asm every;
-  every.Push({"_x"}).Get("_x").Push({1}).Op(op::Add2).Op(op::SetVariable);
+  every.Push({"_x"}).Get("_x").Push({1}).Op(op::Add2).Op(op::SetVariable).Append(more);
   return ScriptMovie({}, every, t::Concat({definitions, places}));
 }
 
@@ -255,6 +256,10 @@ std::vector<Attack> Attacks() {
                   [] { return ScriptMovie({}, Forever(Asm().Push({1, 2, 3, 4}))); }});
   list.push_back({"shapes-of-many-edges", "a shape at the edge limit placed 200 times", [] {
                     return DrawnEveryFrame(ManyEdges(1, false), 1, 200);
+                  }});
+  list.push_back({"loop-over-many-edges", "an endless loop every frame, then shapes at the edge limit drawn", [] {
+                    return DrawnEveryFrame(ManyEdges(1, false), 1, 200,
+                                           Forever(Asm().Push({"k"}).Get("k").Op(op::Increment).Op(op::SetVariable)));
                   }});
   list.push_back({"gradients-on-huge-shapes", "2,000 radial gradients each covering the stage", [] {
                     return DrawnEveryFrame(Covering(1, Radial()), 1, 2000);
