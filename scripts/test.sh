@@ -16,7 +16,7 @@ scripts/build.sh
 
 cmake --preset sanitize >/dev/null
 scripts/no-warnings.sh cmake --build --preset sanitize
-ctest --preset sanitize
+ctest --preset sanitize -j2  # the conformance run beside the test programs
 ctest --preset win
 scripts/fuzz.sh "${DC_FUZZ_SECONDS:-15}"
 scripts/release.sh
