@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "raster_support.h"
+#include "swf/raster/flatten.h"
 
 namespace dc::swf::test {
 namespace {
@@ -69,6 +70,32 @@ TEST(RasterFill, CurvesFlattenAtTheScaleTheyShowAt) {
       }
     }
   EXPECT_GT(checked, 1400);
+}
+
+// Unsmoothed, a curve's inner points lie on whole twips and its ends stay
+// where they are, so the next edge still starts where it ends.
+TEST(RasterFill, UnsmoothedCurvePiecesMeetOnWholeTwips) {
+  struct Case {
+    const char* what;
+    int grid;
+    std::vector<Point> expected;  // after `from`
+  };
+  // (272.95, 93.45) through (274.8, 91.9) to (276.9, 91.85): two pieces,
+  // meeting at (274.8625, 92.275).
+  const Case cases[] = {
+      {"smoothed: on the curve", 0, {{274.8625, 92.275}, {276.9, 91.85}}},
+      {"unsmoothed: the nearest twip", 20, {{274.85, 92.3}, {276.9, 91.85}}},
+  };
+  const ReachBox everywhere{-1e9, -1e9, 1e9, 1e9};
+  for (const Case& c : cases) {
+    std::vector<Point> out;
+    AppendCurve({272.95, 93.45}, {274.8, 91.9}, {276.9, 91.85}, everywhere, out, c.grid);
+    ASSERT_EQ(out.size(), c.expected.size()) << c.what;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      EXPECT_NEAR(out[i].x, c.expected[i].x, 1e-9) << c.what << " point " << i;
+      EXPECT_NEAR(out[i].y, c.expected[i].y, 1e-9) << c.what << " point " << i;
+    }
+  }
 }
 
 struct SeamCase {

@@ -140,10 +140,13 @@ class ShapeDrawer {
   }
 
  private:
-  // Appends an edge's points after its start, in canvas pixels.
+  // Appends an edge's points after its start, in canvas pixels. Unsmoothed,
+  // a curve's pieces meet on whole twips, as the original player's do: a
+  // pixel whose centre lies within a twip of a piece falls as it does there.
   void AppendEdge(const Edge& e, const ReachBox& box) {
     if (e.curved)
-      AppendCurve(m_.Apply(e.from), m_.Apply(e.control), m_.Apply(e.to), box, s_.line);
+      AppendCurve(m_.Apply(e.from), m_.Apply(e.control), m_.Apply(e.to), box, s_.line,
+                  d_.target.AntiAliased() ? 0 : static_cast<int>(kTwipsPerPixel));
     else
       s_.line.push_back(m_.Apply(e.to));
   }

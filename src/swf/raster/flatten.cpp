@@ -15,7 +15,8 @@ bool ReachBox::Meets(Point p0, Point c, Point p1) const {
   return x1 >= xMin && x0 <= xMax && y1 >= yMin && y0 <= yMax;
 }
 
-void AppendCurve(Point from, Point control, Point to, const ReachBox& box, std::vector<Point>& out) {
+void AppendCurve(Point from, Point control, Point to, const ReachBox& box, std::vector<Point>& out,
+                 int gridPerPixel) {
   if (!box.Meets(from, control, to)) {
     out.push_back(to);
     return;
@@ -26,8 +27,10 @@ void AppendCurve(Point from, Point control, Point to, const ReachBox& box, std::
   const int n = pieces >= 1 ? static_cast<int>(std::min(pieces, double(kMaxPiecesPerCurve))) : 1;
   for (int i = 1; i < n; ++i) {
     const double t = double(i) / n, u = 1 - t;
-    out.push_back(
-        {u * u * from.x + 2 * u * t * control.x + t * t * to.x, u * u * from.y + 2 * u * t * control.y + t * t * to.y});
+    Point p{u * u * from.x + 2 * u * t * control.x + t * t * to.x, u * u * from.y + 2 * u * t * control.y + t * t * to.y};
+    if (gridPerPixel > 0)
+      p = {std::nearbyint(p.x * gridPerPixel) / gridPerPixel, std::nearbyint(p.y * gridPerPixel) / gridPerPixel};
+    out.push_back(p);
   }
   out.push_back(to);
 }

@@ -21,7 +21,11 @@ struct ReachBox {
 
 // Appends the points after `from` of the curve from `from` through
 // `control` to `to` (`to` last). A curve that cannot reach `box` is its
-// chord: its pieces would be clipped away anyway.
-void AppendCurve(Point from, Point control, Point to, const ReachBox& box, std::vector<Point>& out);
+// chord: its pieces would be clipped away anyway. With `gridPerPixel`, the
+// points between the ends lie on a grid of that many steps a pixel, as
+// they do in a renderer of whole twips; the ends stay where they are, so
+// that edges still meet.
+void AppendCurve(Point from, Point control, Point to, const ReachBox& box, std::vector<Point>& out,
+                 int gridPerPixel = 0);
 
 }  // namespace dc::swf
