@@ -274,5 +274,35 @@ TEST(Render, AFieldIsLaidOutOnceWhileItsTextStaysTheSame) {
   }
 }
 
+TEST(Render, AFieldsBoxFallsOnThePixelEdgesAtOrBeforeItsSides) {
+  // A background of 10.5 x 10.35 pixels, placed at (5.25, 5.7) or scaled:
+  // its sides move back to whole pixels, so its edge pixels are wholly in
+  // or out, never half covered.
+  struct Case {
+    const char* what;
+    Matrix m;
+    int x0, x1, y0, y1;  // the pixels covered: [x0, x1) x [y0, y1)
+  };
+  const Case cases[] = {
+      {"moved", Matrix{1, 0, 0, 1, 105, 114}, 5, 15, 5, 16},
+      {"scaled by 1.5", Matrix{1.5, 0, 0, 1.5, 0, 0}, 0, 15, 0, 15},
+      {"on whole pixels already", Matrix{1, 0, 0, 1, 100, 100}, 5, 15, 5, 15},
+  };
+  for (const Case& c : cases) {
+    EditText field;
+    field.bounds = {0, 210, 0, 207};
+    field.background = true;
+    field.backgroundColor = kRed;
+    Player player(MovieOf({{1, field}}, {Place(1, 1, c.m)}));
+    Face face;
+    player.Render(face.target);
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 24; ++x) {
+        const bool in = x >= c.x0 && x < c.x1 && y >= c.y0 && y < c.y1;
+        EXPECT_EQ(test::Hex(face.At(x, y)), test::Hex(in ? 0xFF0000 : 0xFFFFFF)) << c.what << " at (" << x << ", " << y << ")";
+      }
+  }
+}
+
 }  // namespace
 }  // namespace dc::swf

@@ -34,6 +34,24 @@ void DrawOpaqueBackground(const DisplayObject& object, std::uint32_t colour, con
   DrawShape(box, m, ColorTransform{}, target);
 }
 
+// A text field's box sits on whole pixels, as the original player draws
+// it: unturned, `r` under `m` is moved and stretched so that each side
+// falls on the pixel edge at or before it (a side a hair short of an edge,
+// from rounding, counts as on it).
+Matrix OnWholePixels(const Matrix& m, const TwipRect& r) {
+  if (m.b != 0 || m.c != 0 || r.xMax <= r.xMin || r.yMax <= r.yMin) return m;
+  const auto edge = [](double v) { return std::floor(v + 1.0 / 1024); };
+  const double x0 = edge(m.a * r.xMin + m.tx), x1 = edge(m.a * r.xMax + m.tx);
+  const double y0 = edge(m.d * r.yMin + m.ty), y1 = edge(m.d * r.yMax + m.ty);
+  if (!std::isfinite(x0 + x1 + y0 + y1)) return m;
+  Matrix snapped = m;
+  snapped.a = (x1 - x0) / (double(r.xMax) - r.xMin);
+  snapped.d = (y1 - y0) / (double(r.yMax) - r.yMin);
+  snapped.tx = x0 - snapped.a * r.xMin;
+  snapped.ty = y0 - snapped.d * r.yMin;
+  return snapped;
+}
+
 }  // namespace
 
 bool Renderer::Render(const DisplayTree& tree, PixelTarget& face) {
@@ -173,7 +191,7 @@ void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix&
     case DisplayKind::EditText: {
       const EditTextLayout* layout = FieldLayout(pass, object);
       if (!layout) break;
-      if (layout->frame) DrawShape(*layout->frame, m, cx, target);
+      if (layout->frame) DrawShape(*layout->frame, OnWholePixels(m, layout->frame->bounds), cx, target);
       for (const PlacedGlyph& g : layout->glyphs) DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
       break;
     }
