@@ -435,5 +435,40 @@ TEST(PlayerClip, JumpsPayForTheFramesTheyWalkPast) {
   }
 }
 
+TEST(PlayerClip, AnAttachedBitmapShowsItsPixelsAsTheyAreEachFrame) {
+  // A 4 x 3 bitmap of one colour attached to the root of a 10 x 10 stage,
+  // then a pixel set in it, then the bitmap disposed: each frame shows the
+  // pixels of the time.
+  const double green = 4278255360.0, red = 16711680.0;
+  Asm first, second, third;
+  first.Get("flash").Push({"display"}).Op(op::GetMember).Push({"BitmapData"}).Op(op::GetMember).Store("BD");
+  first.New("BD", {4, 3, false, green}).Store("b");
+  first.Push({5}).Get("b").Push({2}).Get("_root").Push({"attachBitmap"}).Op(op::CallMethod).Op(op::Pop);
+  second.CallOn("b", "setPixel", {1, 2, red}).Op(op::Pop);
+  third.CallOn("b", "dispose").Op(op::Pop);
+  test::Header header;
+  header.stage = {0, 200, 0, 200};
+  header.frameCount = 3;
+  const Bytes movie = test::Fws(header, test::Concat({test::DoActionTag(*first.Bytes()), test::ShowFrame(),
+                                                      test::DoActionTag(*second.Bytes()), test::ShowFrame(),
+                                                      test::DoActionTag(*third.Bytes()), test::ShowFrame()}));
+  Player player(std::make_shared<const Movie>(ReadMovie(movie)));
+  std::vector<std::uint32_t> pixels(100);
+  PixelTarget face{pixels.data(), 10, 10, 10};
+  const auto row = [&](int y) {
+    std::string out;
+    for (int x = 0; x < 5; ++x) out += pixels[y * 10 + x] == 0x00FF00 ? 'g' : pixels[y * 10 + x] == 0xFF0000 ? 'r' : '.';
+    return out;
+  };
+  const std::string frames[][3] = {{"gggg.", "gggg.", "gggg."}, {"gggg.", "gggg.", "grgg."}, {".....", ".....", "....."}};
+  for (int frame = 0; frame < 3; ++frame) {
+    if (frame > 0) player.Advance();
+    EXPECT_TRUE(player.NeedsRender()) << "frame " << frame + 1;
+    player.Render(face);
+    for (int y = 0; y < 3; ++y) EXPECT_EQ(row(y), frames[frame][y]) << "frame " << frame + 1 << " row " << y;
+    EXPECT_EQ(row(3), ".....") << "frame " << frame + 1;
+  }
+}
+
 }  // namespace
 }  // namespace dc::swf

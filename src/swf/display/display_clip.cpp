@@ -286,6 +286,21 @@ avm1::Clip* DisplayObject::CreateEmptyMovieClip(const std::string& newName, int 
   return tree_->Insert(*this, std::move(made));
 }
 
+avm1::Clip* DisplayObject::AttachBitmap(std::shared_ptr<avm1::BitmapPixels> pixels, int scriptDepth,
+                                         bool smoothing) {
+  const std::optional<std::int32_t> at = ListDepth(scriptDepth);
+  if (kind != DisplayKind::Sprite || !tree_ || removed || !at || !pixels) return nullptr;
+  auto made = tree_->MakeEmpty(*this, DisplayKind::Shape, *at);
+  if (!made) return nullptr;
+  made->ownCharacter = std::make_unique<Character>(BitmapRectangle(0, pixels->Width(), pixels->Height(), smoothing));
+  made->character = made->ownCharacter.get();
+  made->scriptBitmapRevision = pixels->Revision();
+  made->scriptBitmap = std::move(pixels);
+  made->fromTimeline = false;
+  tree_->ShowsScriptBitmaps();
+  return tree_->Insert(*this, std::move(made));
+}
+
 avm1::Clip* DisplayObject::AttachMovie(const std::string& exportName, const std::string& newName, int scriptDepth) {
   const std::optional<std::int32_t> at = ListDepth(scriptDepth);
   if (kind != DisplayKind::Sprite || !tree_ || removed || !at) return nullptr;

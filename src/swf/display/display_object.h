@@ -25,6 +25,10 @@ class DisplayTree;
 // A bitmap placed by itself shows as a Shape of its own (a rectangle of its
 // pixels); a video shows nothing.
 enum class DisplayKind : std::uint8_t { Shape, Morph, Sprite, StaticText, EditText, Button, Video, Unknown };
+// A bitmap shown by itself: a rectangle of its pixels (fill `id`), one
+// twip-scaled pixel each, not repeated.
+Shape BitmapRectangle(std::uint16_t id, std::int32_t width, std::int32_t height, bool smoothed);
+
 // The state a button shows, numbered as its records' state bits.
 enum class ButtonState : std::uint8_t { Up = 0, Over = 1, Down = 2 };
 
@@ -96,6 +100,11 @@ class DisplayObject final : public avm1::Clip {
   std::uint32_t nesting = 0;  // sprites above it
   ButtonState buttonState = ButtonState::Up;  // buttons
 
+  // A script's bitmap the object shows (MovieClip.attachBitmap), drawn as
+  // its pixels are at the time, and the revision of them last drawn.
+  std::shared_ptr<const avm1::BitmapPixels> scriptBitmap;
+  std::uint64_t scriptBitmapRevision = 0;
+
   // What scripts drew into a sprite, beneath its children; the shape is
   // made again only when drawn after a change.
   std::unique_ptr<Drawing> drawing;
@@ -150,6 +159,7 @@ class DisplayObject final : public avm1::Clip {
   void Stop() override { playing = false; }
   std::vector<ActionBytes> FrameActions(int frame1) const override;
   avm1::Clip* CreateEmptyMovieClip(const std::string& newName, int scriptDepth) override;
+  avm1::Clip* AttachBitmap(std::shared_ptr<avm1::BitmapPixels> pixels, int scriptDepth, bool smoothing) override;
   avm1::Clip* AttachMovie(const std::string& exportName, const std::string& newName, int scriptDepth) override;
   avm1::Clip* CreateTextField(const std::string& newName, int scriptDepth, double x, double y, double width,
                               double height) override;

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "swf/model/rectangle_edges.h"
+#include "swf/avm1/bitmap_pixels.h"
 #include "swf/avm1/conversions.h"
 
 namespace dc::swf {
@@ -47,19 +48,25 @@ DisplayKind KindOf(const Character& c) {
       c);
 }
 
-// A bitmap placed by itself: a rectangle of its pixels, one twip-scaled
-// pixel each, not smoothed, not repeated.
-Shape BitmapRectangle(std::uint16_t id, const Bitmap& bitmap) {
+// Objects scripts reach by name get a name of their own when placed
+// without one; shapes and static texts do not.
+bool TakesInstanceName(DisplayKind kind) {
+  return kind == DisplayKind::Sprite || kind == DisplayKind::Button || kind == DisplayKind::EditText;
+}
+
+}  // namespace
+
+Shape BitmapRectangle(std::uint16_t id, std::int32_t width, std::int32_t height, bool smoothed) {
   Shape s;
-  const auto w = static_cast<std::int32_t>(bitmap.width * kTwipsPerPixel);
-  const auto h = static_cast<std::int32_t>(bitmap.height * kTwipsPerPixel);
+  const auto w = static_cast<std::int32_t>(width * kTwipsPerPixel);
+  const auto h = static_cast<std::int32_t>(height * kTwipsPerPixel);
   s.bounds = {0, w, 0, h};
   FillStyle fill;
   fill.kind = FillKind::Bitmap;
   fill.bitmapId = id;
   fill.matrix = Matrix{kTwipsPerPixel, 0, 0, kTwipsPerPixel, 0, 0};
   fill.repeating = false;
-  fill.smoothed = false;
+  fill.smoothed = smoothed;
   s.fills.push_back(fill);
   Path p;
   p.fill1 = 0;
@@ -68,11 +75,7 @@ Shape BitmapRectangle(std::uint16_t id, const Bitmap& bitmap) {
   return s;
 }
 
-// Objects scripts reach by name get a name of their own when placed
-// without one; shapes and static texts do not.
-bool TakesInstanceName(DisplayKind kind) {
-  return kind == DisplayKind::Sprite || kind == DisplayKind::Button || kind == DisplayKind::EditText;
-}
+namespace {
 
 // The properties a PlaceObject gives, onto a replayed state; true when one
 // changed.
@@ -255,11 +258,32 @@ std::unique_ptr<DisplayObject> DisplayTree::Make(DisplayObject& parent, std::uin
   if (const auto* sprite = std::get_if<Sprite>(c)) object->sprite = sprite;
   if (const auto* field = std::get_if<EditText>(c)) object->text = field->initialText;
   if (const auto* bitmap = std::get_if<Bitmap>(c)) {
-    object->ownCharacter = std::make_unique<Character>(BitmapRectangle(characterId, *bitmap));
+    object->ownCharacter = std::make_unique<Character>(BitmapRectangle(characterId, bitmap->width, bitmap->height, false));
     object->character = object->ownCharacter.get();
   }
   ++liveObjects_;
   return object;
+}
+
+namespace {
+
+// Whether a script's bitmap shown in `object` or inside it changed since
+// it was last looked at; every one is looked at.
+bool ScriptBitmapsChanged(DisplayObject& object) {
+  bool changed = false;
+  if (object.scriptBitmap && object.scriptBitmap->Revision() != object.scriptBitmapRevision) {
+    object.scriptBitmapRevision = object.scriptBitmap->Revision();
+    changed = true;
+  }
+  for (auto& [depth, child] : object.children) changed = ScriptBitmapsChanged(*child) || changed;
+  return changed;
+}
+
+}  // namespace
+
+bool DisplayTree::TakeDirty() {
+  const bool bitmaps = scriptBitmaps_ && root_ && ScriptBitmapsChanged(*root_);
+  return std::exchange(dirty_, false) || bitmaps;
 }
 
 std::unique_ptr<DisplayObject> DisplayTree::MakeEmpty(DisplayObject& parent, DisplayKind kind, std::int32_t depth) {

@@ -95,8 +95,12 @@ class DisplayTree {
     quality_ = q;
   }
 
-  // True when something shown changed since the last TakeDirty.
-  bool TakeDirty() { return std::exchange(dirty_, false); }
+  // True when something shown changed since the last TakeDirty: an object,
+  // or the pixels of a script's bitmap shown.
+  bool TakeDirty();
+  // A script's bitmap is shown: from now on TakeDirty looks at the pixels
+  // of such bitmaps too.
+  void ShowsScriptBitmaps() { scriptBitmaps_ = true; }
   void MarkDirty() { dirty_ = true; }
 
   // Hooks for scripts. Only onInitAction runs scripts at once (a class a
@@ -172,6 +176,7 @@ class DisplayTree {
   std::vector<bool> initialised_;    // sprite ids whose DoInitAction ran
   std::size_t liveObjects_ = 0;
   bool dirty_ = true;
+  bool scriptBitmaps_ = false;
   Quality quality_ = Quality::High;
   std::set<std::string> said_;
   std::vector<std::string> warnings_;

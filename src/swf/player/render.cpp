@@ -7,6 +7,7 @@
 #include <string>
 #include <variant>
 
+#include "swf/avm1/bitmap_pixels.h"
 #include "swf/raster/draw_shape.h"
 #include "swf/model/rectangle_edges.h"
 #include "swf/player/render_pass.h"
@@ -32,6 +33,25 @@ void DrawOpaqueBackground(const DisplayObject& object, std::uint32_t colour, con
   path.edges = RectangleEdges(r.xMin, r.yMin, r.xMax, r.yMax);
   box.paths.push_back(std::move(path));
   DrawShape(box, m, ColorTransform{}, target);
+}
+
+// A script's bitmap as it is at the time: its pixels, or its one colour
+// while it holds no pixels of its own; nothing once disposed.
+void DrawScriptBitmap(const DisplayObject& object, const Matrix& m, const ColorTransform& cx, DrawTarget target) {
+  const avm1::BitmapPixels& pixels = *object.scriptBitmap;
+  const Shape& rectangle = std::get<Shape>(*object.character);
+  if (pixels.Disposed() || rectangle.fills.empty()) return;
+  if (pixels.Uniform()) {
+    const std::uint32_t argb = pixels.ToColour(pixels.UniformPixel());
+    Shape plain = rectangle;
+    plain.fills[0] = FillStyle{FillKind::Solid, Rgba{static_cast<std::uint8_t>(argb >> 16), static_cast<std::uint8_t>(argb >> 8),
+                                                     static_cast<std::uint8_t>(argb), static_cast<std::uint8_t>(argb >> 24)}};
+    DrawShape(plain, m, cx, target);
+    return;
+  }
+  const Bitmap* bitmap = &pixels.AsBitmap();
+  target.bitmaps = [bitmap](std::uint16_t) { return bitmap; };
+  DrawShape(rectangle, m, cx, target);
 }
 
 // A text field's box sits on whole pixels, as the original player draws
@@ -166,7 +186,10 @@ void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix&
   if (object.opaqueBackground) DrawOpaqueBackground(object, *object.opaqueBackground, m, target);
   switch (object.kind) {
     case DisplayKind::Shape:
-      DrawShape(std::get<Shape>(*object.character), m, cx, target);
+      if (object.scriptBitmap)
+        DrawScriptBitmap(object, m, cx, target);
+      else
+        DrawShape(std::get<Shape>(*object.character), m, cx, target);
       break;
     case DisplayKind::Morph:
       // Making the in-between shape is paid for before it is made.
