@@ -213,7 +213,13 @@ TEST(Avm1Objects, BitmapDataBoundsAndHitThresholds) {
   a.New("P", {0, 0}).Store("p0");
   a.Push({true, avm1::test::Null{}, avm1::test::Null{}}).Get("p0").Get("s.rectangle").Get("s").Push({6}).Get("o");
   a.Push({"copyPixels"}).Op(op::CallMethod).Op(op::Pop).CallOn("o", "getPixel32", {0, 0}).TraceTop();
-  EXPECT_EQ(h.Run(a), "(x=0, y=0, w=0, h=0)|(x=0, y=0, w=2, h=2)|(x=1, y=1, w=1, h=1)|true|true|false|-15921907");
+  // fillRect with a rectangle of negative size fills back from its corner:
+  // (15, 15) less 8 each way is 7..9 of a 10 x 10 bitmap.
+  cls("geom", "Rectangle", "R");
+  a.New("BD", {10, 10, false, 0}).Store("f").New("R", {15, 15, -8, -8}).Store("r");
+  a.Push({255}).Get("r").Push({2}).Get("f").Push({"fillRect"}).Op(op::CallMethod).Op(op::Pop);
+  for (int at : {6, 7, 9}) a.CallOn("f", "getPixel", {at, at}).TraceTop();
+  EXPECT_EQ(h.Run(a), "(x=0, y=0, w=0, h=0)|(x=0, y=0, w=2, h=2)|(x=1, y=1, w=1, h=1)|true|true|false|-15921907|0|255|255");
 }
 
 TEST(Avm1Objects, ConvolutionFilterPropertiesSitInItsNativeTable) {

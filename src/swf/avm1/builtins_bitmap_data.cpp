@@ -5,6 +5,7 @@
 // arguments or a disposed bitmap, -2 on for the first argument that is not
 // what it must be), which scripts see.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "swf/avm1/array_object.h"
@@ -159,6 +160,19 @@ Value SetPixel(Runtime& rt, Value self, std::span<const Value> args) {
 
 // --- whole rectangles ------------------------------------------------------------
 
+// A rectangle of negative size reaches back from its corner: the same
+// pixels, given from their first corner.
+BitmapRect ReachingForward(BitmapRect r) {
+  const auto flip = [](std::int32_t& at, std::int32_t& size) {
+    if (size >= 0) return;
+    at = static_cast<std::int32_t>(std::max<std::int64_t>(std::int64_t{at} + size, INT32_MIN));
+    size = static_cast<std::int32_t>(std::min<std::int64_t>(-std::int64_t{size}, INT32_MAX));
+  };
+  flip(r.x, r.width);
+  flip(r.y, r.height);
+  return r;
+}
+
 Value FillRectMethod(Runtime& rt, Value self, std::span<const Value> args) {
   BitmapDataObject* b = BitmapDataOf(self);
   if (!b || args.size() < 2) return Code(-1);
@@ -166,7 +180,7 @@ Value FillRectMethod(Runtime& rt, Value self, std::span<const Value> args) {
   if (!rect) return Code(-1);
   const std::uint32_t colour = ColourArg(rt, args, 1);
   BitmapPixels& p = *b->pixels;
-  const BitmapRect r = Clipped(*rect, p.Width(), p.Height());
+  const BitmapRect r = Clipped(ReachingForward(*rect), p.Width(), p.Height());
   if (r.Empty()) return Code(0);
   if (!(r == p.Bounds())) {
     CountPixels(rt, r.Area());
