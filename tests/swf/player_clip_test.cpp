@@ -470,5 +470,38 @@ TEST(PlayerClip, AnAttachedBitmapShowsItsPixelsAsTheyAreEachFrame) {
   }
 }
 
+TEST(PlayerClip, AScriptsFieldDrawsInTheEmbeddedFontItsFormatNames) {
+  // A font "Sq" whose 'A' is the whole em square; a field made by a script
+  // names it at 20 pixels, with embedded fonts. The 'A' is then a black
+  // square of 20 x 20 pixels from the 2-pixel gutter on, not a letter.
+  test::FontSpec font;
+  font.name = "Sq";
+  font.ascent = 1024;
+  font.glyphs = {{{test::StyleChange{{{0, 0}}, std::nullopt, 1}, test::LineTo{1024, 0}, test::LineTo{0, -1024},
+                   test::LineTo{-1024, 0}, test::LineTo{0, 1024}},
+                  'A',
+                  1024}};
+  Asm script;
+  script.Push({40, 100, 0, 0, 1, "t", 6}).Get("_root").Push({"createTextField"}).Op(op::CallMethod).Op(op::Pop);
+  script.Push({"t.embedFonts", true}).Op(op::SetVariable);
+  script.New("TextFormat").Store("tf").Push({"tf.font", "Sq"}).Op(op::SetVariable).Push({"tf.size", 20}).Op(op::SetVariable);
+  script.Get("tf").Push({1}).Get("t").Push({"setNewTextFormat"}).Op(op::CallMethod).Op(op::Pop);
+  script.Push({"t.text", "A"}).Op(op::SetVariable);
+  test::Header header;
+  header.stage = {0, 800, 0, 800};
+  const Bytes movie =
+      test::Fws(header, test::Concat({test::DefineFont2(1, font), test::DoActionTag(*script.Bytes()), test::ShowFrame()}));
+  Player player(std::make_shared<const Movie>(ReadMovie(movie)));
+  std::vector<std::uint32_t> pixels(40 * 40);
+  PixelTarget face{pixels.data(), 40, 40, 40};
+  player.Render(face);
+  int inside = 0, outside = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x)
+      if (pixels[y * 40 + x] == 0) ++(x >= 2 && x < 22 && y >= 2 && y < 22 ? inside : outside);
+  EXPECT_EQ(inside, 400);
+  EXPECT_EQ(outside, 0);
+}
+
 }  // namespace
 }  // namespace dc::swf

@@ -274,10 +274,10 @@ TEST(Render, AFieldIsLaidOutOnceWhileItsTextStaysTheSame) {
   }
 }
 
-TEST(Render, AFieldsBoxFallsOnThePixelEdgesAtOrBeforeItsSides) {
-  // A background of 10.5 x 10.35 pixels, placed at (5.25, 5.7) or scaled:
-  // its sides move back to whole pixels, so its edge pixels are wholly in
-  // or out, never half covered.
+TEST(Render, AFieldsBoxAndBorderFallOnWholePixels) {
+  // A box of 10.5 x 10.35 pixels, placed at (5.25, 5.7) or scaled: its
+  // sides move back to whole pixels, so that the background's edge pixels
+  // and the border's are wholly in or out, never half covered.
   struct Case {
     const char* what;
     Matrix m;
@@ -293,13 +293,21 @@ TEST(Render, AFieldsBoxFallsOnThePixelEdgesAtOrBeforeItsSides) {
     field.bounds = {0, 210, 0, 207};
     field.background = true;
     field.backgroundColor = kRed;
+    field.border = true;
+    field.borderColor = kBlue;
     Player player(MovieOf({{1, field}}, {Place(1, 1, c.m)}));
     Face face;
     player.Render(face.target);
     for (int y = 0; y < 24; ++y)
       for (int x = 0; x < 24; ++x) {
+        // The border's hairline covers the pixels at the box's sides: the
+        // first row and column of the background, and the row and column
+        // just past its end.
+        const bool alongX = x >= c.x0 && x <= c.x1, alongY = y >= c.y0 && y <= c.y1;
+        const bool border = (alongX && (y == c.y0 || y == c.y1)) || (alongY && (x == c.x0 || x == c.x1));
         const bool in = x >= c.x0 && x < c.x1 && y >= c.y0 && y < c.y1;
-        EXPECT_EQ(test::Hex(face.At(x, y)), test::Hex(in ? 0xFF0000 : 0xFFFFFF)) << c.what << " at (" << x << ", " << y << ")";
+        EXPECT_EQ(test::Hex(face.At(x, y)), test::Hex(border ? 0x0000FF : in ? 0xFF0000 : 0xFFFFFF))
+            << c.what << " at (" << x << ", " << y << ")";
       }
   }
 }

@@ -255,43 +255,46 @@ TEST(EditText, FrameIsTheBoundsGrownToTheTextWhenAutoSized) {
     EditText field = Field(TextAlign::Left, [&](EditText& f) { f.bounds = {1000, 1200, 500, 800}, f.border = f.background = c.border, f.autoSize = c.autoSize; });
     const EditTextLayout layout = LayOutEditText(field, "AAAA", Lookup({{5, &FieldFontA()}}));
     EXPECT_EQ(layout.glyphs.size(), c.glyphs) << c.autoSize;
-    ASSERT_EQ(layout.frame.has_value(), c.frame.has_value());
+    ASSERT_EQ(layout.background.has_value(), c.frame.has_value());
+    ASSERT_EQ(layout.border.has_value(), c.frame.has_value());
     if (!c.frame) continue;
-    const Shape& frame = *layout.frame;
-    EXPECT_EQ(frame.bounds, *c.frame) << c.autoSize;
-    ASSERT_EQ(frame.paths.size(), 1u);
     const TwipRect& r = *c.frame;
     const Point corners[] = {{double(r.xMin), double(r.yMin)}, {double(r.xMax), double(r.yMin)},
                              {double(r.xMax), double(r.yMax)}, {double(r.xMin), double(r.yMax)}};
-    ASSERT_EQ(frame.paths[0].edges.size(), 4u);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(frame.paths[0].edges[i].from, corners[i]) << i;
-    EXPECT_EQ(frame.fills.at(frame.paths[0].fill1).color, (Rgba{255, 255, 255, 255}));
-    EXPECT_EQ(frame.lines.at(frame.paths[0].line).color, (Rgba{0, 0, 0, 255}));
-    EXPECT_EQ(frame.lines[0].width, 0);  // a hairline
+    for (const Shape* box : {&*layout.background, &*layout.border}) {
+      EXPECT_EQ(box->bounds, *c.frame) << c.autoSize;
+      ASSERT_EQ(box->paths.size(), 1u);
+      ASSERT_EQ(box->paths[0].edges.size(), 4u);
+      for (int i = 0; i < 4; ++i) EXPECT_EQ(box->paths[0].edges[i].from, corners[i]) << i;
+    }
+    EXPECT_EQ(layout.background->fills.at(layout.background->paths[0].fill1).color, (Rgba{255, 255, 255, 255}));
+    EXPECT_EQ(layout.border->lines.at(layout.border->paths[0].line).color, (Rgba{0, 0, 0, 255}));
+    EXPECT_EQ(layout.border->lines[0].width, 0);  // a hairline
   }
 }
 
 TEST(EditText, FrameShowsTheBorderAndBackgroundEachInItsColour) {
   struct Case {
     bool border, background;
-    std::int32_t fill, line;  // -1: none
   };
-  const Case cases[] = {{true, false, -1, 0}, {false, true, 0, -1}, {true, true, 0, 0}};
+  const Case cases[] = {{true, false}, {false, true}, {true, true}};
   for (const Case& c : cases) {
     EditText field = Field(TextAlign::Left, [&](EditText& f) {
       f.bounds = {0, 400, 0, 300}, f.border = c.border, f.background = c.background;
       f.borderColor = {0x12, 0x34, 0x56, 255}, f.backgroundColor = {0xAB, 0xCD, 0xEF, 255};
     });
     const EditTextLayout layout = LayOutEditText(field, "A", Lookup({{5, &FieldFontA()}}));
-    ASSERT_TRUE(layout.frame.has_value());
-    const Path& path = layout.frame->paths.at(0);
-    EXPECT_EQ(path.fill1, c.fill) << c.border << c.background;
-    EXPECT_EQ(path.line, c.line) << c.border << c.background;
-    if (c.fill >= 0) {
-      EXPECT_EQ(layout.frame->fills.at(0).color, (Rgba{0xAB, 0xCD, 0xEF, 255}));
+    ASSERT_EQ(layout.background.has_value(), c.background) << c.border << c.background;
+    ASSERT_EQ(layout.border.has_value(), c.border) << c.border << c.background;
+    if (c.background) {
+      EXPECT_EQ(layout.background->paths.at(0).fill1, 0);
+      EXPECT_EQ(layout.background->paths.at(0).line, -1);
+      EXPECT_EQ(layout.background->fills.at(0).color, (Rgba{0xAB, 0xCD, 0xEF, 255}));
     }
-    if (c.line >= 0) {
-      EXPECT_EQ(layout.frame->lines.at(0).color, (Rgba{0x12, 0x34, 0x56, 255}));
+    if (c.border) {
+      EXPECT_EQ(layout.border->paths.at(0).fill1, -1);
+      EXPECT_EQ(layout.border->paths.at(0).line, 0);
+      EXPECT_EQ(layout.border->lines.at(0).color, (Rgba{0x12, 0x34, 0x56, 255}));
     }
   }
 }

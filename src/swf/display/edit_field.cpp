@@ -193,6 +193,9 @@ void EditField::Changed() {
                            static_cast<std::uint8_t>(backgroundColor_ >> 8), static_cast<std::uint8_t>(backgroundColor_), 255};
   def_->password = password_;
   def_->useOutlines = embedFonts_;
+  // The font the first run names, when the movie embeds it; else the one
+  // the field had.
+  if (const std::optional<std::uint16_t> id = fonts_.IdOf(fonts_.Find(f.font, f.bold, f.italic))) def_->fontId = id;
   FitToText();
   owner_.FieldChanged();
 }

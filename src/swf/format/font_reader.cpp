@@ -106,7 +106,9 @@ Font ReadDefineFont2(BitReader& r, bool font3, ReadContext& context) {
     font.ascent = rest.U16();
     font.descent = rest.U16();
     font.leading = rest.S16();
-    for (Glyph& glyph : font.glyphs) glyph.advance = rest.S16();
+    // Advances are read unsigned, as the original player reads them: one
+    // past 32767 moves the pen that far on, not back.
+    for (Glyph& glyph : font.glyphs) glyph.advance = rest.U16();
     // The glyphs' bounds and the kerning pairs follow; the player measures
     // glyphs itself and does not kern.
   }

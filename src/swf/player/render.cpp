@@ -214,8 +214,16 @@ void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix&
     case DisplayKind::EditText: {
       const EditTextLayout* layout = FieldLayout(pass, object);
       if (!layout) break;
-      if (layout->frame) DrawShape(*layout->frame, OnWholePixels(m, layout->frame->bounds), cx, target);
+      if (layout->background) DrawShape(*layout->background, OnWholePixels(m, layout->background->bounds), cx, target);
       for (const PlacedGlyph& g : layout->glyphs) DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
+      if (layout->border) {
+        // The hairline runs through the centres of the pixels at the box's
+        // sides: it covers whole pixels, the right and bottom ones just
+        // outside the background.
+        Matrix centred = OnWholePixels(m, layout->border->bounds);
+        if (centred.b == 0 && centred.c == 0) centred = Matrix::Translate(0.5, 0.5) * centred;
+        DrawShape(*layout->border, centred, cx, target);
+      }
       break;
     }
     case DisplayKind::Video:  // its frames are never decoded

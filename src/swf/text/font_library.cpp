@@ -39,7 +39,7 @@ FontLibrary::FontLibrary(const Movie& movie) {
   std::sort(fonts.begin(), fonts.end());
   for (const auto& [id, font] : fonts) {
     if (font == nullptr || !font->hasOutlines || font->glyphs.empty() || !(font->unitsPerEm > 0)) continue;
-    Entry entry{font, {}};
+    Entry entry{font, id, {}};
     entry.codes.reserve(font->glyphs.size());
     for (std::size_t i = 0; i < font->glyphs.size(); ++i)
       entry.codes.emplace_back(font->glyphs[i].code, static_cast<std::uint32_t>(i));
@@ -58,6 +58,12 @@ const Font* FontLibrary::Find(std::string_view name, bool bold, bool italic) con
     if (f->bold == bold && f->italic == italic) return f;
   }
   return entries_[it->second.front()].font;
+}
+
+std::optional<std::uint16_t> FontLibrary::IdOf(const Font* font) const {
+  const auto it = byFont_.find(font);
+  if (it == byFont_.end()) return std::nullopt;
+  return entries_[it->second].id;
 }
 
 std::int32_t FontLibrary::GlyphIndex(const Font& font, char32_t code) const {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -25,6 +26,8 @@ class FontLibrary {
   // The embedded font of that name (compared without case) with outlines:
   // the one of the same style, else any of the name; null when none.
   const Font* Find(std::string_view name, bool bold, bool italic) const;
+  // The character id of a font this library holds; none for another.
+  std::optional<std::uint16_t> IdOf(const Font* font) const;
   // The index of `code`'s glyph in `font` (one this library holds, or any
   // other font by a linear search), or -1.
   std::int32_t GlyphIndex(const Font& font, char32_t code) const;
@@ -32,6 +35,7 @@ class FontLibrary {
  private:
   struct Entry {
     const Font* font;
+    std::uint16_t id;
     std::vector<std::pair<std::uint16_t, std::uint32_t>> codes;  // sorted by code
   };
   std::unordered_map<std::string, std::vector<std::size_t>> byName_;  // lower-case name to entries

@@ -217,26 +217,27 @@ std::int32_t Twips(double v, std::int32_t otherwise) {
   return std::isfinite(v) ? static_cast<std::int32_t>(std::clamp(v, -1e9, 1e9)) : otherwise;
 }
 
-// The box behind and around the text: a fill of the background colour, a
-// hairline of the border colour, each when the field shows it.
-Shape FrameShape(const TwipRect& r, const EditText& field) {
-  Shape frame;
-  frame.bounds = r;
+// The box behind the text, filled with the background colour, or around
+// it, a hairline of the border colour.
+Shape BoxShape(const TwipRect& r, std::optional<Rgba> fill, std::optional<Rgba> line) {
+  Shape box;
+  box.bounds = r;
   Path path;
-  if (field.background) {
-    frame.fills.push_back(FillStyle{FillKind::Solid, field.backgroundColor});
+  if (fill) {
+    box.fills.push_back(FillStyle{FillKind::Solid, *fill});
     path.fill1 = 0;
   }
-  if (field.border) {
-    LineStyle border;
-    border.width = 0;  // a hairline: one pixel at any scale
-    border.color = field.borderColor;
-    frame.lines.push_back(border);
+  if (line) {
+    LineStyle hairline;
+    hairline.width = 0;  // one pixel at any scale
+    hairline.color = *line;
+    hairline.join = JoinStyle::Miter;  // square corners
+    box.lines.push_back(hairline);
     path.line = 0;
   }
   path.edges = RectangleEdges(r.xMin, r.yMin, r.xMax, r.yMax);
-  frame.paths.push_back(std::move(path));
-  return frame;
+  box.paths.push_back(std::move(path));
+  return box;
 }
 
 }  // namespace
@@ -308,7 +309,8 @@ EditTextLayout LayOutEditText(const EditText& field, std::string_view text, cons
       frame.xMax = Twips(std::ceil(inkRight), frame.xMax);
       frame.yMax = Twips(std::ceil(inkBottom), frame.yMax);
     }
-    layout.frame = FrameShape(frame, field);
+    if (field.background) layout.background = BoxShape(frame, field.backgroundColor, std::nullopt);
+    if (field.border) layout.border = BoxShape(frame, std::nullopt, field.borderColor);
   }
   return layout;
 }

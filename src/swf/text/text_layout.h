@@ -43,7 +43,7 @@ struct EditTextLayout {
   std::vector<PlacedGlyph> glyphs;  // in the field's twips
   // The background and the border (a one-pixel hairline) where the field
   // shows them: the bounds, grown to the text when autoSize.
-  std::optional<Shape> frame;
+  std::optional<Shape> background, border;
 };
 
 // The glyphs of an edit text field showing `text` (UTF-8, HTML when the
