@@ -217,6 +217,25 @@ TEST(EditText, HtmlFieldShowsReducedTextInFontColours) {
   EXPECT_EQ(layout.glyphs[3].shape, FallbackShape('&'));
 }
 
+TEST(EditText, PlainTextTakesItsRunsColours) {
+  // Runs from the first character on; one past the text colours nothing.
+  EditText field = Field(TextAlign::Left, [](EditText& f) { f.color = {1, 2, 3, 255}; });
+  const ColourRun runs[] = {{1, {255, 0, 0, 255}}, {3, {0, 0, 255, 255}}, {9, {0, 255, 0, 255}}};
+  const EditTextLayout layout = LayOutEditText(field, "AAAA", Lookup({{5, &FieldFontA()}}), 100, runs);
+  ASSERT_EQ(layout.glyphs.size(), 4u);
+  const Rgba expected[] = {{1, 2, 3, 255}, {255, 0, 0, 255}, {255, 0, 0, 255}, {0, 0, 255, 255}};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(layout.glyphs[i].color, expected[i]) << i;
+}
+
+TEST(EditText, ThePenMovesByWholeTwips) {
+  // At 250 twips to 1024 units an advance of 480 units is 117.1875 twips:
+  // the pen moves 117 each time.
+  EditText field = Field(TextAlign::Left, [](EditText& f) { f.height = 250; });
+  const EditTextLayout layout = LayOutEditText(field, "AAA", Lookup({{5, &FieldFontA()}}));
+  ASSERT_EQ(layout.glyphs.size(), 3u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(layout.glyphs[i].matrix.tx, 1040 + 117 * i) << i;
+}
+
 TEST(EditText, ShowsNoMoreThanItsLimits) {
   // The byte that ends the text read falls inside a two-byte character:
   // the text is cut before it.

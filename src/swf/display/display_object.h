@@ -15,6 +15,7 @@
 #include "swf/avm1/clip.h"
 #include "swf/display/edit_field.h"
 #include "swf/model/drawing.h"
+#include "swf/text/text_layout.h"
 #include "swf/model/movie.h"
 #include "swf/model/swf_types.h"
 
@@ -118,6 +119,9 @@ class DisplayObject final : public avm1::Clip {
   // Edit texts: the text shown (UTF-8, HTML when the definition says so
   // until a script first reaches the field, plain after).
   std::string text;
+  // Edit texts: the colours of the text's runs when they differ (else the
+  // field's one colour).
+  std::vector<ColourRun> textColours;
   // Edit texts: the field as scripts see it, made when first reached.
   EditField* Field();
   // The field's text or look changed: the picture is drawn again.

@@ -180,6 +180,16 @@ void EditField::Changed() {
   std::replace(owner_.text.begin(), owner_.text.end(), '\r', '\n');
   work_ += doc_.Length();
   const TextFormat& f = doc_.FormatAt(0) ? *doc_.FormatAt(0) : newFormat_;
+  owner_.textColours.clear();
+  std::size_t at = 0;
+  for (const FieldDocument::Run& run : doc_.Runs()) {
+    const std::uint32_t c = run.format.color;
+    const Rgba colour{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c), 255};
+    if (owner_.textColours.empty() || !(owner_.textColours.back().color == colour))
+      owner_.textColours.push_back({at, colour});
+    at += run.length;
+  }
+  if (owner_.textColours.size() == 1) owner_.textColours.clear();
   def_->html = false;
   def_->color = Rgba{static_cast<std::uint8_t>(f.color >> 16), static_cast<std::uint8_t>(f.color >> 8),
                      static_cast<std::uint8_t>(f.color), 255};

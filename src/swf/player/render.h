@@ -52,6 +52,7 @@ class Renderer {
     const Movie* movie;
     EditText field;
     std::string text;  // as much as the layout reads
+    std::vector<ColourRun> colours;
     EditTextLayout layout;
     std::uint64_t render;  // the last Render that drew it
     std::size_t bytes;

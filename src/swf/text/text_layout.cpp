@@ -86,7 +86,8 @@ class FieldFont {
       const Glyph* glyph = Find(code == '\t' ? U' ' : code);
       if (glyph != nullptr && !OutlineMissing(*glyph)) {
         const double advance = font_->hasLayout ? glyph->advance : AdvanceFromOutline(glyph->shape);
-        return {Drawable(glyph->shape), scale_, advance * scale_};
+        // The pen moves on by whole twips: Flash drops what is left of one.
+        return {Drawable(glyph->shape), scale_, std::floor(advance * scale_ + 1e-7)};
       }
     }
     const Glyph& glyph = FallbackGlyph(code);
@@ -136,18 +137,25 @@ struct Line {
   bool firstOfParagraph = false, lastOfParagraph = false;
 };
 
-// The characters the field shows: HTML reduced, breaks normalised to '\n'
-// (dropped unless multiline), other control characters dropped, read no
+// The characters the field shows: HTML reduced (a plain text coloured by
+// `colours`), breaks normalised to '\n' (dropped unless multiline), other control characters dropped, read no
 // further than kMaxShownTextBytes, cut to maxLength and the glyph limit,
 // masked for a password.
-std::vector<StyledChar> ShownText(const EditText& field, std::string_view text, std::size_t maxGlyphs) {
+std::vector<StyledChar> ShownText(const EditText& field, std::string_view text, std::size_t maxGlyphs,
+                                  std::span<const ColourRun> colours) {
   if (text.size() > kMaxShownTextBytes) {
     // Cut between characters, not inside one.
     std::size_t cut = kMaxShownTextBytes;
     while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
     text = text.substr(0, cut);
   }
-  const std::vector<StyledChar> raw = field.html ? ReduceFieldHtml(text, field.color) : DecodeFieldText(text, field.color);
+  std::vector<StyledChar> raw = field.html ? ReduceFieldHtml(text, field.color) : DecodeFieldText(text, field.color);
+  if (!field.html) {
+    for (std::size_t r = 0; r < colours.size(); ++r) {
+      const std::size_t end = r + 1 < colours.size() ? std::min(colours[r + 1].from, raw.size()) : raw.size();
+      for (std::size_t i = std::min(colours[r].from, end); i < end; ++i) raw[i].color = colours[r].color;
+    }
+  }
   std::vector<StyledChar> shown;
   shown.reserve(raw.size());
   for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -254,11 +262,11 @@ std::vector<PlacedGlyph> LayOutStaticText(const StaticText& text, const FontLook
 }
 
 EditTextLayout LayOutEditText(const EditText& field, std::string_view text, const FontLookup& fonts,
-                              std::size_t maxGlyphs) {
+                              std::size_t maxGlyphs, std::span<const ColourRun> colours) {
   const Font* own = field.fontId && fonts ? fonts(*field.fontId) : nullptr;
   const FieldFont font(field, own);
   std::vector<FieldChar> chars;
-  for (const StyledChar& c : ShownText(field, text, maxGlyphs)) {
+  for (const StyledChar& c : ShownText(field, text, maxGlyphs, colours)) {
     chars.push_back({c.code, c.color, c.code == '\n' ? FieldFont::Placed{nullptr, 0, 0} : font.Place(c.code)});
   }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -59,8 +60,16 @@ struct EditTextLayout {
 // lines that start below the bounds and glyphs wholly beside them are left
 // out; the renderer clips the rest to the bounds. At most `maxGlyphs`
 // characters are shown (Limits::maxGlyphs).
+// A colour from a character of a plain text on (counted in characters):
+// a field whose runs differ in colour.
+struct ColourRun {
+  std::size_t from = 0;
+  Rgba color;
+  bool operator==(const ColourRun&) const = default;
+};
 EditTextLayout LayOutEditText(const EditText& field, std::string_view text, const FontLookup& fonts,
-                              std::size_t maxGlyphs = kDefaultLimits.maxGlyphs);
+                              std::size_t maxGlyphs = kDefaultLimits.maxGlyphs,
+                              std::span<const ColourRun> colours = {});
 
 // The field's gutter: text keeps 2 pixels inside the bounds.
 inline constexpr double kEditTextGutter = 40;
