@@ -276,15 +276,18 @@ TEST(Render, AFieldIsLaidOutOnceWhileItsTextStaysTheSame) {
 
 TEST(Render, AFieldsBoxAndBorderFallOnWholePixels) {
   // A box of 10.5 x 10.35 pixels, placed at (5.25, 5.7) or scaled: its
-  // sides move back to whole pixels, so that the background's edge pixels
-  // and the border's are wholly in or out, never half covered.
+  // corner moves to the nearest whole pixel and its size is cut to whole
+  // pixels, so that the background's edge pixels and the border's are
+  // wholly in or out, never half covered.
   struct Case {
     const char* what;
     Matrix m;
     int x0, x1, y0, y1;  // the pixels covered: [x0, x1) x [y0, y1)
   };
   const Case cases[] = {
-      {"moved", Matrix{1, 0, 0, 1, 105, 114}, 5, 15, 5, 16},
+      {"moved", Matrix{1, 0, 0, 1, 105, 114}, 5, 15, 6, 16},
+      {"moved by half a pixel: back", Matrix{1, 0, 0, 1, 110, 110}, 5, 15, 5, 15},
+      {"a device font's field turned a little: upright", Matrix{0.9998, 0.02, -0.02, 0.9998, 100, 100}, 5, 15, 5, 15},
       {"scaled by 1.5", Matrix{1.5, 0, 0, 1.5, 0, 0}, 0, 15, 0, 15},
       {"on whole pixels already", Matrix{1, 0, 0, 1, 100, 100}, 5, 15, 5, 15},
   };

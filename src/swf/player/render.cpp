@@ -54,15 +54,28 @@ void DrawScriptBitmap(const DisplayObject& object, const Matrix& m, const ColorT
   DrawShape(rectangle, m, cx, target);
 }
 
+// A field in a device font is drawn as the system draws text: upright.
+// Its place and size follow its matrix; a turn or a slant does not.
+bool ShownUnturned(const EditText& field, const FontLookup& fonts) {
+  if (!field.useOutlines || !field.fontId || !fonts) return true;
+  const Font* font = fonts(*field.fontId);
+  return font == nullptr || !font->hasOutlines;
+}
+Matrix Unturned(const Matrix& m) {
+  return {std::copysign(std::hypot(m.a, m.b), m.a), 0, 0, std::copysign(std::hypot(m.c, m.d), m.d), m.tx, m.ty};
+}
+
 // A text field's box sits on whole pixels, as the original player draws
-// it: unturned, `r` under `m` is moved and stretched so that each side
-// falls on the pixel edge at or before it (a side a hair short of an edge,
-// from rounding, counts as on it).
+// it: unturned, `r` under `m` is moved and stretched so that its corner
+// falls on the nearest pixel corner (a half goes back) and its size is cut
+// to whole pixels (a hair short of one, from rounding, counts as one).
 Matrix OnWholePixels(const Matrix& m, const TwipRect& r) {
   if (m.b != 0 || m.c != 0 || r.xMax <= r.xMin || r.yMax <= r.yMin) return m;
-  const auto edge = [](double v) { return std::floor(v + 1.0 / 1024); };
-  const double x0 = edge(m.a * r.xMin + m.tx), x1 = edge(m.a * r.xMax + m.tx);
-  const double y0 = edge(m.d * r.yMin + m.ty), y1 = edge(m.d * r.yMax + m.ty);
+  const auto corner = [](double v) { return std::ceil(v - 0.5); };
+  const auto size = [](double v) { return std::floor(v + 1.0 / 1024); };
+  const double left = m.a * r.xMin + m.tx, top = m.d * r.yMin + m.ty;
+  const double x0 = corner(left), x1 = x0 + size(m.a * r.xMax + m.tx - left);
+  const double y0 = corner(top), y1 = y0 + size(m.d * r.yMax + m.ty - top);
   if (!std::isfinite(x0 + x1 + y0 + y1)) return m;
   Matrix snapped = m;
   snapped.a = (x1 - x0) / (double(r.xMax) - r.xMin);
@@ -214,13 +227,14 @@ void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix&
     case DisplayKind::EditText: {
       const EditTextLayout* layout = FieldLayout(pass, object);
       if (!layout) break;
-      if (layout->background) DrawShape(*layout->background, OnWholePixels(m, layout->background->bounds), cx, target);
-      for (const PlacedGlyph& g : layout->glyphs) DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
+      const Matrix fm = ShownUnturned(std::get<EditText>(*object.character), pass.fonts) ? Unturned(m) : m;
+      if (layout->background) DrawShape(*layout->background, OnWholePixels(fm, layout->background->bounds), cx, target);
+      for (const PlacedGlyph& g : layout->glyphs) DrawShape(*g.shape, fm * g.matrix, cx, target, &g.color);
       if (layout->border) {
         // The hairline runs through the centres of the pixels at the box's
         // sides: it covers whole pixels, the right and bottom ones just
         // outside the background.
-        Matrix centred = OnWholePixels(m, layout->border->bounds);
+        Matrix centred = OnWholePixels(fm, layout->border->bounds);
         if (centred.b == 0 && centred.c == 0) centred = Matrix::Translate(0.5, 0.5) * centred;
         DrawShape(*layout->border, centred, cx, target);
       }
