@@ -219,7 +219,19 @@ TEST(Avm1Objects, BitmapDataBoundsAndHitThresholds) {
   a.New("BD", {10, 10, false, 0}).Store("f").New("R", {15, 15, -8, -8}).Store("r");
   a.Push({255}).Get("r").Push({2}).Get("f").Push({"fillRect"}).Op(op::CallMethod).Op(op::Pop);
   for (int at : {6, 7, 9}) a.CallOn("f", "getPixel", {at, at}).TraceTop();
-  EXPECT_EQ(h.Run(a), "(x=0, y=0, w=0, h=0)|(x=0, y=0, w=2, h=2)|(x=1, y=1, w=1, h=1)|true|true|false|-15921907|0|255|255");
+  // Copied onto an opaque bitmap, half-clear red shows over its blue, not
+  // over black. An alpha bitmap copies only the pixels it covers, and one
+  // without alpha of its own is as none.
+  a.New("BD", {1, 1, false, 4278190335.0}).Store("o2").New("BD", {2, 1, true, 2164195328.0}).Store("red");
+  a.Get("p0").Get("red.rectangle").Get("red").Push({3}).Get("o2").Push({"copyPixels"}).Op(op::CallMethod).Op(op::Pop);
+  a.CallOn("o2", "getPixel32", {0, 0}).TraceTop();
+  for (const bool ownAlpha : {true, false}) {
+    a.New("BD", {2, 1, true, 4278255360.0}).Store("g").New("BD", {1, 1, ownAlpha, 4278190080.0}).Store("al");
+    a.Push({false}).Get("p0").Get("al").Get("p0").Get("red.rectangle").Get("red").Push({6}).Get("g");
+    a.Push({"copyPixels"}).Op(op::CallMethod).Op(op::Pop).CallOn("g", "getPixel32", {1, 0}).TraceTop();
+  }
+  EXPECT_EQ(h.Run(a), "(x=0, y=0, w=0, h=0)|(x=0, y=0, w=2, h=2)|(x=1, y=1, w=1, h=1)|true|true|false|-15921907|0|255|255|"
+                      "-8388481|-16711936|-2130771968");
 }
 
 TEST(Avm1Objects, ConvolutionFilterPropertiesSitInItsNativeTable) {

@@ -92,6 +92,8 @@ void CopyPixels(BitmapPixels& target, const BitmapPixels& source, BitmapRect sou
                 std::int32_t y, std::optional<AlphaSource> alpha, bool mergeAlpha) {
   const Span s = Place(sourceRect, x, y, source, target);
   if (s.Empty()) return;
+  // An alpha bitmap without alpha of its own is as none.
+  if (alpha && !alpha->bitmap->Transparent()) alpha.reset();
   // Rows are read before they are written, so a bitmap may copy onto itself
   // (each row is taken whole first).
   std::vector<std::uint32_t> row(static_cast<std::size_t>(s.source.width));
@@ -99,27 +101,28 @@ void CopyPixels(BitmapPixels& target, const BitmapPixels& source, BitmapRect sou
   for (std::int32_t j = 0; j < s.source.height; ++j) {
     const std::int32_t sy = s.source.y + j;
     for (std::int32_t i = 0; i < s.source.width; ++i) row[i] = source.Stored(s.source.x + i, sy);
+    // With an alpha bitmap, only the pixels it covers are copied.
+    const auto covered = [&](std::int32_t i) {
+      return !alpha || alpha->bitmap->Contains(std::int64_t{alpha->x} + i, std::int64_t{alpha->y} + j);
+    };
     if (alpha) {
       for (std::int32_t i = 0; i < s.source.width; ++i) {
-        const std::int64_t ax = std::int64_t{alpha->x} + i, ay = std::int64_t{alpha->y} + j;
-        const std::uint32_t a = alpha->bitmap->Contains(ax, ay)
-                                    ? Alpha(alpha->bitmap->Stored(static_cast<std::int32_t>(ax),
-                                                                  static_cast<std::int32_t>(ay)))
-                                    : 0;
-        row[i] = Scaled(row[i], a);
+        if (!covered(i)) continue;
+        row[i] = Scaled(row[i], Alpha(alpha->bitmap->Stored(alpha->x + i, alpha->y + j)));
       }
     }
     std::uint32_t* out = target.Row(s.y + j) + s.x;
     for (std::int32_t i = 0; i < s.source.width; ++i) {
+      if (!covered(i)) continue;
       const std::uint32_t p = row[i];
       if (!blend) {
         out[i] = p;
       } else if (target.Transparent()) {
         out[i] = Over(out[i], p);
       } else {
-        // An opaque target has no alpha of its own to keep: without merging
-        // the source shows over black.
-        out[i] = (mergeAlpha ? Over(out[i], p) : p) | 0xFF000000u;
+        // An opaque target has no alpha of its own to keep: merging or not,
+        // the source shows over what it holds.
+        out[i] = Over(out[i], p) | 0xFF000000u;
       }
     }
   }
