@@ -47,6 +47,8 @@ TEST(Filters, BoxBlurPasses) {
       // 30 wide over one pixel: a 30th of it (8.5) and at the ends half that
       // (4.25), truncated.
       {31, 1, {14, 128, 0}, none, 1, Spike(31, 15, 255), Spread(31, 8, 4)},
+      // 6 wide over a plateau of 42: the box's reciprocal falls short of 42.
+      {7, 1, {2, 128, 0}, none, 1, std::vector<std::uint8_t>(7, 42), {24, 31, 38, 41, 38, 31, 24}},
       // Shifted a pixel along the line: each pixel takes the box around the next.
       {5, 1, {1, 0, 1}, none, 1, {0, 0, 255, 0, 0}, {85, 85, 85, 0, 0}},
       {1, 5, none, {1, 0, 1}, 1, {0, 0, 255, 0, 0}, {85, 85, 85, 0, 0}},
