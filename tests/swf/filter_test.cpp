@@ -102,6 +102,12 @@ TEST(Filters, SmallLayers) {
   right.columns = 3;
   right.rows = 1;
   right.matrix = {0, 0, 1};
+  // A blur 4 high: its box has half pixels at the ends, and it lands a
+  // pixel higher than the box's centre.
+  BlurFilter tall;
+  tall.blurX = 0;
+  tall.blurY = 4;
+  tall.passes = 1;
   const std::vector<std::uint32_t> dot{0, 0, 0, 0, 0, kWhite, 0, 0, 0, 0, 0, 0};  // 4 × 3, white at (1, 1)
   const double down = std::numbers::pi / 2;
   const LayerCase cases[] = {
@@ -121,6 +127,8 @@ TEST(Filters, SmallLayers) {
        {kRed, kWhite, kWhite, kWhite, kBlack}},
       {"outer bevel shows once through a half-clear object", Bevel(BevelType::Outer), 3, 1,
        {0x80808080u, 0x80808080u, 0x80808080u}, {0xC0C08080u, 0x80808080u, 0xC0808080u}},
+      {"a blur with part pixels lands a pixel higher", tall, 1, 5, {0, 0, kWhite, 0, 0},
+       {0x3F3F3F3Fu, 0x3F3F3F3Fu, 0x3F3F3F3Fu, 0x1F1F1F1Fu, 0}},
       {"colour matrix swaps red and blue", swap, 1, 1, {0xFF102030u}, {0xFF302010u}},
       {"colour matrix halves alpha, rounded", halfAlpha, 1, 1, {0xFF204060u}, {0x80102030u}},
       {"convolution takes the right neighbour", right, 3, 1, {0xFF0000FFu, 0xFF00FF00u, kRed},

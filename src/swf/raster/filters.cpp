@@ -295,9 +295,9 @@ void BoxLine(std::uint8_t* data, std::int32_t count, std::ptrdiff_t step, const 
 BlurBox BlurBoxOf(double blur, double scale) {
   // A blur of b spreads a pixel over a box b wide: its own pixel and b − 1
   // beyond it, and only that reach beyond grows with the scale.
-  const double half = std::min((blur - 1) * scale / 2, 254.0);
-  if (!std::isfinite(half) || half <= 0) return {};
-  const double whole = std::floor(half);
+  const double reach = (blur - 1) * scale / 2;
+  if (!std::isfinite(reach) || reach <= 0) return {};
+  const double half = std::min(reach, 254.0), whole = std::floor(half);
   return {static_cast<std::int32_t>(whole), static_cast<std::uint32_t>(std::lround((half - whole) * 256)), 0};
 }
 
