@@ -39,9 +39,21 @@ struct FilterScratch {
 // room around it for the filter's reach: pixels past it count as clear.
 void ApplyFilter(const Filter& filter, const Canvas& region, FilterScale scale, FilterScratch& scratch);
 
+// One box of a blur pass along a line: a blur of width b spans b pixels
+// centred on each pixel, so it takes `radius` whole pixels either side and,
+// where b is not odd, the next pixel either side by `edge` (in 256ths). The
+// box is centred `shift` pixels further along the line.
+struct BlurBox {
+  std::int32_t radius = 0;
+  std::uint32_t edge = 0;
+  std::int32_t shift = 0;
+  std::int32_t Reach() const { return radius + (edge > 0 ? 1 : 0); }
+};
+BlurBox BlurBoxOf(double blur, double scale);
+
 // Box blurs a plane of w × h bytes (rows of w) in place: `passes` times
-// along x with a box of 2·rx + 1, then along y with 2·ry + 1.
-void BoxBlur(std::uint8_t* plane, std::int32_t w, std::int32_t h, std::int32_t rx, std::int32_t ry,
-             std::uint8_t passes, std::vector<std::uint8_t>& line);
+// along x, then along y, each mean truncated.
+void BoxBlur(std::uint8_t* plane, std::int32_t w, std::int32_t h, BlurBox x, BlurBox y, std::uint8_t passes,
+             std::vector<std::uint8_t>& line);
 
 }  // namespace dc::swf
