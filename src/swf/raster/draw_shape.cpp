@@ -141,12 +141,13 @@ class ShapeDrawer {
 
  private:
   // Appends an edge's points after its start, in canvas pixels. Unsmoothed,
-  // a curve's pieces meet on whole twips, as the original player's do: a
-  // pixel whose centre lies within a twip of a piece falls as it does there.
-  void AppendEdge(const Edge& e, const ReachBox& box) {
+  // the pieces of a filled curve meet on whole twips, as the original
+  // player's do: a pixel whose centre lies within a twip of a piece falls
+  // as it does there. A stroke's middle line keeps its points.
+  void AppendEdge(const Edge& e, const ReachBox& box, bool fill) {
     if (e.curved)
       AppendCurve(m_.Apply(e.from), m_.Apply(e.control), m_.Apply(e.to), box, s_.line,
-                  d_.target.AntiAliased() ? 0 : static_cast<int>(kTwipsPerPixel));
+                  d_.target.AntiAliased() || !fill ? 0 : static_cast<int>(kTwipsPerPixel));
     else
       s_.line.push_back(m_.Apply(e.to));
   }
@@ -178,7 +179,7 @@ class ShapeDrawer {
       // are then unknown, and the group's fills are left out.
       for (const Edge& e : path.edges) {
         s_.line.assign(1, m_.Apply(e.from));
-        AppendEdge(e, canvas_);
+        AppendEdge(e, canvas_, true);
         if (!std::all_of(s_.line.begin(), s_.line.end(), Finite)) return true;
         for (std::size_t k = 1; k < s_.line.size(); ++k) s_.raster.AddEdge(s_.line[k - 1], s_.line[k], left, right);
       }
@@ -246,7 +247,7 @@ class ShapeDrawer {
           line.push_back(m_.Apply(e.from));
           start = e.from;
         }
-        if (line.size() <= kMaxPolylinePoints) AppendEdge(e, box);
+        if (line.size() <= kMaxPolylinePoints) AppendEdge(e, box, false);
         at = e.to;
         joins = true;
       }
