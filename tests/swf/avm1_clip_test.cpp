@@ -181,6 +181,22 @@ TEST(Avm1Clip, GradientArgumentsThatMakeNoGradient) {
   EXPECT_EQ(shape.paths[1].line, 0);
 }
 
+TEST(Avm1Clip, AScriptsFocalPointKeepsEightBitsOfFraction) {
+  // 0.9 is 230.4 / 256: the file's 8.8 fixed point keeps 230, either way.
+  for (const double focal : {0.9, -0.9}) {
+    Stage s;
+    Asm a;
+    a.Push({"matrixType", "box", "x", 0, "y", 0, "w", 10, "h", 10, "r", 0, 6}).Op(op::InitObject).Store("m");
+    GradientCall(a, "beginGradientFill", "radial", {0, 255}, {"pad", "RGB", focal});
+    a.CallOn("clock", "lineTo", {10, 0}).Op(op::Pop);
+    s.h.Run(a);
+    const Shape shape = s.clock->drawing.Current();
+    ASSERT_EQ(shape.fills.size(), 1u) << focal;
+    EXPECT_EQ(shape.fills[0].kind, FillKind::FocalGradient) << focal;
+    EXPECT_EQ(shape.fills[0].gradient.focalPoint, std::copysign(230.0 / 256, focal));
+  }
+}
+
 TEST(Avm1Clip, LineGradientStyleStrokesWithTheGradient) {
   Stage s;
   Asm a;

@@ -372,7 +372,8 @@ bool GradientOf(Runtime& rt, std::span<const Value> args, FillStyle& fill) {
   const double focal = Number(rt, args, 7, 0);
   if (fill.kind == FillKind::RadialGradient && focal != 0) {
     fill.kind = FillKind::FocalGradient;
-    fill.gradient.focalPoint = std::clamp(focal, -1.0, 1.0);
+    // Held as the file holds it: 8.8 fixed point, what is past cut off.
+    fill.gradient.focalPoint = std::trunc(std::clamp(focal, -1.0, 1.0) * 256) / 256;
   }
   return true;
 }
