@@ -2,9 +2,15 @@
 // its shape, at its opacity.
 #include <gtest/gtest.h>
 
-#include "package_builder.h"
+#include <filesystem>
+#include <sstream>
+
 #include "manifest.h"
+#include "package_builder.h"
+#include "picture.h"
+#include "play.h"
 #include "preview.h"
+#include "test_support.h"
 #include "testkit/swf_writer.h"
 
 namespace {
@@ -176,6 +182,50 @@ TEST(Preview, AMovieShowsWhatOneSecondOfPlayShowsUnlessAFrameIsNamed) {
                            << +got.a;
     EXPECT_TRUE(im.warnings.empty()) << c.frame << ": " << (im.warnings.empty() ? "" : im.warnings[0]);
   }
+}
+
+TEST(Preview, AFaceMovieIsDrawnAsClockpackPlayCapturesIt) {
+  // The demo's movie on a 130 x 110 face (the stage scaled to it), after 13
+  // frames at the same fixed time: the preview's face and the picture
+  // `clockpack play --capture` writes (what the picture tests judge) are
+  // the same pixels.
+  const std::filesystem::path movie = std::filesystem::path(DC_SOURCE_DIR) / "assets/demo/face.swf";
+  dctest::PackageParts p = Parts();
+  std::memcpy(p.display.FaceType, ".swf", 4);
+  p.display.ShapeToPicture = 0;
+  p.display.Opacity = 255;
+  p.display.FaceWidth = 130;
+  p.display.FaceHeight = 110;
+  p.display.LedLeft = 140;
+  p.face = dctest::ReadBytes(movie);
+  clockpack::PreviewOptions preview;
+  preview.frame = 13;
+  const clockpack::PreviewImage im = clockpack::RenderPreview(p.Bytes(), preview);
+
+  const std::filesystem::path png = std::filesystem::temp_directory_path() / "preview_play_capture.png";
+  clockpack::PlayOptions play;
+  play.movie = movie;
+  play.frames = 13;
+  play.clock = clockpack::ParseClock("2026-12-09T10:08:30+0000");
+  play.width = 130;
+  play.height = 110;
+  play.captures = {{13, png}};
+  std::ostringstream out, err;
+  clockpack::PlayMovie(play, out, err);
+  // The key colour is one the movie does not use: no pixel becomes it.
+  const clockpack::Picture captured = clockpack::FacePictureFromBytes(dctest::ReadBytes(png), 0x00010203);
+  std::filesystem::remove(png);
+  ASSERT_EQ(captured.width, 130);
+  ASSERT_EQ(captured.height, 110);
+  const std::size_t row = (130 * 3 + 3) / 4 * 4, pixels = captured.bmp.size() - 110 * row;  // bottom-up BGR rows
+  int differ = 0;
+  for (int y = 0; y < 110; ++y)
+    for (int x = 0; x < 130; ++x) {
+      const std::uint8_t* c = captured.bmp.data() + pixels + (109 - y) * row + x * 3;
+      const Px shown = At(im, x, y);
+      if (shown.r != c[2] || shown.g != c[1] || shown.b != c[0]) ++differ;
+    }
+  EXPECT_EQ(differ, 0);
 }
 
 }  // namespace
