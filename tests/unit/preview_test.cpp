@@ -1,6 +1,7 @@
 // clockpack preview: the clock's pixels where the window shows them, cut to
 // its shape, at its opacity.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
@@ -202,7 +203,8 @@ TEST(Preview, AFaceMovieIsDrawnAsClockpackPlayCapturesIt) {
   preview.frame = 13;
   const clockpack::PreviewImage im = clockpack::RenderPreview(p.Bytes(), preview);
 
-  const std::filesystem::path png = std::filesystem::temp_directory_path() / "preview_play_capture.png";
+  const std::filesystem::path png =
+      std::filesystem::temp_directory_path() / ("preview_play_capture_" + std::to_string(::getpid()) + ".png");
   clockpack::PlayOptions play;
   play.movie = movie;
   play.frames = 13;
