@@ -149,6 +149,8 @@ TEST(Avm1Clip, GradientArgumentsThatMakeNoGradient) {
       {"ratios of another length", "linear", {255}, {}, 1, 0},
       {"a ratio below 0", "linear", {-1, 255}, {}, 1, 0},
       {"a ratio past 255", "linear", {0, 256}, {}, 1, 0},
+      {"ratios cut to whole numbers", "linear", {-0.99, 255.9}, {}, 2, 1},
+      {"a ratio not a number is 0", "linear", {Undef{}, 200}, {}, 2, 1},
       {"a ninth argument", "linear", {0, 255}, {"pad", "RGB", 0, "x"}, 1, 0},
       {"a type in capitals", "LINEAR", {0, 255}, {}, 1, 0},
       {"a null type", nullptr, {0, 255}, {}, 1, 0},

@@ -348,7 +348,8 @@ Matrix GradientMatrix(Runtime& rt, Value m) {
 // The gradient of beginGradientFill's and lineGradientStyle's arguments
 // (type, colours, alphas, ratios, matrix, spread, interpolation, focal
 // point); false when they make none: five to eight arguments, "linear" or
-// "radial", three arrays of one length whose ratios are all 0..255.
+// "radial", three arrays of one length whose ratios are all 0..255 once cut
+// to whole numbers.
 bool GradientOf(Runtime& rt, std::span<const Value> args, FillStyle& fill) {
   if (args.size() < 5 || args.size() > 8) return false;
   const std::string type = rt.ToString(Arg(args, 0));
@@ -358,10 +359,11 @@ bool GradientOf(Runtime& rt, std::span<const Value> args, FillStyle& fill) {
   fill.kind = type == "linear" ? FillKind::LinearGradient : FillKind::RadialGradient;
   const std::uint32_t n = std::min(colors->Count(), std::uint32_t{15});
   for (std::uint32_t i = 0; i < n; ++i) {
-    const double ratio = rt.ToNumber(ratios->At(i));
-    if (!(ratio >= 0 && ratio <= 255)) return false;
-    fill.gradient.stops.push_back(
-        GradientStop{static_cast<std::uint8_t>(std::lround(ratio)), Colour(rt, colors->At(i), alphas->At(i))});
+    // A ratio is taken as a whole number, cut toward zero (not a number
+    // is 0): 255.9 is 255 and -0.99 is 0, but -1 and 256 make no gradient.
+    const std::int32_t ratio = ToInt32(rt.ToNumber(ratios->At(i)));
+    if (ratio < 0 || ratio > 255) return false;
+    fill.gradient.stops.push_back(GradientStop{static_cast<std::uint8_t>(ratio), Colour(rt, colors->At(i), alphas->At(i))});
   }
   if (fill.gradient.stops.empty()) return false;
   fill.matrix = GradientMatrix(rt, Arg(args, 4));
