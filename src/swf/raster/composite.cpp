@@ -31,8 +31,8 @@ bool Compositor::Pass(const DrawTarget& target, ScanlineRaster& raster, PaintSou
   const std::size_t width = static_cast<std::size_t>(canvas.width);
   if (paint_.size() < width) paint_.resize(width);
   if (sums_.size() < 4 * width) sums_.resize(4 * width, 0);
-  // Outside the clip nothing is written; a span's paint is still sampled
-  // from its start, so the pixels within are those of a whole pass.
+  // Outside the clip nothing is written or sampled; a span's paint is
+  // sampled as from its start, so the pixels within are a whole pass's.
   const PixelBox clip = canvas.Drawable();
   x0_ = clip.x0, x1_ = clip.x1;
   for (std::int32_t y = std::max(raster.FirstRow(), clip.y0); y < std::min(raster.EndRow(), clip.y1); ++y) {
@@ -95,11 +95,12 @@ void Compositor::Blend(std::uint32_t* dst, const std::uint8_t* mask, std::int32_
       i = j;
       continue;
     }
-    paint.Row(y, from, to, paint_.data());
+    const std::int32_t first = std::max(from, x0_);
+    paint.Row(y, from, first, std::min(to, x1_), paint_.data());
     for (; i < j; ++i) {
       const CoverageSpan& s = spans_[i];
       const std::int32_t x0 = std::max(s.x0, x0_), x1 = std::min(s.x1, x1_);
-      const std::uint32_t* src = paint_.data() + (x0 - from);
+      const std::uint32_t* src = paint_.data() + (x0 - first);
       const std::uint32_t coverage = s.coverage;
       const std::int32_t n = x1 - x0;
       if (n <= 0) continue;
@@ -120,10 +121,11 @@ void Compositor::Blend(std::uint32_t* dst, const std::uint8_t* mask, std::int32_
 
 void Compositor::Sum(std::int32_t y, const CoverageSpan& span, const Paint& paint) {
   std::uint32_t* const src = paint_.data();
-  paint.Row(y, span.x0, span.x1, src);
+  const std::int32_t x0 = std::max(span.x0, x0_), x1 = std::min(span.x1, x1_);
+  paint.Row(y, span.x0, x0, x1, src);
   const std::uint32_t coverage = span.coverage;
-  for (std::int32_t x = std::max(span.x0, x0_); x < std::min(span.x1, x1_); ++x) {
-    const std::uint32_t p = src[x - span.x0];
+  for (std::int32_t x = x0; x < x1; ++x) {
+    const std::uint32_t p = src[x - x0];
     std::uint32_t* sum = &sums_[4 * static_cast<std::size_t>(x)];
     sum[0] += (p >> 24) * coverage;
     sum[1] += ((p >> 16) & 255) * coverage;
