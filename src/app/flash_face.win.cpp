@@ -117,7 +117,7 @@ void FlashFace::ShowChanges() {
   // The frame's changes are drawn at once; only their box is shown again.
   GdiFlush();
   PixelTarget face{bits_, width_, height_, width_};
-  const PixelBox drawn = player_->RenderChanges(face);
+  const swf::PixelBox drawn = player_->RenderChanges(face);
   PassOnWarnings();
   if (drawn.Empty()) return;
   ++framesDrawn_;
