@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "base/user_error.h"
 #include "base/win_text.win.h"
@@ -33,7 +34,17 @@ FlashFace::FlashFace(HWND parent, const std::filesystem::path& moviePath, int le
                      std::function<void(int dx, int dy)> moveClock)
     : moveClock_(std::move(moveClock)) {
   swf::PlayerOptions options;
-  options.now = [now = std::move(now)] { return swf::avm1::LocalTime{now(), UtcOffsetMinutes()}; };
+  // The zone is asked again only when the local minute moved: a script
+  // reads the time every frame, and a change of offset moves local time.
+  options.now = [now = std::move(now), asked = std::optional<CivilDateTime>(), offset = 0]() mutable {
+    const CivilDateTime t = now();
+    if (!asked || asked->Minute != t.Minute || asked->Hour != t.Hour || asked->Day != t.Day ||
+        asked->Month != t.Month || asked->Year != t.Year) {
+      offset = UtcOffsetMinutes();
+      asked = t;
+    }
+    return swf::avm1::LocalTime{t, offset};
+  };
   const ULONGLONG start = GetTickCount64();
   options.timerMs = [start] { return static_cast<double>(GetTickCount64() - start); };
   options.viewportWidth = width;
