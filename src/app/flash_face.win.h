@@ -1,11 +1,11 @@
 // The Flash face: a child window of the clock that plays the clock's movie
 // with our own player. It steps the movie on a timer at the movie's frame
 // rate, draws into its one DIB section only the box of what changed in the
-// picture, and copies to the screen only what was invalidated or uncovered. Paused (a hidden clock), it runs no
-// timer and draws nothing. The pointer over it reaches the movie: moves,
-// its leaving, and a click (a left press let go within the system's drag
-// distance); a press moved further moves the clock instead, unseen by the
-// movie.
+// picture, and copies to the screen only what was invalidated or
+// uncovered. Paused (a hidden clock), it runs no timer and draws nothing.
+// The pointer over it reaches the movie: moves, its leaving, and a click (a
+// left press let go within the system's drag distance); a press moved
+// further moves the clock instead, unseen by the movie.
 #pragma once
 
 #include <windows.h>

@@ -132,6 +132,10 @@ TEST(PartialRender, DrawsWhatAWholeRedrawDraws) {
          }
          At(p, kMaskDepth).SetMatrix(At(90 + 2 * step, 90) * Matrix::Scale(2, 2));
        }, kSize * kSize},
+      {"the hand goes beneath the dial and back", [](Player& p, int step) {
+         DisplayObject& hand = *p.Tree().Root().children.at(step % 2 ? kDialDepth : kHandDepth);
+         p.Tree().MoveToDepth(hand, step % 2 ? kHandDepth : kDialDepth);
+       }, kSize * kSize},
       {"nothing changes", [](Player&, int) {}, 0},
   };
   for (const Case& c : cases) {

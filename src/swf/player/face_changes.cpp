@@ -177,7 +177,7 @@ PixelBox FaceChanges::Changes(const DisplayTree& tree, std::int32_t width, std::
   if (!face.Empty()) {
     stage_ = StageToFace(movie.stage, width, height);
     filterScale_ = {std::hypot(stage_.a, stage_.b) * 20, std::hypot(stage_.c, stage_.d) * 20};
-    WalkChildren(tree.Root(), Place{stage_, {}, 0, false}, nullptr);
+    WalkChildren(tree.Root(), Place{stage_, {}, 0, 0, false}, nullptr);
   }
   std::erase_if(shown_, [this](const auto& entry) {
     if (entry.second.walk == walk_) return false;
@@ -199,16 +199,17 @@ void FaceChanges::WalkChildren(const DisplayObject& parent, const Place& place, 
   for (const auto& [depth, child] : parent.children) {
     while (!layers.empty() && depth > layers.back().lastDepth) layers.pop_back();
     Place at{place.m * child->matrix, place.cx * child->colorTransform,
-             layers.empty() ? place.masks : layers.back().masks, place.inMask};
+             layers.empty() ? place.masks : layers.back().masks, Mix(place.order, std::uint64_t(std::uint32_t(depth))),
+             place.inMask};
     if (child->clipDepth > 0) {
-      WalkObject(*child, Place{at.m, {}, at.masks, true}, whole);
+      WalkObject(*child, Place{at.m, {}, at.masks, at.order, true}, whole);
       layers.push_back({child->clipDepth, Mix(Mix(at.masks, child.get()), std::uint64_t{child->clipDepth})});
       continue;
     }
     // A clip masking another by script is drawn only as that mask, seen
     // or not.
     if (child->masking) {
-      WalkObject(*child, Place{at.m, {}, at.masks, true}, whole);
+      WalkObject(*child, Place{at.m, {}, at.masks, at.order, true}, whole);
       continue;
     }
     if (!child->visible) continue;
@@ -256,7 +257,7 @@ void FaceChanges::Note(const DisplayObject& object, const Place& place, Whole* w
   } else {
     local = LocalBounds(object, pad);
   }
-  std::uint64_t look = Mix(Mix(Mix(content, place.m), place.cx), place.masks);
+  std::uint64_t look = Mix(Mix(Mix(Mix(content, place.m), place.cx), place.masks), place.order);
   look = Mix(look, std::uint64_t{place.inMask} << 32 | (object.opaqueBackground ? *object.opaqueBackground : 0x1000000u));
   Record(object, Entry{content, local, pad, look, OnFace(local, place.m, kSmoothingPad + pad), walk_}, whole);
 }
@@ -265,7 +266,7 @@ void FaceChanges::NoteWhole(const DisplayObject& object, const Place& place, Who
   Whole inner;
   Note(object, place, &inner);
   if (object.kind == DisplayKind::Sprite || object.kind == DisplayKind::Button) WalkChildren(object, place, &inner);
-  std::uint64_t look = Mix(Mix(Mix(inner.look, place.m), place.cx), place.masks);
+  std::uint64_t look = Mix(Mix(Mix(Mix(inner.look, place.m), place.cx), place.masks), place.order);
   look = Mix(look, static_cast<std::uint64_t>(object.blendMode) << 8 | std::uint64_t{object.cacheAsBitmap} << 1 |
                        std::uint64_t{place.inMask});
   look = Mix(look, object.opaqueBackground ? std::uint64_t{*object.opaqueBackground} : 0x1000000u);
@@ -276,7 +277,7 @@ void FaceChanges::NoteWhole(const DisplayObject& object, const Place& place, Who
     foldingMask_ = true;
     Whole mask;
     const DisplayObject& over = *object.scriptMask;
-    WalkObject(over, Place{stage_ * over.ToRootMatrix(), {}, 0, true}, &mask);
+    WalkObject(over, Place{stage_ * over.ToRootMatrix(), {}, 0, 0, true}, &mask);
     foldingMask_ = false;
     look = Mix(Mix(look, &over), mask.look);
   }

@@ -46,6 +46,7 @@ class FaceChanges {
     Matrix m;
     ColorTransform cx;
     std::uint64_t masks = 0;  // the clip layers and script masks over it
+    std::uint64_t order = 0;  // its depths and its parents': what it lies over
     bool inMask = false;      // drawn as a mask's content
   };
   // An object noted whole: what lies within it folds into its look and box.
