@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "base/user_error.h"
 #include "base/win_text.win.h"
@@ -33,7 +34,17 @@ FlashFace::FlashFace(HWND parent, const std::filesystem::path& moviePath, int le
                      std::function<void(int dx, int dy)> moveClock)
     : moveClock_(std::move(moveClock)) {
   swf::PlayerOptions options;
-  options.now = [now = std::move(now)] { return swf::avm1::LocalTime{now(), UtcOffsetMinutes()}; };
+  // The zone is asked again only when the local minute moved: a script
+  // reads the time every frame, and a change of offset moves local time.
+  options.now = [now = std::move(now), asked = std::optional<CivilDateTime>(), offset = 0]() mutable {
+    const CivilDateTime t = now();
+    if (!asked || asked->Minute != t.Minute || asked->Hour != t.Hour || asked->Day != t.Day ||
+        asked->Month != t.Month || asked->Year != t.Year) {
+      offset = UtcOffsetMinutes();
+      asked = t;
+    }
+    return swf::avm1::LocalTime{t, offset};
+  };
   const ULONGLONG start = GetTickCount64();
   options.timerMs = [start] { return static_cast<double>(GetTickCount64() - start); };
   options.viewportWidth = width;
@@ -108,7 +119,26 @@ void FlashFace::MakeSurface(int width, int height) {
 
 void FlashFace::ShowChanges() {
   PassOnWarnings();
-  if (player_->NeedsRender()) InvalidateRect(hwnd(), nullptr, FALSE);
+  if (!player_->NeedsRender()) return;
+  // A surface not drawn yet is drawn whole when painted.
+  if (!bits_ || surfaceStale_) {
+    Invalidate(nullptr);
+    return;
+  }
+  // The frame's changes are drawn at once; only their box is shown again.
+  GdiFlush();
+  PixelTarget face{bits_, width_, height_, width_};
+  const swf::PixelBox drawn = player_->RenderChanges(face);
+  PassOnWarnings();
+  if (drawn.Empty()) return;
+  ++framesDrawn_;
+  const RECT box{drawn.x0, drawn.y0, drawn.x1, drawn.y1};
+  Invalidate(&box);
+}
+
+void FlashFace::Invalidate(const RECT* box) {
+  if (!InvalidateRect(hwnd(), box, FALSE))
+    throw UserError("The clock's Flash face cannot be shown again: " + SystemErrorText(GetLastError()));
 }
 
 void FlashFace::OnMouse(UINT msg, int x, int y) {
@@ -151,10 +181,10 @@ void FlashFace::OnMouse(UINT msg, int x, int y) {
 }
 
 bool FlashFace::DrawFrame() {
-  if (!bits_ || (!surfaceStale_ && !player_->NeedsRender())) return false;
+  if (!bits_ || !surfaceStale_) return false;
+  GdiFlush();
   PixelTarget face{bits_, width_, height_, width_};
   player_->Render(face);
-  GdiFlush();
   surfaceStale_ = false;
   ++framesDrawn_;
   PassOnWarnings();
@@ -188,7 +218,10 @@ std::optional<LRESULT> FlashFace::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) 
       ui::UniqueMemoryDC mem(CreateCompatibleDC(paint.get()));
       if (!mem) return 0;
       ui::ScopedSelect select(mem.get(), dib_.get());
-      BitBlt(paint.get(), 0, 0, width_, height_, mem.get(), 0, 0, SRCCOPY);
+      // What was invalidated or uncovered, from the picture drawn.
+      const RECT& area = paint.Area();
+      BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, mem.get(), area.left,
+             area.top, SRCCOPY);
       return 0;
     }
     case WM_WINDOWPOSCHANGED: {
@@ -199,7 +232,7 @@ std::optional<LRESULT> FlashFace::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) 
         if (client.right != width_ || client.bottom != height_) {
           // A new size (a new scale): the movie is drawn again, all of it.
           MakeSurface(client.right, client.bottom);
-          InvalidateRect(hwnd(), nullptr, FALSE);
+          Invalidate(nullptr);
         }
       }
       return std::nullopt;

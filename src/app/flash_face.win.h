@@ -1,11 +1,11 @@
 // The Flash face: a child window of the clock that plays the clock's movie
 // with our own player. It steps the movie on a timer at the movie's frame
-// rate, draws a frame into its one DIB section only when the picture
-// changed, and copies it to the screen. Paused (a hidden clock), it runs no
-// timer and draws nothing. The pointer over it reaches the movie: moves,
-// its leaving, and a click (a left press let go within the system's drag
-// distance); a press moved further moves the clock instead, unseen by the
-// movie.
+// rate, draws into its one DIB section only the box of what changed in the
+// picture, and copies to the screen only what was invalidated or
+// uncovered. Paused (a hidden clock), it runs no timer and draws nothing.
+// The pointer over it reaches the movie: moves, its leaving, and a click (a
+// left press let go within the system's drag distance); a press moved
+// further moves the clock instead, unseen by the movie.
 #pragma once
 
 #include <windows.h>
@@ -46,9 +46,10 @@ class FlashFace : public ui::Window {
  private:
   std::optional<LRESULT> HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnFrameTimer();
-  // Draws the frame into the DIB section when the picture changed; true
-  // when it did.
+  // Draws the whole frame into a DIB section not drawn yet; true when it
+  // did.
   bool DrawFrame();
+  void Invalidate(const RECT* box);
   void MakeSurface(int width, int height);
   void PassOnWarnings();
   // Mouse messages to the movie; the picture is drawn again when it changed.

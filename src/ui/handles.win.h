@@ -73,6 +73,8 @@ class PaintScope {
   PaintScope(const PaintScope&) = delete;
   PaintScope& operator=(const PaintScope&) = delete;
   HDC get() const { return dc_; }
+  // The part of the window to paint: what was invalidated or uncovered.
+  const RECT& Area() const { return ps_.rcPaint; }
 
  private:
   HWND hwnd_;

@@ -1,6 +1,7 @@
 // The Flash face inside the clock window under Wine: its window, place and
-// shape, frames drawn only when the picture changes, no timer while the
-// clock is hidden, and a movie that cannot be played.
+// shape, frames drawn only when the picture changes and shown whole though
+// drawn in part, no timer while the clock is hidden, and a movie that
+// cannot be played.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +10,8 @@
 #include "app/window_fit.win.h"
 #include "clock_face_movies.h"
 #include "clock_fixture.h"
+#include "pixels.h"
+#include "swf/player/render.h"
 #include "ui/window_classes.h"
 
 using dctest::Clock;
@@ -92,6 +95,46 @@ TEST(FlashFace, AFrameThatChangesNothingIsNotDrawnAndAHiddenClockRunsNoTimer) {
   EXPECT_TRUE(flash->Running());
   PumpFor(400);
   EXPECT_GT(flash->FramesDrawn(), still);
+}
+
+// What the window shows, against the frame drawn whole: the first
+// difference, if any.
+void ExpectWholeFrameShown(dc::FlashFace& flash, const char* when) {
+  RECT client{};
+  ASSERT_TRUE(GetClientRect(flash.hwnd(), &client));
+  const int w = client.right, h = client.bottom;
+  std::vector<std::uint32_t> whole(static_cast<std::size_t>(w) * h);
+  dc::PixelTarget face{whole.data(), w, h, w};
+  dc::swf::Renderer renderer;
+  ASSERT_TRUE(renderer.Render(flash.Player().Tree(), face));
+  HDC dc = GetDC(flash.hwnd());
+  ASSERT_NE(dc, nullptr);
+  const std::vector<std::uint32_t> shown = dctest::ReadPixels(dc, 0, 0, w, h);
+  ReleaseDC(flash.hwnd(), dc);
+  for (std::size_t i = 0; i < whole.size(); ++i)
+    ASSERT_EQ(shown[i], whole[i]) << when << ": pixel (" << i % w << ", " << i / w << ")";
+}
+
+TEST(FlashFace, ShowsTheWholeFrameThoughOnlyItsChangesAreDrawnAndCopied) {
+  Clock c(FlashParts(dc::swf::test::ClockFaceMovie(dc::swf::test::ClockPattern::ClipEvent)));
+  dc::FlashFace* flash = c.form->Flash();
+  ASSERT_NE(flash, nullptr);
+  PumpFor(300);
+  ExpectWholeFrameShown(*flash, "the first frame");
+  for (int i = 1; i <= 3; ++i) {
+    c.now.Second += 1;
+    PumpFor(300);
+    ExpectWholeFrameShown(*flash, "a second later");
+  }
+  // Blacked out, then painted again whole as when uncovered, the window
+  // gets every pixel back from the picture drawn.
+  HDC dc = GetDC(flash->hwnd());
+  ASSERT_NE(dc, nullptr);
+  EXPECT_TRUE(PatBlt(dc, 0, 0, 100, 80, BLACKNESS));
+  ReleaseDC(flash->hwnd(), dc);
+  ASSERT_TRUE(InvalidateRect(flash->hwnd(), nullptr, TRUE));
+  ASSERT_TRUE(UpdateWindow(flash->hwnd()));
+  ExpectWholeFrameShown(*flash, "painted again");
 }
 
 TEST(FlashFace, AMovieThatCannotBePlayedIsSaidOnceAndTheDigitsRun) {

@@ -413,6 +413,7 @@ Drawing* DisplayObject::GetDrawing() {
 void DisplayObject::DrawingChanged() {
   if (!drawing) return;
   drawnStale_ = true;
+  ++contentChanges;
   Changed();
 }
 

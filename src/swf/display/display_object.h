@@ -109,6 +109,10 @@ class DisplayObject final : public avm1::Clip {
   // What scripts drew into a sprite, beneath its children; the shape is
   // made again only when drawn after a change.
   std::unique_ptr<Drawing> drawing;
+  // Counts the changes scripts made to what the object draws (its drawing,
+  // its field's text or format), so that what changed on the face is found
+  // without comparing the content itself.
+  std::uint64_t contentChanges = 0;
   const Shape* DrawnShape() const;
   // A tween's shape at the placement's ratio, made when the ratio changed
   // and kept while the tree has room; TweenMade says whether it is there,
@@ -125,7 +129,10 @@ class DisplayObject final : public avm1::Clip {
   // Edit texts: the field as scripts see it, made when first reached.
   EditField* Field();
   // The field's text or look changed: the picture is drawn again.
-  void FieldChanged() { Changed(); }
+  void FieldChanged() {
+    ++contentChanges;
+    Changed();
+  }
   // Edit texts: _x and _y are where the box's corner is, _width and
   // _height set the box's size (display_field.cpp); false for other kinds.
   bool GetFieldGeometry(avm1::DisplayProperty property, double& value) const;

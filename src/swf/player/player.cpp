@@ -253,16 +253,21 @@ void Player::Collect() {
   for (std::string& w : tree_.TakeWarnings()) warnings_.push_back(std::move(w));
 }
 
-void Player::Render(PixelTarget& face) {
+void Player::Render(PixelTarget& face) { Draw(face, false); }
+
+PixelBox Player::RenderChanges(PixelTarget& face) { return Draw(face, true); }
+
+PixelBox Player::Draw(PixelTarget& face, bool onlyChanged) {
   Collect();
   faceWidth_ = face.width;
   faceHeight_ = face.height;
   needsRender_ = false;
+  const PixelBox whole{0, 0, std::max(face.width, 0), std::max(face.height, 0)};
   // A movie stopped for what it cost to draw is not drawn again.
-  if (stopped_ && picture_.Restore(face)) return;
-  if (renderer_.Render(tree_, face)) {
-    picture_.Keep(face);
-    return;
+  if (stopped_ && picture_.Restore(face)) return whole;
+  if (renderer_.Render(tree_, face, onlyChanged)) {
+    picture_.Keep(face, renderer_.DrawnBox());
+    return renderer_.DrawnBox();
   }
   // Past a drawing limit the face shows the last picture finished, and the
   // frame counts against the movie as a script's overrun does.
@@ -283,14 +288,21 @@ void Player::Render(PixelTarget& face) {
                         std::to_string(l.framesOverBudgetBeforeStop) + ", stopWindowFrames " + std::to_string(window) +
                         "); the movie stopped");
   }
+  return whole;
 }
 
-void Player::KeptPicture::Keep(const PixelTarget& face) {
-  width = face.width, height = face.height;
-  pixels.resize(static_cast<std::size_t>(std::max(width, 0)) * std::max(height, 0));
-  for (std::int32_t y = 0; y < height; ++y) {
+void Player::KeptPicture::Keep(const PixelTarget& face, const PixelBox& box) {
+  // Outside the box the face still shows the picture kept, when it is one
+  // of the face's size.
+  PixelBox copied = Intersection(box, {0, 0, face.width, face.height});
+  if (face.width != width || face.height != height) {
+    width = face.width, height = face.height;
+    pixels.resize(static_cast<std::size_t>(std::max(width, 0)) * std::max(height, 0));
+    copied = {0, 0, std::max(width, 0), std::max(height, 0)};
+  }
+  for (std::int32_t y = copied.y0; y < copied.y1; ++y) {
     const std::uint32_t* row = face.pixels + static_cast<std::ptrdiff_t>(y) * face.stride;
-    std::copy(row, row + width, pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+    std::copy(row + copied.x0, row + copied.x1, pixels.begin() + static_cast<std::ptrdiff_t>(y) * width + copied.x0);
   }
 }
 

@@ -68,6 +68,10 @@ class Player {
   // costs more than the drawing limits allow leaves the last picture drawn
   // in full on the face.
   void Render(PixelTarget& face);
+  // Draws onto `face`, which holds the picture this player drew last, only
+  // the box of what changed since (nothing when nothing did), and returns
+  // that box: the part of the face to show again.
+  PixelBox RenderChanges(PixelTarget& face);
 
   // The pointer, in the face's pixels (the face the frame was last drawn
   // on, else the viewport, else the stage), mapped through the stage's fit.
@@ -93,6 +97,7 @@ class Player {
 
  private:
   struct Queue;
+  PixelBox Draw(PixelTarget& face, bool onlyChanged);
   // The player's timer in ms after `frames` frames.
   double TimerMs(std::uint64_t frames) const;
   void RunScripts();
@@ -162,7 +167,7 @@ class Player {
   struct KeptPicture {
     std::vector<std::uint32_t> pixels;
     std::int32_t width = 0, height = 0;
-    void Keep(const PixelTarget& face);
+    void Keep(const PixelTarget& face, const PixelBox& box);
     bool Restore(PixelTarget& face) const;  // false: none of the face's size
   } picture_;
   // Frames whose drawing went past a limit, the last stopWindowFrames.

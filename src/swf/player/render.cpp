@@ -10,6 +10,7 @@
 #include "swf/avm1/bitmap_pixels.h"
 #include "swf/raster/draw_shape.h"
 #include "swf/model/rectangle_edges.h"
+#include "swf/player/field_placement.h"
 #include "swf/player/render_pass.h"
 #include "swf/player/stage_fit.h"
 #include "swf/text/text_layout.h"
@@ -54,17 +55,6 @@ void DrawScriptBitmap(const DisplayObject& object, const Matrix& m, const ColorT
   DrawShape(rectangle, m, cx, target);
 }
 
-// A field in a device font is drawn as the system draws text: upright.
-// Its place and size follow its matrix; a turn or a slant does not.
-bool ShownUnturned(const EditText& field, const FontLookup& fonts) {
-  if (!field.useOutlines || !field.fontId || !fonts) return true;
-  const Font* font = fonts(*field.fontId);
-  return font == nullptr || !font->hasOutlines;
-}
-Matrix Unturned(const Matrix& m) {
-  return {std::copysign(std::hypot(m.a, m.b), m.a), 0, 0, std::copysign(std::hypot(m.c, m.d), m.d), m.tx, m.ty};
-}
-
 // A text field's box sits on whole pixels, as the original player draws
 // it: unturned, `r` under `m` is moved and stretched so that its corner
 // falls on the nearest pixel corner (a half goes back) and its size is cut
@@ -87,11 +77,20 @@ Matrix OnWholePixels(const Matrix& m, const TwipRect& r) {
 
 }  // namespace
 
-bool Renderer::Render(const DisplayTree& tree, PixelTarget& face) {
+bool Renderer::Render(const DisplayTree& tree, PixelTarget& face, bool onlyChanged) {
   const Movie& movie = tree.movie();
+  // The notes are kept by every frame, so that the next may draw in part.
+  const PixelBox changed = changes_.Changes(tree, face.width, face.height);
+  const PixelBox clip = onlyChanged ? changed : PixelBox{0, 0, std::max(face.width, 0), std::max(face.height, 0)};
+  drawn_ = clip;
+  if (clip.Empty()) return true;
   const Rgba bg = movie.background;
-  face.Fill(0xFF000000u | (std::uint32_t{bg.r} << 16) | (std::uint32_t{bg.g} << 8) | bg.b);
-  Pass pass{movie, Canvas{face.pixels, face.width, face.height, face.stride}, {}, {}, {}, 0, tree.quality()};
+  const std::uint32_t background = 0xFF000000u | (std::uint32_t{bg.r} << 16) | (std::uint32_t{bg.g} << 8) | bg.b;
+  for (std::int32_t y = clip.y0; y < clip.y1; ++y) {
+    std::uint32_t* row = face.pixels + static_cast<std::ptrdiff_t>(y) * face.stride;
+    std::fill(row + clip.x0, row + clip.x1, background);
+  }
+  Pass pass{movie, Canvas{face.pixels, face.width, face.height, face.stride, clip}, {}, {}, {}, 0, tree.quality()};
   const std::uint64_t surface = static_cast<std::uint64_t>(std::max(face.width, 0)) * std::max(face.height, 0);
   pass.budget.remaining = surface * limits_.maxLayersPerFrame;
   pass.budget.work = limits_.maxDrawWorkPerFrame;
@@ -112,10 +111,12 @@ bool Renderer::Render(const DisplayTree& tree, PixelTarget& face) {
   ForgetFieldsNotShown();
   workSpent_ = pass.budget.exceeded && pass.budget.workSpent;
   // The face's pixels carry no alpha.
-  for (std::int32_t y = 0; y < face.height; ++y) {
+  for (std::int32_t y = clip.y0; y < clip.y1; ++y) {
     std::uint32_t* row = face.pixels + static_cast<std::ptrdiff_t>(y) * face.stride;
-    for (std::int32_t x = 0; x < face.width; ++x) row[x] &= 0x00FFFFFFu;
+    for (std::int32_t x = clip.x0; x < clip.x1; ++x) row[x] &= 0x00FFFFFFu;
   }
+  // A face left part drawn no longer shows what the notes say.
+  if (pass.budget.exceeded) changes_.Forget();
   return !pass.budget.exceeded;
 }
 
@@ -185,7 +186,7 @@ const std::uint8_t* Renderer::MaskOf(Pass& pass, const DisplayObject& layer, con
   if (!pass.budget.Take(pixels)) return coverage.data();
   // The layer's content, drawn opaque within the outer mask: its alpha is
   // the new mask.
-  Pass inner{pass.movie,  Canvas{scratch.data(), face.width, face.height, face.width}, pass.budget, pass.bitmaps,
+  Pass inner{pass.movie,  Canvas{scratch.data(), face.width, face.height, face.width, face.clip}, pass.budget, pass.bitmaps,
              pass.fonts,  level + 1, pass.quality, false};
   DrawObject(inner, layer, m, ColorTransform{}, outer);
   pass.budget = inner.budget;
@@ -227,7 +228,7 @@ void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix&
     case DisplayKind::EditText: {
       const EditTextLayout* layout = FieldLayout(pass, object);
       if (!layout) break;
-      const Matrix fm = ShownUnturned(std::get<EditText>(*object.character), pass.fonts) ? Unturned(m) : m;
+      const Matrix fm = DrawnUpright(std::get<EditText>(*object.character), pass.fonts) ? Upright(m) : m;
       if (layout->background) DrawShape(*layout->background, OnWholePixels(fm, layout->background->bounds), cx, target);
       for (const PlacedGlyph& g : layout->glyphs) DrawShape(*g.shape, fm * g.matrix, cx, target, &g.color);
       if (layout->border) {

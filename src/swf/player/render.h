@@ -13,19 +13,24 @@
 #include "swf/raster/filters.h"
 #include "swf/display/display_tree.h"
 #include "swf/limits.h"
+#include "swf/player/face_changes.h"
 #include "swf/text/text_layout.h"
 
 namespace dc::swf {
 
 class Renderer {
  public:
-  explicit Renderer(const Limits& limits = kDefaultLimits) : limits_(limits) {}
+  explicit Renderer(const Limits& limits = kDefaultLimits) : limits_(limits), changes_(limits) {}
 
   // Draws the tree's frame onto `face` (0x00RRGGBB pixels), the whole stage
   // scaled uniformly and centred, the movie's background beneath and
-  // around it. False when the frame cost more than the limit allows: it is
-  // then left as drawn so far.
-  bool Render(const DisplayTree& tree, PixelTarget& face);
+  // around it. With `onlyChanged`, `face` holds the picture this renderer
+  // drew last, and only the box holding what changed since is drawn again
+  // (nothing when nothing did); the pixels outside it stay. False when the
+  // frame cost more than the limit allows: it is then left as drawn so far.
+  bool Render(const DisplayTree& tree, PixelTarget& face, bool onlyChanged = false);
+  // The part of the face the last Render drew.
+  PixelBox DrawnBox() const { return drawn_; }
   // After a Render that returned false: the limit that spoke, by its name
   // and value.
   std::string Overrun() const;
@@ -61,6 +66,8 @@ class Renderer {
   void ForgetFieldsNotShown();
 
   Limits limits_;
+  FaceChanges changes_;
+  PixelBox drawn_{0, 0, 0, 0};
   std::unordered_map<const DisplayObject*, ShownField> shownFields_;
   std::size_t shownBytes_ = 0;
   EditTextLayout scratchLayout_;  // one not kept, past kMaxKeptLayoutBytes

@@ -90,8 +90,9 @@ std::uint32_t BlendPixel(std::uint32_t dst, std::uint32_t src, BlendMode mode) {
 void CompositeLayer(const Canvas& target, const std::uint32_t* layer, std::int32_t layerWidth,
                     std::int32_t layerHeight, std::int32_t layerStride, std::int32_t originX, std::int32_t originY,
                     BlendMode mode, const std::uint8_t* mask) {
-  const std::int32_t x0 = std::max(originX, 0), x1 = std::min(originX + layerWidth, target.width);
-  const std::int32_t y0 = std::max(originY, 0), y1 = std::min(originY + layerHeight, target.height);
+  const PixelBox clip = target.Drawable();
+  const std::int32_t x0 = std::max(originX, clip.x0), x1 = std::min(originX + layerWidth, clip.x1);
+  const std::int32_t y0 = std::max(originY, clip.y0), y1 = std::min(originY + layerHeight, clip.y1);
   for (std::int32_t y = y0; y < y1; ++y) {
     std::uint32_t* row = target.Row(y);
     const std::uint32_t* from = layer + static_cast<std::ptrdiff_t>(y - originY) * layerStride - originX;

@@ -2,20 +2,44 @@
 // clip layers put over it, the movie's bitmaps, and the frame's budget.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <limits>
 
 #include "swf/model/bitmap.h"
 #include "swf/model/swf_types.h"
 
 namespace dc::swf {
 
-// Pixel (x, y) covers [x, x+1) × [y, y+1) of the canvas's plane.
+// Pixels [x0, x1) × [y0, y1); empty when x1 <= x0 or y1 <= y0.
+struct PixelBox {
+  static constexpr std::int32_t kAll = std::numeric_limits<std::int32_t>::max();
+  std::int32_t x0 = 0, y0 = 0, x1 = kAll, y1 = kAll;
+  bool Empty() const { return x1 <= x0 || y1 <= y0; }
+  bool operator==(const PixelBox&) const = default;
+};
+inline PixelBox Intersection(const PixelBox& a, const PixelBox& b) {
+  return {std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
+}
+// The smallest box holding both; an empty box adds nothing.
+inline PixelBox Union(const PixelBox& a, const PixelBox& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
+}
+
+// Pixel (x, y) covers [x, x+1) × [y, y+1) of the canvas's plane. Drawing
+// changes only the pixels within `clip`: a frame redrawn in part paints
+// exactly the pixels a whole redraw would paint there.
 struct Canvas {
   std::uint32_t* pixels = nullptr;
   std::int32_t width = 0, height = 0;
   std::int32_t stride = 0;  // in pixels
+  PixelBox clip;
   std::uint32_t* Row(std::int32_t y) const { return pixels + static_cast<std::ptrdiff_t>(y) * stride; }
+  // The clip within the canvas.
+  PixelBox Drawable() const { return Intersection(clip, {0, 0, width, height}); }
 };
 
 // What one frame may still spend: pixels touched (Limits::maxLayersPerFrame

@@ -31,7 +31,11 @@ bool Compositor::Pass(const DrawTarget& target, ScanlineRaster& raster, PaintSou
   const std::size_t width = static_cast<std::size_t>(canvas.width);
   if (paint_.size() < width) paint_.resize(width);
   if (sums_.size() < 4 * width) sums_.resize(4 * width, 0);
-  for (std::int32_t y = raster.FirstRow(); y < raster.EndRow(); ++y) {
+  // Outside the clip nothing is written or sampled; a span's paint is
+  // sampled as from its start, so the pixels within are a whole pass's.
+  const PixelBox clip = canvas.Drawable();
+  x0_ = clip.x0, x1_ = clip.x1;
+  for (std::int32_t y = std::max(raster.FirstRow(), clip.y0); y < std::min(raster.EndRow(), clip.y1); ++y) {
     raster.RowSpans(y, spans_);
     if (spans_.empty()) continue;
     const bool oneStyle = spans_.front().style == spans_.back().style;
@@ -52,13 +56,13 @@ bool Compositor::Pass(const DrawTarget& target, ScanlineRaster& raster, PaintSou
       Blend(dst, mask, y, *only);
       continue;
     }
-    std::int32_t x0 = canvas.width, x1 = 0;
+    std::int32_t x0 = x1_, x1 = x0_;
     for (const CoverageSpan& s : spans_) {
       const Paint& paint = paints.For(s.style);
-      if (paint.kind() == Paint::Kind::None) continue;
+      if (paint.kind() == Paint::Kind::None || s.x1 <= x0_ || s.x0 >= x1_) continue;
       Sum(y, s, paint);
-      x0 = std::min(x0, s.x0);
-      x1 = std::max(x1, s.x1);
+      x0 = std::min(x0, std::max(s.x0, x0_));
+      x1 = std::max(x1, std::min(s.x1, x1_));
     }
     LaySums(dst, mask, x0, x1);
   }
@@ -69,14 +73,15 @@ void Compositor::Blend(std::uint32_t* dst, const std::uint8_t* mask, std::int32_
   if (paint.kind() == Paint::Kind::Solid) {
     const std::uint32_t colour = paint.solid();
     for (const CoverageSpan& s : spans_) {
+      const std::int32_t x0 = std::max(s.x0, x0_), x1 = std::min(s.x1, x1_);
       if (mask) {
-        for (std::int32_t x = s.x0; x < s.x1; ++x)
+        for (std::int32_t x = x0; x < x1; ++x)
           dst[x] = SourceOver(dst[x], ScalePixel(colour, DivideBy255(s.coverage * std::uint32_t{mask[x]})));
       } else if (s.coverage == 255 && paint.opaque()) {
-        std::fill(dst + s.x0, dst + s.x1, colour);
+        if (x0 < x1) std::fill(dst + x0, dst + x1, colour);
       } else {
         const std::uint32_t src = ScalePixel(colour, s.coverage);
-        for (std::int32_t x = s.x0; x < s.x1; ++x) dst[x] = SourceOver(dst[x], src);
+        for (std::int32_t x = x0; x < x1; ++x) dst[x] = SourceOver(dst[x], src);
       }
     }
     return;
@@ -85,17 +90,24 @@ void Compositor::Blend(std::uint32_t* dst, const std::uint8_t* mask, std::int32_
   for (std::size_t i = 0; i < spans_.size();) {
     std::size_t j = i + 1;
     while (j < spans_.size() && spans_[j].x0 == spans_[j - 1].x1) ++j;
-    const std::int32_t from = spans_[i].x0;
-    paint.Row(y, from, spans_[j - 1].x1, paint_.data());
+    const std::int32_t from = spans_[i].x0, to = spans_[j - 1].x1;
+    if (to <= x0_ || from >= x1_) {
+      i = j;
+      continue;
+    }
+    const std::int32_t first = std::max(from, x0_);
+    paint.Row(y, from, first, std::min(to, x1_), paint_.data());
     for (; i < j; ++i) {
       const CoverageSpan& s = spans_[i];
-      const std::uint32_t* src = paint_.data() + (s.x0 - from);
+      const std::int32_t x0 = std::max(s.x0, x0_), x1 = std::min(s.x1, x1_);
+      const std::uint32_t* src = paint_.data() + (x0 - first);
       const std::uint32_t coverage = s.coverage;
-      const std::int32_t n = s.x1 - s.x0;
-      std::uint32_t* out = dst + s.x0;
+      const std::int32_t n = x1 - x0;
+      if (n <= 0) continue;
+      std::uint32_t* out = dst + x0;
       if (mask) {
         for (std::int32_t k = 0; k < n; ++k)
-          out[k] = SourceOver(out[k], ScalePixel(src[k], DivideBy255(coverage * mask[s.x0 + k])));
+          out[k] = SourceOver(out[k], ScalePixel(src[k], DivideBy255(coverage * mask[x0 + k])));
       } else if (coverage != 255) {
         for (std::int32_t k = 0; k < n; ++k) out[k] = SourceOver(out[k], ScalePixel(src[k], coverage));
       } else if (paint.opaque()) {
@@ -109,10 +121,11 @@ void Compositor::Blend(std::uint32_t* dst, const std::uint8_t* mask, std::int32_
 
 void Compositor::Sum(std::int32_t y, const CoverageSpan& span, const Paint& paint) {
   std::uint32_t* const src = paint_.data();
-  paint.Row(y, span.x0, span.x1, src);
+  const std::int32_t x0 = std::max(span.x0, x0_), x1 = std::min(span.x1, x1_);
+  paint.Row(y, span.x0, x0, x1, src);
   const std::uint32_t coverage = span.coverage;
-  for (std::int32_t x = span.x0; x < span.x1; ++x) {
-    const std::uint32_t p = src[x - span.x0];
+  for (std::int32_t x = x0; x < x1; ++x) {
+    const std::uint32_t p = src[x - x0];
     std::uint32_t* sum = &sums_[4 * static_cast<std::size_t>(x)];
     sum[0] += (p >> 24) * coverage;
     sum[1] += ((p >> 16) & 255) * coverage;

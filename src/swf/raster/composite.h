@@ -33,6 +33,7 @@ class Compositor {
   void Sum(std::int32_t y, const CoverageSpan& span, const Paint& paint);
   void LaySums(std::uint32_t* dst, const std::uint8_t* mask, std::int32_t x0, std::int32_t x1);
 
+  std::int32_t x0_ = 0, x1_ = 0;  // the pass's clip: columns written
   std::vector<CoverageSpan> spans_;
   std::vector<std::uint32_t> paint_;  // one span's paint
   std::vector<std::uint32_t> sums_;   // alpha, red, green, blue per pixel: Σ paint × coverage

@@ -157,6 +157,7 @@ class ShapeDrawer {
   void BeginPass(std::int32_t onlyStyle, FillRule rule) {
     s_.raster.Begin(d_.target.canvas.width, d_.target.canvas.height, onlyStyle, d_.target.budget, rule,
                     d_.target.AntiAliased());
+    s_.raster.Clip(d_.target.canvas.Drawable());
   }
 
   // The fills of the group's paths, order[begin .. end - 1].

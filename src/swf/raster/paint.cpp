@@ -193,7 +193,7 @@ Paint Paint::Of(const FillStyle& fill, const Matrix& toCanvas, const ColorTransf
   return p;
 }
 
-void Paint::Row(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const {
+void Paint::Row(std::int32_t y, std::int32_t origin, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const {
   switch (kind_) {
     case Kind::None:
       std::fill(out, out + (x1 - x0), 0u);
@@ -202,20 +202,21 @@ void Paint::Row(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t*
       std::fill(out, out + (x1 - x0), solid_);
       return;
     case Kind::Linear:
-      return GradientRowOf<Kind::Linear>(y, x0, x1, out);
+      return GradientRowOf<Kind::Linear>(y, origin, x0, x1, out);
     case Kind::Radial:
-      return GradientRowOf<Kind::Radial>(y, x0, x1, out);
+      return GradientRowOf<Kind::Radial>(y, origin, x0, x1, out);
     case Kind::Focal:
-      return GradientRowOf<Kind::Focal>(y, x0, x1, out);
+      return GradientRowOf<Kind::Focal>(y, origin, x0, x1, out);
     case Kind::Bitmap:
-      return BitmapRow(y, x0, x1, out);
+      return BitmapRow(y, origin, x0, x1, out);
   }
 }
 
 template <Paint::Kind kind, SpreadMode spread>
-void Paint::GradientRow(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const {
+void Paint::GradientRow(std::int32_t y, std::int32_t origin, std::int32_t x0, std::int32_t x1,
+                        std::uint32_t* out) const {
   const Matrix& m = inverse_;
-  const double px = x0 + 0.5, py = y + 0.5;
+  const double px = origin + 0.5, py = y + 0.5;
   // Positions in units of the gradient square's half side.
   const float ux = static_cast<float>((m.a * px + m.c * py + m.tx) / kGradientHalf);
   const float uy = static_cast<float>((m.b * px + m.d * py + m.ty) / kGradientHalf);
@@ -225,11 +226,12 @@ void Paint::GradientRow(std::int32_t y, std::int32_t x0, std::int32_t x1, std::u
   // Blocks of eight pixels: the positions of a block are worked out side
   // by side, then looked up. The last block may run past x1 in `index`.
   constexpr int kBlock = 8;
-  const std::int32_t n = x1 - x0;
+  const std::int32_t n = x1 - x0, skip = x0 - origin;
   for (std::int32_t i = 0; i < n; i += kBlock) {
     std::int32_t index[kBlock];
     for (int k = 0; k < kBlock; ++k) {
-      const float gx = ux + static_cast<float>(i + k) * sx, gy = uy + static_cast<float>(i + k) * sy;
+      const float at = static_cast<float>(skip + i + k);
+      const float gx = ux + at * sx, gy = uy + at * sy;
       float t;
       if constexpr (kind == Kind::Linear) {
         t = (gx + 1) * 0.5f;
@@ -249,29 +251,32 @@ void Paint::GradientRow(std::int32_t y, std::int32_t x0, std::int32_t x1, std::u
 }
 
 template <Paint::Kind kind>
-void Paint::GradientRowOf(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const {
+void Paint::GradientRowOf(std::int32_t y, std::int32_t origin, std::int32_t x0, std::int32_t x1,
+                          std::uint32_t* out) const {
   switch (spread_) {
     case SpreadMode::Pad:
-      return GradientRow<kind, SpreadMode::Pad>(y, x0, x1, out);
+      return GradientRow<kind, SpreadMode::Pad>(y, origin, x0, x1, out);
     case SpreadMode::Reflect:
-      return GradientRow<kind, SpreadMode::Reflect>(y, x0, x1, out);
+      return GradientRow<kind, SpreadMode::Reflect>(y, origin, x0, x1, out);
     case SpreadMode::Repeat:
-      return GradientRow<kind, SpreadMode::Repeat>(y, x0, x1, out);
+      return GradientRow<kind, SpreadMode::Repeat>(y, origin, x0, x1, out);
   }
 }
 
-void Paint::BitmapRow(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const {
+void Paint::BitmapRow(std::int32_t y, std::int32_t origin, std::int32_t x0, std::int32_t x1,
+                      std::uint32_t* out) const {
   const Matrix& m = inverse_;
   const std::int32_t w = bitmap_->width, h = bitmap_->height;
   const std::uint32_t* pixels = bitmap_->pixels.data();
-  const double px = x0 + 0.5, py = y + 0.5;
+  const double px = origin + 0.5, py = y + 0.5;
   const double u0 = m.a * px + m.c * py + m.tx, v0 = m.b * px + m.d * py + m.ty;
   const auto column = [&](double u) { return repeating_ ? Tile(u, w) : Clamp(u, w); };
   const auto row = [&](double v) { return repeating_ ? Tile(v, h) : Clamp(v, h); };
   const auto at = [&](int cx, int cy) { return pixels[std::size_t(cy) * std::size_t(w) + std::size_t(cx)]; };
   const std::int32_t n = x1 - x0;
+  const std::int32_t skip = x0 - origin;
   for (std::int32_t i = 0; i < n; ++i) {
-    const double u = u0 + i * m.a, v = v0 + i * m.b;
+    const double u = u0 + (skip + i) * m.a, v = v0 + (skip + i) * m.b;
     if (!smoothed_) {
       out[i] = at(column(u), row(v));
       continue;

@@ -38,14 +38,17 @@ class Paint {
   // Every pixel it gives has alpha 255.
   bool opaque() const { return opaque_; }
   // The premultiplied pixels of canvas pixels x0 .. x1 - 1 of row y.
-  void Row(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const;
+  void Row(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const { Row(y, x0, x0, x1, out); }
+  // Pixels [x0, x1) of a row sampled from `origin` on: each the value it
+  // has in the row's run from `origin`, whatever part is asked for.
+  void Row(std::int32_t y, std::int32_t origin, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const;
 
  private:
   template <Kind kind>
-  void GradientRowOf(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const;
+  void GradientRowOf(std::int32_t y, std::int32_t origin, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const;
   template <Kind kind, SpreadMode spread>
-  void GradientRow(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const;
-  void BitmapRow(std::int32_t y, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const;
+  void GradientRow(std::int32_t y, std::int32_t origin, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const;
+  void BitmapRow(std::int32_t y, std::int32_t origin, std::int32_t x0, std::int32_t x1, std::uint32_t* out) const;
 
   Kind kind_ = Kind::None;
   bool opaque_ = false;

@@ -95,6 +95,15 @@ void ScanlineRaster::Begin(std::int32_t width, std::int32_t height, std::int32_t
   cellsWalked_ = 0;
   if (onlyStyle < 0) firstRow_ = 0;
   endRow_ = 0;
+  rowFrom_ = 0;
+  rowTo_ = height_;
+  clipRight_ = width_;
+}
+
+void ScanlineRaster::Clip(const PixelBox& box) {
+  rowFrom_ = std::clamp(box.y0, 0, height_);
+  rowTo_ = std::clamp(box.y1, rowFrom_, height_);
+  clipRight_ = std::clamp(box.x1, 0, width_);
 }
 
 void ScanlineRaster::AddEdge(Point a, Point b, std::int32_t left, std::int32_t right) {
@@ -105,7 +114,7 @@ void ScanlineRaster::AddEdge(Point a, Point b, std::int32_t left, std::int32_t r
     sign = -1;
   }
   const double w = width_, h = height_;
-  if (b.y <= 0 || a.y >= h || (a.x >= w && b.x >= w)) return;
+  if (b.y <= rowFrom_ || a.y >= rowTo_ || (a.x >= clipRight_ && b.x >= clipRight_)) return;
   if (a.y < 0) {
     a.x += (b.x - a.x) * ((0 - a.y) / (b.y - a.y));
     a.y = 0;
@@ -174,8 +183,9 @@ template <bool kOneStyle>
 void ScanlineRaster::AddInside(Point a, Point b, float sign) {
   const double dxdy = (b.x - a.x) / (b.y - a.y);
   const double w = width_;
-  const std::int32_t firstRow = std::max(0, static_cast<std::int32_t>(std::floor(a.y)));
-  const std::int32_t lastRow = std::min(height_ - 1, static_cast<std::int32_t>(std::ceil(b.y)) - 1);
+  const std::int32_t firstRow = std::max(rowFrom_, static_cast<std::int32_t>(std::floor(a.y)));
+  const std::int32_t lastRow = std::min(rowTo_ - 1, static_cast<std::int32_t>(std::ceil(b.y)) - 1);
+  if (firstRow > lastRow) return;
   if constexpr (kOneStyle) {
     firstRow_ = std::min(firstRow_, firstRow);
     endRow_ = std::max(endRow_, lastRow + 1);
@@ -217,8 +227,8 @@ void ScanlineRaster::AddCentres(Point a, Point b, float sign) {
   if (!(a.y < b.y)) return;
   const double dxdy = (b.x - a.x) / (b.y - a.y);
   // Rows whose centre r + 0.5 is in [a.y, b.y).
-  const std::int32_t firstRow = std::max(0, static_cast<std::int32_t>(std::ceil(a.y - 0.5)));
-  const std::int32_t endRow = std::min(height_, static_cast<std::int32_t>(std::ceil(b.y - 0.5)));
+  const std::int32_t firstRow = std::max(rowFrom_, static_cast<std::int32_t>(std::ceil(a.y - 0.5)));
+  const std::int32_t endRow = std::min(rowTo_, static_cast<std::int32_t>(std::ceil(b.y - 0.5)));
   if (firstRow >= endRow) return;
   const float f = kOneStyle ? sign * weight_ : sign;
   const double w = width_;

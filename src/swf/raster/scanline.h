@@ -51,6 +51,11 @@ class ScanlineRaster {
   void Begin(std::int32_t width, std::int32_t height, std::int32_t onlyStyle = -1, DrawBudget* budget = nullptr,
              FillRule rule = FillRule::NonZero, bool antiAlias = true);
 
+  // After Begin: only the pixels of `box` are wanted. Rows outside it and
+  // edges wholly right of it gather nothing; the coverage within it stays
+  // exactly what the whole canvas would give.
+  void Clip(const PixelBox& box);
+
   // An edge from `a` to `b` in canvas pixels with style `left` on one side
   // and `right` on the other (-1: none). Which side is which only has to be
   // the same for all edges of a pass: coverage counts winding either way.
@@ -92,6 +97,10 @@ class ScanlineRaster {
   void RowRuns(std::int32_t y, std::vector<CoverageSpan>& spans);
 
   std::int32_t width_ = 0, height_ = 0;
+  // Rows [rowFrom_, rowTo_) gather coverage; edges at or right of
+  // clipRight_ are dropped.
+  std::int32_t rowFrom_ = 0, rowTo_ = 0;
+  double clipRight_ = 0;
   std::int32_t onlyStyle_ = -1;
   FillRule rule_ = FillRule::NonZero;
   bool antiAlias_ = true;
