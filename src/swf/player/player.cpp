@@ -65,7 +65,8 @@ Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
     : options_(std::move(options)),
       tree_(std::move(movie), options_.limits),
       queue_(std::make_unique<Queue>()),
-      renderer_(options_.limits) {
+      deviceFonts_(options_.deviceFonts),
+      renderer_(options_.limits, options_.deviceFonts ? &deviceFonts_ : nullptr) {
   tree_.SetQuality(options_.quality);
   const Movie& m = tree_.movie();
   if (m.hasAvm1Scripts && !m.actionScript3) {

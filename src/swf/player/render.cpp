@@ -165,7 +165,7 @@ void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix&
       break;
     case DisplayKind::StaticText: {
       const std::vector<PlacedGlyph> glyphs =
-          LayOutStaticText(std::get<StaticText>(*object.character), pass.fonts, limits_.maxGlyphs);
+          LayOutStaticText(std::get<StaticText>(*object.character), pass.fonts, limits_.maxGlyphs, deviceFonts_);
       if (!pass.budget.TakeWork(glyphs.size() * raster_limits::kDrawWorkPerGlyph)) break;
       for (const PlacedGlyph& g : glyphs) DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
       break;
@@ -201,7 +201,7 @@ const EditTextLayout* Renderer::FieldLayout(Pass& pass, const DisplayObject& obj
   // Laying out is charged once it is done: it is bounded by maxGlyphs, and
   // kept even when the frame cannot afford it, it costs nothing in the
   // frames that follow.
-  EditTextLayout layout = LayOutEditText(field, object.text, pass.fonts, limits_.maxGlyphs);
+  EditTextLayout layout = LayOutEditText(field, object.text, pass.fonts, limits_.maxGlyphs, deviceFonts_);
   const std::uint64_t laidOut = std::min<std::uint64_t>(text.size(), limits_.maxGlyphs);
   const bool affordable = pass.budget.TakeWork(laidOut * raster_limits::kDrawWorkPerGlyph);
   const std::size_t bytes = text.size() + field.initialText.size() + layout.glyphs.size() * sizeof(PlacedGlyph) +

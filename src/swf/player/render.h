@@ -19,7 +19,10 @@ namespace dc::swf {
 
 class Renderer {
  public:
-  explicit Renderer(const Limits& limits = kDefaultLimits) : limits_(limits) {}
+  // Text in device fonts comes from `deviceFonts` when given, else from
+  // the fallback font.
+  explicit Renderer(const Limits& limits = kDefaultLimits, DeviceFonts* deviceFonts = nullptr)
+      : limits_(limits), deviceFonts_(deviceFonts) {}
 
   // Draws the tree's frame onto `face` (0x00RRGGBB pixels), the whole stage
   // scaled uniformly and centred, the movie's background beneath and
@@ -60,6 +63,7 @@ class Renderer {
   void ForgetFieldsNotShown();
 
   Limits limits_;
+  DeviceFonts* deviceFonts_;
   std::unordered_map<const DisplayObject*, ShownField> shownFields_;
   std::size_t shownBytes_ = 0;
   EditTextLayout scratchLayout_;  // one not kept, past kMaxKeptLayoutBytes
