@@ -30,9 +30,11 @@ int UtcOffsetMinutes() {
 
 FlashFace::FlashFace(HWND parent, const std::filesystem::path& moviePath, int left, int top, int width, int height,
                      std::function<CivilDateTime()> now,
-                     std::function<void(int dx, int dy)> moveClock)
+                     std::function<void(int dx, int dy)> moveClock,
+                     std::shared_ptr<swf::DeviceFontSource> deviceFonts)
     : moveClock_(std::move(moveClock)) {
   swf::PlayerOptions options;
+  options.deviceFonts = std::move(deviceFonts);
   options.now = [now = std::move(now)] { return swf::avm1::LocalTime{now(), UtcOffsetMinutes()}; };
   const ULONGLONG start = GetTickCount64();
   options.timerMs = [start] { return static_cast<double>(GetTickCount64() - start); };

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <list>
 #include <map>
 #include <memory>
@@ -15,7 +14,6 @@
 #include <string>
 #include <string_view>
 #include <tuple>
-#include <vector>
 
 #include "swf/model/text.h"
 
