@@ -157,10 +157,10 @@ class Player {
 
   PlayerOptions options_;
   std::uint64_t framesPlayed_ = 0;
+  DeviceFonts deviceFonts_;  // made before the tree and the renderer, gone after them
   DisplayTree tree_;  // made before the engine, gone after it
   std::unique_ptr<avm1::Engine> engine_;
   std::unique_ptr<Queue> queue_;
-  DeviceFonts deviceFonts_;  // made before the renderer, gone after it
   Renderer renderer_;
   // The last picture drawn in full, shown again for a frame that went past
   // a drawing limit.
