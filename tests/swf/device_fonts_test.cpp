@@ -99,17 +99,21 @@ TEST(DeviceFonts, TextInADeviceFontTakesTheSourcesGlyphsAndFallsBackForTheRest) 
   struct FieldCase {
     const char* what;
     std::optional<std::uint16_t> fontId;
+    const char* deviceFont;
     bool fromSource;
   };
   const FieldCase fieldCases[] = {
-      {"the field's device font", 1, true},
-      {"no font: Times New Roman", std::nullopt, true},
-      {"a font the system lacks", 2, false},
+      {"the field's device font", 1, "", true},
+      {"no font: Times New Roman", std::nullopt, "", true},
+      {"a font the system lacks", 2, "", false},
+      {"a script's font over the field's", 2, "Sans", true},
+      {"a script's font the system lacks", 1, "Nothing", false},
   };
   for (const FieldCase& c : fieldCases) {
     EditText field;
     field.bounds = {1000, 9000, 500, 3000};
     field.fontId = c.fontId;
+    field.deviceFont = c.deviceFont;
     field.height = 1024;
     const EditTextLayout layout = LayOutEditText(field, "AB", lookup, kDefaultLimits.maxGlyphs, &fonts);
     ASSERT_EQ(layout.glyphs.size(), 2u) << c.what;

@@ -79,9 +79,12 @@ class FieldFont {
       for (std::size_t i = 0; i < font->glyphs.size(); ++i) codes_.emplace_back(font->glyphs[i].code, i);
       std::sort(codes_.begin(), codes_.end());
     } else if (device != nullptr) {
-      // A field that names no font is set in Flash's default one.
-      face_ = font != nullptr ? device->FaceFor(font->name, font->bold, font->italic)
-                              : device->FaceFor("Times New Roman", false, false);
+      if (!field.deviceFont.empty())
+        face_ = device->FaceFor(field.deviceFont, field.deviceBold, field.deviceItalic);
+      else if (font != nullptr)
+        face_ = device->FaceFor(font->name, font->bold, font->italic);
+      else
+        face_ = device->FaceFor("Times New Roman", false, false);
       if (face_ != nullptr) {
         device_ = device;
         scale_ = field.height / kDeviceUnitsPerEm;

@@ -61,8 +61,8 @@ struct EditTextLayout {
 // (or, for a word longer than the line, between characters) when wordWrap,
 // on several lines only when multiline (otherwise breaks show as nothing);
 // in the field's font when it has outlines and useOutlines is set, else in
-// the system's font of its name (Times New Roman for a field that names
-// none) when `device` has it, else in the fallback font (a character the
+// the system's font of its name (the field's deviceFont, else its font's,
+// else Times New Roman) when `device` has it, else in the fallback font (a character the
 // font lacks comes from the fallback too). Password fields show '*' for each character; maxLength
 // keeps that many characters. Unless the field sizes itself to its text,
 // lines that start below the bounds and glyphs wholly beside them are left
