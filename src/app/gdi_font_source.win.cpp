@@ -35,6 +35,23 @@ ui::UniqueFont MakeFont(const std::wstring& face, bool bold, bool italic) {
                                     ANTIALIASED_QUALITY, FamilyOf(face), face.c_str()));
 }
 
+int CALLBACK FoundFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;  // one is enough
+}
+
+// Whether the system has a font family of that name, in English or in
+// the name the font gives for another language (GetTextFaceW answers in
+// one of them only).
+bool SystemHasFamily(HDC dc, const std::wstring& face) {
+  LOGFONTW lf{};
+  lf.lfCharSet = DEFAULT_CHARSET;
+  face.copy(lf.lfFaceName, LF_FACESIZE - 1);
+  bool found = false;
+  EnumFontFamiliesExW(dc, &lf, FoundFamily, reinterpret_cast<LPARAM>(&found), 0);
+  return found;
+}
+
 }  // namespace
 
 GdiFontSource::GdiFontSource() : dc_(CreateCompatibleDC(nullptr)) {}
@@ -50,7 +67,7 @@ HFONT GdiFontSource::FontFor(std::string_view name, bool bold, bool italic) {
     font = MakeFont(wanted, bold, italic);
     // GDI gives some font for any name: one that is not the name's means
     // the system lacks it.
-    if (font && !SameFace(Face(font.get()), wanted)) font.reset();
+    if (font && !SameFace(Face(font.get()), wanted) && !SystemHasFamily(dc_.get(), wanted)) font.reset();
   }
   // Arial, or what GDI stands in for it.
   if (!font) font = MakeFont(L"Arial", bold, italic);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/gdi_font_source.win.h"
+#include "base/win_text.win.h"
 #include "swf/format/reader.h"
 #include "swf/player/player.h"
 #include "testkit/swf_writer.h"
@@ -48,7 +49,12 @@ TEST(GdiFontSource, GivesSansOutlineAndAdvanceForA) {
   EXPECT_GT(space->advance, 150);
   EXPECT_FALSE(source.GlyphOf("_sans", false, false, 0xE000)) << "a character the font lacks is left to the fallback";
   EXPECT_FALSE(source.GlyphOf("_sans", false, false, 0x1F600)) << "past one UTF-16 unit";
-  EXPECT_TRUE(source.GlyphOf("No Such Font At All", false, false, 'A')) << "a missing font is Arial";
+  // A name the system has no font for is drawn in Arial (or in what the
+  // system stands in for it); one it has, in its own.
+  EXPECT_EQ(source.FaceOf("No Such Font At All", false, false), face);
+  const std::wstring other = source.FaceOf("Courier New", false, false);
+  EXPECT_EQ(source.FaceOf(dc::WideToUtf8(other), false, false), other);
+  EXPECT_TRUE(source.GlyphOf("No Such Font At All", false, false, 'A'));
 }
 
 // "Hello" in a field whose font, named `face`, the movie does not embed:
