@@ -44,6 +44,7 @@ class DisplayTree {
   // renderer draws it in the same); null: the fallback font. Set before
   // the first field is measured.
   void SetDeviceFonts(DeviceFonts* device) { deviceFonts_ = device; }
+  DeviceFonts* DeviceFontsOf() const { return deviceFonts_; }
   DisplayObject& Root() { return *root_; }
   const DisplayObject& Root() const { return *root_; }
   // Names compare as the movie's version does: exactly from SWF 7 on.
