@@ -20,44 +20,35 @@ using Bytes = std::vector<std::uint8_t>;
 struct Fx {
   double x, y;  // pixels, y up, whole 1/65536ths
 };
-
-void Put32(Bytes& b, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-void Put16(Bytes& b, std::uint16_t v) {
-  b.push_back(static_cast<std::uint8_t>(v));
-  b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void PutPoint(Bytes& b, Fx p) {
-  Put32(b, static_cast<std::uint32_t>(static_cast<std::int32_t>(p.x * 65536)));
-  Put32(b, static_cast<std::uint32_t>(static_cast<std::int32_t>(p.y * 65536)));
-}
-
 struct Curve {
   std::uint16_t kind;
   std::vector<Fx> points;
 };
 
-// One polygon record: its header (length, kind, start) and its curves.
-Bytes Polygon(Fx start, std::initializer_list<Curve> curves, std::uint32_t kind = kOutlinePolygonType) {
-  Bytes curveBytes;
-  for (const Curve& c : curves) {
-    Put16(curveBytes, c.kind);
-    Put16(curveBytes, static_cast<std::uint16_t>(c.points.size()));
-    for (Fx p : c.points) PutPoint(curveBytes, p);
-  }
-  Bytes b;
-  Put32(b, static_cast<std::uint32_t>(16 + curveBytes.size()));
-  Put32(b, kind);
-  PutPoint(b, start);
-  b.insert(b.end(), curveBytes.begin(), curveBytes.end());
-  return b;
+// Appends `v`'s low `bytes` bytes, little-endian.
+void Put(Bytes& b, std::int64_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+void PutPoint(Bytes& b, Fx p) {
+  Put(b, static_cast<std::int64_t>(p.x * 65536), 4);
+  Put(b, static_cast<std::int64_t>(p.y * 65536), 4);
 }
 
-Bytes Join(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
+// One polygon record (its header: length, kind, start; then its curves),
+// after the bytes of `before`.
+Bytes Polygon(Fx start, std::initializer_list<Curve> curves, std::uint32_t kind = kOutlinePolygonType,
+              Bytes before = {}) {
+  Bytes body;
+  for (const Curve& c : curves) {
+    Put(body, c.kind, 2);
+    Put(body, static_cast<std::int64_t>(c.points.size()), 2);
+    for (Fx p : c.points) PutPoint(body, p);
+  }
+  Put(before, static_cast<std::int64_t>(16 + body.size()), 4);
+  Put(before, kind, 4);
+  PutPoint(before, start);
+  before.insert(before.end(), body.begin(), body.end());
+  return before;
 }
 
 // Edges as text, one contour a line: "L x,y>x,y" and "Q x,y~cx,cy>x,y".
@@ -95,8 +86,8 @@ TEST(SystemOutline, ReadsContoursWithYTurnedDown) {
        "L 0,0>10,0 Q 10,0~10,-10>0,0 | fill1 0\n",
        {0, 10, -10, 0}},
       {"two contours, each its own path",
-       Join({Polygon({0, 0}, {{kOutlineLine, {{40, 0}, {0, 40}}}}),
-             Polygon({10, 10}, {{kOutlineLine, {{10, 20}, {20, 10}}}})}),
+       Polygon({10, 10}, {{kOutlineLine, {{10, 20}, {20, 10}}}}, kOutlinePolygonType,
+               Polygon({0, 0}, {{kOutlineLine, {{40, 0}, {0, 40}}}})),
        "L 0,0>40,0 L 40,0>0,-40 L 0,-40>0,0 | fill1 0\nL 10,-10>10,-20 L 10,-20>20,-10 L 20,-10>10,-10 | fill1 0\n",
        {0, 40, -40, 0}},
       {"a cubic piece as two quadratics meeting at its middle",
@@ -121,6 +112,8 @@ TEST(SystemOutline, RefusesDamagedBuffers) {
   cut.pop_back();
   Bytes longer = good;
   longer[0] = static_cast<std::uint8_t>(good.size() + 8);  // the header claims more than is there
+  Bytes past = good;
+  past.insert(past.end(), {1, 2, 3});
   Bytes shortCount = good;
   shortCount[18] = 3;  // three points where two are
   struct Case {
@@ -135,7 +128,7 @@ TEST(SystemOutline, RefusesDamagedBuffers) {
       {"a curve of an unknown kind", Polygon({0, 0}, {{7, {{10, 0}}}})},
       {"a spline of one point", Polygon({0, 0}, {{kOutlineQuadratic, {{10, 0}}}})},
       {"a cubic of two points", Polygon({0, 0}, {{kOutlineCubic, {{10, 0}, {0, 10}}}})},
-      {"a few bytes past a good polygon", Join({good, Bytes{1, 2, 3}})},
+      {"a few bytes past a good polygon", past},
   };
   for (const Case& c : cases) EXPECT_FALSE(ReadSystemOutline(c.bytes)) << c.what;
 }
