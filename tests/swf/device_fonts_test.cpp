@@ -62,6 +62,8 @@ TEST(DeviceFonts, KeepsWhatTheSourceSaidWithinItsBound) {
   EXPECT_EQ(fonts.GlyphOf(*sans, 'B'), nullptr);
   EXPECT_EQ(source->glyphsAsked['A'], 1);
   EXPECT_EQ(source->glyphsAsked['B'], 1) << "a missing glyph is remembered too";
+  EXPECT_EQ(fonts.TakeFetched(), 2u) << "the source's work, for the frame to pay";
+  EXPECT_EQ(fonts.TakeFetched(), 0u);
 
   fonts.GlyphOf(*fonts.FaceFor("Sans", true, false), 'A');
   EXPECT_LE(fonts.GlyphBytes(), room);

@@ -60,6 +60,8 @@ class Renderer {
     std::size_t bytes;
   };
   const EditTextLayout* FieldLayout(Pass& pass, const DisplayObject& object);
+  // The work of the device font glyphs fetched since it was last asked.
+  std::uint64_t DeviceFontWork();
   void ForgetFieldsNotShown();
 
   Limits limits_;

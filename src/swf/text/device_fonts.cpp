@@ -43,6 +43,7 @@ std::shared_ptr<const Glyph> DeviceFonts::GlyphOf(const Face& face, char32_t cod
     return it->second.glyph;
   }
   std::shared_ptr<const Glyph> glyph;
+  ++fetched_;
   if (std::optional<Glyph> got = source_->GlyphOf(face.name, face.bold, face.italic, code))
     glyph = std::make_shared<const Glyph>(std::move(*got));
   const std::size_t bytes = glyph ? BytesOf(*glyph) : sizeof(Cached);

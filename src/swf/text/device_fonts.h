@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <list>
 #include <map>
 #include <memory>
@@ -14,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 
 #include "swf/model/text.h"
 
@@ -70,6 +72,9 @@ class DeviceFonts {
   std::shared_ptr<const Glyph> GlyphOf(const Face& face, char32_t code);
 
   std::size_t GlyphBytes() const { return glyphBytes_; }
+  // Glyphs asked of the source since the last call: the work the cache
+  // did not save, which the renderer charges to the frame.
+  std::uint64_t TakeFetched() { return std::exchange(fetched_, 0); }
 
  private:
   using Key = std::pair<const Face*, char32_t>;
@@ -88,6 +93,7 @@ class DeviceFonts {
   std::map<Key, Cached> glyphs_;
   std::list<Key> uses_;  // most recent first
   std::size_t glyphBytes_ = 0;
+  std::uint64_t fetched_ = 0;
 };
 
 }  // namespace dc::swf
