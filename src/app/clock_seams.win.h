@@ -1,7 +1,7 @@
 // What the clock window takes from the system, passed in so that a test
 // can build the real window at a chosen time: the clock, the locale's time
-// format, the registry's Run keys, the shell's open action, and where
-// alarms go when they fire. The locale's format and the monitors are read
+// format, the registry's Run keys, the shell's open action, where alarms
+// go when they fire, and the fonts a Flash face's device text is drawn in. The locale's format and the monitors are read
 // again when the user changes them.
 #pragma once
 
@@ -15,6 +15,7 @@
 #include "app/screen_placement.h"
 #include "base/date_time.h"
 #include "base/time_text.h"
+#include "swf/text/device_fonts.h"
 #include "ui/win_fwd.h"
 
 namespace dc {
@@ -31,6 +32,9 @@ struct ClockSeams {
   std::function<void(HWND, const std::wstring&)> openAddress;
   // Set, it receives the alarms of each pass instead of the popups.
   std::function<void(const std::vector<Firing>&)> fire;
+  // The system's fonts for a Flash face's text in fonts the movie does not
+  // embed; unset, the player's own fallback font draws it.
+  std::shared_ptr<swf::DeviceFontSource> deviceFonts;
 };
 
 // The system's clock, locale and registry.

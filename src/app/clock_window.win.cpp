@@ -190,7 +190,7 @@ void ClockWindow::BuildFace() {
                       "with its digits only.");
     flash_ = std::make_unique<FlashFace>(hwnd(), package_.moviePath, d.FaceLeft, d.FaceTop, d.FaceWidth,
                                          d.FaceHeight, seams_.now,
-                                         [this](int dx, int dy) { MoveFromFace(dx, dy); });
+                                         [this](int dx, int dy) { MoveFromFace(dx, dy); }, seams_.deviceFonts);
     picture_.reset();
   } catch (const UserError& e) {
     ui::ReportError(e.what());

@@ -31,9 +31,11 @@ int UtcOffsetMinutes() {
 
 FlashFace::FlashFace(HWND parent, const std::filesystem::path& moviePath, int left, int top, int width, int height,
                      std::function<CivilDateTime()> now,
-                     std::function<void(int dx, int dy)> moveClock)
+                     std::function<void(int dx, int dy)> moveClock,
+                     std::shared_ptr<swf::DeviceFontSource> deviceFonts)
     : moveClock_(std::move(moveClock)) {
   swf::PlayerOptions options;
+  options.deviceFonts = std::move(deviceFonts);
   // The zone is asked again only when the local minute moved: a script
   // reads the time every frame, and a change of offset moves local time.
   options.now = [now = std::move(now), asked = std::optional<CivilDateTime>(), offset = 0]() mutable {

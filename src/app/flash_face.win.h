@@ -33,8 +33,11 @@ class FlashFace : public ui::Window {
   // be played.
   // `moveClock` starts the system's move of the clock (a press that moved),
   // the clock first moved by how far the pointer went before it was a move.
+  // Text in fonts the movie does not embed comes from `deviceFonts` (the
+  // system's), or, unset, from the player's fallback font.
   FlashFace(HWND parent, const std::filesystem::path& moviePath, int left, int top, int width, int height,
-            std::function<CivilDateTime()> now, std::function<void(int dx, int dy)> moveClock);
+            std::function<CivilDateTime()> now, std::function<void(int dx, int dy)> moveClock,
+            std::shared_ptr<swf::DeviceFontSource> deviceFonts = nullptr);
 
   // Runs the movie while the clock is shown; paused, it holds its frame.
   void SetRunning(bool running);

@@ -1,7 +1,8 @@
-// The system's clock, the locale's time settings and the registry.
+// The system's clock, the locale's time settings, the registry and the fonts.
 #include <windows.h>
 
 #include "app/clock_seams.win.h"
+#include "app/gdi_font_source.win.h"
 #include "app/registry_run_keys.win.h"
 #include "base/ansi_text.h"
 #include "base/win_text.win.h"
@@ -66,6 +67,7 @@ ClockSeams SystemSeams() {
   seams.readTimeFormat = LocaleTimeFormat;
   seams.monitors = SystemMonitors;
   seams.runKeys = std::make_shared<RegistryRunKeys>();
+  seams.deviceFonts = std::make_shared<GdiFontSource>();
   return seams;
 }
 

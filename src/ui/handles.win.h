@@ -43,6 +43,8 @@ class ScopedSelect {
   }
   ScopedSelect(const ScopedSelect&) = delete;
   ScopedSelect& operator=(const ScopedSelect&) = delete;
+  // False when SelectObject failed: the object is not in the context.
+  bool Selected() const { return old_ && old_ != HGDI_ERROR; }
 
  private:
   HDC dc_;

@@ -26,7 +26,10 @@ std::optional<avm1::TextExtent> DisplayObject::MeasureText(const avm1::FieldForm
 }
 
 const FontLibrary& DisplayTree::Fonts() {
-  if (!fonts_) fonts_ = std::make_unique<FontLibrary>(*movie_);
+  if (!fonts_) {
+    fonts_ = std::make_unique<FontLibrary>(*movie_);
+    fonts_->SetDeviceFonts(deviceFonts_);
+  }
   return *fonts_;
 }
 

@@ -40,6 +40,11 @@ class DisplayTree {
   std::vector<std::string> ExportNamesOf(std::uint16_t characterId) const;
   // The movie's embedded fonts by name, for text fields (made at first use).
   const FontLibrary& Fonts();
+  // The system's fonts that text in device fonts is measured in (the
+  // renderer draws it in the same); null: the fallback font. Set before
+  // the first field is measured.
+  void SetDeviceFonts(DeviceFonts* device) { deviceFonts_ = device; }
+  DeviceFonts* DeviceFontsOf() const { return deviceFonts_; }
   DisplayObject& Root() { return *root_; }
   const DisplayObject& Root() const { return *root_; }
   // Names compare as the movie's version does: exactly from SWF 7 on.
@@ -164,6 +169,7 @@ class DisplayTree {
 
   std::shared_ptr<const Movie> movie_;
   std::unique_ptr<FontLibrary> fonts_;
+  DeviceFonts* deviceFonts_ = nullptr;
   Limits limits_;
   // Before the objects: their drawings give their edges back to it.
   EdgePool drawnEdges_;

@@ -118,7 +118,7 @@ bool ObjectContains(const DisplayObject& o, Point p, std::uint64_t& edges) {
       if (!o.TweenMade()) edges += std::get<MorphShape>(*o.character).start.EdgeCount();
       return ShapeContains(o.TweenedShape(), p, edges);
     case DisplayKind::StaticText: {
-      // A static text by its glyphs.
+      // A static text by its glyphs, as they are drawn.
       if (!BoxContains(o.OwnBounds(), p)) return false;
       if (!o.Tree() || !o.character) return true;
       const Movie& movie = o.Tree()->movie();
@@ -126,7 +126,8 @@ bool ObjectContains(const DisplayObject& o, Point p, std::uint64_t& edges) {
         const Character* c = movie.Find(id);
         return c ? std::get_if<Font>(c) : nullptr;
       };
-      for (const PlacedGlyph& g : LayOutStaticText(std::get<StaticText>(*o.character), fonts)) {
+      for (const PlacedGlyph& g : LayOutStaticText(std::get<StaticText>(*o.character), fonts,
+                                                   kDefaultLimits.maxGlyphs, o.Tree()->DeviceFontsOf())) {
         const std::optional<Matrix> in = g.matrix.Inverse();
         if (g.shape && in && ShapeContains(*g.shape, in->Apply(p), edges)) return true;
       }

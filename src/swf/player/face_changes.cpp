@@ -362,12 +362,12 @@ TwipRect FaceChanges::LocalBounds(const DisplayObject& object, double& pad) {
     case DisplayKind::StaticText: {
       const auto& text = std::get<StaticText>(*object.character);
       const auto [at, added] = measured_.try_emplace(&text);
-      if (added) at->second.local = Joined(text.bounds, GlyphsReach(LayOutStaticText(text, fonts, limits_.maxGlyphs)));
+      if (added) at->second.local = Joined(text.bounds, GlyphsReach(LayOutStaticText(text, fonts, limits_.maxGlyphs, deviceFonts_)));
       return at->second.local;
     }
     case DisplayKind::EditText: {
       const auto& field = std::get<EditText>(*object.character);
-      const EditTextLayout layout = LayOutEditText(field, object.text, fonts, limits_.maxGlyphs);
+      const EditTextLayout layout = LayOutEditText(field, object.text, fonts, limits_.maxGlyphs, deviceFonts_);
       const TwipRect& b = field.bounds;  // a negative size spans the other way
       TwipRect box{std::min(b.xMin, b.xMax), std::max(b.xMin, b.xMax), std::min(b.yMin, b.yMax), std::max(b.yMin, b.yMax)};
       box = Joined(box, GlyphsReach(layout.glyphs));

@@ -20,7 +20,10 @@ namespace dc::swf {
 
 class FaceChanges {
  public:
-  explicit FaceChanges(const Limits& limits = kDefaultLimits) : limits_(limits) {}
+  // Texts in device fonts are measured in `deviceFonts`' glyphs when given,
+  // as the renderer draws them.
+  explicit FaceChanges(const Limits& limits = kDefaultLimits, DeviceFonts* deviceFonts = nullptr)
+      : limits_(limits), deviceFonts_(deviceFonts) {}
 
   // Notes the tree as drawn onto a face of `width` × `height` and returns
   // the box of the face whose pixels may differ from the picture noted
@@ -68,6 +71,7 @@ class FaceChanges {
   void Dirty(const PixelBox& box) { dirty_ = Union(dirty_, box); }
 
   Limits limits_;
+  DeviceFonts* deviceFonts_;
   std::unordered_map<const DisplayObject*, Entry> shown_;
   // Bounds of the movie's shapes, tweens and texts, measured once.
   struct Measured {

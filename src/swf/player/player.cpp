@@ -63,10 +63,12 @@ std::shared_ptr<const Movie> ReadMovieFile(const std::filesystem::path& path, co
 
 Player::Player(std::shared_ptr<const Movie> movie, PlayerOptions options)
     : options_(std::move(options)),
+      deviceFonts_(options_.deviceFonts),
       tree_(std::move(movie), options_.limits),
       queue_(std::make_unique<Queue>()),
-      renderer_(options_.limits) {
+      renderer_(options_.limits, options_.deviceFonts ? &deviceFonts_ : nullptr) {
   tree_.SetQuality(options_.quality);
+  if (options_.deviceFonts) tree_.SetDeviceFonts(&deviceFonts_);
   const Movie& m = tree_.movie();
   if (m.hasAvm1Scripts && !m.actionScript3) {
     avm1::Host host;

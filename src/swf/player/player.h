@@ -18,6 +18,7 @@
 #include "swf/limits.h"
 #include "swf/model/movie.h"
 #include "swf/player/render.h"
+#include "swf/text/device_fonts.h"
 
 namespace dc::swf {
 
@@ -41,6 +42,9 @@ struct PlayerOptions {
   double viewportWidth = 0, viewportHeight = 0;
   // The quality the movie starts at; its scripts may change it.
   Quality quality = Quality::High;
+  // The system's fonts, for text in a font the movie does not embed;
+  // unset, such text is drawn in our fallback font.
+  std::shared_ptr<DeviceFontSource> deviceFonts;
 };
 
 class Player {
@@ -158,6 +162,7 @@ class Player {
 
   PlayerOptions options_;
   std::uint64_t framesPlayed_ = 0;
+  DeviceFonts deviceFonts_;  // made before the tree and the renderer, gone after them
   DisplayTree tree_;  // made before the engine, gone after it
   std::unique_ptr<avm1::Engine> engine_;
   std::unique_ptr<Queue> queue_;

@@ -12,6 +12,7 @@
 #include "swf/model/rectangle_edges.h"
 #include "swf/player/field_placement.h"
 #include "swf/player/render_pass.h"
+#include "swf/text/device_fonts.h"
 #include "swf/player/stage_fit.h"
 #include "swf/text/text_layout.h"
 
@@ -103,6 +104,8 @@ bool Renderer::Render(const DisplayTree& tree, PixelTarget& face, bool onlyChang
     const Character* c = movie.Find(id);
     return c ? std::get_if<Font>(c) : nullptr;
   };
+  // Glyphs the frame's scripts had fetched to measure text.
+  pass.budget.TakeWork(DeviceFontWork());
   if (surface > 0) {
     const Matrix stage = StageToFace(movie.stage, face.width, face.height);
     pass.filterScale = {std::hypot(stage.a, stage.b) * 20, std::hypot(stage.c, stage.d) * 20};
@@ -220,8 +223,8 @@ void Renderer::DrawObject(Pass& pass, const DisplayObject& object, const Matrix&
       break;
     case DisplayKind::StaticText: {
       const std::vector<PlacedGlyph> glyphs =
-          LayOutStaticText(std::get<StaticText>(*object.character), pass.fonts, limits_.maxGlyphs);
-      if (!pass.budget.TakeWork(glyphs.size() * raster_limits::kDrawWorkPerGlyph)) break;
+          LayOutStaticText(std::get<StaticText>(*object.character), pass.fonts, limits_.maxGlyphs, deviceFonts_);
+      if (!pass.budget.TakeWork(glyphs.size() * raster_limits::kDrawWorkPerGlyph + DeviceFontWork())) break;
       for (const PlacedGlyph& g : glyphs) DrawShape(*g.shape, m * g.matrix, cx, target, &g.color);
       break;
     }
@@ -265,9 +268,10 @@ const EditTextLayout* Renderer::FieldLayout(Pass& pass, const DisplayObject& obj
   // Laying out is charged once it is done: it is bounded by maxGlyphs, and
   // kept even when the frame cannot afford it, it costs nothing in the
   // frames that follow.
-  EditTextLayout layout = LayOutEditText(field, object.text, pass.fonts, limits_.maxGlyphs, object.textColours);
+  EditTextLayout layout =
+      LayOutEditText(field, object.text, pass.fonts, limits_.maxGlyphs, deviceFonts_, object.textColours);
   const std::uint64_t laidOut = std::min<std::uint64_t>(text.size(), limits_.maxGlyphs);
-  const bool affordable = pass.budget.TakeWork(laidOut * raster_limits::kDrawWorkPerGlyph);
+  const bool affordable = pass.budget.TakeWork(laidOut * raster_limits::kDrawWorkPerGlyph + DeviceFontWork());
   const std::size_t bytes = text.size() + field.initialText.size() + layout.glyphs.size() * sizeof(PlacedGlyph) +
                             object.textColours.size() * sizeof(ColourRun) +
                             sizeof(ShownField);
@@ -281,6 +285,10 @@ const EditTextLayout* Renderer::FieldLayout(Pass& pass, const DisplayObject& obj
     shown = &kept.layout;
   }
   return affordable ? shown : nullptr;
+}
+
+std::uint64_t Renderer::DeviceFontWork() {
+  return deviceFonts_ != nullptr ? deviceFonts_->TakeFetched() * raster_limits::kDrawWorkPerDeviceGlyph : 0;
 }
 
 void Renderer::ForgetFieldsNotShown() {

@@ -20,7 +20,10 @@ namespace dc::swf {
 
 class Renderer {
  public:
-  explicit Renderer(const Limits& limits = kDefaultLimits) : limits_(limits), changes_(limits) {}
+  // Text in device fonts comes from `deviceFonts` when given, else from
+  // the fallback font.
+  explicit Renderer(const Limits& limits = kDefaultLimits, DeviceFonts* deviceFonts = nullptr)
+      : limits_(limits), changes_(limits, deviceFonts), deviceFonts_(deviceFonts) {}
 
   // Draws the tree's frame onto `face` (0x00RRGGBB pixels), the whole stage
   // scaled uniformly and centred, the movie's background beneath and
@@ -63,11 +66,14 @@ class Renderer {
     std::size_t bytes;
   };
   const EditTextLayout* FieldLayout(Pass& pass, const DisplayObject& object);
+  // The work of the device font glyphs fetched since it was last asked.
+  std::uint64_t DeviceFontWork();
   void ForgetFieldsNotShown();
 
   Limits limits_;
   FaceChanges changes_;
   PixelBox drawn_{0, 0, 0, 0};
+  DeviceFonts* deviceFonts_;
   std::unordered_map<const DisplayObject*, ShownField> shownFields_;
   std::size_t shownBytes_ = 0;
   EditTextLayout scratchLayout_;  // one not kept, past kMaxKeptLayoutBytes

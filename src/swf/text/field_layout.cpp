@@ -40,12 +40,13 @@ class Breaker {
     runStart_.reserve(runs.size() + 1);
     std::size_t pos = 0;
     for (const auto& run : runs) {
-      faces_.emplace_back(fonts, FontOf(run.format, frame, fonts), run.format.size);
+      faces_.emplace_back(fonts, FontOf(run.format, frame, fonts), run.format.size, run.format.font, run.format.bold,
+                          run.format.italic);
       runStart_.push_back(pos);
       pos += run.length;
     }
     runStart_.push_back(pos);
-    emptyFace_.emplace(fonts, FontOf(empty, frame, fonts), empty.size);
+    emptyFace_.emplace(fonts, FontOf(empty, frame, fonts), empty.size, empty.font, empty.bold, empty.italic);
     out_.advances.resize(text_.size(), 0);
     // Each character's own advance; tabs are set per line.
     std::size_t run = 0;

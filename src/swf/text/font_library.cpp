@@ -79,8 +79,15 @@ std::int32_t FontLibrary::GlyphIndex(const Font& font, char32_t code) const {
   return at != codes.end() && at->first == code ? static_cast<std::int32_t>(at->second) : -1;
 }
 
-FontFace::FontFace(const FontLibrary& library, const Font* font, double sizePx)
+FontFace::FontFace(const FontLibrary& library, const Font* font, double sizePx, std::string_view deviceName,
+                   bool bold, bool italic)
     : library_(library), font_(font), sizePx_(std::isfinite(sizePx) ? std::clamp(sizePx, 0.0, 10000.0) : 0) {
+  if (font_ == nullptr && library_.Device() != nullptr) device_ = library_.Device()->FaceFor(deviceName, bold, italic);
+  if (device_ != nullptr) {
+    ascent_ = WholePixels(device_->metrics.ascent * sizePx_ / kDeviceUnitsPerEm);
+    descent_ = WholePixels(device_->metrics.descent * sizePx_ / kDeviceUnitsPerEm);
+    return;
+  }
   if (font_ != nullptr) {
     scale_ = sizePx_ * 20 / font_->unitsPerEm;
     if (font_->hasLayout) {
@@ -104,6 +111,10 @@ std::int32_t FontFace::Advance(char32_t code) const {
     if (font_->hasLayout) return WholeTwips(glyph.advance * scale_);
     // No measures: the outline's right edge.
     return WholeTwips(glyph.shape.bounds.xMax * scale_);
+  }
+  if (device_ != nullptr) {
+    if (const std::shared_ptr<const Glyph> glyph = library_.Device()->GlyphOf(*device_, code))
+      return WholePixels(glyph->advance * sizePx_ / kDeviceUnitsPerEm);
   }
   const Font& fallback = FallbackFont();
   const Glyph& glyph = fallback.glyphs[FallbackGlyphIndex(code)];

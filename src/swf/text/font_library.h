@@ -1,7 +1,8 @@
 // The fonts a movie embeds, found as a text field's format names them, and
 // the measures text is laid out by: an embedded font's own, or, for a
-// device font, our fallback font's measured as Flash measured system text
-// (whole pixels).
+// device font, the system's font (when the player has device fonts) or
+// our fallback font's, measured as Flash measured system text (whole
+// pixels).
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "swf/model/text.h"
+#include "swf/text/device_fonts.h"
 
 namespace dc::swf {
 
@@ -32,6 +34,10 @@ class FontLibrary {
   // other font by a linear search), or -1.
   std::int32_t GlyphIndex(const Font& font, char32_t code) const;
 
+  // The system's fonts for device text; null: the fallback font measures it.
+  void SetDeviceFonts(DeviceFonts* device) { device_ = device; }
+  DeviceFonts* Device() const { return device_; }
+
  private:
   struct Entry {
     const Font* font;
@@ -41,20 +47,25 @@ class FontLibrary {
   std::unordered_map<std::string, std::vector<std::size_t>> byName_;  // lower-case name to entries
   std::unordered_map<const Font*, std::size_t> byFont_;
   std::vector<Entry> entries_;
+  DeviceFonts* device_ = nullptr;
 };
 
 // A font at a size, as text is measured in it (twips).
 class FontFace {
  public:
-  // `font` null: a device font, measured with the fallback font.
-  FontFace(const FontLibrary& library, const Font* font, double sizePx);
+  // `font` null: a device font, the system's font of `deviceName` and
+  // style when the library has device fonts and the system has it, else
+  // measured with the fallback font.
+  FontFace(const FontLibrary& library, const Font* font, double sizePx, std::string_view deviceName = {},
+           bool bold = false, bool italic = false);
 
   bool Device() const { return font_ == nullptr; }
   const Font* Embedded() const { return font_; }
   std::int32_t Ascent() const { return ascent_; }
   std::int32_t Descent() const { return descent_; }
   // How far the pen moves past `code`; a character the embedded font
-  // lacks moves it not at all.
+  // lacks moves it not at all, one the system's font lacks as far as the
+  // fallback font's.
   std::int32_t Advance(char32_t code) const;
   // The glyph drawn for `code` and its scale from font units to twips:
   // the embedded font's, or the fallback font's; null when none.
@@ -63,6 +74,7 @@ class FontFace {
  private:
   const FontLibrary& library_;
   const Font* font_;
+  const DeviceFonts::Face* device_ = nullptr;
   double sizePx_;
   double scale_ = 0;  // font units to twips
   std::int32_t ascent_ = 0, descent_ = 0;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "swf/model/rectangle_edges.h"
+#include "swf/text/device_fonts.h"
 #include "swf/text/fallback_font.h"
 #include "swf/text/field_text.h"
 #include "swf/limits.h"
@@ -34,16 +35,26 @@ Matrix GlyphMatrix(double x, double y, double scale) { return {scale, 0, 0, scal
 // ---- Static text ----
 
 void PlaceRecord(const TextRecord& record, const Font& font, const Matrix& textMatrix, std::size_t budget,
-                 std::vector<PlacedGlyph>& out) {
+                 DeviceFonts* device, std::vector<PlacedGlyph>& out) {
   const double scale = record.height / font.unitsPerEm;
   const double fallbackScale = record.height / FallbackFont().unitsPerEm;
+  const double deviceScale = record.height / kDeviceUnitsPerEm;
+  const DeviceFonts::Face* face =
+      device != nullptr && !font.hasOutlines ? device->FaceFor(font.name, font.bold, font.italic) : nullptr;
   double x = record.x;
   for (const GlyphEntry& entry : record.glyphs) {
     if (out.size() >= budget) return;
     const Glyph* glyph = entry.index < font.glyphs.size() ? &font.glyphs[entry.index] : nullptr;
+    std::shared_ptr<const Glyph> system =
+        face != nullptr && glyph != nullptr && glyph->code != 0 ? device->GlyphOf(*face, glyph->code) : nullptr;
     if (glyph != nullptr && font.hasOutlines && !OutlineMissing(*glyph)) {
       if (!glyph->shape.paths.empty())
         out.push_back({&glyph->shape, textMatrix * GlyphMatrix(x, record.y, scale), record.color});
+    } else if (system) {
+      if (!system->shape.paths.empty()) {
+        const Shape* shape = &system->shape;
+        out.push_back({shape, textMatrix * GlyphMatrix(x, record.y, deviceScale), record.color, std::move(system)});
+      }
     } else if (glyph != nullptr && glyph->code != 0) {
       const Glyph& stand = FallbackGlyph(glyph->code);
       if (!stand.shape.paths.empty())
@@ -58,7 +69,7 @@ void PlaceRecord(const TextRecord& record, const Font& font, const Matrix& textM
 // The font a field's text is set in and its measures, in twips.
 class FieldFont {
  public:
-  FieldFont(const EditText& field, const Font* font) {
+  FieldFont(const EditText& field, const Font* font, DeviceFonts* device) {
     const Font& fallback = FallbackFont();
     fallbackScale_ = field.height / fallback.unitsPerEm;
     if (font != nullptr && font->hasOutlines && field.useOutlines && font->unitsPerEm > 0) {
@@ -67,6 +78,20 @@ class FieldFont {
       codes_.reserve(font->glyphs.size());
       for (std::size_t i = 0; i < font->glyphs.size(); ++i) codes_.emplace_back(font->glyphs[i].code, i);
       std::sort(codes_.begin(), codes_.end());
+    } else if (device != nullptr) {
+      if (!field.deviceFont.empty())
+        face_ = device->FaceFor(field.deviceFont, field.deviceBold, field.deviceItalic);
+      else if (font != nullptr)
+        face_ = device->FaceFor(font->name, font->bold, font->italic);
+      else
+        face_ = device->FaceFor("Times New Roman", false, false);
+      if (face_ != nullptr) {
+        device_ = device;
+        scale_ = field.height / kDeviceUnitsPerEm;
+        ascent_ = face_->metrics.ascent * scale_;
+        descent_ = face_->metrics.descent * scale_;
+        return;
+      }
     }
     const bool ownLayout = font_ != nullptr && font_->hasLayout;
     ascent_ = ownLayout ? font_->ascent * scale_ : fallback.ascent * fallbackScale_;
@@ -80,8 +105,16 @@ class FieldFont {
     const Shape* shape;  // null: nothing to draw
     double scale;        // font units to twips
     double advance;      // twips
+    std::shared_ptr<const Glyph> device;  // holds `shape` when a device font's
   };
   Placed Place(char32_t code) const {
+    if (face_ != nullptr) {
+      if (std::shared_ptr<const Glyph> glyph = device_->GlyphOf(*face_, code == '\t' ? U' ' : code)) {
+        const Shape* shape = Drawable(glyph->shape);
+        const double advance = glyph->advance * scale_;
+        return {shape, scale_, advance, std::move(glyph)};
+      }
+    }
     if (font_ != nullptr) {
       const Glyph* glyph = Find(code == '\t' ? U' ' : code);
       if (glyph != nullptr && !OutlineMissing(*glyph)) {
@@ -119,6 +152,8 @@ class FieldFont {
   }
 
   const Font* font_ = nullptr;
+  DeviceFonts* device_ = nullptr;
+  const DeviceFonts::Face* face_ = nullptr;
   double scale_ = 0, fallbackScale_ = 0, ascent_ = 0, descent_ = 0;
   std::vector<std::pair<std::uint16_t, std::size_t>> codes_;  // sorted
 };
@@ -250,24 +285,25 @@ Shape BoxShape(const TwipRect& r, std::optional<Rgba> fill, std::optional<Rgba> 
 
 }  // namespace
 
-std::vector<PlacedGlyph> LayOutStaticText(const StaticText& text, const FontLookup& fonts, std::size_t maxGlyphs) {
+std::vector<PlacedGlyph> LayOutStaticText(const StaticText& text, const FontLookup& fonts, std::size_t maxGlyphs,
+                                          DeviceFonts* device) {
   std::vector<PlacedGlyph> out;
   const std::size_t budget = maxGlyphs;
   for (const TextRecord& record : text.records) {
     const Font* font = fonts ? fonts(record.fontId) : nullptr;
     if (font == nullptr || !(font->unitsPerEm > 0)) continue;
-    PlaceRecord(record, *font, text.matrix, budget, out);
+    PlaceRecord(record, *font, text.matrix, budget, device, out);
   }
   return out;
 }
 
 EditTextLayout LayOutEditText(const EditText& field, std::string_view text, const FontLookup& fonts,
-                              std::size_t maxGlyphs, std::span<const ColourRun> colours) {
+                              std::size_t maxGlyphs, DeviceFonts* device, std::span<const ColourRun> colours) {
   const Font* own = field.fontId && fonts ? fonts(*field.fontId) : nullptr;
-  const FieldFont font(field, own);
+  const FieldFont font(field, own, device);
   std::vector<FieldChar> chars;
   for (const StyledChar& c : ShownText(field, text, maxGlyphs, colours)) {
-    chars.push_back({c.code, c.color, c.code == '\n' ? FieldFont::Placed{nullptr, 0, 0} : font.Place(c.code)});
+    chars.push_back({c.code, c.color, c.code == '\n' ? FieldFont::Placed{nullptr, 0, 0, nullptr} : font.Place(c.code)});
   }
 
   const TwipRect& b = field.bounds;
@@ -304,7 +340,7 @@ EditTextLayout LayOutEditText(const EditText& field, std::string_view text, cons
       const FieldChar& c = chars[i];
       const bool beside = x + c.glyph.advance <= b.xMin || x >= b.xMax;
       if (c.glyph.shape != nullptr && (field.autoSize || !beside))
-        layout.glyphs.push_back({c.glyph.shape, GlyphMatrix(x, baseline, c.glyph.scale), c.color});
+        layout.glyphs.push_back({c.glyph.shape, GlyphMatrix(x, baseline, c.glyph.scale), c.color, c.glyph.device});
       x += c.glyph.advance + (IsBlank(c.code) ? spread : 0);
     }
     inkBottom = std::max(inkBottom, baseline + font.Descent() + kEditTextGutter);
