@@ -11,15 +11,9 @@ namespace dc::swf {
 namespace {
 
 using test::Rect;
+using test::Place;
 using test::Solid;
 
-PlaceObject Place(std::uint16_t depth, std::uint16_t id, Matrix m = {}) {
-  PlaceObject p;
-  p.depth = depth;
-  p.characterId = id;
-  p.matrix = m;
-  return p;
-}
 
 // A 40 × 40 px stage on white: a green and yellow field at depth 1 (left
 // and right halves), a grey band at depth 2 across its top 10 px.

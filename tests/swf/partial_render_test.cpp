@@ -17,19 +17,13 @@ namespace {
 using test::Pen;
 using test::PathThrough;
 using test::Rect;
+using test::Place;
 using test::Solid;
 
 constexpr int kSize = 200;
 enum Id : std::uint16_t { kDial = 1, kHand, kSquare, kLabel, kBadge };
 enum Depth : std::int32_t { kMaskDepth = 1, kDialDepth, kHandDepth, kSquareDepth, kLabelDepth, kBadgeDepth, kNewDepth };
 
-PlaceObject Place(std::int32_t depth, std::uint16_t id, Matrix m = {}) {
-  PlaceObject p;
-  p.depth = depth;
-  p.characterId = id;
-  p.matrix = m;
-  return p;
-}
 
 Matrix At(double x, double y) { return Matrix::Translate(x * kTwipsPerPixel, y * kTwipsPerPixel); }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "swf/model/movie.h"
 #include "swf/raster/draw_shape.h"
 
 namespace dc::swf::test {
@@ -30,6 +31,14 @@ inline Path Rect(double x0, double y0, double x1, double y1, std::int32_t fill0,
 }
 inline Path Line(std::vector<Point> points, std::int32_t line, std::uint32_t layer = 0) {
   return PathThrough(std::move(points), -1, -1, line, layer, true);
+}
+// A character placed at a depth of a frame, by its matrix.
+inline PlaceObject Place(std::uint16_t depth, std::uint16_t id, Matrix m = {}) {
+  PlaceObject p;
+  p.depth = depth;
+  p.characterId = id;
+  p.matrix = m;
+  return p;
 }
 inline FillStyle Solid(Rgba c) { return FillStyle{FillKind::Solid, c}; }
 inline LineStyle Pen(double widthPx, Rgba c = {255, 255, 255, 255}) {
