@@ -98,6 +98,29 @@ TEST(RasterFill, UnsmoothedCurvePiecesMeetOnWholeTwips) {
   }
 }
 
+// Unsmoothed, a curve drawn far smaller than its units (a glyph of 1024
+// units an em at 12 px) takes as many pieces as its own units need: a
+// single chord would pass below the centre of the pixel its top covers.
+TEST(RasterFill, UnsmoothedCurveDrawnSmallKeepsItsTop) {
+  // The top of a letter's bowl: from (261, -548) through (307, -573) to
+  // (374, -573), closed down to the baseline. At 12 px and this place the
+  // curve runs from (6.709, 4.678) to (8.033, 4.385) and passes x = 7.5 at
+  // y = 4.42, above the centre of pixel (7, 4); its chord passes at 4.50.
+  const double s = 12.0 / 1024;
+  Path bowl{0, -1, -1, 0, {}};
+  const Point a{261, -548}, c{307, -573}, b{374, -573}, foot{374, 0}, heel{261, 0};
+  bowl.edges = {{a, c, b, true}, {b, {}, foot, false}, {foot, {}, heel, false}, {heel, {}, a, false}};
+  TestCanvas canvas(10, 12);
+  canvas.quality = Quality::Low;
+  canvas.Draw(Shape{{}, {Solid(kRed)}, {}, {bowl}}, Matrix{s, 0, 0, s, 3.65, 11.1});
+  // Rows 3 to 5: the curve spans columns 6.7 to 8.0, so only column 7's
+  // centre is inside, from row 4 down.
+  EXPECT_EQ(canvas.Picture([](std::uint32_t v) { return v ? '#' : '.'; }).substr(3 * 11, 3 * 11 - 1),
+            "........../"
+            ".......#../"
+            ".......#..");
+}
+
 struct SeamCase {
   const char* what;
   std::vector<Path> paths;

@@ -162,6 +162,9 @@ TEST(EditText, AlignmentMarginsIndentLinesAndWrapping) {
        {{left, top}, {left + 120, top}, {left + 240, top}}},
       {"lines below the bounds left out", Field(TextAlign::Left, [&](EditText& f) { f.bounds.yMax = top - 160 + 2 * line + 1; }),
        "A\nA\nA\nA", {{left, top}, {left, top + line}, {left, top + 2 * line}}},
+      // At 250 twips the ascent is 156.25 and the descent 39.06: whole twips each.
+      {"the font's measures in whole twips", Field(TextAlign::Left, [](EditText& f) { f.height = 250; }), "A\nA",
+       {{left, 500 + 40 + 156}, {left, 500 + 40 + 156 + 195}}},
   };
   const Font& font = FieldFontA();
   for (const Case& c : cases) {

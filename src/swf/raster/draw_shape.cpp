@@ -143,11 +143,16 @@ class ShapeDrawer {
   // Appends an edge's points after its start, in canvas pixels. Unsmoothed,
   // the pieces of a filled curve meet on whole twips, as the original
   // player's do: a pixel whose centre lies within a twip of a piece falls
-  // as it does there. A stroke's middle line keeps its points.
+  // as it does there. Its pieces are also as fine as the shape's own units
+  // need (two of them, a tenth of a pixel in twips), so a shape drawn
+  // smaller than it is defined, as a glyph is, keeps its curves' extremes.
+  // A stroke's middle line keeps its points.
   void AppendEdge(const Edge& e, const ReachBox& box, bool fill) {
+    const bool unsmoothedFill = fill && !d_.target.AntiAliased();
     if (e.curved)
       AppendCurve(m_.Apply(e.from), m_.Apply(e.control), m_.Apply(e.to), box, s_.line,
-                  d_.target.AntiAliased() || !fill ? 0 : static_cast<int>(kTwipsPerPixel));
+                  unsmoothedFill ? static_cast<int>(kTwipsPerPixel) : 0,
+                  unsmoothedFill ? PiecesFor(e.from, e.control, e.to, kFlattenTolerance * kTwipsPerPixel) : 1);
     else
       s_.line.push_back(m_.Apply(e.to));
   }

@@ -15,16 +15,20 @@ bool ReachBox::Meets(Point p0, Point c, Point p1) const {
   return x1 >= xMin && x0 <= xMax && y1 >= yMin && y0 <= yMax;
 }
 
+int PiecesFor(Point from, Point control, Point to, double tolerance) {
+  // A chord over a parameter step h strays at most h² |p0 - 2c + p1| / 4.
+  const double ddx = from.x - 2 * control.x + to.x, ddy = from.y - 2 * control.y + to.y;
+  const double pieces = std::ceil(std::sqrt(std::hypot(ddx, ddy) / (4 * tolerance)));
+  return pieces >= 1 ? static_cast<int>(std::min(pieces, double(kMaxPiecesPerCurve))) : 1;
+}
+
 void AppendCurve(Point from, Point control, Point to, const ReachBox& box, std::vector<Point>& out,
-                 int gridPerPixel) {
+                 int gridPerPixel, int minPieces) {
   if (!box.Meets(from, control, to)) {
     out.push_back(to);
     return;
   }
-  // A chord over a parameter step h strays at most h² |p0 - 2c + p1| / 4.
-  const double ddx = from.x - 2 * control.x + to.x, ddy = from.y - 2 * control.y + to.y;
-  const double pieces = std::ceil(std::sqrt(std::hypot(ddx, ddy) / (4 * kFlattenTolerance)));
-  const int n = pieces >= 1 ? static_cast<int>(std::min(pieces, double(kMaxPiecesPerCurve))) : 1;
+  const int n = std::max(PiecesFor(from, control, to, kFlattenTolerance), std::min(minPieces, kMaxPiecesPerCurve));
   for (int i = 1; i < n; ++i) {
     const double t = double(i) / n, u = 1 - t;
     Point p{u * u * from.x + 2 * u * t * control.x + t * t * to.x, u * u * from.y + 2 * u * t * control.y + t * t * to.y};

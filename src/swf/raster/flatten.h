@@ -24,8 +24,12 @@ struct ReachBox {
 // chord: its pieces would be clipped away anyway. With `gridPerPixel`, the
 // points between the ends lie on a grid of that many steps a pixel, as
 // they do in a renderer of whole twips; the ends stay where they are, so
-// that edges still meet.
+// that edges still meet. The curve takes at least `minPieces` pieces.
 void AppendCurve(Point from, Point control, Point to, const ReachBox& box, std::vector<Point>& out,
-                 int gridPerPixel = 0);
+                 int gridPerPixel = 0, int minPieces = 1);
+
+// The pieces a curve needs so that none strays more than `tolerance` from
+// it, in the units its points are given in (at most kMaxPiecesPerCurve).
+int PiecesFor(Point from, Point control, Point to, double tolerance);
 
 }  // namespace dc::swf

@@ -94,8 +94,9 @@ class FieldFont {
       }
     }
     const bool ownLayout = font_ != nullptr && font_->hasLayout;
-    ascent_ = ownLayout ? font_->ascent * scale_ : fallback.ascent * fallbackScale_;
-    descent_ = ownLayout ? font_->descent * scale_ : fallback.descent * fallbackScale_;
+    // A font's own measures are kept in whole twips: Flash drops the rest.
+    ascent_ = ownLayout ? std::floor(font_->ascent * scale_ + 1e-7) : fallback.ascent * fallbackScale_;
+    descent_ = ownLayout ? std::floor(font_->descent * scale_ + 1e-7) : fallback.descent * fallbackScale_;
   }
 
   double Ascent() const { return ascent_; }
