@@ -38,6 +38,9 @@ struct FieldFormat {
   std::optional<std::vector<double>> tabStops;
   std::optional<bool> bullet, kerning;
   std::optional<double> letterSpacing;
+  // How a style sheet's style lays its element out: "block", "inline" or
+  // "none" (unset: a block).
+  std::optional<std::string> display;
 };
 
 // The size of a text set in a format (TextFormat.getTextExtent), pixels.
