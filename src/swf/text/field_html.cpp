@@ -242,6 +242,7 @@ class Reader {
       return;
     }
     TextFormat next = format_;
+    if (how_.styles) Style(tag, next);
     if (SameName(n, "b")) next.bold = true;
     else if (SameName(n, "i")) next.italic = true;
     else if (SameName(n, "u")) next.underline = true;
@@ -292,6 +293,14 @@ class Reader {
     if (open_.size() >= kMaxHtmlOpenTags) return;
     open_.push_back({n, format_});
     format_ = std::move(next);
+  }
+
+  void Style(const Tag& tag, TextFormat& next) const {
+    const std::string_view n = tag.name;
+    if (SameName(n, "p") || SameName(n, "li") || SameName(n, "a"))
+      if (const auto style = how_.styles(n)) next = style->Over(std::move(next));
+    if (const auto name = tag.Get("class"))
+      if (const auto style = how_.styles("." + std::string(*name))) next = style->Over(std::move(next));
   }
 
   struct Open {
