@@ -127,6 +127,13 @@ bool LowerEquals(std::string_view a, std::string_view lower) {
   return true;
 }
 
+// A value that is one of two words, exactly: false for `off`, true for `on`.
+std::optional<bool> Switch(std::string_view value, std::string_view off, std::string_view on) {
+  if (value == on) return true;
+  if (value == off) return false;
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::vector<CssRule>> ParseCss(std::string_view text) { return CssReader(text).Run(); }
@@ -165,10 +172,8 @@ FieldFormat CssFormat(const std::function<CssValue(std::string_view name)>& memb
   f.display = display == "inline" || display == "none" ? display : "block";
   if (const CssValue v = member("fontFamily"); v.truthy) f.font = FontList(v.text);
   if (const double size = integer(member("fontSize")); size > 0) f.size = size;
-  const std::string style = member("fontStyle").text;
-  if (style == "normal" || style == "italic") f.italic = style == "italic";
-  const std::string weight = member("fontWeight").text;
-  if (weight == "normal" || weight == "bold") f.bold = weight == "bold";
+  f.italic = Switch(member("fontStyle").text, "normal", "italic");
+  f.bold = Switch(member("fontWeight").text, "normal", "bold");
   const CssValue kerning = member("kerning");
   const double k = integer(kerning);
   f.kerning = (kerning.isString && kerning.text == "true") || (!std::isnan(k) && k != 0);
@@ -181,8 +186,7 @@ FieldFormat CssFormat(const std::function<CssValue(std::string_view name)>& memb
   else if (LowerEquals(align, "center")) f.align = TextAlign::Center;
   else if (LowerEquals(align, "right")) f.align = TextAlign::Right;
   else if (LowerEquals(align, "justify")) f.align = TextAlign::Justify;
-  const std::string decoration = member("textDecoration").text;
-  if (decoration == "none" || decoration == "underline") f.underline = decoration == "underline";
+  f.underline = Switch(member("textDecoration").text, "none", "underline");
   f.indent = pixels(member("textIndent"), -INFINITY);
   return f;
 }
