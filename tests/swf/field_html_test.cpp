@@ -91,8 +91,9 @@ TEST(FieldHtml, NestedFontsCloseBackToAnEqualLevel) {
             R"(<P ALIGN="LEFT"><FONT FACE="Sans" SIZE="6" COLOR="#000000" LETTERSPACING="0" KERNING="0">hell<FONT FACE="Mono">o bo<FONT SIZE="14">ld<FONT FACE="Sans">ed wo</FONT></FONT></FONT>rld</FONT></P>)");
 }
 
-// With a style sheet, <p>, <li> and <a> take their tag's style, any tag
-// its class's over that, and the tag's attributes go over both.
+// With a style sheet, <p>, <li>, <a> and tags of a movie's own making take
+// their tag's style (a made-up tag without one is left out), any tag its
+// class's over that, and the tag's attributes go over both.
 TEST(FieldHtml, StylesByTagThenClassThenAttributes) {
   const auto colour = [](std::uint32_t c) {
     PartialTextFormat f;
@@ -104,7 +105,7 @@ TEST(FieldHtml, StylesByTagThenClassThenAttributes) {
   HtmlReading how;
   how.styles = [&](std::string_view selector) -> std::optional<PartialTextFormat> {
     if (selector == "p") return right;
-    if (selector == "a" || selector == "span" || selector == "font") return colour(0x0000FF);
+    if (selector == "a" || selector == "span" || selector == "font" || selector == "mine") return colour(0x0000FF);
     if (selector == ".red") return colour(0xFF0000);
     return std::nullopt;
   };
@@ -122,7 +123,10 @@ TEST(FieldHtml, StylesByTagThenClassThenAttributes) {
       {"<span class=\"red\">x<font color=\"#00FF00\">y</font></span>", 0x00FF00, TextAlign::Left},
       {"<font color=\"#00FF00\">x<span class=\"red\">y</span></font>", 0xFF0000, TextAlign::Left},
       {"<span class=\" red\">x</span>", 0, TextAlign::Left},
-      {"<unknown class=\"red\">x</unknown>", 0, TextAlign::Left},
+      {"<span class=\"red\">x</span>y", 0, TextAlign::Left},
+      {"<mine>x</mine>", 0x0000FF, TextAlign::Left},
+      {"<mine class=\"red\">x</mine>", 0xFF0000, TextAlign::Left},
+      {"<other>x</other>", 0, TextAlign::Left},
   };
   for (const Case& c : cases) {
     const FieldDocument doc = ReadFieldHtml(c.html, Base(), how);
