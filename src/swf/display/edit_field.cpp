@@ -174,8 +174,11 @@ void EditField::SetStyleSheet(const avm1::StyleLookup* styles) {
   styled_ = styles != nullptr;
   if (!styled_) styledSource_.reset();
   if (!styled_ || !styledSource_) return;
-  work_ += styledSource_->size();
-  SetHtml(*styledSource_, styles);
+  // A copy: a script the sheet runs while the text is read may set
+  // another.
+  const std::string source = *styledSource_;
+  work_ += source.size();
+  SetHtml(source, styles);
   Changed();
 }
 
