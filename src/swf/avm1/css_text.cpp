@@ -63,7 +63,7 @@ class CssReader {
         return true;
       }
       // The name runs to the colon; white space inside it may only come
-      // before the colon (and stays part of the name).
+      // before the colon (and the name keeps it).
       const std::size_t nameStart = i_;
       while (!AtEnd() && s_[i_] != ':') {
         if (IsSpace(s_[i_])) {
