@@ -35,6 +35,8 @@ class FakeField final : public TextFieldHost {
   FieldFormat GetNewFormat() const override { return format; }
   void SetNewFormat(const FieldFormat& f) override { SetFormat(0, 0, f); }
   void ReplaceText(std::size_t, std::size_t, const std::string&) override {}
+  void SetStyleSheet(const StyleLookup*) override {}
+  void SetStyledHtml(const std::string& html, const StyleLookup&) override { SetProperty(FieldProperty::HtmlText, html); }
   std::size_t TextLength() const override;
   std::size_t TakeWork() override { return 0; }
   std::size_t HeldBytes() const override;

@@ -91,6 +91,53 @@ TEST(FieldHtml, NestedFontsCloseBackToAnEqualLevel) {
             R"(<P ALIGN="LEFT"><FONT FACE="Sans" SIZE="6" COLOR="#000000" LETTERSPACING="0" KERNING="0">hell<FONT FACE="Mono">o bo<FONT SIZE="14">ld<FONT FACE="Sans">ed wo</FONT></FONT></FONT>rld</FONT></P>)");
 }
 
+// With a style sheet, <p>, <li>, <a> and tags of a movie's own making take
+// their tag's style (a made-up tag without one is left out), any tag its
+// class's over that, and the tag's attributes go over both.
+TEST(FieldHtml, StylesByTagThenClassThenAttributes) {
+  const auto colour = [](std::uint32_t c) {
+    PartialTextFormat f;
+    f.color = c;
+    return f;
+  };
+  PartialTextFormat right;
+  right.align = TextAlign::Right;
+  HtmlReading how;
+  how.styles = [&](std::string_view selector) -> std::optional<PartialTextFormat> {
+    if (selector == "p") return right;
+    if (selector == "a" || selector == "span" || selector == "font" || selector == "mine") return colour(0x0000FF);
+    if (selector == ".red") return colour(0xFF0000);
+    return std::nullopt;
+  };
+  struct Case {
+    const char* html;
+    std::uint32_t colour;  // of the text's last character
+    TextAlign align;
+  };
+  const Case cases[] = {
+      {"<p>x</p>", 0, TextAlign::Right},
+      {"<p align=\"center\">x</p>", 0, TextAlign::Center},
+      {"<a>x</a>", 0x0000FF, TextAlign::Left},
+      {"<a class=\"red\">x</a>", 0xFF0000, TextAlign::Left},
+      {"<span>x</span><font>y</font>", 0, TextAlign::Left},
+      {"<span class=\"red\">x<font color=\"#00FF00\">y</font></span>", 0x00FF00, TextAlign::Left},
+      {"<font color=\"#00FF00\">x<span class=\"red\">y</span></font>", 0xFF0000, TextAlign::Left},
+      {"<span class=\" red\">x</span>", 0, TextAlign::Left},
+      {"<span class=\"red\">x</span>y", 0, TextAlign::Left},
+      {"<mine>x</mine>", 0x0000FF, TextAlign::Left},
+      {"<mine class=\"red\">x</mine>", 0xFF0000, TextAlign::Left},
+      {"<other>x</other>", 0, TextAlign::Left},
+  };
+  for (const Case& c : cases) {
+    const FieldDocument doc = ReadFieldHtml(c.html, Base(), how);
+    ASSERT_GT(doc.Length(), 0u) << c.html;
+    const TextFormat* last = doc.FormatAt(doc.Length() - 1);
+    ASSERT_NE(last, nullptr) << c.html;
+    EXPECT_EQ(last->color, c.colour) << c.html;
+    EXPECT_EQ(last->align, c.align) << c.html;
+  }
+}
+
 TEST(FieldDocument, RangesReadWhatTheyAgreeOnAndParagraphFieldsCoverParagraphs) {
   FieldDocument doc;
   doc.Set(U"ab\rcd\ref", Base());

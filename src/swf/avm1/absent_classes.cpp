@@ -22,7 +22,6 @@ constexpr Absent kAbsent[] = {
     {"MovieClipLoader", true, 0},
     {"Video", true, 0},
     {"System.IME", false, 0},
-    {"TextField.StyleSheet", true, 0},
     {"flash", false, kFromSwf8},
     {"flash.display", false, 0},
     {"flash.display.BitmapData", true, 0},

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "swf/avm1/runtime.h"
+#include "swf/avm1/text_field_host.h"
 
 namespace dc::swf::avm1 {
 
@@ -15,5 +16,10 @@ Value PrimitiveOf(Value self);
 // The Math function at `index` of Flash's native table 200 (ASnative(200,
 // index)); past the table, one that converts its arguments and gives NaN.
 NativeFunction MathNative(double index);
+// TextField.StyleSheet on the TextField constructor.
+void InstallStyleSheet(Runtime& rt, Object* textField);
+// What a field with `sheet` reads a selector as: the TextFormat the sheet
+// keeps for it, its name compared in any case.
+StyleLookup StyleSheetLookup(Runtime& rt, Value sheet);
 
 }  // namespace dc::swf::avm1

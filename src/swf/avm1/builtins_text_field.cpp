@@ -120,6 +120,28 @@ void WriteBound(Runtime& rt, Value self, Clip& field) {
   rt.SetMember(holder, member, rt.Str(text));
 }
 
+Value HeldStyleSheet(Runtime& rt, Value self) {
+  Value held;
+  if (!rt.TryGet(self.AsObject(), kHeldStyleSheet, held)) return Value();
+  return held;
+}
+
+// A field keeps an object (but a clip) as its style sheet; anything else
+// takes its sheet away.
+Value SetStyleSheet(Runtime& rt, Value self, TextFieldHost& host, Value v) {
+  Object* o = v.AsObject();
+  const Value sheet = o && o->cls != ObjectClass::Clip ? v : Value();
+  rt.DefineValue(self.AsObject(), kHeldStyleSheet, sheet);
+  if (sheet.IsObject()) {
+    const StyleLookup styles = StyleSheetLookup(rt, sheet);
+    host.SetStyleSheet(&styles);
+  } else {
+    host.SetStyleSheet(nullptr);
+  }
+  rt.CountWork(host.TakeWork());
+  return Value();
+}
+
 template <std::size_t I>
 Value Get(Runtime& rt, Value self, std::span<const Value>) {
   constexpr Prop prop = kProps[I];
@@ -162,7 +184,8 @@ Value Set(Runtime& rt, Value self, std::span<const Value> args) {
   switch (prop.kind) {
     case Kind::ReadOnly: return Value();
     case Kind::Script:
-      rt.DefineValue(self.AsObject(), prop.name[0] == 's' ? kHeldStyleSheet : kHeldFilters, v);
+      if (prop.name[0] == 's') return SetStyleSheet(rt, self, *host, v);
+      rt.DefineValue(self.AsObject(), kHeldFilters, v);
       return Value();
     case Kind::Bool: value = rt.ToBoolean(v); break;
     case Kind::Number: value = rt.ToNumber(v); break;
@@ -188,8 +211,14 @@ Value Set(Runtime& rt, Value self, std::span<const Value> args) {
     return Value();
   }
   if (const auto* text = std::get_if<std::string>(&value);
-      text && (prop.property == P::Text || prop.property == P::HtmlText))
-    rt.TakeFieldText(field, text->size(), [&] { host->SetProperty(prop.property, value); });
+      text && (prop.property == P::Text || prop.property == P::HtmlText)) {
+    // With a style sheet, either text is HTML in its styles.
+    const Value sheet = HeldStyleSheet(rt, self);
+    rt.TakeFieldText(field, text->size(), [&] {
+      if (sheet.IsObject()) host->SetStyledHtml(*text, StyleSheetLookup(rt, sheet));
+      else host->SetProperty(prop.property, value);
+    });
+  }
   else
     host->SetProperty(prop.property, value);
   rt.CountWork(host->TakeWork());
@@ -314,6 +343,7 @@ void InstallTextFieldBuiltins(Runtime& rt) {
   for (const Method& m : methods) rt.DefineMethod(t, m.name, m.fn);
   FunctionObject* ctor = DefineClass(rt, "TextField", t, Nothing, FieldConstruct);
   rt.DefineMethod(ctor, "getFontList", GetFontList);
+  InstallStyleSheet(rt, ctor);
 }
 
 }  // namespace dc::swf::avm1

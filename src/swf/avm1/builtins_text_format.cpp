@@ -122,7 +122,7 @@ Value Get(Runtime& rt, Value self, std::span<const Value>) {
     case F::Bullet: return flag(f.bullet);
     case F::Kerning: return flag(f.kerning);
     case F::LetterSpacing: return num(f.letterSpacing);
-    case F::Display: return rt.Str("block");
+    case F::Display: return rt.Str(f.display.value_or("block"));
   }
   return Value();
 }

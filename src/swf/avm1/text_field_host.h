@@ -6,8 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -38,7 +40,14 @@ struct FieldFormat {
   std::optional<std::vector<double>> tabStops;
   std::optional<bool> bullet, kerning;
   std::optional<double> letterSpacing;
+  // How a style sheet's style lays its element out: "block", "inline" or
+  // "none" (unset: a block).
+  std::optional<std::string> display;
 };
+
+// A field's style sheet as its HTML reads it: the format a selector ("p",
+// ".name") gives, if the sheet has one (names compared in any case).
+using StyleLookup = std::function<std::optional<FieldFormat>(std::string_view selector)>;
 
 // The size of a text set in a format (TextFormat.getTextExtent), pixels.
 struct TextExtent {
@@ -60,6 +69,12 @@ class TextFieldHost {
   virtual FieldFormat GetNewFormat() const = 0;
   virtual void SetNewFormat(const FieldFormat& format) = 0;
   virtual void ReplaceText(std::size_t begin, std::size_t end, const std::string& text) = 0;
+  // A style sheet given (null: taken away). While it has one, the field
+  // reads every text set as HTML in its styles and gives that text back as
+  // its htmlText; a new sheet reads the text again, taking it away keeps
+  // the formats and forgets the text.
+  virtual void SetStyleSheet(const StyleLookup* styles) = 0;
+  virtual void SetStyledHtml(const std::string& html, const StyleLookup& styles) = 0;
   virtual std::size_t TextLength() const = 0;
   // Bytes the field holds for its text: the text, its characters and their
   // formats, its lines once measured (what the scripts' memory counts).

@@ -159,9 +159,34 @@ void EditField::SetBoundText(const std::string& utf8) {
   SetProperty(html_ ? FieldProperty::HtmlText : FieldProperty::Text, utf8);
 }
 
-void EditField::SetHtml(const std::string& html) {
+void EditField::SetHtml(const std::string& html, const avm1::StyleLookup* styles) {
   if (version_ < 8) newFormat_.align = TextAlign::Left;
-  doc_ = ReadFieldHtml(html, newFormat_, HtmlReading{multiline_ || version_ < 7, condenseWhite_, version_ < 8});
+  HtmlReading how{multiline_ || version_ < 7, condenseWhite_, version_ < 8};
+  if (styles)
+    how.styles = [styles](std::string_view selector) -> std::optional<PartialTextFormat> {
+      const std::optional<avm1::FieldFormat> f = (*styles)(selector);
+      return f ? std::optional<PartialTextFormat>(ToPartial(*f)) : std::nullopt;
+    };
+  doc_ = ReadFieldHtml(html, newFormat_, how);
+}
+
+void EditField::SetStyleSheet(const avm1::StyleLookup* styles) {
+  styled_ = styles != nullptr;
+  if (!styled_) styledSource_.reset();
+  if (!styled_ || !styledSource_) return;
+  // A copy: a script the sheet runs while the text is read may set
+  // another.
+  const std::string source = *styledSource_;
+  work_ += source.size();
+  SetHtml(source, styles);
+  Changed();
+}
+
+void EditField::SetStyledHtml(const std::string& html, const avm1::StyleLookup& styles) {
+  work_ += html.size();
+  styledSource_ = html;
+  SetHtml(html, &styles);
+  Changed();
 }
 
 std::size_t EditField::HeldBytes() const {
@@ -318,6 +343,7 @@ FieldValue EditField::GetProperty(FieldProperty p) const {
   switch (p) {
     case FieldProperty::Text: return doc_.Utf8();
     case FieldProperty::HtmlText:
+      if (styled_) return styledSource_ ? *styledSource_ : WriteFieldHtml(doc_, newFormat_);
       if (!html_) return doc_.Utf8();
       // Movies before SWF 8 write an empty field as no markup at all.
       if (version_ < 8 && doc_.Length() == 0) return std::string();

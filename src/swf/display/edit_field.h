@@ -33,6 +33,8 @@ class EditField final : public avm1::TextFieldHost {
   avm1::FieldFormat GetNewFormat() const override;
   void SetNewFormat(const avm1::FieldFormat& format) override;
   void ReplaceText(std::size_t begin, std::size_t end, const std::string& text) override;
+  void SetStyleSheet(const avm1::StyleLookup* styles) override;
+  void SetStyledHtml(const std::string& html, const avm1::StyleLookup& styles) override;
   std::size_t TextLength() const override { return doc_.Length(); }
   std::size_t HeldBytes() const override;
   std::size_t TakeWork() override { return std::exchange(work_, 0); }
@@ -55,7 +57,7 @@ class EditField final : public avm1::TextFieldHost {
   std::string LinkAt(Point p) const;
 
  private:
-  void SetHtml(const std::string& html);
+  void SetHtml(const std::string& html, const avm1::StyleLookup* styles = nullptr);
   // The text, a format or the box changed: the lines are laid out again
   // when next needed, a field that sizes itself fits its text, and the
   // owner redraws.
@@ -89,6 +91,9 @@ class EditField final : public avm1::TextFieldHost {
   int scroll_ = 1;
   std::int32_t hscroll_ = 0;  // pixels
   std::string variable_;
+  // While the field has a style sheet: the text last set, as it was given.
+  bool styled_ = false;
+  std::optional<std::string> styledSource_;
 };
 
 // `text` laid out in device fonts in `format` over a new field's defaults,

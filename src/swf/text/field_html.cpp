@@ -242,6 +242,7 @@ class Reader {
       return;
     }
     TextFormat next = format_;
+    const bool styled = how_.styles && Style(tag, next);
     if (SameName(n, "b")) next.bold = true;
     else if (SameName(n, "i")) next.italic = true;
     else if (SameName(n, "u")) next.underline = true;
@@ -284,7 +285,7 @@ class Reader {
           rest.remove_prefix(comma + 1);
         }
       }
-    } else if (!SameName(n, "span")) {
+    } else if (!SameName(n, "span") && !styled) {
       return;  // unknown: its text stays, the tag goes
     }
     // Tags nested deeper than this are left out (their text is kept), so
@@ -292,6 +293,19 @@ class Reader {
     if (open_.size() >= kMaxHtmlOpenTags) return;
     open_.push_back({n, format_});
     format_ = std::move(next);
+  }
+
+  // Puts the sheet's styles for `tag` over `next`; whether any applied.
+  bool Style(const Tag& tag, TextFormat& next) const {
+    const std::string_view n = tag.name;
+    bool styled = false;
+    // A tag of its own making takes its style as <p>, <li> and <a> do.
+    static constexpr std::string_view kPlain[] = {"b", "i", "u", "font", "textformat", "span", "img"};
+    if (std::none_of(std::begin(kPlain), std::end(kPlain), [&](std::string_view k) { return SameName(n, k); }))
+      if (const auto style = how_.styles(n)) next = style->Over(std::move(next)), styled = true;
+    if (const auto name = tag.Get("class"))
+      if (const auto style = how_.styles("." + std::string(*name))) next = style->Over(std::move(next)), styled = true;
+    return styled;
   }
 
   struct Open {

@@ -4,6 +4,8 @@
 // paragraph and what changes inside it, <A>, <B>, <I>, <U>).
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +19,10 @@ struct HtmlReading {
   // Movies before SWF 8 read text between tags that is only white space as
   // no text at all, and know no kerning attribute.
   bool beforeSwf8 = false;
+  // A style sheet's formats by selector: a <p>, <li> or <a> takes its
+  // tag's, then any tag its class's (".name"); the tag's own attributes
+  // go over both.
+  std::function<std::optional<PartialTextFormat>(std::string_view selector)> styles;
 };
 
 // Reads `html` with `base` as the format outside every tag. Tags Flash does
