@@ -65,13 +65,15 @@ struct TestCanvas {
   std::vector<std::uint8_t> mask;  // empty: none
   DrawBudget* budget = nullptr;
   BitmapLookup bitmaps;
+  Quality quality = Quality::High;
 
   TestCanvas(std::int32_t w, std::int32_t h, std::uint32_t background = 0)
       : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, background) {}
   std::uint32_t At(std::int32_t x, std::int32_t y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
   void Draw(const Shape& shape, const Matrix& m = kPixels, const ColorTransform& cx = {},
             const Rgba* solid = nullptr) {
-    DrawTarget t{{pixels.data(), width, height, width}, mask.empty() ? nullptr : mask.data(), bitmaps, budget};
+    DrawTarget t{{pixels.data(), width, height, width}, mask.empty() ? nullptr : mask.data(), bitmaps, budget,
+                 quality};
     DrawShape(shape, m, cx, t, solid);
   }
   // One character a pixel, rows separated by '/'.
