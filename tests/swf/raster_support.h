@@ -72,7 +72,8 @@ struct TestCanvas {
   std::uint32_t At(std::int32_t x, std::int32_t y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
   void Draw(const Shape& shape, const Matrix& m = kPixels, const ColorTransform& cx = {},
             const Rgba* solid = nullptr) {
-    DrawTarget t{{pixels.data(), width, height, width}, mask.empty() ? nullptr : mask.data(), bitmaps, budget, quality};
+    DrawTarget t{{pixels.data(), width, height, width}, mask.empty() ? nullptr : mask.data(), bitmaps, budget,
+                 quality};
     DrawShape(shape, m, cx, t, solid);
   }
   // One character a pixel, rows separated by '/'.

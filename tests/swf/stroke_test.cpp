@@ -84,6 +84,16 @@ TEST(RasterStroke, WidthsCapsAndJoinsReachExactly) {
   }
 }
 
+TEST(RasterStroke, UnsmoothedRoundEndsReachTheirCircle) {
+  // A 1 px pen along row 5, its ends 0.45 px short of the centres of
+  // pixels 2 and 7: inside the ends' circles, though beyond a chord of a
+  // sixth of a turn (0.433 px out).
+  TestCanvas canvas(10, 10);
+  canvas.quality = Quality::Low;
+  canvas.Draw(Shape{{}, {}, {Pen(1)}, {Line({{2.95, 5.5}, {7.05, 5.5}}, 0)}});
+  EXPECT_EQ(canvas.Picture([](std::uint32_t p) { return p ? '#' : '.'; }).substr(5 * 11, 10), "..######..");
+}
+
 TEST(RasterStroke, OverItselfIsNoDarker) {
   // Half-transparent lines crossing, in one path and in two of one style.
   const Rgba half{255, 255, 255, 128};

@@ -14,6 +14,7 @@ namespace {
 // Points closer than this are one point: a direction between them would be
 // noise, and a miter along it a spike.
 constexpr double kSamePoint = 1e-3;
+constexpr double kMostArcStep = std::numbers::pi / 4;
 
 Point Sum(Point p, Point q) { return {p.x + q.x, p.y + q.y}; }
 Point Difference(Point p, Point q) { return {p.x - q.x, p.y - q.y}; }
@@ -29,9 +30,11 @@ bool Stroker::Stroke(const std::vector<Point>& points, bool closed, const Pen& p
   pen_ = pen;
   const double h = pen.halfWidth;
   if (!(h > 0) || !std::isfinite(h)) return true;
-  // The widest angle whose chord stays within the tolerance of the arc.
-  arcStep_ = h > kFlattenTolerance ? 2 * std::acos(1 - kFlattenTolerance / h) : std::numbers::pi / 2;
-  arcStep_ = std::max(arcStep_, std::numbers::pi / 64);
+  // The widest angle whose chord stays within the tolerance of the arc, and
+  // never more than an eighth of a turn: a thin pen's round ends and joins
+  // are at least octagons, so that a centre just inside the circle is in.
+  arcStep_ = h > kFlattenTolerance ? 2 * std::acos(1 - kFlattenTolerance / h) : kMostArcStep;
+  arcStep_ = std::clamp(arcStep_, std::numbers::pi / 64, kMostArcStep);
 
   points_.clear();
   for (const Point& p : points) {
