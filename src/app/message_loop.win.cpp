@@ -35,8 +35,9 @@ bool DispatchQueued(ClockWindow& clock, MSG& msg) {
   return true;
 }
 
-// The plain loop, the clock on its timers.
+// The plain loop, the clock on its timers, nested loops or not.
 int RunOnTimers(ClockWindow& clock, MSG& msg) {
+  ui::SetNestedLoopHandler(nullptr);
   Guarded([&clock] { clock.SetTimerPaced(true); });
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (clock.FilterMessage(msg)) continue;
@@ -69,7 +70,8 @@ int RunMessageLoop(ClockWindow& clock) {
       continue;
     }
     if (woke == WAIT_FAILED) {
-      ui::ReportError("The clock cannot wait for its next second: " + SystemErrorText(GetLastError()) +
+      const DWORD error = GetLastError();
+      ui::ReportError("The clock cannot wait for its next second: " + SystemErrorText(error) +
                       " It runs on timers instead.");
       return RunOnTimers(clock, msg);
     }
