@@ -221,7 +221,10 @@ void ClockWindow::ConfigureLed() {
 void ClockWindow::Show() {
   PlaceAtHome(seams_.monitors());
   ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
-  if (flash_) flash_->SetRunning(true);
+  if (flash_) {
+    flash_->SetRunning(true);
+    if (!timerPaced_ && tickDue_ != kNoTick) flash_->KeepInStepWith(tickDue_);
+  }
   GetWindowRect(hwnd(), &home_);
 }
 
@@ -289,7 +292,43 @@ void ClockWindow::OnTick() {
 }
 
 void ClockWindow::ArmTick() {
-  StartTimer(kTickTimer, NextTickDelay(seams_.now().Millisecond), [this] { OnTick(); });
+  const unsigned delay = NextTickDelay(seams_.now().Millisecond);
+  tickDue_ = GetTickCount64() + delay;
+  if (timerPaced_) {
+    StartTimer(kTickTimer, delay, [this] { OnTick(); });
+  } else if (flash_) {
+    // The frames keep in step with the seconds, which the system's clock
+    // and the tick count can pull apart: at a whole frame rate one frame
+    // a second then shares the tick's wake.
+    flash_->KeepInStepWith(tickDue_);
+  }
+}
+
+void ClockWindow::SetTimerPaced(bool paced) {
+  if (paced == timerPaced_) return;
+  timerPaced_ = paced;
+  if (flash_) flash_->SetTimerPaced(paced);
+  if (!paced) {
+    StopTimer(kTickTimer);
+    if (flash_ && tickDue_ != kNoTick) flash_->KeepInStepWith(tickDue_);
+    return;
+  }
+  if (tickDue_ == kNoTick) return;
+  const ULONGLONG now = GetTickCount64();
+  StartTimer(kTickTimer, tickDue_ > now ? static_cast<UINT>(tickDue_ - now) : 1, [this] { OnTick(); });
+}
+
+ULONGLONG ClockWindow::NextWakeTick() const {
+  return NextWake(tickDue_, flash_ ? flash_->NextFrameTick() : std::nullopt);
+}
+
+void ClockWindow::RunDue() {
+  // The frame first: the tick counts the frames due by then as played.
+  if (flash_) flash_->PlayDueFrames();
+  if (const ULONGLONG now = GetTickCount64(); now >= tickDue_) {
+    tickDue_ = now + 1000;  // a tick that fails comes again a second later; one that runs sets its own
+    OnTick();
+  }
 }
 
 void ClockWindow::TimeFormatChanged() {
@@ -481,6 +520,7 @@ void ClockWindow::EndSession() {
   // Every change was saved when it was made; what is left is tidying: the
   // icon out of the tray, the sound closed and its file gone.
   StopTimer(kTickTimer);
+  tickDue_ = kNoTick;
   tray_.reset();
   firing_.reset();
   if (!package_.soundPath.empty()) DeleteFileQuietly(package_.soundPath);

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <limits>
 #include <memory>
 
 #include "alarms/alarm_scheduler.h"
@@ -50,6 +51,16 @@ class ClockWindow : public ui::Window {
   // whole second.
   void OnTick();
   void Command(MenuCommand command);
+  // Who wakes the clock for its seconds and the face's frames: timers (at
+  // first, and inside a nested loop: a dialog, a menu, a move), or the
+  // program's message loop (false), which sleeps until NextWakeTick() and
+  // then calls RunDue(). A wake of the loop's own costs the system one
+  // wait; a timer's also a message to fetch and a look for the next.
+  void SetTimerPaced(bool paced);
+  // The tick count (GetTickCount64) of the next second's tick or frame.
+  ULONGLONG NextWakeTick() const;
+  // The second's tick and the frames due by now.
+  void RunDue();
 
   AlarmStore& Store() { return store_; }
   AlarmScheduler& Scheduler() { return scheduler_; }
@@ -128,6 +139,10 @@ class ClockWindow : public ui::Window {
   led::LedMetrics baseLed_{};   // the digits' geometry at 100 %
 
   bool fitting_ = false;
+  bool timerPaced_ = true;
+  // GetTickCount64() of the next second's tick; none once the session ended.
+  static constexpr ULONGLONG kNoTick = std::numeric_limits<ULONGLONG>::max();
+  ULONGLONG tickDue_ = 0;
 };
 
 }  // namespace dc

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 
+#include "app/tick_schedule.h"
 #include "base/user_error.h"
 #include "base/win_text.win.h"
 #include "ui/window_classes.h"
@@ -64,6 +65,7 @@ FlashFace::FlashFace(HWND parent, const std::filesystem::path& moviePath, int le
   RegisterWindowClass(ui::kFlashFaceClass, 0, nullptr, nullptr);
   Create(0, ui::kFlashFaceClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left, top, width, height, parent);
   MakeSurface(width, height);
+  frameClock_ = FrameClock(player_->FrameRate());
   PassOnWarnings();
 }
 
@@ -78,14 +80,40 @@ void FlashFace::SetRunning(bool running) {
   // rounds up to its tick does not slow the movie down.
   startTick_ = GetTickCount64();
   framesPlayed_ = 0;
-  const double rate = player_->FrameRate();
-  const UINT interval = static_cast<UINT>(std::max(1.0, std::floor(1000.0 / rate)));
-  StartTimer(kFrameTimer, interval, [this] { OnFrameTimer(); });
+  if (timerPaced_) StartFrameTimer();
 }
 
-void FlashFace::OnFrameTimer() {
-  const double elapsed = static_cast<double>(GetTickCount64() - startTick_) / 1000.0;
-  const auto due = static_cast<std::uint64_t>(elapsed * player_->FrameRate());
+void FlashFace::SetTimerPaced(bool paced) {
+  if (paced == timerPaced_) return;
+  timerPaced_ = paced;
+  if (!running_) return;
+  if (paced) {
+    StartFrameTimer();
+  } else {
+    StopTimer(kFrameTimer);
+  }
+}
+
+void FlashFace::StartFrameTimer() {
+  const UINT interval = static_cast<UINT>(std::max(1.0, std::floor(1000.0 / player_->FrameRate())));
+  StartTimer(kFrameTimer, interval, [this] { PlayDueFrames(); });
+}
+
+void FlashFace::KeepInStepWith(ULONGLONG tick) {
+  if (!running_ || !frameClock_.WholePerSecond()) return;
+  const ULONGLONG now = GetTickCount64();
+  startTick_ = FramesAnchoredTo(tick, now);
+  framesPlayed_ = frameClock_.DueAt(now - startTick_);
+}
+
+std::optional<ULONGLONG> FlashFace::NextFrameTick() const {
+  if (!running_) return std::nullopt;
+  return startTick_ + frameClock_.NextAfter(framesPlayed_);
+}
+
+void FlashFace::PlayDueFrames() {
+  if (!running_) return;
+  const std::uint64_t due = frameClock_.DueAt(GetTickCount64() - startTick_);
   if (due <= framesPlayed_) return;
   std::uint64_t steps = due - framesPlayed_;
   if (steps > kMaxCatchUpFrames) steps = 1;

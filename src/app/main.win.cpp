@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "app/clock_window.win.h"
+#include "app/message_loop.win.h"
 #include "app/package_startup.h"
 #include "app/single_instance.win.h"
 #include "base/file_io.h"
@@ -64,12 +65,7 @@ int RunPlayer() {
 
   dc::ClockWindow clock(std::move(start), exe, dc::SystemSeams());
   clock.Show();
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (clock.FilterMessage(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  dc::RunMessageLoop(clock);
   return 0;
 }
 

@@ -34,6 +34,7 @@ void Dialog::RunModal() {
   if (ownerDisabled_) EnableWindow(owner_, FALSE);
   const HWND dialog = hwnd();
   PushModal(dialog);
+  NestedLoop nested;
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
   MSG msg;

@@ -3,10 +3,13 @@
 
 #include <windows.h>
 
+#include "ui/modal.h"
+
 namespace dc::ui {
 
 void StartWindowDrag(HWND window) {
   ReleaseCapture();  // the pressed control holds the mouse; the move loop takes it
+  NestedLoop nested;  // the system's move loop
   SendMessageW(window, WM_SYSCOMMAND, kDragCommand, 0);
 }
 

@@ -43,7 +43,11 @@ int Show(HWND owner, const std::string& text, UINT flags, unsigned closeAnswer) 
   watching = &watch;
   // Without the hook the box still shows; only closing it from outside is lost.
   watch.hook = SetWindowsHookExW(WH_CBT, WatchCreation, nullptr, GetCurrentThreadId());
-  const int answer = MessageBoxW(owner, wide.c_str(), ApplicationTitle().c_str(), flags | MB_SETFOREGROUND);
+  int answer = 0;
+  {
+    NestedLoop nested;
+    answer = MessageBoxW(owner, wide.c_str(), ApplicationTitle().c_str(), flags | MB_SETFOREGROUND);
+  }
   if (watch.hook) UnhookWindowsHookEx(watch.hook);
   watching = outer;
   if (watch.box) PopModal(watch.box);

@@ -24,4 +24,19 @@ void CloseModalDialogs();
 // modal dialog or box has closed; empty clears it.
 void SetModalsClosedHandler(std::function<void()> handler);
 
+// A loop that dispatches messages while the program's own message loop
+// waits below it: a dialog's, a box's, a menu's, the system's move of a
+// window. Whatever the program's loop drives itself (the clock's frames and
+// seconds) must run on timers meanwhile. Scopes nest; the handler hears
+// when the outermost begins (true) and ends (false).
+class NestedLoop {
+ public:
+  NestedLoop();
+  ~NestedLoop();
+  NestedLoop(const NestedLoop&) = delete;
+  NestedLoop& operator=(const NestedLoop&) = delete;
+};
+// Empty clears it.
+void SetNestedLoopHandler(std::function<void(bool inside)> handler);
+
 }  // namespace dc::ui

@@ -24,6 +24,13 @@ std::function<void()>& ClosedHandler() {
   return handler;
 }
 
+std::function<void(bool)>& NestedHandler() {
+  static std::function<void(bool)> handler;
+  return handler;
+}
+
+int nestedDepth = 0;
+
 }  // namespace
 
 void PushModal(HWND window, unsigned answer) { Open().push_back({window, answer}); }
@@ -56,5 +63,15 @@ void CloseModalDialogs() {
 }
 
 void SetModalsClosedHandler(std::function<void()> handler) { ClosedHandler() = std::move(handler); }
+
+NestedLoop::NestedLoop() {
+  if (nestedDepth++ == 0 && NestedHandler()) NestedHandler()(true);
+}
+
+NestedLoop::~NestedLoop() {
+  if (--nestedDepth == 0 && NestedHandler()) NestedHandler()(false);
+}
+
+void SetNestedLoopHandler(std::function<void(bool inside)> handler) { NestedHandler() = std::move(handler); }
 
 }  // namespace dc::ui

@@ -1,12 +1,15 @@
 // The clock's portable rules for a long run: a tick that never skips a
-// second on a late timer, and its place across changes of the screens.
+// second on a late timer, frames due on their millisecond, and its place
+// across changes of the screens.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "alarms/alarm_store.h"
+#include "app/frame_clock.h"
 #include "app/screen_placement.h"
 #include "app/tick_schedule.h"
 #include "base/command_line.h"
@@ -60,6 +63,58 @@ TEST(TickSchedule, TheShownSecondAdvancesByOneEveryTick) {
       EXPECT_EQ(skips, 0) << c.name << ", start at ms " << startMs << ": first wrong step at tick " << firstSkip;
     }
   }
+}
+
+TEST(FrameClock, TheLoopWakesOnTheMillisecondAFrameIsDue) {
+  struct Case {
+    double rate;
+    std::uint64_t played, next;
+  } cases[] = {
+      {12, 0, 84},  {12, 2, 250},   {12, 10, 917}, {12, 11, 1000}, {12, 12, 1084},  // 83.33 ms a frame
+      {30, 2, 100}, {24, 0, 42},    {7.5, 0, 134}, {12.5, 4, 400},  // 33.33, 41.67, 133.33, 80
+      {1, 0, 1000}, {120, 0, 9},
+  };
+  for (const Case& c : cases) {
+    const FrameClock clock(c.rate);
+    EXPECT_EQ(clock.NextAfter(c.played), c.next) << c.rate << " fps after " << c.played;
+    EXPECT_EQ(clock.DueAt(c.next), c.played + 1) << c.rate << " fps";
+    EXPECT_EQ(clock.DueAt(c.next - 1), c.played) << c.rate << " fps";
+  }
+  // Over an hour of frames the wake is never early (a wake that plays
+  // nothing) nor a millisecond late.
+  for (double rate : {12.0, 24.0, 30.0, 7.5, 12.5, 0.5, 120.0}) {
+    const FrameClock clock(rate);
+    int wrong = 0;
+    for (std::uint64_t played = 0; played < static_cast<std::uint64_t>(3600 * rate); ++played) {
+      const std::uint64_t at = clock.NextAfter(played);
+      if (clock.DueAt(at) != played + 1 || clock.DueAt(at - 1) != played) ++wrong;
+    }
+    EXPECT_EQ(wrong, 0) << rate << " fps";
+  }
+}
+
+TEST(TickSchedule, ATickAndAFrameWithinFourMillisecondsShareTheLaterWake) {
+  const struct {
+    std::uint64_t tick;
+    std::optional<std::uint64_t> frame;
+    std::uint64_t wake;
+  } cases[] = {
+      {1000, std::nullopt, 1000},  // a paused face
+      {1000, 917, 917},   {1000, 1084, 1000},  // apart: the earlier
+      {1000, 996, 1000},  {1000, 1004, 1004},  // within 4 ms: the later
+      {1000, 995, 995},   {1000, 1005, 1000},  {1000, 1000, 1000},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(NextWake(c.tick, c.frame), c.wake) << c.tick << " and " << c.frame.value_or(0);
+  // Frames counted from a whole number of seconds before the tick, not
+  // after now: at 12 a second the twelfth is due with the tick.
+  const struct {
+    std::uint64_t tick, now, from;
+  } anchors[] = {
+      {50'020, 49'500, 49'020}, {50'020, 49'020, 49'020}, {50'020, 48'999, 48'020},
+      {50'020, 50'020, 50'020}, {50'020, 50'100, 50'020}, {1'500, 100, 0},
+  };
+  for (const auto& a : anchors) EXPECT_EQ(FramesAnchoredTo(a.tick, a.now), a.from) << a.tick << " at " << a.now;
 }
 
 TEST(ScreenPlacement, HomeFollowsDraggedStaysLostComesBack) {

@@ -1,17 +1,19 @@
 // The Flash face inside the clock window under Wine: its window, place and
 // shape, frames drawn only when the picture changes and shown whole though
-// drawn in part, no timer while the clock is hidden, and a movie that
-// cannot be played.
+// drawn in part, no timer while the clock is hidden, the message loop
+// waking the clock without timers, and a movie that cannot be played.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "layout/clock_layout.h"
+#include "app/message_loop.win.h"
 #include "app/window_fit.win.h"
 #include "clock_face_movies.h"
 #include "clock_fixture.h"
 #include "pixels.h"
 #include "swf/player/render.h"
+#include "ui/modal.h"
 #include "ui/window_classes.h"
 
 using dctest::Clock;
@@ -135,6 +137,65 @@ TEST(FlashFace, ShowsTheWholeFrameThoughOnlyItsChangesAreDrawnAndCopied) {
   ASSERT_TRUE(InvalidateRect(flash->hwnd(), nullptr, TRUE));
   ASSERT_TRUE(UpdateWindow(flash->hwnd()));
   ExpectWholeFrameShown(*flash, "painted again");
+}
+
+// How long the face's next frame is overdue now: a face woken for every
+// frame is never more than a frame (83 ms at 12 a second) behind.
+LONGLONG Overdue(const dc::FlashFace& flash) {
+  return static_cast<LONGLONG>(GetTickCount64()) - static_cast<LONGLONG>(*flash.NextFrameTick());
+}
+constexpr LONGLONG kMostOverdueMs = 250;  // a frame, and a busy machine's delay
+
+// What the loop's test sees from inside the loop (a timer's procedure has
+// no context of its own).
+struct LoopProbe {
+  dc::FlashFace* flash = nullptr;
+  LONGLONG beforeNested = 0, insideNested = 0, atQuit = 0;
+};
+LoopProbe* probe = nullptr;
+
+TEST(FlashFace, TheMessageLoopWakesTheClockWithoutTimersAndANestedLoopRunsThemAgain) {
+  Clock c(FlashParts(dc::swf::test::ClockFaceMovie(dc::swf::test::ClockPattern::ClipEvent)));
+  dc::FlashFace* flash = c.form->Flash();
+  ASSERT_NE(flash, nullptr);
+  PumpFor(200);
+  EXPECT_LT(Overdue(*flash), kMostOverdueMs) << "on its timer";
+  // Paced by the loop, neither the face nor the clock has a timer: pumping
+  // the messages alone plays no frame and shows no new second.
+  c.form->SetTimerPaced(false);
+  const std::uint64_t still = flash->FramesPlayed();
+  const std::string shown = c.form->Led().Model().Text();
+  c.now.Second += 1;
+  PumpFor(1200);
+  EXPECT_EQ(flash->FramesPlayed(), still);
+  EXPECT_EQ(c.form->Led().Model().Text(), shown);
+  // The loop plays them, and ticks the second; a nested loop (a menu, a
+  // dialog) inside it runs on the timers; then the loop takes over again.
+  LoopProbe seen{flash};
+  probe = &seen;
+  const UINT_PTR nested = SetTimer(nullptr, 0, 500, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    probe->beforeNested = Overdue(*probe->flash);
+    dc::ui::NestedLoop inside;
+    PumpFor(600);
+    probe->insideNested = Overdue(*probe->flash);
+  });
+  const UINT_PTR quit = SetTimer(nullptr, 0, 1700, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    probe->atQuit = Overdue(*probe->flash);
+    PostQuitMessage(7);
+  });
+  ASSERT_NE(nested, 0u);
+  ASSERT_NE(quit, 0u);
+  EXPECT_EQ(dc::RunMessageLoop(*c.form), 7);
+  probe = nullptr;
+  EXPECT_NE(c.form->Led().Model().Text(), shown) << "the loop ticked the second";
+  EXPECT_LT(seen.beforeNested, kMostOverdueMs) << "woken by the loop";
+  EXPECT_LT(seen.insideNested, kMostOverdueMs) << "on its timer inside the nested loop";
+  EXPECT_LT(seen.atQuit, kMostOverdueMs) << "woken by the loop after the nested one";
+  // Out of the loop, the clock is on its timers again.
+  PumpFor(600);
+  EXPECT_LT(Overdue(*flash), kMostOverdueMs) << "on its timer after the loop";
 }
 
 TEST(FlashFace, AMovieThatCannotBePlayedIsSaidOnceAndTheDigitsRun) {
