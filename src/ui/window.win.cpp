@@ -5,6 +5,7 @@
 #include "base/user_error.h"
 #include "base/win_text.win.h"
 #include "ui/error_handler.h"
+#include "ui/modal.h"
 
 namespace dc::ui {
 
@@ -56,6 +57,7 @@ void Window::StopTimer(UINT_PTR id) {
 }
 
 void Window::FinalDestroy() {
+  systemLoop_.reset();
   // The system kills a destroyed window's timers; the count follows.
   CountHandle(HandleKind::Timer, -static_cast<long>(timers_.size()));
   timers_.clear();
@@ -86,6 +88,18 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
   if (self->destroying_) return DefWindowProcW(hwnd, msg, wp, lp);  // the derived object is gone
   try {
+    switch (msg) {
+      case WM_ENTERSIZEMOVE:
+      case WM_ENTERMENULOOP:
+        if (!self->systemLoop_) self->systemLoop_ = std::make_unique<NestedLoop>();
+        break;
+      case WM_EXITSIZEMOVE:
+      case WM_EXITMENULOOP:
+        self->systemLoop_.reset();
+        break;
+      default:
+        break;
+    }
     if (msg == WM_TIMER) {
       auto it = self->timers_.find(wp);
       if (it != self->timers_.end()) {

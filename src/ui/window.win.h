@@ -14,8 +14,11 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
+
+#include "ui/modal.h"
 
 namespace dc::ui {
 
@@ -53,6 +56,10 @@ class Window {
   bool destroying_ = false;  // the destructor runs: only the base is left
   std::map<UINT_PTR, std::function<void()>> timers_;
   std::vector<std::function<void(HWND)>> finalWork_;
+  // The system's move or size loop, or its menu loop, runs for this window
+  // (a popup dragged by its face, a dialog's system menu): a nested loop
+  // while it lasts, ended with the window at the latest.
+  std::unique_ptr<NestedLoop> systemLoop_;
 };
 
 }  // namespace dc::ui

@@ -150,7 +150,8 @@ constexpr LONGLONG kMostOverdueMs = 250;  // a frame, and a busy machine's delay
 // no context of its own).
 struct LoopProbe {
   dc::FlashFace* flash = nullptr;
-  LONGLONG beforeNested = 0, insideNested = 0, atQuit = 0;
+  HWND window = nullptr;
+  LONGLONG beforeNested = 0, insideNested = 0, insideMove = 0, atQuit = 0;
 };
 LoopProbe* probe = nullptr;
 
@@ -171,16 +172,24 @@ TEST(FlashFace, TheMessageLoopWakesTheClockWithoutTimersAndANestedLoopRunsThemAg
   EXPECT_EQ(c.form->Led().Model().Text(), shown);
   // The loop plays them, and ticks the second; a nested loop (a menu, a
   // dialog) inside it runs on the timers; then the loop takes over again.
-  LoopProbe seen{flash};
+  LoopProbe seen{flash, c.form->hwnd()};
   probe = &seen;
   const UINT_PTR nested = SetTimer(nullptr, 0, 500, [](HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     probe->beforeNested = Overdue(*probe->flash);
-    dc::ui::NestedLoop inside;
+    {
+      dc::ui::NestedLoop inside;
+      PumpFor(600);
+      probe->insideNested = Overdue(*probe->flash);
+    }
+    // The system's move loop for a window of the program, as when a popup
+    // is dragged: the window hears it begin and end.
+    SendMessageW(probe->window, WM_ENTERSIZEMOVE, 0, 0);
     PumpFor(600);
-    probe->insideNested = Overdue(*probe->flash);
+    probe->insideMove = Overdue(*probe->flash);
+    SendMessageW(probe->window, WM_EXITSIZEMOVE, 0, 0);
   });
-  const UINT_PTR quit = SetTimer(nullptr, 0, 1700, [](HWND, UINT, UINT_PTR id, DWORD) {
+  const UINT_PTR quit = SetTimer(nullptr, 0, 2400, [](HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     probe->atQuit = Overdue(*probe->flash);
     PostQuitMessage(7);
@@ -192,6 +201,7 @@ TEST(FlashFace, TheMessageLoopWakesTheClockWithoutTimersAndANestedLoopRunsThemAg
   EXPECT_NE(c.form->Led().Model().Text(), shown) << "the loop ticked the second";
   EXPECT_LT(seen.beforeNested, kMostOverdueMs) << "woken by the loop";
   EXPECT_LT(seen.insideNested, kMostOverdueMs) << "on its timer inside the nested loop";
+  EXPECT_LT(seen.insideMove, kMostOverdueMs) << "on its timer inside a window's move loop";
   EXPECT_LT(seen.atQuit, kMostOverdueMs) << "woken by the loop after the nested one";
   // Out of the loop, the clock is on its timers again.
   PumpFor(600);
