@@ -116,8 +116,8 @@ TEST(DeviceFonts, TextInADeviceFontTakesTheSourcesGlyphsAndFallsBackForTheRest) 
     ASSERT_EQ(layout.glyphs.size(), 2u) << c.what;
     const double ascent = c.fromSource ? 900 : fallback.ascent;
     const double advanceA = c.fromSource ? 500 : fallback.glyphs[FallbackGlyphIndex('A')].advance;
-    ASSERT_EQ(layout.glyphs[0].device != nullptr, c.fromSource) << c.what;
-    EXPECT_EQ(layout.glyphs[0].shape, c.fromSource ? &layout.glyphs[0].device->shape : fallbackA) << c.what;
+    ASSERT_EQ(layout.glyphs[0].held != nullptr, c.fromSource) << c.what;
+    EXPECT_EQ(layout.glyphs[0].shape, c.fromSource ? &layout.glyphs[0].held->shape : fallbackA) << c.what;
     EXPECT_EQ(layout.glyphs[0].matrix, (Matrix{1, 0, 0, 1, 1040, 540 + ascent})) << c.what;
     EXPECT_EQ(layout.glyphs[1].shape, fallbackB) << c.what;
     EXPECT_EQ(layout.glyphs[1].matrix, (Matrix{1, 0, 0, 1, 1040 + advanceA, 540 + ascent})) << c.what;
@@ -128,8 +128,8 @@ TEST(DeviceFonts, TextInADeviceFontTakesTheSourcesGlyphsAndFallsBackForTheRest) 
   text.records.push_back({1, {0, 0, 0, 255}, 512, 100, 200, {{0, 300}, {1, 300}}});
   const std::vector<PlacedGlyph> placed = LayOutStaticText(text, lookup, kDefaultLimits.maxGlyphs, &fonts);
   ASSERT_EQ(placed.size(), 2u);
-  ASSERT_NE(placed[0].device, nullptr);
-  EXPECT_EQ(placed[0].shape, &placed[0].device->shape);
+  ASSERT_NE(placed[0].held, nullptr);
+  EXPECT_EQ(placed[0].shape, &placed[0].held->shape);
   EXPECT_EQ(placed[0].matrix, (Matrix{0.5, 0, 0, 0.5, 100, 200}));
   EXPECT_EQ(placed[1].shape, fallbackB);
   EXPECT_EQ(placed[1].matrix, (Matrix{0.5, 0, 0, 0.5, 400, 200}));

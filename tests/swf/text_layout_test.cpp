@@ -220,16 +220,6 @@ TEST(EditText, HtmlFieldShowsReducedTextInFontColours) {
   EXPECT_EQ(layout.glyphs[3].shape, FallbackShape('&'));
 }
 
-TEST(EditText, PlainTextTakesItsRunsColours) {
-  // Runs from the first character on; one past the text colours nothing.
-  EditText field = Field(TextAlign::Left, [](EditText& f) { f.color = {1, 2, 3, 255}; });
-  const ColourRun runs[] = {{1, {255, 0, 0, 255}}, {3, {0, 0, 255, 255}}, {9, {0, 255, 0, 255}}};
-  const EditTextLayout layout = LayOutEditText(field, "AAAA", Lookup({{5, &FieldFontA()}}), 100, nullptr, runs);
-  ASSERT_EQ(layout.glyphs.size(), 4u);
-  const Rgba expected[] = {{1, 2, 3, 255}, {255, 0, 0, 255}, {255, 0, 0, 255}, {0, 0, 255, 255}};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(layout.glyphs[i].color, expected[i]) << i;
-}
-
 TEST(EditText, ThePenMovesByWholeTwips) {
   // At 250 twips to 1024 units an advance of 480 units is 117.1875 twips:
   // the pen moves 117 each time.

@@ -106,7 +106,7 @@ class FieldFont {
     const Shape* shape;  // null: nothing to draw
     double scale;        // font units to twips
     double advance;      // twips
-    std::shared_ptr<const Glyph> device;  // holds `shape` when a device font's
+    std::shared_ptr<const Glyph> held;  // holds `shape` when a device font's
   };
   Placed Place(char32_t code) const {
     if (face_ != nullptr) {
@@ -173,12 +173,10 @@ struct Line {
   bool firstOfParagraph = false, lastOfParagraph = false;
 };
 
-// The characters the field shows: HTML reduced (a plain text coloured by
-// `colours`), breaks normalised to '\n' (dropped unless multiline), other control characters dropped, read no
+// The characters the field shows: HTML reduced, breaks normalised to '\n' (dropped unless multiline), other control characters dropped, read no
 // further than kMaxShownTextBytes, cut to maxLength and the glyph limit,
 // masked for a password.
-std::vector<StyledChar> ShownText(const EditText& field, std::string_view text, std::size_t maxGlyphs,
-                                  std::span<const ColourRun> colours) {
+std::vector<StyledChar> ShownText(const EditText& field, std::string_view text, std::size_t maxGlyphs) {
   if (text.size() > kMaxShownTextBytes) {
     // Cut between characters, not inside one.
     std::size_t cut = kMaxShownTextBytes;
@@ -186,12 +184,6 @@ std::vector<StyledChar> ShownText(const EditText& field, std::string_view text, 
     text = text.substr(0, cut);
   }
   std::vector<StyledChar> raw = field.html ? ReduceFieldHtml(text, field.color) : DecodeFieldText(text, field.color);
-  if (!field.html) {
-    for (std::size_t r = 0; r < colours.size(); ++r) {
-      const std::size_t end = r + 1 < colours.size() ? std::min(colours[r + 1].from, raw.size()) : raw.size();
-      for (std::size_t i = std::min(colours[r].from, end); i < end; ++i) raw[i].color = colours[r].color;
-    }
-  }
   std::vector<StyledChar> shown;
   shown.reserve(raw.size());
   for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -261,9 +253,9 @@ std::int32_t Twips(double v, std::int32_t otherwise) {
   return std::isfinite(v) ? static_cast<std::int32_t>(std::clamp(v, -1e9, 1e9)) : otherwise;
 }
 
-// The box behind the text, filled with the background colour, or around
-// it, a hairline of the border colour.
-Shape BoxShape(const TwipRect& r, std::optional<Rgba> fill, std::optional<Rgba> line) {
+}  // namespace
+
+Shape FieldBoxShape(const TwipRect& r, std::optional<Rgba> fill, std::optional<Rgba> line) {
   Shape box;
   box.bounds = r;
   Path path;
@@ -284,8 +276,6 @@ Shape BoxShape(const TwipRect& r, std::optional<Rgba> fill, std::optional<Rgba> 
   return box;
 }
 
-}  // namespace
-
 std::vector<PlacedGlyph> LayOutStaticText(const StaticText& text, const FontLookup& fonts, std::size_t maxGlyphs,
                                           DeviceFonts* device) {
   std::vector<PlacedGlyph> out;
@@ -299,11 +289,11 @@ std::vector<PlacedGlyph> LayOutStaticText(const StaticText& text, const FontLook
 }
 
 EditTextLayout LayOutEditText(const EditText& field, std::string_view text, const FontLookup& fonts,
-                              std::size_t maxGlyphs, DeviceFonts* device, std::span<const ColourRun> colours) {
+                              std::size_t maxGlyphs, DeviceFonts* device) {
   const Font* own = field.fontId && fonts ? fonts(*field.fontId) : nullptr;
   const FieldFont font(field, own, device);
   std::vector<FieldChar> chars;
-  for (const StyledChar& c : ShownText(field, text, maxGlyphs, colours)) {
+  for (const StyledChar& c : ShownText(field, text, maxGlyphs)) {
     chars.push_back({c.code, c.color, c.code == '\n' ? FieldFont::Placed{nullptr, 0, 0, nullptr} : font.Place(c.code)});
   }
 
@@ -341,7 +331,7 @@ EditTextLayout LayOutEditText(const EditText& field, std::string_view text, cons
       const FieldChar& c = chars[i];
       const bool beside = x + c.glyph.advance <= b.xMin || x >= b.xMax;
       if (c.glyph.shape != nullptr && (field.autoSize || !beside))
-        layout.glyphs.push_back({c.glyph.shape, GlyphMatrix(x, baseline, c.glyph.scale), c.color, c.glyph.device});
+        layout.glyphs.push_back({c.glyph.shape, GlyphMatrix(x, baseline, c.glyph.scale), c.color, c.glyph.held});
       x += c.glyph.advance + (IsBlank(c.code) ? spread : 0);
     }
     inkBottom = std::max(inkBottom, baseline + font.Descent() + kEditTextGutter);
@@ -354,8 +344,8 @@ EditTextLayout LayOutEditText(const EditText& field, std::string_view text, cons
       frame.xMax = Twips(std::ceil(inkRight), frame.xMax);
       frame.yMax = Twips(std::ceil(inkBottom), frame.yMax);
     }
-    if (field.background) layout.background = BoxShape(frame, field.backgroundColor, std::nullopt);
-    if (field.border) layout.border = BoxShape(frame, std::nullopt, field.borderColor);
+    if (field.background) layout.background = FieldBoxShape(frame, field.backgroundColor, std::nullopt);
+    if (field.border) layout.border = FieldBoxShape(frame, std::nullopt, field.borderColor);
   }
   return layout;
 }

@@ -8,7 +8,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string_view>
 #include <vector>
 
@@ -28,9 +27,9 @@ struct PlacedGlyph {
   const Shape* shape = nullptr;
   Matrix matrix;
   Rgba color;
-  // A device font's glyph, held while the layout is: the device fonts'
-  // cache may let it go.
-  std::shared_ptr<const Glyph> device;
+  // A glyph held while the layout is: a device font's (the device fonts'
+  // cache may let it go), or one made for the layout (an underline).
+  std::shared_ptr<const Glyph> held;
 };
 
 using FontLookup = std::function<const Font*(std::uint16_t id)>;
@@ -55,14 +54,6 @@ struct EditTextLayout {
   std::optional<Shape> background, border;
 };
 
-// A colour from a character of a plain text on (counted in characters):
-// a field whose runs differ in colour.
-struct ColourRun {
-  std::size_t from = 0;
-  Rgba color;
-  bool operator==(const ColourRun&) const = default;
-};
-
 // The glyphs of an edit text field showing `text` (UTF-8, HTML when the
 // field is html): inside the bounds by a 40-twip gutter, with the margins,
 // the indent on each paragraph's first line, the leading between lines and
@@ -76,11 +67,13 @@ struct ColourRun {
 // keeps that many characters. Unless the field sizes itself to its text,
 // lines that start below the bounds and glyphs wholly beside them are left
 // out; the renderer clips the rest to the bounds. At most `maxGlyphs`
-// characters are shown (Limits::maxGlyphs). A plain text takes the
-// colours of `colours`.
+// characters are shown (Limits::maxGlyphs). A field scripts reached is
+// drawn from its runs instead (field_glyphs.h).
 EditTextLayout LayOutEditText(const EditText& field, std::string_view text, const FontLookup& fonts,
-                              std::size_t maxGlyphs = kDefaultLimits.maxGlyphs, DeviceFonts* device = nullptr,
-                              std::span<const ColourRun> colours = {});
+                              std::size_t maxGlyphs = kDefaultLimits.maxGlyphs, DeviceFonts* device = nullptr);
+
+// A field's box: filled with `fill`, or a hairline of `line` around it.
+Shape FieldBoxShape(const TwipRect& r, std::optional<Rgba> fill, std::optional<Rgba> line);
 
 // The field's gutter: text keeps 2 pixels inside the bounds.
 inline constexpr double kEditTextGutter = 40;

@@ -1,0 +1,119 @@
+// A field's glyphs drawn where its runs are measured: each run's font,
+// size, style and colour, on its line's one baseline.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "swf/model/movie.h"
+#include "swf/model/rectangle_edges.h"
+#include "swf/text/field_glyphs.h"
+
+namespace dc::swf {
+namespace {
+
+// "Grid", plain and bold: 1024 units to the em, 'a' 512 wide, ' ' 256;
+// ascent 800, descent 224. At 20 px 'a' is 200 twips, the ascent 312.
+std::shared_ptr<const Movie> GridMovie() {
+  auto movie = std::make_shared<Movie>();
+  for (const bool bold : {false, true}) {
+    Font font;
+    font.name = "Grid";
+    font.bold = bold;
+    font.hasLayout = true;
+    font.ascent = 800;
+    font.descent = 224;
+    for (const auto& [code, advance] : {std::pair{u'a', 512.0}, std::pair{u' ', 256.0}}) {
+      Glyph g;
+      g.code = static_cast<std::uint16_t>(code);
+      g.advance = advance;
+      if (code == u'a') g.shape.paths.push_back(Path{.edges = RectangleEdges(0, -500, bold ? 500 : 400, 0)});
+      font.glyphs.push_back(g);
+    }
+    movie->characters[bold ? 2 : 1] = std::make_shared<const Character>(font);
+  }
+  return movie;
+}
+
+struct TextRun {
+  std::u32string text;
+  double size;
+  bool bold = false;
+  std::uint32_t color = 0;
+  bool underline = false;
+};
+
+EditTextLayout Place(const std::vector<TextRun>& runs, const Movie*& movieOut) {
+  static const auto movie = GridMovie();
+  static const FontLibrary fonts(*movie);
+  movieOut = movie.get();
+  FieldDocument doc;
+  for (const TextRun& r : runs) {
+    TextFormat f;
+    f.font = "Grid", f.size = r.size, f.bold = r.bold, f.color = r.color, f.underline = r.underline;
+    doc.Append(r.text, f);
+  }
+  FieldFrame frame;
+  frame.width = 4000;
+  frame.embedFonts = true;
+  const FieldLayout layout = LayOutField(doc, TextFormat{}, frame, fonts);
+  return PlaceFieldGlyphs(doc, layout, frame, FieldBox{{0, 4000, 0, 2000}, std::nullopt, std::nullopt}, fonts);
+}
+
+const Shape* GlyphA(const Movie& movie, std::uint16_t fontId) {
+  return &std::get<Font>(*movie.characters.at(fontId)).glyphs[0].shape;
+}
+
+TEST(FieldGlyphs, EachRunDrawnInItsFormatOnTheLinesBaseline) {
+  struct Placed {
+    std::uint16_t font;
+    double scale, x, y;
+    Rgba color;
+  };
+  struct Case {
+    const char* what;
+    std::vector<TextRun> runs;
+    std::vector<Placed> glyphs;
+  };
+  // The line's ascent is its tallest font's: 312 twips at 20 px, so the
+  // baseline is 40 + 312 for every run on it.
+  const Case cases[] = {
+      {"two sizes share a baseline",
+       {{U"a", 20}, {U"a", 10}},
+       {{1, 20.0 * 20 / 1024, 40, 352, {0, 0, 0, 255}}, {1, 10.0 * 20 / 1024, 240, 352, {0, 0, 0, 255}}}},
+      {"a bold run in the bold font",
+       {{U"a", 20}, {U"a", 20, true}},
+       {{1, 20.0 * 20 / 1024, 40, 352, {0, 0, 0, 255}}, {2, 20.0 * 20 / 1024, 240, 352, {0, 0, 0, 255}}}},
+      {"a run's colour, past a space",
+       {{U"a ", 20}, {U"a", 20, false, 0xFF8000}},
+       {{1, 20.0 * 20 / 1024, 40, 352, {0, 0, 0, 255}}, {1, 20.0 * 20 / 1024, 340, 352, {255, 128, 0, 255}}}},
+      {"a character the font lacks: no glyph, no advance",
+       {{U"a", 20}, {U"z", 20}, {U"a", 10}},
+       {{1, 20.0 * 20 / 1024, 40, 352, {0, 0, 0, 255}}, {1, 10.0 * 20 / 1024, 240, 352, {0, 0, 0, 255}}}},
+  };
+  for (const Case& c : cases) {
+    const Movie* movie = nullptr;
+    const EditTextLayout layout = Place(c.runs, movie);
+    ASSERT_EQ(layout.glyphs.size(), c.glyphs.size()) << c.what;
+    for (std::size_t i = 0; i < c.glyphs.size(); ++i) {
+      const Placed& want = c.glyphs[i];
+      EXPECT_EQ(layout.glyphs[i].shape, GlyphA(*movie, want.font)) << c.what << i;
+      EXPECT_EQ(layout.glyphs[i].matrix, (Matrix{want.scale, 0, 0, want.scale, want.x, want.y})) << c.what << i;
+      EXPECT_EQ(layout.glyphs[i].color, want.color) << c.what << i;
+    }
+  }
+}
+
+TEST(FieldGlyphs, AnUnderlinedRunHasALineBeneathItInItsColour) {
+  const Movie* movie = nullptr;
+  const EditTextLayout layout = Place({{U"a", 20}, {U"aa", 20, false, 0x0000FF, true}}, movie);
+  ASSERT_EQ(layout.glyphs.size(), 4u);
+  const PlacedGlyph& line = layout.glyphs[3];
+  ASSERT_NE(line.held, nullptr);
+  EXPECT_EQ(line.shape, &line.held->shape);
+  EXPECT_EQ(line.shape->bounds, (TwipRect{240, 640, 372, 392}));
+  EXPECT_EQ(line.color, (Rgba{0, 0, 255, 255}));
+}
+
+}  // namespace
+}  // namespace dc::swf
