@@ -127,6 +127,8 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   antiAliasType_ = def.advancedAntiAlias ? "advanced" : "normal";
   gridFitType_ = def.gridFit == 0 ? "none" : def.gridFit == 2 ? "subpixel" : "pixel";
   thickness_ = def.thickness, sharpness_ = def.sharpness;
+  const auto rgb = [](Rgba c) { return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b; };
+  borderColor_ = rgb(def.borderColor), backgroundColor_ = rgb(def.backgroundColor);
   // Lines are drawn where they are laid out here; the box is sized here.
   def_->autoSize = false;
   if (html_) {
