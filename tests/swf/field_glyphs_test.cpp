@@ -43,7 +43,9 @@ struct TextRun {
   bool underline = false;
 };
 
-EditTextLayout Place(const std::vector<TextRun>& runs, const Movie*& movieOut) {
+EditTextLayout Place(const std::vector<TextRun>& runs, const Movie*& movieOut,
+                     const FieldBox& box = {{0, 4000, 0, 2000}, std::nullopt, std::nullopt},
+                     std::size_t maxGlyphs = kDefaultLimits.maxGlyphs) {
   static const auto movie = GridMovie();
   static const FontLibrary fonts(*movie);
   movieOut = movie.get();
@@ -57,7 +59,7 @@ EditTextLayout Place(const std::vector<TextRun>& runs, const Movie*& movieOut) {
   frame.width = 4000;
   frame.embedFonts = true;
   const FieldLayout layout = LayOutField(doc, TextFormat{}, frame, fonts);
-  return PlaceFieldGlyphs(doc, layout, frame, FieldBox{{0, 4000, 0, 2000}, std::nullopt, std::nullopt}, fonts);
+  return PlaceFieldGlyphs(doc, layout, frame, box, fonts, maxGlyphs);
 }
 
 const Shape* GlyphA(const Movie& movie, std::uint16_t fontId) {
@@ -113,6 +115,40 @@ TEST(FieldGlyphs, AnUnderlinedRunHasALineBeneathItInItsColour) {
   EXPECT_EQ(line.shape, &line.held->shape);
   EXPECT_EQ(line.shape->bounds, (TwipRect{240, 640, 372, 392}));
   EXPECT_EQ(line.color, (Rgba{0, 0, 255, 255}));
+}
+
+TEST(FieldGlyphs, TheBoxItsColoursAndWhatFallsOutsideIt) {
+  // "aaaa" runs 800 twips from x 40 on lines 399 high; the box is 300 wide
+  // and 400 high: the glyphs from x 340 on and the second line are left
+  // out, and so is what maxGlyphs does not reach.
+  struct Case {
+    std::optional<Rgba> background, border;
+    std::size_t maxGlyphs, glyphs;
+  };
+  const Case cases[] = {
+      {Rgba{0xAB, 0xCD, 0xEF, 255}, std::nullopt, 100, 2},
+      {std::nullopt, Rgba{0x12, 0x34, 0x56, 255}, 100, 2},
+      {std::nullopt, std::nullopt, 1, 1},
+  };
+  for (const Case& c : cases) {
+    const Movie* movie = nullptr;
+    const TwipRect bounds{0, 300, 0, 400};
+    const EditTextLayout layout = Place({{U"aaaa\raa", 20}}, movie, {bounds, c.background, c.border}, c.maxGlyphs);
+    EXPECT_EQ(layout.glyphs.size(), c.glyphs) << c.maxGlyphs;
+    ASSERT_EQ(layout.background.has_value(), c.background.has_value());
+    ASSERT_EQ(layout.border.has_value(), c.border.has_value());
+    if (c.background) {
+      EXPECT_EQ(layout.background->bounds, bounds);
+      EXPECT_EQ(layout.background->fills.at(layout.background->paths.at(0).fill1).color, *c.background);
+      EXPECT_EQ(layout.background->paths[0].line, -1);
+    }
+    if (c.border) {
+      EXPECT_EQ(layout.border->bounds, bounds);
+      EXPECT_EQ(layout.border->lines.at(layout.border->paths.at(0).line).color, *c.border);
+      EXPECT_EQ(layout.border->lines[0].width, 0);  // a hairline
+      EXPECT_EQ(layout.border->paths[0].fill1, -1);
+    }
+  }
 }
 
 }  // namespace

@@ -21,12 +21,11 @@ inline Matrix Upright(const Matrix& m) {
   return {std::copysign(std::hypot(m.a, m.b), m.a), 0, 0, std::copysign(std::hypot(m.c, m.d), m.d), m.tx, m.ty};
 }
 
-// What an edit text shows: a field scripts reached, its runs where they
-// are measured; one no script reached, its definition's text.
-inline EditTextLayout LayOutShownField(const DisplayObject& object, const FontLookup& fonts, std::size_t maxGlyphs,
-                                       DeviceFonts* device) {
-  if (const EditField* field = object.MadeField()) return field->Drawn(maxGlyphs);
-  return LayOutEditText(std::get<EditText>(*object.character), object.text, fonts, maxGlyphs, device);
+// What an edit text shows: its runs where they are measured. Every field
+// placed has its EditField (DisplayTree::Make, CreateTextField).
+inline EditTextLayout LayOutShownField(const DisplayObject& object, std::size_t maxGlyphs) {
+  const EditField* field = object.MadeField();
+  return field ? field->Drawn(maxGlyphs) : EditTextLayout{};
 }
 
 }  // namespace dc::swf

@@ -269,7 +269,7 @@ const EditTextLayout* Renderer::FieldLayout(Pass& pass, const DisplayObject& obj
   // Laying out is charged once it is done: it is bounded by maxGlyphs, and
   // kept even when the frame cannot afford it, it costs nothing in the
   // frames that follow.
-  EditTextLayout layout = LayOutShownField(object, pass.fonts, limits_.maxGlyphs, deviceFonts_);
+  EditTextLayout layout = LayOutShownField(object, limits_.maxGlyphs);
   const std::uint64_t laidOut = std::min<std::uint64_t>(text.size(), limits_.maxGlyphs);
   const bool affordable = pass.budget.TakeWork(laidOut * raster_limits::kDrawWorkPerGlyph + DeviceFontWork());
   const std::size_t bytes = text.size() + field.initialText.size() + layout.glyphs.size() * sizeof(PlacedGlyph) +

@@ -69,7 +69,7 @@ EditTextLayout PlaceFieldGlyphs(const FieldDocument& doc, const FieldLayout& lay
       const TextFormat& format = runs[r].format;
       const Rgba colour = Opaque(format.color);
       const double advance = layout.advances[i];
-      if (code != U'\r' && code != U'\t') {
+      if (code >= U' ' && code != 0xFEFF) {  // breaks, tabs and other controls show nothing
         const FontFace::Drawn drawn = face(r).Draw(frame.password ? U'*' : code);
         const bool beside = x + advance <= b.xMin || x >= b.xMax;
         if (drawn.shape != nullptr && !beside)

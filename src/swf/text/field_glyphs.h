@@ -24,7 +24,8 @@ struct FieldBox {
 // ascent), from the left gutter by the line's offset and each character's
 // advance (a justified line's spaces spread), each glyph in its run's
 // font at its size (a password field's characters as '*'); a character
-// with nothing to draw (a space, a break, one the embedded font lacks)
+// with nothing to draw (a space, a break or another control character,
+// one the embedded font lacks)
 // is left out. An underlined run is drawn with a line beneath it. Lines
 // that start below the box and glyphs wholly beside it are left out. At
 // most `maxGlyphs` characters are placed.
