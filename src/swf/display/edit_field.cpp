@@ -217,7 +217,6 @@ void EditField::Changed() {
   def_->color = Rgba{static_cast<std::uint8_t>(f.color >> 16), static_cast<std::uint8_t>(f.color >> 8),
                      static_cast<std::uint8_t>(f.color), 255};
   def_->height = std::clamp(f.size, 0.0, 1000.0) * kTwipsPerPixel;
-  def_->deviceFont = f.font, def_->deviceBold = f.bold, def_->deviceItalic = f.italic;
   def_->align = f.align;
   def_->multiline = multiline_, def_->wordWrap = wordWrap_, def_->border = border_;
   def_->background = background_;
