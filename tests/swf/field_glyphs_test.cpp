@@ -113,7 +113,9 @@ TEST(FieldGlyphs, AnUnderlinedRunHasALineBeneathItInItsColour) {
   const PlacedGlyph& line = layout.glyphs[3];
   ASSERT_NE(line.held, nullptr);
   EXPECT_EQ(line.shape, &line.held->shape);
-  EXPECT_EQ(line.shape->bounds, (TwipRect{240, 640, 372, 392}));
+  // The line's descent is 87 twips: the underline's top is 43.5 below the
+  // baseline at 352, on a whole twip.
+  EXPECT_EQ(line.shape->bounds, (TwipRect{240, 640, 395, 415}));
   EXPECT_EQ(line.color, (Rgba{0, 0, 255, 255}));
 }
 

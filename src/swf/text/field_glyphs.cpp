@@ -10,16 +10,20 @@
 namespace dc::swf {
 namespace {
 
+constexpr std::int32_t kUnderlineThickness = 20;  // twips
+
 Rgba Opaque(std::uint32_t rgb) {
   return {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8), static_cast<std::uint8_t>(rgb), 255};
 }
 
-// An underline: a pixel thick, a pixel below the baseline, from `x0` to
-// `x1`. Held by the placed glyph as a glyph of its own.
-PlacedGlyph Underline(double x0, double x1, double baseline, Rgba color) {
+// An underline: a pixel thick, its top half the line's descent below the
+// baseline, from `x0` to `x1`. Held by the placed glyph as a glyph of its
+// own.
+PlacedGlyph Underline(double x0, double x1, double top, Rgba color) {
   auto line = std::make_shared<Glyph>();
-  line->shape = FieldBoxShape({static_cast<std::int32_t>(std::floor(x0)), static_cast<std::int32_t>(std::ceil(x1)),
-                               static_cast<std::int32_t>(baseline) + 20, static_cast<std::int32_t>(baseline) + 40},
+  const auto y = static_cast<std::int32_t>(std::floor(top));
+  line->shape = FieldBoxShape({static_cast<std::int32_t>(std::floor(x0)), static_cast<std::int32_t>(std::ceil(x1)), y,
+                               y + kUnderlineThickness},
                               Rgba{0, 0, 0, 255}, std::nullopt);
   const Shape* shape = &line->shape;
   return {shape, Matrix{}, color, std::move(line)};
@@ -60,7 +64,8 @@ EditTextLayout PlaceFieldGlyphs(const FieldDocument& doc, const FieldLayout& lay
     double underFrom = 0;  // where the underline being drawn starts
     Rgba underColour;
     const auto endUnderline = [&](double at) {
-      if (underlining && at > underFrom) out.glyphs.push_back(Underline(underFrom, at, baseline, underColour));
+      if (underlining && at > underFrom)
+        out.glyphs.push_back(Underline(underFrom, at, baseline + line.descent / 2.0, underColour));
       underlining = false;
     };
     for (std::size_t i = line.begin; i < line.end && i < text.size() && placed < maxGlyphs; ++i, ++placed) {

@@ -26,7 +26,8 @@ struct FieldBox {
 // font at its size (a password field's characters as '*'); a character
 // with nothing to draw (a space, a break or another control character,
 // one the embedded font lacks)
-// is left out. An underlined run is drawn with a line beneath it. Lines
+// is left out. An underlined run is drawn with a line a pixel thick beneath
+// it, half the line's descent below the baseline. Lines
 // that start below the box and glyphs wholly beside it are left out. At
 // most `maxGlyphs` characters are placed.
 EditTextLayout PlaceFieldGlyphs(const FieldDocument& doc, const FieldLayout& layout, const FieldFrame& frame,
