@@ -22,14 +22,13 @@ struct FieldBox {
 
 // Every line's characters on its baseline (the line's top plus its
 // ascent), from the left gutter by the line's offset and each character's
-// advance (a justified line's spaces spread), each glyph in its run's
-// font at its size (a password field's characters as '*'); a character
-// with nothing to draw (a space, a break or another control character,
-// one the embedded font lacks)
-// is left out. An underlined run is drawn with a line a pixel thick beneath
-// it, half the line's descent below the baseline. Lines
-// that start below the box and glyphs wholly beside it are left out. At
-// most `maxGlyphs` characters are placed.
+// advance (a justified line's spaces spread), each glyph in its run's font
+// at its size (a password field's characters as '*'). A character with
+// nothing to draw (a space, a break or another control character, one the
+// embedded font lacks) is left out. An underlined run is drawn with a line
+// a pixel thick beneath it, half the line's descent below the baseline.
+// Lines that start below the box and glyphs wholly beside it are left out.
+// At most `maxGlyphs` characters are placed.
 EditTextLayout PlaceFieldGlyphs(const FieldDocument& doc, const FieldLayout& layout, const FieldFrame& frame,
                                 const FieldBox& box, const FontLibrary& fonts,
                                 std::size_t maxGlyphs = kDefaultLimits.maxGlyphs);
