@@ -23,11 +23,11 @@ std::shared_ptr<const Movie> GridMovie() {
     font.hasLayout = true;
     font.ascent = 800;
     font.descent = 224;
-    for (const auto& [code, advance] : {std::pair{u'a', 512.0}, std::pair{u' ', 256.0}}) {
+    for (const auto& [code, advance] : {std::pair{u'a', 512.0}, std::pair{u' ', 256.0}, std::pair{u'*', 300.0}}) {
       Glyph g;
       g.code = static_cast<std::uint16_t>(code);
       g.advance = advance;
-      if (code == u'a') g.shape.paths.push_back(Path{.edges = RectangleEdges(0, -500, bold ? 500 : 400, 0)});
+      if (code != u' ') g.shape.paths.push_back(Path{.edges = RectangleEdges(0, -500, bold ? 500 : 400, 0)});
       font.glyphs.push_back(g);
     }
     movie->characters[bold ? 2 : 1] = std::make_shared<const Character>(font);
@@ -45,7 +45,7 @@ struct TextRun {
 
 EditTextLayout Place(const std::vector<TextRun>& runs, const Movie*& movieOut,
                      const FieldBox& box = {{0, 4000, 0, 2000}, std::nullopt, std::nullopt},
-                     std::size_t maxGlyphs = kDefaultLimits.maxGlyphs) {
+                     std::size_t maxGlyphs = kDefaultLimits.maxGlyphs, bool password = false) {
   static const auto movie = GridMovie();
   static const FontLibrary fonts(*movie);
   movieOut = movie.get();
@@ -58,6 +58,7 @@ EditTextLayout Place(const std::vector<TextRun>& runs, const Movie*& movieOut,
   FieldFrame frame;
   frame.width = 4000;
   frame.embedFonts = true;
+  frame.password = password;
   const FieldLayout layout = LayOutField(doc, TextFormat{}, frame, fonts);
   return PlaceFieldGlyphs(doc, layout, frame, box, fonts, maxGlyphs);
 }
@@ -103,6 +104,19 @@ TEST(FieldGlyphs, EachRunDrawnInItsFormatOnTheLinesBaseline) {
       EXPECT_EQ(layout.glyphs[i].matrix, (Matrix{want.scale, 0, 0, want.scale, want.x, want.y})) << c.what << i;
       EXPECT_EQ(layout.glyphs[i].color, want.color) << c.what << i;
     }
+  }
+}
+
+TEST(FieldGlyphs, APasswordFieldShowsAStarForEachCharacter) {
+  // '*' is 300 units: 117 twips at 20 px.
+  const Movie* movie = nullptr;
+  const EditTextLayout layout =
+      Place({{U"a a", 20}}, movie, {{0, 4000, 0, 2000}, std::nullopt, std::nullopt}, kDefaultLimits.maxGlyphs, true);
+  ASSERT_EQ(layout.glyphs.size(), 3u);
+  const Shape* star = &std::get<Font>(*movie->characters.at(1)).glyphs[2].shape;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(layout.glyphs[i].shape, star) << i;
+    EXPECT_EQ(layout.glyphs[i].matrix.tx, 40 + 117 * i) << i;
   }
 }
 
