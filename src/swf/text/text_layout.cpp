@@ -1,8 +1,6 @@
 // Placing the glyphs of static texts, and a field's box.
 #include "swf/text/text_layout.h"
 
-#include <algorithm>
-#include <cmath>
 #include <utility>
 
 #include "swf/model/rectangle_edges.h"
