@@ -1,26 +1,32 @@
 // Text layout's cost per frame for a digital face: a clock field laid out
-// in the fallback font, in a font of the movie's and in a device font
+// and placed in the fallback font, in a font of the movie's and in a device font
 // whose glyphs are cached, a paragraph wrapped in a wide field, and a
 // static text; plus building the fallback font, which happens once at
 // first use.
 #include <benchmark/benchmark.h>
 
+#include "swf/model/movie.h"
 #include "swf/text/device_fonts.h"
 #include "swf/text/fallback_font.h"
+#include "swf/text/field_glyphs.h"
 #include "swf/text/text_layout.h"
 
 namespace {
 
 using namespace dc::swf;
 
-EditText ClockField(bool ownFont) {
-  EditText field;
-  field.bounds = {0, 4000, 0, 1200};
-  field.height = 720;
-  field.align = TextAlign::Center;
-  field.fontId = 1;
-  field.useOutlines = ownFont;
-  return field;
+// A field's text in one run, laid out as scripts measure it and placed as
+// it is drawn.
+EditTextLayout LayOutAndPlace(const std::u32string& text, const FontLibrary& fonts, bool embed, std::int32_t width,
+                              bool wrap, TextAlign align, double sizePx) {
+  FieldDocument doc;
+  TextFormat format;
+  format.font = "Clock", format.size = sizePx, format.align = align;
+  doc.Set(text, format);
+  FieldFrame frame;
+  frame.width = width, frame.wordWrap = wrap, frame.embedFonts = embed;
+  return PlaceFieldGlyphs(doc, LayOutField(doc, format, frame, fonts), frame, FieldBox{{0, width, 0, 100000}, {}, {}},
+                          fonts);
 }
 
 void BuildFallbackFontOnce(benchmark::State& state) {
@@ -30,15 +36,19 @@ void BuildFallbackFontOnce(benchmark::State& state) {
 }
 
 void ClockTextInFallback(benchmark::State& state) {
-  const EditText field = ClockField(false);
-  for (auto _ : state) benchmark::DoNotOptimize(LayOutEditText(field, "10:08:30 AM", {}).glyphs.data());
+  const FontLibrary fonts;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(LayOutAndPlace(U"10:08:30 AM", fonts, false, 4000, false, TextAlign::Center, 36).glyphs.data());
 }
 
 void ClockTextInMovieFont(benchmark::State& state) {
-  const Font& font = FallbackFont();  // stands in for a movie's embedded font of some 200 glyphs
-  const FontLookup fonts = [&](std::uint16_t) { return &font; };
-  const EditText field = ClockField(true);
-  for (auto _ : state) benchmark::DoNotOptimize(LayOutEditText(field, "10:08:30 AM", fonts).glyphs.data());
+  Movie movie;
+  Font font = FallbackFont();  // stands in for a movie's embedded font of some 200 glyphs
+  font.name = "Clock";
+  movie.characters[1] = std::make_shared<const Character>(std::move(font));
+  const FontLibrary fonts(movie);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(LayOutAndPlace(U"10:08:30 AM", fonts, true, 4000, false, TextAlign::Center, 36).glyphs.data());
 }
 
 // The system's font as the clock's cache holds it after the first frame:
@@ -55,20 +65,18 @@ class CachedSystemFont : public DeviceFontSource {
 
 void ClockTextInDeviceFont(benchmark::State& state) {
   DeviceFonts device(std::make_shared<CachedSystemFont>());
-  const EditText field = ClockField(false);
+  FontLibrary fonts;
+  fonts.SetDeviceFonts(&device);
   for (auto _ : state)
-    benchmark::DoNotOptimize(LayOutEditText(field, "10:08:30 AM", {}, kDefaultLimits.maxGlyphs, &device).glyphs.data());
+    benchmark::DoNotOptimize(LayOutAndPlace(U"10:08:30 AM", fonts, false, 4000, false, TextAlign::Center, 36).glyphs.data());
 }
 
 void WrappedParagraph(benchmark::State& state) {
-  EditText field = ClockField(false);
-  field.bounds = {0, 8000, 0, 100000};
-  field.multiline = field.wordWrap = true;
-  field.align = TextAlign::Justify;
-  field.height = 240;
-  std::string text;
-  for (int i = 0; i < 40; ++i) text += "Wednesday the twenty-first of December ";
-  for (auto _ : state) benchmark::DoNotOptimize(LayOutEditText(field, text, {}).glyphs.data());
+  const FontLibrary fonts;
+  std::u32string text;
+  for (int i = 0; i < 40; ++i) text += U"Wednesday the twenty-first of December ";
+  for (auto _ : state)
+    benchmark::DoNotOptimize(LayOutAndPlace(text, fonts, false, 8000, true, TextAlign::Justify, 12).glyphs.data());
   state.counters["chars"] = static_cast<double>(text.size());
 }
 

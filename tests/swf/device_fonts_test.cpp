@@ -12,6 +12,7 @@
 
 #include "swf/model/rectangle_edges.h"
 #include "swf/text/fallback_font.h"
+#include "swf/text/field_glyphs.h"
 #include "swf/text/field_layout.h"
 #include "swf/text/text_layout.h"
 
@@ -90,37 +91,34 @@ TEST(DeviceFonts, TextInADeviceFontTakesTheSourcesGlyphsAndFallsBackForTheRest) 
   const Shape* fallbackB = &fallback.glyphs[FallbackGlyphIndex('B')].shape;
   const Shape* fallbackA = &fallback.glyphs[FallbackGlyphIndex('A')].shape;
 
-  // Edit text at 1024 twips to the em (one twip a unit) from (1040, 540)
-  // inside its gutter: "AB" in the source's 'A', advance 500, ascent 900,
-  // then the fallback's 'B'.
+  // A field's run at 51.2 px (one twip a unit) from (1040, 540) inside
+  // its gutter: "AB" in the source's 'A', advance 500, ascent 900, then
+  // the fallback's 'B'; in a font the system lacks, both the fallback's,
+  // its measures in whole pixels.
+  FontLibrary library;
+  library.SetDeviceFonts(&fonts);
+  const auto pixels = [](double units) { return std::round(units * 51.2 / 1024) * 20; };
   struct FieldCase {
-    const char* what;
-    std::optional<std::uint16_t> fontId;
-    const char* deviceFont;
+    const char* font;
     bool fromSource;
   };
-  const FieldCase fieldCases[] = {
-      {"the field's device font", 1, "", true},
-      {"no font: Times New Roman", std::nullopt, "", true},
-      {"a font the system lacks", 2, "", false},
-      {"a script's font over the field's", 2, "Sans", true},
-      {"a script's font the system lacks", 1, "Nothing", false},
-  };
-  for (const FieldCase& c : fieldCases) {
-    EditText field;
-    field.bounds = {1000, 9000, 500, 3000};
-    field.fontId = c.fontId;
-    field.deviceFont = c.deviceFont;
-    field.height = 1024;
-    const EditTextLayout layout = LayOutEditText(field, "AB", lookup, kDefaultLimits.maxGlyphs, &fonts);
-    ASSERT_EQ(layout.glyphs.size(), 2u) << c.what;
-    const double ascent = c.fromSource ? 900 : fallback.ascent;
-    const double advanceA = c.fromSource ? 500 : fallback.glyphs[FallbackGlyphIndex('A')].advance;
-    ASSERT_EQ(layout.glyphs[0].device != nullptr, c.fromSource) << c.what;
-    EXPECT_EQ(layout.glyphs[0].shape, c.fromSource ? &layout.glyphs[0].device->shape : fallbackA) << c.what;
-    EXPECT_EQ(layout.glyphs[0].matrix, (Matrix{1, 0, 0, 1, 1040, 540 + ascent})) << c.what;
-    EXPECT_EQ(layout.glyphs[1].shape, fallbackB) << c.what;
-    EXPECT_EQ(layout.glyphs[1].matrix, (Matrix{1, 0, 0, 1, 1040 + advanceA, 540 + ascent})) << c.what;
+  for (const FieldCase& c : {FieldCase{"Sans", true}, FieldCase{"Times New Roman", true}, FieldCase{"Nothing", false}}) {
+    FieldDocument doc;
+    TextFormat format;
+    format.font = c.font, format.size = 51.2;
+    doc.Set(U"AB", format);
+    FieldFrame frame;
+    frame.width = 8000;
+    const EditTextLayout layout = PlaceFieldGlyphs(doc, LayOutField(doc, format, frame, library), frame,
+                                                   FieldBox{{1000, 9000, 500, 3000}, {}, {}}, library);
+    ASSERT_EQ(layout.glyphs.size(), 2u) << c.font;
+    const double ascent = c.fromSource ? 900 : pixels(fallback.ascent);
+    const double advanceA = c.fromSource ? 500 : pixels(fallback.glyphs[FallbackGlyphIndex('A')].advance);
+    ASSERT_EQ(layout.glyphs[0].held != nullptr, c.fromSource) << c.font;
+    EXPECT_EQ(layout.glyphs[0].shape, c.fromSource ? &layout.glyphs[0].held->shape : fallbackA) << c.font;
+    EXPECT_EQ(layout.glyphs[0].matrix, (Matrix{1, 0, 0, 1, 1040, 540 + ascent})) << c.font;
+    EXPECT_EQ(layout.glyphs[1].shape, fallbackB) << c.font;
+    EXPECT_EQ(layout.glyphs[1].matrix, (Matrix{1, 0, 0, 1, 1040 + advanceA, 540 + ascent})) << c.font;
   }
 
   // Static text keeps the file's advances; only the outline changes.
@@ -128,8 +126,8 @@ TEST(DeviceFonts, TextInADeviceFontTakesTheSourcesGlyphsAndFallsBackForTheRest) 
   text.records.push_back({1, {0, 0, 0, 255}, 512, 100, 200, {{0, 300}, {1, 300}}});
   const std::vector<PlacedGlyph> placed = LayOutStaticText(text, lookup, kDefaultLimits.maxGlyphs, &fonts);
   ASSERT_EQ(placed.size(), 2u);
-  ASSERT_NE(placed[0].device, nullptr);
-  EXPECT_EQ(placed[0].shape, &placed[0].device->shape);
+  ASSERT_NE(placed[0].held, nullptr);
+  EXPECT_EQ(placed[0].shape, &placed[0].held->shape);
   EXPECT_EQ(placed[0].matrix, (Matrix{0.5, 0, 0, 0.5, 100, 200}));
   EXPECT_EQ(placed[1].shape, fallbackB);
   EXPECT_EQ(placed[1].matrix, (Matrix{0.5, 0, 0, 0.5, 400, 200}));

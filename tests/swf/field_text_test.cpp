@@ -1,5 +1,4 @@
-// A field's text as characters: UTF-8 decoding, and HTML reduced to the
-// characters and colours the field shows.
+// A field's text as characters: UTF-8 decoding.
 #include "swf/text/field_text.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +7,6 @@
 
 namespace dc::swf {
 namespace {
-
-std::u32string Codes(const std::vector<StyledChar>& chars) {
-  std::u32string s;
-  for (const StyledChar& c : chars) s += c.code;
-  return s;
-}
 
 std::string Show(const std::u32string& s) {
   std::string out;
@@ -35,51 +28,8 @@ TEST(FieldText, Utf8DecodesAndMalformedBytesReadAsReplacement) {
       {"\xFF", U"\uFFFD"},
   };
   for (const auto& [bytes, expected] : cases) {
-    const std::u32string got = Codes(DecodeFieldText(bytes, {}));
+    const std::u32string got = DecodeUtf8(bytes);
     EXPECT_EQ(got, expected) << "expected " << Show(expected) << ", got " << Show(got);
-  }
-}
-
-TEST(FieldText, HtmlReducedToTextAndBreaks) {
-  const std::pair<std::string, std::u32string> cases[] = {
-      {"a<br>b<BR/>c", U"a\nb\nc"},
-      {"<p>a</p><p>b</p>", U"a\nb\n"},
-      {"x<p>y</p>", U"x\ny\n"},
-      {"<p></p><p>y</p>", U"\ny\n"},
-      {"<p align=\"center\"><b>bold</b> <i>it</i></p>", U"bold it\n"},
-      {"a &amp; b &lt;c&gt; &quot;&apos;", U"a & b <c> \"'"},
-      {"&nbsp;&#65;&#x42;&#X43;", U"\u00A0ABC"},
-      {"&#0;&#1114112;", U"\uFFFD\uFFFD"},
-      {"&bogus; & &#; &#xZ;", U"&bogus; & &#; &#xZ;"},
-      {"a<unclosed", U"a<unclosed"},
-      {"caf\xC3\xA9", U"caf\u00E9"},
-  };
-  for (const auto& [html, expected] : cases) {
-    const std::u32string got = Codes(ReduceFieldHtml(html, {}));
-    EXPECT_EQ(got, expected) << html << ": expected " << Show(expected) << ", got " << Show(got);
-  }
-}
-
-TEST(FieldText, FontTagsColourWhatTheyEnclose) {
-  const Rgba field{1, 2, 3, 255}, orange{255, 128, 0, 255}, dark{1, 2, 3, 255}, teal{0, 0x80, 0x80, 255};
-  struct Case {
-    std::string html;
-    std::vector<Rgba> colors;  // per character
-  };
-  const Case cases[] = {
-      {"<font color=\"#FF8000\">a</font>b", {orange, field}},
-      {"<FONT COLOR='#008080'>a<font face=\"x\">b</font>c</FONT>d", {teal, teal, teal, field}},
-      {"<font color=#ff8000>a<font color=\"#010203\">b</font>c</font>", {orange, dark, orange}},
-      {"<font color=\"red\">a</font></font>b", {field, field}},  // not #RRGGBB; a stray close
-  };
-  for (const Case& c : cases) {
-    const std::vector<StyledChar> got = ReduceFieldHtml(c.html, field);
-    ASSERT_EQ(got.size(), c.colors.size()) << c.html;
-    for (std::size_t i = 0; i < got.size(); ++i) {
-      const Rgba g = got[i].color, e = c.colors[i];
-      EXPECT_EQ(g, e) << c.html << " char " << i << ": expected " << int(e.r) << "," << int(e.g) << "," << int(e.b)
-                      << " got " << int(g.r) << "," << int(g.g) << "," << int(g.b);
-    }
   }
 }
 

@@ -503,5 +503,49 @@ TEST(PlayerClip, AScriptsFieldDrawsInTheEmbeddedFontItsFormatNames) {
   EXPECT_EQ(outside, 0);
 }
 
+TEST(PlayerClip, ARunSetSmallerOnAShownFieldIsDrawnSmallerOnTheSameBaseline) {
+  // "AA" in the square font at 20 pixels, drawn; then a script sets the
+  // second 'A' to 10 pixels, the text staying the same: the field is laid
+  // out again, the second square 10 x 10 pixels on the first's baseline.
+  test::FontSpec font;
+  font.name = "Sq";
+  font.ascent = 1024;
+  font.glyphs = {{{test::StyleChange{{{0, 0}}, std::nullopt, 1}, test::LineTo{1024, 0}, test::LineTo{0, -1024},
+                   test::LineTo{-1024, 0}, test::LineTo{0, 1024}},
+                  'A',
+                  1024}};
+  Asm first;
+  first.Push({40, 100, 0, 0, 1, "t", 6}).Get("_root").Push({"createTextField"}).Op(op::CallMethod).Op(op::Pop);
+  first.Push({"t.embedFonts", true}).Op(op::SetVariable);
+  first.New("TextFormat").Store("tf").Push({"tf.font", "Sq"}).Op(op::SetVariable).Push({"tf.size", 20}).Op(op::SetVariable);
+  first.Get("tf").Push({1}).Get("t").Push({"setNewTextFormat"}).Op(op::CallMethod).Op(op::Pop);
+  first.Push({"t.text", "AA"}).Op(op::SetVariable);
+  Asm second;
+  second.New("TextFormat").Store("small").Push({"small.size", 10}).Op(op::SetVariable);
+  second.Get("small").Push({2, 1, 3}).Get("t").Push({"setTextFormat"}).Op(op::CallMethod).Op(op::Pop);
+  second.Op(op::Stop);
+  test::Header header;
+  header.stage = {0, 800, 0, 800};
+  const Bytes movie = test::Fws(header, test::Concat({test::DefineFont2(1, font), test::DoActionTag(*first.Bytes()),
+                                                      test::ShowFrame(), test::DoActionTag(*second.Bytes()),
+                                                      test::ShowFrame()}));
+  Player player(std::make_shared<const Movie>(ReadMovie(movie)));
+  std::vector<std::uint32_t> pixels(40 * 40);
+  PixelTarget face{pixels.data(), 40, 40, 40};
+  const auto black = [&](int x0, int x1, int y0, int y1) {
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 40; ++x)
+        if (pixels[y * 40 + x] == 0) ++(x >= x0 && x < x1 && y >= y0 && y < y1 ? inside : outside);
+    return std::pair{inside, outside};
+  };
+  player.Render(face);
+  EXPECT_EQ(black(2, 40, 2, 22), (std::pair{400 + 18 * 20, 0})) << "two squares of 20 pixels, as far as the face shows";
+  player.Advance();
+  player.Render(face);
+  EXPECT_EQ(black(22, 32, 12, 22).first, 100);
+  EXPECT_EQ(black(2, 32, 2, 22), (std::pair{500, 0}));
+}
+
 }  // namespace
 }  // namespace dc::swf

@@ -333,6 +333,7 @@ avm1::Clip* DisplayObject::CreateTextField(const std::string& newName, int scrip
   made->ownCharacter = std::make_unique<Character>(std::move(field));
   made->character = made->ownCharacter.get();
   made->matrix = Matrix::Translate(twips(x), twips(y));
+  made->Field();  // drawn as scripts measure it
   made->name = newName;
   made->fromTimeline = false;
   return tree_->Insert(*this, std::move(made));

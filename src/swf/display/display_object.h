@@ -123,11 +123,10 @@ class DisplayObject final : public avm1::Clip {
   // Edit texts: the text shown (UTF-8, HTML when the definition says so
   // until a script first reaches the field, plain after).
   std::string text;
-  // Edit texts: the colours of the text's runs when they differ (else the
-  // field's one colour).
-  std::vector<ColourRun> textColours;
   // Edit texts: the field as scripts see it, made when first reached.
   EditField* Field();
+  // The field if a script has reached it, else null.
+  const EditField* MadeField() const { return field_.get(); }
   // The field's text or look changed: the picture is drawn again.
   void FieldChanged() {
     ++contentChanges;

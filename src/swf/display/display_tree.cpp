@@ -262,6 +262,8 @@ std::unique_ptr<DisplayObject> DisplayTree::Make(DisplayObject& parent, std::uin
     object->character = object->ownCharacter.get();
   }
   ++liveObjects_;
+  // A field is drawn as scripts measure it, from its runs.
+  if (kind == DisplayKind::EditText) object->Field();
   return object;
 }
 

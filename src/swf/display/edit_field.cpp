@@ -8,6 +8,7 @@
 
 #include "swf/display/display_object.h"
 #include "swf/model/movie.h"
+#include "swf/text/field_glyphs.h"
 #include "swf/text/field_html.h"
 #include "swf/text/field_text.h"
 
@@ -34,6 +35,9 @@ avm1::FieldFormat FromPartial(const PartialTextFormat& p) {
   f.kerning = p.kerning, f.align = p.align, f.leftMargin = p.leftMargin, f.rightMargin = p.rightMargin;
   f.indent = p.indent, f.blockIndent = p.blockIndent, f.leading = p.leading, f.bullet = p.bullet;
   f.tabStops = p.tabStops;
+  // A paragraph's measures read as whole pixels, what is left dropped.
+  for (std::optional<double>* m : {&f.leftMargin, &f.rightMargin, &f.indent, &f.blockIndent, &f.leading})
+    if (*m) **m = std::trunc(**m);
   return f;
 }
 
@@ -110,11 +114,12 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   newFormat_.size = def.height / kTwipsPerPixel;
   newFormat_.color = (std::uint32_t{def.color.r} << 16) | (std::uint32_t{def.color.g} << 8) | def.color.b;
   newFormat_.align = def.align;
-  // The definition's measures in twips are taken as whole pixels.
-  newFormat_.leftMargin = std::trunc(def.leftMargin / kTwipsPerPixel);
-  newFormat_.rightMargin = std::trunc(def.rightMargin / kTwipsPerPixel);
-  newFormat_.indent = std::trunc(def.indent / kTwipsPerPixel);
-  newFormat_.leading = std::trunc(def.leading / kTwipsPerPixel);
+  // The definition's measures are laid out in its twips; scripts and the
+  // HTML read them as whole pixels (FromPartial, WriteFieldHtml).
+  newFormat_.leftMargin = def.leftMargin / kTwipsPerPixel;
+  newFormat_.rightMargin = def.rightMargin / kTwipsPerPixel;
+  newFormat_.indent = def.indent / kTwipsPerPixel;
+  newFormat_.leading = def.leading / kTwipsPerPixel;
   html_ = def.html, multiline_ = def.multiline, wordWrap_ = def.wordWrap, border_ = def.border;
   background_ = def.background, password_ = def.password, selectable_ = !def.noSelect, input_ = !def.readOnly;
   embedFonts_ = def.useOutlines, maxChars_ = def.maxLength, variable_ = def.variableName;
@@ -122,6 +127,8 @@ EditField::EditField(DisplayObject& owner, const EditText& def, const Movie* mov
   antiAliasType_ = def.advancedAntiAlias ? "advanced" : "normal";
   gridFitType_ = def.gridFit == 0 ? "none" : def.gridFit == 2 ? "subpixel" : "pixel";
   thickness_ = def.thickness, sharpness_ = def.sharpness;
+  const auto rgb = [](Rgba c) { return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b; };
+  borderColor_ = rgb(def.borderColor), backgroundColor_ = rgb(def.backgroundColor);
   // Lines are drawn where they are laid out here; the box is sized here.
   def_->autoSize = false;
   if (html_) {
@@ -199,27 +206,17 @@ std::size_t EditField::HeldBytes() const {
 
 void EditField::Changed() {
   layout_.reset();
-  // What the renderer draws: the characters, in the first run's format.
-  // Made again from every character, and charged so.
+  // The characters, for a bound variable and the renderer's cache, made
+  // again from every character and charged so; the definition keeps the
+  // first run's format.
   owner_.text = EncodeUtf8(doc_.Text());
   std::replace(owner_.text.begin(), owner_.text.end(), '\r', '\n');
   work_ += doc_.Length();
   const TextFormat& f = doc_.FormatAt(0) ? *doc_.FormatAt(0) : newFormat_;
-  owner_.textColours.clear();
-  std::size_t at = 0;
-  for (const FieldDocument::Run& run : doc_.Runs()) {
-    const std::uint32_t c = run.format.color;
-    const Rgba colour{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c), 255};
-    if (owner_.textColours.empty() || !(owner_.textColours.back().color == colour))
-      owner_.textColours.push_back({at, colour});
-    at += run.length;
-  }
-  if (owner_.textColours.size() == 1) owner_.textColours.clear();
   def_->html = false;
   def_->color = Rgba{static_cast<std::uint8_t>(f.color >> 16), static_cast<std::uint8_t>(f.color >> 8),
                      static_cast<std::uint8_t>(f.color), 255};
   def_->height = std::clamp(f.size, 0.0, 1000.0) * kTwipsPerPixel;
-  def_->deviceFont = f.font, def_->deviceBold = f.bold, def_->deviceItalic = f.italic;
   def_->align = f.align;
   def_->multiline = multiline_, def_->wordWrap = wordWrap_, def_->border = border_;
   def_->background = background_;
@@ -252,6 +249,13 @@ const FieldLayout& EditField::Layout() const {
     work_ += doc_.Length() + doc_.Runs().size();
   }
   return *layout_;
+}
+
+EditTextLayout EditField::Drawn(std::size_t maxGlyphs) const {
+  FieldBox box{def_->bounds, std::nullopt, std::nullopt};
+  if (background_) box.background = def_->backgroundColor;
+  if (border_) box.border = def_->borderColor;
+  return PlaceFieldGlyphs(doc_, Layout(), Frame(), box, fonts_, maxGlyphs);
 }
 
 void EditField::FitToText() {

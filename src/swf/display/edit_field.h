@@ -14,6 +14,7 @@
 #include "swf/model/text.h"
 #include "swf/text/field_document.h"
 #include "swf/text/field_layout.h"
+#include "swf/text/text_layout.h"
 
 namespace dc::swf {
 
@@ -52,6 +53,9 @@ class EditField final : public avm1::TextFieldHost {
   void SetSize(std::optional<double> widthPx, std::optional<double> heightPx);
   // The lines as they are laid out now.
   const FieldLayout& Layout() const;
+  // What the field shows: its glyphs placed by Layout(), run by run, and
+  // its box.
+  EditTextLayout Drawn(std::size_t maxGlyphs) const;
   // The link (an <a href>) of the character shown at `p`, in the field's
   // own twips, scrolled as the field is; empty when there is none.
   std::string LinkAt(Point p) const;

@@ -69,11 +69,6 @@ struct EditText {
   Rgba borderColor{0, 0, 0, 255}, backgroundColor{255, 255, 255, 255};
   std::optional<std::uint16_t> fontId;
   std::string fontClass;
-  // The font a script's format names, drawn as a device font (the player's
-  // text field sets it; the file gives none): empty, fontId's font names
-  // it, else Flash's default, Times New Roman.
-  std::string deviceFont;
-  bool deviceBold = false, deviceItalic = false;
   double height = 240;  // twips
   Rgba color{0, 0, 0, 255};
   std::uint16_t maxLength = 0;  // 0: no limit

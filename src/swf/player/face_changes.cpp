@@ -367,7 +367,7 @@ TwipRect FaceChanges::LocalBounds(const DisplayObject& object, double& pad) {
     }
     case DisplayKind::EditText: {
       const auto& field = std::get<EditText>(*object.character);
-      const EditTextLayout layout = LayOutEditText(field, object.text, fonts, limits_.maxGlyphs, deviceFonts_);
+      const EditTextLayout layout = LayOutShownField(object, limits_.maxGlyphs);
       const TwipRect& b = field.bounds;  // a negative size spans the other way
       TwipRect box{std::min(b.xMin, b.xMax), std::max(b.xMin, b.xMax), std::min(b.yMin, b.yMax), std::max(b.yMin, b.yMax)};
       box = Joined(box, GlyphsReach(layout.glyphs));

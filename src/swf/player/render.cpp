@@ -258,7 +258,8 @@ const EditTextLayout* Renderer::FieldLayout(Pass& pass, const DisplayObject& obj
   const auto found = shownFields_.find(&object);
   if (found != shownFields_.end()) {
     ShownField& kept = found->second;
-    if (kept.movie == &pass.movie && kept.text == text && kept.field == field && kept.colours == object.textColours) {
+    if (kept.movie == &pass.movie && kept.text == text && kept.field == field &&
+        kept.content == object.contentChanges) {
       kept.render = renders_;
       return &kept.layout;
     }
@@ -268,12 +269,10 @@ const EditTextLayout* Renderer::FieldLayout(Pass& pass, const DisplayObject& obj
   // Laying out is charged once it is done: it is bounded by maxGlyphs, and
   // kept even when the frame cannot afford it, it costs nothing in the
   // frames that follow.
-  EditTextLayout layout =
-      LayOutEditText(field, object.text, pass.fonts, limits_.maxGlyphs, deviceFonts_, object.textColours);
+  EditTextLayout layout = LayOutShownField(object, limits_.maxGlyphs);
   const std::uint64_t laidOut = std::min<std::uint64_t>(text.size(), limits_.maxGlyphs);
   const bool affordable = pass.budget.TakeWork(laidOut * raster_limits::kDrawWorkPerGlyph + DeviceFontWork());
   const std::size_t bytes = text.size() + field.initialText.size() + layout.glyphs.size() * sizeof(PlacedGlyph) +
-                            object.textColours.size() * sizeof(ColourRun) +
                             sizeof(ShownField);
   const EditTextLayout* shown = &scratchLayout_;
   if (shownBytes_ + bytes > raster_limits::kMaxKeptLayoutBytes) {
@@ -281,7 +280,7 @@ const EditTextLayout* Renderer::FieldLayout(Pass& pass, const DisplayObject& obj
   } else {
     shownBytes_ += bytes;
     ShownField& kept = shownFields_[&object];
-    kept = ShownField{&pass.movie, field, std::string(text), object.textColours, std::move(layout), renders_, bytes};
+    kept = ShownField{&pass.movie, field, std::string(text), object.contentChanges, std::move(layout), renders_, bytes};
     shown = &kept.layout;
   }
   return affordable ? shown : nullptr;

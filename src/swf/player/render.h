@@ -53,14 +53,14 @@ class Renderer {
   // The coverage of a clip layer's content (within the outer mask).
   const std::uint8_t* MaskOf(Pass& pass, const DisplayObject& layer, const Matrix& m, const std::uint8_t* outer);
 
-  // An edit text's layout, kept while its field and text stay the same
+  // An edit text's layout, kept while its field, text and runs stay the same
   // and it is drawn every frame: laying out thousands of glyphs costs more
   // than drawing the few that show.
   struct ShownField {
     const Movie* movie;
     EditText field;
     std::string text;  // as much as the layout reads
-    std::vector<ColourRun> colours;
+    std::uint64_t content;  // the object's contentChanges: a run's format changed
     EditTextLayout layout;
     std::uint64_t render;  // the last Render that drew it
     std::size_t bytes;

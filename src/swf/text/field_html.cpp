@@ -379,11 +379,15 @@ std::string FontTag(const TextFormat* from, const TextFormat& to) {
 void WriteParagraph(std::string& out, const FieldDocument& doc, std::size_t begin, std::size_t end,
                     std::size_t runIndex, std::size_t runStart, const TextFormat& first) {
   std::string block;
-  if (first.leftMargin != 0) block += " LEFTMARGIN=\"" + Num(first.leftMargin) + "\"";
-  if (first.rightMargin != 0) block += " RIGHTMARGIN=\"" + Num(first.rightMargin) + "\"";
-  if (first.indent != 0) block += " INDENT=\"" + Num(first.indent) + "\"";
-  if (first.blockIndent != 0) block += " BLOCKINDENT=\"" + Num(first.blockIndent) + "\"";
-  if (first.leading != 0) block += " LEADING=\"" + Num(first.leading) + "\"";
+  // Measures are written as whole pixels, what is left dropped.
+  const auto measure = [&block](const char* name, double px) {
+    if (const double whole = std::trunc(px); whole != 0) block += std::string(" ") + name + "=\"" + Num(whole) + "\"";
+  };
+  measure("LEFTMARGIN", first.leftMargin);
+  measure("RIGHTMARGIN", first.rightMargin);
+  measure("INDENT", first.indent);
+  measure("BLOCKINDENT", first.blockIndent);
+  measure("LEADING", first.leading);
   if (!first.tabStops.empty()) {
     block += " TABSTOPS=\"";
     for (std::size_t i = 0; i < first.tabStops.size(); ++i) block += (i ? "," : "") + Num(first.tabStops[i]);

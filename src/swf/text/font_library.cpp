@@ -121,14 +121,21 @@ std::int32_t FontFace::Advance(char32_t code) const {
   return WholePixels(glyph.advance * sizePx_ / fallback.unitsPerEm);
 }
 
-std::pair<const Glyph*, double> FontFace::GlyphFor(char32_t code) const {
+FontFace::Drawn FontFace::Draw(char32_t code) const {
+  const auto drawable = [](const Shape& shape) { return shape.paths.empty() ? nullptr : &shape; };
   if (font_ != nullptr) {
     const std::int32_t index = library_.GlyphIndex(*font_, code);
-    if (index < 0) return {nullptr, 0};
-    return {&font_->glyphs[static_cast<std::size_t>(index)], scale_};
+    if (index < 0) return {};
+    return {drawable(font_->glyphs[static_cast<std::size_t>(index)].shape), scale_, nullptr};
+  }
+  if (device_ != nullptr) {
+    if (std::shared_ptr<const Glyph> glyph = library_.Device()->GlyphOf(*device_, code)) {
+      const Shape* shape = drawable(glyph->shape);
+      return {shape, sizePx_ * 20 / kDeviceUnitsPerEm, std::move(glyph)};
+    }
   }
   const Font& fallback = FallbackFont();
-  return {&fallback.glyphs[FallbackGlyphIndex(code)], sizePx_ * 20 / fallback.unitsPerEm};
+  return {drawable(fallback.glyphs[FallbackGlyphIndex(code)].shape), sizePx_ * 20 / fallback.unitsPerEm, nullptr};
 }
 
 }  // namespace dc::swf

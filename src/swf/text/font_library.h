@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,9 +68,16 @@ class FontFace {
   // lacks moves it not at all, one the system's font lacks as far as the
   // fallback font's.
   std::int32_t Advance(char32_t code) const;
-  // The glyph drawn for `code` and its scale from font units to twips:
-  // the embedded font's, or the fallback font's; null when none.
-  std::pair<const Glyph*, double> GlyphFor(char32_t code) const;
+  // What is drawn for `code`: the outline (null when nothing is, as for a
+  // character the embedded font lacks, which has no advance either) and
+  // its scale from font units to twips; a device font's glyph from the
+  // system, held by `device`, else the fallback font's.
+  struct Drawn {
+    const Shape* shape = nullptr;
+    double scale = 0;
+    std::shared_ptr<const Glyph> device;
+  };
+  Drawn Draw(char32_t code) const;
 
  private:
   const FontLibrary& library_;

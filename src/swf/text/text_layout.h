@@ -1,15 +1,13 @@
 // Where the glyphs of a text go: static texts' records placed as the file
-// gives them, edit text fields laid out in their bounds as the Flash player
-// lays them out. The renderer draws each placed glyph's outline in its
-// colour; this file draws nothing.
+// gives them (an edit text field's are placed by field_glyphs.h). The
+// renderer draws each placed glyph's outline in its colour; this file
+// draws nothing.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <span>
-#include <string_view>
 #include <vector>
 
 #include "swf/limits.h"
@@ -28,9 +26,9 @@ struct PlacedGlyph {
   const Shape* shape = nullptr;
   Matrix matrix;
   Rgba color;
-  // A device font's glyph, held while the layout is: the device fonts'
-  // cache may let it go.
-  std::shared_ptr<const Glyph> device;
+  // A glyph held while the layout is: a device font's (the device fonts'
+  // cache may let it go), or one made for the layout (an underline).
+  std::shared_ptr<const Glyph> held;
 };
 
 using FontLookup = std::function<const Font*(std::uint16_t id)>;
@@ -51,38 +49,11 @@ std::vector<PlacedGlyph> LayOutStaticText(const StaticText& text, const FontLook
 struct EditTextLayout {
   std::vector<PlacedGlyph> glyphs;  // in the field's twips
   // The background and the border (a one-pixel hairline) where the field
-  // shows them: the bounds, grown to the text when autoSize.
+  // shows them: its bounds.
   std::optional<Shape> background, border;
 };
 
-// A colour from a character of a plain text on (counted in characters):
-// a field whose runs differ in colour.
-struct ColourRun {
-  std::size_t from = 0;
-  Rgba color;
-  bool operator==(const ColourRun&) const = default;
-};
-
-// The glyphs of an edit text field showing `text` (UTF-8, HTML when the
-// field is html): inside the bounds by a 40-twip gutter, with the margins,
-// the indent on each paragraph's first line, the leading between lines and
-// the alignment (justified lines spread their spaces); wrapped at spaces
-// (or, for a word longer than the line, between characters) when wordWrap,
-// on several lines only when multiline (otherwise breaks show as nothing);
-// in the field's font when it has outlines and useOutlines is set, else in
-// the system's font of its name (the field's deviceFont, else its font's,
-// else Times New Roman) when `device` has it, else in the fallback font (a character the
-// font lacks comes from the fallback too). Password fields show '*' for each character; maxLength
-// keeps that many characters. Unless the field sizes itself to its text,
-// lines that start below the bounds and glyphs wholly beside them are left
-// out; the renderer clips the rest to the bounds. At most `maxGlyphs`
-// characters are shown (Limits::maxGlyphs). A plain text takes the
-// colours of `colours`.
-EditTextLayout LayOutEditText(const EditText& field, std::string_view text, const FontLookup& fonts,
-                              std::size_t maxGlyphs = kDefaultLimits.maxGlyphs, DeviceFonts* device = nullptr,
-                              std::span<const ColourRun> colours = {});
-
-// The field's gutter: text keeps 2 pixels inside the bounds.
-inline constexpr double kEditTextGutter = 40;
+// A field's box: filled with `fill`, or a hairline of `line` around it.
+Shape FieldBoxShape(const TwipRect& r, std::optional<Rgba> fill, std::optional<Rgba> line);
 
 }  // namespace dc::swf
