@@ -255,7 +255,19 @@ EditTextLayout EditField::Drawn(std::size_t maxGlyphs) const {
   FieldBox box{def_->bounds, std::nullopt, std::nullopt};
   if (background_) box.background = def_->backgroundColor;
   if (border_) box.border = def_->borderColor;
-  return PlaceFieldGlyphs(doc_, Layout(), Frame(), box, fonts_, maxGlyphs);
+  if (layout_ || doc_.Length() <= maxGlyphs) return PlaceFieldGlyphs(doc_, Layout(), Frame(), box, fonts_, maxGlyphs);
+  // Far more text than can be shown, and no script has measured it: only
+  // the characters that can show are laid out to be drawn. Lines break in
+  // order, so theirs are the whole text's first lines.
+  FieldDocument shown;
+  std::size_t at = 0;
+  for (const FieldDocument::Run& run : doc_.Runs()) {
+    if (at >= maxGlyphs) break;
+    const std::size_t take = std::min(run.length, maxGlyphs - at);
+    shown.Append(std::u32string_view(doc_.Text()).substr(at, take), run.format);
+    at += run.length;
+  }
+  return PlaceFieldGlyphs(shown, LayOutField(shown, newFormat_, Frame(), fonts_), Frame(), box, fonts_, maxGlyphs);
 }
 
 void EditField::FitToText() {
