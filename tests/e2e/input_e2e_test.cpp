@@ -128,9 +128,14 @@ std::wstring FocusOf(HWND anyWindowOfThePlayer) {
   return std::wstring(cls) + L" " + text;
 }
 
+// The window is the foreground one; keys sent next reach it (the X
+// focus, which a loaded window manager may give a little later, is waited
+// for too, without failing on it).
 bool WaitForForeground(HWND window) {
   for (int i = 0; i < 60 && GetForegroundWindow() != window; ++i) Sleep(50);
-  return GetForegroundWindow() == window;
+  if (GetForegroundWindow() != window) return false;
+  input::WaitForKeyboardFocus(window);
+  return true;
 }
 
 std::size_t StoreSize(const TempDir& dir) { return dctest::ReadBytes(dir / "Alarm.sav").size(); }

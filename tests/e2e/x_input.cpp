@@ -4,6 +4,7 @@
 
 #include "player_driver.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -81,6 +82,17 @@ void Keys(const std::vector<std::string>& chords) {
     Pause(400);
   }
   ReleaseAll();
+}
+
+bool WaitForKeyboardFocus(HWND window, int ms) {
+  const auto xid = reinterpret_cast<ULONG_PTR>(GetPropW(window, L"__wine_x11_whole_window"));
+  if (xid == 0) return false;
+  for (int waited = 0;; waited += 50) {
+    const std::string focus = XdotoolOutput({"getwindowfocus"});
+    if (std::strtoull(focus.c_str(), nullptr, 10) == xid) return true;
+    if (waited >= ms) return false;
+    Pause(50);
+  }
 }
 
 void ReleaseAll() {

@@ -30,5 +30,10 @@ void DoubleClick(int button, POINT at);
 void Keys(const std::vector<std::string>& chords);
 // Releases every modifier and button, whatever state they were left in.
 void ReleaseAll();
+// Waits up to `ms` for the X server's keyboard focus to reach `window`
+// (the window manager may give it later than Windows makes the window the
+// foreground one, and keys sent before would go elsewhere); false when it
+// does not, or when the window has no X window to tell by.
+bool WaitForKeyboardFocus(HWND window, int ms = 3000);
 
 }  // namespace dctest::input
