@@ -470,10 +470,8 @@ TEST(PlayerClip, AnAttachedBitmapShowsItsPixelsAsTheyAreEachFrame) {
   }
 }
 
-TEST(PlayerClip, AScriptsFieldDrawsInTheEmbeddedFontItsFormatNames) {
-  // A font "Sq" whose 'A' is the whole em square; a field made by a script
-  // names it at 20 pixels, with embedded fonts. The 'A' is then a black
-  // square of 20 x 20 pixels from the 2-pixel gutter on, not a letter.
+// A font "Sq" whose 'A' is the whole em square.
+test::FontSpec SquareFont() {
   test::FontSpec font;
   font.name = "Sq";
   font.ascent = 1024;
@@ -481,12 +479,26 @@ TEST(PlayerClip, AScriptsFieldDrawsInTheEmbeddedFontItsFormatNames) {
                    test::LineTo{-1024, 0}, test::LineTo{0, 1024}},
                   'A',
                   1024}};
-  Asm script;
+  return font;
+}
+
+// A field "t" made by the script at (0, 0), 100 x 40 pixels, in "Sq" at 20
+// pixels with embedded fonts, showing `text`.
+void SquareField(Asm& script, const char* text) {
   script.Push({40, 100, 0, 0, 1, "t", 6}).Get("_root").Push({"createTextField"}).Op(op::CallMethod).Op(op::Pop);
   script.Push({"t.embedFonts", true}).Op(op::SetVariable);
   script.New("TextFormat").Store("tf").Push({"tf.font", "Sq"}).Op(op::SetVariable).Push({"tf.size", 20}).Op(op::SetVariable);
   script.Get("tf").Push({1}).Get("t").Push({"setNewTextFormat"}).Op(op::CallMethod).Op(op::Pop);
-  script.Push({"t.text", "A"}).Op(op::SetVariable);
+  script.Push({"t.text", text}).Op(op::SetVariable);
+}
+
+TEST(PlayerClip, AScriptsFieldDrawsInTheEmbeddedFontItsFormatNames) {
+  // A font "Sq" whose 'A' is the whole em square; a field made by a script
+  // names it at 20 pixels, with embedded fonts. The 'A' is then a black
+  // square of 20 x 20 pixels from the 2-pixel gutter on, not a letter.
+  const test::FontSpec font = SquareFont();
+  Asm script;
+  SquareField(script, "A");
   test::Header header;
   header.stage = {0, 800, 0, 800};
   const Bytes movie =
@@ -507,19 +519,9 @@ TEST(PlayerClip, ARunSetSmallerOnAShownFieldIsDrawnSmallerOnTheSameBaseline) {
   // "AA" in the square font at 20 pixels, drawn; then a script sets the
   // second 'A' to 10 pixels, the text staying the same: the field is laid
   // out again, the second square 10 x 10 pixels on the first's baseline.
-  test::FontSpec font;
-  font.name = "Sq";
-  font.ascent = 1024;
-  font.glyphs = {{{test::StyleChange{{{0, 0}}, std::nullopt, 1}, test::LineTo{1024, 0}, test::LineTo{0, -1024},
-                   test::LineTo{-1024, 0}, test::LineTo{0, 1024}},
-                  'A',
-                  1024}};
+  const test::FontSpec font = SquareFont();
   Asm first;
-  first.Push({40, 100, 0, 0, 1, "t", 6}).Get("_root").Push({"createTextField"}).Op(op::CallMethod).Op(op::Pop);
-  first.Push({"t.embedFonts", true}).Op(op::SetVariable);
-  first.New("TextFormat").Store("tf").Push({"tf.font", "Sq"}).Op(op::SetVariable).Push({"tf.size", 20}).Op(op::SetVariable);
-  first.Get("tf").Push({1}).Get("t").Push({"setNewTextFormat"}).Op(op::CallMethod).Op(op::Pop);
-  first.Push({"t.text", "AA"}).Op(op::SetVariable);
+  SquareField(first, "AA");
   Asm second;
   second.New("TextFormat").Store("small").Push({"small.size", 10}).Op(op::SetVariable);
   second.Get("small").Push({2, 1, 3}).Get("t").Push({"setTextFormat"}).Op(op::CallMethod).Op(op::Pop);
