@@ -38,6 +38,9 @@ constexpr RECT kDesignFace{40, 16, 40 + 131, 16 + 112};
 constexpr RECT kDesignLed{56, 0, 56 + 46, 0 + 37};
 // Private messages: the last modal dialog or box has closed.
 constexpr UINT kModalsClosed = WM_APP + 11;
+constexpr UINT kBackToPlace = WM_APP + 12;
+// How long after it shows the clock keeps the place it asked for.
+constexpr ULONGLONG kPlacingMs = 5000;
 
 HICON ClockIcon() {
   auto icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_DESKCLOCK), IMAGE_ICON,
@@ -226,6 +229,16 @@ void ClockWindow::Show() {
     if (!timerPaced_ && tickDue_ != kNoTick) flash_->KeepInStepWith(tickDue_);
   }
   GetWindowRect(hwnd(), &home_);
+  placingUntil_ = GetTickCount64() + kPlacingMs;
+}
+
+void ClockWindow::Moved(const WINDOWPOS& pos) {
+  // A window manager that maps the window may report it somewhere else
+  // for a moment (Wine under openbox, on a busy machine, reads the frame's
+  // corner while the window is being framed); the clock goes back to the
+  // place it asked for. Once the user has moved it, it stays where it is.
+  if ((pos.flags & SWP_NOMOVE) || GetTickCount64() >= placingUntil_) return;
+  if (pos.x != home_.left || pos.y != home_.top) PostMessageW(hwnd(), kBackToPlace, 0, 0);
 }
 
 void ClockWindow::PlaceAtHome(const std::vector<Monitor>& monitors) {
@@ -385,6 +398,7 @@ void ClockWindow::ApplyWindowShape() {
 }
 
 void ClockWindow::MoveFromFace(int dx, int dy) {
+  placingUntil_ = 0;
   // The pointer's way before the press became a move counts towards it:
   // the system's move follows the pointer from where it is now.
   RECT r{};
@@ -395,6 +409,7 @@ void ClockWindow::MoveFromFace(int dx, int dy) {
 }
 
 void ClockWindow::ChildMouseDown(UINT message) {
+  placingUntil_ = 0;
   // Any button drags the clock; the right one's release opens the menu.
   if (message == WM_LBUTTONDOWN) {
     ui::StartWindowDrag(hwnd());
@@ -560,6 +575,13 @@ std::optional<LRESULT> ClockWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp
       return 0;
     case kModalsClosed:
       ExitIfNoModal();
+      return 0;
+    case WM_WINDOWPOSCHANGED:
+      Moved(*reinterpret_cast<const WINDOWPOS*>(lp));
+      return std::nullopt;  // the system's handling sends WM_MOVE and WM_SIZE
+    case kBackToPlace:
+      if (state_.shown && GetTickCount64() < placingUntil_)
+        SetWindowPos(hwnd(), nullptr, home_.left, home_.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;  // the clock never holds the session up

@@ -116,6 +116,7 @@ class ClockWindow : public ui::Window {
   void ChildMouseDown(UINT message);
   void EndPointerDrag(UINT message);
   void OpenMenuAt(POINT screen);
+  void Moved(const WINDOWPOS& pos);
 
   PackageStart package_;
   std::filesystem::path exePath_;
@@ -134,6 +135,7 @@ class ClockWindow : public ui::Window {
   bool built_ = false;
   bool exitPending_ = false;
   RECT home_{};  // where Show() put the clock last
+  ULONGLONG placingUntil_ = 0;  // till then a move the user did not make is undone
   int dpi_ = kBaseDpi;
   ClockLayout base_{};          // the layout at 100 %, as built
   led::LedMetrics baseLed_{};   // the digits' geometry at 100 %

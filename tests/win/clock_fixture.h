@@ -115,6 +115,12 @@ struct Clock {
     GetMenuStringW(form->Menu(), static_cast<UINT>(id), buf, 64, MF_BYCOMMAND);
     return buf;
   }
+  // The user drags the clock to `x`, `y` with the middle button.
+  void DragTo(int x, int y) {
+    SendMessageW(GetWindow(hwnd(), GW_CHILD), WM_MBUTTONDOWN, MK_MBUTTON, 0);
+    SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(hwnd(), WM_MBUTTONUP, 0, 0);
+  }
   void Command(MenuCommand id) {
     SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(static_cast<UINT>(id), 0), 0);
     Pump();

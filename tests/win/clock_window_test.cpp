@@ -115,7 +115,7 @@ TEST(ClockWindow, DigitsGrowingAtTenReshapeAndResizeTheWindowAndTheMinuteIsCheck
 TEST(ClockWindow, HideAndShowToggleTheCaptionAndPlaceTheWindowAgain) {
   Clock c;
   EXPECT_EQ(c.MenuText(MenuCommand::ShowHide), L"&Hide");
-  SetWindowPos(c.hwnd(), nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  c.DragTo(10, 10);
   c.Command(MenuCommand::ShowHide);
   EXPECT_FALSE(IsWindowVisible(c.hwnd()));
   EXPECT_EQ(c.MenuText(MenuCommand::ShowHide), L"&Show");
@@ -126,6 +126,23 @@ TEST(ClockWindow, HideAndShowToggleTheCaptionAndPlaceTheWindowAgain) {
   RECT w = c.Window();
   EXPECT_EQ(w.right, GetSystemMetrics(SM_CXSCREEN));
   EXPECT_EQ(w.bottom, GetSystemMetrics(SM_CYSCREEN) - 30);
+}
+
+TEST(ClockWindow, AsItShowsAMoveTheUserDidNotMakeIsUndoneAndADragStays) {
+  Clock c;
+  const RECT home = c.Window();
+  // A window manager framing the window reports it at the frame's corner.
+  SetWindowPos(c.hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Pump();
+  EXPECT_EQ(c.Window().left, home.left);
+  EXPECT_EQ(c.Window().top, home.top);
+  c.DragTo(100, 120);
+  Pump();
+  EXPECT_EQ(c.Window().left, 100);
+  EXPECT_EQ(c.Window().top, 120);
+  SetWindowPos(c.hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Pump();
+  EXPECT_EQ(c.Window().left, 0) << "once dragged, the clock goes where it is put";
 }
 
 TEST(ClockWindow, TrayDoubleClickWithAnyButtonTogglesAndASingleClickDoesNothing) {

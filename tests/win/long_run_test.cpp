@@ -193,7 +193,7 @@ TEST(LongRun, TheClockFollowsTheScreens) {
     const int w = shown.right - shown.left, h = shown.bottom - shown.top;
     EXPECT_EQ(shown.left, k.before.front().bounds.right - w) << k.what << ": shown at home";
     if (k.draggedTo.x != -1)
-      SetWindowPos(c.hwnd(), nullptr, k.draggedTo.x, k.draggedTo.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      c.DragTo(k.draggedTo.x, k.draggedTo.y);
     monitors = k.after;
     SendMessageW(c.hwnd(), k.message, k.wp, 0);
     POINT expected = k.expected;

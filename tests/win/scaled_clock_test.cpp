@@ -182,7 +182,7 @@ TEST(ScaledClock, OnAMonitorOfEachScaleItShowsTheCoresGeometryAtHome) {
 TEST(ScaledClock, DpiChangedScalesTheClockAtTheSuggestedPlaceAndBackToTheSamePixels) {
   int dpi = 96;
   Clock c(dctest::Parts(), true, false, dctest::OnScreenAt(dpi));
-  SetWindowPos(c.hwnd(), nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);  // dragged away from home
+  c.DragTo(10, 10);
   dctest::Pump();
   RECT client{};
   GetClientRect(c.hwnd(), &client);
@@ -216,12 +216,12 @@ TEST(ScaledClock, MovedOntoAMonitorOfAnotherScaleItTakesThatScaleWhereItLies) {
       return std::vector<Monitor>{{{0, 0, w, h}, {0, 0, w, h}, true, 96}, {{w, 0, 2 * w, h}, {w, 0, 2 * w, h}, false, 192}};
     };
   });
-  SetWindowPos(c.hwnd(), nullptr, w + 100, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  c.DragTo(w + 100, 50);
   SendMessageW(c.hwnd(), WM_DISPLAYCHANGE, 32, MAKELPARAM(w, h));
   EXPECT_EQ(c.form->Dpi(), 192);
   EXPECT_EQ(c.Window().left, w + 100) << "it stays where it was put";
   EXPECT_EQ(c.Window().top, 50);
-  SetWindowPos(c.hwnd(), nullptr, 100, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  c.DragTo(100, 50);
   SendMessageW(c.hwnd(), WM_DISPLAYCHANGE, 32, MAKELPARAM(w, h));
   ExpectClockAt(c, dctest::Parts(), 96);
 }
