@@ -84,6 +84,37 @@ TEST(ReadFont, GlyphsCodesAndLayout) {
   }
 }
 
+TEST(ReadFont, GlyphsAreReadFromWhereTheirOffsetsPointInAnyOrderAndMayShareBytes) {
+  FontSpec spec;
+  spec.glyphs = {{{}, 'a', 0}, {kTriangle, 'b', 0}, {{}, 'c', 0}};
+  const Bytes written = DefineFont(1, spec);
+  const auto offsetAt = [](const Bytes& tag, int glyph) { return tag[4 + 2 * glyph] | tag[5 + 2 * glyph] << 8; };
+  const auto withOffsets = [&](int second, int third) {
+    Bytes tag = written;  // the 2-byte tag header, the id, then the offsets
+    for (const auto& [glyph, to] : {std::pair{1, second}, std::pair{2, third}}) {
+      tag[4 + 2 * glyph] = static_cast<std::uint8_t>(to);
+      tag[5 + 2 * glyph] = static_cast<std::uint8_t>(to >> 8);
+    }
+    return tag;
+  };
+  const int triangle = offsetAt(written, 1), empty = offsetAt(written, 2);
+  const struct {
+    const char* name;
+    Bytes tag;
+    std::vector<Shape> glyphs;
+  } cases[] = {
+      {"out of order", withOffsets(empty, triangle), {EmptyGlyph(), EmptyGlyph(), TriangleGlyph()}},
+      {"sharing bytes", withOffsets(triangle, triangle), {EmptyGlyph(), TriangleGlyph(), TriangleGlyph()}},
+  };
+  for (const auto& c : cases) {
+    const Movie m = ReadTags(c.tag);
+    const Font* f = CharacterOf<Font>(m, 1);
+    ASSERT_NE(f, nullptr) << c.name << ": " << Warnings(m);
+    ASSERT_EQ(f->glyphs.size(), 3u) << c.name;
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(f->glyphs[i].shape, c.glyphs[i]) << c.name << ", glyph " << i;
+  }
+}
+
 TEST(ReadFont, DeviceFontsHaveNoGlyphs) {
   FontSpec written;
   written.name = "_sans";

@@ -19,14 +19,15 @@ std::string FontName(BitReader& r, ReadContext& context) {
   return context.Text(name);
 }
 
-// Reads glyph i from [starts[i], starts[i+1]) of `table`, the last up to `end`.
+// Reads glyph i from starts[i] of `table` to its end record. The offsets
+// need not be in order, and glyphs may share bytes: each is read from
+// where its offset points, as far as `end` at most.
 void ReadGlyphs(std::span<const std::uint8_t> table, const std::vector<std::uint64_t>& starts, std::uint64_t end,
                 Font& font, ReadContext& context) {
   if (end > table.size()) throw DamagedData("the glyphs run past the tag");
-  for (std::size_t i = 0; i < starts.size(); ++i) {
-    const std::uint64_t glyphEnd = i + 1 < starts.size() ? starts[i + 1] : end;
-    if (starts[i] > glyphEnd || glyphEnd > end) throw DamagedData("the glyph offsets are out of order");
-    BitReader glyphReader(table.subspan(starts[i], glyphEnd - starts[i]));
+  for (const std::uint64_t start : starts) {
+    if (start > end) throw DamagedData("a glyph starts past the glyph table");
+    BitReader glyphReader(table.subspan(start, end - start));
     context.Spend(sizeof(Glyph));
     font.glyphs.push_back(Glyph{ReadGlyphShape(glyphReader, context), 0, 0});
   }
