@@ -5,6 +5,7 @@
 
 #include "raster_support.h"
 #include "swf/model/bitmap.h"
+#include "swf/raster/paint.h"
 
 namespace dc::swf::test {
 namespace {
@@ -83,6 +84,31 @@ TEST(RasterPaint, GradientsAtExactPixels) {
     canvas.Draw(Shape{{}, {c.fill}, {}, {Rect(0, 0, 300, 50, 0)}});
     for (const PixelCheck& p : c.pixels)
       EXPECT_EQ(Hex(canvas.At(p.x, p.y)), Hex(p.expected)) << c.what << " at (" << p.x << ", " << p.y << ")";
+  }
+}
+
+TEST(RasterPaint, TranslucentRampInLinearLightComesBackPremultiplied) {
+  // An entry below full alpha returns from linear light premultiplied: for
+  // blue 255 at alpha 140 the table gives 254, 254·140/255 = 0.5469 in sRGB
+  // is 0.2600 in linear light, / (140/255) = 0.4736, back to sRGB 0.7177 →
+  // 183, premultiplied 100. Opaque entries are mixed as before.
+  struct RampCase {
+    const char* what;
+    GradientStop from, to;
+    int entry;
+    std::uint32_t expected;
+  } cases[] = {
+      {"blue at alpha 140", {0, {0, 0, 255, 140}}, {255, {0, 0, 255, 140}}, 0, 0x8C000064},
+      {"white at alpha 128", {0, {255, 255, 255, 128}}, {255, {255, 255, 255, 128}}, 0, 0x80585858},
+      {"opaque red end", {0, {255, 0, 0, 255}}, {255, {0, 0, 255, 204}}, 0, 0xFFFE0000},
+      {"half way, alpha 229", {0, {255, 0, 0, 255}}, {255, {0, 0, 255, 204}}, 128, 0xE59E009E},
+      {"blue end at alpha 204", {0, {255, 0, 0, 255}}, {255, {0, 0, 255, 204}}, 255, 0xCC0000B3},
+  };
+  for (const RampCase& c : cases) {
+    GradientRamp ramp;
+    BuildRamp(Gradient{SpreadMode::Pad, InterpolationMode::Linear, {c.from, c.to}, 0}, ColorTransform{}, ramp);
+    EXPECT_EQ(Hex(ramp.pixels[c.entry]), Hex(c.expected)) << c.what;
+    EXPECT_FALSE(ramp.opaque) << c.what;
   }
 }
 

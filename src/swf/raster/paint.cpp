@@ -16,6 +16,9 @@ constexpr double kGradientHalf = 16384;  // the gradient square runs -16384..163
 
 std::uint32_t Premultiplied(Rgba c) { return PremultipliedPixel(c.r, c.g, c.b, c.a); }
 
+double ToLinearLight(double s) { return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4); }
+double ToSrgb(double l) { return l <= 0.0031308 ? l * 12.92 : 1.055 * std::pow(l, 1 / 2.4) - 0.055; }
+
 // sRGB channel values to linear light and back, both held in 8 bits and
 // truncated, as Flash's ramps in linear RGB are: a channel at 255 comes
 // back as 254.
@@ -23,11 +26,8 @@ struct LinearLight {
   std::array<std::uint8_t, 256> fromSrgb, toSrgb;
   LinearLight() {
     for (int c = 0; c < 256; ++c) {
-      const double s = c / 255.0;
-      const double l = s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-      fromSrgb[c] = static_cast<std::uint8_t>(std::clamp(l * 255, 0.0, 255.0));
-      const double back = s <= 0.0031308 ? s * 12.92 : 1.055 * std::pow(s, 1 / 2.4) - 0.055;
-      toSrgb[c] = static_cast<std::uint8_t>(std::clamp(back * 255, 0.0, 255.0));
+      fromSrgb[c] = static_cast<std::uint8_t>(std::clamp(ToLinearLight(c / 255.0) * 255, 0.0, 255.0));
+      toSrgb[c] = static_cast<std::uint8_t>(std::clamp(ToSrgb(c / 255.0) * 255, 0.0, 255.0));
     }
   }
   std::uint8_t Mix(std::uint8_t c0, std::uint8_t c1, double f) const {
@@ -35,6 +35,16 @@ struct LinearLight {
     return toSrgb[static_cast<int>(l0 + (l1 - l0) * f)];
   }
 };
+
+// A channel of a translucent entry of a ramp in linear RGB. Flash takes the
+// entry back from linear light premultiplied: the sRGB value times alpha
+// goes to linear light, is divided by alpha there and returns to sRGB. So
+// the less opaque an entry, the darker its colour: blue 255 at alpha 140
+// comes back as 183.
+std::uint8_t Translucent(std::uint8_t c, std::uint8_t alpha) {
+  const double l = ToLinearLight(c * alpha / (255.0 * 255.0)) * 255 / alpha;
+  return static_cast<std::uint8_t>(std::min(255.0, ToSrgb(l) * 255 + 0.5));
+}
 
 const LinearLight& Linear() {
   static const LinearLight tables;
@@ -131,6 +141,7 @@ void BuildRamp(const Gradient& gradient, const ColorTransform& cx, GradientRamp&
       if (linear) {
         c = {Linear().Mix(c0.r, c1.r, f), Linear().Mix(c0.g, c1.g, f), Linear().Mix(c0.b, c1.b, f),
              MixSrgb(c0.a, c1.a, f)};
+        if (c.a != 0 && c.a != 255) c = {Translucent(c.r, c.a), Translucent(c.g, c.a), Translucent(c.b, c.a), c.a};
       } else {
         c = {MixSrgb(c0.r, c1.r, f), MixSrgb(c0.g, c1.g, f), MixSrgb(c0.b, c1.b, f), MixSrgb(c0.a, c1.a, f)};
       }
