@@ -23,7 +23,8 @@ std::shared_ptr<const Movie> GridMovie() {
     font.hasLayout = true;
     font.ascent = 800;
     font.descent = 224;
-    for (const auto& [code, advance] : {std::pair{u'a', 512.0}, std::pair{u' ', 256.0}, std::pair{u'*', 300.0}}) {
+    for (const auto& [code, advance] : {std::pair{u'a', 512.0}, std::pair{u' ', 256.0}, std::pair{u'*', 300.0},
+                                     std::pair{u'\u2022', 400.0}}) {
       Glyph g;
       g.code = static_cast<std::uint16_t>(code);
       g.advance = advance;
@@ -41,6 +42,7 @@ struct TextRun {
   bool bold = false;
   std::uint32_t color = 0;
   bool underline = false;
+  bool bullet = false;
 };
 
 EditTextLayout Place(const std::vector<TextRun>& runs, const Movie*& movieOut,
@@ -53,6 +55,7 @@ EditTextLayout Place(const std::vector<TextRun>& runs, const Movie*& movieOut,
   for (const TextRun& r : runs) {
     TextFormat f;
     f.font = "Grid", f.size = r.size, f.bold = r.bold, f.color = r.color, f.underline = r.underline;
+    f.bullet = r.bullet;
     doc.Append(r.text, f);
   }
   FieldFrame frame;
@@ -117,6 +120,29 @@ TEST(FieldGlyphs, APasswordFieldShowsAStarForEachCharacter) {
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(layout.glyphs[i].shape, star) << i;
     EXPECT_EQ(layout.glyphs[i].matrix.tx, 40 + 117 * i) << i;
+  }
+}
+
+TEST(FieldGlyphs, ABulletedParagraphsBulletIsDrawnAtItsMarginInItsColour) {
+  const Movie* movie = nullptr;
+  const EditTextLayout layout =
+      Place({{U"a\r", 20, false, 0x00FF00, false, true}, {U"a", 20}}, movie);
+  const Shape* bullet = &std::get<Font>(*movie->characters.at(1)).glyphs[3].shape;
+  struct Placed {
+    const Shape* shape;
+    double x, y;
+    Rgba color;
+  };
+  // The second line's top is the first's height below: 312 + 87 twips.
+  const Placed want[] = {{bullet, 40, 352, {0, 255, 0, 255}},
+                         {GlyphA(*movie, 1), 40 + kBulletIndent, 352, {0, 255, 0, 255}},
+                         {GlyphA(*movie, 1), 40, 352 + 399, {0, 0, 0, 255}}};
+  ASSERT_EQ(layout.glyphs.size(), std::size(want));
+  for (std::size_t i = 0; i < std::size(want); ++i) {
+    EXPECT_EQ(layout.glyphs[i].shape, want[i].shape) << i;
+    EXPECT_EQ(layout.glyphs[i].matrix.tx, want[i].x) << i;
+    EXPECT_EQ(layout.glyphs[i].matrix.ty, want[i].y) << i;
+    EXPECT_EQ(layout.glyphs[i].color, want[i].color) << i;
   }
 }
 
