@@ -68,6 +68,34 @@ TEST(FieldHtml, BlankTextAndBreaksByVersionAndLines) {
   }
 }
 
+// In a field of many lines: a <p> inside a <p> is the same paragraph, an
+// <li> starts its own, and a tag's break takes its paragraph's last
+// character's format, with the font of the last <font> that held no text.
+TEST(FieldHtml, ParagraphTagsBreakAndTakeTheirFormatAsFlashDoes) {
+  const std::string kLi = R"(<LI><FONT FACE="Sans" SIZE="6" COLOR="#000000" LETTERSPACING="0" KERNING="0">)";
+  const std::string kLiClose = "</FONT></LI>";
+  const std::string k111 = R"(<P ALIGN="LEFT"><FONT FACE="Sans" SIZE="6" COLOR="#111111" LETTERSPACING="0" KERNING="0">)";
+  struct Case {
+    const char* html;
+    const char* text;
+    std::string written;
+  };
+  const Case cases[] = {
+      {"<p>a<p>b</p>c<p>d</p>e</p>", "ab\rcd\re", kOpen + "ab" + kClose + kOpen + "cd" + kClose + kOpen + "e" + kClose},
+      {"t<li>a<li>b</li>c</li>", "t\ra\rb\rc\r",
+       kOpen + "t" + kClose + kLi + "a" + kLiClose + kLi + "b" + kLiClose + kLi + "c" + kLiClose},
+      {" <p>t</p> <li>t</li> ", " t\r \rt\r ", kOpen + " t" + kClose + kOpen + " " + kClose + kLi + "t" + kLiClose + kOpen + " " + kClose},
+      {"<p><font color=\"#111111\">t</font></p>", "t\r", k111 + "t" + kClose},
+      {"<p><font color=\"#111111\"><b></b></font></p>", "\r", k111 + kClose},
+      {"<p>t<font color=\"#121212\"></font><p>t</p></p>", "tt\r", kOpen + "tt<FONT COLOR=\"#121212\"></FONT>" + kClose},
+  };
+  for (const Case& c : cases) {
+    const FieldDocument doc = ReadFieldHtml(c.html, Base(), HtmlReading{true, false});
+    EXPECT_EQ(doc.Utf8(), c.text) << c.html;
+    EXPECT_EQ(WriteFieldHtml(doc, Base()), c.written) << c.html;
+  }
+}
+
 TEST(FieldHtml, CondensedWhiteIsOneSpaceWithinTextAndNotAcrossTags) {
   EXPECT_EQ(ReadFieldHtml("<b> a </b> <i> b </i>", Base(), HtmlReading{false, true}).Utf8(), " a   b ");
 }

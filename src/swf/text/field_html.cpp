@@ -217,10 +217,29 @@ class Reader {
     doc_.Append(std::u32string_view(one, 1), format_);
   }
 
-  void Break() {
+  void Break() { Break(format_); }
+
+  void Break(const TextFormat& format) {
     const char32_t r[1] = {U'\r'};
-    doc_.Append(std::u32string_view(r, 1), format_);
+    doc_.Append(std::u32string_view(r, 1), format);
+    paragraphStart_ = doc_.Length();
     lastSpace_ = false;
+  }
+
+  // The break a paragraph's tag makes: in the format of the paragraph's
+  // last character (the tag's own when it has none), its font's fields
+  // those of the last <font> that held no text.
+  void TagBreak() {
+    TextFormat f = doc_.Length() > paragraphStart_ ? *doc_.FormatAt(doc_.Length() - 1) : format_;
+    if (emptyFont_) {
+      f.font = emptyFont_->font, f.size = emptyFont_->size, f.color = emptyFont_->color;
+      f.letterSpacing = emptyFont_->letterSpacing, f.kerning = emptyFont_->kerning;
+    }
+    Break(f);
+  }
+
+  bool IsOpen(std::string_view name) const {
+    return std::any_of(open_.begin(), open_.end(), [name](const Open& o) { return SameName(o.name, name); });
   }
 
   void OnTag(const Tag& tag) {
@@ -228,7 +247,9 @@ class Reader {
     if (tag.closing) {
       for (std::size_t k = open_.size(); k-- > 0;) {
         if (!SameName(open_[k].name, n)) continue;
-        if ((SameName(n, "p") || SameName(n, "li")) && how_.multiline) Break();
+        if ((SameName(n, "p") || SameName(n, "li")) && how_.multiline) TagBreak();
+        if (SameName(n, "font") && open_[k].length == doc_.Length())
+          emptyFont_ = k + 1 < open_.size() ? open_[k + 1].before : format_;
         format_ = open_[k].before;
         open_.resize(k);
         return;
@@ -264,9 +285,14 @@ class Reader {
       next.url = std::string(tag.Get("href").value_or(""));
       next.target = std::string(tag.Get("target").value_or(""));
     } else if (SameName(n, "p")) {
+      // A paragraph inside a paragraph is the one paragraph: its tags
+      // are left out, the first </p> closing the outer one.
+      if (IsOpen("p")) return;
       if (const auto a = tag.Get("align"))
         if (const auto v = Align(*a)) next.align = *v;
     } else if (SameName(n, "li")) {
+      // An item starts a paragraph of its own.
+      if (how_.multiline && doc_.Length() > paragraphStart_) TagBreak();
       next.bullet = true;
     } else if (SameName(n, "textformat")) {
       const auto px = [&](std::string_view attr, double& field) {
@@ -291,7 +317,7 @@ class Reader {
     // Tags nested deeper than this are left out (their text is kept), so
     // that the open tags cost no more than a bounded stack.
     if (open_.size() >= kMaxHtmlOpenTags) return;
-    open_.push_back({n, format_});
+    open_.push_back({n, format_, doc_.Length()});
     format_ = std::move(next);
   }
 
@@ -311,12 +337,15 @@ class Reader {
   struct Open {
     std::string_view name;
     TextFormat before;
+    std::size_t length;  // the text's when the tag opened
   };
   HtmlReading how_;
   TextFormat format_;
   std::vector<Open> open_;
   FieldDocument doc_;
   bool lastSpace_ = false;
+  std::size_t paragraphStart_ = 0;       // where the paragraph being read starts
+  std::optional<TextFormat> emptyFont_;  // inside the last <font> that held no text
 };
 
 // ---- Writing ----
