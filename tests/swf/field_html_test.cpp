@@ -96,6 +96,33 @@ TEST(FieldHtml, ParagraphTagsBreakAndTakeTheirFormatAsFlashDoes) {
   }
 }
 
+// Sizes are whole numbers from 1 to 127; a closing tag closes only the
+// innermost open tag; runs that differ only in paragraph fields write as one.
+TEST(FieldHtml, SizesClosingTagsAndPiecesAsFlashWritesThem) {
+  const auto sized = [](const char* size) {
+    return std::string(R"(<P ALIGN="LEFT"><FONT FACE="Sans" SIZE=")") + size +
+           R"(" COLOR="#000000" LETTERSPACING="0" KERNING="0">)";
+  };
+  struct Case {
+    const char* html;
+    bool multiline;
+    std::string written;
+  };
+  const Case cases[] = {
+      {"<font size=\"1.9\">a<font size=\"+0.2\">b</font></font>", false, sized("1") + "ab" + kClose},
+      {"<font size=\"0\">a<font size=\"-1\">b</font></font>", false, sized("1") + "ab" + kClose},
+      {"<font size=\"126\">a<font size=\"+1\">b<font size=\"+1\">c</font></font></font>", false,
+       sized("126") + "a<FONT SIZE=\"127\">bc</FONT>" + kClose},
+      {"<font size=\"1+1\">a</font>", false, sized("1") + "a" + kClose},
+      {"<b>a<i>b</b>c</i>d</b>e", false, kOpen + "<B>a</B><B><I>bc</I></B><B>d</B>e" + kClose},
+      {"<i>t<li>t</li></i>", false, kOpen + "<I>tt</I>" + kClose},
+      {"<b><p align=\"right\"></p></b>", true,
+       R"(<P ALIGN="RIGHT"><FONT FACE="Sans" SIZE="6" COLOR="#000000" LETTERSPACING="0" KERNING="0"></FONT></P>)"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(WriteFieldHtml(ReadFieldHtml(c.html, Base(), HtmlReading{c.multiline, false}), Base()), c.written) << c.html;
+}
+
 TEST(FieldHtml, CondensedWhiteIsOneSpaceWithinTextAndNotAcrossTags) {
   EXPECT_EQ(ReadFieldHtml("<b> a </b> <i> b </i>", Base(), HtmlReading{false, true}).Utf8(), " a   b ");
 }

@@ -85,6 +85,19 @@ std::optional<double> Number(std::string_view s) {
   return v;
 }
 
+// A <font> size: its sign and the whole number its digits start with
+// (the rest is left out).
+std::optional<long> WholeSize(std::string_view s) {
+  while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
+  const bool negative = !s.empty() && s.front() == '-';
+  if (!s.empty() && (s.front() == '+' || s.front() == '-')) s.remove_prefix(1);
+  long v = 0;
+  std::size_t digits = 0;
+  for (; digits < s.size() && s[digits] >= '0' && s[digits] <= '9'; ++digits) v = std::min(v * 10 + (s[digits] - '0'), 100000L);
+  if (digits == 0) return std::nullopt;
+  return negative ? -v : v;
+}
+
 std::optional<std::uint32_t> Colour(std::string_view s) {
   if (s.empty() || s.front() != '#') return std::nullopt;
   std::uint32_t v = 0;
@@ -145,7 +158,7 @@ using text_limits::kMaxHtmlOpenTags;
 
 class Reader {
  public:
-  Reader(const TextFormat& base, const HtmlReading& how) : how_(how), format_(base) {}
+  Reader(const TextFormat& base, const HtmlReading& how) : how_(how), base_(base), format_(base) {}
 
   void Run(std::string_view html) {
     std::size_t i = 0;
@@ -226,16 +239,25 @@ class Reader {
     lastSpace_ = false;
   }
 
-  // The break a paragraph's tag makes: in the format of the paragraph's
-  // last character (the tag's own when it has none), its font's fields
-  // those of the last <font> that held no text.
-  void TagBreak() {
-    TextFormat f = doc_.Length() > paragraphStart_ ? *doc_.FormatAt(doc_.Length() - 1) : format_;
+  // The break a </p> makes: in the format of the paragraph's last
+  // character (when it has none, the text's own characters in the
+  // paragraph's format), its font's fields those of the last <font> that
+  // held no text.
+  void ParagraphBreak() {
+    TextFormat f = format_;
+    if (doc_.Length() > paragraphStart_) f = *doc_.FormatAt(doc_.Length() - 1);
+    else CharacterFields(base_, f);
     if (emptyFont_) {
       f.font = emptyFont_->font, f.size = emptyFont_->size, f.color = emptyFont_->color;
       f.letterSpacing = emptyFont_->letterSpacing, f.kerning = emptyFont_->kerning;
     }
     Break(f);
+  }
+
+  static void CharacterFields(const TextFormat& from, TextFormat& to) {
+    to.font = from.font, to.size = from.size, to.color = from.color, to.letterSpacing = from.letterSpacing;
+    to.kerning = from.kerning, to.bold = from.bold, to.italic = from.italic, to.underline = from.underline;
+    to.url = from.url, to.target = from.target;
   }
 
   bool IsOpen(std::string_view name) const {
@@ -245,15 +267,14 @@ class Reader {
   void OnTag(const Tag& tag) {
     const std::string_view n = tag.name;
     if (tag.closing) {
-      for (std::size_t k = open_.size(); k-- > 0;) {
-        if (!SameName(open_[k].name, n)) continue;
-        if ((SameName(n, "p") || SameName(n, "li")) && how_.multiline) TagBreak();
-        if (SameName(n, "font") && open_[k].length == doc_.Length())
-          emptyFont_ = k + 1 < open_.size() ? open_[k + 1].before : format_;
-        format_ = open_[k].before;
-        open_.resize(k);
-        return;
-      }
+      // Only the innermost open tag closes; a closing tag for another is
+      // left out.
+      if (open_.empty() || !SameName(open_.back().name, n)) return;
+      if (how_.multiline && SameName(n, "p")) ParagraphBreak();
+      if (how_.multiline && SameName(n, "li")) Break();
+      if (SameName(n, "font") && open_.back().length == doc_.Length()) emptyFont_ = format_;
+      format_ = open_.back().before;
+      open_.pop_back();
       return;
     }
     if (SameName(n, "br")) {
@@ -270,9 +291,9 @@ class Reader {
     else if (SameName(n, "font")) {
       if (const auto face = tag.Get("face")) next.font = std::string(*face);
       if (const auto size = tag.Get("size")) {
-        if (const auto v = Number(*size)) {
+        if (const auto v = WholeSize(*size)) {
           const bool relative = !size->empty() && (size->front() == '+' || size->front() == '-');
-          next.size = std::clamp(relative ? next.size + *v : *v, 0.0, 10000.0);
+          next.size = std::clamp(relative ? next.size + static_cast<double>(*v) : static_cast<double>(*v), 1.0, 127.0);
         }
       }
       if (const auto color = tag.Get("color"))
@@ -292,7 +313,7 @@ class Reader {
         if (const auto v = Align(*a)) next.align = *v;
     } else if (SameName(n, "li")) {
       // An item starts a paragraph of its own.
-      if (how_.multiline && doc_.Length() > paragraphStart_) TagBreak();
+      if (how_.multiline && doc_.Length() > paragraphStart_) Break();
       next.bullet = true;
     } else if (SameName(n, "textformat")) {
       const auto px = [&](std::string_view attr, double& field) {
@@ -340,6 +361,7 @@ class Reader {
     std::size_t length;  // the text's when the tag opened
   };
   HtmlReading how_;
+  TextFormat base_;
   TextFormat format_;
   std::vector<Open> open_;
   FieldDocument doc_;
@@ -392,6 +414,11 @@ bool SameFont(const TextFormat& a, const TextFormat& b) {
          a.kerning == b.kerning;
 }
 
+bool SameCharacters(const TextFormat& a, const TextFormat& b) {
+  return SameFont(a, b) && a.bold == b.bold && a.italic == b.italic && a.underline == b.underline && a.url == b.url &&
+         a.target == b.target;
+}
+
 // The FONT attributes of `to` that differ from `from` (all when `from` is null).
 std::string FontTag(const TextFormat* from, const TextFormat& to) {
   std::string out = "<FONT";
@@ -425,8 +452,13 @@ void WriteParagraph(std::string& out, const FieldDocument& doc, std::size_t begi
   if (!block.empty()) out += "<TEXTFORMAT" + block + ">";
   out += first.bullet ? std::string("<LI>") : std::string("<P ALIGN=\"") + AlignName(first.align) + "\">";
   out += FontTag(nullptr, first);
-  std::vector<TextFormat> stack{first};
-  const std::u32string& text = doc.Text();
+  // The paragraph's pieces: runs that differ only in paragraph fields
+  // are one piece.
+  struct Piece {
+    const TextFormat* format;
+    std::size_t from, to;
+  };
+  std::vector<Piece> pieces;
   std::size_t pos = runStart;
   for (std::size_t r = runIndex; r < doc.Runs().size() && pos < end; ++r) {
     const FieldDocument::Run& run = doc.Runs()[r];
@@ -434,7 +466,14 @@ void WriteParagraph(std::string& out, const FieldDocument& doc, std::size_t begi
     const std::size_t from = std::max(pos, begin), to = std::min(runEnd, end);
     pos = runEnd;
     if (from >= to) continue;
-    const TextFormat& f = run.format;
+    if (!pieces.empty() && SameCharacters(*pieces.back().format, run.format)) pieces.back().to = to;
+    else pieces.push_back({&run.format, from, to});
+  }
+  std::vector<TextFormat> stack{first};
+  const std::u32string& text = doc.Text();
+  for (const Piece& p : pieces) {
+    const std::size_t from = p.from, to = p.to;
+    const TextFormat& f = *p.format;
     if (!SameFont(stack.back(), f)) {
       std::size_t level = stack.size();
       for (std::size_t k = stack.size(); k-- > 0;)
