@@ -88,6 +88,9 @@ TEST(FieldHtml, ParagraphTagsBreakAndTakeTheirFormatAsFlashDoes) {
       {"<p><font color=\"#111111\">t</font></p>", "t\r", k111 + "t" + kClose},
       {"<p><font color=\"#111111\"><b></b></font></p>", "\r", k111 + kClose},
       {"<p>t<font color=\"#121212\"></font><p>t</p></p>", "tt\r", kOpen + "tt<FONT COLOR=\"#121212\"></FONT>" + kClose},
+      // </p> closes the outer paragraph under the open item.
+      {"<p><li><p>t</p></li></p>", "t\r\r", kLi + "t" + kLiClose + kLi + kLiClose},
+      {"<p><li>t</li></p>", "t\r\r", kLi + "t" + kLiClose + kOpen + kClose},
   };
   for (const Case& c : cases) {
     const FieldDocument doc = ReadFieldHtml(c.html, Base(), HtmlReading{true, false});

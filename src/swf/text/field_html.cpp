@@ -267,11 +267,20 @@ class Reader {
   void OnTag(const Tag& tag) {
     const std::string_view n = tag.name;
     if (tag.closing) {
-      // Only the innermost open tag closes; a closing tag for another is
-      // left out.
-      if (open_.empty() || !SameName(open_.back().name, n)) return;
+      const bool paragraph = SameName(n, "p") || SameName(n, "li");
+      // A paragraph's closing tag closes the innermost of its kind, the
+      // tags inside it staying open; any other closes only the innermost
+      // open tag, and is left out when that is another.
+      std::size_t k = open_.size();
+      while (k > 0 && paragraph && !SameName(open_[k - 1].name, n)) --k;
+      if (k == 0 || !SameName(open_[k - 1].name, n)) return;
+      --k;
       if (how_.multiline && SameName(n, "p")) ParagraphBreak();
       if (how_.multiline && SameName(n, "li")) Break();
+      if (k + 1 < open_.size()) {
+        open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(k));
+        return;
+      }
       if (SameName(n, "font") && open_.back().length == doc_.Length()) emptyFont_ = format_;
       format_ = open_.back().before;
       open_.pop_back();
