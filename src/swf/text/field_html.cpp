@@ -93,7 +93,8 @@ std::optional<long> WholeSize(std::string_view s) {
   if (!s.empty() && (s.front() == '+' || s.front() == '-')) s.remove_prefix(1);
   long v = 0;
   std::size_t digits = 0;
-  for (; digits < s.size() && s[digits] >= '0' && s[digits] <= '9'; ++digits) v = std::min(v * 10 + (s[digits] - '0'), 100000L);
+  for (; digits < s.size() && s[digits] >= '0' && s[digits] <= '9'; ++digits)
+    v = std::min(v * 10 + (s[digits] - '0'), 100000L);
   if (digits == 0) return std::nullopt;
   return negative ? -v : v;
 }
