@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <vector>
 
 #include "swf/model/movie.h"
 #include "swf/text/field_layout.h"
@@ -98,35 +97,6 @@ TEST(FieldLayout, TabsMoveToTheParagraphsStopsOrEveryDefaultInterval) {
   EXPECT_EQ(layout.advances[1], 400);
   EXPECT_EQ(layout.advances[3], 1000 - 800);
   EXPECT_EQ(layout.advances[5], 0);  // past the last stop the pen stays
-}
-
-// A bulleted paragraph's every line stands in by the bullet's room, past
-// its margins; only its first line carries the bullet.
-TEST(FieldLayout, ABulletedParagraphStandsInByTheBulletsRoom) {
-  struct Case {
-    bool bullet;
-    double leftMargin;
-    std::vector<std::int32_t> x;
-    std::vector<bool> bullets;
-  };
-  const Case cases[] = {
-      {false, 0, {0}, {false}},  // the room the bullet would take lets it on one line
-      {true, 0, {kBulletIndent, kBulletIndent}, {true, false}},
-      {true, 2, {40 + kBulletIndent, 40 + kBulletIndent}, {true, false}},
-  };
-  for (const Case& c : cases) {
-    TextFormat f = Grid();
-    f.bullet = c.bullet, f.leftMargin = c.leftMargin;
-    FieldFrame frame;
-    frame.width = 80 + 40 + kBulletIndent + 3 * 200 + 100;  // gutters, the most room taken, "aaa "
-    frame.wordWrap = true;
-    const FieldLayout layout = Lay(U"aaa aaa", f, frame);
-    ASSERT_EQ(layout.lines.size(), c.x.size()) << c.bullet << c.leftMargin;
-    for (std::size_t i = 0; i < c.x.size(); ++i) {
-      EXPECT_EQ(layout.lines[i].x, c.x[i]) << c.bullet << c.leftMargin << i;
-      EXPECT_EQ(layout.lines[i].bullet, c.bullets[i]) << c.bullet << c.leftMargin << i;
-    }
-  }
 }
 
 }  // namespace
