@@ -23,7 +23,8 @@ std::shared_ptr<const Movie> GridMovie() {
     font.hasLayout = true;
     font.ascent = 800;
     font.descent = 224;
-    for (const auto& [code, advance] : {std::pair{u'a', 512.0}, std::pair{u' ', 256.0}, std::pair{u'*', 300.0}}) {
+    for (const auto& [code, advance] : {std::pair{u'a', 512.0}, std::pair{u' ', 256.0}, std::pair{u'*', 300.0},
+                                     std::pair{u'\u2022', 400.0}}) {
       Glyph g;
       g.code = static_cast<std::uint16_t>(code);
       g.advance = advance;
@@ -41,6 +42,7 @@ struct TextRun {
   bool bold = false;
   std::uint32_t color = 0;
   bool underline = false;
+  bool bullet = false;
 };
 
 EditTextLayout Place(const std::vector<TextRun>& runs, const Movie*& movieOut,
@@ -53,6 +55,7 @@ EditTextLayout Place(const std::vector<TextRun>& runs, const Movie*& movieOut,
   for (const TextRun& r : runs) {
     TextFormat f;
     f.font = "Grid", f.size = r.size, f.bold = r.bold, f.color = r.color, f.underline = r.underline;
+    f.bullet = r.bullet;
     doc.Append(r.text, f);
   }
   FieldFrame frame;
@@ -117,6 +120,25 @@ TEST(FieldGlyphs, APasswordFieldShowsAStarForEachCharacter) {
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(layout.glyphs[i].shape, star) << i;
     EXPECT_EQ(layout.glyphs[i].matrix.tx, 40 + 117 * i) << i;
+  }
+}
+
+// A bulleted paragraph's lines stand in by the bullet's room; its first
+// line's bullet is at the margin, in the paragraph's colour.
+TEST(FieldGlyphs, ABulletedParagraphsBulletIsDrawnAtItsMargin) {
+  const Movie* movie = nullptr;
+  const EditTextLayout layout = Place({{U"a\r", 20, false, 0x00FF00, false, true}, {U"a", 20}}, movie);
+  ASSERT_EQ(layout.glyphs.size(), 3u);
+  EXPECT_EQ(layout.glyphs[0].shape, &std::get<Font>(*movie->characters.at(1)).glyphs[3].shape);
+  const Rgba green{0, 255, 0, 255}, black{0, 0, 0, 255};
+  // The second line's top is the first's height (312 + 87 twips) below.
+  const PlacedGlyph want[] = {{nullptr, Matrix{0, 0, 0, 0, 40, 352}, green},
+                              {nullptr, Matrix{0, 0, 0, 0, 40 + kBulletIndent, 352}, green},
+                              {nullptr, Matrix{0, 0, 0, 0, 40, 352 + 399}, black}};
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(layout.glyphs[i].matrix.tx, want[i].matrix.tx) << i;
+    EXPECT_EQ(layout.glyphs[i].matrix.ty, want[i].matrix.ty) << i;
+    EXPECT_EQ(layout.glyphs[i].color, want[i].color) << i;
   }
 }
 

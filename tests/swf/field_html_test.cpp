@@ -68,6 +68,61 @@ TEST(FieldHtml, BlankTextAndBreaksByVersionAndLines) {
   }
 }
 
+// In a field of many lines: a <p> inside a <p> is the same paragraph, an
+// <li> starts its own, and a tag's break takes its paragraph's last
+// character's format, with the font of the last <font> that held no text.
+TEST(FieldHtml, ParagraphTagsBreakAndTakeTheirFormatAsFlashDoes) {
+  const std::string kLi = R"(<LI><FONT FACE="Sans" SIZE="6" COLOR="#000000" LETTERSPACING="0" KERNING="0">)";
+  const std::string kLiClose = "</FONT></LI>";
+  const std::string k111 = R"(<P ALIGN="LEFT"><FONT FACE="Sans" SIZE="6" COLOR="#111111" LETTERSPACING="0" KERNING="0">)";
+  struct Case {
+    const char* html;
+    const char* text;
+    std::string written;
+  };
+  const Case cases[] = {
+      {"<p>a<p>b</p>c<p>d</p>e</p>", "ab\rcd\re", kOpen + "ab" + kClose + kOpen + "cd" + kClose + kOpen + "e" + kClose},
+      {"t<li>a<li>b</li>c</li>", "t\ra\rb\rc\r",
+       kOpen + "t" + kClose + kLi + "a" + kLiClose + kLi + "b" + kLiClose + kLi + "c" + kLiClose},
+      {"<p><font color=\"#111111\">t</font></p>", "t\r", k111 + "t" + kClose},
+      {"<p>t<font color=\"#121212\"></font><p>t</p></p>", "tt\r", kOpen + "tt<FONT COLOR=\"#121212\"></FONT>" + kClose},
+      // </p> closes the outer paragraph under the open item.
+      {"<p><li><p>t</p></li></p>", "t\r\r", kLi + "t" + kLiClose + kLi + kLiClose},
+      {"<p><li>t</li></p>", "t\r\r", kLi + "t" + kLiClose + kOpen + kClose},
+  };
+  for (const Case& c : cases) {
+    const FieldDocument doc = ReadFieldHtml(c.html, Base(), HtmlReading{true, false});
+    EXPECT_EQ(doc.Utf8(), c.text) << c.html;
+    EXPECT_EQ(WriteFieldHtml(doc, Base()), c.written) << c.html;
+  }
+}
+
+// Sizes are whole numbers from 1 to 127; a closing tag closes only the
+// innermost open tag; runs that differ only in paragraph fields write as one.
+TEST(FieldHtml, SizesClosingTagsAndPiecesAsFlashWritesThem) {
+  const auto sized = [](const char* size) {
+    return std::string(R"(<P ALIGN="LEFT"><FONT FACE="Sans" SIZE=")") + size +
+           R"(" COLOR="#000000" LETTERSPACING="0" KERNING="0">)";
+  };
+  struct Case {
+    const char* html;
+    bool multiline;
+    std::string written;
+  };
+  const Case cases[] = {
+      {"<font size=\"1.9\">a<font size=\"+0.2\">b</font></font>", false, sized("1") + "ab" + kClose},
+      {"<font size=\"0\">a<font size=\"-1\">b</font></font>", false, sized("1") + "ab" + kClose},
+      {"<font size=\"126\">a<font size=\"+1\">b<font size=\"+1\">c</font></font></font>", false,
+       sized("126") + "a<FONT SIZE=\"127\">bc</FONT>" + kClose},
+      {"<b>a<i>b</b>c</i>d</b>e", false, kOpen + "<B>a</B><B><I>bc</I></B><B>d</B>e" + kClose},
+      {"<i>t<li>t</li></i>", false, kOpen + "<I>tt</I>" + kClose},
+      {"<b><p align=\"right\"></p></b>", true,
+       R"(<P ALIGN="RIGHT"><FONT FACE="Sans" SIZE="6" COLOR="#000000" LETTERSPACING="0" KERNING="0"></FONT></P>)"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(WriteFieldHtml(ReadFieldHtml(c.html, Base(), HtmlReading{c.multiline, false}), Base()), c.written) << c.html;
+}
+
 TEST(FieldHtml, CondensedWhiteIsOneSpaceWithinTextAndNotAcrossTags) {
   EXPECT_EQ(ReadFieldHtml("<b> a </b> <i> b </i>", Base(), HtmlReading{false, true}).Utf8(), " a   b ");
 }

@@ -361,8 +361,8 @@ FieldValue EditField::GetProperty(FieldProperty p) const {
     case FieldProperty::HtmlText:
       if (styled_) return styledSource_ ? *styledSource_ : WriteFieldHtml(doc_, newFormat_);
       if (!html_) return doc_.Utf8();
-      // Movies before SWF 8 write an empty field as no markup at all.
-      if (version_ < 8 && doc_.Length() == 0) return std::string();
+      // An empty field writes no markup at all.
+      if (doc_.Length() == 0) return std::string();
       return WriteFieldHtml(doc_, newFormat_);
     case FieldProperty::Html: return html_;
     case FieldProperty::Length: return static_cast<double>(doc_.Length());

@@ -11,6 +11,7 @@ namespace dc::swf {
 namespace {
 
 constexpr std::int32_t kUnderlineThickness = 20;  // twips
+constexpr char32_t kBullet = 0x2022;
 
 Rgba Opaque(std::uint32_t rgb) {
   return {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8), static_cast<std::uint8_t>(rgb), 255};
@@ -63,6 +64,14 @@ EditTextLayout PlaceFieldGlyphs(const FieldDocument& doc, const FieldLayout& lay
     bool underlining = false;
     double underFrom = 0;  // where the underline being drawn starts
     Rgba underColour;
+    if (line.bullet && line.run < runs.size()) {
+      // The bullet, in the paragraph's first character's font, at the margin.
+      const FontFace::Drawn drawn = face(line.run).Draw(kBullet);
+      const double at = x - kBulletIndent;
+      if (drawn.shape != nullptr && at < b.xMax)
+        out.glyphs.push_back({drawn.shape, Matrix{drawn.scale, 0, 0, drawn.scale, at, baseline},
+                              Opaque(runs[line.run].format.color), drawn.device});
+    }
     const auto endUnderline = [&](double at) {
       if (underlining && at > underFrom)
         out.glyphs.push_back(Underline(underFrom, at, baseline + line.descent / 2.0, underColour));

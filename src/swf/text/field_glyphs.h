@@ -27,6 +27,8 @@ struct FieldBox {
 // nothing to draw (a space, a break or another control character, one the
 // embedded font lacks) is left out. An underlined run is drawn with a line
 // a pixel thick beneath it, half the line's descent below the baseline.
+// A bulleted paragraph's first line has a bullet ('\u2022' in its first
+// character's font) where its indent for the bullet begins.
 // Lines that start below the box and glyphs wholly beside it are left out.
 // At most `maxGlyphs` characters are placed.
 EditTextLayout PlaceFieldGlyphs(const FieldDocument& doc, const FieldLayout& layout, const FieldFrame& frame,

@@ -85,6 +85,20 @@ std::optional<double> Number(std::string_view s) {
   return v;
 }
 
+// A <font> size: its sign and the whole number its digits start with
+// (the rest is left out).
+std::optional<long> WholeSize(std::string_view s) {
+  while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
+  const bool negative = !s.empty() && s.front() == '-';
+  if (!s.empty() && (s.front() == '+' || s.front() == '-')) s.remove_prefix(1);
+  long v = 0;
+  std::size_t digits = 0;
+  for (; digits < s.size() && s[digits] >= '0' && s[digits] <= '9'; ++digits)
+    v = std::min(v * 10 + (s[digits] - '0'), 100000L);
+  if (digits == 0) return std::nullopt;
+  return negative ? -v : v;
+}
+
 std::optional<std::uint32_t> Colour(std::string_view s) {
   if (s.empty() || s.front() != '#') return std::nullopt;
   std::uint32_t v = 0;
@@ -145,7 +159,7 @@ using text_limits::kMaxHtmlOpenTags;
 
 class Reader {
  public:
-  Reader(const TextFormat& base, const HtmlReading& how) : how_(how), format_(base) {}
+  Reader(const TextFormat& base, const HtmlReading& how) : how_(how), base_(base), format_(base) {}
 
   void Run(std::string_view html) {
     std::size_t i = 0;
@@ -217,22 +231,60 @@ class Reader {
     doc_.Append(std::u32string_view(one, 1), format_);
   }
 
-  void Break() {
+  void Break() { Break(format_); }
+
+  void Break(const TextFormat& format) {
     const char32_t r[1] = {U'\r'};
-    doc_.Append(std::u32string_view(r, 1), format_);
+    doc_.Append(std::u32string_view(r, 1), format);
+    paragraphStart_ = doc_.Length();
     lastSpace_ = false;
+  }
+
+  // The break a </p> makes: in the format of the paragraph's last
+  // character (when it has none, the text's own characters in the
+  // paragraph's format), its font's fields those of the last <font> that
+  // held no text.
+  void ParagraphBreak() {
+    TextFormat f = format_;
+    if (doc_.Length() > paragraphStart_) f = *doc_.FormatAt(doc_.Length() - 1);
+    else CharacterFields(base_, f);
+    if (emptyFont_) {
+      f.font = emptyFont_->font, f.size = emptyFont_->size, f.color = emptyFont_->color;
+      f.letterSpacing = emptyFont_->letterSpacing, f.kerning = emptyFont_->kerning;
+    }
+    Break(f);
+  }
+
+  static void CharacterFields(const TextFormat& from, TextFormat& to) {
+    to.font = from.font, to.size = from.size, to.color = from.color, to.letterSpacing = from.letterSpacing;
+    to.kerning = from.kerning, to.bold = from.bold, to.italic = from.italic, to.underline = from.underline;
+    to.url = from.url, to.target = from.target;
+  }
+
+  bool IsOpen(std::string_view name) const {
+    return std::any_of(open_.begin(), open_.end(), [name](const Open& o) { return SameName(o.name, name); });
   }
 
   void OnTag(const Tag& tag) {
     const std::string_view n = tag.name;
     if (tag.closing) {
-      for (std::size_t k = open_.size(); k-- > 0;) {
-        if (!SameName(open_[k].name, n)) continue;
-        if ((SameName(n, "p") || SameName(n, "li")) && how_.multiline) Break();
-        format_ = open_[k].before;
-        open_.resize(k);
+      const bool paragraph = SameName(n, "p") || SameName(n, "li");
+      // A paragraph's closing tag closes the innermost of its kind, the
+      // tags inside it staying open; any other closes only the innermost
+      // open tag, and is left out when that is another.
+      std::size_t k = open_.size();
+      while (k > 0 && paragraph && !SameName(open_[k - 1].name, n)) --k;
+      if (k == 0 || !SameName(open_[k - 1].name, n)) return;
+      --k;
+      if (how_.multiline && SameName(n, "p")) ParagraphBreak();
+      if (how_.multiline && SameName(n, "li")) Break();
+      if (k + 1 < open_.size()) {
+        open_.erase(open_.begin() + static_cast<std::ptrdiff_t>(k));
         return;
       }
+      if (SameName(n, "font") && open_.back().length == doc_.Length()) emptyFont_ = format_;
+      format_ = open_.back().before;
+      open_.pop_back();
       return;
     }
     if (SameName(n, "br")) {
@@ -249,9 +301,9 @@ class Reader {
     else if (SameName(n, "font")) {
       if (const auto face = tag.Get("face")) next.font = std::string(*face);
       if (const auto size = tag.Get("size")) {
-        if (const auto v = Number(*size)) {
+        if (const auto v = WholeSize(*size)) {
           const bool relative = !size->empty() && (size->front() == '+' || size->front() == '-');
-          next.size = std::clamp(relative ? next.size + *v : *v, 0.0, 10000.0);
+          next.size = std::clamp(relative ? next.size + static_cast<double>(*v) : static_cast<double>(*v), 1.0, 127.0);
         }
       }
       if (const auto color = tag.Get("color"))
@@ -264,9 +316,14 @@ class Reader {
       next.url = std::string(tag.Get("href").value_or(""));
       next.target = std::string(tag.Get("target").value_or(""));
     } else if (SameName(n, "p")) {
+      // A paragraph inside a paragraph is the one paragraph: its tags
+      // are left out, the first </p> closing the outer one.
+      if (IsOpen("p")) return;
       if (const auto a = tag.Get("align"))
         if (const auto v = Align(*a)) next.align = *v;
     } else if (SameName(n, "li")) {
+      // An item starts a paragraph of its own.
+      if (how_.multiline && doc_.Length() > paragraphStart_) Break();
       next.bullet = true;
     } else if (SameName(n, "textformat")) {
       const auto px = [&](std::string_view attr, double& field) {
@@ -291,7 +348,7 @@ class Reader {
     // Tags nested deeper than this are left out (their text is kept), so
     // that the open tags cost no more than a bounded stack.
     if (open_.size() >= kMaxHtmlOpenTags) return;
-    open_.push_back({n, format_});
+    open_.push_back({n, format_, doc_.Length()});
     format_ = std::move(next);
   }
 
@@ -311,12 +368,16 @@ class Reader {
   struct Open {
     std::string_view name;
     TextFormat before;
+    std::size_t length;  // the text's when the tag opened
   };
   HtmlReading how_;
+  TextFormat base_;
   TextFormat format_;
   std::vector<Open> open_;
   FieldDocument doc_;
   bool lastSpace_ = false;
+  std::size_t paragraphStart_ = 0;       // where the paragraph being read starts
+  std::optional<TextFormat> emptyFont_;  // inside the last <font> that held no text
 };
 
 // ---- Writing ----
@@ -363,6 +424,11 @@ bool SameFont(const TextFormat& a, const TextFormat& b) {
          a.kerning == b.kerning;
 }
 
+bool SameCharacters(const TextFormat& a, const TextFormat& b) {
+  return SameFont(a, b) && a.bold == b.bold && a.italic == b.italic && a.underline == b.underline && a.url == b.url &&
+         a.target == b.target;
+}
+
 // The FONT attributes of `to` that differ from `from` (all when `from` is null).
 std::string FontTag(const TextFormat* from, const TextFormat& to) {
   std::string out = "<FONT";
@@ -396,8 +462,13 @@ void WriteParagraph(std::string& out, const FieldDocument& doc, std::size_t begi
   if (!block.empty()) out += "<TEXTFORMAT" + block + ">";
   out += first.bullet ? std::string("<LI>") : std::string("<P ALIGN=\"") + AlignName(first.align) + "\">";
   out += FontTag(nullptr, first);
-  std::vector<TextFormat> stack{first};
-  const std::u32string& text = doc.Text();
+  // The paragraph's pieces: runs that differ only in paragraph fields
+  // are one piece.
+  struct Piece {
+    const TextFormat* format;
+    std::size_t from, to;
+  };
+  std::vector<Piece> pieces;
   std::size_t pos = runStart;
   for (std::size_t r = runIndex; r < doc.Runs().size() && pos < end; ++r) {
     const FieldDocument::Run& run = doc.Runs()[r];
@@ -405,7 +476,14 @@ void WriteParagraph(std::string& out, const FieldDocument& doc, std::size_t begi
     const std::size_t from = std::max(pos, begin), to = std::min(runEnd, end);
     pos = runEnd;
     if (from >= to) continue;
-    const TextFormat& f = run.format;
+    if (!pieces.empty() && SameCharacters(*pieces.back().format, run.format)) pieces.back().to = to;
+    else pieces.push_back({&run.format, from, to});
+  }
+  std::vector<TextFormat> stack{first};
+  const std::u32string& text = doc.Text();
+  for (const Piece& p : pieces) {
+    const std::size_t from = p.from, to = p.to;
+    const TextFormat& f = *p.format;
     if (!SameFont(stack.back(), f)) {
       std::size_t level = stack.size();
       for (std::size_t k = stack.size(); k-- > 0;)

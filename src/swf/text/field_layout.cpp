@@ -82,7 +82,8 @@ class Breaker {
   // Characters [begin, end) and the '\r' at `end`, if there is one.
   void LayParagraph(std::size_t begin, std::size_t end, std::size_t& run) {
     const TextFormat& para = FormatAt(begin, run);
-    const std::int32_t margin = Twips(para.leftMargin) + Twips(para.blockIndent);
+    const std::int32_t margin =
+        Twips(para.leftMargin) + Twips(para.blockIndent) + (para.bullet ? kBulletIndent : 0);
     const std::int32_t room = frame_.width - 2 * kFieldGutter - margin - Twips(para.rightMargin);
     const std::size_t stop = std::min(end + 1, text_.size());  // past the '\r'
     std::size_t pos = begin;
@@ -111,6 +112,7 @@ class Breaker {
       }
       const std::size_t next = lineEnd == end ? stop : lineEnd;
       AddLine(pos, next, lineEnd, para, margin + indent, margin + indent + Twips(para.rightMargin), lineEnd == end);
+      out_.lines.back().bullet = first && para.bullet;
       pos = next;
       first = false;
     } while (pos < end);

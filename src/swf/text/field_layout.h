@@ -4,7 +4,8 @@
 // paragraph's stops; lines wrapped before the word that would cross the
 // width (or inside a word longer than the line); each line as high as its
 // tallest font plus its paragraph's leading; margins, block indent and the
-// first line's indent inside the 2-pixel gutters; the alignment's offset.
+// first line's indent inside the 2-pixel gutters; a bulleted paragraph's
+// lines further in, by the room its bullet takes; the alignment's offset.
 // The work is linear in the characters and the runs.
 #pragma once
 
@@ -34,6 +35,7 @@ struct LaidLine {
   std::size_t run = 0;             // the run of `begin`
   TextAlign align = TextAlign::Left;
   bool lastOfParagraph = true;
+  bool bullet = false;      // the first line of a bulleted paragraph
   std::int32_t left = 0;    // twips: left margin, block indent and the first line's indent
   std::int32_t inset = 0;   // twips: `left` and the right margin
   std::int32_t inked = 0;   // twips of the characters but the spaces they end in
@@ -65,6 +67,10 @@ void AlignLines(FieldLayout& layout, std::int32_t width);
 
 // The 2-pixel gutter inside a field's bounds on each side, in twips.
 inline constexpr std::int32_t kFieldGutter = 40;
+
+// How far a bulleted paragraph's lines stand in from its margin, in twips
+// (half an inch); its bullet is drawn at the margin.
+inline constexpr std::int32_t kBulletIndent = 720;
 
 // The default tab stops, when a paragraph sets none, in twips apart.
 inline constexpr std::int32_t kDefaultTabInterval = 648;
