@@ -16,6 +16,9 @@ Value PrimitiveOf(Value self);
 // The Math function at `index` of Flash's native table 200 (ASnative(200,
 // index)); past the table, one that converts its arguments and gives NaN.
 NativeFunction MathNative(double index);
+// `tabIndex` on a clip's or a button's prototype, listed by for-in when
+// `listed`.
+void DefineTabIndex(Runtime& rt, Object* proto, bool listed);
 // TextField.StyleSheet on the TextField constructor.
 void InstallStyleSheet(Runtime& rt, Object* textField);
 // What a field with `sheet` reads a selector as: the TextFormat the sheet

@@ -191,7 +191,9 @@ Value Set(Runtime& rt, Value self, std::span<const Value> args) {
     case Kind::Number: value = rt.ToNumber(v); break;
     case Kind::Colour: value = static_cast<double>(ToUint32(rt.ToNumber(v)) & 0xFFFFFFu); break;
     case Kind::Optional:
-      if (!v.IsUndefined()) value = rt.ToNumber(v);
+      // A field keeps its tab index as an unsigned 32-bit number: -4 reads
+      // back as 4294967292, a text or an object as 0.
+      if (!v.IsUndefined()) value = static_cast<double>(ToUint32(rt.ToNumber(v)));
       break;
     case Kind::AutoSize:
       if (v.type == ValueType::Boolean) value = v.b;
