@@ -298,6 +298,7 @@ avm1::Clip* DisplayObject::CreateEmptyMovieClip(const std::string& newName, int 
   if (!made) return nullptr;
   made->name = newName;
   made->fromTimeline = false;
+  made->beforeFirstFrame = true;
   return tree_->Insert(*this, std::move(made));
 }
 
