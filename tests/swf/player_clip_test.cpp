@@ -229,6 +229,12 @@ TEST(PlayerClip, DisplayPropertiesActOnEachOther) {
       {{{"_xscale", 200}, {"_rotation", 90}}, "_height", "20"},
       {{{"_xscale", 200}, {"_rotation", 90}}, "_width", "10"},
       {{{"_rotation", 270}}, "_rotation", "-90"},
+      // Turned a quarter, the size goes to the scale of its name and the
+      // other scale takes what the other axis showed.
+      {{{"_yscale", 300}, {"_rotation", 90}, {"_width", 15}}, "_yscale", "100"},
+      {{{"_yscale", 300}, {"_rotation", 90}, {"_width", 15}}, "_height", "15"},
+      {{{"_xscale", 300}, {"_rotation", -90}, {"_height", 5}}, "_xscale", "100"},
+      {{{"_xscale", 300}, {"_rotation", -90}, {"_height", 5}}, "_yscale", "50"},
       {{{"_x", 12.5}, {"_y", -3}}, "_x", "12.5"},
       {{{"_x", 12.5}, {"_y", -3}}, "_y", "-3"},
       {{{"_alpha", 50}}, "_alpha", "50"},
@@ -250,6 +256,44 @@ TEST(PlayerClip, DisplayPropertiesActOnEachOther) {
   }
 }
 
+
+// A clip's or button's tab index is a signed 32-bit number, a field's an
+// unsigned one; undefined takes it away.
+TEST(PlayerClip, TabIndexIsCutTo32BitsAsEachKindKeepsIt) {
+  struct Case {
+    avm1::test::PushItem value;
+    const char* clip;
+    const char* field;
+  };
+  const Case cases[] = {
+      {-4, "-4", "4294967292"},
+      {2147483648.0, "-2147483648", "2147483648"},
+      {"x", "-2147483648", "0"},
+      {1.1, "1", "1"},
+      {avm1::test::Undef{}, "undefined", "undefined"},
+  };
+  for (const Case& c : cases) {
+    Asm script;
+    script.CallOn("this", "createTextField", {"tf", 3, 0, 0, 100, 20}).Op(op::Pop);
+    for (const char* target : {"a", "tf"}) {
+      script.Get(target).Push({"tabIndex", c.value}).Op(op::SetMember);
+      script.Get(target).Push({"tabIndex"}).Op(op::GetMember).TraceTop();
+    }
+    EXPECT_EQ(Play(MovieWith(script), 1), std::string(c.clip) + "|" + c.field + "|") << c.clip;
+  }
+}
+
+// A clip a script makes empty is on frame 0 until the movie next steps.
+TEST(PlayerClip, AnEmptyClipIsOnFrameZeroUntilTheNextFrame) {
+  Asm first, second;
+  first.CallOn("this", "createEmptyMovieClip", {"e", 4}).Op(op::Pop).Get("e._currentframe").TraceTop();
+  second.Get("e._currentframe").TraceTop();
+  test::Header header;
+  header.frameCount = 2;
+  const Bytes movie = test::Fws(header, test::Concat({test::DoActionTag(*first.Bytes()), test::ShowFrame(),
+                                                      test::DoActionTag(*second.Bytes()), test::ShowFrame()}));
+  EXPECT_EQ(Play(movie, 2), "0|1|");
+}
 
 // Clips made and taken away are charged to the frame's budget by the
 // work they are, not as one action each.
