@@ -283,6 +283,58 @@ TEST(PlayerClip, TabIndexIsCutTo32BitsAsEachKindKeepsIt) {
   }
 }
 
+// What Selection.setFocus gives the focus to, and what getFocus reads then.
+TEST(PlayerClip, ScriptsGiveTheFocusToWhatCanTakeIt) {
+  struct Case {
+    const char* what;
+    Asm setup;
+    const char* target;
+    const char* traced;
+  };
+  const Case cases[] = {
+      {"a plain clip", Asm(), "a", "false|null|"},
+      {"a clip whose focusEnabled is true", Asm().Get("a").Push({"focusEnabled", "yes"}).Op(op::SetMember), "a",
+       "true|_level0.a|"},
+      {"a clip that acts as a button",
+       Asm().Get("a").Push({"onRelease"}).Function("", {}, Asm()).Op(op::SetMember), "a", "true|_level0.a|"},
+      {"a field", Asm().CallOn("this", "createTextField", {"tf", 3, 0, 0, 100, 20}).Op(op::Pop), "tf",
+       "true|_level0.tf|"},
+  };
+  for (const Case& c : cases) {
+    Asm script = c.setup;
+    script.Get(c.target).Push({1, "Selection"}).Op(op::GetVariable).Push({"setFocus"}).Op(op::CallMethod).TraceTop();
+    script.CallOn("Selection", "getFocus").TraceTop();
+    EXPECT_EQ(Play(MovieWith(script), 1), c.traced) << c.what;
+  }
+}
+
+// Moving the focus tells the one that loses it and the one that takes it
+// at once, and shows it on a clip as the pointer going over and out at the
+// frame's end, each time the clip is given it.
+TEST(PlayerClip, MovingTheFocusTellsBothHoldersThenShowsItOnTheClip) {
+  const auto tracer = [](const char* text, const char* arg) {
+    Asm body;
+    body.Push({text});
+    if (arg) body.Get(arg).Op(op::Add2);
+    return Asm().Function("", arg ? std::vector<std::string>{arg} : std::vector<std::string>{}, body.TraceTop());
+  };
+  Asm script;
+  script.CallOn("this", "createTextField", {"tf", 3, 0, 0, 100, 20}).Op(op::Pop);
+  script.Get("tf").Push({"onKillFocus"}).Append(tracer("tf kill ", "n")).Op(op::SetMember);
+  script.Get("a").Push({"onSetFocus"}).Append(tracer("a set ", "o")).Op(op::SetMember);
+  script.Get("a").Push({"onKillFocus"}).Append(tracer("a kill ", "n")).Op(op::SetMember);
+  script.Get("a").Push({"onRollOver"}).Append(tracer("a over", nullptr)).Op(op::SetMember);
+  script.Get("a").Push({"onRollOut"}).Append(tracer("a out", nullptr)).Op(op::SetMember);
+  for (const char* target : std::initializer_list<const char*>{"tf", "a", "a", nullptr}) {
+    if (target) script.Get(target);
+    else script.Push({avm1::test::Null{}});
+    script.Push({1, "Selection"}).Op(op::GetVariable).Push({"setFocus"}).Op(op::CallMethod).Op(op::Pop);
+  }
+  script.Push({"end"}).TraceTop();
+  EXPECT_EQ(Play(MovieWith(script), 1),
+            "tf kill _level0.a|a set _level0.tf|a kill null|end|a over|a out|a over|a out|");
+}
+
 // A clip a script makes empty is on frame 0 until the movie next steps.
 TEST(PlayerClip, AnEmptyClipIsOnFrameZeroUntilTheNextFrame) {
   Asm first, second;
