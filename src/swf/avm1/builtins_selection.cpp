@@ -73,7 +73,8 @@ Value SetFocus(Runtime& rt, Value self, std::span<const Value> args) {
   // A button or clip shows the focus as the pointer over it, each time it
   // is given it: told at the frame's end, as the pointer's events are.
   const auto shown = [&](Clip* c, const char* event) {
-    if (c && c->Kind() != ClipKind::TextField) QueueHostEvent(rt, HostEvent{DeliverCall, rt.ClipValue(c), event, {}, {}});
+    if (c && c->Kind() != ClipKind::TextField)
+      QueueHostEvent(rt, HostEvent{DeliverCall, rt.ClipValue(c), event, {}, {}});
   };
   shown(old, "onRollOut");
   shown(target, "onRollOver");
