@@ -335,6 +335,33 @@ TEST(PlayerClip, MovingTheFocusTellsBothHoldersThenShowsItOnTheClip) {
             "tf kill _level0.a|a set _level0.tf|a kill null|end|a over|a out|a over|a out|");
 }
 
+// replaceSel puts its text where the field's selection is and the caret
+// after it; the focus selects all the text; Selection's indices are the
+// focused field's.
+TEST(PlayerClip, AFieldsSelectionIsWhereReplaceSelWrites) {
+  const auto focus = [] { return Asm().CallOn("Selection", "setFocus", {"tf"}).Op(op::Pop); };
+  const auto replace = [](const char* text) { return Asm().CallOn("tf", "replaceSel", {text}).Op(op::Pop); };
+  struct Case {
+    const char* what;
+    Asm steps;
+    const char* traced;
+  };
+  const Case cases[] = {
+      {"never selected", replace("|"), "|abcd|-1|"},
+      {"twice, the caret after the first", Asm(replace("|")).Append(replace("-")), "|-abcd|-1|"},
+      {"focused", Asm(focus()).Append(replace("|")), "||1|"},
+      {"a range set",
+       Asm(focus()).CallOn("Selection", "setSelection", {3, 1}).Op(op::Pop).Append(replace("XY")), "aXYd|3|"},
+  };
+  for (const Case& c : cases) {
+    Asm script;
+    script.CallOn("this", "createTextField", {"tf", 3, 0, 0, 100, 20}).Op(op::Pop);
+    script.Get("tf").Push({"text", "abcd"}).Op(op::SetMember);
+    script.Append(c.steps).Get("tf.text").TraceTop().CallOn("Selection", "getCaretIndex").TraceTop();
+    EXPECT_EQ(Play(MovieWith(script), 1), c.traced) << c.what;
+  }
+}
+
 // A clip a script makes empty is on frame 0 until the movie next steps.
 TEST(PlayerClip, AnEmptyClipIsOnFrameZeroUntilTheNextFrame) {
   Asm first, second;

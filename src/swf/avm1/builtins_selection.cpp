@@ -1,8 +1,11 @@
 // Selection as scripts see it: the focus a script gives (a face has no
 // keyboard, so only scripts move it), the events that tell the objects
-// losing and taking it and Selection's listeners, and no text selected.
+// losing and taking it and Selection's listeners, and the characters each
+// field has selected.
+#include <algorithm>
 #include <span>
 #include <string_view>
+#include <unordered_map>
 
 #include "swf/avm1/broadcaster.h"
 #include "swf/avm1/builtins.h"
@@ -13,8 +16,11 @@ namespace {
 
 struct FocusState : HostFamilyState {
   Clip* focus = nullptr;
+  // Each field's selection, once a script has set or used it.
+  std::unordered_map<const Clip*, FieldSelection> selections;
   void ForgetClip(const Clip* clip) override {
     if (focus == clip) focus = nullptr;
+    selections.erase(clip);
   }
 };
 
@@ -69,6 +75,8 @@ Value SetFocus(Runtime& rt, Value self, std::span<const Value> args) {
     if (!target) return Value::Bool(false);
   }
   if (target && (target->Removed() || !TakesFocus(rt, *target))) return Value::Bool(false);
+  // A field given the focus has all its text selected, each time.
+  if (target && target->TextField()) SetFieldSelection(rt, *target, {0, target->TextField()->TextLength()});
   Clip* old = Focused(rt);
   // A button or clip shows the focus as the pointer over it, each time it
   // is given it: told at the frame's end, as the pointer's events are.
@@ -90,20 +98,54 @@ Value SetFocus(Runtime& rt, Value self, std::span<const Value> args) {
   return Value::Bool(target != nullptr);
 }
 
-Value MinusOne(Runtime&, Value, std::span<const Value>) { return Value::Number(-1); }
-Value Nothing(Runtime&, Value, std::span<const Value>) { return Value(); }
+// The focused field's selection, or -1 for each index when no field has
+// the focus.
+Value SelectionIndex(Runtime& rt, bool end) {
+  Clip* focus = Focused(rt);
+  if (!focus || !focus->TextField()) return Value::Number(-1);
+  const FieldSelection sel = FieldSelectionOf(rt, *focus);
+  return Value::Number(static_cast<double>(end ? sel.end : sel.begin));
+}
+Value GetBeginIndex(Runtime& rt, Value, std::span<const Value>) { return SelectionIndex(rt, false); }
+Value GetEndIndex(Runtime& rt, Value, std::span<const Value>) { return SelectionIndex(rt, true); }
+
+// setSelection(begin, end) on the focused field.
+Value SetSelection(Runtime& rt, Value, std::span<const Value> args) {
+  Clip* focus = Focused(rt);
+  if (!focus || !focus->TextField() || args.size() < 2) return Value();
+  const auto index = [&](Value v) {
+    const double n = rt.ToNumber(v);
+    return n > 0 ? static_cast<std::size_t>(std::min(n, 1e15)) : std::size_t{0};
+  };
+  std::size_t begin = index(args[0]), end = index(args[1]);
+  if (begin > end) std::swap(begin, end);
+  SetFieldSelection(rt, *focus, {begin, end});
+  return Value();
+}
 
 }  // namespace
+
+FieldSelection FieldSelectionOf(Runtime& rt, Clip& field) {
+  const auto& selections = rt.hostState->Family<FocusState>().selections;
+  const auto it = selections.find(&field);
+  if (it == selections.end() || !field.TextField()) return {};
+  const std::size_t length = field.TextField()->TextLength();
+  return {std::min(it->second.begin, length), std::min(it->second.end, length)};
+}
+
+void SetFieldSelection(Runtime& rt, Clip& field, FieldSelection selection) {
+  rt.hostState->Family<FocusState>().selections[&field] = selection;
+}
 
 void InstallSelectionBuiltins(Runtime& rt) {
   Object* selection = rt.NewObject();
   MakeBroadcaster(rt, selection);
   rt.DefineMethod(selection, "getFocus", GetFocus);
   rt.DefineMethod(selection, "setFocus", SetFocus);
-  rt.DefineMethod(selection, "getBeginIndex", MinusOne);
-  rt.DefineMethod(selection, "getEndIndex", MinusOne);
-  rt.DefineMethod(selection, "getCaretIndex", MinusOne);
-  rt.DefineMethod(selection, "setSelection", Nothing);
+  rt.DefineMethod(selection, "getBeginIndex", GetBeginIndex);
+  rt.DefineMethod(selection, "getEndIndex", GetEndIndex);
+  rt.DefineMethod(selection, "getCaretIndex", GetEndIndex);
+  rt.DefineMethod(selection, "setSelection", SetSelection);
   rt.DefineValue(rt.global, "Selection", Value::Obj(selection));
 }
 
