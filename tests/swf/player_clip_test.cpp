@@ -229,6 +229,12 @@ TEST(PlayerClip, DisplayPropertiesActOnEachOther) {
       {{{"_xscale", 200}, {"_rotation", 90}}, "_height", "20"},
       {{{"_xscale", 200}, {"_rotation", 90}}, "_width", "10"},
       {{{"_rotation", 270}}, "_rotation", "-90"},
+      // Turned a quarter, the size goes to the scale of its name and the
+      // other scale takes what the other axis showed.
+      {{{"_yscale", 300}, {"_rotation", 90}, {"_width", 15}}, "_yscale", "100"},
+      {{{"_yscale", 300}, {"_rotation", 90}, {"_width", 15}}, "_height", "15"},
+      {{{"_xscale", 300}, {"_rotation", -90}, {"_height", 5}}, "_xscale", "100"},
+      {{{"_xscale", 300}, {"_rotation", -90}, {"_height", 5}}, "_yscale", "50"},
       {{{"_x", 12.5}, {"_y", -3}}, "_x", "12.5"},
       {{{"_x", 12.5}, {"_y", -3}}, "_y", "-3"},
       {{{"_alpha", 50}}, "_alpha", "50"},
@@ -250,6 +256,123 @@ TEST(PlayerClip, DisplayPropertiesActOnEachOther) {
   }
 }
 
+
+// A clip's or button's tab index is a signed 32-bit number, a field's an
+// unsigned one; undefined takes it away.
+TEST(PlayerClip, TabIndexIsCutTo32BitsAsEachKindKeepsIt) {
+  struct Case {
+    avm1::test::PushItem value;
+    const char* clip;
+    const char* field;
+  };
+  const Case cases[] = {
+      {-4, "-4", "4294967292"},
+      {2147483648.0, "-2147483648", "2147483648"},
+      {"x", "-2147483648", "0"},
+      {1.1, "1", "1"},
+      {avm1::test::Undef{}, "undefined", "undefined"},
+  };
+  for (const Case& c : cases) {
+    Asm script;
+    script.CallOn("this", "createTextField", {"tf", 3, 0, 0, 100, 20}).Op(op::Pop);
+    for (const char* target : {"a", "tf"}) {
+      script.Get(target).Push({"tabIndex", c.value}).Op(op::SetMember);
+      script.Get(target).Push({"tabIndex"}).Op(op::GetMember).TraceTop();
+    }
+    EXPECT_EQ(Play(MovieWith(script), 1), std::string(c.clip) + "|" + c.field + "|") << c.clip;
+  }
+}
+
+// What Selection.setFocus gives the focus to, and what getFocus reads then.
+TEST(PlayerClip, ScriptsGiveTheFocusToWhatCanTakeIt) {
+  struct Case {
+    const char* what;
+    Asm setup;
+    const char* target;
+    const char* traced;
+  };
+  const Case cases[] = {
+      {"a plain clip", Asm(), "a", "false|null|"},
+      {"a clip whose focusEnabled is true", Asm().Get("a").Push({"focusEnabled", "yes"}).Op(op::SetMember), "a",
+       "true|_level0.a|"},
+      {"a clip that acts as a button",
+       Asm().Get("a").Push({"onRelease"}).Function("", {}, Asm()).Op(op::SetMember), "a", "true|_level0.a|"},
+      {"a field", Asm().CallOn("this", "createTextField", {"tf", 3, 0, 0, 100, 20}).Op(op::Pop), "tf",
+       "true|_level0.tf|"},
+  };
+  for (const Case& c : cases) {
+    Asm script = c.setup;
+    script.Get(c.target).Push({1, "Selection"}).Op(op::GetVariable).Push({"setFocus"}).Op(op::CallMethod).TraceTop();
+    script.CallOn("Selection", "getFocus").TraceTop();
+    EXPECT_EQ(Play(MovieWith(script), 1), c.traced) << c.what;
+  }
+}
+
+// Moving the focus tells the one that loses it and the one that takes it
+// at once, and shows it on a clip as the pointer going over and out at the
+// frame's end, each time the clip is given it.
+TEST(PlayerClip, MovingTheFocusTellsBothHoldersThenShowsItOnTheClip) {
+  const auto tracer = [](const char* text, const char* arg) {
+    Asm body;
+    body.Push({text});
+    if (arg) body.Get(arg).Op(op::Add2);
+    return Asm().Function("", arg ? std::vector<std::string>{arg} : std::vector<std::string>{}, body.TraceTop());
+  };
+  Asm script;
+  script.CallOn("this", "createTextField", {"tf", 3, 0, 0, 100, 20}).Op(op::Pop);
+  script.Get("tf").Push({"onKillFocus"}).Append(tracer("tf kill ", "n")).Op(op::SetMember);
+  script.Get("a").Push({"onSetFocus"}).Append(tracer("a set ", "o")).Op(op::SetMember);
+  script.Get("a").Push({"onKillFocus"}).Append(tracer("a kill ", "n")).Op(op::SetMember);
+  script.Get("a").Push({"onRollOver"}).Append(tracer("a over", nullptr)).Op(op::SetMember);
+  script.Get("a").Push({"onRollOut"}).Append(tracer("a out", nullptr)).Op(op::SetMember);
+  for (const char* target : std::initializer_list<const char*>{"tf", "a", "a", nullptr}) {
+    if (target) script.Get(target);
+    else script.Push({avm1::test::Null{}});
+    script.Push({1, "Selection"}).Op(op::GetVariable).Push({"setFocus"}).Op(op::CallMethod).Op(op::Pop);
+  }
+  script.Push({"end"}).TraceTop();
+  EXPECT_EQ(Play(MovieWith(script), 1),
+            "tf kill _level0.a|a set _level0.tf|a kill null|end|a over|a out|a over|a out|");
+}
+
+// replaceSel puts its text where the field's selection is and the caret
+// after it; the focus selects all the text; Selection's indices are the
+// focused field's.
+TEST(PlayerClip, AFieldsSelectionIsWhereReplaceSelWrites) {
+  const auto focus = [] { return Asm().CallOn("Selection", "setFocus", {"tf"}).Op(op::Pop); };
+  const auto replace = [](const char* text) { return Asm().CallOn("tf", "replaceSel", {text}).Op(op::Pop); };
+  struct Case {
+    const char* what;
+    Asm steps;
+    const char* traced;
+  };
+  const Case cases[] = {
+      {"never selected", replace("|"), "|abcd|-1|"},
+      {"twice, the caret after the first", Asm(replace("|")).Append(replace("-")), "|-abcd|-1|"},
+      {"focused", Asm(focus()).Append(replace("|")), "||1|"},
+      {"a range set",
+       Asm(focus()).CallOn("Selection", "setSelection", {3, 1}).Op(op::Pop).Append(replace("XY")), "aXYd|3|"},
+  };
+  for (const Case& c : cases) {
+    Asm script;
+    script.CallOn("this", "createTextField", {"tf", 3, 0, 0, 100, 20}).Op(op::Pop);
+    script.Get("tf").Push({"text", "abcd"}).Op(op::SetMember);
+    script.Append(c.steps).Get("tf.text").TraceTop().CallOn("Selection", "getCaretIndex").TraceTop();
+    EXPECT_EQ(Play(MovieWith(script), 1), c.traced) << c.what;
+  }
+}
+
+// A clip a script makes empty is on frame 0 until the movie next steps.
+TEST(PlayerClip, AnEmptyClipIsOnFrameZeroUntilTheNextFrame) {
+  Asm first, second;
+  first.CallOn("this", "createEmptyMovieClip", {"e", 4}).Op(op::Pop).Get("e._currentframe").TraceTop();
+  second.Get("e._currentframe").TraceTop();
+  test::Header header;
+  header.frameCount = 2;
+  const Bytes movie = test::Fws(header, test::Concat({test::DoActionTag(*first.Bytes()), test::ShowFrame(),
+                                                      test::DoActionTag(*second.Bytes()), test::ShowFrame()}));
+  EXPECT_EQ(Play(movie, 2), "0|1|");
+}
 
 // Clips made and taken away are charged to the frame's budget by the
 // work they are, not as one action each.

@@ -614,6 +614,7 @@ void InstallClipBuiltins(Runtime& rt) {
   // A clip with a button's handlers takes the mouse unless these are false.
   rt.DefineValue(p, "enabled", Value::Bool(true));
   rt.DefineValue(p, "useHandCursor", Value::Bool(true));
+  DefineTabIndex(rt, p, false);
   DefineClass(rt, "MovieClip", p, Nothing, ClipConstruct);
 
   // Buttons are objects of their own from SWF 6.
@@ -624,6 +625,7 @@ void InstallClipBuiltins(Runtime& rt) {
     rt.DefineValue(b, "enabled", Value::Bool(true), 0);
     rt.DefineValue(b, "useHandCursor", Value::Bool(true));
     rt.DefineValue(b, "trackAsMenu", Value::Bool(false));
+    DefineTabIndex(rt, b, true);
     DefineClass(rt, "Button", b, Nothing, ClipConstruct);
   }
 }

@@ -1,7 +1,7 @@
-// Mouse, Key and Selection as scripts see them: listener lists (the events
-// come from the player's input), the pointer's shown or hidden state, and a
-// keyboard a face never has: no key but the mouse's buttons is down or
-// toggled, the last key is none, nothing holds the focus.
+// Mouse and Key as scripts see them: listener lists (the events come from
+// the player's input), the pointer's shown or hidden state, and a keyboard
+// a face never has: no key but the mouse's buttons is down or toggled, the
+// last key is none.
 #include "swf/avm1/broadcaster.h"
 #include "swf/avm1/builtins.h"
 #include "swf/avm1/host_objects.h"
@@ -34,9 +34,6 @@ Value IsDown(Runtime& rt, Value, std::span<const Value> args) {
 }
 Value Zero(Runtime&, Value, std::span<const Value>) { return Value::Number(0); }
 Value True(Runtime&, Value, std::span<const Value>) { return Value::Bool(true); }
-Value Null(Runtime&, Value, std::span<const Value>) { return Value::Null(); }
-Value MinusOne(Runtime&, Value, std::span<const Value>) { return Value::Number(-1); }
-Value Nothing(Runtime&, Value, std::span<const Value>) { return Value(); }
 
 struct KeyCode {
   const char* name;
@@ -68,16 +65,6 @@ void InstallInputBuiltins(Runtime& rt) {
   rt.DefineMethod(key, "getAscii", Zero);
   rt.DefineMethod(key, "isAccessible", True);
   rt.DefineValue(rt.global, "Key", Value::Obj(key));
-
-  Object* selection = rt.NewObject();
-  MakeBroadcaster(rt, selection);
-  rt.DefineMethod(selection, "getFocus", Null);
-  rt.DefineMethod(selection, "setFocus", False);
-  rt.DefineMethod(selection, "getBeginIndex", MinusOne);
-  rt.DefineMethod(selection, "getEndIndex", MinusOne);
-  rt.DefineMethod(selection, "getCaretIndex", MinusOne);
-  rt.DefineMethod(selection, "setSelection", Nothing);
-  rt.DefineValue(rt.global, "Selection", Value::Obj(selection));
 }
 
 }  // namespace dc::swf::avm1

@@ -191,7 +191,9 @@ Value Set(Runtime& rt, Value self, std::span<const Value> args) {
     case Kind::Number: value = rt.ToNumber(v); break;
     case Kind::Colour: value = static_cast<double>(ToUint32(rt.ToNumber(v)) & 0xFFFFFFu); break;
     case Kind::Optional:
-      if (!v.IsUndefined()) value = rt.ToNumber(v);
+      // A field keeps its tab index as an unsigned 32-bit number: -4 reads
+      // back as 4294967292, a text or an object as 0.
+      if (!v.IsUndefined()) value = static_cast<double>(ToUint32(rt.ToNumber(v)));
       break;
     case Kind::AutoSize:
       if (v.type == ValueType::Boolean) value = v.b;
@@ -306,6 +308,23 @@ Value ReplaceText(Runtime& rt, Value self, std::span<const Value> args) {
   return Value();
 }
 
+// replaceSel(text): the selection's characters become `text`, and the
+// caret goes after it.
+Value ReplaceSel(Runtime& rt, Value self, std::span<const Value> args) {
+  TextFieldHost* host = HostOf(self);
+  Clip* field = Runtime::ClipOf(self);
+  if (!host || !field || args.empty()) return Value();
+  const std::size_t length = host->TextLength();
+  rt.CountWork(length);
+  const FieldSelection sel = FieldSelectionOf(rt, *field);
+  const std::string text = rt.ToString(args[0]);
+  rt.TakeFieldText(*field, length + text.size(), [&] { host->ReplaceText(sel.begin, sel.end, text); });
+  rt.CountWork(host->TakeWork());
+  const std::size_t caret = sel.begin + (host->TextLength() + (sel.end - sel.begin) - length);
+  SetFieldSelection(rt, *field, {caret, caret});
+  return Value();
+}
+
 Value RemoveTextField(Runtime&, Value self, std::span<const Value>) {
   if (Clip* c = Runtime::ClipOf(self); c && c->Kind() == ClipKind::TextField) c->Remove();
   return Value();
@@ -335,7 +354,7 @@ void InstallTextFieldBuiltins(Runtime& rt) {
     NativeFunction fn;
   };
   const Method methods[] = {
-      {"replaceSel", Nothing},          {"getTextFormat", GetTextFormat},
+      {"replaceSel", ReplaceSel},          {"getTextFormat", GetTextFormat},
       {"setTextFormat", SetTextFormat}, {"removeTextField", RemoveTextField},
       {"getNewTextFormat", GetNewTextFormat}, {"setNewTextFormat", SetNewTextFormat},
       {"getDepth", GetDepth},           {"replaceText", ReplaceText},

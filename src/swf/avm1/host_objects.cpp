@@ -58,6 +58,7 @@ void InstallHostObjects(Runtime& rt) {
   InstallSystemBuiltins(rt);
   InstallStageBuiltins(rt);
   InstallInputBuiltins(rt);
+  InstallSelectionBuiltins(rt);
   InstallMovieClipLoaderBuiltins(rt);
   InstallSoundBuiltins(rt);
   InstallContextMenuBuiltins(rt);

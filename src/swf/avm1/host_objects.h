@@ -85,6 +85,7 @@ void InstallBroadcasterBuiltins(Runtime& rt);
 void InstallSystemBuiltins(Runtime& rt);
 void InstallStageBuiltins(Runtime& rt);
 void InstallInputBuiltins(Runtime& rt);
+void InstallSelectionBuiltins(Runtime& rt);
 void InstallMovieClipLoaderBuiltins(Runtime& rt);
 void InstallSoundBuiltins(Runtime& rt);
 void InstallContextMenuBuiltins(Runtime& rt);

@@ -243,10 +243,25 @@ void DisplayObject::Set(avm1::DisplayProperty property, double value) {
       return;
     case P::Width:
     case P::Height: {
+      // The size asked for is read along the parent's axis as if the
+      // object's own box were turned at its scale 1, and goes to the
+      // object's own scale of that name; the other scale becomes what the
+      // other parent axis shows now of that turned box. Unturned, that is
+      // the other scale as it was; a quarter turn takes the other axis's.
       const TwipRect own = OwnBounds();
-      const double size = property == P::Width ? own.Width() : own.Height();
+      const double r = t.rotation, k = t.rotation + t.skew;
+      const Matrix unit{std::cos(r), std::sin(r), -std::sin(k), std::cos(k), 0, 0};
+      const TwipRect turned = Transformed(own, unit);
+      const bool width = property == P::Width;
+      const double size = width ? turned.Width() : turned.Height();
       if (size <= 0 || !std::isfinite(value)) return;
-      (property == P::Width ? t.xScale : t.yScale) = std::clamp(value, -1e9, 1e9) * kTwipsPerPixel / size;
+      (width ? t.xScale : t.yScale) = std::clamp(value, -1e9, 1e9) * kTwipsPerPixel / size;
+      if (unit.b != 0 || unit.c != 0) {
+        const TwipRect shown = Transformed(own, matrix);
+        const double across = width ? turned.Height() : turned.Width();
+        double& other = width ? t.yScale : t.xScale;
+        if (across > 0) other = std::copysign((width ? shown.Height() : shown.Width()) / across, other);
+      }
       break;
     }
   }
@@ -283,6 +298,7 @@ avm1::Clip* DisplayObject::CreateEmptyMovieClip(const std::string& newName, int 
   if (!made) return nullptr;
   made->name = newName;
   made->fromTimeline = false;
+  made->beforeFirstFrame = true;
   return tree_->Insert(*this, std::move(made));
 }
 

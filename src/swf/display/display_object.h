@@ -98,6 +98,9 @@ class DisplayObject final : public avm1::Clip {
   std::map<std::int32_t, std::unique_ptr<DisplayObject>> children;
   std::uint32_t frame = 0;  // 0-based frame shown
   bool playing = true;
+  // A clip a script made empty is on no frame until the player first
+  // steps it: scripts read its frame as 0 till then.
+  bool beforeFirstFrame = false;
   std::uint32_t nesting = 0;  // sprites above it
   ButtonState buttonState = ButtonState::Up;  // buttons
 
@@ -160,7 +163,7 @@ class DisplayObject final : public avm1::Clip {
   Matrix GetMatrix() const override { return matrix; }
   Matrix ToRootMatrix() const override;
   void SetMatrix(const Matrix& m) override;
-  int CurrentFrame() const override { return static_cast<int>(frame) + 1; }
+  int CurrentFrame() const override { return beforeFirstFrame ? 0 : static_cast<int>(frame) + 1; }
   int TotalFrames() const override { return static_cast<int>(FrameCount()); }
   int FramesLoaded() const override { return static_cast<int>(FrameCount()); }
   void GotoFrame(int frame1, bool play) override;

@@ -630,6 +630,7 @@ void DisplayTree::Step() {
   for (DisplayObject* o : stepping_) {
     if (o->removed) continue;
     if (onEnterFrame) onEnterFrame(*o);
+    o->beforeFirstFrame = false;
     if (!o->sprite || !o->playing || o->removed) continue;
     const std::uint32_t count = o->FrameCount();
     if (count <= 1) continue;
