@@ -1,6 +1,9 @@
 // Timelines: each sprite steps and loops on its own; jumping back keeps the
-// objects placed again; limits leave objects out with one warning.
+// objects placed again; limits leave objects out with one warning. Fields
+// that scripts make: how they size themselves and what their copies keep.
 #include "swf/display/display_tree.h"
+
+#include "swf/avm1/text_field_host.h"
 
 #include <gtest/gtest.h>
 
@@ -210,6 +213,92 @@ TEST(DisplayTree, DrawingsAndTheirCopiesShareOneEdgeLimit) {
   // Cleared drawings give their edges back.
   a->GetDrawing()->Clear();
   EXPECT_EQ(tree.DrawnEdges(), 70u);
+}
+
+// "Grid" at 20 px: 'a' 10 px wide, a line 399 twips high.
+std::shared_ptr<Movie> GridFontMovie() {
+  auto movie = MovieOf({FrameOf({}), FrameOf({})});
+  Font font;
+  font.name = "Grid";
+  font.hasLayout = true;
+  font.ascent = 800;
+  font.descent = 224;
+  Glyph a;
+  a.code = u'a';
+  a.advance = 512;
+  font.glyphs.push_back(a);
+  movie->characters[3] = std::make_shared<Character>(font);
+  return movie;
+}
+
+avm1::TextFieldHost& GridField(avm1::Clip& clip, const std::string& fontName) {
+  avm1::TextFieldHost& field = *clip.TextField();
+  field.SetProperty(avm1::FieldProperty::EmbedFonts, true);
+  avm1::FieldFormat format;
+  format.font = fontName;
+  format.size = 20;
+  field.SetNewFormat(format);
+  return field;
+}
+
+// A 100 by 50 box at x 10 holding "aa" (20 px and the gutters: 24 wide).
+TEST(DisplayTree, AutoSizedFieldsFitTheirTextFromTheSideTheyKeep) {
+  struct Case {
+    const char* autoSize;
+    bool wordWrap;
+    const char* font;
+    double x, width, height;
+  };
+  const Case cases[] = {
+      {"none", false, "Grid", 10, 100, 50},    {"left", false, "Grid", 10, 24, 23.95},
+      {"right", false, "Grid", 86, 24, 23.95}, {"center", false, "Grid", 48, 24, 23.95},
+      {"right", true, "Grid", 10, 100, 23.95}, {"center", true, "Grid", 10, 100, 23.95},
+      // A font the movie does not embed shows nothing and measures nothing.
+      {"right", false, "Absent", 106, 4, 4},
+  };
+  for (const Case& c : cases) {
+    DisplayTree tree(GridFontMovie(), kDefaultLimits);
+    tree.Start();
+    avm1::Clip* clip = tree.Root().CreateTextField("f", 1, 10, 0, 100, 50);
+    ASSERT_NE(clip, nullptr);
+    avm1::TextFieldHost& field = GridField(*clip, c.font);
+    field.SetProperty(avm1::FieldProperty::WordWrap, c.wordWrap);
+    field.SetProperty(avm1::FieldProperty::AutoSize, std::string(c.autoSize));
+    field.SetProperty(avm1::FieldProperty::Text, std::string("aa"));
+    const std::string label = std::string(c.autoSize) + (c.wordWrap ? " wrapped " : " ") + c.font;
+    EXPECT_DOUBLE_EQ(clip->Get(avm1::DisplayProperty::X), c.x) << label;
+    EXPECT_DOUBLE_EQ(clip->Get(avm1::DisplayProperty::Width), c.width) << label;
+    EXPECT_DOUBLE_EQ(clip->Get(avm1::DisplayProperty::Height), c.height) << label;
+  }
+}
+
+// A copy of a script-made field starts empty and boxless where the field
+// is, its colour and type kept; the text and visibility stay behind.
+TEST(DisplayTree, ACopiedScriptFieldKeepsOnlyItsPlaceColourAndType) {
+  DisplayTree tree(GridFontMovie(), kDefaultLimits);
+  tree.Start();
+  avm1::Clip* clip = tree.Root().CreateTextField("f", 1, -5, 17, 31, 24);
+  ASSERT_NE(clip, nullptr);
+  avm1::TextFieldHost& field = GridField(*clip, "Grid");
+  field.SetProperty(avm1::FieldProperty::Text, std::string("aa"));
+  field.SetProperty(avm1::FieldProperty::Type, std::string("dynamic"));
+  clip->Set(avm1::DisplayProperty::Rotation, 5);
+  clip->Set(avm1::DisplayProperty::Alpha, 50);
+  clip->Set(avm1::DisplayProperty::Visible, 0);
+  avm1::Clip* copy = clip->Duplicate("g", 2);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Name(), "g");
+  EXPECT_EQ(copy->Kind(), avm1::ClipKind::TextField);
+  EXPECT_EQ(copy->Text(), "");
+  const std::pair<avm1::DisplayProperty, double> kept[] = {
+      {avm1::DisplayProperty::X, -5},       {avm1::DisplayProperty::Y, 17},
+      {avm1::DisplayProperty::Rotation, 5}, {avm1::DisplayProperty::Alpha, clip->Get(avm1::DisplayProperty::Alpha)},
+      {avm1::DisplayProperty::Width, 0},    {avm1::DisplayProperty::Height, 0},
+      {avm1::DisplayProperty::Visible, 1},
+  };
+  for (const auto& [property, value] : kept)
+    EXPECT_DOUBLE_EQ(copy->Get(property), value) << static_cast<int>(property);
+  EXPECT_EQ(copy->TextField()->GetProperty(avm1::FieldProperty::Type), avm1::FieldValue(std::string("dynamic")));
 }
 
 TEST(DisplayTree, RemovingASpriteTellsScriptsOfEveryObjectInIt) {

@@ -357,7 +357,9 @@ avm1::Clip* DisplayObject::CreateTextField(const std::string& newName, int scrip
 
 avm1::Clip* DisplayObject::Duplicate(const std::string& newName, int scriptDepth) {
   const std::optional<std::int32_t> at = ListDepth(scriptDepth);
-  if (!parent || !tree_ || kind != DisplayKind::Sprite || removed || !at) return nullptr;
+  if (!parent || !tree_ || removed || !at) return nullptr;
+  if (kind == DisplayKind::EditText) return DuplicateField(newName, *at);
+  if (kind != DisplayKind::Sprite) return nullptr;
   auto made = characterId ? tree_->Make(*parent, characterId, *at) : tree_->MakeEmpty(*parent, DisplayKind::Sprite, *at);
   if (!made) return nullptr;
   made->name = newName;
@@ -372,6 +374,30 @@ avm1::Clip* DisplayObject::Duplicate(const std::string& newName, int scriptDepth
     made->drawing = std::make_unique<Drawing>(*drawing);
     made->drawnStale_ = true;
   }
+  return tree_->Insert(*parent, std::move(made));
+}
+
+// A field's copy starts as its definition does, with the original's place,
+// colour and type: a script-made field's definition has no box and no text,
+// so its copy is empty until a script fills it. Nothing else a script set
+// on the field (its text, look, visibility) goes with it.
+avm1::Clip* DisplayObject::DuplicateField(const std::string& newName, std::int32_t listDepth) {
+  std::unique_ptr<DisplayObject> made;
+  if (characterId) {
+    made = tree_->Make(*parent, characterId, listDepth);
+  } else if ((made = tree_->MakeEmpty(*parent, DisplayKind::EditText, listDepth))) {
+    EditText fresh;
+    if (const auto* def = std::get_if<EditText>(character)) fresh.readOnly = def->readOnly;
+    made->ownCharacter = std::make_unique<Character>(std::move(fresh));
+    made->character = made->ownCharacter.get();
+  }
+  if (!made) return nullptr;
+  made->name = newName;
+  made->fromTimeline = false;
+  made->matrix = matrix;
+  made->colorTransform = colorTransform;
+  made->transformedByScript = true;
+  if (!characterId) made->Field();
   return tree_->Insert(*parent, std::move(made));
 }
 

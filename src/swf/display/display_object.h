@@ -211,6 +211,7 @@ class DisplayObject final : public avm1::Clip {
   Transform ScriptTransform() const;
   void SetTransform(const Transform& t);
   void Changed();
+  avm1::Clip* DuplicateField(const std::string& newName, std::int32_t listDepth);
 
   friend class DisplayTree;
   DisplayTree* tree_;

@@ -225,6 +225,7 @@ void EditField::Changed() {
   def_->backgroundColor = {static_cast<std::uint8_t>(backgroundColor_ >> 16),
                            static_cast<std::uint8_t>(backgroundColor_ >> 8), static_cast<std::uint8_t>(backgroundColor_), 255};
   def_->password = password_;
+  def_->readOnly = !input_;  // what a duplicate of a script-made field keeps
   def_->useOutlines = embedFonts_;
   // The font the first run names, when the movie embeds it; else the one
   // the field had.

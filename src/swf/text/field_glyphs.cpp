@@ -41,7 +41,7 @@ EditTextLayout PlaceFieldGlyphs(const FieldDocument& doc, const FieldLayout& lay
   const auto face = [&](std::size_t r) -> const FontFace& {
     if (!faces[r]) {
       const TextFormat& f = runs[r].format;
-      faces[r].emplace(fonts, frame.embedFonts ? fonts.Find(f.font, f.bold, f.italic) : nullptr, f.size, f.font,
+      faces[r].emplace(fonts, frame.embedFonts ? fonts.FindForEmbedding(f.font, f.bold, f.italic) : nullptr, f.size, f.font,
                        f.bold, f.italic);
     }
     return *faces[r];

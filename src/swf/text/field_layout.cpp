@@ -16,7 +16,7 @@ std::int32_t Twips(double px) {
 bool IsSpace(char32_t c) { return c == U' '; }
 
 const Font* FontOf(const TextFormat& f, const FieldFrame& frame, const FontLibrary& fonts) {
-  return frame.embedFonts ? fonts.Find(f.font, f.bold, f.italic) : nullptr;
+  return frame.embedFonts ? fonts.FindForEmbedding(f.font, f.bold, f.italic) : nullptr;
 }
 
 // The next tab stop past `pen` (twips from the paragraph's margin): the

@@ -60,6 +60,16 @@ const Font* FontLibrary::Find(std::string_view name, bool bold, bool italic) con
   return entries_[it->second.front()].font;
 }
 
+const Font* FontLibrary::FindForEmbedding(std::string_view name, bool bold, bool italic) const {
+  static const Font kNoFont = [] {
+    Font none;
+    none.hasLayout = true;
+    return none;
+  }();
+  const Font* found = Find(name, bold, italic);
+  return found ? found : &kNoFont;
+}
+
 std::optional<std::uint16_t> FontLibrary::IdOf(const Font* font) const {
   const auto it = byFont_.find(font);
   if (it == byFont_.end()) return std::nullopt;

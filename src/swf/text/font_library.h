@@ -29,6 +29,9 @@ class FontLibrary {
   // The embedded font of that name (compared without case) with outlines:
   // the one of the same style, else any of the name; null when none.
   const Font* Find(std::string_view name, bool bold, bool italic) const;
+  // The font a field that embeds its fonts draws in: Find's, else one with
+  // no glyphs and no height, so the field shows and measures nothing.
+  const Font* FindForEmbedding(std::string_view name, bool bold, bool italic) const;
   // The character id of a font this library holds; none for another.
   std::optional<std::uint16_t> IdOf(const Font* font) const;
   // The index of `code`'s glyph in `font` (one this library holds, or any
