@@ -272,7 +272,12 @@ Value StopDrag(Runtime& rt, Value, std::span<const Value>) {
 }
 
 Value GetSwfVersion(Runtime& rt, Value, std::span<const Value>) { return Value::Number(rt.version); }
-Value One(Runtime&, Value, std::span<const Value>) { return Value::Number(1); }
+// getBytesLoaded, getBytesTotal: the movie's bytes are all there at once;
+// a clip a script made empty has none.
+Value Bytes(Runtime&, Value self, std::span<const Value>) {
+  const Clip* c = ThisClip(self);
+  return Value::Number(c && c->MadeEmpty() ? 0 : 1);
+}
 Value Nothing(Runtime&, Value, std::span<const Value>) { return Value(); }
 
 // The drawing API: each call changes the clip's Drawing and says so.
@@ -492,6 +497,7 @@ bool ClipObject::GetClipProperty(Runtime& rt, std::string_view name, Value& out)
     else if (is("_root")) out = rt.ClipValue(rt.root);
     else if (rt.version >= 6 && NamesEqual(name, "_global", rt.caseSensitive)) out = Value::Obj(rt.global);
     else if (is("_url")) out = rt.Str("");
+    else if (is("_lockroot") && clip->Kind() == ClipKind::MovieClip) out = Value::Bool(lockRoot);
     else if (is("_droptarget")) out = DropTarget(rt, *clip);
     else if (is("_focusrect")) out = FocusRect(rt, *this);
     else if (is("_soundbuftime")) out = Value::Number(rt.soundBufferTime);
@@ -519,6 +525,10 @@ bool ClipObject::SetSpecial(Runtime& rt, std::string_view name, Value v) {
     }
     if (NamesEqual(name, "_name", false)) {
       clip->SetName(rt.ToString(v));
+      return true;
+    }
+    if (NamesEqual(name, "_lockroot", false) && clip->Kind() == ClipKind::MovieClip) {
+      lockRoot = rt.ToBoolean(v);
       return true;
     }
     if (NamesEqual(name, "_soundbuftime", false)) {
@@ -589,8 +599,8 @@ void InstallClipBuiltins(Runtime& rt) {
       {"getBounds", GetBounds},
       {"getRect", GetBounds},
       {"getSWFVersion", GetSwfVersion},
-      {"getBytesLoaded", One},
-      {"getBytesTotal", One},
+      {"getBytesLoaded", Bytes},
+      {"getBytesTotal", Bytes},
       {"hitTest", HitTest},
       {"startDrag", StartDrag},
       {"stopDrag", StopDrag},

@@ -101,6 +101,9 @@ class Clip {
                                 double height) = 0;
   // A copy of this clip under the same parent, its clip events included.
   virtual Clip* Duplicate(const std::string& name, int depth) = 0;
+  // Whether the clip was made empty by a script (createEmptyMovieClip, or a
+  // copy of such a clip): it has no bytes of a movie of its own.
+  virtual bool MadeEmpty() const { return false; }
   // Removes this clip (after Engine::ClipRemoved for it and everything in
   // it); false for clips scripts may not remove (placed by the timeline at
   // a negative depth, or the root).

@@ -148,6 +148,9 @@ class ClipObject final : public Object {
   // _focusrect as a script set it (whether focus shows a yellow frame);
   // unset, the root's reads as on and every other clip's as null.
   std::optional<bool> focusRect;
+  // _lockroot as a script set it; every movie here is the one loaded, so
+  // _root resolves the same either way.
+  bool lockRoot = false;
 };
 
 // `super` in a method: members from the prototype above `home`, called

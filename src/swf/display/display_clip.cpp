@@ -36,6 +36,21 @@ TwipRect Transformed(const TwipRect& r, const Matrix& m) {
   return {clamp(x0), clamp(x1), clamp(y0), clamp(y1)};
 }
 
+// A clip with nothing in it reports no bounds the way Flash does: every
+// side at its marker, 0x7FFFFFF twips, in its own space; in another clip's
+// that corner mapped in single precision (the marker alone reads 2^27).
+constexpr std::int32_t kNoBoundsMarker = 0x7FFFFFF;
+TwipRect NoBounds(const Matrix& m) {
+  const auto f = [](double v) { return static_cast<float>(v); };
+  const auto marker = static_cast<float>(kNoBoundsMarker);
+  const float x = f(m.a) * marker + f(m.c) * marker + f(m.tx);
+  const float y = f(m.b) * marker + f(m.d) * marker + f(m.ty);
+  const auto twips = [](float v) {
+    return static_cast<std::int32_t>(std::isfinite(v) ? std::clamp<double>(v, -2147483648.0, 2147483647.0) : 0);
+  };
+  return {twips(x), twips(x), twips(y), twips(y)};
+}
+
 TwipRect Union(const TwipRect& a, const TwipRect& b) {
   if (a.Empty()) return b;
   if (b.Empty()) return a;
@@ -424,10 +439,13 @@ int DisplayObject::NextHighestDepth() const {
 TwipRect DisplayObject::Bounds(const avm1::Clip* space) const {
   const TwipRect own = OwnBounds();
   const auto* target = static_cast<const DisplayObject*>(space);
-  if (!target || target == this) return own;
+  const bool nothing = kind == DisplayKind::Sprite && own == TwipRect{};
+  if (!target || target == this)
+    return nothing ? TwipRect{kNoBoundsMarker, kNoBoundsMarker, kNoBoundsMarker, kNoBoundsMarker} : own;
   const std::optional<Matrix> fromRoot = ToRoot(target).Inverse();
   if (!fromRoot) return {};
-  return Transformed(own, *fromRoot * ToRoot(this));
+  const Matrix toTarget = *fromRoot * ToRoot(this);
+  return nothing ? NoBounds(toTarget) : Transformed(own, toTarget);
 }
 
 bool DisplayObject::ShapeContains(Point stage) const {

@@ -180,6 +180,7 @@ class DisplayObject final : public avm1::Clip {
   bool Remove() override;
   void SwapDepths(int scriptDepth) override;
   int NextHighestDepth() const override;
+  bool MadeEmpty() const override { return kind == DisplayKind::Sprite && parent && characterId == 0; }
   TwipRect Bounds(const avm1::Clip* space) const override;
   bool ShapeContains(Point stage) const override;
   void SetMask(avm1::Clip* mask) override;
