@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -215,90 +216,70 @@ TEST(DisplayTree, DrawingsAndTheirCopiesShareOneEdgeLimit) {
   EXPECT_EQ(tree.DrawnEdges(), 70u);
 }
 
-// "Grid" at 20 px: 'a' 10 px wide, a line 399 twips high.
-std::shared_ptr<Movie> GridFontMovie() {
-  auto movie = MovieOf({FrameOf({}), FrameOf({})});
-  Font font;
-  font.name = "Grid";
-  font.hasLayout = true;
-  font.ascent = 800;
-  font.descent = 224;
-  Glyph a;
-  a.code = u'a';
-  a.advance = 512;
-  font.glyphs.push_back(a);
-  movie->characters[3] = std::make_shared<Character>(font);
-  return movie;
-}
+// A script's field at x 10, 100 by 50, in "Grid" at 20 px ('a' 10 px
+// wide, a line 399 twips high) or in a font the movie lacks.
+struct GridField {
+  DisplayTree tree{MovieWithGrid(), kDefaultLimits};
+  avm1::Clip* clip = nullptr;
+  explicit GridField(const char* font) {
+    tree.Start();
+    clip = tree.Root().CreateTextField("f", 1, 10, 0, 100, 50);
+    clip->TextField()->SetProperty(avm1::FieldProperty::EmbedFonts, true);
+    avm1::FieldFormat format;
+    format.font = font;
+    format.size = 20;
+    clip->TextField()->SetNewFormat(format);
+  }
+  static std::shared_ptr<Movie> MovieWithGrid() {
+    auto movie = MovieOf({FrameOf({}), FrameOf({})});
+    Font grid{.name = "Grid", .hasLayout = true, .ascent = 800, .descent = 224};
+    grid.glyphs.push_back(Glyph{.code = u'a', .advance = 512});
+    movie->characters[3] = std::make_shared<Character>(grid);
+    return movie;
+  }
+};
 
-avm1::TextFieldHost& GridField(avm1::Clip& clip, const std::string& fontName) {
-  avm1::TextFieldHost& field = *clip.TextField();
-  field.SetProperty(avm1::FieldProperty::EmbedFonts, true);
-  avm1::FieldFormat format;
-  format.font = fontName;
-  format.size = 20;
-  field.SetNewFormat(format);
-  return field;
-}
-
-// A 100 by 50 box at x 10 holding "aa" (20 px and the gutters: 24 wide).
+// "aa" is 20 px, 24 with the gutters; no glyphs leave the gutters alone.
 TEST(DisplayTree, AutoSizedFieldsFitTheirTextFromTheSideTheyKeep) {
   struct Case {
     const char* autoSize;
     bool wordWrap;
     const char* font;
     double x, width, height;
-  };
-  const Case cases[] = {
+  } const cases[] = {
       {"none", false, "Grid", 10, 100, 50},    {"left", false, "Grid", 10, 24, 23.95},
       {"right", false, "Grid", 86, 24, 23.95}, {"center", false, "Grid", 48, 24, 23.95},
       {"right", true, "Grid", 10, 100, 23.95}, {"center", true, "Grid", 10, 100, 23.95},
-      // A font the movie does not embed shows nothing and measures nothing.
       {"right", false, "Absent", 106, 4, 4},
   };
   for (const Case& c : cases) {
-    DisplayTree tree(GridFontMovie(), kDefaultLimits);
-    tree.Start();
-    avm1::Clip* clip = tree.Root().CreateTextField("f", 1, 10, 0, 100, 50);
-    ASSERT_NE(clip, nullptr);
-    avm1::TextFieldHost& field = GridField(*clip, c.font);
-    field.SetProperty(avm1::FieldProperty::WordWrap, c.wordWrap);
-    field.SetProperty(avm1::FieldProperty::AutoSize, std::string(c.autoSize));
-    field.SetProperty(avm1::FieldProperty::Text, std::string("aa"));
-    const std::string label = std::string(c.autoSize) + (c.wordWrap ? " wrapped " : " ") + c.font;
-    EXPECT_DOUBLE_EQ(clip->Get(avm1::DisplayProperty::X), c.x) << label;
-    EXPECT_DOUBLE_EQ(clip->Get(avm1::DisplayProperty::Width), c.width) << label;
-    EXPECT_DOUBLE_EQ(clip->Get(avm1::DisplayProperty::Height), c.height) << label;
+    GridField f(c.font);
+    f.clip->TextField()->SetProperty(avm1::FieldProperty::WordWrap, c.wordWrap);
+    f.clip->TextField()->SetProperty(avm1::FieldProperty::AutoSize, std::string(c.autoSize));
+    f.clip->TextField()->SetProperty(avm1::FieldProperty::Text, std::string("aa"));
+    const double got[] = {f.clip->Get(avm1::DisplayProperty::X), f.clip->Get(avm1::DisplayProperty::Width),
+                          f.clip->Get(avm1::DisplayProperty::Height)};
+    EXPECT_EQ(std::vector<double>(got, got + 3), (std::vector<double>{c.x, c.width, c.height}))
+        << c.autoSize << " " << c.wordWrap << " " << c.font;
   }
 }
 
-// A copy of a script-made field starts empty and boxless where the field
-// is, its colour and type kept; the text and visibility stay behind.
+// A copy of a script's field starts boxless and empty where the field is,
+// with its colour and type; its text and visibility stay behind.
 TEST(DisplayTree, ACopiedScriptFieldKeepsOnlyItsPlaceColourAndType) {
-  DisplayTree tree(GridFontMovie(), kDefaultLimits);
-  tree.Start();
-  avm1::Clip* clip = tree.Root().CreateTextField("f", 1, -5, 17, 31, 24);
-  ASSERT_NE(clip, nullptr);
-  avm1::TextFieldHost& field = GridField(*clip, "Grid");
-  field.SetProperty(avm1::FieldProperty::Text, std::string("aa"));
-  field.SetProperty(avm1::FieldProperty::Type, std::string("dynamic"));
-  clip->Set(avm1::DisplayProperty::Rotation, 5);
-  clip->Set(avm1::DisplayProperty::Alpha, 50);
-  clip->Set(avm1::DisplayProperty::Visible, 0);
-  avm1::Clip* copy = clip->Duplicate("g", 2);
+  GridField f("Grid");
+  f.clip->TextField()->SetProperty(avm1::FieldProperty::Text, std::string("aa"));
+  f.clip->TextField()->SetProperty(avm1::FieldProperty::Type, std::string("dynamic"));
+  f.clip->Set(avm1::DisplayProperty::Alpha, 50);
+  f.clip->Set(avm1::DisplayProperty::Visible, 0);
+  avm1::Clip* copy = f.clip->Duplicate("g", 2);
   ASSERT_NE(copy, nullptr);
-  EXPECT_EQ(copy->Name(), "g");
-  EXPECT_EQ(copy->Kind(), avm1::ClipKind::TextField);
   EXPECT_EQ(copy->Text(), "");
-  const std::pair<avm1::DisplayProperty, double> kept[] = {
-      {avm1::DisplayProperty::X, -5},       {avm1::DisplayProperty::Y, 17},
-      {avm1::DisplayProperty::Rotation, 5}, {avm1::DisplayProperty::Alpha, clip->Get(avm1::DisplayProperty::Alpha)},
-      {avm1::DisplayProperty::Width, 0},    {avm1::DisplayProperty::Height, 0},
-      {avm1::DisplayProperty::Visible, 1},
-  };
-  for (const auto& [property, value] : kept)
-    EXPECT_DOUBLE_EQ(copy->Get(property), value) << static_cast<int>(property);
   EXPECT_EQ(copy->TextField()->GetProperty(avm1::FieldProperty::Type), avm1::FieldValue(std::string("dynamic")));
+  using P = avm1::DisplayProperty;
+  for (const P p : {P::X, P::Y, P::Alpha, P::Width, P::Height, P::Visible})
+    EXPECT_EQ(copy->Get(p), (std::map<P, double>{{P::X, 10}, {P::Alpha, f.clip->Get(P::Alpha)}, {P::Visible, 1}}[p]))
+        << static_cast<int>(p);
 }
 
 TEST(DisplayTree, RemovingASpriteTellsScriptsOfEveryObjectInIt) {
