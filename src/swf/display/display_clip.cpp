@@ -370,6 +370,16 @@ avm1::Clip* DisplayObject::CreateTextField(const std::string& newName, int scrip
   return tree_->Insert(*this, std::move(made));
 }
 
+// What every copy a script makes takes from its original: a name of its
+// own, off the timeline, at the original's place and colour.
+void DisplayObject::CopyPlaceTo(DisplayObject& made, const std::string& newName) const {
+  made.name = newName;
+  made.fromTimeline = false;
+  made.matrix = matrix;
+  made.colorTransform = colorTransform;
+  made.transformedByScript = true;
+}
+
 avm1::Clip* DisplayObject::Duplicate(const std::string& newName, int scriptDepth) {
   const std::optional<std::int32_t> at = ListDepth(scriptDepth);
   if (!parent || !tree_ || removed || !at) return nullptr;
@@ -377,13 +387,9 @@ avm1::Clip* DisplayObject::Duplicate(const std::string& newName, int scriptDepth
   if (kind != DisplayKind::Sprite) return nullptr;
   auto made = characterId ? tree_->Make(*parent, characterId, *at) : tree_->MakeEmpty(*parent, DisplayKind::Sprite, *at);
   if (!made) return nullptr;
-  made->name = newName;
-  made->fromTimeline = false;
-  made->matrix = matrix;
-  made->colorTransform = colorTransform;
+  CopyPlaceTo(*made, newName);
   made->visible = visible;
   made->clipActions = clipActions;
-  made->transformedByScript = true;
   if (drawing) {
     if (tree_->onWork) tree_->onWork(drawing->Edges() * kWorkPerEdgeCopied);
     made->drawing = std::make_unique<Drawing>(*drawing);
@@ -407,11 +413,7 @@ avm1::Clip* DisplayObject::DuplicateField(const std::string& newName, std::int32
     made->character = made->ownCharacter.get();
   }
   if (!made) return nullptr;
-  made->name = newName;
-  made->fromTimeline = false;
-  made->matrix = matrix;
-  made->colorTransform = colorTransform;
-  made->transformedByScript = true;
+  CopyPlaceTo(*made, newName);
   if (!characterId) made->Field();
   return tree_->Insert(*parent, std::move(made));
 }

@@ -213,6 +213,7 @@ class DisplayObject final : public avm1::Clip {
   void SetTransform(const Transform& t);
   void Changed();
   avm1::Clip* DuplicateField(const std::string& newName, std::int32_t listDepth);
+  void CopyPlaceTo(DisplayObject& made, const std::string& newName) const;
 
   friend class DisplayTree;
   DisplayTree* tree_;
