@@ -41,9 +41,22 @@ struct LinearLight {
 // goes to linear light, is divided by alpha there and returns to sRGB. So
 // the less opaque an entry, the darker its colour: blue 255 at alpha 140
 // comes back as 183.
+// Worked out once for every channel and alpha, so that a ramp rebuilt each
+// frame costs lookups, not powers.
+struct TranslucentTable {
+  std::array<std::array<std::uint8_t, 256>, 256> byAlpha{};
+  TranslucentTable() {
+    for (int a = 1; a < 255; ++a)
+      for (int c = 0; c < 256; ++c) {
+        const double l = ToLinearLight(c * a / (255.0 * 255.0)) * 255 / a;
+        byAlpha[a][c] = static_cast<std::uint8_t>(std::min(255.0, ToSrgb(l) * 255 + 0.5));
+      }
+  }
+};
+
 std::uint8_t Translucent(std::uint8_t c, std::uint8_t alpha) {
-  const double l = ToLinearLight(c * alpha / (255.0 * 255.0)) * 255 / alpha;
-  return static_cast<std::uint8_t>(std::min(255.0, ToSrgb(l) * 255 + 0.5));
+  static const TranslucentTable table;
+  return table.byAlpha[alpha][c];
 }
 
 const LinearLight& Linear() {
