@@ -85,9 +85,9 @@ TEST(ReadFont, GlyphsCodesAndLayout) {
 }
 
 TEST(ReadFont, GlyphsAreReadFromWhereTheirOffsetsPointInAnyOrderAndMayShareBytes) {
-  FontSpec spec;
-  spec.glyphs = {{{}, 'a', 0}, {kTriangle, 'b', 0}, {{}, 'c', 0}};
-  const Bytes written = DefineFont(1, spec);
+  FontSpec font;
+  font.glyphs = {{{}, 'a', 0}, {kTriangle, 'b', 0}, {{}, 'c', 0}};
+  const Bytes written = DefineFont(1, font);
   const auto offsetAt = [](const Bytes& tag, int glyph) { return tag[4 + 2 * glyph] | tag[5 + 2 * glyph] << 8; };
   const auto withOffsets = [&](int second, int third) {
     Bytes tag = written;  // the 2-byte tag header, the id, then the offsets
