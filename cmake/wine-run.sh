@@ -73,20 +73,44 @@ elif [ -z "${DISPLAY:-}" ]; then
   start_display "${DISPLAY#:}" .xvfb.lock
 fi
 
+# Making the prefix: Wine's own steps, then our settings. Their output goes
+# to a log beside the prefix, shown when a step fails. A failed attempt is
+# tried once more on the same folder (wineboot -i completes a half-made
+# prefix), after that prefix's wine server has been stopped.
+make_prefix() {
+  wineboot -i || return
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f || return
+  if [ -z "$wm" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f || return
+  fi
+  if [ -n "${DC_LOG_PIXELS:-}" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DC_LOG_PIXELS" /f || return
+  fi
+  wineserver -w
+}
 mkdir -p "$WINEPREFIX"
 (
   flock 9
   if [ ! -f "$WINEPREFIX/.deskclock-ready-3" ]; then
-    # The wine server outlives this block: it must not keep the lock open.
-    wineboot -i >/dev/null 2>&1 9>&- || true
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 9>&-
-    if [ -z "$wm" ]; then
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 9>&-
+    log=$WINEPREFIX.log
+    : > "$log"
+    made=0
+    for attempt in 1 2; do
+      echo "wine-run: making the prefix, attempt $attempt" >> "$log"
+      # The wine server outlives this block: it must not keep the lock open.
+      if make_prefix >> "$log" 2>&1 9>&-; then
+        made=1
+        break
+      fi
+      echo "wine-run: attempt $attempt failed" >> "$log"
+      wineserver -k >> "$log" 2>&1 9>&- || true
+      wineserver -w >> "$log" 2>&1 9>&- || true
+    done
+    if [ "$made" != 1 ]; then
+      echo "wine-run: the Wine prefix $WINEPREFIX could not be made; the end of $log:" >&2
+      tail -n 40 "$log" >&2
+      exit 1
     fi
-    if [ -n "${DC_LOG_PIXELS:-}" ]; then
-      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DC_LOG_PIXELS" /f >/dev/null 2>&1 9>&-
-    fi
-    wineserver -w 9>&-
     touch "$WINEPREFIX/.deskclock-ready-3"
   fi
 ) 9>"$WINEPREFIX.lock"

@@ -37,7 +37,10 @@ fi
 start=$(date +%s)
 # The prefix comes first: the build runs clockpack.exe in it.
 say "making the Wine prefix $WINEPREFIX (a first start takes a minute)"
-timeout 600 cmake/wine-run.sh --prefix-only || fail "the Wine prefix could not be made within 600 s"
+status=0
+timeout 600 cmake/wine-run.sh --prefix-only || status=$?
+[ "$status" = 124 ] && fail "the Wine prefix was not made within 600 s"
+[ "$status" = 0 ] || fail "the Wine prefix could not be made (what Wine said is above)"
 say "prefix ready after $(( $(date +%s) - start )) s"
 
 if [ "${DC_DEMO_SKIP_BUILD:-0}" != 1 ]; then
