@@ -78,6 +78,11 @@ TEST(RasterPaint, GradientsAtExactPixels) {
       {"mixed in linear light", GradientFill(FillKind::LinearGradient, ratioPerPixel, blackToWhite, SpreadMode::Pad,
                                              InterpolationMode::Linear),
        {{0, 0, grey(0)}, {64, 0, grey(137)}, {128, 0, grey(187)}, {255, 0, grey(254)}}},
+      // Grey 128 is 55 in linear light; half way (entry 128) is 27.6, which
+      // rounds to 28 and comes back as 93 (27 would give 91).
+      {"a linear mix rounded", GradientFill(FillKind::LinearGradient, ratioPerPixel, {{0, kBlack}, {255, {128, 128, 128, 255}}},
+                                            SpreadMode::Pad, InterpolationMode::Linear),
+       {{128, 0, grey(93)}}},
   };
   for (const PaintCase& c : cases) {
     TestCanvas canvas(300, 50);

@@ -21,7 +21,7 @@ double ToSrgb(double l) { return l <= 0.0031308 ? l * 12.92 : 1.055 * std::pow(l
 
 // sRGB channel values to linear light and back, both held in 8 bits and
 // truncated, as Flash's ramps in linear RGB are: a channel at 255 comes
-// back as 254.
+// back as 254. A mix of two stops is rounded to its linear step.
 struct LinearLight {
   std::array<std::uint8_t, 256> fromSrgb, toSrgb;
   LinearLight() {
@@ -32,7 +32,7 @@ struct LinearLight {
   }
   std::uint8_t Mix(std::uint8_t c0, std::uint8_t c1, double f) const {
     const int l0 = fromSrgb[c0], l1 = fromSrgb[c1];
-    return toSrgb[static_cast<int>(l0 + (l1 - l0) * f)];
+    return toSrgb[static_cast<int>(l0 + (l1 - l0) * f + 0.5)];
   }
 };
 
