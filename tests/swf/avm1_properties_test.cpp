@@ -41,6 +41,17 @@ TEST(Avm1Properties, MapKeepsOrderThroughDeletionsAndFindsByFoldedName) {
   EXPECT_EQ(Names(map), "P0,P20,P30,P10");
 }
 
+TEST(Avm1Properties, MapFindsByEitherCaseRuleWhateverRuleMadeIt) {
+  for (const int count : {4, 40}) {  // a list searched, and one hashed
+    PropertyMap map;
+    for (int i = 0; i < count; ++i) map.Add("Name" + std::to_string(i), Value::Number(i), true);
+    ASSERT_NE(map.Find("name3", false), nullptr) << count;
+    EXPECT_EQ(map.Find("name3", false)->value.n, 3) << count;
+    EXPECT_EQ(map.Find("name3", true), nullptr) << count;
+    EXPECT_NE(map.Find("Name3", true), nullptr) << count;
+  }
+}
+
 TEST(Avm1Properties, MapStaysSmallUnderAddAndDeleteOfOneName) {
   PropertyMap map;
   for (int i = 0; i < 20; ++i) map.Add("keep" + std::to_string(i), Value(), true);

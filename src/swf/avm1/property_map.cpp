@@ -1,5 +1,6 @@
-// The property map: a short list searched, a longer one hashed by name
-// (folded before SWF 7), gaps from deletions closed in batches.
+// The property map: a short list searched by its names' hashes, a longer
+// one hashed; names compare by the movie's case rule but hash folded, so
+// both rules find the same entries. Gaps from deletions close in batches.
 #include "swf/avm1/property_map.h"
 
 #include "swf/avm1/conversions.h"
@@ -24,17 +25,15 @@ std::size_t HashName(std::string_view name, bool caseSensitive) {
   return static_cast<std::size_t>(h);
 }
 
+std::uint32_t FoldedHash(std::string_view name) { return static_cast<std::uint32_t>(HashName(name, false)); }
+
 }  // namespace
 
 PropertyMap::PropertyMap() = default;
 PropertyMap::~PropertyMap() = default;
 
-std::size_t PropertyMap::Hash::operator()(std::uint32_t i) const {
-  return HashName(map->items_[i].name, map->caseSensitive_);
-}
-std::size_t PropertyMap::Hash::operator()(std::string_view name) const {
-  return HashName(name, map->caseSensitive_);
-}
+std::size_t PropertyMap::Hash::operator()(std::uint32_t i) const { return map->hashes_[i]; }
+std::size_t PropertyMap::Hash::operator()(std::string_view name) const { return FoldedHash(name); }
 bool PropertyMap::Equal::operator()(std::string_view name, std::uint32_t i) const {
   return NamesEqual(name, map->items_[i].name, map->caseSensitive_);
 }
@@ -45,8 +44,9 @@ std::size_t PropertyMap::Slot(std::string_view name, bool caseSensitive) {
     const auto it = index_->find(name);
     return it == index_->end() ? items_.size() : *it;
   }
-  for (std::size_t i = 0; i < items_.size(); ++i)
-    if (!items_[i].removed && NamesEqual(items_[i].name, name, caseSensitive)) return i;
+  const std::uint32_t h = FoldedHash(name);
+  for (std::size_t i = 0; i < hashes_.size(); ++i)
+    if (hashes_[i] == h && !items_[i].removed && NamesEqual(items_[i].name, name, caseSensitive)) return i;
   return items_.size();
 }
 
@@ -67,6 +67,7 @@ Property& PropertyMap::Add(std::string_view name, Value value, bool caseSensitiv
   p.value = value;
   p.id = nextId_++;
   items_.push_back(std::move(p));
+  hashes_.push_back(FoldedHash(name));
   if (index_) {
     index_->insert(static_cast<std::uint32_t>(items_.size() - 1));
   } else if (items_.size() > kIndexFrom) {
@@ -90,6 +91,7 @@ bool PropertyMap::Remove(std::string_view name, bool caseSensitive) {
     // leaves nothing behind.
     while (!items_.empty() && items_.back().removed) {
       items_.pop_back();
+      hashes_.pop_back();
       --removed_;
     }
   }
@@ -101,12 +103,19 @@ void PropertyMap::Compact() {
   std::size_t out = 0;
   for (std::size_t i = 0; i < items_.size(); ++i) {
     if (items_[i].removed) continue;
-    if (out != i) items_[out] = std::move(items_[i]);
+    if (out != i) {
+      items_[out] = std::move(items_[i]);
+      hashes_[out] = hashes_[i];
+    }
     ++out;
   }
   items_.resize(out);
+  hashes_.resize(out);
   removed_ = 0;
-  if (items_.capacity() > 2 * items_.size() + kIndexFrom) items_.shrink_to_fit();
+  if (items_.capacity() > 2 * items_.size() + kIndexFrom) {
+    items_.shrink_to_fit();
+    hashes_.shrink_to_fit();
+  }
   Reindex();
 }
 
@@ -121,7 +130,7 @@ void PropertyMap::Reindex() {
 }
 
 std::size_t PropertyMap::Bytes() const {
-  std::size_t n = items_.capacity() * sizeof(Property);
+  std::size_t n = items_.capacity() * sizeof(Property) + hashes_.capacity() * sizeof(std::uint32_t);
   for (const Property& p : items_) n += p.name.capacity() > 15 ? p.name.capacity() : 0;
   if (index_) n += index_->size() * 24 + index_->bucket_count() * sizeof(void*);
   return n;

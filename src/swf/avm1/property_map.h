@@ -119,6 +119,10 @@ class PropertyMap {
   void Reindex();
 
   std::vector<Property> items_;
+  // Beside each entry, its name's hash folded to lower case (whatever the
+  // case rule, names that compare equal share it): a short list is
+  // searched here, and an entry is only read when its hash matches.
+  std::vector<std::uint32_t> hashes_;
   std::unique_ptr<Index> index_;
   std::size_t removed_ = 0;
   std::uint32_t nextId_ = 1;
