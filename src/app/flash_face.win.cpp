@@ -62,7 +62,8 @@ FlashFace::FlashFace(HWND parent, const std::filesystem::path& moviePath, int le
                     " The clock runs with its digits only.");
   }
   // No class cursor: WM_SETCURSOR sets the hand or the arrow.
-  RegisterWindowClass(ui::kFlashFaceClass, 0, nullptr, nullptr);
+  // A DC of its own: a paint a frame does not make and reset a DC each time.
+  RegisterWindowClass(ui::kFlashFaceClass, CS_OWNDC, nullptr, nullptr);
   Create(0, ui::kFlashFaceClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left, top, width, height, parent);
   MakeSurface(width, height);
   frameClock_ = FrameClock(player_->FrameRate());
@@ -129,21 +130,11 @@ void FlashFace::PassOnWarnings() {
 }
 
 void FlashFace::MakeSurface(int width, int height) {
-  dib_.reset();
-  bits_ = nullptr;
+  surface_.Reset();
   width_ = width;
   height_ = height;
   if (width <= 0 || height <= 0) return;
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-  void* bits = nullptr;
-  dib_ = ui::UniqueBitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!dib_ || !bits) {
-    const DWORD error = GetLastError();  // before the release can change it
-    dib_.reset();
-    throw UserError("The clock's Flash face cannot get a bitmap to draw on: " + SystemErrorText(error));
-  }
-  bits_ = static_cast<std::uint32_t*>(bits);
+  surface_.Ensure(width, height, "The clock's Flash face cannot get a bitmap to draw on");
   surfaceStale_ = true;
 }
 
@@ -151,13 +142,13 @@ void FlashFace::ShowChanges() {
   PassOnWarnings();
   if (!player_->NeedsRender()) return;
   // A surface not drawn yet is drawn whole when painted.
-  if (!bits_ || surfaceStale_) {
+  if (surface_.Empty() || surfaceStale_) {
     Invalidate(nullptr);
     return;
   }
   // The frame's changes are drawn at once; only their box is shown again.
   GdiFlush();
-  PixelTarget face{bits_, width_, height_, width_};
+  PixelTarget face{surface_.Bits(), width_, height_, width_};
   const swf::PixelBox drawn = player_->RenderChanges(face);
   PassOnWarnings();
   if (drawn.Empty()) return;
@@ -211,9 +202,9 @@ void FlashFace::OnMouse(UINT msg, int x, int y) {
 }
 
 bool FlashFace::DrawFrame() {
-  if (!bits_ || !surfaceStale_) return false;
+  if (surface_.Empty() || !surfaceStale_) return false;
   GdiFlush();
-  PixelTarget face{bits_, width_, height_, width_};
+  PixelTarget face{surface_.Bits(), width_, height_, width_};
   player_->Render(face);
   surfaceStale_ = false;
   ++framesDrawn_;
@@ -244,13 +235,10 @@ std::optional<LRESULT> FlashFace::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) 
       ui::PaintScope paint(hwnd());
       if (!paint.get()) return 0;
       DrawFrame();
-      if (!bits_) return 0;
-      ui::UniqueMemoryDC mem(CreateCompatibleDC(paint.get()));
-      if (!mem) return 0;
-      ui::ScopedSelect select(mem.get(), dib_.get());
+      if (surface_.Empty()) return 0;
       // What was invalidated or uncovered, from the picture drawn.
       const RECT& area = paint.Area();
-      BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, mem.get(), area.left,
+      BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, surface_.Dc(), area.left,
              area.top, SRCCOPY);
       return 0;
     }

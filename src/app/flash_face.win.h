@@ -21,6 +21,7 @@
 #include "app/message_filter.h"
 #include "base/date_time.h"
 #include "swf/player/player.h"
+#include "ui/dib_surface.win.h"
 #include "ui/handles.win.h"
 #include "ui/window.win.h"
 
@@ -81,8 +82,7 @@ class FlashFace : public ui::Window {
   void ShowChanges();
 
   std::unique_ptr<swf::Player> player_;
-  ui::UniqueBitmap dib_;
-  std::uint32_t* bits_ = nullptr;
+  ui::DibSurface surface_;  // the movie's picture, copied to the window when painted
   int width_ = 0, height_ = 0;
   bool running_ = false;
   bool timerPaced_ = true;

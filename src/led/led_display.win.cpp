@@ -9,8 +9,10 @@
 namespace dc::led {
 
 LedDisplay::LedDisplay(HWND parent, int left, int top, int width, int height) {
-  // A size change repaints the whole control.
-  RegisterWindowClass(ui::kLedDisplayClass, CS_HREDRAW | CS_VREDRAW, LoadCursorW(nullptr, IDC_ARROW), nullptr);
+  // A size change repaints the whole control. Its own DC: the pass each
+  // second does not make and reset a DC.
+  RegisterWindowClass(ui::kLedDisplayClass, CS_HREDRAW | CS_VREDRAW | CS_OWNDC, LoadCursorW(nullptr, IDC_ARROW),
+                      nullptr);
   model_.size = {width, height};
   Create(0, ui::kLedDisplayClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left, top, width, height, parent);
 }
@@ -55,18 +57,13 @@ void LedDisplay::DrawDigits(HDC target) {
   if (!model_.visible) return;
   const Size size = model_.size;
   if (size.width > 0 && size.height > 0) {
-    // The pass's one bitmap: a top-down 32-bit DIB section of the control's size.
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), size.width, -size.height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    ui::UniqueBitmap dib(CreateDIBSection(target, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ui::UniqueMemoryDC mem(CreateCompatibleDC(target));
-    if (!dib || !bits || !mem) throw UserError("The LED display cannot get a bitmap to draw on.");
-    PixelTarget pixels{static_cast<std::uint32_t*>(bits), size.width, size.height, size.width};
+    // The pass's bitmap, of the control's size, kept from pass to pass.
+    surface_.Ensure(size.width, size.height, "The LED display cannot get a bitmap to draw on");
+    GdiFlush();  // the last pass's copy has read the bits
+    PixelTarget pixels{surface_.Bits(), size.width, size.height, size.width};
     model_.Render(pixels, ResolveSystemColour);
     GdiFlush();
-    ui::ScopedSelect select(mem.get(), dib.get());
-    BitBlt(target, 0, 0, size.width, size.height, mem.get(), 0, 0, SRCCOPY);
+    BitBlt(target, 0, 0, size.width, size.height, surface_.Dc(), 0, 0, SRCCOPY);
   }
   if (std::optional<Size> next = model_.SizeAfterPass()) Resize(*next);
 }

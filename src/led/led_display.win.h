@@ -10,6 +10,7 @@
 #include <string>
 
 #include "led/led_model.h"
+#include "ui/dib_surface.win.h"
 #include "ui/window.win.h"
 
 namespace dc::led {
@@ -54,6 +55,7 @@ class LedDisplay : public ui::Window {
   void Resize(Size size);
 
   LedModel model_;
+  ui::DibSurface surface_;  // each pass draws here, then copies it out
 };
 
 }  // namespace dc::led

@@ -1,12 +1,14 @@
 // The toolkit's modal dialogs and popup menus as the system sees them: a
 // dialog gives its owner back before it hides and keeps its focus across
 // deactivation; a popup menu is followed by the empty message that lets it
-// close when the user clicks elsewhere.
+// close when the user clicks elsewhere. A drawing surface is kept while its
+// size stays.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include "ui/dialog.win.h"
+#include "ui/dib_surface.win.h"
 #include "test_support.h"
 #include "ui/menu.win.h"
 
@@ -107,4 +109,22 @@ TEST(PopupMenu, TheOwnerGetsAnEmptyMessageAfterTheMenu) {
   EXPECT_EQ(ui::TrackMenu(menu.get(), owner.hwnd(), {100, 100}), 0u) << "dismissed: no command";
   MSG msg;
   EXPECT_TRUE(PeekMessageW(&msg, owner.hwnd(), WM_NULL, WM_NULL, PM_REMOVE)) << "WM_NULL follows the menu";
+}
+
+TEST(DibSurface, KeptWhileItsSizeStaysAndMadeAgainForANewOne) {
+  ui::DibSurface surface;
+  surface.Ensure(8, 4, "test surface");
+  const HBITMAP first = surface.Bitmap();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(GetCurrentObject(surface.Dc(), OBJ_BITMAP), first);
+  surface.Bits()[31] = 0x00ABCDEF;
+  surface.Ensure(8, 4, "test surface");  // the same size: the same bits
+  EXPECT_EQ(surface.Bitmap(), first);
+  EXPECT_EQ(surface.Bits()[31], 0x00ABCDEFu);
+  surface.Ensure(16, 2, "test surface");
+  BITMAP info{};
+  ASSERT_EQ(GetObjectW(surface.Bitmap(), sizeof info, &info), static_cast<int>(sizeof info));
+  EXPECT_EQ(info.bmWidth, 16);
+  EXPECT_EQ(info.bmHeight, 2);
+  EXPECT_EQ(GetCurrentObject(surface.Dc(), OBJ_BITMAP), surface.Bitmap());
 }
