@@ -29,8 +29,6 @@ class DibSurface {
   std::uint32_t* Bits() const { return bits_; }
   HDC Dc() const { return dc_.get(); }
   HBITMAP Bitmap() const { return bitmap_.get(); }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
   bool Empty() const { return bits_ == nullptr; }
 
  private:
